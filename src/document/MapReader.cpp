@@ -1,0 +1,310 @@
+#include "MapReader.h"
+
+#include "TextUtil.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace vor4 {
+
+namespace {
+
+enum class Section { None, Game, Team, Player, Map, Plot };
+
+enum class Keyword {
+    None, BeginGame, EndGame, BeginTeam, EndTeam, BeginPlayer, EndPlayer,
+    BeginMap, EndMap, BeginPlot, EndPlot
+};
+
+Keyword keywordOf(QByteArrayView line)
+{
+    // Keywords are 6 to 11 characters and start with B or E: a cheap filter
+    // keeps the comparisons off nearly every plot line.
+    if (line.size() < 6 || line.size() > 11)
+        return Keyword::None;
+    const char first = asciiLower(line[0]);
+    if (first != 'b' && first != 'e')
+        return Keyword::None;
+    static const struct { const char *text; Keyword kw; } table[] = {
+        {"BeginGame", Keyword::BeginGame}, {"EndGame", Keyword::EndGame},
+        {"BeginTeam", Keyword::BeginTeam}, {"EndTeam", Keyword::EndTeam},
+        {"BeginPlayer", Keyword::BeginPlayer}, {"EndPlayer", Keyword::EndPlayer},
+        {"BeginMap", Keyword::BeginMap}, {"EndMap", Keyword::EndMap},
+        {"BeginPlot", Keyword::BeginPlot}, {"EndPlot", Keyword::EndPlot},
+    };
+    for (const auto &k : table)
+        if (equalsCi(line, QByteArrayView(k.text)))
+            return k.kw;
+    return Keyword::None;
+}
+
+QString latin1(QByteArrayView s) { return QString::fromLatin1(s.data(), s.size()); }
+
+class Parser
+{
+public:
+    Parser(Document &doc, const LoadProgress &progress) : m_doc(doc), m_progress(progress) {}
+
+    LoadResult run()
+    {
+        const qint64 total = m_doc.FileLines.count();
+        const QByteArray &bytes = m_doc.FileLines.bytes();
+        // The plot texts cannot be larger than the file: one reservation
+        // spares the pool its regrowth copies while reading.
+        m_doc.PlotTexts.reservePool(bytes.size());
+        qint64 n = 0;
+        const char *p = bytes.constData();
+        const char *end = p + bytes.size();
+        while (p < end) {
+            const char *q = p;
+            while (q < end && *q != '\n' && *q != '\r')
+                ++q;
+            if (n % 500 == 0 && m_progress && !m_progress(n, total))
+                return fail(LoadResult::Cancelled, n + 1, QString());
+            if (!handle(trimmed(QByteArrayView(p, q - p)), n + 1))
+                return m_result;
+            ++n;
+            if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
+                q += 2;
+            else if (q < end)
+                ++q;
+            p = q;
+        }
+        return m_result;
+    }
+
+private:
+    LoadResult fail(LoadResult::Status status, qint64 line, const QString &message)
+    {
+        m_result.status = status;
+        m_result.line = line;
+        m_result.message = message;
+        return m_result;
+    }
+
+    bool structureError(qint64 line)
+    {
+        fail(LoadResult::StructureError, line,
+             QStringLiteral("Error in map file - Line: %1").arg(line));
+        return false;
+    }
+
+    bool integer(QByteArrayView text, qint64 line, int &out)
+    {
+        if (const std::optional<int> v = parseInt(text)) {
+            out = *v;
+            return true;
+        }
+        fail(LoadResult::ValueError, line,
+             QStringLiteral("'%1' is not a valid integer value").arg(latin1(text)));
+        return false;
+    }
+
+    bool handle(QByteArrayView line, qint64 lineNo)
+    {
+        if (line.isEmpty())
+            return true;
+        switch (keywordOf(line)) {
+        case Keyword::BeginGame:
+            m_section = Section::Game;
+            return true;
+        case Keyword::EndGame:
+            if (m_section != Section::Game)
+                return structureError(lineNo);
+            m_section = Section::None;
+            return true;
+        case Keyword::BeginTeam:
+            ++m_slot;
+            m_section = Section::Team;
+            return true;
+        case Keyword::EndTeam:
+            if (m_section != Section::Team)
+                return structureError(lineNo);
+            if (m_slot >= 0 && m_slot < Document::SlotCount)
+                m_doc.TeamTexts[std::size_t(m_slot)] = m_block;
+            if (m_slot >= 0)
+                m_block.clear();
+            m_section = Section::None;
+            return true;
+        case Keyword::BeginPlayer:
+            m_section = Section::Player;
+            m_slot = -1;
+            return true;
+        case Keyword::EndPlayer:
+            if (m_section != Section::Player)
+                return structureError(lineNo);
+            if (m_slot >= 0 && m_slot < Document::SlotCount)
+                m_doc.PlayerTexts[std::size_t(m_slot)] = m_block;
+            m_slot = -1;
+            m_block.clear();
+            m_section = Section::None;
+            return true;
+        case Keyword::BeginMap:
+            m_section = Section::Map;
+            return true;
+        case Keyword::EndMap:
+            if (m_section != Section::Map)
+                return structureError(lineNo);
+            m_section = Section::None;
+            return true;
+        case Keyword::BeginPlot:
+            m_section = Section::Plot;
+            return true;
+        case Keyword::EndPlot:
+            if (m_section != Section::Plot)
+                return structureError(lineNo);
+            m_section = Section::None;
+            return true;
+        case Keyword::None:
+            break;
+        }
+
+        switch (m_section) {
+        case Section::None:
+            return true;
+        case Section::Game:
+            m_doc.GameLines.append(line.toByteArray());
+            return true;
+        case Section::Team:
+            addToBlock(line);
+            return true;
+        case Section::Player:
+            addToBlock(line);
+            if (containsCi(line, "Team=")) {
+                int slot = 0;
+                if (!integer(valueOf(line), lineNo, slot))
+                    return false;
+                m_slot = slot;
+            }
+            return true;
+        case Section::Map:
+            return mapLine(line, lineNo);
+        case Section::Plot:
+            return plotLine(line, lineNo);
+        }
+        return true;
+    }
+
+    void addToBlock(QByteArrayView line)
+    {
+        if (!m_block.isEmpty())
+            m_block += "\r\n";
+        m_block.append(line.data(), line.size());
+    }
+
+    bool setSize(qint64 cols, qint64 rows, qint64 lineNo)
+    {
+        cols = qMax<qint64>(cols, 1);
+        rows = qMax<qint64>(rows, 1);
+        if (cols * rows > Document::MaxPlots) {
+            fail(LoadResult::TooLarge, lineNo,
+                 QStringLiteral("Map size %1 x %2 is too large").arg(cols).arg(rows));
+            return false;
+        }
+        m_doc.setGridSize(int(cols), int(rows));
+        return true;
+    }
+
+    bool mapLine(QByteArrayView line, qint64 lineNo)
+    {
+        const QByteArrayView value = valueOf(line);
+        int v = 0;
+        if (containsCi(line, "grid width=")) {
+            if (!integer(value, lineNo, v) || !setSize(v, m_doc.rowCount(), lineNo))
+                return false;
+        } else if (containsCi(line, "grid height=")) {
+            if (!integer(value, lineNo, v) || !setSize(m_doc.columnCount(), v, lineNo))
+                return false;
+        } else if (containsCi(line, "wrap X=")) {
+            if (!integer(value, lineNo, v))
+                return false;
+            if (v != 1)
+                m_xOffset = m_doc.columnCount() - 1;
+        } else if (containsCi(line, "wrap Y=")) {
+            if (!integer(value, lineNo, v))
+                return false;
+            if (v == 0)
+                m_yOffset = m_doc.rowCount() - 1;
+        } else if (containsCi(line, "latitude=") || containsCi(line, "num plots written=")) {
+            // regenerated by the writer
+        } else {
+            m_doc.MapLines.append(line.toByteArray());
+        }
+        m_doc.miniMapSize = QSize(3 * m_doc.columnCount(), 3 * m_doc.rowCount());
+        return true;
+    }
+
+    bool plotLine(QByteArrayView line, qint64 lineNo)
+    {
+        if (containsCi(line, "x=") && containsCi(line, "y=")) {
+            const qsizetype comma = line.indexOf(',');
+            const QByteArrayView before = comma < 0 ? QByteArrayView() : line.first(comma);
+            const QByteArrayView after = comma < 0 ? QByteArrayView() : line.sliced(comma + 1);
+            int x = 0, y = 0;
+            if (!integer(valueOf(before), lineNo, x) || !integer(valueOf(after), lineNo, y))
+                return false;
+            m_col = qAbs(m_xOffset - qint64(x));
+            m_row = qAbs(m_yOffset - qint64(y));
+            return true;
+        }
+        if (m_doc.PlotTexts.contains(m_col, m_row))
+            m_doc.PlotTexts.appendLine(int(m_col), int(m_row), line);
+        return true;
+    }
+
+    Document &m_doc;
+    const LoadProgress &m_progress;
+    LoadResult m_result;
+    Section m_section = Section::None;
+    qint64 m_slot = -1;
+    QByteArray m_block;
+    qint64 m_xOffset = 0;
+    qint64 m_yOffset = 0;
+    qint64 m_col = 0;
+    qint64 m_row = 0;
+};
+
+} // namespace
+
+LoadResult readFileLines(const QString &path, Document &doc)
+{
+    LoadResult result;
+    QFile file(path);
+    const QFileInfo info(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        result.status = LoadResult::FileError;
+        result.message = QStringLiteral("Cannot open file %1").arg(path);
+        return result;
+    }
+    if (file.size() > MaxFileSize) {
+        result.status = LoadResult::FileError;
+        result.message = QStringLiteral("File %1 is too large to be a map file").arg(path);
+        return result;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.status = LoadResult::FileError;
+        result.message = QStringLiteral("Cannot open file %1").arg(path);
+        return result;
+    }
+    doc.FileLines = LineBuffer(std::move(bytes));
+    return result;
+}
+
+LoadResult ParseFileLines(Document &doc, const LoadProgress &progress)
+{
+    return Parser(doc, progress).run();
+}
+
+LoadResult loadMapFile(const QString &path, Document &doc, const LoadProgress &progress)
+{
+    doc.FileName = path;
+    doc.ResetDocument(0, 0);
+    LoadResult result = readFileLines(path, doc);
+    if (result.ok())
+        result = ParseFileLines(doc, progress);
+    doc.FileLines.clear();
+    return result;
+}
+
+} // namespace vor4

@@ -1,0 +1,135 @@
+#include "MapWriter.h"
+
+#include "TextUtil.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace vor4 {
+
+namespace {
+
+class Out
+{
+public:
+    explicit Out(qsizetype reserve) { m_bytes.reserve(reserve); }
+
+    Out &operator<<(QByteArrayView s)
+    {
+        m_bytes.append(s.data(), s.size());
+        return *this;
+    }
+    Out &operator<<(qint64 n)
+    {
+        char buf[24];
+        char *p = buf + sizeof buf;
+        const bool negative = n < 0;
+        quint64 u = negative ? 0 - quint64(n) : quint64(n);
+        do {
+            *--p = char('0' + u % 10);
+            u /= 10;
+        } while (u);
+        if (negative)
+            *--p = '-';
+        m_bytes.append(p, buf + sizeof buf - p);
+        return *this;
+    }
+    void line(QByteArrayView s) { *this << s << "\r\n"; }
+    void tabbedTrimmedLines(QByteArrayView text)
+    {
+        forEachLine(text, [this](QByteArrayView l) { *this << "\t" << trimmed(l) << "\r\n"; });
+    }
+    QByteArray take() { return std::move(m_bytes); }
+
+private:
+    QByteArray m_bytes;
+};
+
+bool isHeaderKey(QByteArrayView line)
+{
+    static const char *const keys[] = {"grid width=", "grid height=", "top latitude=",
+                                       "bottom latitude=", "wrap X=", "wrap Y=",
+                                       "num plots written="};
+    for (const char *k : keys)
+        if (containsCi(line, k))
+            return true;
+    return false;
+}
+
+} // namespace
+
+QByteArray buildSaveFile(const Document &doc)
+{
+    const qint64 cols = doc.columnCount();
+    const qint64 rows = doc.rowCount();
+    // Plot lines grow by their tabs and line ends; blocks by their keywords.
+    Out out(doc.PlotTexts.poolSize() * 5 / 4 + cols * rows * 48 + 65536);
+
+    out.line("Version=11");
+    out.line("BeginGame");
+    for (const QByteArray &l : doc.GameLines)
+        out << "\t" << trimmed(l) << "\r\n";
+    out.line("EndGame");
+    for (const QByteArray &text : doc.TeamTexts) {
+        out.line("BeginTeam");
+        out.tabbedTrimmedLines(text);
+        out.line("EndTeam");
+    }
+    for (const QByteArray &text : doc.PlayerTexts) {
+        out.line("BeginPlayer");
+        out.tabbedTrimmedLines(text);
+        out.line("EndPlayer");
+    }
+    out.line("BeginMap");
+    out << "\tgrid width=" << cols << "\r\n";
+    out << "\tgrid height=" << rows << "\r\n";
+    out.line("\ttop latitude=90");
+    out.line("\tbottom latitude=-90");
+    out.line("\twrap X=1");
+    out.line("\twrap Y=0");
+    for (const QByteArray &l : doc.MapLines)
+        if (!isHeaderKey(l))
+            out << "\t" << trimmed(l) << "\r\n";
+    out << "\tnum plots written=" << cols * rows << "\r\n";
+    out.line("EndMap");
+    out.line("");
+    out.line("### Plot Info ###");
+    for (qint64 col = 0; col < cols; ++col) {
+        for (qint64 r = rows - 1; r >= 0; --r) {
+            out.line("BeginPlot");
+            out << "\tx=" << col << ",y=" << (rows - 1 - r) << "\r\n";
+            bool inner = false;
+            forEachLine(doc.PlotTexts.view(int(col), int(r)), [&](QByteArrayView l) {
+                if (startsWithCi(l, "End"))
+                    inner = false;
+                out << (inner ? "\t\t" : "\t") << l << "\r\n";
+                if (startsWithCi(l, "Begin"))
+                    inner = true;
+            });
+            out.line("EndPlot");
+        }
+    }
+    return out.take();
+}
+
+SaveResult writeMapFile(const QString &path, const QByteArray &bytes)
+{
+    SaveResult result;
+    const QFileInfo info(path);
+    QSaveFile file(path);
+    // A read-only file stays read-only: the atomic rename would replace it.
+    if ((info.exists() && (!info.isFile() || !info.isWritable()))
+        || !file.open(QIODevice::WriteOnly)) {
+        result.ok = false;
+        result.message = QStringLiteral("Cannot create file %1").arg(path);
+        return result;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        file.cancelWriting();
+        result.ok = false;
+        result.message = QStringLiteral("Stream write error");
+    }
+    return result;
+}
+
+} // namespace vor4

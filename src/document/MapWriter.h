@@ -1,0 +1,23 @@
+#pragma once
+// Writing the document in the normalised save-file form.
+
+#include "Document.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace vor4 {
+
+// The whole file as it is written: every line ends with CR LF.
+QByteArray buildSaveFile(const Document &doc);
+
+struct SaveResult
+{
+    bool ok = true;
+    QString message; // "Cannot create file %s" or "Stream write error"
+};
+
+// Writes bytes to path atomically: on any failure the old file stays as it was.
+SaveResult writeMapFile(const QString &path, const QByteArray &bytes);
+
+} // namespace vor4

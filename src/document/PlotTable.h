@@ -1,0 +1,62 @@
+#pragma once
+// The plot texts of every map cell, addressed by column and row.
+// All texts live in one byte pool; each cell keeps an offset and a length,
+// so a 1000 x 1000 map costs 8 bytes a cell beyond its text.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <cstdint>
+#include <vector>
+
+namespace vor4 {
+
+class PlotTable
+{
+public:
+    int columnCount() const { return m_cols; }
+    int rowCount() const { return m_rows; }
+    bool contains(qint64 col, qint64 row) const
+    {
+        return col >= 0 && row >= 0 && col < m_cols && row < m_rows;
+    }
+
+    // Keeps the cells inside the new bounds, drops the rest.
+    void resize(int cols, int rows);
+    void clear();
+    void reservePool(qsizetype bytes) { m_pool.reserve(bytes); }
+
+    // Valid until the table is next changed; empty for a cell outside it.
+    QByteArrayView view(int col, int row) const;
+    QByteArray text(int col, int row) const { return view(col, row).toByteArray(); }
+    bool isEmpty(int col, int row) const { return view(col, row).isEmpty(); }
+
+    void setText(int col, int row, QByteArrayView text);
+    // Adds a line to the cell's text, joined by CR LF when the text is not empty.
+    void appendLine(int col, int row, QByteArrayView line);
+
+    qsizetype filledCount() const;
+    qsizetype poolSize() const { return m_pool.size(); }
+
+private:
+    struct Cell
+    {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    Cell &cell(int col, int row) { return m_cells[std::size_t(row) * std::size_t(m_cols) + std::size_t(col)]; }
+    const Cell &cell(int col, int row) const
+    {
+        return m_cells[std::size_t(row) * std::size_t(m_cols) + std::size_t(col)];
+    }
+    bool inPool(QByteArrayView text) const;
+    void makeRoom(qsizetype extra);
+    void compact();
+
+    int m_cols = 0;
+    int m_rows = 0;
+    std::vector<Cell> m_cells;
+    QByteArray m_pool;
+    qsizetype m_garbage = 0;
+};
+
+} // namespace vor4

@@ -1,0 +1,55 @@
+#pragma once
+// Byte-level text helpers shared by the reader, the writer and the painter.
+// Save files are single-byte text; keys and keywords compare in ASCII case.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <optional>
+
+namespace vor4 {
+
+inline bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+inline char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
+
+// Removes every leading and trailing character whose code is 32 or below.
+QByteArrayView trimmed(QByteArrayView s);
+
+// Case-insensitive (ASCII) search; needle is expected to be short.
+qsizetype indexOfCi(QByteArrayView hay, QByteArrayView needle, qsizetype from = 0);
+inline bool containsCi(QByteArrayView hay, QByteArrayView needle) { return indexOfCi(hay, needle) >= 0; }
+bool equalsCi(QByteArrayView a, QByteArrayView b);
+bool startsWithCi(QByteArrayView s, QByteArrayView prefix);
+
+// Everything after the first "="; empty when there is none.
+QByteArrayView valueOf(QByteArrayView line);
+
+// Optional sign and decimal digits within the 32-bit range; nothing else.
+std::optional<int> parseInt(QByteArrayView s);
+
+// Calls f(QByteArrayView line) for each line of text. CR LF, a lone LF and a
+// lone CR each end a line; a final line break adds no empty line.
+template <typename F>
+void forEachLine(QByteArrayView text, F &&f)
+{
+    const char *p = text.data();
+    const char *end = p + text.size();
+    while (p < end) {
+        const char *q = p;
+        while (q < end && *q != '\n' && *q != '\r')
+            ++q;
+        f(QByteArrayView(p, q - p));
+        if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
+            q += 2;
+        else if (q < end)
+            ++q;
+        p = q;
+    }
+}
+
+QList<QByteArray> splitLines(QByteArrayView text);
+QByteArray joinLines(const QList<QByteArray> &lines); // CR LF between, none after
+
+} // namespace vor4

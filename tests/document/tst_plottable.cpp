@@ -1,0 +1,74 @@
+#include "PlotTable.h"
+#include "TextUtil.h"
+
+#include <QtTest>
+
+using namespace vor4;
+
+class TestPlotTable : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void editsAndResize();
+    void compactionKeepsTexts();
+    void textHelpers();
+};
+
+void TestPlotTable::editsAndResize()
+{
+    PlotTable t;
+    t.resize(3, 2);
+    QVERIFY(t.isEmpty(2, 1));
+    QVERIFY(t.view(3, 0).isEmpty()); // outside: empty, no crash
+    t.appendLine(0, 0, "a");
+    t.appendLine(1, 0, "b");
+    t.appendLine(0, 0, "c"); // not at the end of the pool any more
+    QCOMPARE(t.text(0, 0), QByteArray("a\r\nc"));
+    t.setText(1, 0, "longer text");
+    t.setText(2, 1, "z");
+    t.setText(1, 0, "short"); // shrinks in place
+    QCOMPARE(t.text(1, 0), QByteArray("short"));
+    t.setText(2, 1, t.view(1, 0)); // from its own pool
+    QCOMPARE(t.text(2, 1), QByteArray("short"));
+    t.setText(5, 5, "ignored");
+    QCOMPARE(t.filledCount(), 3);
+
+    t.resize(2, 3);
+    QCOMPARE(t.text(0, 0), QByteArray("a\r\nc"));
+    QCOMPARE(t.text(1, 0), QByteArray("short"));
+    QVERIFY(t.isEmpty(1, 2));
+    QCOMPARE(t.filledCount(), 2);
+    PlotTable copy = t;
+    copy.setText(0, 0, "x");
+    QCOMPARE(t.text(0, 0), QByteArray("a\r\nc")); // copies are independent
+}
+
+void TestPlotTable::compactionKeepsTexts()
+{
+    PlotTable t;
+    t.resize(10, 10);
+    for (int round = 0; round < 200; ++round)
+        for (int i = 0; i < 100; ++i)
+            t.setText(i % 10, i / 10, QByteArray::number(round * 1000 + i).repeated(3 + round % 5));
+    for (int i = 0; i < 100; ++i)
+        QCOMPARE(t.text(i % 10, i / 10), QByteArray::number(199 * 1000 + i).repeated(3 + 199 % 5));
+    QVERIFY(t.poolSize() < 100 * 64 * 3);
+}
+
+void TestPlotTable::textHelpers()
+{
+    QCOMPARE(trimmed(" \t\x01 a b \r"), QByteArrayView("a b"));
+    QCOMPARE(indexOfCi("xx TERRAINtype=", "terrainType="), 3);
+    QCOMPARE(indexOfCi("abc", "abcd"), -1);
+    QVERIFY(startsWithCi("endunit", "End"));
+    QVERIFY(!startsWithCi(" EndUnit", "End"));
+    QCOMPARE(valueOf("a=b=c"), QByteArrayView("b=c"));
+    QVERIFY(valueOf("abc").isEmpty());
+    QCOMPARE(splitLines("a\r\nb\rc\nd\r\n"), (QList<QByteArray>{"a", "b", "c", "d"}));
+    QCOMPARE(splitLines("a\r\n\r\n"), (QList<QByteArray>{"a", ""}));
+    QVERIFY(splitLines("").isEmpty());
+    QCOMPARE(joinLines({"a", "", "b"}), QByteArray("a\r\n\r\nb"));
+}
+
+QTEST_GUILESS_MAIN(TestPlotTable)
+#include "tst_plottable.moc"

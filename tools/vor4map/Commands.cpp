@@ -1,0 +1,108 @@
+#include "Commands.h"
+
+#include "MapReader.h"
+#include "MapWriter.h"
+
+#include <QTextStream>
+#include <algorithm>
+
+namespace vor4::tool {
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream &err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+const char *const Usage =
+    "Usage: vor4map check FILE\n"
+    "       vor4map normalize IN OUT\n"
+    "       vor4map --help | --version\n";
+
+const char *const Help =
+    "vor4map reads world-builder save files (.Vor4WorldBuilderSave) of\n"
+    "Orwendel's Vorland 4 exactly as the Vor4 Map Editor opens them.\n"
+    "\n"
+    "Commands:\n"
+    "  check FILE          read FILE; print the map size, the filled team and\n"
+    "                      player slots and the plots that hold text\n"
+    "  normalize IN OUT    read IN and write OUT exactly as the editor saves it;\n"
+    "                      IN and OUT may be the same file; OUT is replaced\n"
+    "                      atomically and left untouched on any error\n"
+    "  --help              show this text\n"
+    "  --version           show the version\n"
+    "\n"
+    "Exit status: 0 success, 1 the file could not be read or written,\n"
+    "2 wrong call.\n";
+
+int usageError()
+{
+    err() << Usage;
+    err().flush();
+    return 2;
+}
+
+int fail(const QString &message)
+{
+    err() << message << "\n";
+    err().flush();
+    return 1;
+}
+
+int check(const QString &path)
+{
+    Document doc;
+    const LoadResult result = loadMapFile(path, doc);
+    if (!result.ok())
+        return fail(result.message);
+    const auto filled = [](const auto &slots) {
+        return std::count_if(slots.begin(), slots.end(), [](const QByteArray &t) { return !t.isEmpty(); });
+    };
+    out() << "Map size: " << doc.columnCount() << " x " << doc.rowCount() << "\n"
+          << "Team slots filled: " << filled(doc.TeamTexts) << "\n"
+          << "Player slots filled: " << filled(doc.PlayerTexts) << "\n"
+          << "Plots with text: " << doc.PlotTexts.filledCount() << "\n";
+    out().flush();
+    return 0;
+}
+
+int normalize(const QString &in, const QString &outPath)
+{
+    Document doc;
+    const LoadResult result = loadMapFile(in, doc);
+    if (!result.ok())
+        return fail(result.message);
+    const SaveResult saved = writeMapFile(outPath, buildSaveFile(doc));
+    return saved.ok ? 0 : fail(saved.message);
+}
+
+} // namespace
+
+int run(const QStringList &args)
+{
+    if (args.size() == 1 && args[0] == QLatin1String("--help")) {
+        out() << Help;
+        out().flush();
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == QLatin1String("--version")) {
+        out() << "vor4map " << VOR4_VERSION << "\n";
+        out().flush();
+        return 0;
+    }
+    if (args.size() == 2 && args[0] == QLatin1String("check"))
+        return check(args[1]);
+    if (args.size() == 3 && args[0] == QLatin1String("normalize"))
+        return normalize(args[1], args[2]);
+    return usageError();
+}
+
+} // namespace vor4::tool
