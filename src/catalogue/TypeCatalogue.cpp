@@ -1,0 +1,156 @@
+#include "TypeCatalogue.h"
+
+#include "GameLocation.h"
+#include "TextUtil.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <optional>
+
+namespace vor4 {
+
+namespace {
+
+// The data files are plain ASCII in practice; anything else is read as
+// UTF-8 when it is valid UTF-8, byte for byte otherwise.
+QString decodeLine(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+QByteArray removeAllCi(QByteArrayView s, QByteArrayView tag)
+{
+    QByteArray out;
+    out.reserve(s.size());
+    qsizetype from = 0;
+    for (qsizetype at = indexOfCi(s, tag); at >= 0; at = indexOfCi(s, tag, from)) {
+        out.append(s.sliced(from, at - from));
+        from = at + tag.size();
+    }
+    out.append(s.sliced(from));
+    return out;
+}
+
+std::optional<QByteArray> readWholeFile(const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+TypeCatalogue::TypeCatalogue(const QString &installDir)
+    : KeyPrefixes{QStringLiteral("TerrainType="), QStringLiteral("BonusType="), QStringLiteral("FeatureType="),
+                  QStringLiteral("ImprovementType="), QStringLiteral("PlotType=")}
+    , m_installDir(installDir)
+{
+}
+
+void TypeCatalogue::setInstallDir(const QString &dir)
+{
+    if (dir == m_installDir)
+        return;
+    m_installDir = dir;
+    for (QStringList &list : CatalogueLists)
+        list.clear();
+}
+
+QString TypeCatalogue::tabCaption(int tab)
+{
+    static const char *const Captions[TabCount] = {"Terrains", "Bonus", "Features", "Improvements", "PlotType"};
+    return tab >= 0 && tab < TabCount ? QString::fromLatin1(Captions[tab]) : QString();
+}
+
+QString TypeCatalogue::dataFileName(int tab)
+{
+    static const char *const Files[DataTabCount] = {"VOR4TerrainInfos.xml", "VOR4BonusInfos.xml",
+                                                    "VOR4FeatureInfos.xml", "VOR4ImprovementInfos.xml"};
+    return tab >= 0 && tab < DataTabCount ? QString::fromLatin1(Files[tab]) : QString();
+}
+
+QString TypeCatalogue::itemSuffix(int tab)
+{
+    return tab == 2 ? QStringLiteral(", FeatureVariety=") : QString();
+}
+
+QStringList TypeCatalogue::plotTypeLines()
+{
+    return {QStringLiteral("PlotType=0       <Mountain>"), QStringLiteral("PlotType=1       <Hill>"),
+            QStringLiteral("PlotType=2       <Plain>"), QStringLiteral("PlotType=3       <Ocean>")};
+}
+
+QString TypeCatalogue::dataFilePath(int tab) const
+{
+    const QString file = dataFileName(tab);
+    if (file.isEmpty())
+        return QString();
+    return m_installDir + PathSep + QStringLiteral("Assets") + PathSep + QStringLiteral("XML") + PathSep
+        + QStringLiteral("Terrain") + PathSep + file;
+}
+
+QString TypeCatalogue::itemCountText(qsizetype n)
+{
+    return n > 0 ? QStringLiteral(" %1 items found").arg(n) : QStringLiteral(" No items found");
+}
+
+QStringList TypeCatalogue::itemsFromText(QByteArrayView text, const QString &prefix, const QString &suffix)
+{
+    QStringList items;
+    const QByteArrayView open("<Type>");
+    const QByteArrayView close("</Type>");
+    forEachLine(text, [&](QByteArrayView line) {
+        if (!containsCi(line, open))
+            return;
+        const QByteArray rest = removeAllCi(removeAllCi(line, open), close);
+        items << prefix + decodeLine(trimmed(rest)) + suffix;
+    });
+    return items;
+}
+
+TypeCatalogue::Build TypeCatalogue::build(int tab)
+{
+    Build result;
+    if (tab == PlotTypeTab) {
+        result.items = plotTypeLines();
+    } else if (tab >= 0 && tab < DataTabCount) {
+        QStringList &slot = CatalogueLists[tab];
+        if (!slot.isEmpty()) {
+            result.items = slot;
+        } else {
+            const QString path = dataFilePath(tab);
+            std::optional<QByteArray> bytes;
+            // Without an installation the path would start at the file-system
+            // root and could name some unrelated file: nothing is read then.
+            if (!m_installDir.isEmpty()) {
+                ++m_fileReads;
+                bytes = readWholeFile(path);
+            }
+            if (!bytes) {
+                result.items = QStringList{QStringLiteral("Cannot open file : ") + path};
+            } else {
+                QByteArrayView text = *bytes;
+                if (text.startsWith("\xEF\xBB\xBF"))
+                    text = text.sliced(3);
+                result.items = itemsFromText(text, KeyPrefixes[tab], itemSuffix(tab));
+                slot = result.items;
+            }
+        }
+    }
+    const qsizetype n = tab == PlotTypeTab ? result.items.size()
+                      : (tab >= 0 && tab < DataTabCount) ? CatalogueLists[tab].size() : 0;
+    result.statusText = itemCountText(n);
+    result.changeEnabled = n > 0;
+    return result;
+}
+
+} // namespace vor4

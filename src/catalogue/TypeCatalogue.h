@@ -1,0 +1,60 @@
+#pragma once
+// The item lists of the map contents window's tabs: key lines of a plot
+// text built from the game's data files, plus the fixed plot-type list.
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+namespace vor4 {
+
+class TypeCatalogue
+{
+public:
+    static constexpr int TabCount = 5;     // Terrains, Bonus, Features, Improvements, PlotType
+    static constexpr int DataTabCount = 4; // tabs read from a data file
+    static constexpr int PlotTypeTab = 4;
+
+    struct Build
+    {
+        QStringList items;      // what ListBox1 shows
+        QString statusText;     // status panel 1: " N items found" / " No items found"
+        bool changeEnabled = false;
+    };
+
+    explicit TypeCatalogue(const QString &installDir = QString());
+
+    // Built lists belong to one installation: a new folder drops them.
+    void setInstallDir(const QString &dir);
+    QString installDir() const { return m_installDir; }
+
+    // Index = tab: "TerrainType=", "BonusType=", "FeatureType=", "ImprovementType=", "PlotType=".
+    const std::array<QString, TabCount> KeyPrefixes;
+    // Built list per data tab; an empty list means not built.
+    std::array<QStringList, DataTabCount> CatalogueLists;
+
+    static QString tabCaption(int tab);
+    static QString dataFileName(int tab); // empty for the plot-type tab
+    static QString itemSuffix(int tab);   // ", FeatureVariety=" on the features tab
+    static QStringList plotTypeLines();   // "PlotType=0       <Mountain>" ...
+    // InstallDir, the Assets\XML\Terrain folder and the file name, as they stand.
+    QString dataFilePath(int tab) const;
+    static QString itemCountText(qsizetype n);
+    // One item per line holding "<Type>": the tags removed, the rest trimmed,
+    // between prefix and suffix. The text is not parsed as XML.
+    static QStringList itemsFromText(QByteArrayView text, const QString &prefix, const QString &suffix);
+
+    // TabControl1Change without the window: a built list is reused, otherwise
+    // the tab's data file is read (again, if it failed or gave nothing before).
+    Build build(int tab);
+
+    // Data files opened so far; a reused list opens none.
+    int fileReads() const { return m_fileReads; }
+
+private:
+    QString m_installDir;
+    int m_fileReads = 0;
+};
+
+} // namespace vor4
