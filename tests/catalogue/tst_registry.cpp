@@ -209,7 +209,7 @@ void TestRegistry::hostPath()
     QCOMPARE(wine.toHostPath("C:\\Games\\Vor4\\"), QStringLiteral("/pfx/dosdevices/c:/Games/Vor4/"));
     QCOMPARE(wine.toHostPath("z:\\home\\me\\Vor4"), QStringLiteral("/pfx/dosdevices/z:/home/me/Vor4"));
     QCOMPARE(wine.toHostPath("C:"), QStringLiteral("/pfx/dosdevices/c:/"));
-    QCOMPARE(wine.toHostPath("C:\\\\Games\\Vor4\\\\"), QStringLiteral("/pfx/dosdevices/c:/Games/Vor4//"));
+    QCOMPARE(wine.toHostPath("C:\\\\Games\\Vor4\\\\"), QStringLiteral("/pfx/dosdevices/c://Games/Vor4//"));
     QCOMPARE(wine.toHostPath("\\\\server\\share\\Vor4"), QStringLiteral("/pfx/dosdevices/unc/server/share/Vor4"));
     // ".." stays on the drive, as it does on Windows.
     QCOMPARE(wine.toHostPath("C:\\..\\..\\etc\\"), QStringLiteral("/pfx/dosdevices/c:/etc/"));
