@@ -1,10 +1,301 @@
 #include "ZedMain.h"
 
+#include "Glyphs.h"
+#include "SectionMemo.h"
+#include "ZedAbout.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
 TForm1 *Form1 = nullptr;
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
 {
-    setWindowTitle(QStringLiteral("Vor4DemoMapEditor"));
+    setObjectName(QStringLiteral("Form1"));
     resize(870, 640);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // CoolBar1: three flat tool bars on one row.
+    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar4 = addToolBar(QStringLiteral("ToolBar4"));
+    ToolBar10 = addToolBar(QStringLiteral("ToolBar10"));
+    for (QToolBar *bar : {ToolBar1, ToolBar4, ToolBar10}) {
+        bar->setObjectName(bar->windowTitle());
+        bar->setMovable(false);
+        bar->setIconSize(QSize(16, 16));
+        bar->setFloatable(false);
+    }
+    NewBtn = toolButton(ToolBar1, "NewBtn", glyph("new", "document-new"), QStringLiteral("New"));
+    OpenBtn = toolButton(ToolBar1, "OpenBtn", glyph("open", "document-open"), QStringLiteral("Open"));
+    SaveBtn = toolButton(ToolBar1, "SaveBtn", glyph("save", "document-save"), QStringLiteral("Save"));
+    SaveAsBtn = toolButton(ToolBar1, "SaveAsBtn", glyph("saveas", "document-save-as"),
+                           QStringLiteral("Save as..."));
+    AboutBtn = toolButton(ToolBar1, "AboutBtn", glyph("about"), QString());
+    RuleBtn = toolButton(ToolBar4, "RuleBtn", glyph("rules"), QStringLiteral("Game Rules"), true);
+    TeamBtn = toolButton(ToolBar4, "TeamBtn", glyph("team"), QStringLiteral("Team Info"), true);
+    PlayerBtn = toolButton(ToolBar4, "PlayerBtn", glyph("player"), QStringLiteral("Player Info"), true);
+    MapBtn = toolButton(ToolBar4, "MapBtn", glyph("map"), QStringLiteral("Map Editor"), true);
+    AutoApplyBtn = toolButton(ToolBar10, "AutoApplyBtn", glyph("autoapply"),
+                              QStringLiteral("Auto apply changes"), true);
+    AutoApplyBtn->setChecked(true);
+
+    connect(NewBtn, &QToolButton::clicked, this, &TForm1::NewBtnClick);
+    connect(OpenBtn, &QToolButton::clicked, this, &TForm1::OpenBtnClick);
+    connect(SaveBtn, &QToolButton::clicked, this, &TForm1::SaveBtnClick);
+    connect(SaveAsBtn, &QToolButton::clicked, this, &TForm1::SaveAsBtnClick);
+    connect(AboutBtn, &QToolButton::clicked, this, &TForm1::AboutBtnClick);
+    for (QToolButton *b : {RuleBtn, TeamBtn, PlayerBtn, MapBtn})
+        connect(b, &QToolButton::clicked, this, [this, b] { MainButtonClick(b); });
+
+    // WorkPages: five pages with hidden tabs.
+    WorkPages = new QStackedWidget;
+    WorkPages->setObjectName(QStringLiteral("WorkPages"));
+    TabSheets[RulesPage] = buildRulesPage();
+    TabSheets[TeamsPage] = buildSectionPage("Team", &TeamComboBox, "Team #", &DMemo, "ToolBar6");
+    TabSheets[PlayersPage] = buildSectionPage("Player ", &PlayerComboBox, "Player #", &PMemo, "ToolBar5");
+    TabSheets[MapPage] = buildMapPage();
+    TabSheets[TitlePage] = buildTitlePage();
+    for (int i = 0; i < 5; ++i) {
+        TabSheets[std::size_t(i)]->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+        WorkPages->addWidget(TabSheets[std::size_t(i)]);
+    }
+    setCentralWidget(WorkPages);
+
+    // StatusBar1: three panels, 200, 200 and the rest.
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(true);
+    for (int i = 0; i < 3; ++i) {
+        auto *panel = new QLabel;
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (i < 2)
+            panel->setFixedWidth(200);
+        statusBar()->addWidget(panel, i == 2 ? 1 : 0);
+        StatusPanels[std::size_t(i)] = panel;
+    }
+    statusBar()->setFixedHeight(24);
+
+    CatchMapTimer = new QTimer(this);
+    CatchMapTimer->setInterval(100);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+QToolButton *TForm1::toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,
+                                bool checkable)
+{
+    auto *b = new QToolButton;
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(icon);
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    b->setCheckable(checkable);
+    b->setFocusPolicy(Qt::NoFocus); // tool buttons never take the input focus
+    b->setFixedSize(24, 24);
+    bar->addWidget(b);
+    return b;
+}
+
+void TForm1::addApplyRecallClear(QToolBar *bar, const char *applyName, const char *recallName,
+                                 const char *clearName)
+{
+    QToolButton *apply = toolButton(bar, applyName, glyph("apply"), QStringLiteral("Apply"));
+    QToolButton *recall = toolButton(bar, recallName, glyph("recall"), QStringLiteral("Recall"));
+    QToolButton *clear = toolButton(bar, clearName, glyph("clear"), QStringLiteral("Clear"));
+    connect(apply, &QToolButton::clicked, this, &TForm1::GeneralApplyBtnClick);
+    connect(recall, &QToolButton::clicked, this, &TForm1::GeneralRecallBtnClick);
+    connect(clear, &QToolButton::clicked, this, &TForm1::GeneralClearBtnClick);
+}
+
+static QLabel *barLabel(const char *text, int width = 0)
+{
+    auto *label = new QLabel(QString::fromLatin1(text));
+    label->setAlignment(Qt::AlignCenter);
+    label->setContentsMargins(6, 0, 6, 0);
+    if (width)
+        label->setFixedWidth(width);
+    return label;
+}
+
+QWidget *TForm1::buildRulesPage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *bar = new QToolBar;
+    bar->setObjectName(QStringLiteral("ToolBar7"));
+    bar->setIconSize(QSize(16, 16));
+    bar->addWidget(barLabel("Rules"));
+    bar->addSeparator();
+    addApplyRecallClear(bar, "ToolButton21", "ToolButton22", "ToolButton23");
+    GMemo = new SectionMemo;
+    GMemo->setObjectName(QStringLiteral("GMemo"));
+    GMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(GMemo, &SectionMemo::exited, this, &TForm1::MemoExit);
+    layout->addWidget(bar);
+    layout->addWidget(GMemo);
+    return page;
+}
+
+QWidget *TForm1::buildSectionPage(const char *label, QComboBox **combo, const char *hint,
+                                  SectionMemo **memo, const char *toolBarName)
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *bar = new QToolBar;
+    bar->setObjectName(QLatin1String(toolBarName));
+    bar->setIconSize(QSize(16, 16));
+    bar->addWidget(barLabel(label));
+    auto *box = new QComboBox;
+    box->setObjectName(QLatin1String(label[0] == 'T' ? "TeamComboBox" : "PlayerComboBox"));
+    box->setToolTip(QLatin1String(hint));
+    box->setFixedWidth(60);
+    for (int i = 0; i < vor4::Document::SlotCount; ++i)
+        box->addItem(QString::number(i));
+    box->setCurrentIndex(-1);
+    connect(box, &QComboBox::activated, this, &TForm1::GeneralComboBoxSelect);
+    bar->addWidget(box);
+    bar->addSeparator();
+    if (label[0] == 'T')
+        addApplyRecallClear(bar, "ToolButton17", "ToolButton18", "ToolButton19");
+    else
+        addApplyRecallClear(bar, "ToolButton13", "ToolButton14", "ToolButton15");
+    auto *m = new SectionMemo;
+    m->setObjectName(QLatin1String(label[0] == 'T' ? "DMemo" : "PMemo"));
+    connect(m, &SectionMemo::exited, this, &TForm1::MemoExit);
+    layout->addWidget(bar);
+    layout->addWidget(m);
+    *combo = box;
+    *memo = m;
+    return page;
+}
+
+QWidget *TForm1::buildTitlePage()
+{
+    auto *title = new QLabel;
+    title->setPixmap(picture("title", QSize(480, 280)));
+    title->setScaledContents(true);
+    title->setMinimumSize(1, 1);
+    return title;
+}
+
+void TForm1::FormCreate()
+{
+    setWindowTitle(QStringLiteral("Vor4DemoMapEditor"));
+    ResetDocument(0, 0);
+    LocateGame();
+    WorkPages->setCurrentIndex(TitlePage);
+}
+
+void TForm1::LocateGame()
+{
+    // The game's installation is looked up once; without it the dialogs
+    // open in the platform's default folder.
+    m_openFolder = MapsDir;
+}
+
+QString TForm1::statusText(int panel) const { return StatusPanels[std::size_t(panel)]->text(); }
+
+void TForm1::setStatusText(int panel, const QString &text) { StatusPanels[std::size_t(panel)]->setText(text); }
+
+void TForm1::setCaptionFor(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    setWindowTitle(QStringLiteral("Vor4DemoMapEditor - ") + path.mid(slash + 1));
+}
+
+void TForm1::AboutBtnClick()
+{
+    if (!AboutBox)
+        return;
+    AboutBox->show();
+    AboutBox->raise();
+    AboutBox->activateWindow();
+}
+
+// Page switching ------------------------------------------------------------
+
+void TForm1::MainButtonClick(QToolButton *sender)
+{
+    // The four page buttons form a group in which at most one is down and all
+    // may be up; Qt has already toggled the clicked one.
+    if (sender->isChecked())
+        for (QToolButton *b : {RuleBtn, TeamBtn, PlayerBtn, MapBtn})
+            if (b != sender)
+                b->setChecked(false);
+    const int index = sender == RuleBtn ? RulesPage : sender == TeamBtn ? TeamsPage
+                      : sender == PlayerBtn ? PlayersPage : MapPage;
+    showPage(index);
+}
+
+void TForm1::showPage(int index)
+{
+    const int old = WorkPages->currentIndex();
+    if (index == old)
+        return;
+    // The focus leaves the old page first, so a memo's auto-apply stores into
+    // the page being left while its binding still holds.
+    QWidget *oldPage = WorkPages->widget(old);
+    if (QWidget *focus = QApplication::focusWidget(); focus && oldPage->isAncestorOf(focus))
+        focus->clearFocus();
+    WorkPages->setCurrentIndex(index);
+    TabSheetShow(index);
+    if (old == MapPage)
+        TabSheet4Hide();
+}
+
+void TForm1::TabSheetShow(int index)
+{
+    clearPageBinding();
+    QToolButton *button = nullptr;
+    switch (index) {
+    case RulesPage: button = RuleBtn; break;
+    case TeamsPage: button = TeamBtn; break;
+    case PlayersPage: button = PlayerBtn; break;
+    case MapPage: button = MapBtn; break;
+    default: return;
+    }
+    if (index == MapPage)
+        mapPageShown();
+    button->setChecked(true);
+    for (QToolButton *b : {RuleBtn, TeamBtn, PlayerBtn, MapBtn})
+        if (b != button)
+            b->setChecked(false);
+    setPageBinding(index);
+}
+
+void TForm1::TabSheet4Hide()
+{
+    mapPageHidden();
+    setStatusText(2, QString());
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (m_loading) {
+        // The loader is still on the stack: let it stop, then close.
+        m_closeAfterLoad = true;
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

@@ -1,12 +1,171 @@
 #pragma once
+// The main window: owns the document, carries the command tool bars, the
+// five work pages and the status bar.
 
+#include "Document.h"
+#include "MapContentsHost.h"
+
+#include <QImage>
 #include <QMainWindow>
+#include <array>
 
-class TForm1 : public QMainWindow
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QStackedWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class HintWindow;
+class QFrame;
+class QPushButton;
+class SectionMemo;
+class SpinEdit;
+
+class TForm1 : public QMainWindow, public MapContentsHost
 {
     Q_OBJECT
 public:
     explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    enum Page { RulesPage = 0, TeamsPage = 1, PlayersPage = 2, MapPage = 3, TitlePage = 4 };
+
+    vor4::Document Doc;
+    QImage MiniMapBitmap;
+    QString InstallDir;
+    QString MapsDir;
+    QString RecallText;
+
+    // Tool bars and their buttons.
+    QToolBar *ToolBar1 = nullptr;
+    QToolBar *ToolBar4 = nullptr;
+    QToolBar *ToolBar10 = nullptr;
+    QToolButton *NewBtn = nullptr;
+    QToolButton *OpenBtn = nullptr;
+    QToolButton *SaveBtn = nullptr;
+    QToolButton *SaveAsBtn = nullptr;
+    QToolButton *AboutBtn = nullptr;
+    QToolButton *RuleBtn = nullptr;
+    QToolButton *TeamBtn = nullptr;
+    QToolButton *PlayerBtn = nullptr;
+    QToolButton *MapBtn = nullptr;
+    QToolButton *AutoApplyBtn = nullptr;
+
+    QStackedWidget *WorkPages = nullptr;
+    std::array<QWidget *, 5> TabSheets{};
+    SectionMemo *GMemo = nullptr;
+    SectionMemo *DMemo = nullptr;
+    SectionMemo *PMemo = nullptr;
+    SectionMemo *MMemo = nullptr;
+    SectionMemo *Memo = nullptr;
+    QComboBox *TeamComboBox = nullptr;
+    QComboBox *PlayerComboBox = nullptr;
+    QToolButton *MapApplyBtn = nullptr;
+    QToolButton *MapRecallBtn = nullptr;
+    QToolButton *MapClearBtn = nullptr;
+    QToolButton *MapHintBtn = nullptr;
+    std::array<QLabel *, 3> StatusPanels{};
+    QTimer *CatchMapTimer = nullptr;
+    HintWindow *PlotHintWindow = nullptr;
+
+    // Map page.
+    QToolBar *ToolBar2 = nullptr;
+    QToolBar *ToolBar8 = nullptr;
+    QToolButton *CreateNewMapBtn = nullptr;
+    QComboBox *MapGridSizeComboBox = nullptr;
+    QToolButton *ShowGridLineBtn = nullptr;
+    QToolButton *MiniMapBtn = nullptr;
+    std::array<QToolButton *, 12> ShowBtns{};
+    QWidget *DrawGrid = nullptr;
+    QFrame *PromptPanel1 = nullptr;
+    SpinEdit *SpinEdit1 = nullptr;
+    SpinEdit *SpinEdit2 = nullptr;
+    QPushButton *NewMapOKBtn = nullptr;
+    QPushButton *NewMapCancelBtn = nullptr;
+
+    // Page binding of the section editors.
+    SectionMemo *ActiveMemo = nullptr;
+    std::array<QByteArray, vor4::Document::SlotCount> vor4::Document::*ActiveTexts = nullptr;
+    QComboBox *ActiveCombo = nullptr;
+    QList<QByteArray> vor4::Document::*ActiveLines = nullptr;
+
+    QString statusText(int panel) const;
+    void setStatusText(int panel, const QString &text);
+    bool isLoading() const { return m_loading; }
+
+    // Commands.
+    void NewBtnClick();
+    void OpenBtnClick();
+    void SaveBtnClick();
+    void SaveAsBtnClick();
+    void AboutBtnClick();
+    void MainButtonClick(QToolButton *sender);
+    void ResetDocument(int width, int height);
+    void showPage(int index);
+
+    // Section editors.
+    void GeneralComboBoxSelect();
+    void GeneralApplyBtnClick();
+    void GeneralRecallBtnClick();
+    void GeneralClearBtnClick();
+    void MemoExit();
+
+    // Plot editor.
+    void DrawGridSelectCell(int col, int row);
+    void MapApplyBtnClick() override;
+    void MapRecallBtnClick();
+    void MapClearBtnClick();
+    void MapMemoExit();
+    void MapHintBtnClick();
+    void RepaintMap();
+
+    // New map prompt.
+    void CreateNewMapBtnClick();
+    void NewMapOKBtnClick(QObject *sender);
+
+    // MapContentsHost
+    bool isMapPageActive() const override;
+    QPlainTextEdit *plotMemo() const override;
+    void setRecallText(const QString &text) override { RecallText = text; }
+    void setMapHintBtnDown(bool down) override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void LocateGame();
+    QWidget *buildRulesPage();
+    QWidget *buildSectionPage(const char *label, QComboBox **combo, const char *hint,
+                              SectionMemo **memo, const char *toolBarName);
+    QWidget *buildMapPage();
+    QWidget *buildTitlePage();
+    QWidget *createDrawGrid();
+    void buildNewMapPrompt(QWidget *page);
+    QToolButton *toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,
+                            bool checkable = false);
+    void addApplyRecallClear(QToolBar *bar, const char *applyName, const char *recallName,
+                             const char *clearName);
+    void TabSheetShow(int index);
+    void TabSheet4Hide();
+    void mapPageShown();
+    void mapDimensionsChanged();
+    void mapPageHidden();
+    void setPageBinding(int index);
+    void clearPageBinding();
+    void setBusy(bool busy);
+    void showLoadedSections();
+    void RenderMiniMap();
+    void updateMapSizePanel();
+    void warnNotSingleByte();
+    QPoint focusedCell() const;
+    void setCaptionFor(const QString &path);
+
+    QString m_openFolder;
+    QString m_saveName;
+    bool m_loading = false;
+    bool m_closeAfterLoad = false;
 };
 
 extern TForm1 *Form1;

@@ -1,0 +1,23 @@
+#pragma once
+// The modal dialogs of the editor behind one replaceable interface, so that
+// tests can answer them without blocking.
+
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    // Empty result: cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &folder, const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &proposed,
+                                 const QString &filter) = 0;
+    virtual void error(QWidget *parent, const QString &text) = 0;
+
+    // The dialogs every window uses; replaceable by tests.
+    static Dialogs &instance();
+    static void setInstance(std::unique_ptr<Dialogs> dialogs);
+};

@@ -1,0 +1,55 @@
+#include "SectionMemo.h"
+
+#include "TextUtil.h"
+
+#include <QFocusEvent>
+
+SectionMemo::SectionMemo(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setTabChangesFocus(false);
+}
+
+void SectionMemo::setBytes(const QByteArray &text)
+{
+    QString s = QString::fromLatin1(text);
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    setPlainText(s);
+}
+
+bool SectionMemo::bytes(QByteArray *out) const
+{
+    const QString s = toPlainText();
+    QByteArray b;
+    b.reserve(s.size() + s.count(QLatin1Char('\n')));
+    for (const QChar c : s) {
+        if (c.unicode() > 0xFF)
+            return false;
+        if (c == QLatin1Char('\n'))
+            b += '\r';
+        b += char(c.unicode());
+    }
+    *out = b;
+    return true;
+}
+
+QList<QByteArray> SectionMemo::lines(bool *ok) const
+{
+    QByteArray b;
+    *ok = bytes(&b);
+    return *ok ? vor4::splitLines(b) : QList<QByteArray>();
+}
+
+void SectionMemo::setLines(const QList<QByteArray> &lines)
+{
+    setBytes(vor4::joinLines(lines));
+}
+
+void SectionMemo::focusOutEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        Q_EMIT exited();
+}

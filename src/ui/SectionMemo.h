@@ -1,0 +1,26 @@
+#pragma once
+// A multi-line text field that reports losing the input focus only when the
+// focus moves to another control of the same window: switching windows and
+// popups do not count.
+
+#include <QPlainTextEdit>
+
+class SectionMemo : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit SectionMemo(QWidget *parent = nullptr);
+
+    // Texts are single-byte: one character per byte, line breaks CR LF.
+    void setBytes(const QByteArray &text);
+    // False when the text holds a character that has no single-byte form.
+    bool bytes(QByteArray *out) const;
+    QList<QByteArray> lines(bool *ok) const;
+    void setLines(const QList<QByteArray> &lines);
+
+Q_SIGNALS:
+    void exited();
+
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
+};

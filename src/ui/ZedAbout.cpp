@@ -1,0 +1,125 @@
+#include "ZedAbout.h"
+
+#include "Glyphs.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+
+TAboutBox *AboutBox = nullptr;
+
+TAboutBox::TAboutBox(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(367, 214);
+    setModal(false);
+
+    PageControl1 = new QStackedWidget(this);
+    PageControl1->setGeometry(0, 0, 367, 169);
+
+    auto *first = new QWidget;
+    ProductName = new QLabel(QStringLiteral("Vor4 Map Editor"), first);
+    ProductName->setObjectName(QStringLiteral("ProductName"));
+    ProductName->move(0, 0);
+    QFont bold = ProductName->font();
+    bold.setBold(true);
+    ProductName->setFont(bold);
+    Version = new QLabel(QStringLiteral("Version"), first);
+    Version->setObjectName(QStringLiteral("Version"));
+    Version->move(0, 24);
+    auto *copyright = new QLabel(QStringLiteral("Copyright \u00a9 2026 the Vor4 Map Editor team"), first);
+    copyright->move(0, 80);
+    auto *comments = new QLabel(QStringLiteral("Comments and bug reports are welcome."), first);
+    comments->move(0, 104);
+    first->setFixedSize(200, 125);
+
+    auto note = [](const char *text) {
+        auto *label = new QLabel(QString::fromUtf8(text));
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setFixedSize(185, 113);
+        return label;
+    };
+    PageControl1->addWidget(makePage("programicon", "ProgramIcon", first));
+    PageControl1->addWidget(makePage("game", "Image3",
+        note("If you like building maps, play Orwendel's Vorland 4: a deep and generous game. "
+             "Many thanks to everyone who made it and keeps its world-builder open.")));
+    PageControl1->addWidget(makePage("blank", "Image1", note("")));
+    PageControl1->addWidget(makePage("toolkit", "Image2",
+        note("This editor is built only from its toolkit's standard controls, so some of its "
+             "functions are less friendly than they could be. Sorry for that.")));
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setGeometry(8, 176, 353, 30);
+    ok->setDefault(true);
+    ok->setAutoDefault(true);
+    connect(ok, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+
+    FormCreate();
+}
+
+QWidget *TAboutBox::makePage(const char *pictureName, const char *objectName, QWidget *text)
+{
+    auto *page = new QWidget;
+    auto *frame = new QFrame(page);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    frame->setGeometry(6, 6, 367 - 12, 169 - 12);
+    auto *pictureFrame = new QFrame(frame);
+    pictureFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    pictureFrame->setGeometry(10, 10, 121, 129);
+    auto *image = new QLabel(pictureFrame);
+    image->setObjectName(QLatin1String(objectName));
+    image->setGeometry(1, 1, 119, 127);
+    image->setScaledContents(true);
+    image->setPixmap(picture(pictureName, QSize(121, 129)));
+    image->setCursor(Qt::PointingHandCursor);
+    image->installEventFilter(this);
+    text->setParent(frame);
+    text->move(146, 18);
+    return page;
+}
+
+void TAboutBox::FormCreate()
+{
+    // The build carries the program's version; without it the label keeps "Version".
+    const QString version = QStringLiteral(VOR4_VERSION).trimmed();
+    if (!version.isEmpty())
+        Version->setText(QStringLiteral("Version ") + version);
+    PageControl1->setCurrentIndex(0);
+}
+
+void TAboutBox::showEvent(QShowEvent *event)
+{
+    PageControl1->setCurrentIndex(0); // FormShow: always opens on its first page
+    QDialog::showEvent(event);
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept(); // no cancel button: Escape does nothing
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QLabel *>(watched)) {
+        ProgramIconClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAboutBox::ProgramIconClick()
+{
+    PageControl1->setCurrentIndex((PageControl1->currentIndex() + 1) % PageControl1->count());
+}
+
+void TAboutBox::OKButtonClick() { hide(); }

@@ -1,0 +1,155 @@
+// Open, Save, Save as, New and the document reset of the main window.
+
+#include "ZedMain.h"
+
+#include "Dialogs.h"
+#include "MapReader.h"
+#include "MapWriter.h"
+#include "SectionMemo.h"
+#include "WaitCursor.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QStackedWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+const QString FileFilter = QStringLiteral(
+    "Vor4MapFiles (*.Vor4WorldBuilderSave);;All files (*.*)");
+const QLatin1String Extension(".Vor4WorldBuilderSave");
+} // namespace
+
+void TForm1::ResetDocument(int width, int height)
+{
+    Doc.ResetDocument(width, height);
+    MiniMapBitmap = QImage(Doc.miniMapSize, QImage::Format_RGB32);
+    MiniMapBitmap.fill(Qt::white);
+    mapDimensionsChanged();
+    for (SectionMemo *memo : {GMemo, DMemo, PMemo, MMemo, Memo})
+        memo->clear();
+    updateMapSizePanel();
+    setStatusText(2, QString());
+}
+
+void TForm1::updateMapSizePanel()
+{
+    setStatusText(1, QStringLiteral("Map Size = (%1 x %2)").arg(Doc.columnCount()).arg(Doc.rowCount()));
+}
+
+void TForm1::NewBtnClick()
+{
+    if (m_loading)
+        return;
+    ResetDocument(0, 0);
+}
+
+void TForm1::setBusy(bool busy)
+{
+    // While a load lets events in, nothing may change or replace the stores.
+    m_loading = busy;
+    for (QToolBar *bar : {ToolBar1, ToolBar4, ToolBar10})
+        bar->setEnabled(!busy);
+    WorkPages->setEnabled(!busy);
+}
+
+void TForm1::OpenBtnClick()
+{
+    if (m_loading)
+        return;
+    const QString path = Dialogs::instance().openFileName(this, m_openFolder, FileFilter);
+    if (path.isEmpty())
+        return;
+    Doc.FileName = path;
+    if (!QFileInfo::exists(path)) {
+        Doc.FileName.clear();
+        return;
+    }
+    setBusy(true);
+    ResetDocument(0, 0);
+    vor4::LoadResult result;
+    {
+        WaitCursor wait;
+        result = vor4::readFileLines(path, Doc);
+        if (result.ok()) {
+            m_saveName = path;
+            m_openFolder = QFileInfo(path).absolutePath();
+            setCaptionFor(path);
+            showPage(RulesPage);
+            result = vor4::ParseFileLines(Doc, [this](qint64 n, qint64 total) {
+                setStatusText(0, QStringLiteral("Analyze(%1/%2)").arg(n).arg(total));
+                QCoreApplication::processEvents();
+                return !m_closeAfterLoad;
+            });
+        }
+        // The grid follows what was read, also when the load stopped early.
+        MiniMapBitmap = QImage(Doc.miniMapSize, QImage::Format_RGB32);
+        MiniMapBitmap.fill(Qt::white);
+        mapDimensionsChanged();
+        updateMapSizePanel();
+        if (result.ok())
+            showLoadedSections();
+        if (result.ok() || result.status == vor4::LoadResult::StructureError)
+            RenderMiniMap();
+        Doc.FileLines.clear();
+    }
+    setBusy(false);
+    if (m_closeAfterLoad) {
+        close();
+        return;
+    }
+    if (!result.ok()) {
+        // The stores hold only part of the file: a plain Save must not
+        // overwrite the original with it.
+        Doc.FileName.clear();
+        Dialogs::instance().error(this, result.message);
+    }
+}
+
+void TForm1::showLoadedSections()
+{
+    GMemo->setLines(Doc.GameLines);
+    MMemo->setLines(Doc.MapLines);
+    TeamComboBox->setCurrentIndex(0);
+    PlayerComboBox->setCurrentIndex(0);
+    DMemo->setBytes(Doc.TeamTexts[0]);
+    PMemo->setBytes(Doc.PlayerTexts[0]);
+    setStatusText(0, QStringLiteral("Map ready..."));
+}
+
+void TForm1::SaveBtnClick()
+{
+    if (m_loading)
+        return;
+    if (Doc.FileName.isEmpty()) {
+        Dialogs::instance().error(this, QStringLiteral("No map file is loaded!"));
+        return;
+    }
+    vor4::SaveResult result;
+    {
+        WaitCursor wait;
+        result = vor4::writeMapFile(Doc.FileName, vor4::buildSaveFile(Doc));
+    }
+    if (!result.ok) {
+        Dialogs::instance().error(this, result.message);
+        return;
+    }
+    setStatusText(0, QStringLiteral("File Saved"));
+}
+
+void TForm1::SaveAsBtnClick()
+{
+    if (m_loading)
+        return;
+    QString path = Dialogs::instance().saveFileName(this, MapsDir, m_saveName, FileFilter);
+    if (path.isEmpty())
+        return;
+    m_saveName = path;
+    const QString name = QFileInfo(path).fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || name.mid(dot).compare(Extension, Qt::CaseInsensitive) != 0)
+        path += Extension;
+    Doc.FileName = path;
+    setCaptionFor(path);
+    SaveBtnClick();
+}

@@ -1,0 +1,256 @@
+// The map page: its tool bars, the plot editor and the new-map prompt.
+
+#include "ZedMain.h"
+
+#include "Glyphs.h"
+#include "HintWindow.h"
+#include "SectionMemo.h"
+#include "SpinEdit.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolBar *verticalBar(const char *name)
+{
+    auto *bar = new QToolBar;
+    bar->setObjectName(QLatin1String(name));
+    bar->setOrientation(Qt::Vertical);
+    bar->setIconSize(QSize(16, 16));
+    return bar;
+}
+
+} // namespace
+
+QWidget *TForm1::buildMapPage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // CoolBar2: ToolBar2 and ToolBar8 on one line.
+    auto *coolBar = new QWidget;
+    coolBar->setObjectName(QStringLiteral("CoolBar2"));
+    auto *coolLayout = new QHBoxLayout(coolBar);
+    coolLayout->setContentsMargins(0, 0, 0, 0);
+    coolLayout->setSpacing(4);
+    ToolBar2 = new QToolBar;
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    ToolBar2->setIconSize(QSize(16, 16));
+    auto *mapLabel = new QLabel(QStringLiteral("Map"));
+    mapLabel->setFixedWidth(33);
+    mapLabel->setAlignment(Qt::AlignCenter);
+    ToolBar2->addWidget(mapLabel);
+    CreateNewMapBtn = toolButton(ToolBar2, "CreateNewMapBtn", glyph("newmap"), QStringLiteral("Create a new map"));
+    connect(CreateNewMapBtn, &QToolButton::clicked, this, &TForm1::CreateNewMapBtnClick);
+    ToolBar2->addSeparator();
+    MapGridSizeComboBox = new QComboBox;
+    MapGridSizeComboBox->setObjectName(QStringLiteral("MapGridSizeComboBox"));
+    MapGridSizeComboBox->setToolTip(QStringLiteral("Map grid size"));
+    MapGridSizeComboBox->setFixedWidth(60);
+    MapGridSizeComboBox->setFocusPolicy(Qt::NoFocus);
+    ToolBar2->addWidget(MapGridSizeComboBox);
+    ShowGridLineBtn = toolButton(ToolBar2, "ShowGridLineBtn", glyph("gridlines"), QStringLiteral("Show Grid Line"), true);
+    ShowGridLineBtn->setChecked(true);
+    ToolBar2->addSeparator();
+    MiniMapBtn = toolButton(ToolBar2, "MiniMapBtn", glyph("minimap"), QStringLiteral("Show MiniMap"), true);
+    ToolBar8 = new QToolBar;
+    ToolBar8->setObjectName(QStringLiteral("ToolBar8"));
+    ToolBar8->setIconSize(QSize(16, 16));
+    coolLayout->addWidget(ToolBar2);
+    coolLayout->addWidget(ToolBar8);
+    coolLayout->addStretch(1);
+    layout->addWidget(coolBar);
+
+    auto *splitter1 = new QSplitter(Qt::Vertical);
+    splitter1->setObjectName(QStringLiteral("Splitter1"));
+    splitter1->setHandleWidth(4);
+    splitter1->setChildrenCollapsible(false);
+    DrawGrid = createDrawGrid();
+    DrawGrid->setMinimumHeight(100);
+    splitter1->addWidget(DrawGrid);
+
+    // Panel1: the map header editor and the plot editor side by side.
+    auto *panel1 = new QSplitter(Qt::Horizontal);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setChildrenCollapsible(false);
+    auto *headerSide = new QWidget;
+    auto *headerLayout = new QHBoxLayout(headerSide);
+    headerLayout->setContentsMargins(0, 0, 0, 0);
+    headerLayout->setSpacing(0);
+    MMemo = new SectionMemo;
+    MMemo->setObjectName(QStringLiteral("MMemo"));
+    MMemo->setMinimumSize(50, 100);
+    MMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(MMemo, &SectionMemo::exited, this, &TForm1::MemoExit);
+    QToolBar *toolBar9 = verticalBar("ToolBar9");
+    addApplyRecallClear(toolBar9, "ToolButton1", "ToolButton28", "ToolButton29");
+    headerLayout->addWidget(MMemo);
+    headerLayout->addWidget(toolBar9);
+
+    auto *plotSide = new QWidget;
+    auto *plotLayout = new QHBoxLayout(plotSide);
+    plotLayout->setContentsMargins(0, 0, 0, 0);
+    plotLayout->setSpacing(0);
+    Memo = new SectionMemo;
+    Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setMinimumSize(50, 100);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(Memo, &SectionMemo::exited, this, &TForm1::MapMemoExit);
+    QToolBar *plotBar = verticalBar("PlotToolBar");
+    MapApplyBtn = toolButton(plotBar, "MapApplyBtn", glyph("apply"), QStringLiteral("Apply"));
+    MapRecallBtn = toolButton(plotBar, "MapRecallBtn", glyph("recall"), QStringLiteral("Recall"));
+    MapClearBtn = toolButton(plotBar, "MapClearBtn", glyph("clear"), QStringLiteral("Clear"));
+    MapHintBtn = toolButton(plotBar, "MapHintBtn", glyph("mapcontents"), QStringLiteral("Show map contents"), true);
+    connect(MapApplyBtn, &QToolButton::clicked, this, &TForm1::MapApplyBtnClick);
+    connect(MapRecallBtn, &QToolButton::clicked, this, &TForm1::MapRecallBtnClick);
+    connect(MapClearBtn, &QToolButton::clicked, this, &TForm1::MapClearBtnClick);
+    connect(MapHintBtn, &QToolButton::clicked, this, &TForm1::MapHintBtnClick);
+    plotLayout->addWidget(Memo);
+    plotLayout->addWidget(plotBar);
+
+    panel1->addWidget(headerSide);
+    panel1->addWidget(plotSide);
+    panel1->setSizes({440, 400});
+    panel1->setStretchFactor(1, 1);
+    splitter1->addWidget(panel1);
+    splitter1->setStretchFactor(0, 1);
+    splitter1->setSizes({400, 128});
+    layout->addWidget(splitter1, 1);
+
+    buildNewMapPrompt(page);
+    return page;
+}
+
+void TForm1::buildNewMapPrompt(QWidget *page)
+{
+    PromptPanel1 = new QFrame(page);
+    PromptPanel1->setObjectName(QStringLiteral("PromptPanel1"));
+    PromptPanel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PromptPanel1->setAutoFillBackground(true);
+    QPalette pal = PromptPanel1->palette();
+    pal.setColor(QPalette::Window, QColor(192, 192, 192));
+    PromptPanel1->setPalette(pal);
+    PromptPanel1->setFixedSize(153, 97);
+    auto *label = new QLabel(QStringLiteral("New Map Size"), PromptPanel1);
+    label->setObjectName(QStringLiteral("PromptLabel"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setGeometry(2, 2, 149, 16);
+    label->setStyleSheet(QStringLiteral(
+        "color: white; background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #0a246a, stop:1 #a6caf0);"));
+    SpinEdit1 = new SpinEdit(PromptPanel1);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SpinEdit2 = new SpinEdit(PromptPanel1);
+    SpinEdit2->setObjectName(QStringLiteral("SpinEdit2"));
+    for (SpinEdit *spin : {SpinEdit1, SpinEdit2}) {
+        spin->setRange(0, 1000);
+        spin->setValue(16);
+    }
+    SpinEdit1->setGeometry(8, 28, 60, 24);
+    auto *x = new QLabel(QStringLiteral("X"), PromptPanel1);
+    x->setObjectName(QStringLiteral("Label6"));
+    x->setAlignment(Qt::AlignCenter);
+    x->setGeometry(68, 28, 17, 24);
+    SpinEdit2->setGeometry(85, 28, 60, 24);
+    NewMapOKBtn = new QPushButton(QStringLiteral("Ok"), PromptPanel1);
+    NewMapOKBtn->setObjectName(QStringLiteral("NewMapOKBtn"));
+    NewMapOKBtn->setProperty("tag", 0);
+    NewMapOKBtn->setGeometry(8, 62, 64, 26);
+    NewMapCancelBtn = new QPushButton(QStringLiteral("Cancel"), PromptPanel1);
+    NewMapCancelBtn->setObjectName(QStringLiteral("NewMapCancelBtn"));
+    NewMapCancelBtn->setProperty("tag", 1);
+    NewMapCancelBtn->setGeometry(81, 62, 64, 26);
+    for (QPushButton *b : {NewMapOKBtn, NewMapCancelBtn})
+        connect(b, &QPushButton::clicked, this, [this, b] { NewMapOKBtnClick(b); });
+    PromptPanel1->hide();
+}
+
+void TForm1::CreateNewMapBtnClick()
+{
+    QWidget *page = TabSheets[MapPage];
+    PromptPanel1->move(CreateNewMapBtn->mapTo(page, QPoint(0, CreateNewMapBtn->height() + 1)));
+    CatchMapTimer->stop();
+    PromptPanel1->raise();
+    PromptPanel1->show();
+}
+
+void TForm1::NewMapOKBtnClick(QObject *sender)
+{
+    if (m_loading)
+        return;
+    if (sender->property("tag").toInt() == 0)
+        ResetDocument(SpinEdit1->readValue(), SpinEdit2->readValue());
+    PromptPanel1->hide();
+    CatchMapTimer->start();
+}
+
+// Plot editor ----------------------------------------------------------------
+
+void TForm1::DrawGridSelectCell(int col, int row)
+{
+    Doc.CurrentCol = col;
+    Doc.CurrentRow = row;
+    Memo->setBytes(Doc.PlotTexts.text(col, row));
+    setStatusText(2, QStringLiteral("Current cell = (%1 ,%2)").arg(col).arg(row));
+}
+
+void TForm1::MapApplyBtnClick()
+{
+    if (m_loading)
+        return;
+    QByteArray text;
+    if (!Memo->bytes(&text))
+        return warnNotSingleByte();
+    const QPoint cell = focusedCell();
+    Doc.PlotTexts.setText(cell.x(), cell.y(), text);
+    RepaintMap();
+}
+
+void TForm1::MapRecallBtnClick()
+{
+    if (m_loading)
+        return;
+    const QPoint cell = focusedCell();
+    if (!RecallText.isEmpty())
+        Memo->setPlainText(RecallText);
+    else
+        Memo->setBytes(Doc.PlotTexts.text(cell.x(), cell.y()));
+    Memo->repaint();
+    MapApplyBtnClick();
+}
+
+void TForm1::MapClearBtnClick()
+{
+    if (m_loading)
+        return;
+    RecallText = Memo->toPlainText();
+    Memo->clear();
+    MapApplyBtnClick();
+}
+
+void TForm1::MapMemoExit()
+{
+    RecallText.clear();
+    if (m_loading || !AutoApplyBtn->isChecked() || Doc.CurrentCol < 0 || Doc.CurrentRow < 0)
+        return;
+    QByteArray text;
+    if (!Memo->bytes(&text))
+        return warnNotSingleByte();
+    Doc.PlotTexts.setText(Doc.CurrentCol, Doc.CurrentRow, text);
+    RepaintMap();
+}
+
+bool TForm1::isMapPageActive() const { return WorkPages->currentIndex() == MapPage && !m_loading; }
+
+QPlainTextEdit *TForm1::plotMemo() const { return Memo; }

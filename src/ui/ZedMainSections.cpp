@@ -1,0 +1,122 @@
+// The section editors: one set of handlers for the four section memos,
+// acting through the page binding.
+
+#include "ZedMain.h"
+
+#include "Dialogs.h"
+#include "SectionMemo.h"
+
+#include <QComboBox>
+#include <QToolButton>
+#include <QTimer>
+
+void TForm1::clearPageBinding()
+{
+    ActiveMemo = nullptr;
+    ActiveTexts = nullptr;
+    ActiveCombo = nullptr;
+    ActiveLines = nullptr;
+}
+
+void TForm1::setPageBinding(int index)
+{
+    clearPageBinding();
+    switch (index) {
+    case RulesPage:
+        ActiveMemo = GMemo;
+        ActiveLines = &vor4::Document::GameLines;
+        break;
+    case TeamsPage:
+        ActiveMemo = DMemo;
+        ActiveTexts = &vor4::Document::TeamTexts;
+        ActiveCombo = TeamComboBox;
+        break;
+    case PlayersPage:
+        ActiveMemo = PMemo;
+        ActiveTexts = &vor4::Document::PlayerTexts;
+        ActiveCombo = PlayerComboBox;
+        break;
+    case MapPage:
+        ActiveMemo = MMemo;
+        ActiveLines = &vor4::Document::MapLines;
+        break;
+    default:
+        break;
+    }
+}
+
+namespace {
+bool isRowBinding(const TForm1 &w) { return w.ActiveTexts && w.ActiveCombo; }
+} // namespace
+
+void TForm1::GeneralComboBoxSelect()
+{
+    if (!ActiveMemo || !isRowBinding(*this) || m_loading)
+        return;
+    const int row = ActiveCombo->currentIndex();
+    if (row < 0 || row >= vor4::Document::SlotCount)
+        return;
+    ActiveMemo->setBytes((Doc.*ActiveTexts)[std::size_t(row)]);
+}
+
+void TForm1::GeneralApplyBtnClick()
+{
+    if (!ActiveMemo || m_loading)
+        return;
+    if (isRowBinding(*this)) {
+        const int row = ActiveCombo->currentIndex();
+        if (row < 0 || row >= vor4::Document::SlotCount) {
+            setStatusText(0, ActiveCombo == TeamComboBox ? QStringLiteral("No team selected: nothing stored")
+                                                         : QStringLiteral("No player selected: nothing stored"));
+            return;
+        }
+        QByteArray text;
+        if (!ActiveMemo->bytes(&text))
+            return warnNotSingleByte();
+        (Doc.*ActiveTexts)[std::size_t(row)] = text;
+    } else if (ActiveLines) {
+        bool ok = false;
+        const QList<QByteArray> lines = ActiveMemo->lines(&ok);
+        if (!ok)
+            return warnNotSingleByte();
+        Doc.*ActiveLines = lines;
+    }
+}
+
+void TForm1::GeneralRecallBtnClick()
+{
+    if (!ActiveMemo || m_loading)
+        return;
+    if (isRowBinding(*this)) {
+        if (ActiveCombo->currentIndex() < 0) {
+            setStatusText(0, ActiveCombo == TeamComboBox ? QStringLiteral("No team selected: nothing to recall")
+                                                         : QStringLiteral("No player selected: nothing to recall"));
+            return;
+        }
+        GeneralComboBoxSelect();
+    } else if (ActiveLines) {
+        ActiveMemo->setLines(Doc.*ActiveLines);
+    }
+}
+
+void TForm1::GeneralClearBtnClick()
+{
+    if (ActiveMemo && !m_loading)
+        ActiveMemo->clear();
+}
+
+void TForm1::MemoExit()
+{
+    if (AutoApplyBtn->isChecked() && ActiveMemo && !m_loading)
+        GeneralApplyBtnClick();
+}
+
+void TForm1::warnNotSingleByte()
+{
+    const QString text = QStringLiteral(
+        "The text holds characters that a map file cannot store (only single-byte "
+        "Latin-1 characters can be saved). Nothing was stored; change those characters and apply again.");
+    setStatusText(0, QStringLiteral("Not stored: text has characters a map file cannot hold"));
+    // Not from inside a focus change: the message box would take the focus.
+    QTimer::singleShot(0, this, [this, text] { Dialogs::instance().error(this, text); });
+}

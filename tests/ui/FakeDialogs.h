@@ -1,0 +1,48 @@
+#pragma once
+// Answers the editor's dialogs in tests: queued file names, recorded messages.
+
+#include "Dialogs.h"
+
+#include <QStringList>
+
+class FakeDialogs : public Dialogs
+{
+public:
+    struct State
+    {
+        QStringList openAnswers;
+        QStringList saveAnswers;
+        QStringList messages;
+        QString lastOpenFolder;
+        QString lastSaveFolder;
+        QString lastSaveProposal;
+        QString lastFilter;
+    };
+
+    // Installs a fake and returns its state, valid until the next install.
+    static State *install()
+    {
+        auto fake = std::make_unique<FakeDialogs>();
+        State *state = &fake->m_state;
+        Dialogs::setInstance(std::move(fake));
+        return state;
+    }
+
+    QString openFileName(QWidget *, const QString &folder, const QString &filter) override
+    {
+        m_state.lastOpenFolder = folder;
+        m_state.lastFilter = filter;
+        return m_state.openAnswers.isEmpty() ? QString() : m_state.openAnswers.takeFirst();
+    }
+    QString saveFileName(QWidget *, const QString &folder, const QString &proposed, const QString &filter) override
+    {
+        m_state.lastSaveFolder = folder;
+        m_state.lastSaveProposal = proposed;
+        m_state.lastFilter = filter;
+        return m_state.saveAnswers.isEmpty() ? QString() : m_state.saveAnswers.takeFirst();
+    }
+    void error(QWidget *, const QString &text) override { m_state.messages.append(text); }
+
+private:
+    State m_state;
+};

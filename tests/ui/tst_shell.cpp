@@ -1,0 +1,439 @@
+#include "FakeDialogs.h"
+#include "MapReader.h"
+#include "MapWriter.h"
+#include "SectionMemo.h"
+#include "ZedAbout.h"
+#include "ZedMain.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+void typeInto(QWidget *w, const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < parts.size(); ++i) {
+        if (i)
+            QTest::keyClick(w, Qt::Key_Return);
+        for (const QChar c : parts[i]) {
+            // keyClicks only knows ASCII; other characters go in as text events
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(w, &press);
+        }
+    }
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void startUpState();
+    void pageButtonsGroup();
+    void autoApplyIntoThePageLeft();
+    void selectorChangeAppliesToOldRow();
+    void windowSwitchIsNoExit();
+    void applyRecallClearOnEveryPage();
+    void noSelectedRowKeepsStores();
+    void openFixture();
+    void openErrors();
+    void saveSaveAsAndNew();
+    void failedSaveKeepsFile();
+    void nonLatin1TextIsRefused();
+    void aboutBox();
+
+private:
+    void openFile(const QString &path);
+    TForm1 *w = nullptr;
+    FakeDialogs::State *dialogs = nullptr;
+    QTemporaryDir dir;
+};
+
+void TestShell::init()
+{
+    dialogs = FakeDialogs::install();
+    w = new TForm1;
+    Form1 = w;
+    AboutBox = new TAboutBox(w);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+}
+
+void TestShell::cleanup()
+{
+    delete w;
+    Form1 = nullptr;
+    AboutBox = nullptr;
+}
+
+void TestShell::openFile(const QString &path)
+{
+    dialogs->openAnswers << path;
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+}
+
+void TestShell::startUpState()
+{
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor"));
+    QCOMPARE(w->statusText(0), QString());
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
+    QCOMPARE(w->statusText(2), QString());
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::TitlePage));
+    for (QToolButton *b : {w->RuleBtn, w->TeamBtn, w->PlayerBtn, w->MapBtn}) {
+        QVERIFY(!b->isChecked());
+        QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+    }
+    QVERIFY(w->AutoApplyBtn->isChecked());
+    QVERIFY(!w->CatchMapTimer->isActive());
+    QVERIFY(w->ActiveMemo == nullptr);
+    QCOMPARE(w->TeamComboBox->currentIndex(), -1);
+    QCOMPARE(w->NewBtn->toolTip(), QStringLiteral("New"));
+    QCOMPARE(w->SaveAsBtn->toolTip(), QStringLiteral("Save as..."));
+    QCOMPARE(w->MapBtn->toolTip(), QStringLiteral("Map Editor"));
+    QCOMPARE(w->AutoApplyBtn->toolTip(), QStringLiteral("Auto apply changes"));
+    QCOMPARE(w->Doc.columnCount(), 1);
+    QCOMPARE(w->MiniMapBitmap.size(), QSize(0, 0));
+}
+
+void TestShell::pageButtonsGroup()
+{
+    QTest::mouseClick(w->TeamBtn, Qt::LeftButton);
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::TeamsPage));
+    QVERIFY(w->TeamBtn->isChecked());
+    QVERIFY(w->ActiveMemo == w->DMemo);
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    QVERIFY(w->MapBtn->isChecked() && !w->TeamBtn->isChecked());
+    QVERIFY(w->CatchMapTimer->isActive());
+    QVERIFY(w->ActiveMemo == w->MMemo);
+
+    // Clicking the button that is down raises it; the page stays.
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    for (QToolButton *b : {w->RuleBtn, w->TeamBtn, w->PlayerBtn, w->MapBtn})
+        QVERIFY(!b->isChecked());
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    QVERIFY(w->MapBtn->isChecked());
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+
+    w->setStatusText(2, QStringLiteral("Current cell = (1 ,1)"));
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    QVERIFY(!w->CatchMapTimer->isActive());
+    QCOMPARE(w->statusText(2), QString());
+    QVERIFY(w->ActiveMemo == w->GMemo);
+}
+
+void TestShell::autoApplyIntoThePageLeft()
+{
+    openFile(Continents);
+    const QList<QByteArray> game = w->Doc.GameLines;
+    // Rules page: type into GMemo and switch to the teams page.
+    w->GMemo->setFocus(Qt::MouseFocusReason);
+    w->GMemo->moveCursor(QTextCursor::End);
+    typeInto(w->GMemo, QStringLiteral("\nNewRule=1"));
+    QTest::mouseClick(w->TeamBtn, Qt::LeftButton);
+    QCOMPARE(w->Doc.GameLines, game + QList<QByteArray>{"NewRule=1"});
+
+    // Teams page: the edit goes to the team row, never to the players.
+    const auto players = w->Doc.PlayerTexts;
+    w->DMemo->setFocus(Qt::MouseFocusReason);
+    w->DMemo->selectAll();
+    typeInto(w->DMemo, QStringLiteral("TeamID=0\nEdited=1"));
+    QTest::mouseClick(w->PlayerBtn, Qt::LeftButton);
+    QCOMPARE(w->Doc.TeamTexts[0], QByteArray("TeamID=0\r\nEdited=1"));
+    QVERIFY(w->Doc.PlayerTexts == players);
+
+    // With auto-apply off the store keeps its text; the memo keeps the edit.
+    QTest::mouseClick(w->AutoApplyBtn, Qt::LeftButton);
+    QVERIFY(!w->AutoApplyBtn->isChecked());
+    w->PMemo->setFocus(Qt::MouseFocusReason);
+    typeInto(w->PMemo, QStringLiteral("Lost=1"));
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    QCOMPARE(w->Doc.PlayerTexts, players);
+    QVERIFY(w->PMemo->toPlainText().contains(QStringLiteral("Lost=1")));
+}
+
+void TestShell::selectorChangeAppliesToOldRow()
+{
+    openFile(Continents);
+    QTest::mouseClick(w->TeamBtn, Qt::LeftButton);
+    w->DMemo->setFocus(Qt::MouseFocusReason);
+    w->DMemo->selectAll();
+    typeInto(w->DMemo, QStringLiteral("Row0=edited"));
+    // Clicking the selector takes the focus first; then the entry is chosen.
+    QTest::mouseClick(w->TeamComboBox, Qt::LeftButton);
+    w->TeamComboBox->hidePopup();
+    QVERIFY(w->TeamComboBox->hasFocus());
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(w->TeamComboBox, Qt::Key_Down);
+    QCOMPARE(w->TeamComboBox->currentIndex(), 5);
+    QCOMPARE(w->Doc.TeamTexts[0], QByteArray("Row0=edited"));
+    QCOMPARE(w->DMemo->toPlainText().toLatin1(), QByteArray(w->Doc.TeamTexts[5]).replace("\r\n", "\n"));
+}
+
+void TestShell::windowSwitchIsNoExit()
+{
+    openFile(Continents);
+    const QList<QByteArray> game = w->Doc.GameLines;
+    w->GMemo->setFocus(Qt::MouseFocusReason);
+    typeInto(w->GMemo, QStringLiteral("X"));
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(w->GMemo, &out);
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(w->GMemo, &popup);
+    QCOMPARE(w->Doc.GameLines, game);
+    // Save does not take the focus: the memo's edit is not in the file yet.
+    QVERIFY(w->GMemo->hasFocus());
+}
+
+void TestShell::applyRecallClearOnEveryPage()
+{
+    openFile(Continents);
+    struct Case { QToolButton *page; SectionMemo *memo; const char *apply, *recall, *clear; };
+    const Case cases[] = {
+        {w->RuleBtn, w->GMemo, "ToolButton21", "ToolButton22", "ToolButton23"},
+        {w->TeamBtn, w->DMemo, "ToolButton17", "ToolButton18", "ToolButton19"},
+        {w->PlayerBtn, w->PMemo, "ToolButton13", "ToolButton14", "ToolButton15"},
+        {w->MapBtn, w->MMemo, "ToolButton1", "ToolButton28", "ToolButton29"},
+    };
+    QTest::mouseClick(w->AutoApplyBtn, Qt::LeftButton); // off: only the buttons store
+    for (const Case &c : cases) {
+        QTest::mouseClick(c.page, Qt::LeftButton);
+        auto *apply = w->findChild<QToolButton *>(QLatin1String(c.apply));
+        auto *recall = w->findChild<QToolButton *>(QLatin1String(c.recall));
+        auto *clear = w->findChild<QToolButton *>(QLatin1String(c.clear));
+        QVERIFY(apply && recall && clear);
+        const QString before = c.memo->toPlainText();
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QVERIFY(c.memo->toPlainText().isEmpty());
+        QTest::mouseClick(recall, Qt::LeftButton);
+        QCOMPARE(c.memo->toPlainText(), before); // Clear then Recall: unchanged
+        c.memo->setPlainText(QStringLiteral("  a=1\nb=2\n"));
+        QTest::mouseClick(apply, Qt::LeftButton);
+        c.memo->clear();
+        QTest::mouseClick(recall, Qt::LeftButton);
+        QCOMPARE(c.memo->toPlainText(), QStringLiteral("  a=1\nb=2") + (c.page == w->TeamBtn || c.page == w->PlayerBtn ? QStringLiteral("\n") : QString()));
+    }
+    QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{"  a=1", "b=2"}));
+    QCOMPARE(w->Doc.MapLines, (QList<QByteArray>{"  a=1", "b=2"}));
+    QCOMPARE(w->Doc.TeamTexts[0], QByteArray("  a=1\r\nb=2\r\n"));
+    QCOMPARE(w->Doc.PlayerTexts[0], QByteArray("  a=1\r\nb=2\r\n"));
+
+    // An emptied map-lines memo applied leaves the store empty.
+    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton29")), Qt::LeftButton);
+    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton1")), Qt::LeftButton);
+    QVERIFY(w->Doc.MapLines.isEmpty());
+}
+
+void TestShell::noSelectedRowKeepsStores()
+{
+    QTest::mouseClick(w->TeamBtn, Qt::LeftButton);
+    w->DMemo->setFocus(Qt::MouseFocusReason);
+    typeInto(w->DMemo, QStringLiteral("Orphan=1"));
+    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton17")), Qt::LeftButton);
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton); // auto-apply on leaving
+    for (const QByteArray &t : w->Doc.TeamTexts)
+        QVERIFY(t.isEmpty());
+    QVERIFY(w->statusText(0).startsWith(QStringLiteral("No team selected")));
+}
+
+void TestShell::openFixture()
+{
+    if (!QFile::exists(Continents))
+        QSKIP("fixtures not present");
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    openFile(Continents);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::RulesPage));
+    QVERIFY(w->RuleBtn->isChecked() && !w->MapBtn->isChecked());
+    QVERIFY(!w->CatchMapTimer->isActive());
+    QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
+    QCOMPARE(w->statusText(2), QString());
+    QCOMPARE(w->TeamComboBox->currentIndex(), 0);
+    QCOMPARE(w->PlayerComboBox->currentIndex(), 0);
+    vor4::Document doc;
+    QVERIFY(vor4::loadMapFile(Continents, doc).ok());
+    bool ok = false;
+    QCOMPARE(w->GMemo->lines(&ok), doc.GameLines);
+    QCOMPARE(w->MMemo->lines(&ok), doc.MapLines);
+    QByteArray team;
+    QVERIFY(w->DMemo->bytes(&team));
+    QCOMPARE(team, doc.TeamTexts[0]);
+    QVERIFY(w->ActiveMemo == w->GMemo);
+    QCOMPARE(w->MiniMapBitmap.size(), QSize(192, 120));
+    QVERIFY(w->isEnabled() && w->OpenBtn->isEnabled() && w->WorkPages->isEnabled());
+    QCOMPARE(dialogs->lastFilter, QStringLiteral("Vor4MapFiles (*.Vor4WorldBuilderSave);;All files (*.*)"));
+
+    // The next Open starts in the folder of this file; Save as proposes it.
+    dialogs->openAnswers << QString();
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->lastOpenFolder, QFileInfo(Continents).absolutePath());
+}
+
+void TestShell::openErrors()
+{
+    const QString bad = dir.filePath("bad.Vor4WorldBuilderSave");
+    writeFile(bad, "Version=11\r\nBeginGame\r\nA=1\r\n\r\nEndTeam\r\n");
+    openFile(bad);
+    QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Error in map file - Line: 5")});
+    QVERIFY(w->GMemo->toPlainText().isEmpty());
+    QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{"A=1"}));
+    QCOMPARE(w->statusText(0), QStringLiteral("Analyze(0/5)"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - bad.Vor4WorldBuilderSave"));
+    // A plain Save must not overwrite the file with the part that was read.
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->messages.last(), QStringLiteral("No map file is loaded!"));
+    QCOMPARE(readAll(bad), QByteArray("Version=11\r\nBeginGame\r\nA=1\r\n\r\nEndTeam\r\n"));
+
+    writeFile(bad, "BeginPlayer\r\nTeam=x\r\nEndPlayer\r\n");
+    openFile(bad);
+    QCOMPARE(dialogs->messages.last(), QStringLiteral("'x' is not a valid integer value"));
+
+    // A name that does not exist: nothing changes but the file name.
+    openFile(Continents);
+    const QString title = w->windowTitle();
+    dialogs->messages.clear();
+    openFile(dir.filePath("missing.Vor4WorldBuilderSave"));
+    QVERIFY(dialogs->messages.isEmpty());
+    QCOMPARE(w->windowTitle(), title);
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->messages, QStringList{QStringLiteral("No map file is loaded!")});
+}
+
+void TestShell::saveSaveAsAndNew()
+{
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->messages, QStringList{QStringLiteral("No map file is loaded!")});
+
+    openFile(Continents);
+    const QByteArray normalised = [&] {
+        vor4::Document doc;
+        vor4::loadMapFile(Continents, doc);
+        return vor4::buildSaveFile(doc);
+    }();
+
+    // Save as: no extension, the extension in another case, another extension.
+    const QString plain = dir.filePath("plain");
+    dialogs->saveAnswers << plain;
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->lastSaveProposal, Continents);
+    QCOMPARE(readAll(plain + ".Vor4WorldBuilderSave"), normalised);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - plain.Vor4WorldBuilderSave"));
+    QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
+    const QString upper = dir.filePath("UP.VOR4WORLDBUILDERSAVE");
+    dialogs->saveAnswers << upper;
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->lastSaveProposal, plain);
+    QCOMPARE(readAll(upper), normalised);
+    const QString txt = dir.filePath("map.txt");
+    dialogs->saveAnswers << txt;
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QVERIFY(!QFile::exists(txt));
+    QCOMPARE(readAll(txt + ".Vor4WorldBuilderSave"), normalised);
+
+    // Cancelled Save as changes nothing.
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QCOMPARE(w->Doc.FileName, txt + ".Vor4WorldBuilderSave");
+
+    // New then Save replaces that file with the empty document.
+    QTest::mouseClick(w->NewBtn, Qt::LeftButton);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - map.txt.Vor4WorldBuilderSave"));
+    QVERIFY(w->GMemo->toPlainText().isEmpty());
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QCOMPARE(readAll(txt + ".Vor4WorldBuilderSave"), vor4::buildSaveFile(vor4::Document()));
+}
+
+void TestShell::failedSaveKeepsFile()
+{
+    openFile(Continents);
+    const QString gone = dir.filePath("gone/map.Vor4WorldBuilderSave");
+    dialogs->saveAnswers << gone;
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Cannot create file %1").arg(gone)});
+    QVERIFY(w->statusText(0) != QStringLiteral("File Saved"));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    // A folder in the way of the file: the folder stays a folder.
+    const QString blocked = dir.filePath("blocked.Vor4WorldBuilderSave");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("blocked.Vor4WorldBuilderSave")));
+    dialogs->saveAnswers << blocked;
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->messages.last(), QStringLiteral("Cannot create file %1").arg(blocked));
+    QVERIFY(QFileInfo(blocked).isDir());
+}
+
+void TestShell::nonLatin1TextIsRefused()
+{
+    openFile(Continents);
+    const QList<QByteArray> game = w->Doc.GameLines;
+    w->GMemo->setFocus(Qt::MouseFocusReason);
+    typeInto(w->GMemo, QString::fromUtf8("Name=\u0141\u00f3d\u017a"));
+    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton21")), Qt::LeftButton);
+    QCOMPARE(w->Doc.GameLines, game);
+    QTRY_COMPARE(dialogs->messages.size(), 1);
+    QVERIFY(dialogs->messages[0].contains(QStringLiteral("cannot store")));
+
+    // Latin-1 characters pass through byte for byte.
+    w->GMemo->setPlainText(QString::fromUtf8("Name=\u00e9\u00fc\u00ff"));
+    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton21")), Qt::LeftButton);
+    QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{QByteArray("Name=\xe9\xfc\xff")}));
+}
+
+void TestShell::aboutBox()
+{
+    TAboutBox *box = AboutBox;
+    QTest::mouseClick(w->AboutBtn, Qt::LeftButton);
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->windowTitle(), QStringLiteral("About"));
+    QCOMPARE(box->Version->text(), QStringLiteral("Version 1.2.1.0"));
+    QCOMPARE(box->ProductName->text(), QStringLiteral("Vor4 Map Editor"));
+    QCOMPARE(box->PageControl1->currentIndex(), 0);
+    const char *pictures[] = {"ProgramIcon", "Image3", "Image1", "Image2"};
+    for (int i = 0; i < 4; ++i) {
+        auto *picture = box->findChild<QLabel *>(QLatin1String(pictures[i]));
+        QVERIFY(picture);
+        QCOMPARE(box->PageControl1->currentIndex(), i);
+        QTest::mouseClick(picture, Qt::LeftButton);
+    }
+    QCOMPARE(box->PageControl1->currentIndex(), 0);
+    QTest::mouseClick(box->findChild<QLabel *>(QStringLiteral("ProgramIcon")), Qt::LeftButton);
+    QTest::mouseClick(box->findChild<QLabel *>(QStringLiteral("Image3")), Qt::LeftButton);
+    QCOMPARE(box->PageControl1->currentIndex(), 2);
+    QTest::mouseClick(w->AboutBtn, Qt::LeftButton); // already open: keeps its page
+    QCOMPARE(box->PageControl1->currentIndex(), 2);
+    QTest::keyClick(box, Qt::Key_Escape);
+    QVERIFY(box->isVisible());
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(!box->isVisible());
+    QTest::mouseClick(w->AboutBtn, Qt::LeftButton);
+    QCOMPARE(box->PageControl1->currentIndex(), 0);
+}
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"
