@@ -1,0 +1,322 @@
+#include "MapPainter.h"
+
+#include "PlotTable.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace vor4 {
+
+namespace {
+
+// Tiles are dropped when they hold more than this.
+constexpr qint64 MaxCacheBytes = qint64(64) << 20;
+constexpr std::size_t MaxContexts = 16;
+
+// The look of a cell under the layer switches, packed:
+// bits 0-3 fill (terrain index + 1, 0 for none shown), 4 black marks,
+// 5 bonus, 6-8 feature, 9 improvement, 10 mountain, 11 hill, 12 team mark,
+// 13-15 and 16-18 the hatch phase in x and y (only when a hatch shows).
+enum : quint32 {
+    LookFillMask = 0xfu,
+    LookBlackMarks = 1u << 4,
+    LookBonus = 1u << 5,
+    LookFeatureShift = 6,
+    LookImprovement = 1u << 9,
+    LookMountain = 1u << 10,
+    LookHill = 1u << 11,
+    LookTeam = 1u << 12,
+    LookPhaseShift = 13,
+};
+
+bool isHatch(Feature f)
+{
+    return f == Feature::Forest || f == Feature::Jungle || f == Feature::Ice || f == Feature::FloodPlains;
+}
+
+quint32 lookOf(const PlotClass &c, const LayerSwitches &layers, int x, int y, QPoint brushOrigin)
+{
+    quint32 look = 0;
+    if (c.hasFill() && layers.terrain)
+        look |= quint32(c.terrain + 1);
+    if (c.bonus && layers.bonus)
+        look |= LookBonus;
+    const Feature f = shownFeature(c.feature, layers);
+    look |= quint32(f) << LookFeatureShift;
+    if (c.improvement && layers.improvement)
+        look |= LookImprovement;
+    const bool mountain = c.mountain && layers.mountain;
+    const bool hill = c.hill && layers.hill;
+    if (mountain)
+        look |= LookMountain;
+    if (hill)
+        look |= LookHill;
+    if (!c.teamLabel.isEmpty() && layers.team)
+        look |= LookTeam;
+    // The mark colour only matters where a mark in it is drawn.
+    if (c.blackMarks && (f != Feature::None || mountain || hill))
+        look |= LookBlackMarks;
+    if (isHatch(f)) {
+        const quint32 px = quint32(x - brushOrigin.x()) & 7u;
+        const quint32 py = quint32(y - brushOrigin.y()) & 7u;
+        look |= (px | (py << 3)) << LookPhaseShift;
+    }
+    return look;
+}
+
+PlotClass plotOfLook(quint32 look, QByteArrayView label)
+{
+    PlotClass c;
+    c.terrain = qint8(int(look & LookFillMask) - 1);
+    c.blackMarks = look & LookBlackMarks;
+    c.bonus = look & LookBonus;
+    c.feature = Feature((look >> LookFeatureShift) & 7u);
+    c.improvement = look & LookImprovement;
+    c.mountain = look & LookMountain;
+    c.hill = look & LookHill;
+    if (look & LookTeam)
+        c.teamLabel = label.isEmpty() ? QByteArrayView("*") : label;
+    return c;
+}
+
+bool isDirectFormat(QImage::Format f)
+{
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
+}
+
+// x / y rounded towards minus infinity.
+int floorDiv(int x, int y)
+{
+    return x >= 0 ? x / y : -((-x + y - 1) / y);
+}
+
+void fillRect(QImage &target, int x, int y, int w, int h, QRgb colour)
+{
+    const int x0 = std::max(x, 0), x1 = std::min(x + w, target.width());
+    const int y0 = std::max(y, 0), y1 = std::min(y + h, target.height());
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    for (int yy = y0; yy < y1; ++yy) {
+        QRgb *line = reinterpret_cast<QRgb *>(target.scanLine(yy));
+        std::fill(line + x0, line + x1, colour);
+    }
+}
+
+void blit(QImage &target, int x, int y, const QImage &tile)
+{
+    const int w = tile.width(), h = tile.height();
+    const int x0 = std::max(x, 0), x1 = std::min(x + w, target.width());
+    const int y0 = std::max(y, 0), y1 = std::min(y + h, target.height());
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    const std::size_t bytes = std::size_t(x1 - x0) * sizeof(QRgb);
+    for (int yy = y0; yy < y1; ++yy) {
+        const QRgb *src = reinterpret_cast<const QRgb *>(tile.constScanLine(yy - y)) + (x0 - x);
+        QRgb *dst = reinterpret_cast<QRgb *>(target.scanLine(yy)) + x0;
+        std::memcpy(dst, src, bytes);
+    }
+}
+
+// The cells that reach into the target: [first, last] per axis, empty when last < first.
+struct CellRange
+{
+    int firstCol, lastCol, firstRow, lastRow;
+    bool isEmpty() const { return lastCol < firstCol || lastRow < firstRow; }
+};
+
+CellRange visibleCells(const QSize &size, const GridPaintParams &params)
+{
+    const int pitch = params.pitch();
+    CellRange r;
+    r.firstCol = std::max(0, params.leftCol + floorDiv(-params.origin.x(), pitch));
+    r.firstRow = std::max(0, params.topRow + floorDiv(-params.origin.y(), pitch));
+    r.lastCol = std::min(params.colCount - 1, params.leftCol + floorDiv(size.width() - 1 - params.origin.x(), pitch));
+    r.lastRow = std::min(params.rowCount - 1, params.topRow + floorDiv(size.height() - 1 - params.origin.y(), pitch));
+    return r;
+}
+
+// Cells plus the lines after them.
+QRect cellArea(const CellRange &cells, const GridPaintParams &params)
+{
+    return QRect(params.cellPos(cells.firstCol, cells.firstRow), params.cellPos(cells.lastCol + 1, cells.lastRow + 1))
+        .adjusted(0, 0, -1, -1);
+}
+
+bool isHighlighted(const GridPaintParams &params, int col, int row)
+{
+    return col == params.highlightCol && row == params.highlightRow;
+}
+
+} // namespace
+
+QPen gridCellPen(int lineWidth, QRgb lineColour)
+{
+    return lineWidth > 0 ? QPen(QColor::fromRgb(lineColour), 1) : QPen();
+}
+
+void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintParams &params, QImage *miniMap)
+{
+    QPainter p(&target);
+    p.fillRect(target.rect(), QColor::fromRgb(params.background));
+    if (params.cellSize <= 0)
+        return;
+    const CellRange cells = visibleCells(target.size(), params);
+    if (cells.isEmpty())
+        return;
+    if (params.lineWidth > 0)
+        p.fillRect(cellArea(cells, params), QColor::fromRgb(params.lineColour));
+    p.setBrushOrigin(params.brushOrigin);
+    const int W = params.cellSize;
+    for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
+        for (int col = cells.firstCol; col <= cells.lastCol; ++col) {
+            const QRect rect(params.cellPos(col, row), QSize(W, W));
+            const QColor bg = QColor::fromRgb(isHighlighted(params, col, row) ? params.highlight : params.background);
+            p.setPen(params.cellPen);
+            p.setBrush(bg);
+            p.fillRect(rect, bg);
+            DrawGridDrawCell(p, texts, col, row, rect, params.layers, miniMap);
+        }
+    }
+}
+
+void MapPainter::clearCache()
+{
+    m_contexts.clear();
+    m_bytes = 0;
+}
+
+qsizetype MapPainter::tileCount() const
+{
+    qsizetype n = 0;
+    for (const auto &c : m_contexts)
+        n += qsizetype(c->tiles.size());
+    return n;
+}
+
+MapPainter::Context &MapPainter::context(int cellSize, QRgb background, const QPen &pen)
+{
+    for (const auto &c : m_contexts)
+        if (c->cellSize == cellSize && c->background == background && c->pen == pen)
+            return *c;
+    auto c = std::make_unique<Context>();
+    c->cellSize = cellSize;
+    c->background = background;
+    c->pen = pen;
+    m_contexts.push_back(std::move(c));
+    return *m_contexts.back();
+}
+
+const QImage &MapPainter::tile(Context &ctx, quint32 look, QByteArrayView label)
+{
+    QByteArray labelKey;
+    if (!label.isEmpty()) {
+        labelKey = QByteArray(reinterpret_cast<const char *>(&look), sizeof look);
+        labelKey.append(label.data(), label.size());
+        const auto it = ctx.labelled.constFind(labelKey);
+        if (it != ctx.labelled.constEnd())
+            return ctx.tiles[std::size_t(it.value())];
+    } else {
+        const auto it = ctx.index.find(look);
+        if (it != ctx.index.end())
+            return ctx.tiles[std::size_t(it->second)];
+    }
+
+    const int W = ctx.cellSize;
+    if (m_bytes > MaxCacheBytes) {
+        // Keep the context objects (the caller holds them), drop their tiles.
+        for (const auto &c : m_contexts) {
+            c->index.clear();
+            c->labelled.clear();
+            c->tiles.clear();
+        }
+        m_bytes = 0;
+    }
+    QImage img(W, W, QImage::Format_RGB32);
+    img.fill(ctx.background);
+    {
+        QPainter p(&img);
+        p.setPen(ctx.pen);
+        p.setBrush(QColor::fromRgb(ctx.background));
+        const int phase = int(look >> LookPhaseShift);
+        p.setBrushOrigin(-(phase & 7), -(phase >> 3));
+        paintPlot(p, plotOfLook(look, label), img.rect(), LayerSwitches());
+    }
+    m_bytes += img.sizeInBytes();
+    const int at = int(ctx.tiles.size());
+    ctx.tiles.push_back(std::move(img));
+    if (!label.isEmpty())
+        ctx.labelled.insert(labelKey, at);
+    else
+        ctx.index.emplace(look, at);
+    return ctx.tiles.back();
+}
+
+void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintParams &params, QImage *miniMap)
+{
+    if (target.isNull())
+        return;
+    if (!isDirectFormat(target.format())) {
+        QImage direct(target.size(), QImage::Format_RGB32);
+        paint(direct, texts, params, miniMap);
+        QPainter p(&target);
+        p.drawImage(0, 0, direct);
+        return;
+    }
+    target.fill(params.background);
+    const int W = params.cellSize;
+    if (W <= 0)
+        return;
+    const CellRange cells = visibleCells(target.size(), params);
+    if (cells.isEmpty())
+        return;
+    if (params.lineWidth > 0) {
+        const QRect area = cellArea(cells, params);
+        fillRect(target, area.x(), area.y(), area.width(), area.height(), params.lineColour);
+    }
+
+    const bool labels = W / 2 > 4;
+    if (m_contexts.size() > MaxContexts)
+        clearCache();
+    Context *normal = &context(W, params.background, params.cellPen);
+    Context *highlighted = &context(W, params.highlight, params.cellPen);
+
+    for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
+        quint32 lastLook = ~0u;
+        const QImage *lastTile = nullptr;
+        for (int col = cells.firstCol; col <= cells.lastCol; ++col) {
+            const QPoint pos = params.cellPos(col, row);
+            const bool hl = isHighlighted(params, col, row);
+            const QRgb bg = hl ? params.highlight : params.background;
+            if (!texts.contains(col, row)) {
+                fillRect(target, pos.x(), pos.y(), W, W, bg);
+                continue;
+            }
+            const PlotClass plot = classifyPlot(texts.view(col, row));
+            if (plot.hasFill())
+                writeMiniMapBlock(miniMap, col, row, plot.fill());
+            const quint32 look = lookOf(plot, params.layers, pos.x(), pos.y(), params.brushOrigin);
+            if ((look & ~LookFillMask) == 0) {
+                // Nothing but the fill, or nothing at all: one colour.
+                fillRect(target, pos.x(), pos.y(), W, W, look ? plot.fill() : bg);
+                continue;
+            }
+            const QByteArrayView label = (look & LookTeam) && labels ? plot.teamLabel : QByteArrayView();
+            if (!hl && label.isEmpty() && look == lastLook) {
+                blit(target, pos.x(), pos.y(), *lastTile);
+                continue;
+            }
+            const QImage &t = tile(hl ? *highlighted : *normal, look, label);
+            blit(target, pos.x(), pos.y(), t);
+            if (!hl && label.isEmpty()) {
+                lastLook = look;
+                lastTile = &t;
+            } else {
+                lastLook = ~0u;
+            }
+        }
+    }
+}
+
+} // namespace vor4
