@@ -9,6 +9,7 @@
 #include "WaitCursor.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -76,9 +77,16 @@ void TForm1::OpenBtnClick()
             m_openFolder = QFileInfo(path).absolutePath();
             setCaptionFor(path);
             showPage(RulesPage);
-            result = vor4::ParseFileLines(Doc, [this](qint64 n, qint64 total) {
+            // The text changes every 500 lines; the window repaints and takes
+            // events at most every 20 ms, which keeps big maps from spending
+            // their time in the event loop.
+            QElapsedTimer sinceEvents;
+            result = vor4::ParseFileLines(Doc, [&](qint64 n, qint64 total) {
                 setStatusText(0, QStringLiteral("Analyze(%1/%2)").arg(n).arg(total));
-                QCoreApplication::processEvents();
+                if (n == 0 || sinceEvents.hasExpired(20)) {
+                    QCoreApplication::processEvents();
+                    sinceEvents.start();
+                }
                 return !m_closeAfterLoad;
             });
         }

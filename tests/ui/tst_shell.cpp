@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void saveSaveAsAndNew();
     void failedSaveKeepsFile();
     void nonLatin1TextIsRefused();
+    void commandsWaitForTheLoad();
     void aboutBox();
 
 private:
@@ -403,6 +405,35 @@ void TestShell::nonLatin1TextIsRefused()
     w->GMemo->setPlainText(QString::fromUtf8("Name=\u00e9\u00fc\u00ff"));
     QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton21")), Qt::LeftButton);
     QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{QByteArray("Name=\xe9\xfc\xff")}));
+}
+
+void TestShell::commandsWaitForTheLoad()
+{
+    // A load lets events in: while it runs, nothing may replace the stores,
+    // and closing the window only ends the load.
+    const QString big = dir.filePath("big.Vor4WorldBuilderSave");
+    QByteArray bytes = "BeginGame\r\n";
+    for (int i = 0; i < 3000; ++i)
+        bytes += "Line=" + QByteArray::number(i) + "\r\n";
+    bytes += "EndGame\r\n";
+    writeFile(big, bytes);
+    bool checked = false;
+    QTimer::singleShot(0, w, [&] {
+        checked = true;
+        QVERIFY(w->isLoading());
+        QVERIFY(!w->OpenBtn->isEnabled() && !w->NewBtn->isEnabled() && !w->SaveBtn->isEnabled());
+        QVERIFY(!w->RuleBtn->isEnabled() && !w->WorkPages->isEnabled());
+        w->NewBtnClick();
+        w->MapApplyBtnClick();
+        QVERIFY(w->statusText(0).startsWith(QStringLiteral("Analyze(")));
+        w->close();
+    });
+    openFile(big);
+    QVERIFY(checked);
+    QVERIFY(!w->isLoading());
+    QVERIFY(!w->isVisible());
+    QVERIFY(dialogs->messages.isEmpty());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
 void TestShell::aboutBox()

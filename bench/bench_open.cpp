@@ -1,0 +1,50 @@
+// Opening the 1000 x 1000 benchmark map through the main window's Open,
+// memos, status texts and progress included.
+
+#include "Dialogs.h"
+#include "MapGenerator.h"
+#include "ZedMain.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class AnswerDialogs : public Dialogs
+{
+public:
+    explicit AnswerDialogs(QString path) : m_path(std::move(path)) {}
+    QString openFileName(QWidget *, const QString &, const QString &) override { return m_path; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    void error(QWidget *, const QString &text) override { qFatal("%s", qPrintable(text)); }
+
+private:
+    QString m_path;
+};
+
+void BM_OpenBtnClick(benchmark::State &state)
+{
+    const QString path = benchmarkMapPath(1000, 1000);
+    Dialogs::setInstance(std::make_unique<AnswerDialogs>(path));
+    TForm1 window;
+    window.show();
+    for (auto _ : state) {
+        window.OpenBtnClick();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(window.Doc.PlotTexts.poolSize());
+    }
+    state.counters["plots"] = double(window.Doc.PlotTexts.filledCount());
+}
+BENCHMARK(BM_OpenBtnClick)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
