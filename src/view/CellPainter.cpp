@@ -69,6 +69,22 @@ void hatch(QPainter &p, const QRect &cell, Qt::BrushStyle style, const QColor &m
     p.setPen(pen);
 }
 
+// Qt's ellipse fill can set a pixel left of the ellipse that a clip does not
+// stop; drawing through a transparent scratch image of the cell keeps every
+// pixel inside it. Shapes are aliased, so the copy is exact.
+void drawEllipse(QPainter &p, const QRect &cell, const QRect &shape)
+{
+    QImage scratch(cell.size(), QImage::Format_ARGB32_Premultiplied);
+    scratch.fill(Qt::transparent);
+    QPainter s(&scratch);
+    s.setPen(p.pen());
+    s.setBrush(p.brush());
+    s.setBrushOrigin(p.brushOrigin() - cell.topLeft());
+    s.drawEllipse(shape.translated(-cell.topLeft()));
+    s.end();
+    p.drawImage(cell.topLeft(), scratch);
+}
+
 } // namespace
 
 const char *LayerSwitches::name(int index)
@@ -166,7 +182,7 @@ void paintPlot(QPainter &p, const PlotClass &plot, const QRect &cell, const Laye
 
     if (plot.bonus && layers.bonus) {
         setBrushColour(p, Magenta);
-        p.drawEllipse(shapeRect(L, T, R, B));
+        drawEllipse(p, cell, shapeRect(L, T, R, B));
     }
 
     switch (shownFeature(plot.feature, layers)) {
@@ -186,7 +202,7 @@ void paintPlot(QPainter &p, const PlotClass &plot, const QRect &cell, const Laye
         break;
     case Feature::Oasis:
         p.setPen(markPen(pen, W / 9, mark));
-        p.drawEllipse(shapeRect(L + W8, T + W2 + W8, R - W8, B - W8));
+        drawEllipse(p, cell, shapeRect(L + W8, T + W2 + W8, R - W8, B - W8));
         p.setPen(pen);
         break;
     case Feature::None:
@@ -201,7 +217,7 @@ void paintPlot(QPainter &p, const PlotClass &plot, const QRect &cell, const Laye
             p.setPen(pen);
         } else {
             p.setBrush(Red);
-            p.drawEllipse(shapeRect(L, T, R, B));
+            drawEllipse(p, cell, shapeRect(L, T, R, B));
         }
     }
 
@@ -232,7 +248,7 @@ void paintPlot(QPainter &p, const PlotClass &plot, const QRect &cell, const Laye
             p.setPen(pen);
         } else {
             p.setBrush(Lime);
-            p.drawEllipse(shapeRect(L, T, R, B));
+            drawEllipse(p, cell, shapeRect(L, T, R, B));
         }
     }
 

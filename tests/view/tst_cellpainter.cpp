@@ -95,6 +95,7 @@ private Q_SLOTS:
     void teamMarkBySize();
     void sharedBrush();
     void painterStateAfterCell();
+    void nothingOutsideTheCell();
 };
 
 void TestCellPainter::classification()
@@ -504,6 +505,21 @@ void TestCellPainter::painterStateAfterCell()
     QCOMPARE(painter.brush().style(), Qt::SolidPattern);
     QCOMPARE(painter.brush().color(), QColor(255, 255, 255)); // the hatch's mark colour
     QCOMPARE(painter.clipRegion(), QRegion(0, 0, 50, 50));
+}
+
+void TestCellPainter::nothingOutsideTheCell()
+{
+    // Every mark at every cell size stays inside the cell (the oasis and the
+    // discs at small sizes once set a pixel left of it).
+    const char *texts[] = {
+        "TerrainType=TERRAIN_DESERT\nFeatureType=FEATURE_OASIS\nBonusType=B\nImprovementType=I\nTeamReveal=123",
+        "TerrainType=TERRAIN_GRASS\nFeatureType=FEATURE_FOREST\nPlotType=0\nTeamReveal=1,2",
+        "FeatureType=FEATURE_JUNGLE\nPlotType=1\nImprovementType=I\nTeamReveal=9",
+        "BonusType=B\nFeatureType=FEATURE_OASIS",
+    };
+    for (int W : {4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 20, 24, 32, 40, 48, 56, 64})
+        for (const char *text : texts)
+            QVERIFY2(paint(text, W).outsideUntouched(), qPrintable(QStringLiteral("W %1: %2").arg(W).arg(text)));
 }
 
 QTEST_MAIN(TestCellPainter)

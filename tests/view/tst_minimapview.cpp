@@ -1,0 +1,208 @@
+#include "MapPainter.h"
+#include "MapReader.h"
+#include "MiniMap.h"
+
+#include <QtTest>
+
+using namespace vor4;
+
+namespace {
+
+const QRgb WhitePx = qRgb(255, 255, 255);
+
+QImage whiteImage(QSize size)
+{
+    QImage m(size, QImage::Format_RGB32);
+    m.fill(WhitePx);
+    return m;
+}
+
+} // namespace
+
+class TestMiniMapView : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void fullRender();
+    void fullRenderVersusPainting();
+    void frame();
+    void dragAgainstEdges();
+    void clickCentring();
+    void tinyAndEmptyImages();
+    void frameDrawing();
+};
+
+void TestMiniMapView::fullRender()
+{
+    Document doc;
+    QVERIFY(loadMapFile(QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave"), doc).ok());
+    doc.PlotTexts.setText(14, 14, "PlotType=2");                    // no terrain: stays white
+    doc.PlotTexts.setText(13, 14, "TerrainType=TERRAIN_MARSH");     // unrecognised: black
+    doc.PlotTexts.setText(12, 14, "terraintype=terrain_desert\nTerrainType=TERRAIN_GRASS");
+    QImage mini = whiteImage(doc.miniMapSize);
+    QCOMPARE(mini.size(), QSize(45, 45));
+    renderMiniMap(doc.PlotTexts, mini);
+    // Cell (0, 0) is grass, (1, 0) coast: whole 3 x 3 blocks.
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) {
+            QCOMPARE(mini.pixel(x, y), qRgb(0, 128, 0));
+            QCOMPARE(mini.pixel(3 + x, y), qRgb(0, 128, 128));
+            QCOMPARE(mini.pixel(42 + x, 42 + y), WhitePx);
+            QCOMPARE(mini.pixel(39 + x, 42 + y), qRgb(0, 0, 0));
+            QCOMPARE(mini.pixel(36 + x, 42 + y), qRgb(255, 255, 0)); // the first terrain line
+        }
+
+    // A plot without terrain keeps what its block had.
+    QImage red(45, 45, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    renderMiniMap(doc.PlotTexts, red);
+    QCOMPARE(red.pixel(43, 43), qRgb(255, 0, 0));
+
+    // A smaller image than the map is filled where it reaches, nothing more.
+    QImage small = whiteImage(QSize(4, 2));
+    renderMiniMap(doc.PlotTexts, small);
+    QCOMPARE(small.pixel(0, 0), qRgb(0, 128, 0));
+    QCOMPARE(small.pixel(3, 1), qRgb(0, 128, 128));
+    QImage none;
+    renderMiniMap(doc.PlotTexts, none);
+    QVERIFY(none.isNull());
+}
+
+void TestMiniMapView::fullRenderVersusPainting()
+{
+    // Two terrain lines: the full render takes the first (3 x 3), painting
+    // the last, in the block's top-left 2 x 2 only.
+    PlotTable table;
+    table.resize(2, 1);
+    table.setText(0, 0, "TerrainType=TERRAIN_DESERT\r\nTerrainType=TERRAIN_GRASS");
+    table.setText(1, 0, "TerrainType=TERRAIN_OCEAN");
+    QImage mini = whiteImage(QSize(6, 3));
+    renderMiniMap(table, mini);
+    GridPaintParams p;
+    p.colCount = 2;
+    p.rowCount = 1;
+    QImage view(40, 20, QImage::Format_RGB32);
+    MapPainter().paint(view, table, p, &mini);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) {
+            const bool painted = x < 2 && y < 2;
+            QCOMPARE(mini.pixel(x, y), painted ? qRgb(0, 128, 0) : qRgb(255, 255, 0));
+            QCOMPARE(mini.pixel(3 + x, y), qRgb(0, 0, 255));
+        }
+}
+
+void TestMiniMapView::frame()
+{
+    const QSize image(192, 120); // 64 x 40 map
+    // Frame with one extra plot right and below.
+    QCOMPARE(viewFrame(0, 0, 10, 6, image), (FrameRect{0, 0, 33, 21}));
+    QCOMPARE(viewFrame(5, 7, 10, 6, image), (FrameRect{15, 21, 48, 42}));
+    // Kept on the image at the far edges.
+    QCOMPARE(viewFrame(60, 38, 10, 6, image), (FrameRect{180, 114, 192, 120}));
+    QCOMPARE(viewFrame(-4, -1, 10, 6, image), (FrameRect{0, 0, 21, 18}));
+    // Far out of range: no overflow.
+    const FrameRect far = viewFrame(2000000000, 2000000000, 2000000000, 5, image);
+    QVERIFY(far.right <= 192 && far.bottom <= 120);
+    QCOMPARE(far.left, 2147483647);
+
+    QCOMPARE((FrameRect{0, 0, 33, 21}).centre(), QPoint(17, 11));
+    QCOMPARE((FrameRect{10, 4, 14, 8}).centre(), QPoint(12, 6));
+    QVERIFY((FrameRect{10, 4, 14, 8}).contains({10, 4}));
+    QVERIFY(!(FrameRect{10, 4, 14, 8}).contains({14, 4}));
+    QVERIFY(!(FrameRect{10, 4, 14, 8}).contains({10, 8}));
+}
+
+void TestMiniMapView::dragAgainstEdges()
+{
+    const QSize image(192, 120);
+    const FrameRect start{30, 30, 63, 51}; // 33 x 21
+    // A plain move: the frame follows and asks for the matching cell.
+    DragStep s = dragStep(start, {40, 40}, {50, 45}, image, 64, 40);
+    QCOMPARE(s.frame, (FrameRect{40, 35, 73, 56}));
+    QCOMPARE(s.col, 64 * 41 / 191);
+    QCOMPARE(s.row, 40 * 36 / 119);
+
+    // Left and top edges: starts at pixel 0, size kept.
+    s = dragStep(start, {40, 40}, {0, 0}, image, 64, 40);
+    QCOMPARE(s.frame, (FrameRect{0, 0, 33, 21}));
+    QCOMPARE(s.col, 0);
+    QCOMPARE(s.row, 0);
+
+    // Right and bottom edges: right side stops at width - 1, bottom at height - 1.
+    s = dragStep(start, {40, 40}, {400, 400}, image, 64, 40);
+    QCOMPARE(s.frame, (FrameRect{191 - 33, 119 - 21, 191, 119}));
+    QCOMPARE(s.col, 64 * (191 - 33 + 1) / 191);
+    QCOMPARE(s.row, 40 * (119 - 21 + 1) / 119);
+
+    // A frame as wide as the image cannot be kept on it: left ends at -1 and
+    // the cell asked for is 0, not a negative division result.
+    s = dragStep({0, 0, 192, 120}, {5, 5}, {9, 9}, image, 64, 40);
+    QCOMPARE(s.frame.left, -1);
+    QCOMPARE(s.col, 0);
+    QCOMPARE(s.row, 0);
+    s = dragStep({0, 0, 192, 120}, {5, 5}, {0, 0}, QSize(192, 120), 64, 40);
+    QVERIFY(s.col >= -1 && s.col <= 0);
+}
+
+void TestMiniMapView::clickCentring()
+{
+    // Release after a click: the anchor is the frame's centre and the move
+    // step runs at the release point, so the centre lands there.
+    const QSize image(192, 120);
+    const FrameRect frame{0, 0, 33, 21};
+    DragStep s = dragStep(frame, frame.centre(), {100, 60}, image, 64, 40);
+    QCOMPARE(s.frame.centre(), QPoint(100, 60));
+    QCOMPARE(s.frame.width(), 33);
+    // Near a corner the frame is clamped to the image.
+    s = dragStep(frame, frame.centre(), {190, 2}, image, 64, 40);
+    QCOMPARE(s.frame, (FrameRect{191 - 33, 0, 191, 21}));
+}
+
+void TestMiniMapView::tinyAndEmptyImages()
+{
+    // One column: image 3 wide, maxX 2. One row likewise.
+    DragStep s = dragStep(viewFrame(0, 0, 1, 5, QSize(3, 300)), {1, 1}, {1, 200}, QSize(3, 300), 1, 100);
+    QCOMPARE(s.col, 0);
+    QVERIFY(s.row >= 0 && s.row < 100);
+    s = dragStep(viewFrame(0, 0, 5, 1, QSize(300, 3)), {1, 1}, {200, 1}, QSize(300, 3), 100, 1);
+    QCOMPARE(s.row, 0);
+    // Images one pixel wide or high, or empty: nothing to divide by.
+    s = dragStep({0, 0, 1, 1}, {0, 0}, {3, 3}, QSize(1, 1), 1, 1);
+    QCOMPARE(s.col, 0);
+    QCOMPARE(s.row, 0);
+    s = dragStep({0, 0, 0, 0}, {0, 0}, {3, 3}, QSize(0, 0), 1, 1);
+    QCOMPARE(s.col, 0);
+    QCOMPARE(s.row, 0);
+    QCOMPARE(viewFrame(0, 0, 1, 1, QSize(0, 0)), (FrameRect{0, 0, 0, 0}));
+    QImage empty;
+    drawFrame(empty, {0, 0, 5, 5});
+    QVERIFY(empty.isNull());
+}
+
+void TestMiniMapView::frameDrawing()
+{
+    QImage img(20, 10, QImage::Format_RGB32);
+    img.fill(qRgb(0, 0, 255));
+    drawFrame(img, {2, 1, 8, 6});
+    // Outline from (2, 1) to (7, 5), unfilled.
+    QCOMPARE(img.pixel(2, 1), WhitePx);
+    QCOMPARE(img.pixel(7, 1), WhitePx);
+    QCOMPARE(img.pixel(2, 5), WhitePx);
+    QCOMPARE(img.pixel(7, 5), WhitePx);
+    QCOMPARE(img.pixel(8, 1), qRgb(0, 0, 255));
+    QCOMPARE(img.pixel(2, 6), qRgb(0, 0, 255));
+    QCOMPARE(img.pixel(4, 3), qRgb(0, 0, 255));
+    int white = 0;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            white += img.pixel(x, y) == WhitePx;
+    QCOMPARE(white, 2 * 6 + 2 * 3);
+    // Partly off the image: only the pixels on it.
+    drawFrame(img, {-3, -3, 25, 4});
+    QCOMPARE(img.pixel(0, 3), WhitePx);
+    QCOMPARE(img.pixel(19, 3), WhitePx);
+    QCOMPARE(img.pixel(10, 2), qRgb(0, 0, 255));
+}
+
+QTEST_MAIN(TestMiniMapView)
+#include "tst_minimapview.moc"
