@@ -1,0 +1,373 @@
+#include "MapGrid.h"
+
+#include "Document.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+MapGrid::MapGrid(QWidget *parent)
+    : QAbstractScrollArea(parent)
+{
+    setFocusPolicy(Qt::WheelFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The grid scrolls when a dragged thumb is released, not while it moves.
+    horizontalScrollBar()->setTracking(false);
+    verticalScrollBar()->setTracking(false);
+    viewport()->setMouseTracking(true);
+    viewport()->setBackgroundRole(QPalette::Base);
+    // Every pixel is painted from the buffer.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    updateScrollBars();
+}
+
+void MapGrid::setDocument(vor4::Document *doc)
+{
+    m_doc = doc;
+    updateDimensions();
+}
+
+void MapGrid::updateDimensions()
+{
+    m_cols = m_doc ? qMax(1, m_doc->columnCount()) : 1;
+    m_rows = m_doc ? qMax(1, m_doc->rowCount()) : 1;
+    m_col = qBound(0, m_col, m_cols - 1);
+    m_row = qBound(0, m_row, m_rows - 1);
+    updateScrollBars();
+    setTopLeft(m_leftCol, m_topRow);
+    viewport()->update();
+}
+
+void MapGrid::setCellSize(int size)
+{
+    size = qMax(1, size);
+    if (size == m_cellSize)
+        return;
+    m_cellSize = size;
+    updateScrollBars();
+    setTopLeft(m_leftCol, m_topRow);
+    viewport()->update();
+}
+
+void MapGrid::setGridLineWidth(int width)
+{
+    width = width > 0 ? 1 : 0;
+    if (width == m_lineWidth)
+        return;
+    m_lineWidth = width;
+    updateScrollBars();
+    setTopLeft(m_leftCol, m_topRow);
+    viewport()->update();
+}
+
+void MapGrid::setLayers(const vor4::LayerSwitches &layers)
+{
+    m_layers = layers;
+    viewport()->update();
+}
+
+void MapGrid::setLayer(int index, bool on)
+{
+    m_layers[index] = on;
+    viewport()->update();
+}
+
+void MapGrid::setCurrentCell(int col, int row)
+{
+    m_col = qBound(0, col, m_cols - 1);
+    m_row = qBound(0, row, m_rows - 1);
+    viewport()->update();
+}
+
+int MapGrid::fitCols() const
+{
+    const int pitch = m_cellSize + m_lineWidth;
+    return qMax(1, (viewport()->width() - m_cellSize) / pitch + 1);
+}
+
+int MapGrid::fitRows() const
+{
+    const int pitch = m_cellSize + m_lineWidth;
+    return qMax(1, (viewport()->height() - m_cellSize) / pitch + 1);
+}
+
+int MapGrid::maxLeftCol() const
+{
+    return qMax(0, m_cols - fitCols());
+}
+
+int MapGrid::maxTopRow() const
+{
+    return qMax(0, m_rows - fitRows());
+}
+
+int MapGrid::visibleColCount() const
+{
+    return qMax(1, qMin(fitCols(), m_cols - m_leftCol));
+}
+
+int MapGrid::visibleRowCount() const
+{
+    return qMax(1, qMin(fitRows(), m_rows - m_topRow));
+}
+
+void MapGrid::setTopLeft(int col, int row)
+{
+    col = qBound(0, col, maxLeftCol());
+    row = qBound(0, row, maxTopRow());
+    if (col == m_leftCol && row == m_topRow)
+        return;
+    m_leftCol = col;
+    m_topRow = row;
+    m_syncingBars = true;
+    horizontalScrollBar()->setValue(col);
+    verticalScrollBar()->setValue(row);
+    m_syncingBars = false;
+    viewport()->update();
+    Q_EMIT topLeftChanged();
+}
+
+void MapGrid::updateScrollBars()
+{
+    m_syncingBars = true;
+    horizontalScrollBar()->setRange(0, maxLeftCol());
+    horizontalScrollBar()->setPageStep(fitCols());
+    horizontalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setRange(0, maxTopRow());
+    verticalScrollBar()->setPageStep(fitRows());
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setValue(m_leftCol);
+    verticalScrollBar()->setValue(m_topRow);
+    m_syncingBars = false;
+}
+
+void MapGrid::scrollContentsBy(int, int)
+{
+    if (m_syncingBars)
+        return;
+    setTopLeft(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+QPoint MapGrid::cellAt(const QPoint &pos) const
+{
+    const int pitch = m_cellSize + m_lineWidth;
+    if (pos.x() < 0 || pos.y() < 0)
+        return {-1, -1};
+    const int dc = pos.x() / pitch;
+    const int dr = pos.y() / pitch;
+    const int col = m_leftCol + dc;
+    const int row = m_topRow + dr;
+    const bool onCell = pos.x() - dc * pitch < m_cellSize && pos.y() - dr * pitch < m_cellSize;
+    if (!onCell || col >= m_cols || row >= m_rows)
+        return {-1, -1};
+    return {col, row};
+}
+
+QRect MapGrid::cellRect(int col, int row) const
+{
+    const int pitch = m_cellSize + m_lineWidth;
+    return QRect((col - m_leftCol) * pitch, (row - m_topRow) * pitch, m_cellSize, m_cellSize);
+}
+
+bool MapGrid::isActiveControl() const
+{
+    return window()->focusWidget() == this;
+}
+
+vor4::GridPaintParams MapGrid::paintParams() const
+{
+    vor4::GridPaintParams p;
+    p.cellSize = m_cellSize;
+    p.lineWidth = m_lineWidth;
+    p.colCount = m_cols;
+    p.rowCount = m_rows;
+    p.leftCol = m_leftCol;
+    p.topRow = m_topRow;
+    p.background = palette().color(QPalette::Base).rgb();
+    p.highlight = palette().color(QPalette::Highlight).rgb();
+    if (!isActiveControl()) {
+        p.highlightCol = m_col;
+        p.highlightRow = m_row;
+    }
+    p.cellPen = vor4::gridCellPen(m_lineWidth, p.lineColour);
+    p.layers = m_layers;
+    return p;
+}
+
+void MapGrid::repaintMap()
+{
+    viewport()->repaint();
+}
+
+void MapGrid::paintEvent(QPaintEvent *)
+{
+    const QSize size = viewport()->size();
+    if (size.isEmpty())
+        return;
+    if (m_buffer.size() != size)
+        m_buffer = QImage(size, QImage::Format_RGB32);
+    const vor4::GridPaintParams params = paintParams();
+    if (m_doc) {
+        m_painter.paint(m_buffer, m_doc->PlotTexts, params, m_miniMap);
+    } else {
+        m_buffer.fill(params.background);
+    }
+    if (isActiveControl()) {
+        // Dotted focus rectangle: every other pixel of the cell's outline inverted.
+        const QRect cell = cellRect(m_col, m_row);
+        if (cell.intersects(m_buffer.rect())) {
+            const auto invert = [this](int x, int y) {
+                if (x >= 0 && y >= 0 && x < m_buffer.width() && y < m_buffer.height())
+                    reinterpret_cast<QRgb *>(m_buffer.scanLine(y))[x] ^= 0x00ffffffu;
+            };
+            const int x0 = cell.left(), x1 = cell.right(), y0 = cell.top(), y1 = cell.bottom();
+            for (int x = x0; x <= x1; x += 2) {
+                invert(x, y0);
+                if (y1 != y0)
+                    invert(x, y1);
+            }
+            for (int y = y0 + 2; y < y1; y += 2) {
+                invert(x0, y);
+                if (x1 != x0)
+                    invert(x1, y);
+            }
+        }
+    }
+    QPainter p(viewport());
+    p.drawImage(0, 0, m_buffer);
+}
+
+void MapGrid::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+    setTopLeft(m_leftCol, m_topRow);
+}
+
+void MapGrid::scrollIntoView(int col, int row)
+{
+    int left = m_leftCol, top = m_topRow;
+    if (col < left)
+        left = col;
+    else if (col >= left + fitCols())
+        left = col - fitCols() + 1;
+    if (row < top)
+        top = row;
+    else if (row >= top + fitRows())
+        top = row - fitRows() + 1;
+    setTopLeft(left, top);
+}
+
+void MapGrid::userSelect(int col, int row)
+{
+    m_col = qBound(0, col, m_cols - 1);
+    m_row = qBound(0, row, m_rows - 1);
+    viewport()->update();
+    Q_EMIT selectCell(m_col, m_row);
+    scrollIntoView(m_col, m_row);
+}
+
+void MapGrid::mousePressEvent(QMouseEvent *event)
+{
+    // Focus first, so that a memo elsewhere finishes before the selection moves.
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint cell = cellAt(event->position().toPoint());
+    if (cell.x() < 0)
+        return;
+    m_selecting = true;
+    userSelect(cell.x(), cell.y());
+}
+
+void MapGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    Q_EMIT gridMouseMove(pos);
+    if (!m_selecting || !(event->buttons() & Qt::LeftButton))
+        return;
+    // Dragging with the button down moves the selection to the cell under it.
+    const QPoint cell = cellAt(pos);
+    if (cell.x() >= 0 && (cell.x() != m_col || cell.y() != m_row))
+        userSelect(cell.x(), cell.y());
+}
+
+void MapGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_selecting = false;
+}
+
+void MapGrid::keyPressEvent(QKeyEvent *event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    int col = m_col, row = m_row;
+    int scroll = 0;
+    switch (event->key()) {
+    case Qt::Key_Left: --col; break;
+    case Qt::Key_Right: ++col; break;
+    case Qt::Key_Up: --row; break;
+    case Qt::Key_Down: ++row; break;
+    case Qt::Key_PageUp: scroll = -visibleRowCount(); break;
+    case Qt::Key_PageDown: scroll = visibleRowCount(); break;
+    case Qt::Key_Home:
+        col = 0;
+        if (ctrl)
+            row = 0;
+        break;
+    case Qt::Key_End:
+        col = m_cols - 1;
+        if (ctrl)
+            row = m_rows - 1;
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (scroll) {
+        // A page moves the view and the selection together.
+        row += scroll;
+        setTopLeft(m_leftCol, m_topRow + scroll);
+    }
+    col = qBound(0, col, m_cols - 1);
+    row = qBound(0, row, m_rows - 1);
+    if (col != m_col || row != m_row)
+        userSelect(col, row);
+}
+
+void MapGrid::wheelEvent(QWheelEvent *event)
+{
+    event->accept();
+    if (!hasFocus() && (focusPolicy() & Qt::WheelFocus) == Qt::WheelFocus)
+        setFocus(Qt::MouseFocusReason);
+    m_wheelDelta += event->angleDelta().y();
+    while (m_wheelDelta >= QWheelEvent::DefaultDeltasPerStep) {
+        m_wheelDelta -= QWheelEvent::DefaultDeltasPerStep;
+        Q_EMIT wheelUp();
+        if (m_row > 0)
+            userSelect(m_col, m_row - 1);
+    }
+    while (m_wheelDelta <= -QWheelEvent::DefaultDeltasPerStep) {
+        m_wheelDelta += QWheelEvent::DefaultDeltasPerStep;
+        Q_EMIT wheelDown();
+        if (m_row < m_rows - 1)
+            userSelect(m_col, m_row + 1);
+    }
+}
+
+void MapGrid::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void MapGrid::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}

@@ -1,0 +1,127 @@
+#pragma once
+// DrawGrid: the owner-drawn map grid. One square cell per plot; only the
+// visible cells are painted, through the shared grid painter.
+
+#include "MapPainter.h"
+
+#include <QAbstractScrollArea>
+#include <QImage>
+
+namespace vor4 {
+class Document;
+}
+
+class MapGrid : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    static constexpr int DefaultCellSize = 16;
+
+    explicit MapGrid(QWidget *parent = nullptr);
+
+    // The document whose PlotTexts are painted and whose size the grid takes.
+    void setDocument(vor4::Document *doc);
+    vor4::Document *document() const { return m_doc; }
+    // Takes the column and row counts from the document (at least 1 each) and
+    // keeps the position and the current cell inside them. Call after a reset or load.
+    void updateDimensions();
+    int colCount() const { return m_cols; }
+    int rowCount() const { return m_rows; }
+
+    // Default column width and row height, always equal.
+    int cellSize() const { return m_cellSize; }
+    void setCellSize(int size);
+    // 1 draws silver lines between the cells, 0 none.
+    int gridLineWidth() const { return m_lineWidth; }
+    void setGridLineWidth(int width);
+
+    const vor4::LayerSwitches &layers() const { return m_layers; }
+    void setLayers(const vor4::LayerSwitches &layers);
+    void setLayer(int index, bool on);
+
+    // MiniMapBitmap: painted cells write their 2 x 2 block into it. May be null.
+    void setMiniMapBitmap(QImage *bitmap) { m_miniMap = bitmap; }
+    QImage *miniMapBitmap() const { return m_miniMap; }
+
+    // The focused (current) cell, always inside the grid.
+    int col() const { return m_col; }
+    int row() const { return m_row; }
+    // Moves the current cell without raising selectCell and without scrolling.
+    void setCurrentCell(int col, int row);
+
+    // First visible column and row.
+    int leftCol() const { return m_leftCol; }
+    int topRow() const { return m_topRow; }
+    // Clamped to the grid; raises topLeftChanged when the position changes.
+    void setTopLeft(int col, int row);
+    void setLeftCol(int col) { setTopLeft(col, m_topRow); }
+    void setTopRow(int row) { setTopLeft(m_leftCol, row); }
+    int maxLeftCol() const;
+    int maxTopRow() const;
+    // Columns and rows fully visible from the current position (at least 1).
+    int visibleColCount() const;
+    int visibleRowCount() const;
+
+    // The cell under a viewport point, (-1, -1) over no cell (a line, the
+    // empty area beyond the last column or row).
+    QPoint cellAt(const QPoint &viewportPos) const;
+    // A cell's rectangle in viewport coordinates.
+    QRect cellRect(int col, int row) const;
+
+    // Whether the grid is its window's focus widget: the selected cell then
+    // shows a focus rectangle instead of the highlight.
+    bool isActiveControl() const;
+
+    // RepaintMap: repaints every visible cell now.
+    void repaintMap();
+
+    // The paint parameters of the current view, as the grid paints it.
+    vor4::GridPaintParams paintParams() const;
+
+Q_SIGNALS:
+    // DrawGridSelectCell: every selection by the user, also of the current cell.
+    void selectCell(int col, int row);
+    // DrawGridTopLeftChanged.
+    void topLeftChanged();
+    // DrawGridMouseMove: the mouse moved over the viewport (viewport coordinates).
+    void gridMouseMove(const QPoint &pos);
+    // One per wheel notch, before the selection moves a row.
+    void wheelUp();
+    void wheelDown();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void userSelect(int col, int row);
+    void scrollIntoView(int col, int row);
+    void updateScrollBars();
+    int fitCols() const;
+    int fitRows() const;
+
+    vor4::Document *m_doc = nullptr;
+    QImage *m_miniMap = nullptr;
+    vor4::LayerSwitches m_layers;
+    vor4::MapPainter m_painter;
+    QImage m_buffer;
+    int m_cols = 1;
+    int m_rows = 1;
+    int m_cellSize = DefaultCellSize;
+    int m_lineWidth = 1;
+    int m_col = 0;
+    int m_row = 0;
+    int m_leftCol = 0;
+    int m_topRow = 0;
+    int m_wheelDelta = 0;
+    bool m_selecting = false;
+    bool m_syncingBars = false;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// What the minimap window needs from the main window: the grid's position
+// and size, the minimap image, the scroll operation and the toolbar button.
+
+class QImage;
+
+class MiniMapHost
+{
+public:
+    virtual ~MiniMapHost() = default;
+    // ScrollMapTo: scrolls the grid and places the view frame; true when it
+    // moved the grid or was forced.
+    virtual bool ScrollMapTo(int col, int row, bool forced) = 0;
+    virtual int gridColCount() const = 0;
+    virtual int gridRowCount() const = 0;
+    virtual int gridLeftCol() const = 0; // first visible column
+    virtual int gridTopRow() const = 0;  // first visible row
+    virtual const QImage &miniMapBitmap() const = 0; // MiniMapBitmap
+    // MiniMapBtn follows the window; setting it must not raise its click.
+    virtual void setMiniMapBtnDown(bool down) = 0;
+};

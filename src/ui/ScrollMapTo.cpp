@@ -1,0 +1,38 @@
+#include "ScrollMapTo.h"
+
+#include "MapGrid.h"
+#include "MiniMap.h"
+#include "ZedMiniMap.h"
+
+bool scrollMapTo(MapGrid &grid, TForm2 *miniMap, const QImage &bitmap, int col, int row, bool forced)
+{
+    bool moved = forced;
+    if (col != grid.leftCol()) {
+        grid.setLeftCol(col);
+        moved = true;
+    }
+    if (row != grid.topRow()) {
+        grid.setTopRow(row);
+        moved = true;
+    }
+    if (!moved)
+        return false;
+    // The grid may have clamped the values, and a nested call may already
+    // have drawn a frame: the frame follows where the grid really is.
+    const vor4::FrameRect frame = vor4::viewFrame(grid.leftCol(), grid.topRow(), grid.visibleColCount(),
+                                                  grid.visibleRowCount(), bitmap.size());
+    if (miniMap) {
+        miniMap->ViewRect = frame;
+        miniMap->DrawViewFrame(frame);
+    }
+    return true;
+}
+
+void renderMiniMapAndShow(const vor4::PlotTable &texts, QImage &bitmap, TForm2 *miniMap)
+{
+    if (miniMap)
+        miniMap->FitImage1();
+    vor4::renderMiniMap(texts, bitmap);
+    if (miniMap)
+        miniMap->ShowBitmap();
+}

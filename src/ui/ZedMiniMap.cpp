@@ -1,0 +1,167 @@
+#include "ZedMiniMap.h"
+
+#include "MiniMapHost.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+TForm2 *Form2 = nullptr;
+
+TForm2::TForm2(MiniMapHost *host, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("MiniMap"));
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setContentsMargins(0, 0, 0, 0);
+    Image1->setFixedSize(177, 120);
+    Image1->installEventFilter(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Image1, 0, Qt::AlignLeft | Qt::AlignTop);
+    // The window takes the size of its content and cannot be resized.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    move(819, 239);
+    FormCreate();
+}
+
+void TForm2::FormCreate()
+{
+    Dragging = false;
+    Busy = false;
+    Moved = false;
+    DragAnchor = QPoint(0, 0);
+}
+
+void TForm2::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    Image1->setPixmap(QPixmap::fromImage(m_picture));
+}
+
+void TForm2::ShowBitmap()
+{
+    setPicture(m_host ? m_host->miniMapBitmap() : QImage());
+}
+
+void TForm2::DrawViewFrame(const vor4::FrameRect &rect)
+{
+    if (!m_host)
+        return;
+    QImage picture = m_host->miniMapBitmap();
+    if (picture.format() != QImage::Format_RGB32 && !picture.isNull())
+        picture = picture.convertToFormat(QImage::Format_RGB32);
+    vor4::drawFrame(picture, rect);
+    setPicture(picture);
+}
+
+void TForm2::FitImage1()
+{
+    Image1->setFixedSize(m_host ? m_host->miniMapBitmap().size() : QSize(0, 0));
+    adjustSize();
+}
+
+void TForm2::FormShow()
+{
+    if (!m_host)
+        return;
+    m_host->ScrollMapTo(m_host->gridLeftCol(), m_host->gridTopRow(), true);
+    FitImage1();
+}
+
+void TForm2::FormClose()
+{
+    if (m_host)
+        m_host->setMiniMapBtnDown(false);
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm2::closeEvent(QCloseEvent *event)
+{
+    // Closing only hides the window; fields and position stay.
+    FormClose();
+    event->accept();
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != Image1)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        const QPoint p = e->position().toPoint();
+        Image1MouseDown(e->button(), p.x(), p.y());
+        return true;
+    }
+    case QEvent::MouseMove: {
+        const QPoint p = static_cast<QMouseEvent *>(event)->position().toPoint();
+        Image1MouseMove(p.x(), p.y());
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        const QPoint p = e->position().toPoint();
+        Image1MouseUp(e->button(), p.x(), p.y());
+        return true;
+    }
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+void TForm2::Image1MouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (button != Qt::LeftButton)
+        return;
+    Moved = false;
+    Dragging = ViewRect.contains(QPoint(x, y));
+    DragAnchor = QPoint(x, y);
+}
+
+void TForm2::Image1MouseMove(int x, int y)
+{
+    if (!Dragging || !m_host)
+        return;
+    const vor4::DragStep step = vor4::dragStep(ViewRect, DragAnchor, QPoint(x, y), m_host->miniMapBitmap().size(),
+                                               m_host->gridColCount(), m_host->gridRowCount());
+    DrawViewFrame(step.frame);
+    if (Busy)
+        return;
+    Busy = true;
+    if (m_host->ScrollMapTo(step.col, step.row, false)) {
+        DragAnchor = QPoint(x, y);
+        ViewRect = step.frame;
+        Moved = true;
+    }
+    Busy = false;
+}
+
+void TForm2::Image1MouseUp(Qt::MouseButton button, int x, int y)
+{
+    if (button != Qt::LeftButton)
+        return;
+    if (!(Dragging && Moved)) {
+        // A click, or a drag that never scrolled: the frame's centre jumps here.
+        Dragging = true;
+        DragAnchor = ViewRect.centre();
+        Image1MouseMove(x, y);
+    }
+    Moved = false;
+    Dragging = false;
+    DragAnchor = QPoint(0, 0);
+}

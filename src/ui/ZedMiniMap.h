@@ -1,0 +1,61 @@
+#pragma once
+// TForm2: the minimap tool window. The whole map at 3 pixels per plot with a
+// white frame around the grid's view; dragging the frame or clicking scrolls
+// the grid through the host's ScrollMapTo.
+
+#include "MiniMap.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+class MiniMapHost;
+class QLabel;
+
+class TForm2 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TForm2(MiniMapHost *host = nullptr, QWidget *parent = nullptr);
+
+    void setHost(MiniMapHost *host) { m_host = host; }
+    MiniMapHost *host() const { return m_host; }
+
+    // The picture, shown pixel for pixel at (0, 0).
+    QLabel *Image1 = nullptr;
+
+    vor4::FrameRect ViewRect; // the view frame in minimap pixels
+    QPoint DragAnchor;        // where the current drag offset is measured from
+    bool Dragging = false;    // a drag of the frame is in progress
+    bool Moved = false;       // the current drag has scrolled the grid
+    bool Busy = false;        // a scroll requested by the minimap is under way
+
+    // Gives Image1 a fresh copy of MiniMapBitmap with the frame's outline on it.
+    void DrawViewFrame(const vor4::FrameRect &rect);
+    // Gives Image1 a plain copy of MiniMapBitmap (the full render's last look).
+    void ShowBitmap();
+    // Sizes Image1 to MiniMapBitmap; the window fits itself around it.
+    void FitImage1();
+    // What Image1 shows now.
+    const QImage &picture() const { return m_picture; }
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void Image1MouseMove(int x, int y);
+    void Image1MouseUp(Qt::MouseButton button, int x, int y);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void setPicture(const QImage &picture);
+    MiniMapHost *m_host = nullptr;
+    QImage m_picture;
+};
+
+// The minimap window, created at start-up and kept to the end.
+extern TForm2 *Form2;
