@@ -136,6 +136,7 @@ TypeCatalogue::Build TypeCatalogue::build(int tab)
                 bytes = readWholeFile(path);
             }
             if (!bytes) {
+                result.unreadable = true;
                 result.items = QStringList{QStringLiteral("Cannot open file : ") + path};
             } else {
                 QByteArrayView text = *bytes;

@@ -21,6 +21,7 @@ public:
         QStringList items;      // what ListBox1 shows
         QString statusText;     // status panel 1: " N items found" / " No items found"
         bool changeEnabled = false;
+        bool unreadable = false; // the data file could not be read
     };
 
     explicit TypeCatalogue(const QString &installDir = QString());

@@ -155,6 +155,7 @@ void TestTypeCatalogue::unreadableFileIsRetried()
     QCOMPARE(b.items, QStringList{"Cannot open file : " + path});
     QCOMPARE(b.statusText, QStringLiteral(" No items found"));
     QVERIFY(!b.changeEnabled);
+    QVERIFY(b.unreadable);
     QVERIFY(cat.CatalogueLists[2].isEmpty());
 
     // A folder where the file should be cannot be read either.
@@ -164,7 +165,9 @@ void TestTypeCatalogue::unreadableFileIsRetried()
 
     // Empty data: tried again next time as well.
     QVERIFY(writeData(dir.path(), "VOR4FeatureInfos.xml", ""));
-    QCOMPARE(cat.build(2).items, QStringList());
+    b = cat.build(2);
+    QCOMPARE(b.items, QStringList());
+    QVERIFY(!b.unreadable);
 
     QVERIFY(writeData(dir.path(), "VOR4FeatureInfos.xml", "<type>FEATURE_OASIS</TYPE>\n"));
     const int reads = cat.fileReads();
