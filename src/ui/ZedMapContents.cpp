@@ -1,0 +1,349 @@
+#include "ZedMapContents.h"
+
+#include "MapContentsHost.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TForm3 *Form3 = nullptr;
+
+namespace {
+
+// The window was laid out at 120 pixels per inch; Qt's logical pixels are
+// 96 per inch and the device pixel ratio covers denser screens.
+int fromDesign(int px)
+{
+    return qRound(px * 96.0 / 120.0);
+}
+
+// Every list line is 16 pixels high, whatever the font asks for.
+class FixedRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), 16};
+    }
+};
+
+// Memo lines: CR LF, a lone LF and a lone CR each end a line; a final line
+// break adds no empty line.
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\n' && c != u'\r')
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+// Trims blanks and control characters (codes up to 32) from both ends.
+QString trimmedControls(const QString &s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b].unicode() <= 32)
+        ++b;
+    while (e > b && s[e - 1].unicode() <= 32)
+        --e;
+    return s.mid(b, e - b);
+}
+
+qsizetype firstLineWith(const QStringList &lines, const QString &key)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (lines[i].contains(key, Qt::CaseInsensitive))
+            return i;
+    return -1;
+}
+
+QToolButton *toolButton(const char *icon, const char *hint)
+{
+    auto *button = new QToolButton;
+    button->setIcon(QIcon(QStringLiteral(":/mapcontents/") + QLatin1String(icon)));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setFixedSize(73, 24);
+    button->setAutoRaise(true);
+    button->setToolTip(QString::fromLatin1(hint));
+    // Tool buttons never take the focus from the memo being edited.
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QWidget *gap(int width)
+{
+    auto *w = new QWidget;
+    w->setFixedSize(width, 1);
+    return w;
+}
+
+} // namespace
+
+TForm3::TForm3(MapContentsHost *host, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    , m_host(host)
+{
+    Q_INIT_RESOURCE(mapcontents);
+
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Map contents"));
+    // Closing only hides this window; it must never end the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    ListBox1 = new QListWidget;
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setFrameShape(QFrame::NoFrame);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setItemDelegate(new FixedRowDelegate(ListBox1));
+    ListBox1->viewport()->installEventFilter(this);
+
+    TabControl1 = new QTabBar;
+    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    TabControl1->setShape(QTabBar::RoundedEast);
+    TabControl1->setExpanding(false);
+    TabControl1->setUsesScrollButtons(true);
+    static const char *const TabIcons[vor4::TypeCatalogue::TabCount] = {
+        "terrain.svg", "bonus.svg", "feature.svg", "improvement.svg", "plottype.svg"};
+    for (int tab = 0; tab < vor4::TypeCatalogue::TabCount; ++tab)
+        TabControl1->addTab(QIcon(QStringLiteral(":/mapcontents/") + QLatin1String(TabIcons[tab])),
+                            vor4::TypeCatalogue::tabCaption(tab));
+    TabControl1->setCurrentIndex(0);
+
+    auto *page = new QWidget;
+    auto *pageLayout = new QHBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    pageLayout->addWidget(ListBox1, 1);
+    pageLayout->addWidget(TabControl1);
+
+    ToolBar1 = new QToolBar;
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setFixedHeight(28);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ChangeBtn = toolButton("change.svg", "Make change to map");
+    ChangeBtn->setObjectName(QStringLiteral("ChangeBtn"));
+    ClearBtn = toolButton("clear.svg", "Clear content in map");
+    ClearBtn->setObjectName(QStringLiteral("ClearBtn"));
+    ToolBar1->addWidget(gap(8));
+    ToolBar1->addWidget(ChangeBtn);
+    ToolBar1->addWidget(gap(16));
+    ToolBar1->addWidget(ClearBtn);
+
+    StatusBar1 = new QStatusBar;
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    for (QLabel *&panel : m_panels)
+        panel = new QLabel;
+    m_panels[0]->setFixedWidth(200);
+    StatusBar1->addWidget(m_panels[0]);
+    StatusBar1->addWidget(m_panels[1], 1);
+
+    Memo2 = new QPlainTextEdit(this);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2->setPlainText(vor4::TypeCatalogue::plotTypeLines().join(u'\n'));
+    Memo2->hide();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(page, 1);
+    layout->addWidget(ToolBar1);
+    layout->addWidget(StatusBar1);
+
+    connect(TabControl1, &QTabBar::currentChanged, this, &TForm3::TabControl1Change);
+    connect(ChangeBtn, &QToolButton::clicked, this, &TForm3::ToolButton1Click);
+    connect(ClearBtn, &QToolButton::clicked, this, &TForm3::ClearBtnClick);
+
+    // The design bounds, grown when the stacked tabs need more height.
+    move(fromDesign(608), fromDesign(117));
+    resize(QSize(fromDesign(400), fromDesign(550)).expandedTo(QSize(0, layout->sizeHint().height())));
+}
+
+TForm3::~TForm3()
+{
+    if (Form3 == this)
+        Form3 = nullptr;
+}
+
+void TForm3::setHost(MapContentsHost *host)
+{
+    m_host = host;
+}
+
+void TForm3::setInstallDir(const QString &installDir)
+{
+    m_catalogue.setInstallDir(installDir);
+}
+
+void TForm3::setToolBarVisible(bool visible)
+{
+    ToolBar1->setVisible(visible);
+}
+
+bool TForm3::isToolBarVisible() const
+{
+    return !ToolBar1->isHidden();
+}
+
+QString TForm3::panelText(int panel) const
+{
+    return panel >= 0 && panel < 2 ? m_panels[panel]->text() : QString();
+}
+
+void TForm3::setPanel(int panel, const QString &text)
+{
+    m_panels[panel]->setText(text);
+}
+
+void TForm3::TabControl1Change()
+{
+    ListBox1->clear();
+    const vor4::TypeCatalogue::Build built = m_catalogue.build(TabControl1->currentIndex());
+    ListBox1->addItems(built.items);
+    ChangeBtn->setEnabled(built.changeEnabled);
+    setPanel(1, built.statusText);
+}
+
+QPlainTextEdit *TForm3::activeMemo() const
+{
+    if (!m_host || !m_host->isMapPageActive())
+        return nullptr;
+    return m_host->plotMemo();
+}
+
+QString TForm3::currentKey() const
+{
+    const int tab = TabControl1->currentIndex();
+    if (tab < 0 || tab >= vor4::TypeCatalogue::TabCount)
+        return QString();
+    return m_catalogue.KeyPrefixes[tab].chopped(1); // without the "="
+}
+
+void TForm3::ToolButton1Click()
+{
+    setPanel(0, QString());
+    QPlainTextEdit *memo = activeMemo();
+    if (!memo)
+        return;
+    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QString key = currentKey();
+    if (key.isEmpty())
+        return;
+
+    // "PlotType=0       <Mountain>" puts PlotType=0; other items go in whole.
+    QString newLine = selected.first()->text();
+    const qsizetype label = newLine.indexOf(QLatin1String("   <"));
+    if (label >= 0)
+        newLine = trimmedControls(newLine.left(label));
+
+    const QString before = memo->toPlainText();
+    QStringList work = splitLines(before);
+    m_host->setRecallText(before);
+    const qsizetype at = firstLineWith(work, key);
+    if (at >= 0)
+        work[at] = newLine;
+    else
+        work << newLine;
+    memo->setPlainText(work.join(u'\n'));
+    m_host->MapApplyBtnClick();
+    setPanel(0, key + QStringLiteral(" changed"));
+}
+
+void TForm3::ClearBtnClick()
+{
+    setPanel(0, QString());
+    QPlainTextEdit *memo = activeMemo();
+    if (!memo)
+        return;
+    const QString key = currentKey();
+    if (key.isEmpty())
+        return;
+
+    const QString before = memo->toPlainText();
+    QStringList work = splitLines(before);
+    m_host->setRecallText(before);
+    const qsizetype at = firstLineWith(work, key);
+    if (at >= 0) {
+        work.removeAt(at);
+        setPanel(0, key + QStringLiteral(" cleared"));
+    } else {
+        setPanel(0, key + QStringLiteral(" not found"));
+    }
+    memo->setPlainText(work.join(u'\n'));
+    m_host->MapApplyBtnClick();
+}
+
+void TForm3::ListBox1DblClick()
+{
+    if (ChangeBtn->isEnabled())
+        ToolButton1Click();
+}
+
+void TForm3::FormShow()
+{
+    if (m_host)
+        m_host->setMapHintBtnDown(true);
+    TabControl1Change();
+}
+
+void TForm3::FormHide()
+{
+    if (m_host)
+        m_host->setMapHintBtnDown(false);
+}
+
+void TForm3::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Spontaneous events come from the window system (restoring a minimised
+    // window); only showing and hiding by the program count.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm3::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        FormHide();
+}
+
+bool TForm3::eventFilter(QObject *watched, QEvent *event)
+{
+    // The double-clicked item is the one put in. Its first press has
+    // normally selected it already; make sure of it all the same.
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const QPoint pos = static_cast<QMouseEvent *>(event)->position().toPoint();
+        if (QListWidgetItem *item = ListBox1->itemAt(pos))
+            ListBox1->setCurrentItem(item);
+        ListBox1DblClick();
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,472 @@
+// The map contents window driven through its real widgets, against a fake
+// main window that holds a plot memo and says whether its map page is shown.
+
+#include "MapContentsHost.h"
+#include "ZedMapContents.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+class FakeHost : public QWidget, public MapContentsHost
+{
+public:
+    FakeHost() : memo(new QPlainTextEdit(this)) {}
+
+    bool isMapPageActive() const override { return mapPage; }
+    QPlainTextEdit *plotMemo() const override { return memo; }
+    void setRecallText(const QString &text) override { recallText = text; }
+    void MapApplyBtnClick() override { applied << memo->toPlainText(); }
+    void setMapHintBtnDown(bool down) override { hintDown = down; }
+
+    QPlainTextEdit *memo;
+    bool mapPage = true;
+    QString recallText = QStringLiteral("<untouched>");
+    QStringList applied; // the memo's text at each Apply
+    bool hintDown = false;
+};
+
+enum Tab { Terrains, Bonus, Features, Improvements, PlotType };
+
+bool writeData(const QString &installDir, const char *file, const QByteArray &bytes)
+{
+    const QString folder = installDir + "/Assets/XML/Terrain";
+    QFile f(folder + "/" + file);
+    return QDir().mkpath(folder) && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestMapContents : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void windowAndControls();
+    void showAndHideMoveTheHintButton();
+    void tabsListTheirItems();
+    void change_data();
+    void change();
+    void clear_data();
+    void clear();
+    void doubleClick();
+    void nothingWithoutSelectionOrOffTheMapPage();
+    void toolBarFollowsTheMapPage();
+    void hostGoneWithWindowOpen();
+
+private:
+    void selectRow(int row);
+    void selectTab(int tab);
+    QString item(int row) const { return form->ListBox1->item(row)->text(); }
+
+    QTemporaryDir dir;
+    QString full;   // every data file with items
+    QString sparse; // improvements without any type, no features file
+    std::unique_ptr<FakeHost> host;
+    TForm3 *form = nullptr;
+};
+
+void TestMapContents::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    full = dir.path() + "/Vor4";
+    sparse = dir.path() + "/Sparse";
+    QVERIFY(writeData(full, "VOR4TerrainInfos.xml",
+                      "<Root>\n  <TerrainInfo>\n    <Type>TERRAIN_GRASS</Type>\n  </TerrainInfo>\n"
+                      "    <Type>TERRAIN_PLAINS</Type>\n    <Type>TERRAIN_SNOW</Type>\n</Root>\n"));
+    QVERIFY(writeData(full, "VOR4BonusInfos.xml", "<Type>BONUS_IRON</Type>\r\n<Type>BONUS_GOLD</Type>\r\n"));
+    QVERIFY(writeData(full, "VOR4FeatureInfos.xml", "<Type>FEATURE_ICE</Type>\n<Type>FEATURE_FOREST</Type>\n"));
+    QVERIFY(writeData(full, "VOR4ImprovementInfos.xml", "<Type>IMPROVEMENT_FARM</Type>\n<Type>IMPROVEMENT_MINE</Type>\n"));
+    QVERIFY(writeData(sparse, "VOR4TerrainInfos.xml", "<Type>TERRAIN_DESERT</Type>\n"));
+    QVERIFY(writeData(sparse, "VOR4ImprovementInfos.xml", "<Infos>\n  <Name>IMPROVEMENT_NONE</Name>\n</Infos>\n"));
+}
+
+void TestMapContents::init()
+{
+    host = std::make_unique<FakeHost>();
+    form = new TForm3(host.get());
+    Form3 = form;
+    form->setInstallDir(full);
+}
+
+void TestMapContents::cleanup()
+{
+    delete form;
+    form = nullptr;
+    host.reset();
+}
+
+void TestMapContents::selectRow(int row)
+{
+    QListWidgetItem *it = form->ListBox1->item(row);
+    QVERIFY(it);
+    QTest::mouseClick(form->ListBox1->viewport(), Qt::LeftButton, {}, form->ListBox1->visualItemRect(it).center());
+    QCOMPARE(form->ListBox1->selectedItems().value(0), it);
+}
+
+void TestMapContents::selectTab(int tab)
+{
+    const QRect r = form->TabControl1->tabRect(tab);
+    QVERIFY(form->TabControl1->rect().contains(r)); // every tab fits, none scrolled away
+    QTest::mouseClick(form->TabControl1, Qt::LeftButton, {}, r.center());
+    QCOMPARE(form->TabControl1->currentIndex(), tab);
+}
+
+void TestMapContents::windowAndControls()
+{
+    QCOMPARE(form->windowTitle(), QStringLiteral("Map contents"));
+    QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(form->windowType(), Qt::Tool);
+    QVERIFY(form->isHidden());
+    QCOMPARE(form->TabControl1->shape(), QTabBar::RoundedEast);
+    QStringList captions;
+    for (int i = 0; i < form->TabControl1->count(); ++i) {
+        captions << form->TabControl1->tabText(i);
+        QVERIFY2(!form->TabControl1->tabIcon(i).pixmap(16, 16).isNull(), "tab icon missing");
+        for (int j = 0; j < i; ++j)
+            QVERIFY(form->TabControl1->tabIcon(i).pixmap(16, 16).toImage()
+                    != form->TabControl1->tabIcon(j).pixmap(16, 16).toImage());
+    }
+    QCOMPARE(captions, (QStringList{"Terrains", "Bonus", "Features", "Improvements", "PlotType"}));
+    QCOMPARE(form->TabControl1->currentIndex(), 0);
+
+    QCOMPARE(form->ChangeBtn->toolTip(), QStringLiteral("Make change to map"));
+    QCOMPARE(form->ClearBtn->toolTip(), QStringLiteral("Clear content in map"));
+    QVERIFY(!form->ChangeBtn->icon().pixmap(16, 16).isNull());
+    QVERIFY(!form->ClearBtn->icon().pixmap(16, 16).isNull());
+    QCOMPARE(form->ChangeBtn->focusPolicy(), Qt::NoFocus);
+
+    // Hidden at start: nothing built, both panels empty, the hidden memo
+    // holds the fixed plot types.
+    QCOMPARE(form->catalogue().fileReads(), 0);
+    QCOMPARE(form->panelText(0), QString());
+    QCOMPARE(form->panelText(1), QString());
+    QCOMPARE(form->Memo2->toPlainText().split('\n'),
+             (QStringList{"PlotType=0       <Mountain>", "PlotType=1       <Hill>", "PlotType=2       <Plain>",
+                          "PlotType=3       <Ocean>"}));
+
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QVERIFY(!form->Memo2->isVisible());
+    QCOMPARE(form->ToolBar1->height(), 28);
+    QCOMPARE(form->ChangeBtn->size(), QSize(73, 24));
+    QVERIFY(form->ToolBar1->geometry().bottom() <= form->StatusBar1->geometry().top());
+    QVERIFY(form->ListBox1->geometry().right() < form->TabControl1->geometry().left());
+    QCOMPARE(form->ListBox1->frameShape(), QFrame::NoFrame);
+    QCOMPARE(form->ListBox1->visualItemRect(form->ListBox1->item(1)).height(), 16);
+    QCOMPARE(form->ListBox1->visualItemRect(form->ListBox1->item(1)).top(), 16);
+}
+
+void TestMapContents::showAndHideMoveTheHintButton()
+{
+    form->show();
+    QVERIFY(host->hintDown);
+    QCOMPARE(form->ListBox1->count(), 3);
+    QCOMPARE(form->panelText(1), QStringLiteral(" 3 items found"));
+    selectRow(1);
+
+    // The close box only hides; the button goes up with it.
+    QVERIFY(form->close());
+    QVERIFY(form->isHidden());
+    QVERIFY(!host->hintDown);
+    QCOMPARE(Form3, form);
+
+    // Shown again: the list is rebuilt from the built list, the selection lost.
+    form->show();
+    QVERIFY(host->hintDown);
+    QCOMPARE(form->ListBox1->count(), 3);
+    QVERIFY(form->ListBox1->selectedItems().isEmpty());
+    QCOMPARE(form->catalogue().fileReads(), 1);
+
+    form->hide();
+    QVERIFY(!host->hintDown);
+}
+
+void TestMapContents::tabsListTheirItems()
+{
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    struct Expect
+    {
+        QStringList items;
+        QString status;
+    };
+    const Expect expected[] = {
+        {{"TerrainType=TERRAIN_GRASS", "TerrainType=TERRAIN_PLAINS", "TerrainType=TERRAIN_SNOW"}, " 3 items found"},
+        {{"BonusType=BONUS_IRON", "BonusType=BONUS_GOLD"}, " 2 items found"},
+        {{"FeatureType=FEATURE_ICE, FeatureVariety=", "FeatureType=FEATURE_FOREST, FeatureVariety="}, " 2 items found"},
+        {{"ImprovementType=IMPROVEMENT_FARM", "ImprovementType=IMPROVEMENT_MINE"}, " 2 items found"},
+        {{"PlotType=0       <Mountain>", "PlotType=1       <Hill>", "PlotType=2       <Plain>",
+          "PlotType=3       <Ocean>"}, " 4 items found"},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (int tab : {Bonus, Features, Improvements, PlotType, Terrains}) {
+            selectTab(tab);
+            QStringList items;
+            for (int i = 0; i < form->ListBox1->count(); ++i)
+                items << item(i);
+            QCOMPARE(items, expected[tab].items);
+            QCOMPARE(form->panelText(1), expected[tab].status);
+            QVERIFY(form->ChangeBtn->isEnabled());
+            QVERIFY(form->ListBox1->selectedItems().isEmpty());
+        }
+        // Coming back to a built tab reads nothing.
+        QCOMPARE(form->catalogue().fileReads(), 4);
+    }
+
+    // Missing file, and a file without any type.
+    form->setInstallDir(sparse);
+    selectTab(Features);
+    QCOMPARE(form->ListBox1->count(), 1);
+    QCOMPARE(item(0), "Cannot open file : " + sparse + "/Assets/XML/Terrain/VOR4FeatureInfos.xml");
+    QCOMPARE(form->panelText(1), QStringLiteral(" No items found"));
+    QVERIFY(!form->ChangeBtn->isEnabled());
+    QVERIFY(form->ClearBtn->isEnabled());
+    selectTab(Improvements);
+    QCOMPARE(form->ListBox1->count(), 0);
+    QCOMPARE(form->panelText(1), QStringLiteral(" No items found"));
+    QVERIFY(!form->ChangeBtn->isEnabled());
+    // The missing file turns up: the next showing of the tab reads it.
+    QVERIFY(writeData(sparse, "VOR4FeatureInfos.xml", "<Type>FEATURE_OASIS</Type>\n"));
+    selectTab(Features);
+    QCOMPARE(item(0), QStringLiteral("FeatureType=FEATURE_OASIS, FeatureVariety="));
+    QVERIFY(form->ChangeBtn->isEnabled());
+    QVERIFY(QFile::remove(sparse + "/Assets/XML/Terrain/VOR4FeatureInfos.xml"));
+}
+
+void TestMapContents::change_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("terrain replaced in place")
+        << int(Terrains) << 1 << "PlotType=2\nTerrainType=TERRAIN_GRASS\nBonusType=BONUS_IRON"
+        << "PlotType=2\nTerrainType=TERRAIN_PLAINS\nBonusType=BONUS_IRON" << "TerrainType changed";
+    QTest::newRow("terrain appended when absent")
+        << int(Terrains) << 2 << "PlotType=1\nBonusType=BONUS_IRON"
+        << "PlotType=1\nBonusType=BONUS_IRON\nTerrainType=TERRAIN_SNOW" << "TerrainType changed";
+    QTest::newRow("empty memo") << int(Terrains) << 0 << "" << "TerrainType=TERRAIN_GRASS" << "TerrainType changed";
+    QTest::newRow("final line break adds no line")
+        << int(Terrains) << 0 << "PlotType=1\n" << "PlotType=1\nTerrainType=TERRAIN_GRASS" << "TerrainType changed";
+    QTest::newRow("key in another case")
+        << int(Bonus) << 1 << "terrainType=x\nbonustype=bonus_iron" << "terrainType=x\nBonusType=BONUS_GOLD"
+        << "BonusType changed";
+    QTest::newRow("key inside another key's line")
+        << int(Bonus) << 1 << "TerrainType=T\nOldBonusType=7\nBonusType=BONUS_IRON"
+        << "TerrainType=T\nBonusType=BONUS_GOLD\nBonusType=BONUS_IRON" << "BonusType changed";
+    QTest::newRow("feature variety dropped")
+        << int(Features) << 0 << "FeatureType=FEATURE_FOREST, FeatureVariety=2\nPlotType=1"
+        << "FeatureType=FEATURE_ICE, FeatureVariety=\nPlotType=1" << "FeatureType changed";
+    QTest::newRow("first of two lines")
+        << int(Improvements) << 1 << "ImprovementType=IMPROVEMENT_FARM\nRouteType=ROUTE_ROAD\nImprovementType=X"
+        << "ImprovementType=IMPROVEMENT_MINE\nRouteType=ROUTE_ROAD\nImprovementType=X" << "ImprovementType changed";
+    QTest::newRow("plot type label dropped")
+        << int(PlotType) << 2 << "TerrainType=TERRAIN_GRASS\nPlotType=0" << "TerrainType=TERRAIN_GRASS\nPlotType=2"
+        << "PlotType changed";
+    QTest::newRow("plot type appended") << int(PlotType) << 3 << "TerrainType=TERRAIN_GRASS"
+                                        << "TerrainType=TERRAIN_GRASS\nPlotType=3" << "PlotType changed";
+}
+
+void TestMapContents::change()
+{
+    QFETCH(int, tab);
+    QFETCH(int, row);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, status);
+
+    host->memo->setPlainText(before);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    selectTab(tab);
+    selectRow(row);
+    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+
+    QCOMPARE(host->memo->toPlainText(), after);
+    QCOMPARE(host->recallText, before);
+    QCOMPARE(host->applied, QStringList{after});
+    QCOMPARE(form->panelText(0), status);
+
+    // A second change keeps only one step to undo: the text before it.
+    QTest::keyClick(form->ListBox1, Qt::Key_Up);
+    QVERIFY(!form->ListBox1->selectedItems().isEmpty());
+    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(host->recallText, after);
+    QCOMPARE(host->applied.size(), 2);
+}
+
+void TestMapContents::clear_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("terrain") << int(Terrains) << "TerrainType=TERRAIN_GRASS\nPlotType=1" << "PlotType=1"
+                             << "TerrainType cleared";
+    QTest::newRow("bonus in the middle") << int(Bonus) << "TerrainType=T\nBonusType=BONUS_IRON\nPlotType=1"
+                                         << "TerrainType=T\nPlotType=1" << "BonusType cleared";
+    QTest::newRow("bonus on the last line") << int(Bonus) << "TerrainType=T\nBonusType=BONUS_IRON"
+                                            << "TerrainType=T" << "BonusType cleared";
+    QTest::newRow("bonus not found") << int(Bonus) << "TerrainType=T\nPlotType=1" << "TerrainType=T\nPlotType=1"
+                                     << "BonusType not found";
+    QTest::newRow("empty memo") << int(Bonus) << "" << "" << "BonusType not found";
+    QTest::newRow("feature, first of two") << int(Features) << "featuretype=A, FeatureVariety=1\nFeatureType=B"
+                                           << "FeatureType=B" << "FeatureType cleared";
+    QTest::newRow("key inside another key's line")
+        << int(Improvements) << "MyImprovementTypeNote=1\nImprovementType=IMPROVEMENT_FARM"
+        << "ImprovementType=IMPROVEMENT_FARM" << "ImprovementType cleared";
+    QTest::newRow("plot type") << int(PlotType) << "PlotType=0\nTerrainType=T" << "TerrainType=T"
+                               << "PlotType cleared";
+}
+
+void TestMapContents::clear()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, status);
+
+    host->memo->setPlainText(before);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    selectTab(tab);
+    // No item needs to be selected.
+    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+
+    QCOMPARE(host->memo->toPlainText(), after);
+    QCOMPARE(host->recallText, before);
+    QCOMPARE(host->applied, QStringList{after}); // applied also when nothing was found
+    QCOMPARE(form->panelText(0), status);
+}
+
+void TestMapContents::doubleClick()
+{
+    host->memo->setPlainText("TerrainType=TERRAIN_GRASS\nBonusType=BONUS_IRON");
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    selectTab(Bonus);
+    selectRow(0);
+    // The double-clicked item is the one put in, not the one selected before:
+    // press, release, then the double click, as the window system sends them.
+    QListWidget *list = form->ListBox1;
+    const QPoint second = list->visualItemRect(list->item(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
+    QCOMPARE(host->memo->toPlainText(), QStringLiteral("TerrainType=TERRAIN_GRASS\nBonusType=BONUS_GOLD"));
+    QCOMPARE(host->applied.size(), 1);
+    QCOMPARE(form->panelText(0), QStringLiteral("BonusType changed"));
+
+    // Tabs without items: the "Cannot open file" line and an empty list.
+    form->setInstallDir(sparse);
+    const QString text = host->memo->toPlainText();
+    host->recallText = "<untouched>";
+    selectTab(Features);
+    QCOMPARE(list->count(), 1);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    selectTab(Improvements);
+    QCOMPARE(list->count(), 0);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
+    QCOMPARE(host->memo->toPlainText(), text);
+    QCOMPARE(host->applied.size(), 1);
+    QCOMPARE(host->recallText, QStringLiteral("<untouched>"));
+    QCOMPARE(form->panelText(0), QStringLiteral("BonusType changed"));
+}
+
+void TestMapContents::nothingWithoutSelectionOrOffTheMapPage()
+{
+    const QString text = "TerrainType=TERRAIN_GRASS\nBonusType=BONUS_IRON";
+    host->memo->setPlainText(text);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+    QCOMPARE(form->panelText(0), QStringLiteral("TerrainType cleared"));
+    host->memo->setPlainText(text);
+    host->applied.clear();
+    host->recallText = "<untouched>";
+
+    // No item selected: only panel 0 is emptied.
+    QVERIFY(form->ListBox1->selectedItems().isEmpty());
+    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(form->panelText(0), QString());
+    QCOMPARE(host->memo->toPlainText(), text);
+
+    // Another page of the main window: Change, Clear and a double click do
+    // nothing but empty panel 0.
+    host->mapPage = false;
+    selectRow(2);
+    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QTest::mouseDClick(form->ListBox1->viewport(), Qt::LeftButton, {},
+                       form->ListBox1->visualItemRect(form->ListBox1->item(2)).center());
+    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+    QCOMPARE(form->panelText(0), QString());
+    QCOMPARE(host->memo->toPlainText(), text);
+    QVERIFY(host->applied.isEmpty());
+    QCOMPARE(host->recallText, QStringLiteral("<untouched>"));
+
+    // Without any main window at all.
+    form->setHost(nullptr);
+    host->mapPage = true;
+    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+    QCOMPARE(host->memo->toPlainText(), text);
+    form->hide();
+}
+
+void TestMapContents::toolBarFollowsTheMapPage()
+{
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QVERIFY(form->isToolBarVisible()); // visible until the map page is first left
+    QVERIFY(form->ToolBar1->isVisible());
+    form->setToolBarVisible(false);
+    QVERIFY(!form->ToolBar1->isVisible());
+    QVERIFY(!form->isToolBarVisible());
+    // The window itself stays open, and the list still works.
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->ListBox1->count(), 3);
+    // Set while the window is hidden, it holds when the window comes back.
+    form->hide();
+    form->setToolBarVisible(true);
+    form->show();
+    QVERIFY(form->ToolBar1->isVisible());
+    form->hide();
+    form->setToolBarVisible(false);
+    form->show();
+    QVERIFY(!form->ToolBar1->isVisible());
+}
+
+void TestMapContents::hostGoneWithWindowOpen()
+{
+    // The main window owns the map contents window and is destroyed first at
+    // exit, possibly with the window open: no call may reach it then.
+    cleanup();
+    auto *owner = new FakeHost;
+    auto *child = new TForm3(owner, owner);
+    Form3 = child;
+    owner->show();
+    child->show();
+    QVERIFY(QTest::qWaitForWindowExposed(child));
+    QVERIFY(owner->hintDown);
+    delete owner;
+    QCOMPARE(Form3, nullptr);
+    init();
+}
+
+QTEST_MAIN(TestMapContents)
+#include "tst_mapcontents.moc"
