@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "CatalogueCommands.h"
 #include "MapReader.h"
 #include "MapWriter.h"
 
@@ -25,6 +26,8 @@ QTextStream &err()
 const char *const Usage =
     "Usage: vor4map check FILE\n"
     "       vor4map normalize IN OUT\n"
+    "       vor4map locate\n"
+    "       vor4map catalogue terrain|bonus|feature|improvement|plottype\n"
     "       vor4map --help | --version\n";
 
 const char *const Help =
@@ -37,6 +40,10 @@ const char *const Help =
     "  normalize IN OUT    read IN and write OUT exactly as the editor saves it;\n"
     "                      IN and OUT may be the same file; OUT is replaced\n"
     "                      atomically and left untouched on any error\n"
+    "  locate              print InstallDir= and MapsDir= as the editor finds\n"
+    "                      the game's installation\n"
+    "  catalogue KIND      print the items of one map contents tab, one a line;\n"
+    "                      KIND is terrain, bonus, feature, improvement or plottype\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -102,6 +109,10 @@ int run(const QStringList &args)
         return check(args[1]);
     if (args.size() == 3 && args[0] == QLatin1String("normalize"))
         return normalize(args[1], args[2]);
+    if (args.size() == 1 && args[0] == QLatin1String("locate"))
+        return locateCommand();
+    if (args.size() == 2 && args[0] == QLatin1String("catalogue") && isCatalogueKind(args[1]))
+        return catalogueCommand(args[1]);
     return usageError();
 }
 
