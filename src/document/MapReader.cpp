@@ -16,26 +16,127 @@ enum class Keyword {
     BeginMap, EndMap, BeginPlot, EndPlot
 };
 
+// Whether s (n bytes) equals lower, a lower-case ASCII word, in any case.
+inline bool sameWord(const char *s, const char *lower, qsizetype n)
+{
+    for (qsizetype i = 0; i < n; ++i)
+        if (asciiLower(s[i]) != lower[i])
+            return false;
+    return true;
+}
+
 Keyword keywordOf(QByteArrayView line)
 {
-    // Keywords are 6 to 11 characters and start with B or E: a cheap filter
-    // keeps the comparisons off nearly every plot line.
-    if (line.size() < 6 || line.size() > 11)
+    // Keywords are "Begin" or "End" and one of five names: the length and
+    // the first letter settle most lines before any comparison.
+    const qsizetype n = line.size();
+    if (n < 6 || n > 11)
         return Keyword::None;
-    const char first = asciiLower(line[0]);
-    if (first != 'b' && first != 'e')
-        return Keyword::None;
-    static const struct { const char *text; Keyword kw; } table[] = {
-        {"BeginGame", Keyword::BeginGame}, {"EndGame", Keyword::EndGame},
-        {"BeginTeam", Keyword::BeginTeam}, {"EndTeam", Keyword::EndTeam},
-        {"BeginPlayer", Keyword::BeginPlayer}, {"EndPlayer", Keyword::EndPlayer},
-        {"BeginMap", Keyword::BeginMap}, {"EndMap", Keyword::EndMap},
-        {"BeginPlot", Keyword::BeginPlot}, {"EndPlot", Keyword::EndPlot},
-    };
-    for (const auto &k : table)
-        if (equalsCi(line, QByteArrayView(k.text)))
-            return k.kw;
+    const char *s = line.data();
+    const char first = asciiLower(s[0]);
+    if (first == 'b') {
+        if (n < 8 || !sameWord(s, "begin", 5))
+            return Keyword::None;
+        const char *name = s + 5;
+        switch (n) {
+        case 8:
+            return sameWord(name, "map", 3) ? Keyword::BeginMap : Keyword::None;
+        case 9:
+            if (sameWord(name, "plot", 4))
+                return Keyword::BeginPlot;
+            if (sameWord(name, "game", 4))
+                return Keyword::BeginGame;
+            return sameWord(name, "team", 4) ? Keyword::BeginTeam : Keyword::None;
+        case 11:
+            return sameWord(name, "player", 6) ? Keyword::BeginPlayer : Keyword::None;
+        default:
+            return Keyword::None;
+        }
+    }
+    if (first == 'e') {
+        if (n > 9 || !sameWord(s, "end", 3))
+            return Keyword::None;
+        const char *name = s + 3;
+        switch (n) {
+        case 6:
+            return sameWord(name, "map", 3) ? Keyword::EndMap : Keyword::None;
+        case 7:
+            if (sameWord(name, "plot", 4))
+                return Keyword::EndPlot;
+            if (sameWord(name, "game", 4))
+                return Keyword::EndGame;
+            return sameWord(name, "team", 4) ? Keyword::EndTeam : Keyword::None;
+        case 9:
+            return sameWord(name, "player", 6) ? Keyword::EndPlayer : Keyword::None;
+        default:
+            return Keyword::None;
+        }
+    }
     return Keyword::None;
+}
+
+// The reader's trimming, inlined: it runs once for every line of the file.
+inline QByteArrayView trimLine(const char *b, const char *e)
+{
+    while (b < e && isBlank(*b))
+        ++b;
+    while (e > b && isBlank(e[-1]))
+        --e;
+    return QByteArrayView(b, e - b);
+}
+
+// containsCi(line, "x=") && containsCi(line, "y="), in one pass over the
+// line: every plot line of the file goes through this test. The bytes up to
+// limit (the end of the buffer that holds the line) may be read, so that a
+// short line takes one 16-byte step.
+inline bool isCoordinateLine(QByteArrayView line, const char *limit)
+{
+    const char *p = line.data() + 1; // an "=" with a letter before it
+    const char *end = line.data() + line.size();
+    bool x = false, y = false;
+#ifdef VOR4_SSE2_LINES
+    // ORing in 0x20 turns only "X" and "x" into "x", only "Y" and "y" into "y".
+    const __m128i eq = _mm_set1_epi8('=');
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i lx = _mm_set1_epi8('x');
+    const __m128i ly = _mm_set1_epi8('y');
+    unsigned mx = 0, my = 0;
+    for (; p < end && limit - p >= 16; p += 16) {
+        const __m128i isEq = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), eq);
+        const __m128i before = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p - 1)), caseBit);
+        const unsigned inLine = end - p >= 16 ? 0xffffu : (1u << (end - p)) - 1;
+        mx |= unsigned(_mm_movemask_epi8(_mm_and_si128(isEq, _mm_cmpeq_epi8(before, lx)))) & inLine;
+        my |= unsigned(_mm_movemask_epi8(_mm_and_si128(isEq, _mm_cmpeq_epi8(before, ly)))) & inLine;
+    }
+    x = mx != 0;
+    y = my != 0;
+#else
+    Q_UNUSED(limit);
+#endif
+    for (; p < end; ++p) {
+        if (*p != '=')
+            continue;
+        const char before = asciiLower(p[-1]);
+        x = x || before == 'x';
+        y = y || before == 'y';
+    }
+    return x && y;
+}
+
+// Plot lines are short: a plain loop beats a library search call.
+inline qsizetype indexOfByte(QByteArrayView s, char c)
+{
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (s[i] == c)
+            return i;
+    return -1;
+}
+
+// valueOf() without the call.
+inline QByteArrayView valueAfterEquals(QByteArrayView line)
+{
+    const qsizetype eq = indexOfByte(line, '=');
+    return eq < 0 ? QByteArrayView() : line.sliced(eq + 1);
 }
 
 QString latin1(QByteArrayView s) { return QString::fromLatin1(s.data(), s.size()); }
@@ -53,15 +154,18 @@ public:
         // spares the pool its regrowth copies while reading.
         m_doc.PlotTexts.reservePool(bytes.size());
         qint64 n = 0;
+        qint64 nextProgress = 0;
         const char *p = bytes.constData();
         const char *end = p + bytes.size();
+        m_limit = end;
         while (p < end) {
-            const char *q = p;
-            while (q < end && *q != '\n' && *q != '\r')
-                ++q;
-            if (n % 500 == 0 && m_progress && !m_progress(n, total))
-                return fail(LoadResult::Cancelled, n + 1, QString());
-            if (!handle(trimmed(QByteArrayView(p, q - p)), n + 1))
+            const char *q = findLineEnd(p, end);
+            if (n == nextProgress) {
+                if (m_progress && !m_progress(n, total))
+                    return fail(LoadResult::Cancelled, n + 1, QString());
+                nextProgress += 500;
+            }
+            if (!handle(trimLine(p, q), n + 1))
                 return m_result;
             ++n;
             if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
@@ -91,6 +195,18 @@ private:
 
     bool integer(QByteArrayView text, qint64 line, int &out)
     {
+        // Coordinates are short runs of digits: read those here, leave
+        // signs, overflow and errors to parseInt.
+        if (text.size() > 0 && text.size() <= 9) {
+            int v = 0;
+            qsizetype i = 0;
+            for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+                v = v * 10 + (text[i] - '0');
+            if (i == text.size()) {
+                out = v;
+                return true;
+            }
+        }
         if (const std::optional<int> v = parseInt(text)) {
             out = *v;
             return true;
@@ -236,12 +352,12 @@ private:
 
     bool plotLine(QByteArrayView line, qint64 lineNo)
     {
-        if (containsCi(line, "x=") && containsCi(line, "y=")) {
-            const qsizetype comma = line.indexOf(',');
+        if (isCoordinateLine(line, m_limit)) {
+            const qsizetype comma = indexOfByte(line, ',');
             const QByteArrayView before = comma < 0 ? QByteArrayView() : line.first(comma);
             const QByteArrayView after = comma < 0 ? QByteArrayView() : line.sliced(comma + 1);
             int x = 0, y = 0;
-            if (!integer(valueOf(before), lineNo, x) || !integer(valueOf(after), lineNo, y))
+            if (!integer(valueAfterEquals(before), lineNo, x) || !integer(valueAfterEquals(after), lineNo, y))
                 return false;
             m_col = qAbs(m_xOffset - qint64(x));
             m_row = qAbs(m_yOffset - qint64(y));
@@ -262,6 +378,7 @@ private:
     qint64 m_yOffset = 0;
     qint64 m_col = 0;
     qint64 m_row = 0;
+    const char *m_limit = nullptr; // end of the bytes being parsed
 };
 
 } // namespace
@@ -281,7 +398,15 @@ LoadResult readFileLines(const QString &path, Document &doc)
         result.message = QStringLiteral("File %1 is too large to be a map file").arg(path);
         return result;
     }
-    QByteArray bytes = file.readAll();
+    // One read into a buffer of the file's size (readAll would do the same)
+    // so that the buffer can get huge pages first; anything the size did not
+    // announce is still read to the end.
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    adviseHugePages(bytes.data(), bytes.size());
+    const qint64 got = file.read(bytes.data(), bytes.size());
+    bytes.resize(qMax<qint64>(got, 0));
+    if (got >= 0)
+        bytes += file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.status = LoadResult::FileError;
         result.message = QStringLiteral("Cannot open file %1").arg(path);

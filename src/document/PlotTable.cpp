@@ -1,11 +1,31 @@
 #include "PlotTable.h"
 
+#include "TextUtil.h"
+
+#include <cstring>
 #include <stdexcept>
 
 namespace vor4 {
 
 namespace {
 constexpr qsizetype MaxPool = qsizetype(UINT32_MAX);
+
+// QByteArray::append takes the general insert path; the reader adds millions
+// of short lines, so the pool grows by resize and a plain copy.
+char *growBy(QByteArray &pool, qsizetype n)
+{
+    const qsizetype old = pool.size();
+    if (old == 0 && pool.capacity() > 0)
+        adviseHugePages(pool.data(), pool.capacity()); // a freshly reserved pool
+    pool.resize(old + n);
+    return pool.data() + old;
+}
+
+void appendBytes(QByteArray &pool, const char *s, qsizetype n)
+{
+    if (n > 0)
+        std::memcpy(growBy(pool, n), s, std::size_t(n));
+}
 }
 
 void PlotTable::resize(int cols, int rows)
@@ -85,7 +105,7 @@ void PlotTable::setText(int col, int row, QByteArrayView text)
     m_garbage += c.length;
     c.offset = std::uint32_t(m_pool.size());
     c.length = std::uint32_t(text.size());
-    m_pool.append(text.data(), text.size());
+    appendBytes(m_pool, text.data(), text.size());
 }
 
 void PlotTable::appendLine(int col, int row, QByteArrayView line)
@@ -103,7 +123,7 @@ void PlotTable::appendLine(int col, int row, QByteArrayView line)
         Cell &fresh = cell(col, row);
         fresh.offset = std::uint32_t(m_pool.size());
         fresh.length = std::uint32_t(line.size());
-        m_pool.append(line.data(), line.size());
+        appendBytes(m_pool, line.data(), line.size());
         return;
     }
     if (qsizetype(c.offset) + c.length == m_pool.size()) {
@@ -111,8 +131,11 @@ void PlotTable::appendLine(int col, int row, QByteArrayView line)
         makeRoom(line.size() + 2);
         Cell &last = cell(col, row);
         if (qsizetype(last.offset) + last.length == m_pool.size()) {
-            m_pool.append("\r\n", 2);
-            m_pool.append(line.data(), line.size());
+            char *to = growBy(m_pool, line.size() + 2);
+            to[0] = '\r';
+            to[1] = '\n';
+            if (!line.isEmpty())
+                std::memcpy(to + 2, line.data(), std::size_t(line.size()));
             last.length += std::uint32_t(line.size() + 2);
             return;
         }
