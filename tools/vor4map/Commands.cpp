@@ -3,6 +3,7 @@
 #include "CatalogueCommands.h"
 #include "MapReader.h"
 #include "MapWriter.h"
+#include "RenderCommand.h"
 
 #include <QTextStream>
 #include <algorithm>
@@ -28,6 +29,8 @@ const char *const Usage =
     "       vor4map normalize IN OUT\n"
     "       vor4map locate\n"
     "       vor4map catalogue terrain|bonus|feature|improvement|plottype\n"
+    "       vor4map render FILE OUT.png [--cell N] [--no-grid-lines]\n"
+    "                      [--hide LAYER,...] [--minimap MINI.png]\n"
     "       vor4map --help | --version\n";
 
 const char *const Help =
@@ -44,6 +47,15 @@ const char *const Help =
     "                      the game's installation\n"
     "  catalogue KIND      print the items of one map contents tab, one a line;\n"
     "                      KIND is terrain, bonus, feature, improvement or plottype\n"
+    "  render FILE OUT.png paint the whole map as the editor's grid paints it\n"
+    "                      (white cell background) and write it as PNG\n"
+    "    --cell N          cell size: 4 5 6 7 8 9 10 12 14 16 (default) 20 24\n"
+    "                      32 40 48 56 64\n"
+    "    --no-grid-lines   no silver line after each cell\n"
+    "    --hide LAYER,...  layers to leave out: terrain bonus feature\n"
+    "                      improvement team forest jungle ice flood oasis\n"
+    "                      mountain hill\n"
+    "    --minimap MINI.png  also write the minimap image, 3 x 3 per plot\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -113,6 +125,14 @@ int run(const QStringList &args)
         return locateCommand();
     if (args.size() == 2 && args[0] == QLatin1String("catalogue") && isCatalogueKind(args[1]))
         return catalogueCommand(args[1]);
+    if (!args.isEmpty() && args[0] == QLatin1String("render")) {
+        RenderOptions options;
+        QString reason;
+        if (parseRenderArgs(args.mid(1), options, &reason))
+            return renderCommand(options);
+        err() << "vor4map render: " << reason << "\n";
+        return usageError();
+    }
     return usageError();
 }
 

@@ -3,12 +3,23 @@
 #include "Commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
+    // render paints with fonts and needs a GUI application; without a
+    // display it runs offscreen.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && qstrcmp(argv[1], "render") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     return vor4::tool::run(args);
 }

@@ -1,0 +1,191 @@
+#include "RenderCommand.h"
+
+#include "MapPainter.h"
+#include "MapReader.h"
+#include "MiniMap.h"
+#include "PngBandWriter.h"
+
+#include <QImage>
+#include <QTextStream>
+#include <climits>
+
+namespace vor4::tool {
+
+namespace {
+
+// A row of cells wider than this is refused.
+constexpr qint64 MaxBandBytes = qint64(1) << 30;
+
+bool takeValue(const QStringList &args, int &i, const QString &option, QString &value)
+{
+    const QString &a = args[i];
+    if (a.startsWith(option + QLatin1Char('='))) {
+        value = a.mid(option.size() + 1);
+        return true;
+    }
+    if (a == option && i + 1 < args.size()) {
+        value = args[++i];
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isCellSize(int size)
+{
+    for (int s : {4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 20, 24, 32, 40, 48, 56, 64})
+        if (s == size)
+            return true;
+    return false;
+}
+
+bool parseRenderArgs(const QStringList &args, RenderOptions &options, QString *reason)
+{
+    QStringList files;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        QString value;
+        if (a == QLatin1String("--no-grid-lines")) {
+            options.lineWidth = 0;
+        } else if (a.startsWith(QLatin1String("--cell"))) {
+            if (!takeValue(args, i, QStringLiteral("--cell"), value)) {
+                *reason = QStringLiteral("--cell needs a size");
+                return false;
+            }
+            bool ok = false;
+            const int n = value.toInt(&ok);
+            if (!ok || !isCellSize(n)) {
+                *reason = QStringLiteral("cell size must be one of 4 5 6 7 8 9 10 12 14 16 20 24 32 40 48 56 64");
+                return false;
+            }
+            options.cellSize = n;
+        } else if (a.startsWith(QLatin1String("--hide"))) {
+            if (!takeValue(args, i, QStringLiteral("--hide"), value)) {
+                *reason = QStringLiteral("--hide needs layer names");
+                return false;
+            }
+            for (const QString &name : value.split(QLatin1Char(','))) {
+                const int index = LayerSwitches::indexOf(name);
+                if (index < 0) {
+                    *reason = QStringLiteral("unknown layer '%1'").arg(name);
+                    return false;
+                }
+                options.layers[index] = false;
+            }
+        } else if (a.startsWith(QLatin1String("--minimap"))) {
+            if (!takeValue(args, i, QStringLiteral("--minimap"), value) || value.isEmpty()) {
+                *reason = QStringLiteral("--minimap needs a file");
+                return false;
+            }
+            options.miniMapFile = value;
+        } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
+            *reason = QStringLiteral("unknown option '%1'").arg(a);
+            return false;
+        } else {
+            files << a;
+        }
+    }
+    if (files.size() != 2) {
+        *reason = QStringLiteral("needs FILE and OUT.png");
+        return false;
+    }
+    options.mapFile = files[0];
+    options.outFile = files[1];
+    return true;
+}
+
+bool renderMapPicture(const Document &doc, const RenderOptions &options, QString *error)
+{
+    const int cols = doc.columnCount();
+    const int rows = doc.rowCount();
+    const int pitch = options.cellSize + options.lineWidth;
+    const qint64 width = qint64(cols) * pitch;
+    const qint64 height = qint64(rows) * pitch;
+    const qint64 cellRowBytes = width * 4 * pitch;
+    if (width > PngBandWriter::maxSide() || height > PngBandWriter::maxSide() || width * 4 > INT_MAX
+        || cellRowBytes > MaxBandBytes || (!PngBandWriter::streams() && width * height * 4 > MaxBandBytes)) {
+        *error = QStringLiteral("The picture would be %1 x %2 pixels, more than can be rendered; "
+                                "choose a smaller cell size.")
+                     .arg(width)
+                     .arg(height);
+        return false;
+    }
+
+    PngBandWriter writer;
+    if (!writer.open(options.outFile, int(width), int(height))) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(options.outFile, writer.errorString());
+        return false;
+    }
+    GridPaintParams params;
+    params.cellSize = options.cellSize;
+    params.lineWidth = options.lineWidth;
+    params.colCount = cols;
+    params.rowCount = rows;
+    params.background = RenderBackground;
+    params.cellPen = gridCellPen(options.lineWidth, params.lineColour);
+    params.layers = options.layers;
+
+    const int bandRows = int(qBound(qint64(1), options.bandBytes / cellRowBytes, qint64(rows)));
+    MapPainter painter;
+    QImage band;
+    for (int top = 0; top < rows; top += bandRows) {
+        const int n = qMin(bandRows, rows - top);
+        if (band.height() != n * pitch)
+            band = QImage(int(width), n * pitch, QImage::Format_RGB32);
+        if (band.isNull()) {
+            *error = QStringLiteral("Not enough memory to render %1 x %2 pixels").arg(width).arg(height);
+            return false;
+        }
+        params.topRow = top;
+        // Hatches stay anchored to the whole picture's corner.
+        params.brushOrigin = QPoint(0, int(-qint64(top) * pitch % 8));
+        painter.paint(band, doc.PlotTexts, params, nullptr);
+        if (!writer.writeBand(band)) {
+            *error = QStringLiteral("Cannot write %1: %2").arg(options.outFile, writer.errorString());
+            return false;
+        }
+    }
+    if (!writer.finish()) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(options.outFile, writer.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool renderMiniMapPicture(const Document &doc, const QString &path, QString *error)
+{
+    QImage mini(doc.miniMapSize, QImage::Format_RGB32);
+    if (mini.isNull()) {
+        *error = QStringLiteral("The map has no minimap image");
+        return false;
+    }
+    mini.fill(0xffffffffu);
+    renderMiniMap(doc.PlotTexts, mini);
+    PngBandWriter writer;
+    if (!writer.open(path, mini.width(), mini.height()) || !writer.writeBand(mini) || !writer.finish()) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(path, writer.errorString());
+        return false;
+    }
+    return true;
+}
+
+int renderCommand(const RenderOptions &options)
+{
+    QTextStream err(stderr);
+    Document doc;
+    const LoadResult loaded = loadMapFile(options.mapFile, doc);
+    if (!loaded.ok()) {
+        err << loaded.message << "\n";
+        return 1;
+    }
+    QString error;
+    if (!renderMapPicture(doc, options, &error)
+        || (!options.miniMapFile.isEmpty() && !renderMiniMapPicture(doc, options.miniMapFile, &error))) {
+        err << error << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace vor4::tool
