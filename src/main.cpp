@@ -1,6 +1,7 @@
-#include "HintWindow.h"
 #include "ZedAbout.h"
 #include "ZedMain.h"
+#include "ZedMapContents.h"
+#include "ZedMiniMap.h"
 
 #include <QApplication>
 
@@ -9,10 +10,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vor4 Map Editor"));
     QApplication::setApplicationVersion(QStringLiteral(VOR4_VERSION));
+    // The main window first: its creation runs before the others exist.
     Form1 = new TForm1;
+    Form2 = new TForm2(Form1, Form1);
+    Form3 = new TForm3(Form1, Form1);
+    Form3->setInstallDir(Form1->InstallDir);
     AboutBox = new TAboutBox(Form1);
     Form1->show();
     const int rc = app.exec();
-    delete Form1;
+    delete Form1; // owns the other windows
     return rc;
 }

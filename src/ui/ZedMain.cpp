@@ -1,6 +1,9 @@
 #include "ZedMain.h"
 
+#include "Dialogs.h"
+#include "GameLocation.h"
 #include "Glyphs.h"
+#include "HintWindow.h"
 #include "SectionMemo.h"
 #include "ZedAbout.h"
 
@@ -25,6 +28,9 @@ TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
+    CatchMapTimer = new QTimer(this);
+    CatchMapTimer->setInterval(100);
+    PlotHintWindow = new HintWindow(this);
     resize(870, 640);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -68,6 +74,7 @@ TForm1::TForm1(QWidget *parent)
     TabSheets[TeamsPage] = buildSectionPage("Team", &TeamComboBox, "Team #", &DMemo, "ToolBar6");
     TabSheets[PlayersPage] = buildSectionPage("Player ", &PlayerComboBox, "Player #", &PMemo, "ToolBar5");
     TabSheets[MapPage] = buildMapPage();
+    TabSheets[MapPage]->installEventFilter(this);
     TabSheets[TitlePage] = buildTitlePage();
     for (int i = 0; i < 5; ++i) {
         TabSheets[std::size_t(i)]->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
@@ -88,9 +95,6 @@ TForm1::TForm1(QWidget *parent)
         StatusPanels[std::size_t(i)] = panel;
     }
     statusBar()->setFixedHeight(24);
-
-    CatchMapTimer = new QTimer(this);
-    CatchMapTimer->setInterval(100);
 
     FormCreate();
 }
@@ -210,6 +214,13 @@ void TForm1::LocateGame()
 {
     // The game's installation is looked up once; without it the dialogs
     // open in the platform's default folder.
+    const vor4::GameLocation found = vor4::LocateGame();
+    if (!found.error.isEmpty()) {
+        Dialogs::instance().error(this, found.error);
+        return;
+    }
+    InstallDir = found.InstallDir;
+    MapsDir = found.MapsDir;
     m_openFolder = MapsDir;
 }
 

@@ -4,6 +4,7 @@
 
 #include "Document.h"
 #include "MapContentsHost.h"
+#include "MiniMapHost.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -16,13 +17,15 @@ class QStackedWidget;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class DropDownComboBox;
 class HintWindow;
+class MapGrid;
 class QFrame;
 class QPushButton;
 class SectionMemo;
 class SpinEdit;
 
-class TForm1 : public QMainWindow, public MapContentsHost
+class TForm1 : public QMainWindow, public MapContentsHost, public MiniMapHost
 {
     Q_OBJECT
 public:
@@ -73,11 +76,11 @@ public:
     QToolBar *ToolBar2 = nullptr;
     QToolBar *ToolBar8 = nullptr;
     QToolButton *CreateNewMapBtn = nullptr;
-    QComboBox *MapGridSizeComboBox = nullptr;
+    DropDownComboBox *MapGridSizeComboBox = nullptr;
     QToolButton *ShowGridLineBtn = nullptr;
     QToolButton *MiniMapBtn = nullptr;
     std::array<QToolButton *, 12> ShowBtns{};
-    QWidget *DrawGrid = nullptr;
+    MapGrid *DrawGrid = nullptr;
     QFrame *PromptPanel1 = nullptr;
     SpinEdit *SpinEdit1 = nullptr;
     SpinEdit *SpinEdit2 = nullptr;
@@ -120,6 +123,31 @@ public:
     void MapHintBtnClick();
     void RepaintMap();
 
+    // Map grid view.
+    static const int GridSizes[17];
+    void MapGridSizeComboBoxSelect();
+    void MapGridSizeComboBoxDropDown();
+    void SelectGridSize(int index);
+    void DrawGridMouseWheelUp();
+    void DrawGridMouseWheelDown();
+    void ShowBtnClick();
+    void ShowGridLineBtnClick();
+    void DrawGridTopLeftChanged();
+    void TabSheet4Resize();
+    void DrawGridMouseMove(const QPoint &pos);
+    void CatchMapTimerTimer();
+    void MiniMapBtnClick();
+    void RenderMiniMap();
+
+    // MiniMapHost
+    bool ScrollMapTo(int col, int row, bool forced) override;
+    int gridColCount() const override;
+    int gridRowCount() const override;
+    int gridLeftCol() const override;
+    int gridTopRow() const override;
+    const QImage &miniMapBitmap() const override { return MiniMapBitmap; }
+    void setMiniMapBtnDown(bool down) override;
+
     // New map prompt.
     void CreateNewMapBtnClick();
     void NewMapOKBtnClick(QObject *sender);
@@ -132,6 +160,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
@@ -141,7 +170,8 @@ private:
                               SectionMemo **memo, const char *toolBarName);
     QWidget *buildMapPage();
     QWidget *buildTitlePage();
-    QWidget *createDrawGrid();
+    MapGrid *createDrawGrid();
+    void buildLayerButtons();
     void buildNewMapPrompt(QWidget *page);
     QToolButton *toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,
                             bool checkable = false);
@@ -156,8 +186,8 @@ private:
     void clearPageBinding();
     void setBusy(bool busy);
     void showLoadedSections();
-    void RenderMiniMap();
     void updateMapSizePanel();
+    void miniMapStep();
     void warnNotSingleByte();
     QPoint focusedCell() const;
     void setCaptionFor(const QString &path);

@@ -2,7 +2,9 @@
 
 #include "ZedMain.h"
 
+#include "DropDownComboBox.h"
 #include "Glyphs.h"
+#include "MapGrid.h"
 #include "HintWindow.h"
 #include "SectionMemo.h"
 #include "SpinEdit.h"
@@ -55,7 +57,7 @@ QWidget *TForm1::buildMapPage()
     CreateNewMapBtn = toolButton(ToolBar2, "CreateNewMapBtn", glyph("newmap"), QStringLiteral("Create a new map"));
     connect(CreateNewMapBtn, &QToolButton::clicked, this, &TForm1::CreateNewMapBtnClick);
     ToolBar2->addSeparator();
-    MapGridSizeComboBox = new QComboBox;
+    MapGridSizeComboBox = new DropDownComboBox;
     MapGridSizeComboBox->setObjectName(QStringLiteral("MapGridSizeComboBox"));
     MapGridSizeComboBox->setToolTip(QStringLiteral("Map grid size"));
     MapGridSizeComboBox->setFixedWidth(60);

@@ -1,0 +1,99 @@
+// Walks the editor through its pages with a map file and saves a picture of
+// the screen at each step: vor4-screenshots MAPFILE OUTDIR
+
+#include "Dialogs.h"
+#include "DropDownComboBox.h"
+#include "MapGrid.h"
+#include "ZedAbout.h"
+#include "ZedMain.h"
+#include "ZedMapContents.h"
+#include "ZedMiniMap.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QThread>
+#include <QToolButton>
+
+namespace {
+
+class ScriptedDialogs : public Dialogs
+{
+public:
+    explicit ScriptedDialogs(QString path) : m_path(std::move(path)) {}
+    QString openFileName(QWidget *, const QString &, const QString &) override { return m_path; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    void error(QWidget *, const QString &text) override { qWarning("message: %s", qPrintable(text)); }
+
+private:
+    QString m_path;
+};
+
+void settle(int ms = 400)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!t.hasExpired(ms)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+void shoot(const QDir &out, const char *name)
+{
+    settle();
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    screen.save(out.filePath(QLatin1String(name) + QLatin1String(".png")));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        qWarning("usage: vor4-screenshots MAPFILE OUTDIR");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[2]));
+    Dialogs::setInstance(std::make_unique<ScriptedDialogs>(QString::fromLocal8Bit(argv[1])));
+    Form1 = new TForm1;
+    Form2 = new TForm2(Form1, Form1);
+    Form3 = new TForm3(Form1, Form1);
+    Form3->setInstallDir(Form1->InstallDir);
+    AboutBox = new TAboutBox(Form1);
+    Form1->move(10, 10);
+    Form1->show();
+    shoot(out, "start");
+
+    Form1->OpenBtn->click();
+    shoot(out, "rules");
+    Form1->TeamBtn->click();
+    shoot(out, "teams");
+    Form1->PlayerBtn->click();
+    shoot(out, "players");
+    Form1->MapBtn->click();
+    Form1->DrawGrid->setFocus();
+    QMetaObject::invokeMethod(Form1->DrawGrid, "selectCell", Q_ARG(int, 14), Q_ARG(int, 25));
+    Form1->DrawGrid->setCurrentCell(14, 25);
+    shoot(out, "map");
+    Form1->MiniMapBtn->click();
+    Form2->move(Form1->geometry().right() - Form2->width() - 20, Form1->geometry().top() + 120);
+    Form1->MapHintBtn->click();
+    Form3->move(Form1->geometry().right() - Form3->width() - 20, Form1->geometry().top() + 260);
+    shoot(out, "map-windows");
+    Form1->MapGridSizeComboBox->setCurrentIndex(4);
+    Form1->MapGridSizeComboBoxSelect();
+    Form1->ScrollMapTo(0, 0, true);
+    shoot(out, "map-small");
+    Form1->MapGridSizeComboBox->setCurrentIndex(12);
+    Form1->MapGridSizeComboBoxSelect();
+    Form1->ScrollMapTo(10, 20, true);
+    shoot(out, "map-large");
+    AboutBox->show();
+    shoot(out, "about");
+    delete Form1;
+    return 0;
+}
