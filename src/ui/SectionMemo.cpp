@@ -3,6 +3,7 @@
 #include "TextUtil.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 
 SectionMemo::SectionMemo(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -52,4 +53,20 @@ void SectionMemo::focusOutEvent(QFocusEvent *event)
     QPlainTextEdit::focusOutEvent(event);
     if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
         Q_EMIT exited();
+}
+
+void SectionMemo::keyPressEvent(QKeyEvent *event)
+{
+    // Tab is text here; Ctrl+Tab and Ctrl+Shift+Tab leave the field.
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier)) {
+            QWidget::focusNextPrevChild(true); // the text field itself refuses
+            return;
+        }
+        if (event->key() == Qt::Key_Backtab || event->key() == Qt::Key_Tab) {
+            QWidget::focusNextPrevChild(false);
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }

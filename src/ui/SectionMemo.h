@@ -23,4 +23,5 @@ Q_SIGNALS:
 
 protected:
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 };

@@ -12,6 +12,7 @@ public:
     explicit SpinEdit(QWidget *parent = nullptr);
     // The value the typed text stands for, clamped to the range.
     int readValue() const;
+    using QSpinBox::lineEdit;
 
 protected:
     QValidator::State validate(QString &input, int &pos) const override;
