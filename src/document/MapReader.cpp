@@ -398,15 +398,7 @@ LoadResult readFileLines(const QString &path, Document &doc)
         result.message = QStringLiteral("File %1 is too large to be a map file").arg(path);
         return result;
     }
-    // One read into a buffer of the file's size (readAll would do the same)
-    // so that the buffer can get huge pages first; anything the size did not
-    // announce is still read to the end.
-    QByteArray bytes(file.size(), Qt::Uninitialized);
-    adviseHugePages(bytes.data(), bytes.size());
-    const qint64 got = file.read(bytes.data(), bytes.size());
-    bytes.resize(qMax<qint64>(got, 0));
-    if (got >= 0)
-        bytes += file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.status = LoadResult::FileError;
         result.message = QStringLiteral("Cannot open file %1").arg(path);

@@ -83,7 +83,6 @@ private:
         // Sized, not reserved: the bytes beyond what is written are never
         // touched, so they cost address space but no memory.
         m_bytes.resize(used + qMax<qsizetype>(extra, 256));
-        adviseHugePages(m_bytes.data(), m_bytes.size());
         m_p = m_bytes.data() + used;
         m_end = m_bytes.data() + m_bytes.size();
     }

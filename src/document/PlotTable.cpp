@@ -1,7 +1,5 @@
 #include "PlotTable.h"
 
-#include "TextUtil.h"
-
 #include <cstring>
 #include <stdexcept>
 
@@ -15,8 +13,6 @@ constexpr qsizetype MaxPool = qsizetype(UINT32_MAX);
 char *growBy(QByteArray &pool, qsizetype n)
 {
     const qsizetype old = pool.size();
-    if (old == 0 && pool.capacity() > 0)
-        adviseHugePages(pool.data(), pool.capacity()); // a freshly reserved pool
     pool.resize(old + n);
     return pool.data() + old;
 }

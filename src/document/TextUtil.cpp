@@ -1,11 +1,6 @@
 #include "TextUtil.h"
 
 #include <climits>
-#include <cstdint>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace vor4 {
 
@@ -84,22 +79,6 @@ std::optional<int> parseInt(QByteArrayView s)
     if (value < INT_MIN || value > INT_MAX)
         return std::nullopt;
     return static_cast<int>(value);
-}
-
-void adviseHugePages(void *data, qsizetype size)
-{
-#ifdef __linux__
-    constexpr std::uintptr_t Huge = std::uintptr_t(2) << 20;
-    if (size < qsizetype(4 * Huge))
-        return;
-    const std::uintptr_t from = (reinterpret_cast<std::uintptr_t>(data) + Huge - 1) & ~(Huge - 1);
-    const std::uintptr_t to = (reinterpret_cast<std::uintptr_t>(data) + std::uintptr_t(size)) & ~(Huge - 1);
-    if (to > from)
-        madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(size);
-#endif
 }
 
 QList<QByteArray> splitLines(QByteArrayView text)

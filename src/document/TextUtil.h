@@ -72,11 +72,6 @@ void forEachLine(QByteArrayView text, F &&f)
     }
 }
 
-// For a big buffer about to be filled from end to end: asks for huge pages,
-// which spares the kernel a page fault per 4 KiB. Does nothing elsewhere
-// than on Linux and for buffers of a few megabytes or less.
-void adviseHugePages(void *data, qsizetype size);
-
 QList<QByteArray> splitLines(QByteArrayView text);
 QByteArray joinLines(const QList<QByteArray> &lines); // CR LF between, none after
 
