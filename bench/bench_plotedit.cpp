@@ -1,0 +1,107 @@
+// Plot edits on the 1000 x 1000 benchmark map through the real windows:
+// Apply, Recall, Clear and a Change from the map contents window, each with
+// the full repaint of the visible grid that follows it.
+
+#include "Dialogs.h"
+#include "MapGenerator.h"
+#include "MapGrid.h"
+#include "SectionMemo.h"
+#include "ZedMain.h"
+#include "ZedMapContents.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTabBar>
+#include <QToolButton>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class AnswerDialogs : public Dialogs
+{
+public:
+    explicit AnswerDialogs(QString path) : m_path(std::move(path)) {}
+    QString openFileName(QWidget *, const QString &, const QString &) override { return m_path; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    void error(QWidget *, const QString &text) override { qFatal("%s", qPrintable(text)); }
+
+private:
+    QString m_path;
+};
+
+TForm1 *window()
+{
+    static TForm1 *w = [] {
+        Dialogs::setInstance(std::make_unique<AnswerDialogs>(benchmarkMapPath(1000, 1000)));
+        auto *form = new TForm1;
+        Form1 = form;
+        Form3 = new TForm3(form, form);
+        form->resize(1920, 1080);
+        form->show();
+        form->OpenBtnClick();
+        form->MapBtn->click();
+        form->DrawGrid->setTopLeft(400, 400);
+        form->DrawGrid->setCurrentCell(420, 420);
+        form->DrawGridSelectCell(420, 420);
+        Form3->show();
+        Form3->TabControl1->setCurrentIndex(4);
+        QCoreApplication::processEvents();
+        return form;
+    }();
+    return w;
+}
+
+void BM_MapApply(benchmark::State &state)
+{
+    TForm1 *w = window();
+    for (auto _ : state)
+        w->MapApplyBtnClick();
+    const QSize view = w->DrawGrid->viewport()->size();
+    state.counters["view_w"] = view.width();
+    state.counters["view_h"] = view.height();
+}
+BENCHMARK(BM_MapApply)->Unit(benchmark::kMillisecond);
+
+void BM_MapRecall(benchmark::State &state)
+{
+    TForm1 *w = window();
+    for (auto _ : state)
+        w->MapRecallBtnClick();
+}
+BENCHMARK(BM_MapRecall)->Unit(benchmark::kMillisecond);
+
+void BM_MapClearThenRecall(benchmark::State &state)
+{
+    TForm1 *w = window();
+    for (auto _ : state) {
+        w->MapClearBtnClick();
+        w->MapRecallBtnClick();
+    }
+    state.SetItemsProcessed(state.iterations() * 2); // two edits, two repaints a round
+}
+BENCHMARK(BM_MapClearThenRecall)->Unit(benchmark::kMillisecond);
+
+void BM_MapContentsChange(benchmark::State &state)
+{
+    TForm1 *w = window();
+    int row = 0;
+    for (auto _ : state) {
+        Form3->ListBox1->setCurrentRow(row++ % 4);
+        Form3->ToolButton1Click();
+    }
+    benchmark::DoNotOptimize(w->Doc.PlotTexts.poolSize());
+}
+BENCHMARK(BM_MapContentsChange)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
