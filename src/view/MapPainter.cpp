@@ -92,32 +92,87 @@ int floorDiv(int x, int y)
     return x >= 0 ? x / y : -((-x + y - 1) / y);
 }
 
-void fillRect(QImage &target, int x, int y, int w, int h, QRgb colour)
+// Raw access to a 32-bit image: scanLine() checks for sharing on every call.
+struct Pixels
 {
-    const int x0 = std::max(x, 0), x1 = std::min(x + w, target.width());
-    const int y0 = std::max(y, 0), y1 = std::min(y + h, target.height());
+    uchar *bits = nullptr;
+    qsizetype bpl = 0;
+    int width = 0;
+    int height = 0;
+
+    explicit Pixels(QImage &image)
+        : bits(image.bits()), bpl(image.bytesPerLine()), width(image.width()), height(image.height())
+    {
+    }
+    QRgb *line(int y) const { return reinterpret_cast<QRgb *>(bits + y * bpl); }
+};
+
+void fillRect(const Pixels &target, int x, int y, int w, int h, QRgb colour)
+{
+    const int x0 = std::max(x, 0), x1 = std::min(x + w, target.width);
+    const int y0 = std::max(y, 0), y1 = std::min(y + h, target.height);
     if (x0 >= x1 || y0 >= y1)
         return;
     for (int yy = y0; yy < y1; ++yy) {
-        QRgb *line = reinterpret_cast<QRgb *>(target.scanLine(yy));
+        QRgb *line = target.line(yy);
         std::fill(line + x0, line + x1, colour);
     }
 }
 
-void blit(QImage &target, int x, int y, const QImage &tile)
+void blit(const Pixels &target, int x, int y, const QImage &tile)
 {
     const int w = tile.width(), h = tile.height();
-    const int x0 = std::max(x, 0), x1 = std::min(x + w, target.width());
-    const int y0 = std::max(y, 0), y1 = std::min(y + h, target.height());
+    const int x0 = std::max(x, 0), x1 = std::min(x + w, target.width);
+    const int y0 = std::max(y, 0), y1 = std::min(y + h, target.height);
     if (x0 >= x1 || y0 >= y1)
         return;
     const std::size_t bytes = std::size_t(x1 - x0) * sizeof(QRgb);
-    for (int yy = y0; yy < y1; ++yy) {
-        const QRgb *src = reinterpret_cast<const QRgb *>(tile.constScanLine(yy - y)) + (x0 - x);
-        QRgb *dst = reinterpret_cast<QRgb *>(target.scanLine(yy)) + x0;
-        std::memcpy(dst, src, bytes);
-    }
+    const uchar *src = tile.constBits() + (x0 - x) * sizeof(QRgb);
+    const qsizetype srcBpl = tile.bytesPerLine();
+    for (int yy = y0; yy < y1; ++yy)
+        std::memcpy(target.line(yy) + x0, src + (yy - y) * srcBpl, bytes);
 }
+
+// The 2 x 2 minimap block of a plot, for 32-bit minimaps; others go the slow way.
+struct MiniMapWriter
+{
+    QImage *image = nullptr;
+    uchar *bits = nullptr;
+    qsizetype bpl = 0;
+    int width = 0;
+    int height = 0;
+
+    explicit MiniMapWriter(QImage *miniMap) : image(miniMap)
+    {
+        if (image && !image->isNull() && isDirectFormat(image->format())) {
+            bits = image->bits();
+            bpl = image->bytesPerLine();
+            width = image->width();
+            height = image->height();
+        }
+    }
+    void write(int col, int row, QRgb colour) const
+    {
+        if (!bits) {
+            writeMiniMapBlock(image, col, row, colour);
+            return;
+        }
+        const qint64 x = 3 * qint64(col), y = 3 * qint64(row);
+        if (x >= width || y >= height)
+            return;
+        QRgb *line = reinterpret_cast<QRgb *>(bits + y * bpl);
+        const bool two = x + 1 < width;
+        line[x] = colour;
+        if (two)
+            line[x + 1] = colour;
+        if (y + 1 < height) {
+            line = reinterpret_cast<QRgb *>(bits + (y + 1) * bpl);
+            line[x] = colour;
+            if (two)
+                line[x + 1] = colour;
+        }
+    }
+};
 
 // The cells that reach into the target: [first, last] per axis, empty when last < first.
 struct CellRange
@@ -181,6 +236,15 @@ void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintPara
     }
 }
 
+void MapPainter::Context::forget()
+{
+    index.clear();
+    labelled.clear();
+    tiles.clear();
+    recentLook.fill(~0u); // no look has every bit set
+    recentTile.fill(0);
+}
+
 void MapPainter::clearCache()
 {
     m_contexts.clear();
@@ -201,6 +265,7 @@ MapPainter::Context &MapPainter::context(int cellSize, QRgb background, const QP
         if (c->cellSize == cellSize && c->background == background && c->pen == pen)
             return *c;
     auto c = std::make_unique<Context>();
+    c->forget();
     c->cellSize = cellSize;
     c->background = background;
     c->pen = pen;
@@ -218,19 +283,22 @@ const QImage &MapPainter::tile(Context &ctx, quint32 look, QByteArrayView label)
         if (it != ctx.labelled.constEnd())
             return ctx.tiles[std::size_t(it.value())];
     } else {
+        const std::size_t slot = (look * 2654435761u) >> 22;
+        if (ctx.recentLook[slot] == look)
+            return ctx.tiles[std::size_t(ctx.recentTile[slot])];
         const auto it = ctx.index.find(look);
-        if (it != ctx.index.end())
+        if (it != ctx.index.end()) {
+            ctx.recentLook[slot] = look;
+            ctx.recentTile[slot] = it->second;
             return ctx.tiles[std::size_t(it->second)];
+        }
     }
 
     const int W = ctx.cellSize;
     if (m_bytes > MaxCacheBytes) {
         // Keep the context objects (the caller holds them), drop their tiles.
-        for (const auto &c : m_contexts) {
-            c->index.clear();
-            c->labelled.clear();
-            c->tiles.clear();
-        }
+        for (const auto &c : m_contexts)
+            c->forget();
         m_bytes = 0;
     }
     QImage img(W, W, QImage::Format_RGB32);
@@ -271,9 +339,11 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
     const CellRange cells = visibleCells(target.size(), params);
     if (cells.isEmpty())
         return;
+    const Pixels pixels(target);
+    const MiniMapWriter mini(miniMap);
     if (params.lineWidth > 0) {
         const QRect area = cellArea(cells, params);
-        fillRect(target, area.x(), area.y(), area.width(), area.height(), params.lineColour);
+        fillRect(pixels, area.x(), area.y(), area.width(), area.height(), params.lineColour);
     }
 
     const bool labels = W / 2 > 4;
@@ -282,33 +352,35 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
     Context *normal = &context(W, params.background, params.cellPen);
     Context *highlighted = &context(W, params.highlight, params.cellPen);
 
-    for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
+    // Column by column: a loaded map keeps each column's texts together, so
+    // this walks memory in order.
+    for (int col = cells.firstCol; col <= cells.lastCol; ++col) {
         quint32 lastLook = ~0u;
         const QImage *lastTile = nullptr;
-        for (int col = cells.firstCol; col <= cells.lastCol; ++col) {
+        for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
             const QPoint pos = params.cellPos(col, row);
             const bool hl = isHighlighted(params, col, row);
             const QRgb bg = hl ? params.highlight : params.background;
             if (!texts.contains(col, row)) {
-                fillRect(target, pos.x(), pos.y(), W, W, bg);
+                fillRect(pixels, pos.x(), pos.y(), W, W, bg);
                 continue;
             }
             const PlotClass plot = classifyPlot(texts.view(col, row));
             if (plot.hasFill())
-                writeMiniMapBlock(miniMap, col, row, plot.fill());
+                mini.write(col, row, plot.fill());
             const quint32 look = lookOf(plot, params.layers, pos.x(), pos.y(), params.brushOrigin);
             if ((look & ~LookFillMask) == 0) {
                 // Nothing but the fill, or nothing at all: one colour.
-                fillRect(target, pos.x(), pos.y(), W, W, look ? plot.fill() : bg);
+                fillRect(pixels, pos.x(), pos.y(), W, W, look ? plot.fill() : bg);
                 continue;
             }
             const QByteArrayView label = (look & LookTeam) && labels ? plot.teamLabel : QByteArrayView();
             if (!hl && label.isEmpty() && look == lastLook) {
-                blit(target, pos.x(), pos.y(), *lastTile);
+                blit(pixels, pos.x(), pos.y(), *lastTile);
                 continue;
             }
             const QImage &t = tile(hl ? *highlighted : *normal, look, label);
-            blit(target, pos.x(), pos.y(), t);
+            blit(pixels, pos.x(), pos.y(), t);
             if (!hl && label.isEmpty()) {
                 lastLook = look;
                 lastTile = &t;

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPen>
 #include <QPoint>
+#include <array>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -72,6 +73,10 @@ private:
         QRgb background = 0;
         QPen pen;
         std::unordered_map<quint32, int> index; // look -> tile
+        // Direct-mapped front of `index`: most lookups end here.
+        std::array<quint32, 1024> recentLook;
+        std::array<int, 1024> recentTile;
+        void forget();
         QHash<QByteArray, int> labelled;        // look and label -> tile
         std::vector<QImage> tiles;
     };

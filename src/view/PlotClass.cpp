@@ -2,7 +2,6 @@
 
 #include "TextUtil.h"
 
-#include <cstring>
 
 namespace vor4 {
 
@@ -19,17 +18,14 @@ constexpr QRgb Fills[TerrainCount] = {
     qRgb(0, 0, 0),       // anything else
 };
 
-constexpr const char *Names[TerrainOther] = {
-    "TERRAIN_OCEAN", "TERRAIN_COAST", "TERRAIN_GRASS", "TERRAIN_DESERT",
-    "TERRAIN_PLAINS", "TERRAIN_TUNDRA", "TERRAIN_SNOW",
+// The names without their common "TERRAIN_" prefix.
+constexpr QByteArrayView Names[TerrainOther] = {
+    "OCEAN", "COAST", "GRASS", "DESERT", "PLAINS", "TUNDRA", "SNOW",
 };
 
-bool equalsUpper(QByteArrayView value, const char *name)
+bool equalsUpper(const char *value, QByteArrayView name)
 {
-    const qsizetype n = qsizetype(std::strlen(name));
-    if (value.size() != n)
-        return false;
-    for (qsizetype i = 0; i < n; ++i)
+    for (qsizetype i = 0; i < name.size(); ++i)
         if (asciiUpper(value[i]) != name[i])
             return false;
     return true;
@@ -59,37 +55,66 @@ enum Key : unsigned {
     KeyPlot1 = 1u << 6,
 };
 
-unsigned keysOf(QByteArrayView line)
+// The key, if any, whose name ends just before the "=" at `eq`.
+unsigned keyAt(const char *line, qsizetype eq, char next)
 {
-    const char *d = line.data();
-    const qsizetype n = line.size();
-    unsigned keys = 0;
-    const char *p = d;
-    while (const void *hit = std::memchr(p, '=', std::size_t(d + n - p))) {
-        const char *e = static_cast<const char *>(hit);
-        const qsizetype eq = e - d;
-        const char last = char(eq > 0 ? (d[eq - 1] | 0x20) : 0);
-        if (last == 'e') { // ...Type
-            if (endsWithName(d, eq, "terraintype", 11))
-                keys |= KeyTerrain;
-            else if (endsWithName(d, eq, "bonustype", 9))
-                keys |= KeyBonus;
-            else if (endsWithName(d, eq, "featuretype", 11))
-                keys |= KeyFeature;
-            else if (endsWithName(d, eq, "improvementtype", 15))
-                keys |= KeyImprovement;
-            else if (eq + 1 < n && endsWithName(d, eq, "plottype", 8)) {
-                if (d[eq + 1] == '0')
-                    keys |= KeyPlot0;
-                else if (d[eq + 1] == '1')
-                    keys |= KeyPlot1;
-            }
-        } else if (last == 'l' && endsWithName(d, eq, "teamreveal", 10)) {
-            keys |= KeyTeam;
-        }
-        p = e + 1;
+    const char last = char(eq > 0 ? (line[eq - 1] | 0x20) : 0);
+    if (last == 'e') { // ...Type
+        if (endsWithName(line, eq, "terraintype", 11))
+            return KeyTerrain;
+        if (endsWithName(line, eq, "bonustype", 9))
+            return KeyBonus;
+        if (endsWithName(line, eq, "featuretype", 11))
+            return KeyFeature;
+        if (endsWithName(line, eq, "improvementtype", 15))
+            return KeyImprovement;
+        if ((next == '0' || next == '1') && endsWithName(line, eq, "plottype", 8))
+            return next == '0' ? KeyPlot0 : KeyPlot1;
+    } else if (last == 'l' && endsWithName(line, eq, "teamreveal", 10)) {
+        return KeyTeam;
     }
-    return keys;
+    return 0;
+}
+
+void applyLine(PlotClass &c, unsigned keys, QByteArrayView value)
+{
+    const unsigned first = keys & (~keys + 1); // lowest bit: earliest test
+    switch (first) {
+    case KeyTerrain: {
+        const int t = terrainIndex(value);
+        c.terrain = qint8(t);
+        if (terrainBlackMarks(t))
+            c.blackMarks = true;
+        break;
+    }
+    case KeyTeam:
+        c.teamLabel = teamLabelOf(value);
+        break;
+    case KeyBonus:
+        c.bonus = true;
+        break;
+    case KeyFeature:
+        if (containsCi(value, "FEATURE_FOREST"))
+            c.feature = Feature::Forest;
+        else if (containsCi(value, "FEATURE_JUNGLE"))
+            c.feature = Feature::Jungle;
+        else if (containsCi(value, "FEATURE_ICE"))
+            c.feature = Feature::Ice;
+        else if (containsCi(value, "FEATURE_FLOOD_PLAINS"))
+            c.feature = Feature::FloodPlains;
+        else if (containsCi(value, "FEATURE_OASIS"))
+            c.feature = Feature::Oasis;
+        break;
+    case KeyImprovement:
+        c.improvement = true;
+        break;
+    case KeyPlot0:
+        c.mountain = true;
+        break;
+    case KeyPlot1:
+        c.hill = true;
+        break;
+    }
 }
 
 } // namespace
@@ -106,10 +131,12 @@ bool terrainBlackMarks(int index)
 
 int terrainIndex(QByteArrayView value)
 {
-    if (value.size() < 12 || value.size() > 14)
+    if (value.size() < 12 || value.size() > 14 || !equalsUpper(value.data(), "TERRAIN_"))
         return TerrainOther;
+    const char *rest = value.data() + 8;
+    const qsizetype n = value.size() - 8;
     for (int i = 0; i < TerrainOther; ++i)
-        if (equalsUpper(value, Names[i]))
+        if (Names[i].size() == n && equalsUpper(rest, Names[i]))
             return i;
     return TerrainOther;
 }
@@ -125,51 +152,32 @@ QByteArrayView teamLabelOf(QByteArrayView value)
 
 PlotClass classifyPlot(QByteArrayView text)
 {
+    // One pass over the bytes: line ends as forEachLine finds them, and at
+    // each "=" the key that ends there.
     PlotClass c;
-    forEachLine(text, [&c](QByteArrayView line) {
-        const unsigned keys = keysOf(line);
-        if (!keys)
-            return;
-        const unsigned first = keys & (~keys + 1); // lowest bit: earliest test
-        switch (first) {
-        case KeyTerrain: {
-            const int t = terrainIndex(valueOf(line));
-            c.terrain = qint8(t);
-            if (terrainBlackMarks(t))
-                c.blackMarks = true;
-            break;
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    while (p < end) {
+        const char *line = p;
+        const char *firstEq = nullptr;
+        unsigned keys = 0;
+        for (; p < end; ++p) {
+            const char ch = *p;
+            if (ch == '=') {
+                if (!firstEq)
+                    firstEq = p;
+                keys |= keyAt(line, p - line, p + 1 < end ? p[1] : '\0');
+            } else if (ch == '\n' || ch == '\r') {
+                break;
+            }
         }
-        case KeyTeam:
-            c.teamLabel = teamLabelOf(valueOf(line));
-            break;
-        case KeyBonus:
-            c.bonus = true;
-            break;
-        case KeyFeature: {
-            const QByteArrayView v = valueOf(line);
-            if (containsCi(v, "FEATURE_FOREST"))
-                c.feature = Feature::Forest;
-            else if (containsCi(v, "FEATURE_JUNGLE"))
-                c.feature = Feature::Jungle;
-            else if (containsCi(v, "FEATURE_ICE"))
-                c.feature = Feature::Ice;
-            else if (containsCi(v, "FEATURE_FLOOD_PLAINS"))
-                c.feature = Feature::FloodPlains;
-            else if (containsCi(v, "FEATURE_OASIS"))
-                c.feature = Feature::Oasis;
-            break;
-        }
-        case KeyImprovement:
-            c.improvement = true;
-            break;
-        case KeyPlot0:
-            c.mountain = true;
-            break;
-        case KeyPlot1:
-            c.hill = true;
-            break;
-        }
-    });
+        if (keys)
+            applyLine(c, keys, QByteArrayView(firstEq + 1, p - firstEq - 1));
+        if (p < end && *p == '\r' && p + 1 < end && p[1] == '\n')
+            p += 2;
+        else if (p < end)
+            ++p;
+    }
     return c;
 }
 
