@@ -332,18 +332,37 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
         p.drawImage(0, 0, direct);
         return;
     }
-    target.fill(params.background);
     const int W = params.cellSize;
-    if (W <= 0)
+    const CellRange cells = W > 0 ? visibleCells(target.size(), params) : CellRange{0, -1, 0, -1};
+    if (cells.isEmpty()) {
+        target.fill(params.background);
         return;
-    const CellRange cells = visibleCells(target.size(), params);
-    if (cells.isEmpty())
-        return;
+    }
     const Pixels pixels(target);
     const MiniMapWriter mini(miniMap);
+    // Every pixel is written once: background around the cell area, the
+    // lines inside it, then each cell.
+    const QRect area = cellArea(cells, params);
+    const QRect inside = area.intersected(target.rect());
+    fillRect(pixels, 0, 0, pixels.width, inside.top(), params.background);
+    fillRect(pixels, 0, inside.bottom() + 1, pixels.width, pixels.height, params.background);
+    fillRect(pixels, 0, inside.top(), inside.left(), inside.height(), params.background);
+    fillRect(pixels, inside.right() + 1, inside.top(), pixels.width, inside.height(), params.background);
     if (params.lineWidth > 0) {
-        const QRect area = cellArea(cells, params);
-        fillRect(pixels, area.x(), area.y(), area.width(), area.height(), params.lineColour);
+        const int pitch = params.pitch();
+        const int firstLineX = area.left() + W;
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            QRgb *line = pixels.line(y);
+            if ((y - area.top()) % pitch == W) {
+                std::fill(line + inside.left(), line + inside.right() + 1, params.lineColour);
+                continue;
+            }
+            int x = firstLineX;
+            if (x < inside.left())
+                x += (inside.left() - x + pitch - 1) / pitch * pitch;
+            for (; x <= inside.right(); x += pitch)
+                line[x] = params.lineColour;
+        }
     }
 
     const bool labels = W / 2 > 4;

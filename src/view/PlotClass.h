@@ -15,8 +15,8 @@ enum TerrainIndex : quint8 {
     TerrainCount
 };
 
-constexpr QRgb White = 0xffffffffu;
-constexpr QRgb Black = 0xff000000u;
+constexpr QRgb RgbWhite = 0xffffffffu;
+constexpr QRgb RgbBlack = 0xff000000u;
 
 // Fill colour of a terrain index.
 QRgb terrainFill(int index);
@@ -42,7 +42,7 @@ struct PlotClass
 
     bool hasFill() const { return terrain >= 0; }
     QRgb fill() const { return terrainFill(terrain); }
-    QRgb mark() const { return blackMarks ? Black : White; }
+    QRgb mark() const { return blackMarks ? RgbBlack : RgbWhite; }
 };
 
 // Reads the plot text line by line; each line counts for the first key it holds.
