@@ -46,6 +46,13 @@ public:
         });
         show();
     }
+    // The state after a file is loaded and the minimap button pressed.
+    bool showMiniMap()
+    {
+        RenderMiniMap();
+        form.show();
+        return QTest::qWaitForWindowExposed(&form);
+    }
     void RenderMiniMap()
     {
         renderMiniMapAndShow(doc.PlotTexts, bitmap, &form);
@@ -94,8 +101,6 @@ private Q_SLOTS:
     void dragFrame();
     void dragAgainstEdges();
     void clicksCentre();
-    void dragFromOutsideWaitsForRelease();
-    void otherButtonsIgnored();
     void closeReleasesButton();
     void emptyMap();
 };
@@ -131,9 +136,7 @@ void TestMiniMap::windowAndShow()
 void TestMiniMap::frameFollowsGrid()
 {
     FakeHost host(Continents);
-    host.RenderMiniMap();
-    host.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host.form));
+    QVERIFY(host.showMiniMap());
     // Scrolling the grid (here with its scroll bar) moves the frame.
     host.grid->horizontalScrollBar()->setValue(12);
     QCOMPARE(host.form.ViewRect, host.frameAtGrid());
@@ -159,9 +162,7 @@ void TestMiniMap::frameFollowsGrid()
 void TestMiniMap::scrollMapToClampsAndEndsAtGrid()
 {
     FakeHost host(Continents);
-    host.RenderMiniMap();
-    host.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host.form));
+    QVERIFY(host.showMiniMap());
     host.scrollCalls = 0;
     // Far beyond the map: the grid clamps, the nested minimap steps end,
     // and the frame is the one at the grid's final position.
@@ -188,9 +189,7 @@ void TestMiniMap::scrollMapToClampsAndEndsAtGrid()
 void TestMiniMap::dragFrame()
 {
     FakeHost host(Continents);
-    host.RenderMiniMap();
-    host.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host.form));
+    QVERIFY(host.showMiniMap());
     TForm2 &f = host.form;
     QLabel *img = f.Image1;
     const FrameRect start = f.ViewRect;
@@ -221,9 +220,7 @@ void TestMiniMap::dragFrame()
 void TestMiniMap::dragAgainstEdges()
 {
     FakeHost host(Continents);
-    host.RenderMiniMap();
-    host.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host.form));
+    QVERIFY(host.showMiniMap());
     TForm2 &f = host.form;
     host.ScrollMapTo(20, 10, true);
     const FrameRect start = f.ViewRect;
@@ -244,9 +241,7 @@ void TestMiniMap::dragAgainstEdges()
 void TestMiniMap::clicksCentre()
 {
     FakeHost host(Continents);
-    host.RenderMiniMap();
-    host.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host.form));
+    QVERIFY(host.showMiniMap());
     TForm2 &f = host.form;
     const FrameRect start = f.ViewRect;
     // Outside the frame: the centre jumps to the click.
@@ -263,34 +258,22 @@ void TestMiniMap::clicksCentre()
     const vor4::DragStep again = vor4::dragStep(now, now.centre(), inside, QSize(192, 120), 64, 40);
     QCOMPARE(host.grid->leftCol(), again.col);
     QCOMPARE(host.grid->topRow(), again.row);
-}
 
-void TestMiniMap::dragFromOutsideWaitsForRelease()
-{
-    FakeHost host(Continents);
-    host.RenderMiniMap();
-    host.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host.form));
-    TForm2 &f = host.form;
-    const FrameRect start = f.ViewRect;
+    // A drag that starts outside the frame moves nothing until the release.
+    host.ScrollMapTo(0, 0, true);
+    const FrameRect home = f.ViewRect;
     QTest::mousePress(f.Image1, Qt::LeftButton, {}, QPoint(150, 100));
     QVERIFY(!f.Dragging);
     QTest::mouseMove(f.Image1, QPoint(160, 110));
-    QCOMPARE(f.ViewRect, start);
+    QCOMPARE(f.ViewRect, home);
     QCOMPARE(host.grid->leftCol(), 0);
     QTest::mouseRelease(f.Image1, Qt::LeftButton, {}, QPoint(100, 60));
-    const vor4::DragStep step = vor4::dragStep(start, start.centre(), QPoint(100, 60), QSize(192, 120), 64, 40);
-    QCOMPARE(host.grid->leftCol(), step.col);
-    QCOMPARE(host.grid->topRow(), step.row);
-}
+    const vor4::DragStep late = vor4::dragStep(home, home.centre(), QPoint(100, 60), QSize(192, 120), 64, 40);
+    QCOMPARE(host.grid->leftCol(), late.col);
+    QCOMPARE(host.grid->topRow(), late.row);
 
-void TestMiniMap::otherButtonsIgnored()
-{
-    FakeHost host(Continents);
-    host.RenderMiniMap();
-    host.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host.form));
-    TForm2 &f = host.form;
+    // Only the left button counts.
+    host.ScrollMapTo(0, 0, true);
     QTest::mouseClick(f.Image1, Qt::RightButton, {}, QPoint(120, 70));
     QTest::mousePress(f.Image1, Qt::MiddleButton, {}, f.ViewRect.centre());
     QVERIFY(!f.Dragging);
@@ -303,9 +286,7 @@ void TestMiniMap::otherButtonsIgnored()
 void TestMiniMap::closeReleasesButton()
 {
     FakeHost host(Continents);
-    host.RenderMiniMap();
-    host.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host.form));
+    QVERIFY(host.showMiniMap());
     host.form.move(100, 120);
     const QPoint where = host.form.pos();
     QVERIFY(host.form.close());
