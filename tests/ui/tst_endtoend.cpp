@@ -1,0 +1,189 @@
+// The typical road through the real windows: start-up, Open of a real map,
+// the map page, a cell, a change from the map contents window with a game
+// installation found under Wine, Recall, a new value, the minimap frame
+// dragged, Save as, and the saved file checked by vor4map.
+
+#include "FakeDialogs.h"
+#include "MapGrid.h"
+#include "MapReader.h"
+#include "SectionMemo.h"
+#include "ZedMain.h"
+#include "ZedMapContents.h"
+#include "ZedMiniMap.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return QDir().mkpath(QFileInfo(path).path()) && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QColor cellColour(MapGrid *grid, int col, int row)
+{
+    const QImage shot = grid->viewport()->grab().toImage();
+    const QRect cell = grid->cellRect(col, row);
+    return shot.pixelColor(cell.left() + 1, cell.top() + 1);
+}
+
+} // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void typicalRoad();
+};
+
+void TestEndToEnd::typicalRoad()
+{
+    if (!QFile::exists(Continents))
+        QSKIP("fixtures not present");
+
+    // A game installed under Wine, with two terrain types in its data.
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath("wine");
+    QVERIFY(writeFile(prefix + "/system.reg",
+                      "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+                      "[Software\\\\Talvex Games\\\\Orwendel's Vorland 4] 1700000000\n"
+                      "\"INSTALLDIR\"=\"C:\\\\Games\\\\Vor4\\\\\"\n"));
+    QVERIFY(QDir().mkpath(prefix + "/dosdevices"));
+    QVERIFY(QFile::link("../drive_c", prefix + "/dosdevices/c:"));
+    QVERIFY(writeFile(prefix + "/drive_c/Games/Vor4/Assets/XML/Terrain/VOR4TerrainInfos.xml",
+                      "<TerrainInfos>\r\n  <TerrainInfo>\r\n    <Type>TERRAIN_DESERT</Type>\r\n  </TerrainInfo>\r\n"
+                      "  <TerrainInfo>\r\n    <Type>TERRAIN_SNOW</Type>\r\n  </TerrainInfo>\r\n</TerrainInfos>\r\n"));
+    QVERIFY(QDir().mkpath(prefix + "/drive_c/Games/Vor4/PublicMaps"));
+    qputenv("WINEPREFIX", prefix.toLocal8Bit());
+
+    FakeDialogs::State *dialogs = FakeDialogs::install();
+    auto *w = new TForm1;
+    Form1 = w;
+    Form2 = new TForm2(w, w);
+    Form3 = new TForm3(w, w);
+    Form3->setInstallDir(w->InstallDir);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+
+    // Start-up: the title page, the installation found, nothing loaded.
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor"));
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::TitlePage));
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
+    QCOMPARE(w->MapsDir, prefix + "/dosdevices/c:/Games/Vor4//PublicMaps");
+
+    // Open: the dialog starts in the game's maps folder.
+    dialogs->openAnswers << Continents;
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->lastOpenFolder, w->MapsDir);
+    QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
+    QVERIFY(w->RuleBtn->isChecked());
+
+    // The map page and a click on a land cell.
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    MapGrid *grid = w->DrawGrid;
+    // Only the terrain and bonus layers, so that a cell shows its fill plainly.
+    for (const char *name : {"ShowFeatureBtn", "ShowTeamBtn", "ShowHillBtn", "ShowImprovementBtn"})
+        QTest::mouseClick(w->findChild<QToolButton *>(QLatin1String(name)), Qt::LeftButton);
+    QVERIFY(!grid->layers().feature && !grid->layers().hill && grid->layers().terrain);
+    const int col = 14, row = 25; // x=14, y=14: grassland with a forest and units
+    const QByteArray original = w->Doc.PlotTexts.text(col, row);
+    QVERIFY(original.contains("TerrainType=TERRAIN_GRASS"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(col, row).center());
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (14 ,25)"));
+    QCOMPARE(w->Memo->toPlainText().toLatin1(), QByteArray(original).replace("\r\n", "\n"));
+    QCOMPARE(cellColour(grid, col, row), QColor(0, 128, 0));
+
+    // The map contents window lists the game's terrains; a double click puts one in.
+    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    QVERIFY(Form3->isVisible());
+    QCOMPARE(Form3->ListBox1->count(), 2);
+    QCOMPARE(Form3->ListBox1->item(0)->text(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    QCOMPARE(Form3->panelText(1), QStringLiteral(" 2 items found"));
+    const QRect desert = Form3->ListBox1->visualItemRect(Form3->ListBox1->item(0));
+    QTest::mouseClick(Form3->ListBox1->viewport(), Qt::LeftButton, {}, desert.center());
+    QTest::mouseDClick(Form3->ListBox1->viewport(), Qt::LeftButton, {}, desert.center());
+    QCOMPARE(Form3->panelText(0), QStringLiteral("TerrainType changed"));
+    QByteArray changed = original;
+    changed.replace("TerrainType=TERRAIN_GRASS", "TerrainType=TERRAIN_DESERT");
+    QCOMPARE(w->Doc.PlotTexts.text(col, row), changed);
+    QCOMPARE(cellColour(grid, col, row), QColor(255, 255, 0));
+
+    // Recall in the main window undoes it.
+    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
+    QCOMPARE(w->Doc.PlotTexts.text(col, row), original);
+    QCOMPARE(cellColour(grid, col, row), QColor(0, 128, 0));
+
+    // A new value applied: snow from the list, then a hand-typed line.
+    const QRect snow = Form3->ListBox1->visualItemRect(Form3->ListBox1->item(1));
+    QTest::mouseClick(Form3->ListBox1->viewport(), Qt::LeftButton, {}, snow.center());
+    QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    w->Memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->Memo, Qt::Key_Return);
+    QTest::keyClicks(w->Memo, "BonusType=BONUS_IRON");
+    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    const QByteArray edited = w->Doc.PlotTexts.text(col, row);
+    QVERIFY(edited.contains("TerrainType=TERRAIN_SNOW"));
+    QVERIFY(edited.endsWith("\r\nBonusType=BONUS_IRON"));
+    const QImage shot = grid->viewport()->grab().toImage();
+    const QRect cell = grid->cellRect(col, row);
+    QCOMPARE(shot.pixelColor(cell.center()), QColor(255, 0, 255)); // the bonus disc
+    QCOMPARE(shot.pixelColor(cell.left(), cell.top()), QColor(255, 255, 255)); // snow fill
+
+    // The minimap: its frame dragged to the right scrolls the grid.
+    QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
+    QVERIFY(Form2->isVisible());
+    const int leftBefore = grid->leftCol();
+    const vor4::FrameRect frame = Form2->ViewRect;
+    const QPoint inside(frame.left + 2, frame.top + 2);
+    QTest::mousePress(Form2->Image1, Qt::LeftButton, {}, inside);
+    QTest::mouseMove(Form2->Image1, inside + QPoint(20, 0));
+    QTest::mouseRelease(Form2->Image1, Qt::LeftButton, {}, inside + QPoint(20, 0));
+    QVERIFY(grid->maxLeftCol() > 0);
+    QVERIFY(grid->leftCol() > leftBefore);
+    QCOMPARE(Form2->ViewRect.left, frame.left + 20); // the dragged frame stays the base
+
+    // Save as, into the game's maps folder's neighbour; the extension is added.
+    const QString saved = dir.filePath("edited");
+    dialogs->saveAnswers << saved;
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->lastSaveFolder, w->MapsDir);
+    QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - edited.Vor4WorldBuilderSave"));
+    QVERIFY(dialogs->messages.isEmpty());
+    delete w;
+    Form1 = nullptr;
+    Form2 = nullptr;
+    Form3 = nullptr;
+
+    // The saved file, read back by the tool and by the reader.
+    QProcess check;
+    check.start(QStringLiteral(VOR4MAP_PATH), {QStringLiteral("check"), saved + ".Vor4WorldBuilderSave"});
+    QVERIFY(check.waitForFinished(60000));
+    QCOMPARE(check.exitCode(), 0);
+    QVERIFY(check.readAllStandardOutput().startsWith("Map size: 64 x 40\nTeam slots filled: 18\nPlayer slots filled: 18\n"));
+    vor4::Document back, before;
+    QVERIFY(vor4::loadMapFile(saved + ".Vor4WorldBuilderSave", back).ok());
+    QVERIFY(vor4::loadMapFile(Continents, before).ok());
+    QCOMPARE(back.PlotTexts.text(col, row), edited);
+    for (int r = 0; r < 40; ++r)
+        for (int c = 0; c < 64; ++c)
+            if (c != col || r != row)
+                QVERIFY(back.PlotTexts.view(c, r) == before.PlotTexts.view(c, r));
+    QCOMPARE(back.GameLines, before.GameLines);
+}
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
