@@ -4,7 +4,10 @@
 #include "MapReader.h"
 #include "MapWriter.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -85,6 +88,7 @@ class TestRobustness : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void mutatedFixtures();
+    void filesThatAreNoMaps();
 };
 
 void TestRobustness::mutatedFixtures()
@@ -117,6 +121,53 @@ void TestRobustness::mutatedFixtures()
         QVERIFY2(buildSaveFile(again) == saved, qPrintable(QString::number(round)));
     }
     QVERIFY(failures > 100); // the mutations do reach the error paths
+}
+
+void TestRobustness::filesThatAreNoMaps()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    const qsizetype randomSize = qsizetype(32) << 20;
+#else
+    const qsizetype randomSize = qsizetype(200) << 20;
+#endif
+    QRandomGenerator rng(7);
+    QByteArray random(randomSize, Qt::Uninitialized);
+    rng.fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
+    for (char &c : random)
+        if (c == 0)
+            c = 1; // a NUL would end the text at once
+    QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    png += random.left(4096);
+    const QByteArray longLine = "BeginGame\r\n" + QByteArray(10 << 20, 'x') + "\r\nEndGame\r\n";
+    QByteArray longPlot = "BeginMap\r\ngrid width=2\r\nEndMap\r\nBeginPlot\r\nx=1,y=0\r\n";
+    longPlot += QByteArray(10 << 20, 'y') + "\r\nEndPlot\r\n";
+
+    QTemporaryDir dir;
+    const struct { const char *name; const QByteArray &bytes; } files[] = {
+        {"empty", QByteArray()}, {"png", png}, {"random", random},
+        {"longline", longLine}, {"longplot", longPlot},
+    };
+    for (const auto &f : files) {
+        const QString path = dir.filePath(QLatin1String(f.name));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(f.bytes), f.bytes.size());
+        out.close();
+        const QDateTime modified = QFileInfo(path).lastModified();
+        Document doc;
+        const LoadResult r = loadMapFile(path, doc);
+        QVERIFY2(r.ok() || isEditorMessage(r), f.name);
+        // Reading never touches the file.
+        QCOMPARE(QFileInfo(path).size(), f.bytes.size());
+        QCOMPARE(QFileInfo(path).lastModified(), modified);
+        QVERIFY(doc.FileLines.isEmpty());
+    }
+    Document doc;
+    QVERIFY(loadMapFile(dir.filePath("longline"), doc).ok());
+    QCOMPARE(doc.GameLines.value(0).size(), 10 << 20);
+    QVERIFY(loadMapFile(dir.filePath("longplot"), doc).ok());
+    QCOMPARE(doc.PlotTexts.text(1, 0).size(), 10 << 20);
+    QVERIFY(!buildSaveFile(doc).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRobustness)
