@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QListWidget>
 #include <QScreen>
 #include <QThread>
 #include <QToolButton>
@@ -80,9 +81,10 @@ int main(int argc, char *argv[])
     Form1->DrawGrid->setCurrentCell(14, 25);
     shoot(out, "map");
     Form1->MiniMapBtn->click();
-    Form2->move(Form1->geometry().right() - Form2->width() - 20, Form1->geometry().top() + 120);
+    Form2->move(Form1->frameGeometry().right() + 12, Form1->geometry().top());
     Form1->MapHintBtn->click();
-    Form3->move(Form1->geometry().right() - Form3->width() - 20, Form1->geometry().top() + 260);
+    Form3->move(Form1->frameGeometry().right() + 12, Form2->frameGeometry().bottom() + 12);
+    Form3->ListBox1->setCurrentRow(1);
     shoot(out, "map-windows");
     Form1->MapGridSizeComboBox->setCurrentIndex(4);
     Form1->MapGridSizeComboBoxSelect();
