@@ -1,7 +1,7 @@
 // Opening the 1000 x 1000 benchmark map through the main window's Open,
 // memos, status texts and progress included.
 
-#include "Dialogs.h"
+#include "AnswerDialogs.h"
 #include "MapGenerator.h"
 #include "ZedMain.h"
 
@@ -9,18 +9,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class AnswerDialogs : public Dialogs
-{
-public:
-    explicit AnswerDialogs(QString path) : m_path(std::move(path)) {}
-    QString openFileName(QWidget *, const QString &, const QString &) override { return m_path; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    void error(QWidget *, const QString &text) override { qFatal("%s", qPrintable(text)); }
-
-private:
-    QString m_path;
-};
 
 void BM_OpenBtnClick(benchmark::State &state)
 {

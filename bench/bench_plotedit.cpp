@@ -2,7 +2,7 @@
 // Apply, Recall, Clear and a Change from the map contents window, each with
 // the full repaint of the visible grid that follows it.
 
-#include "Dialogs.h"
+#include "AnswerDialogs.h"
 #include "MapGenerator.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
@@ -16,18 +16,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class AnswerDialogs : public Dialogs
-{
-public:
-    explicit AnswerDialogs(QString path) : m_path(std::move(path)) {}
-    QString openFileName(QWidget *, const QString &, const QString &) override { return m_path; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    void error(QWidget *, const QString &text) override { qFatal("%s", qPrintable(text)); }
-
-private:
-    QString m_path;
-};
 
 TForm1 *window()
 {
