@@ -35,6 +35,8 @@ struct Page : QObject
         window.show();
         window.activateWindow();
     }
+    // The window goes before the log does: the memo's last focus-out must not reach it.
+    ~Page() override { memo->removeEventFilter(this); }
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (o == memo && e->type() == QEvent::FocusOut)
