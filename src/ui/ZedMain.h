@@ -188,6 +188,7 @@ private:
     void showLoadedSections();
     void updateMapSizePanel();
     void miniMapStep();
+    void hideHoverHint();
     void warnNotSingleByte();
     QPoint focusedCell() const;
     void setCaptionFor(const QString &path);

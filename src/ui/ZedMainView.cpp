@@ -175,8 +175,7 @@ void TForm1::DrawGridMouseMove(const QPoint &pos)
 {
     const QPoint cell = DrawGrid->cellAt(pos);
     if (cell.x() < 0 || cell.y() < 0) {
-        PlotHintWindow->releaseHint();
-        setStatusText(0, QString());
+        hideHoverHint();
         return;
     }
     const QString text = QStringLiteral("(%1,%2)").arg(cell.x()).arg(cell.y());
@@ -184,13 +183,19 @@ void TForm1::DrawGridMouseMove(const QPoint &pos)
     setStatusText(0, text);
 }
 
+void TForm1::hideHoverHint()
+{
+    PlotHintWindow->releaseHint();
+    // Only the hint's own text goes: "File Saved" and the like stay readable.
+    if (statusText(0) == PlotHintWindow->text())
+        setStatusText(0, QString());
+}
+
 void TForm1::CatchMapTimerTimer()
 {
     const bool inside = DrawGrid->rect().contains(DrawGrid->mapFromGlobal(QCursor::pos()));
-    if (!inside || !isActiveWindow()) {
-        PlotHintWindow->releaseHint();
-        setStatusText(0, QString());
-    }
+    if (!inside || !isActiveWindow())
+        hideHoverHint();
 }
 
 // Minimap -------------------------------------------------------------------------

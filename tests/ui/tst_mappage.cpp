@@ -255,6 +255,16 @@ void TestMapPage::hoverHint()
     QTest::mouseMove(grid->viewport(), QPoint(grid->viewport()->width() - 3, 5));
     QTRY_VERIFY(!w->PlotHintWindow->isVisible());
     QCOMPARE(w->statusText(0), QString());
+
+    // Off the grid the timer hides the hint, but leaves other news alone.
+    QTest::mouseMove(grid->viewport(), grid->cellRect(12, 3).center());
+    QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)"));
+    QTest::mouseMove(w->Memo, QPoint(5, 5));
+    QTRY_VERIFY(!w->PlotHintWindow->isVisible());
+    QCOMPARE(w->statusText(0), QString());
+    w->setStatusText(0, QStringLiteral("File Saved"));
+    w->CatchMapTimerTimer();
+    QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
 }
 
 void TestMapPage::newMapPrompt()
