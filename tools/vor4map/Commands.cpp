@@ -7,9 +7,6 @@
 
 #include <QTextStream>
 #include <algorithm>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace vor4::tool {
 
@@ -98,12 +95,6 @@ int check(const QString &path)
 
 int normalize(const QString &in, const QString &outPath)
 {
-#ifdef __GLIBC__
-    // Big buffers from the heap instead of fresh mappings: the file's bytes
-    // are released after reading, and the output then reuses their pages
-    // instead of faulting in as many new ones.
-    mallopt(M_MMAP_MAX, 0);
-#endif
     Document doc;
     const LoadResult result = loadMapFile(in, doc);
     if (!result.ok())
