@@ -2,6 +2,10 @@
 #include "MapWriter.h"
 
 #include <QTemporaryDir>
+#include <csignal>
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#endif
 #include <QtTest>
 
 using namespace vor4;
@@ -195,6 +199,25 @@ void TestWriter::writeFailuresKeepOldFile()
     r = writeMapFile(dir.path(), "x");
     QVERIFY(!r.ok);
     QCOMPARE(r.message, QStringLiteral("Cannot create file %1").arg(dir.path()));
+
+#ifdef Q_OS_LINUX
+    // A write that fails half way (here: a file size limit, as a full disk
+    // would) reports "Stream write error" and leaves the old file as it was.
+    {
+        rlimit old{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+        rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        r = writeMapFile(path, QByteArray(1 << 20, 'x'));
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.message, QStringLiteral("Stream write error"));
+        QCOMPARE(readAll(path), QByteArray("new\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("map.Vor4WorldBuilderSave")});
+    }
+#endif
 
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
     r = writeMapFile(path, "newer\r\n");

@@ -12,6 +12,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <csignal>
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -388,6 +392,25 @@ void TestShell::failedSaveKeepsFile()
     QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
     QCOMPARE(dialogs->messages.last(), QStringLiteral("Cannot create file %1").arg(blocked));
     QVERIFY(QFileInfo(blocked).isDir());
+
+#ifdef Q_OS_LINUX
+    // A write that breaks off half way (a size limit, as a full disk would):
+    // the old file stays whole.
+    const QString kept = dir.filePath("kept.Vor4WorldBuilderSave");
+    writeFile(kept, "old map\r\n");
+    dialogs->saveAnswers << kept;
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 16 * 1024;
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    setrlimit(RLIMIT_FSIZE, &old);
+    QCOMPARE(dialogs->messages.last(), QStringLiteral("Stream write error"));
+    QCOMPARE(readAll(kept), QByteArray("old map\r\n"));
+    QVERIFY(w->statusText(0) != QStringLiteral("File Saved"));
+#endif
 }
 
 void TestShell::nonLatin1TextIsRefused()
