@@ -2,6 +2,8 @@
 // the screen at each step: vor4-screenshots MAPFILE OUTDIR
 
 #include "Dialogs.h"
+#include "SectionMemo.h"
+#include "SpinEdit.h"
 #include "DropDownComboBox.h"
 #include "MapGrid.h"
 #include "ZedAbout.h"
@@ -14,6 +16,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTabBar>
 #include <QScreen>
 #include <QThread>
 #include <QToolButton>
@@ -23,13 +27,14 @@ namespace {
 class ScriptedDialogs : public Dialogs
 {
 public:
-    explicit ScriptedDialogs(QString path) : m_path(std::move(path)) {}
+    ScriptedDialogs(QString path, QString savePath) : m_path(std::move(path)), m_savePath(std::move(savePath)) {}
     QString openFileName(QWidget *, const QString &, const QString &) override { return m_path; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return m_savePath; }
     void error(QWidget *, const QString &text) override { qWarning("message: %s", qPrintable(text)); }
 
 private:
     QString m_path;
+    QString m_savePath;
 };
 
 void settle(int ms = 400)
@@ -59,7 +64,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[2]));
-    Dialogs::setInstance(std::make_unique<ScriptedDialogs>(QString::fromLocal8Bit(argv[1])));
+    Dialogs::setInstance(std::make_unique<ScriptedDialogs>(QString::fromLocal8Bit(argv[1]),
+                                                           out.filePath(QStringLiteral("new-map"))));
     Form1 = new TForm1;
     Form2 = new TForm2(Form1, Form1);
     Form3 = new TForm3(Form1, Form1);
@@ -86,6 +92,31 @@ int main(int argc, char *argv[])
     Form3->move(Form1->frameGeometry().right() + 12, Form2->frameGeometry().bottom() + 12);
     Form3->ListBox1->setCurrentRow(1);
     shoot(out, "map-windows");
+
+    // Terrain, feature and plot type from the map contents window, then Recall.
+    const auto change = [](int tab, int row) {
+        Form3->TabControl1->setCurrentIndex(tab);
+        Form3->ListBox1->setCurrentRow(row);
+        Form3->ToolButton1Click();
+    };
+    Form1->Memo->setFocus();
+    change(0, 2);
+    change(2, 1);
+    change(4, 0);
+    shoot(out, "map-changed");
+    Form1->MapRecallBtn->click();
+    shoot(out, "map-recalled");
+    Form1->CreateNewMapBtn->click();
+    Form1->SpinEdit1->setValue(40);
+    Form1->SpinEdit2->setValue(25);
+    shoot(out, "map-prompt");
+    Form1->NewMapOKBtn->click();
+    Form1->DrawGrid->setCurrentCell(3, 3);
+    Form1->DrawGridSelectCell(3, 3);
+    change(0, 0);
+    Form1->SaveAsBtn->click();
+    shoot(out, "map-new");
+    Form1->OpenBtn->click();
     Form1->MapGridSizeComboBox->setCurrentIndex(4);
     Form1->MapGridSizeComboBoxSelect();
     Form1->ScrollMapTo(0, 0, true);
