@@ -127,6 +127,15 @@ void TForm1::addApplyRecallClear(QToolBar *bar, const char *applyName, const cha
     connect(clear, &QToolButton::clicked, this, &TForm1::GeneralClearBtnClick);
 }
 
+QToolBar *TForm1::newToolBar(const char *name, Qt::Orientation orientation)
+{
+    auto *bar = new QToolBar;
+    bar->setObjectName(QLatin1String(name));
+    bar->setOrientation(orientation);
+    bar->setIconSize(QSize(16, 16));
+    return bar;
+}
+
 static QLabel *barLabel(const char *text, int width = 0)
 {
     auto *label = new QLabel(QString::fromLatin1(text));
@@ -143,9 +152,7 @@ QWidget *TForm1::buildRulesPage()
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto *bar = new QToolBar;
-    bar->setObjectName(QStringLiteral("ToolBar7"));
-    bar->setIconSize(QSize(16, 16));
+    QToolBar *bar = newToolBar("ToolBar7");
     bar->addWidget(barLabel("Rules"));
     bar->addSeparator();
     addApplyRecallClear(bar, "ToolButton21", "ToolButton22", "ToolButton23");
@@ -165,9 +172,7 @@ QWidget *TForm1::buildSectionPage(const char *label, QComboBox **combo, const ch
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto *bar = new QToolBar;
-    bar->setObjectName(QLatin1String(toolBarName));
-    bar->setIconSize(QSize(16, 16));
+    QToolBar *bar = newToolBar(toolBarName);
     bar->addWidget(barLabel(label));
     auto *box = new QComboBox;
     box->setObjectName(QLatin1String(label[0] == 'T' ? "TeamComboBox" : "PlayerComboBox"));

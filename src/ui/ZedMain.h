@@ -173,6 +173,7 @@ private:
     MapGrid *createDrawGrid();
     void buildLayerButtons();
     void buildNewMapPrompt(QWidget *page);
+    static QToolBar *newToolBar(const char *name, Qt::Orientation orientation = Qt::Horizontal);
     QToolButton *toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,
                             bool checkable = false);
     void addApplyRecallClear(QToolBar *bar, const char *applyName, const char *recallName,

@@ -21,19 +21,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QToolBar *verticalBar(const char *name)
-{
-    auto *bar = new QToolBar;
-    bar->setObjectName(QLatin1String(name));
-    bar->setOrientation(Qt::Vertical);
-    bar->setIconSize(QSize(16, 16));
-    return bar;
-}
-
-} // namespace
-
 QWidget *TForm1::buildMapPage()
 {
     auto *page = new QWidget;
@@ -47,9 +34,7 @@ QWidget *TForm1::buildMapPage()
     auto *coolLayout = new QHBoxLayout(coolBar);
     coolLayout->setContentsMargins(0, 0, 0, 0);
     coolLayout->setSpacing(4);
-    ToolBar2 = new QToolBar;
-    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
-    ToolBar2->setIconSize(QSize(16, 16));
+    ToolBar2 = newToolBar("ToolBar2");
     auto *mapLabel = new QLabel(QStringLiteral("Map"));
     mapLabel->setFixedWidth(33);
     mapLabel->setAlignment(Qt::AlignCenter);
@@ -67,9 +52,7 @@ QWidget *TForm1::buildMapPage()
     ShowGridLineBtn->setChecked(true);
     ToolBar2->addSeparator();
     MiniMapBtn = toolButton(ToolBar2, "MiniMapBtn", glyph("minimap"), QStringLiteral("Show MiniMap"), true);
-    ToolBar8 = new QToolBar;
-    ToolBar8->setObjectName(QStringLiteral("ToolBar8"));
-    ToolBar8->setIconSize(QSize(16, 16));
+    ToolBar8 = newToolBar("ToolBar8");
     coolLayout->addWidget(ToolBar2);
     coolLayout->addWidget(ToolBar8);
     coolLayout->addStretch(1);
@@ -96,7 +79,7 @@ QWidget *TForm1::buildMapPage()
     MMemo->setMinimumSize(50, 100);
     MMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(MMemo, &SectionMemo::exited, this, &TForm1::MemoExit);
-    QToolBar *toolBar9 = verticalBar("ToolBar9");
+    QToolBar *toolBar9 = newToolBar("ToolBar9", Qt::Vertical);
     addApplyRecallClear(toolBar9, "ToolButton1", "ToolButton28", "ToolButton29");
     headerLayout->addWidget(MMemo);
     headerLayout->addWidget(toolBar9);
@@ -110,7 +93,7 @@ QWidget *TForm1::buildMapPage()
     Memo->setMinimumSize(50, 100);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(Memo, &SectionMemo::exited, this, &TForm1::MapMemoExit);
-    QToolBar *plotBar = verticalBar("PlotToolBar");
+    QToolBar *plotBar = newToolBar("PlotToolBar", Qt::Vertical);
     MapApplyBtn = toolButton(plotBar, "MapApplyBtn", glyph("apply"), QStringLiteral("Apply"));
     MapRecallBtn = toolButton(plotBar, "MapRecallBtn", glyph("recall"), QStringLiteral("Recall"));
     MapClearBtn = toolButton(plotBar, "MapClearBtn", glyph("clear"), QStringLiteral("Clear"));
