@@ -75,68 +75,19 @@ Keyword keywordOf(QByteArrayView line)
     return Keyword::None;
 }
 
-// The reader's trimming, inlined: it runs once for every line of the file.
-inline QByteArrayView trimLine(const char *b, const char *e)
-{
-    while (b < e && isBlank(*b))
-        ++b;
-    while (e > b && isBlank(e[-1]))
-        --e;
-    return QByteArrayView(b, e - b);
-}
-
 // containsCi(line, "x=") && containsCi(line, "y="), in one pass over the
-// line: every plot line of the file goes through this test. The bytes up to
-// limit (the end of the buffer that holds the line) may be read, so that a
-// short line takes one 16-byte step.
-inline bool isCoordinateLine(QByteArrayView line, const char *limit)
+// line: every plot line of the file goes through this test.
+inline bool isCoordinateLine(QByteArrayView line)
 {
-    const char *p = line.data() + 1; // an "=" with a letter before it
-    const char *end = line.data() + line.size();
     bool x = false, y = false;
-#ifdef VOR4_SSE2_LINES
-    // ORing in 0x20 turns only "X" and "x" into "x", only "Y" and "y" into "y".
-    const __m128i eq = _mm_set1_epi8('=');
-    const __m128i caseBit = _mm_set1_epi8(0x20);
-    const __m128i lx = _mm_set1_epi8('x');
-    const __m128i ly = _mm_set1_epi8('y');
-    unsigned mx = 0, my = 0;
-    for (; p < end && limit - p >= 16; p += 16) {
-        const __m128i isEq = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), eq);
-        const __m128i before = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p - 1)), caseBit);
-        const unsigned inLine = end - p >= 16 ? 0xffffu : (1u << (end - p)) - 1;
-        mx |= unsigned(_mm_movemask_epi8(_mm_and_si128(isEq, _mm_cmpeq_epi8(before, lx)))) & inLine;
-        my |= unsigned(_mm_movemask_epi8(_mm_and_si128(isEq, _mm_cmpeq_epi8(before, ly)))) & inLine;
-    }
-    x = mx != 0;
-    y = my != 0;
-#else
-    Q_UNUSED(limit);
-#endif
-    for (; p < end; ++p) {
-        if (*p != '=')
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        if (line[i] != '=')
             continue;
-        const char before = asciiLower(p[-1]);
+        const char before = asciiLower(line[i - 1]);
         x = x || before == 'x';
         y = y || before == 'y';
     }
     return x && y;
-}
-
-// Plot lines are short: a plain loop beats a library search call.
-inline qsizetype indexOfByte(QByteArrayView s, char c)
-{
-    for (qsizetype i = 0; i < s.size(); ++i)
-        if (s[i] == c)
-            return i;
-    return -1;
-}
-
-// valueOf() without the call.
-inline QByteArrayView valueAfterEquals(QByteArrayView line)
-{
-    const qsizetype eq = indexOfByte(line, '=');
-    return eq < 0 ? QByteArrayView() : line.sliced(eq + 1);
 }
 
 QString latin1(QByteArrayView s) { return QString::fromLatin1(s.data(), s.size()); }
@@ -157,7 +108,6 @@ public:
         qint64 nextProgress = 0;
         const char *p = bytes.constData();
         const char *end = p + bytes.size();
-        m_limit = end;
         while (p < end) {
             const char *q = findLineEnd(p, end);
             if (n == nextProgress) {
@@ -165,7 +115,7 @@ public:
                     return fail(LoadResult::Cancelled, n + 1, QString());
                 nextProgress += 500;
             }
-            if (!handle(trimLine(p, q), n + 1))
+            if (!handle(trimmed(QByteArrayView(p, q - p)), n + 1))
                 return m_result;
             ++n;
             if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
@@ -195,18 +145,6 @@ private:
 
     bool integer(QByteArrayView text, qint64 line, int &out)
     {
-        // Coordinates are short runs of digits: read those here, leave
-        // signs, overflow and errors to parseInt.
-        if (text.size() > 0 && text.size() <= 9) {
-            int v = 0;
-            qsizetype i = 0;
-            for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-                v = v * 10 + (text[i] - '0');
-            if (i == text.size()) {
-                out = v;
-                return true;
-            }
-        }
         if (const std::optional<int> v = parseInt(text)) {
             out = *v;
             return true;
@@ -352,12 +290,12 @@ private:
 
     bool plotLine(QByteArrayView line, qint64 lineNo)
     {
-        if (isCoordinateLine(line, m_limit)) {
-            const qsizetype comma = indexOfByte(line, ',');
+        if (isCoordinateLine(line)) {
+            const qsizetype comma = line.indexOf(',');
             const QByteArrayView before = comma < 0 ? QByteArrayView() : line.first(comma);
             const QByteArrayView after = comma < 0 ? QByteArrayView() : line.sliced(comma + 1);
             int x = 0, y = 0;
-            if (!integer(valueAfterEquals(before), lineNo, x) || !integer(valueAfterEquals(after), lineNo, y))
+            if (!integer(valueOf(before), lineNo, x) || !integer(valueOf(after), lineNo, y))
                 return false;
             m_col = qAbs(m_xOffset - qint64(x));
             m_row = qAbs(m_yOffset - qint64(y));
@@ -378,7 +316,6 @@ private:
     qint64 m_yOffset = 0;
     qint64 m_col = 0;
     qint64 m_row = 0;
-    const char *m_limit = nullptr; // end of the bytes being parsed
 };
 
 } // namespace

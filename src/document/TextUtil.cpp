@@ -4,16 +4,6 @@
 
 namespace vor4 {
 
-QByteArrayView trimmed(QByteArrayView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && isBlank(s[b]))
-        ++b;
-    while (e > b && isBlank(s[e - 1]))
-        --e;
-    return s.sliced(b, e - b);
-}
-
 qsizetype indexOfCi(QByteArrayView hay, QByteArrayView needle, qsizetype from)
 {
     const qsizetype n = needle.size();
@@ -47,12 +37,6 @@ bool equalsCi(QByteArrayView a, QByteArrayView b)
 bool startsWithCi(QByteArrayView s, QByteArrayView prefix)
 {
     return s.size() >= prefix.size() && equalsCi(s.first(prefix.size()), prefix);
-}
-
-QByteArrayView valueOf(QByteArrayView line)
-{
-    const qsizetype eq = line.indexOf('=');
-    return eq < 0 ? QByteArrayView() : line.sliced(eq + 1);
 }
 
 std::optional<int> parseInt(QByteArrayView s)

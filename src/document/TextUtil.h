@@ -20,7 +20,15 @@ inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : 
 inline char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
 
 // Removes every leading and trailing character whose code is 32 or below.
-QByteArrayView trimmed(QByteArrayView s);
+inline QByteArrayView trimmed(QByteArrayView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
+    return s.sliced(b, e - b);
+}
 
 // Case-insensitive (ASCII) search; needle is expected to be short.
 qsizetype indexOfCi(QByteArrayView hay, QByteArrayView needle, qsizetype from = 0);
@@ -29,7 +37,11 @@ bool equalsCi(QByteArrayView a, QByteArrayView b);
 bool startsWithCi(QByteArrayView s, QByteArrayView prefix);
 
 // Everything after the first "="; empty when there is none.
-QByteArrayView valueOf(QByteArrayView line);
+inline QByteArrayView valueOf(QByteArrayView line)
+{
+    const qsizetype eq = line.indexOf('=');
+    return eq < 0 ? QByteArrayView() : line.sliced(eq + 1);
+}
 
 // Optional sign and decimal digits within the 32-bit range; nothing else.
 std::optional<int> parseInt(QByteArrayView s);
