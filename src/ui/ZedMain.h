@@ -181,13 +181,12 @@ private:
     void TabSheetShow(int index);
     void TabSheet4Hide();
     void mapPageShown();
-    void mapDimensionsChanged();
+    void mapSizeChanged();
     void mapPageHidden();
     void setPageBinding(int index);
     void clearPageBinding();
     void setBusy(bool busy);
     void showLoadedSections();
-    void updateMapSizePanel();
     void miniMapStep();
     void hideHoverHint();
     void warnNotSingleByte();

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "MapReader.h"
+#include "MapGrid.h"
 #include "MapWriter.h"
 #include "SectionMemo.h"
 #include "WaitCursor.h"
@@ -24,17 +25,20 @@ const QLatin1String Extension(".Vor4WorldBuilderSave");
 void TForm1::ResetDocument(int width, int height)
 {
     Doc.ResetDocument(width, height);
-    MiniMapBitmap = QImage(Doc.miniMapSize, QImage::Format_RGB32);
-    MiniMapBitmap.fill(Qt::white);
-    mapDimensionsChanged();
+    mapSizeChanged();
     for (SectionMemo *memo : {GMemo, DMemo, PMemo, MMemo, Memo})
         memo->clear();
-    updateMapSizePanel();
     setStatusText(2, QString());
 }
 
-void TForm1::updateMapSizePanel()
+void TForm1::mapSizeChanged()
 {
+    // A new, white minimap image of the document's size; the grid and the
+    // size panel follow the document.
+    MiniMapBitmap = QImage(Doc.miniMapSize, QImage::Format_RGB32);
+    MiniMapBitmap.fill(Qt::white);
+    if (DrawGrid)
+        DrawGrid->updateDimensions();
     setStatusText(1, QStringLiteral("Map Size = (%1 x %2)").arg(Doc.columnCount()).arg(Doc.rowCount()));
 }
 
@@ -91,10 +95,7 @@ void TForm1::OpenBtnClick()
             });
         }
         // The grid follows what was read, also when the load stopped early.
-        MiniMapBitmap = QImage(Doc.miniMapSize, QImage::Format_RGB32);
-        MiniMapBitmap.fill(Qt::white);
-        mapDimensionsChanged();
-        updateMapSizePanel();
+        mapSizeChanged();
         if (result.ok())
             showLoadedSections();
         if (result.ok() || result.status == vor4::LoadResult::StructureError)

@@ -101,12 +101,6 @@ void TForm1::buildLayerButtons()
     }
 }
 
-void TForm1::mapDimensionsChanged()
-{
-    if (DrawGrid)
-        DrawGrid->updateDimensions();
-}
-
 void TForm1::mapPageShown()
 {
     if (Form3)
