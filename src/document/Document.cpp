@@ -8,8 +8,10 @@ void Document::ResetDocument(int width, int height)
     FileLines.clear();
     GameLines = {};
     MapLines = {};
-    TeamTexts = {};
-    PlayerTexts = {};
+    TeamTexts = QList<QByteArray>(SlotCount);
+    PlayerTexts = QList<QByteArray>(SlotCount);
+    Header = {};
+    SignTexts = {};
     PlotTexts.clear();
     setGridSize(width, height);
     CurrentCol = -1;

@@ -8,13 +8,29 @@
 #include <QList>
 #include <QSize>
 #include <QString>
-#include <array>
 
 namespace vor4 {
+
+// The map header values the editor keeps as read and writes back; a new
+// map has the values below.
+struct MapHeaderValues
+{
+    int wrapX = 1;
+    int wrapY = 0;
+    QByteArray topLatitude = "90";
+    QByteArray bottomLatitude = "-90";
+    bool operator==(const MapHeaderValues &o) const
+    {
+        return wrapX == o.wrapX && wrapY == o.wrapY && topLatitude == o.topLatitude
+            && bottomLatitude == o.bottomLatitude;
+    }
+    bool operator!=(const MapHeaderValues &o) const { return !(*this == o); }
+};
 
 class Document
 {
 public:
+    // Team and player slots of a new document; a file may bring more.
     static constexpr int SlotCount = 18;
     // Bound of the grid in plots; far above the game's largest maps.
     static constexpr qint64 MaxPlots = 4194304;
@@ -32,9 +48,12 @@ public:
 
     LineBuffer FileLines;
     QList<QByteArray> GameLines;
-    std::array<QByteArray, SlotCount> TeamTexts;
-    std::array<QByteArray, SlotCount> PlayerTexts;
+    QList<QByteArray> TeamTexts;   // at least SlotCount slots
+    QList<QByteArray> PlayerTexts; // at least SlotCount slots
     QList<QByteArray> MapLines;
+    MapHeaderValues Header;
+    // One text per sign block of the file, in file order.
+    QList<QByteArray> SignTexts;
     PlotTable PlotTexts;
     QSize miniMapSize; // pixels of the minimap image, 3 per plot
     int CurrentCol = -1;

@@ -175,7 +175,7 @@ private:
             if (m_section != Section::Team)
                 return structureError(lineNo);
             if (m_slot >= 0 && m_slot < Document::SlotCount)
-                m_doc.TeamTexts[std::size_t(m_slot)] = m_block;
+                m_doc.TeamTexts[m_slot] = m_block;
             if (m_slot >= 0)
                 m_block.clear();
             m_section = Section::None;
@@ -188,7 +188,7 @@ private:
             if (m_section != Section::Player)
                 return structureError(lineNo);
             if (m_slot >= 0 && m_slot < Document::SlotCount)
-                m_doc.PlayerTexts[std::size_t(m_slot)] = m_block;
+                m_doc.PlayerTexts[m_slot] = m_block;
             m_slot = -1;
             m_block.clear();
             m_section = Section::None;

@@ -89,7 +89,7 @@ public:
 
     // Page binding of the section editors.
     SectionMemo *ActiveMemo = nullptr;
-    std::array<QByteArray, vor4::Document::SlotCount> vor4::Document::*ActiveTexts = nullptr;
+    QList<QByteArray> vor4::Document::*ActiveTexts = nullptr;
     QComboBox *ActiveCombo = nullptr;
     QList<QByteArray> vor4::Document::*ActiveLines = nullptr;
 

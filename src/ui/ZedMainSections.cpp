@@ -54,9 +54,9 @@ void TForm1::GeneralComboBoxSelect()
     if (!ActiveMemo || !isRowBinding(*this) || m_loading)
         return;
     const int row = ActiveCombo->currentIndex();
-    if (row < 0 || row >= vor4::Document::SlotCount)
+    if (row < 0 || row >= (Doc.*ActiveTexts).size())
         return;
-    ActiveMemo->setBytes((Doc.*ActiveTexts)[std::size_t(row)]);
+    ActiveMemo->setBytes((Doc.*ActiveTexts)[row]);
 }
 
 void TForm1::GeneralApplyBtnClick()
@@ -65,7 +65,7 @@ void TForm1::GeneralApplyBtnClick()
         return;
     if (isRowBinding(*this)) {
         const int row = ActiveCombo->currentIndex();
-        if (row < 0 || row >= vor4::Document::SlotCount) {
+        if (row < 0 || row >= (Doc.*ActiveTexts).size()) {
             setStatusText(0, ActiveCombo == TeamComboBox ? QStringLiteral("No team selected: nothing stored")
                                                          : QStringLiteral("No player selected: nothing stored"));
             return;
@@ -73,7 +73,7 @@ void TForm1::GeneralApplyBtnClick()
         QByteArray text;
         if (!ActiveMemo->bytes(&text))
             return warnNotSingleByte();
-        (Doc.*ActiveTexts)[std::size_t(row)] = text;
+        (Doc.*ActiveTexts)[row] = text;
     } else if (ActiveLines) {
         bool ok = false;
         const QList<QByteArray> lines = ActiveMemo->lines(&ok);

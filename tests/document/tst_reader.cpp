@@ -145,7 +145,7 @@ void TestReader::teamAndPlayerSlots()
     QCOMPARE(doc.PlayerTexts[17], QByteArray("Team=17\r\nName=a"));
     QCOMPARE(doc.PlayerTexts[3], QByteArray("Name=c\r\nTeam=3"));
     for (int i : {0, 1, 2, 4, 16})
-        QVERIFY(doc.PlayerTexts[std::size_t(i)].isEmpty());
+        QVERIFY(doc.PlayerTexts[i].isEmpty());
 
     // Keys are interpreted only in their own section.
     QVERIFY(parse(doc, lines({"BeginGame", "grid width=7", "Team=4", "x=1,y=2", "EndGame"})).ok());

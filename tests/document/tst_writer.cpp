@@ -25,8 +25,8 @@ void expectSameStores(const Document &a, const Document &b)
     QCOMPARE(a.columnCount(), b.columnCount());
     QCOMPARE(a.rowCount(), b.rowCount());
     for (int i = 0; i < Document::SlotCount; ++i) {
-        QCOMPARE(a.TeamTexts[std::size_t(i)], b.TeamTexts[std::size_t(i)]);
-        QCOMPARE(a.PlayerTexts[std::size_t(i)], b.PlayerTexts[std::size_t(i)]);
+        QCOMPARE(a.TeamTexts[i], b.TeamTexts[i]);
+        QCOMPARE(a.PlayerTexts[i], b.PlayerTexts[i]);
     }
     for (int r = 0; r < a.rowCount(); ++r)
         for (int c = 0; c < a.columnCount(); ++c)
