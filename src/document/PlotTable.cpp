@@ -6,7 +6,6 @@
 namespace vor4 {
 
 namespace {
-constexpr qsizetype MaxPool = qsizetype(UINT32_MAX);
 
 // QByteArray::append takes the general insert path; the reader adds millions
 // of short lines, so the pool grows by resize and a plain copy.
@@ -65,9 +64,9 @@ void PlotTable::makeRoom(qsizetype extra)
 {
     if (m_garbage > 4096 && m_garbage * 2 > m_pool.size())
         compact();
-    if (m_pool.size() + extra > MaxPool) {
+    if (m_pool.size() + extra > MaxPoolBytes) {
         compact();
-        if (m_pool.size() + extra > MaxPool)
+        if (m_pool.size() + extra > MaxPoolBytes)
             throw std::length_error("plot texts exceed 4 GiB");
     }
 }

@@ -13,6 +13,9 @@ namespace vor4 {
 class PlotTable
 {
 public:
+    // The pool's bound: offsets and lengths are 32-bit.
+    static constexpr qsizetype MaxPoolBytes = qsizetype(UINT32_MAX);
+
     int columnCount() const { return m_cols; }
     int rowCount() const { return m_rows; }
     bool contains(qint64 col, qint64 row) const
@@ -36,6 +39,9 @@ public:
 
     qsizetype filledCount() const;
     qsizetype poolSize() const { return m_pool.size(); }
+    // Whether `extra` more bytes of text fit under the bound; writing more
+    // than fits throws std::length_error.
+    bool canTake(qint64 extra) const { return m_pool.size() - m_garbage + extra <= MaxPoolBytes; }
 
 private:
     struct Cell

@@ -1,0 +1,37 @@
+#pragma once
+// Base of every undoable step. A step stores only what it changes and swaps
+// it with the document on each undo and redo.
+
+#include <QUndoCommand>
+
+namespace vor4 {
+
+class Document;
+class MapDocument;
+
+class EditCommand : public QUndoCommand
+{
+public:
+    EditCommand(MapDocument *doc, const QString &text, QUndoCommand *parent = nullptr);
+
+    // Whether doing the step would change nothing; such steps are not recorded.
+    virtual bool isNoOp() const { return false; }
+    // Bytes the step keeps in the history, its own children included.
+    virtual qint64 byteCost() const;
+    // Whether the document can take the step (the plot texts have a bound).
+    virtual bool fits() const { return true; }
+    // A new command with this one's state moved into it; this one is left
+    // empty. The history uses it to drop its oldest steps.
+    virtual EditCommand *takeOver(QUndoCommand *parent = nullptr) = 0;
+
+    MapDocument *mapDocument() const { return m_doc; }
+
+protected:
+    // While the history is rebuilt, undo and redo leave the document alone.
+    bool replaying() const;
+    // The stores, for the steps' own writes.
+    Document &target() const;
+    MapDocument *m_doc;
+};
+
+} // namespace vor4

@@ -1,0 +1,143 @@
+#include "MapDocument.h"
+
+#include "EditCommand.h"
+
+#include <vector>
+
+namespace vor4 {
+
+MapDocument::MapDocument(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (!m_rebuilding)
+            Q_EMIT modifiedChanged(!clean);
+    });
+}
+
+MapDocument::~MapDocument()
+{
+    // The steps refer to this document; they go before it does.
+    m_stack.clear();
+}
+
+bool MapDocument::push(EditCommand *command, QString *error)
+{
+    if (command->isNoOp()) {
+        delete command;
+        return false;
+    }
+    if (!command->fits()) {
+        delete command;
+        if (error)
+            *error = QStringLiteral("The change is too large: the plot texts of a map are limited to 4 GiB");
+        return false;
+    }
+    m_recording = true;
+    m_stack.push(command);
+    m_recording = false;
+    trimHistory();
+    return true;
+}
+
+void MapDocument::setHistoryBudget(qint64 bytes)
+{
+    m_budget = bytes;
+    trimHistory();
+}
+
+qint64 MapDocument::historyBytes() const
+{
+    qint64 bytes = 0;
+    for (int i = 0; i < m_stack.count(); ++i)
+        bytes += static_cast<const EditCommand *>(m_stack.command(i))->byteCost();
+    return bytes;
+}
+
+void MapDocument::trimHistory()
+{
+    // QUndoStack drops old steps only by count, and only on an empty stack:
+    // over the budget, the history is rebuilt from the steps that stay.
+    const int count = m_stack.count();
+    if (m_budget <= 0 || count < 2)
+        return;
+    std::vector<qint64> costs(std::size_t(count), 0);
+    qint64 total = 0;
+    for (int i = 0; i < count; ++i)
+        total += costs[std::size_t(i)] = static_cast<const EditCommand *>(m_stack.command(i))->byteCost();
+    int drop = 0;
+    // The newest step always stays; only done steps can be dropped.
+    const int maxDrop = qMin(count - 1, m_stack.index());
+    while (total > m_budget && drop < maxDrop)
+        total -= costs[std::size_t(drop++)];
+    if (drop == 0)
+        return;
+
+    const bool wasModified = isModified();
+    std::vector<EditCommand *> kept;
+    for (int i = drop; i < count; ++i)
+        kept.push_back(const_cast<EditCommand *>(static_cast<const EditCommand *>(m_stack.command(i)))->takeOver());
+    const int index = m_stack.index() - drop;
+    const int clean = m_stack.cleanIndex() < drop ? -1 : m_stack.cleanIndex() - drop;
+
+    m_rebuilding = true;
+    m_stack.clear();
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (int(i) == clean)
+            m_stack.setClean();
+        m_stack.push(kept[i]);
+    }
+    if (clean == int(kept.size()))
+        m_stack.setClean();
+    m_stack.setIndex(index);
+    if (clean < 0)
+        m_stack.resetClean();
+    m_rebuilding = false;
+    if (wasModified != isModified())
+        Q_EMIT modifiedChanged(isModified());
+}
+
+void MapDocument::setCurrentCell(int col, int row)
+{
+    m_doc.CurrentCol = col;
+    m_doc.CurrentRow = row;
+}
+
+void MapDocument::reset(int width, int height)
+{
+    m_stack.clear();
+    m_doc.ResetDocument(width, height);
+    Q_EMIT documentReplaced();
+}
+
+LoadResult MapDocument::readFile(const QString &path)
+{
+    m_stack.clear();
+    m_doc.FileName = path;
+    m_doc.ResetDocument(0, 0);
+    return readFileLines(path, m_doc);
+}
+
+LoadResult MapDocument::parse(const LoadProgress &progress)
+{
+    return ParseFileLines(m_doc, progress);
+}
+
+void MapDocument::finishLoad()
+{
+    m_doc.FileLines.clear();
+    m_stack.clear();
+    m_stack.setClean();
+    Q_EMIT documentReplaced();
+}
+
+LoadResult MapDocument::load(const QString &path, const LoadProgress &progress)
+{
+    LoadResult result = readFile(path);
+    if (result.ok())
+        result = parse(progress);
+    finishLoad();
+    return result;
+}
+
+} // namespace vor4

@@ -1,0 +1,85 @@
+#pragma once
+// The one document of the editor with its edit history. Every change to the
+// stores is an undoable step pushed here; only opening a file, the file name
+// and the selected cell are written outside the history.
+
+#include "Document.h"
+#include "MapReader.h"
+
+#include <QObject>
+#include <QRect>
+#include <QUndoStack>
+
+namespace vor4 {
+
+class EditCommand;
+
+enum class SectionKind { Game, Map, Team, Player };
+
+class MapDocument : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 DefaultHistoryBudget = qint64(512) << 20;
+
+    explicit MapDocument(QObject *parent = nullptr);
+    ~MapDocument() override;
+
+    const Document &document() const { return m_doc; }
+    QUndoStack *undoStack() { return &m_stack; }
+
+    // Does the step and records it. A step that would change nothing is
+    // deleted and false returned; so is one the stores cannot take, with
+    // *error set to a message for the user.
+    bool push(EditCommand *command, QString *error = nullptr);
+    // True while a pushed step is done for the first time; false during an
+    // undo or redo.
+    bool isRecording() const { return m_recording; }
+
+    // Modified: the history is away from the state last saved.
+    bool isModified() const { return !m_stack.isClean(); }
+    void setClean() { m_stack.setClean(); }
+    // No state of the history is the saved one (a restored recovery file).
+    void markModified() { m_stack.resetClean(); }
+
+    // The history keeps at most this many bytes; the oldest steps go first.
+    qint64 historyBudget() const { return m_budget; }
+    void setHistoryBudget(qint64 bytes);
+    qint64 historyBytes() const;
+    bool isRebuildingHistory() const { return m_rebuilding; }
+
+    // Writes outside the history.
+    void setFileName(const QString &path) { m_doc.FileName = path; }
+    void setCurrentCell(int col, int row);
+    // Empties the history and resets the stores (start-up).
+    void reset(int width, int height);
+
+    // Opening a file: readFile empties the history, resets the stores, sets
+    // FileName and reads the bytes; parse fills the stores; finishLoad
+    // empties FileLines and announces the new document. load does all three.
+    LoadResult readFile(const QString &path);
+    LoadResult parse(const LoadProgress &progress = {});
+    void finishLoad();
+    LoadResult load(const QString &path, const LoadProgress &progress = {});
+
+Q_SIGNALS:
+    // The plot texts of these cells changed (bounding rectangle, cell count).
+    void plotsChanged(const QRect &cells, int count);
+    // A section's lines (Game, Map) or one slot's text (Team, Player).
+    void sectionChanged(vor4::SectionKind kind, int slot);
+    // The stores were replaced: size, every text and the file name may differ.
+    void documentReplaced();
+    void modifiedChanged(bool modified);
+
+private:
+    friend class EditCommand;
+    void trimHistory();
+
+    Document m_doc;
+    QUndoStack m_stack;
+    qint64 m_budget = DefaultHistoryBudget;
+    bool m_recording = false;
+    bool m_rebuilding = false;
+};
+
+} // namespace vor4
