@@ -1,0 +1,69 @@
+#pragma once
+// Crash recovery: while a document is modified the editor writes it now and
+// then to a file of its own run, in the background, and removes it after a
+// clean save or a discard. A file left behind by a run that ended without
+// removing it is offered at the next start.
+
+#include <QDateTime>
+#include <QLockFile>
+#include <QObject>
+#include <QThreadPool>
+#include <memory>
+
+namespace vor4 {
+
+class Document;
+
+class RecoveryStore : public QObject
+{
+    Q_OBJECT
+public:
+    // The folder for recovery files: "recovery" in the application's data folder.
+    static QString defaultFolder();
+
+    explicit RecoveryStore(const QString &folder = defaultFolder(), QObject *parent = nullptr);
+    ~RecoveryStore() override; // waits for a write in progress
+
+    QString folder() const { return m_folder; }
+    // This run's recovery file; it exists only after a write.
+    QString mapPath() const;
+
+    // Writes the document in another thread, from a copy taken now (the
+    // copy shares the texts, so taking it is cheap). False, and nothing
+    // started, while an earlier write still runs.
+    bool writeInBackground(const Document &doc);
+    bool isWriting() const { return m_writing; }
+    void waitForWrite();
+    // Removes this run's recovery file, also one a running write is making.
+    void remove();
+
+    struct Entry
+    {
+        QString mapPath;
+        QString originalName; // the document's file name; empty when untitled
+        QDateTime written;
+    };
+    // Recovery files of runs that are gone, newest first.
+    QList<Entry> orphans() const;
+    // Makes a restored orphan this run's recovery file.
+    bool adopt(const Entry &entry);
+    static void discard(const Entry &entry);
+
+Q_SIGNALS:
+    // A background write ended; message is empty when it succeeded.
+    void written(const QString &message);
+
+private:
+    bool claim();
+    QString pathFor(const QString &id, const char *suffix) const;
+    void writeInfo(const QString &originalName, const QDateTime &written);
+
+    QString m_folder;
+    QString m_id;
+    std::unique_ptr<QLockFile> m_lock;
+    QThreadPool m_pool;
+    bool m_writing = false;
+    quint64 m_generation = 0;
+};
+
+} // namespace vor4
