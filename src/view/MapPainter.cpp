@@ -410,4 +410,26 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
     }
 }
 
+void MapPainter::paintArea(QImage &target, const QRect &area, const PlotTable &texts,
+                           const GridPaintParams &params, QImage *miniMap)
+{
+    const QRect r = area.intersected(target.rect());
+    if (r.isEmpty())
+        return;
+    if (!isDirectFormat(target.format())) {
+        QImage part = target.copy(r);
+        paintArea(part, part.rect(), texts, params, miniMap);
+        QPainter p(&target);
+        p.drawImage(r.topLeft(), part);
+        return;
+    }
+    // A view into the target's own pixels, with the grid moved to match.
+    QImage view(target.bits() + r.y() * target.bytesPerLine() + r.x() * 4, r.width(), r.height(),
+                target.bytesPerLine(), target.format());
+    GridPaintParams moved = params;
+    moved.origin -= r.topLeft();
+    moved.brushOrigin -= r.topLeft();
+    paint(view, texts, moved, miniMap);
+}
+
 } // namespace vor4

@@ -63,6 +63,10 @@ class MapPainter
 {
 public:
     void paint(QImage &target, const PlotTable &texts, const GridPaintParams &params, QImage *miniMap);
+    // Paints only `area` of the target, with the pixels a whole paint gives
+    // there; the rest of the target is left as it is.
+    void paintArea(QImage &target, const QRect &area, const PlotTable &texts, const GridPaintParams &params,
+                   QImage *miniMap);
     void clearCache();
     qsizetype tileCount() const;
 

@@ -58,6 +58,20 @@ void renderMiniMap(const PlotTable &texts, QImage &miniMap)
     }
 }
 
+void renderMiniMapCells(const PlotTable &texts, QImage &miniMap, const QRect &cells)
+{
+    const QRect area = cells.intersected(QRect(0, 0, texts.columnCount(), texts.rowCount()));
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        for (int col = area.left(); col <= area.right(); ++col) {
+            const int terrain = firstTerrainIndex(texts.view(col, row));
+            const QRgb colour = terrain < 0 ? qRgb(255, 255, 255) : terrainFill(terrain);
+            for (int y = 3 * row; y < 3 * row + 3; ++y)
+                for (int x = 3 * col; x < 3 * col + 3; ++x)
+                    setPixel(miniMap, x, y, colour);
+        }
+    }
+}
+
 QPoint FrameRect::centre() const
 {
     return QPoint(left + (right - left + 1) / 2, top + (bottom - top + 1) / 2);

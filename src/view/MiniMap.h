@@ -2,6 +2,7 @@
 // The minimap image and the arithmetic of its view frame.
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 class QImage;
@@ -13,6 +14,9 @@ class PlotTable;
 // Paints every plot's 3 x 3 block in the colour of its first terrain line.
 // Plots without one keep their block; pixels beyond the image are skipped.
 void renderMiniMap(const PlotTable &texts, QImage &miniMap);
+// Renders the cells of a changed area again: each block white, then the
+// colour of its first terrain line, as the full render gives a new image.
+void renderMiniMapCells(const PlotTable &texts, QImage &miniMap, const QRect &cells);
 
 // A frame in minimap pixels; right and bottom are exclusive.
 struct FrameRect

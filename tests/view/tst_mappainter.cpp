@@ -60,6 +60,7 @@ private Q_SLOTS:
     void gridGeometry();
     void cellsBeyondTheTable();
     void edits();
+    void areaEqualsWhole();
 
 private:
     Document m_continents;
@@ -204,6 +205,44 @@ void TestMapPainter::edits()
     painter.paint(img, table, p, nullptr);
     QCOMPARE(img.pixel(8, 8), qRgb(0, 128, 0));
     QVERIFY(painter.tileCount() >= 1);
+}
+
+// Painting part of the view gives the pixels of a whole paint there and
+// leaves the rest alone: the grid repaints only the cells an edit changed.
+void TestMapPainter::areaEqualsWhole()
+{
+    for (int W : {4, 9, 16, 32}) {
+        for (int g : {0, 1}) {
+            Document doc = m_continents;
+            GridPaintParams p = paramsFor(doc, W, g);
+            p.leftCol = 2;
+            p.topRow = 1;
+            p.origin = QPoint(-1, -2);
+            p.brushOrigin = QPoint(3, 6);
+            const QSize size(600, 400);
+            QImage whole(size, QImage::Format_RGB32);
+            MapPainter painter;
+            painter.paint(whole, doc.PlotTexts, p, nullptr);
+            QImage part = whole.copy();
+
+            doc.PlotTexts.setText(5, 4, "TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FOREST\r\nPlotType=0");
+            doc.PlotTexts.setText(6, 4, "");
+            doc.PlotTexts.setText(7, 5, "TerrainType=TERRAIN_SNOW\r\nTeamReveal=12,");
+            painter.paint(whole, doc.PlotTexts, p, nullptr);
+            const QRect cells = QRect(p.cellPos(5, 4), p.cellPos(7, 5) + QPoint(W - 1, W - 1));
+            painter.paintArea(part, cells, doc.PlotTexts, p, nullptr);
+            QVERIFY2(part == whole, firstDifference(part, whole).constData());
+
+            // Any area, also one that cuts through cells and lines.
+            QImage noise(size, QImage::Format_RGB32);
+            noise.fill(qRgb(1, 2, 3));
+            const QRect area(37, 23, 151, 97);
+            painter.paintArea(noise, area, doc.PlotTexts, p, nullptr);
+            for (int y = 0; y < size.height(); y += 3)
+                for (int x = 0; x < size.width(); x += 3)
+                    QCOMPARE(noise.pixel(x, y), area.contains(x, y) ? whole.pixel(x, y) : qRgb(1, 2, 3));
+        }
+    }
 }
 
 QTEST_MAIN(TestMapPainter)

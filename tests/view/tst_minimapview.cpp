@@ -25,6 +25,7 @@ class TestMiniMapView : public QObject
 private Q_SLOTS:
     void fullRender();
     void fullRenderVersusPainting();
+    void changedCellsRenderedAgain();
     void frame();
     void dragAgainstEdges();
     void clickCentring();
@@ -89,6 +90,30 @@ void TestMiniMapView::fullRenderVersusPainting()
             QCOMPARE(mini.pixel(x, y), painted ? qRgb(0, 128, 0) : qRgb(255, 255, 0));
             QCOMPARE(mini.pixel(3 + x, y), qRgb(0, 0, 255));
         }
+}
+
+// After edits, rendering the changed area again gives the image a full
+// render of the edited map gives, also where a terrain line went away.
+void TestMiniMapView::changedCellsRenderedAgain()
+{
+    Document doc;
+    QVERIFY(loadMapFile(QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave"), doc).ok());
+    QImage image(doc.miniMapSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    renderMiniMap(doc.PlotTexts, image);
+    doc.PlotTexts.setText(2, 3, "PlotType=1");
+    doc.PlotTexts.setText(4, 4, "TerrainType=TERRAIN_SNOW\r\nTerrainType=TERRAIN_OCEAN");
+    doc.PlotTexts.setText(14, 14, "TerrainType=TERRAIN_NONSENSE");
+    renderMiniMapCells(doc.PlotTexts, image, QRect(QPoint(2, 3), QPoint(14, 14)));
+    QImage fresh(doc.miniMapSize, QImage::Format_RGB32);
+    fresh.fill(Qt::white);
+    renderMiniMap(doc.PlotTexts, fresh);
+    QVERIFY(image == fresh);
+    QCOMPARE(image.pixel(7, 10), qRgb(255, 255, 255));
+    QCOMPARE(image.pixel(12, 12), qRgb(255, 255, 255));
+    // Cells beyond the map are skipped.
+    renderMiniMapCells(doc.PlotTexts, image, QRect(10, 10, 100, 100));
+    QVERIFY(image == fresh);
 }
 
 void TestMiniMapView::frame()
