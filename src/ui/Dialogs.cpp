@@ -34,6 +34,28 @@ public:
                         QMessageBox::Ok, parent);
         box.exec();
     }
+
+    SaveChoice askSaveChanges(QWidget *parent, const QString &name) override
+    {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Vor4DemoMapEditor"),
+                        QStringLiteral("Save changes to %1?").arg(name),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        box.setInformativeText(QStringLiteral("Your changes will be lost if you don't save them."));
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+        case QMessageBox::Save: return SaveChoice::Save;
+        case QMessageBox::Discard: return SaveChoice::Discard;
+        default: return SaveChoice::Cancel;
+        }
+    }
+
+    bool ask(QWidget *parent, const QString &question) override
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Vor4DemoMapEditor"), question,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes;
+    }
 };
 
 std::unique_ptr<Dialogs> &current()

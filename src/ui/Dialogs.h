@@ -17,6 +17,12 @@ public:
                                  const QString &filter) = 0;
     virtual void error(QWidget *parent, const QString &text) = 0;
 
+    enum class SaveChoice { Save, Discard, Cancel };
+    // "Save changes to NAME?" with Save, Discard and Cancel.
+    virtual SaveChoice askSaveChanges(QWidget *parent, const QString &name) = 0;
+    // A yes-or-no question; true for yes.
+    virtual bool ask(QWidget *parent, const QString &question) = 0;
+
     // The dialogs every window uses; replaceable by tests.
     static Dialogs &instance();
     static void setInstance(std::unique_ptr<Dialogs> dialogs);

@@ -17,6 +17,11 @@ public:
         QString lastSaveFolder;
         QString lastSaveProposal;
         QString lastFilter;
+        // Answers to "Save changes to NAME?", in order; Cancel when none is left.
+        QList<SaveChoice> saveChoices;
+        QStringList saveQuestions; // the names asked about
+        QList<bool> answers;       // to yes-or-no questions; no when none is left
+        QStringList questions;
     };
 
     // Installs a fake and returns its state, valid until the next install.
@@ -42,6 +47,16 @@ public:
         return m_state.saveAnswers.isEmpty() ? QString() : m_state.saveAnswers.takeFirst();
     }
     void error(QWidget *, const QString &text) override { m_state.messages.append(text); }
+    SaveChoice askSaveChanges(QWidget *, const QString &name) override
+    {
+        m_state.saveQuestions.append(name);
+        return m_state.saveChoices.isEmpty() ? SaveChoice::Cancel : m_state.saveChoices.takeFirst();
+    }
+    bool ask(QWidget *, const QString &question) override
+    {
+        m_state.questions.append(question);
+        return !m_state.answers.isEmpty() && m_state.answers.takeFirst();
+    }
 
 private:
     State m_state;
