@@ -18,6 +18,27 @@ void Document::ResetDocument(int width, int height)
     CurrentRow = -1;
 }
 
+Document Document::deepCopy(PlotTable plots) const
+{
+    // Lists share their texts with this document's; a text is never changed
+    // where it stands, only replaced, so sharing them is safe.
+    Document copy;
+    copy.FileLines = FileLines;
+    copy.GameLines = GameLines;
+    copy.TeamTexts = TeamTexts;
+    copy.PlayerTexts = PlayerTexts;
+    copy.MapLines = MapLines;
+    copy.Header = Header;
+    copy.SignTexts = SignTexts;
+    plots.copyFrom(PlotTexts);
+    copy.PlotTexts = std::move(plots);
+    copy.miniMapSize = miniMapSize;
+    copy.CurrentCol = CurrentCol;
+    copy.CurrentRow = CurrentRow;
+    copy.FileName = FileName;
+    return copy;
+}
+
 void Document::setGridSize(int columns, int rows)
 {
     PlotTexts.resize(qMax(columns, 1), qMax(rows, 1));

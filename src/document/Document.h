@@ -43,6 +43,10 @@ public:
 
     int columnCount() const { return PlotTexts.columnCount(); }
     int rowCount() const { return PlotTexts.rowCount(); }
+    // A copy of every store that shares no plot text memory with this one;
+    // `plots` may have been made ready with PlotTable::prepareCopy.
+    Document deepCopy(PlotTable plots = {}) const;
+
     // Sets the grid size (each at least 1) and gives PlotTexts the same counts.
     void setGridSize(int columns, int rows);
 

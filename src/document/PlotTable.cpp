@@ -141,6 +141,28 @@ void PlotTable::appendLine(int col, int row, QByteArrayView line)
     setText(col, row, joined);
 }
 
+void PlotTable::prepareCopy(CopySize size)
+{
+    // Some room beyond: the table may grow before the copy is made.
+    const qsizetype pool = size.pool + size.pool / 16 + 65536;
+    m_pool = QByteArray();
+    m_pool.resize(pool);
+    std::memset(m_pool.data(), 0, std::size_t(pool));
+    m_cells.assign(size.cells + size.cells / 16 + 64, Cell());
+}
+
+void PlotTable::copyFrom(const PlotTable &other)
+{
+    // Sized within what prepareCopyOf made room for, nothing is allocated.
+    m_pool.resize(other.m_pool.size());
+    if (!other.m_pool.isEmpty())
+        std::memcpy(m_pool.data(), other.m_pool.constData(), std::size_t(other.m_pool.size()));
+    m_cells.assign(other.m_cells.begin(), other.m_cells.end());
+    m_cols = other.m_cols;
+    m_rows = other.m_rows;
+    m_garbage = other.m_garbage;
+}
+
 qsizetype PlotTable::filledCount() const
 {
     qsizetype n = 0;

@@ -27,6 +27,18 @@ public:
     void resize(int cols, int rows);
     void clear();
     void reservePool(qsizetype bytes) { m_pool.reserve(bytes); }
+    // Copying a big table in two steps: room for a copy of a table of this
+    // size is made first (the memory touched), so that copyFrom does nothing
+    // but copy bytes. copyFrom makes this table an equal of `other` that
+    // shares no memory with it, allocating only if `other` has grown.
+    struct CopySize
+    {
+        qsizetype pool = 0;
+        std::size_t cells = 0;
+    };
+    CopySize copySize() const { return {m_pool.size(), m_cells.size()}; }
+    void prepareCopy(CopySize size);
+    void copyFrom(const PlotTable &other);
 
     // Valid until the table is next changed; empty for a cell outside it.
     QByteArrayView view(int col, int row) const;

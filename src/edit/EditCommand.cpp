@@ -2,22 +2,50 @@
 
 #include "MapDocument.h"
 
+#include <QMutexLocker>
+#include <QSet>
+
 namespace vor4 {
 
 EditCommand::EditCommand(MapDocument *doc, const QString &text, QUndoCommand *parent)
-    : QUndoCommand(text, parent)
+    : QUndoCommand(shared(text), parent)
     , m_doc(doc)
 {
 }
 
+QString EditCommand::shared(const QString &text)
+{
+    // Step texts are few ("Edit plot", "TerrainType changed", ...); the set
+    // only grows by kinds of step, not by steps.
+    static QSet<QString> texts;
+    const auto it = texts.constFind(text);
+    return it != texts.constEnd() ? *it : *texts.insert(text);
+}
+
 qint64 EditCommand::byteCost() const
 {
-    // The command object, its name and its children.
-    qint64 bytes = 128 + text().size() * 2;
+    // The command object with Qt's own part of it, and its children.
+    qint64 bytes = 160;
     for (int i = 0; i < childCount(); ++i)
         if (const auto *c = dynamic_cast<const EditCommand *>(child(i)))
             bytes += c->byteCost();
     return bytes;
+}
+
+void EditCommand::undo()
+{
+    if (replaying())
+        return;
+    QMutexLocker lock(&m_doc->m_writeLock);
+    undoStep();
+}
+
+void EditCommand::redo()
+{
+    if (replaying())
+        return;
+    QMutexLocker lock(&m_doc->m_writeLock);
+    redoStep();
 }
 
 bool EditCommand::replaying() const { return m_doc->isRebuildingHistory(); }

@@ -14,6 +14,13 @@ class EditCommand : public QUndoCommand
 public:
     EditCommand(MapDocument *doc, const QString &text, QUndoCommand *parent = nullptr);
 
+    // The step's name as the user reads it. Steps of one kind share their
+    // text() (see shared()); a name with the step's own details is made
+    // when it is shown, so a long history does not keep one string a step.
+    virtual QString name() const { return text(); }
+    // One copy of each step text, shared by every step that uses it.
+    static QString shared(const QString &text);
+
     // Whether doing the step would change nothing; such steps are not recorded.
     virtual bool isNoOp() const { return false; }
     // Bytes the step keeps in the history, its own children included.
@@ -26,8 +33,13 @@ public:
 
     MapDocument *mapDocument() const { return m_doc; }
 
+    // Done under the document's write lock; nothing while the history is rebuilt.
+    void undo() final;
+    void redo() final;
+
 protected:
-    // While the history is rebuilt, undo and redo leave the document alone.
+    virtual void undoStep() = 0;
+    virtual void redoStep() = 0;
     bool replaying() const;
     // The stores, for the steps' own writes.
     Document &target() const;

@@ -2,6 +2,8 @@
 
 #include "EditCommand.h"
 
+#include <QMutexLocker>
+
 #include <vector>
 
 namespace vor4 {
@@ -97,8 +99,30 @@ void MapDocument::trimHistory()
         Q_EMIT modifiedChanged(isModified());
 }
 
+Document MapDocument::snapshot() const
+{
+    // Edits wait while the copy is made: its memory is made ready first, so
+    // that only the copying itself happens under the lock.
+    PlotTable::CopySize size;
+    {
+        QMutexLocker lock(&m_writeLock);
+        size = m_doc.PlotTexts.copySize();
+    }
+    PlotTable plots;
+    plots.prepareCopy(size);
+    QMutexLocker lock(&m_writeLock);
+    return m_doc.deepCopy(std::move(plots));
+}
+
+void MapDocument::setFileName(const QString &path)
+{
+    QMutexLocker lock(&m_writeLock);
+    m_doc.FileName = path;
+}
+
 void MapDocument::setCurrentCell(int col, int row)
 {
+    QMutexLocker lock(&m_writeLock);
     m_doc.CurrentCol = col;
     m_doc.CurrentRow = row;
 }
@@ -106,13 +130,16 @@ void MapDocument::setCurrentCell(int col, int row)
 void MapDocument::reset(int width, int height)
 {
     m_stack.clear();
+    QMutexLocker lock(&m_writeLock);
     m_doc.ResetDocument(width, height);
+    lock.unlock();
     Q_EMIT documentReplaced();
 }
 
 LoadResult MapDocument::readFile(const QString &path)
 {
     m_stack.clear();
+    QMutexLocker lock(&m_writeLock);
     m_doc.FileName = path;
     m_doc.ResetDocument(0, 0);
     return readFileLines(path, m_doc);
@@ -120,12 +147,16 @@ LoadResult MapDocument::readFile(const QString &path)
 
 LoadResult MapDocument::parse(const LoadProgress &progress)
 {
+    QMutexLocker lock(&m_writeLock);
     return ParseFileLines(m_doc, progress);
 }
 
 void MapDocument::finishLoad()
 {
-    m_doc.FileLines.clear();
+    {
+        QMutexLocker lock(&m_writeLock);
+        m_doc.FileLines.clear();
+    }
     m_stack.clear();
     m_stack.setClean();
     Q_EMIT documentReplaced();

@@ -7,6 +7,7 @@
 #include "MapReader.h"
 
 #include <QObject>
+#include <QRecursiveMutex>
 #include <QRect>
 #include <QUndoStack>
 
@@ -26,6 +27,9 @@ public:
     ~MapDocument() override;
 
     const Document &document() const { return m_doc; }
+    // A copy of the document that shares nothing with it, safe to take in
+    // another thread: writes to the document wait while it is taken.
+    Document snapshot() const;
     QUndoStack *undoStack() { return &m_stack; }
 
     // Does the step and records it. A step that would change nothing is
@@ -49,7 +53,7 @@ public:
     bool isRebuildingHistory() const { return m_rebuilding; }
 
     // Writes outside the history.
-    void setFileName(const QString &path) { m_doc.FileName = path; }
+    void setFileName(const QString &path);
     void setCurrentCell(int col, int row);
     // Empties the history and resets the stores (start-up).
     void reset(int width, int height);
@@ -76,6 +80,7 @@ private:
     void trimHistory();
 
     Document m_doc;
+    mutable QRecursiveMutex m_writeLock;
     QUndoStack m_stack;
     qint64 m_budget = DefaultHistoryBudget;
     bool m_recording = false;

@@ -1,6 +1,6 @@
 #include "RecoveryStore.h"
 
-#include "Document.h"
+#include "MapDocument.h"
 #include "MapWriter.h"
 
 #include <QCoreApplication>
@@ -63,7 +63,7 @@ bool RecoveryStore::claim()
     return true;
 }
 
-bool RecoveryStore::writeInBackground(const Document &doc)
+bool RecoveryStore::writeInBackground(const MapDocument &doc)
 {
     if (m_writing)
         return false;
@@ -74,10 +74,16 @@ bool RecoveryStore::writeInBackground(const Document &doc)
     m_writing = true;
     const quint64 generation = m_generation;
     const QString path = mapPath();
-    const QString originalName = doc.FileName;
-    auto snapshot = std::make_shared<Document>(doc);
-    m_pool.start([this, snapshot, path, generation, originalName] {
-        const SaveResult result = writeMapFile(path, buildSaveFile(*snapshot));
+    const MapDocument *source = &doc;
+    m_pool.start([this, source, path, generation] {
+        QByteArray bytes;
+        QString originalName;
+        {
+            const Document snapshot = source->snapshot();
+            originalName = snapshot.FileName;
+            bytes = buildSaveFile(snapshot);
+        }
+        const SaveResult result = writeMapFile(path, bytes);
         QMetaObject::invokeMethod(this, [this, result, generation, originalName] {
             m_writing = false;
             if (generation != m_generation) {

@@ -12,7 +12,7 @@
 
 namespace vor4 {
 
-class Document;
+class MapDocument;
 
 class RecoveryStore : public QObject
 {
@@ -28,10 +28,11 @@ public:
     // This run's recovery file; it exists only after a write.
     QString mapPath() const;
 
-    // Writes the document in another thread, from a copy taken now (the
-    // copy shares the texts, so taking it is cheap). False, and nothing
-    // started, while an earlier write still runs.
-    bool writeInBackground(const Document &doc);
+    // Writes the document in another thread, which takes its own copy of
+    // it (edits wait only while the copy is made). False, and nothing
+    // started, while an earlier write still runs. The document must live
+    // until the write has ended (the store's destructor waits for it).
+    bool writeInBackground(const MapDocument &doc);
     bool isWriting() const { return m_writing; }
     void waitForWrite();
     // Removes this run's recovery file, also one a running write is making.

@@ -34,8 +34,6 @@ EditCommand *ReplaceDocument::takeOver(QUndoCommand *parent)
 
 void ReplaceDocument::swap()
 {
-    if (replaying())
-        return;
     Document &doc = target();
     std::swap(doc, m_other);
     // The selection belongs to the view, not to either document.

@@ -15,8 +15,10 @@ public:
 
     qint64 byteCost() const override;
     EditCommand *takeOver(QUndoCommand *parent) override;
-    void undo() override { swap(); }
-    void redo() override { swap(); }
+
+protected:
+    void undoStep() override { swap(); }
+    void redoStep() override { swap(); }
 
 private:
     void swap();

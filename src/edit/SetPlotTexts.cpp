@@ -88,7 +88,7 @@ bool SetPlotTexts::mergeWith(const QUndoCommand *other)
 
 void SetPlotTexts::swap()
 {
-    if (replaying() || m_entries.empty())
+    if (m_entries.empty())
         return;
     PlotTable &plots = target().PlotTexts;
     QByteArray other;

@@ -39,8 +39,10 @@ public:
     EditCommand *takeOver(QUndoCommand *parent) override;
     int id() const override;
     bool mergeWith(const QUndoCommand *other) override;
-    void undo() override { swap(); }
-    void redo() override { swap(); }
+
+protected:
+    void undoStep() override { swap(); }
+    void redoStep() override { swap(); }
 
 private:
     struct Entry

@@ -35,8 +35,6 @@ EditCommand *SetSectionLines::takeOver(QUndoCommand *parent)
 
 void SetSectionLines::swap()
 {
-    if (replaying())
-        return;
     store().swap(m_lines);
     Q_EMIT mapDocument()->sectionChanged(m_kind, -1);
 }

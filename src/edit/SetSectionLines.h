@@ -19,8 +19,10 @@ public:
     bool isNoOp() const override;
     qint64 byteCost() const override;
     EditCommand *takeOver(QUndoCommand *parent) override;
-    void undo() override { swap(); }
-    void redo() override { swap(); }
+
+protected:
+    void undoStep() override { swap(); }
+    void redoStep() override { swap(); }
 
 private:
     QList<QByteArray> &store() const;

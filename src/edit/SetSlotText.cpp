@@ -31,8 +31,6 @@ EditCommand *SetSlotText::takeOver(QUndoCommand *parent)
 
 void SetSlotText::swap()
 {
-    if (replaying())
-        return;
     slotList()[m_slot].swap(m_text);
     Q_EMIT mapDocument()->sectionChanged(m_kind, m_slot);
 }

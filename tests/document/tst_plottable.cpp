@@ -12,6 +12,7 @@ private Q_SLOTS:
     void editsAndResize();
     void compactionKeepsTexts();
     void textHelpers();
+    void copiesShareNothing();
 };
 
 void TestPlotTable::editsAndResize()
@@ -68,6 +69,28 @@ void TestPlotTable::textHelpers()
     QCOMPARE(splitLines("a\r\n\r\n"), (QList<QByteArray>{"a", ""}));
     QVERIFY(splitLines("").isEmpty());
     QCOMPARE(joinLines({"a", "", "b"}), QByteArray("a\r\n\r\nb"));
+}
+
+// A copy made in two steps equals the table and stays apart from it, also
+// when the table grew between the steps.
+void TestPlotTable::copiesShareNothing()
+{
+    PlotTable t;
+    t.resize(30, 20);
+    for (int i = 0; i < 600; ++i)
+        t.setText(i % 30, i / 30, QByteArray::number(i * 7919) + "\r\nTerrainType=TERRAIN_GRASS");
+    PlotTable copy;
+    copy.prepareCopy(t.copySize());
+    for (int i = 0; i < 30; ++i)
+        t.setText(i, 0, QByteArray(5000, 'g')); // grows beyond the room made
+    copy.copyFrom(t);
+    for (int i = 0; i < 600; ++i)
+        QCOMPARE(copy.view(i % 30, i / 30), t.view(i % 30, i / 30));
+    const QByteArray kept = copy.text(4, 7);
+    t.setText(4, 7, "X"); // written in place in the original's pool
+    QCOMPARE(copy.text(4, 7), kept);
+    QCOMPARE(copy.columnCount(), 30);
+    QCOMPARE(copy.rowCount(), 20);
 }
 
 QTEST_GUILESS_MAIN(TestPlotTable)

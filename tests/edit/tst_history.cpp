@@ -6,6 +6,7 @@
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "ReplaceDocument.h"
+#include "SetPlotText.h"
 #include "SetPlotTexts.h"
 #include "SetSectionLines.h"
 #include "SetSlotText.h"
@@ -58,6 +59,8 @@ struct Edit
     {
         switch (kind) {
         case Plots: {
+            if (cells.size() == 1)
+                return new SetPlotText(md, cells[0].x(), cells[0].y(), texts[0], QStringLiteral("Edit plot"));
             auto *c = new SetPlotTexts(md, QStringLiteral("Paint on %1 plots"));
             for (int i = 0; i < cells.size(); ++i)
                 c->add(cells[i].x(), cells[i].y(), texts[i]);
@@ -137,6 +140,7 @@ private Q_SLOTS:
     void strokesMergeIntoOneStep();
     void stepsThatChangeNothingAreNotRecorded();
     void signalsNameWhatChanged();
+    void plotEditNamesShareTheirText();
     void budgetDropsOldestSteps();
     void savedStateFollowsTrimming();
     void loadEmptiesTheHistory();
@@ -156,6 +160,9 @@ void TestHistory::eachStepUndoesAndRedoesByteForByte()
     plots->add(0, 0, md.document().PlotTexts.view(0, 0)); // unchanged: skipped
     QCOMPARE(plots->cellCount(), 2);
     steps << plots;
+    steps << new SetPlotText(&md, 10, 20, "TerrainType=TERRAIN_SNOW\r\nPlotType=3", QStringLiteral("Edit plot"));
+    steps << new SetPlotText(&md, 10, 20, "TerrainType=TERRAIN_OCEAN\r\nPlotType=3", QStringLiteral("Edit plot"));
+    steps << new SetPlotText(&md, 10, 20, "", QStringLiteral("Clear plot"));
     steps << new SetSectionLines(&md, SectionKind::Game, {"A=1", "", "  B=2"}, QStringLiteral("Game"));
     steps << new SetSectionLines(&md, SectionKind::Map, {}, QStringLiteral("Map"));
     steps << new SetSlotText(&md, SectionKind::Team, 17, "TeamID=17\r\n", QStringLiteral("Team"));
@@ -291,6 +298,8 @@ void TestHistory::stepsThatChangeNothingAreNotRecorded()
     MapDocument md;
     QVERIFY(md.load(Island).ok());
     QVERIFY(!md.push(new SetPlotTexts(&md, QStringLiteral("Nothing"))));
+    QVERIFY(!md.push(new SetPlotText(&md, 2, 2, md.document().PlotTexts.view(2, 2), QStringLiteral("Edit plot"))));
+    QVERIFY(!md.push(new SetPlotText(&md, 15, 0, "outside", QStringLiteral("Edit plot"))));
     QVERIFY(!md.push(new SetSectionLines(&md, SectionKind::Game, md.document().GameLines, QStringLiteral("x"))));
     QVERIFY(!md.push(new SetSlotText(&md, SectionKind::Team, 0, md.document().TeamTexts[0], QStringLiteral("x"))));
     QVERIFY(!md.push(new SetSlotText(&md, SectionKind::Team, 99, "no such slot", QStringLiteral("x"))));
@@ -334,6 +343,26 @@ void TestHistory::signalsNameWhatChanged()
     md.undoStack()->undo();
     QCOMPARE(replaced.count(), 2);
     QCOMPARE(md.document().columnCount(), 20);
+}
+
+void TestHistory::plotEditNamesShareTheirText()
+{
+    MapDocument md;
+    md.reset(30, 30);
+    md.push(new SetPlotText(&md, 20, 10, "TerrainType=TERRAIN_GRASS", QStringLiteral("TerrainType changed")));
+    md.push(new SetPlotText(&md, 3, 4, "TerrainType=TERRAIN_SNOW", QStringLiteral("TerrainType changed")));
+    const auto *a = static_cast<const EditCommand *>(md.undoStack()->command(0));
+    const auto *b = static_cast<const EditCommand *>(md.undoStack()->command(1));
+    QCOMPARE(a->name(), QStringLiteral("TerrainType changed at (20, 10)"));
+    QCOMPARE(b->name(), QStringLiteral("TerrainType changed at (3, 4)"));
+    // One string for every step of the kind, however long the history.
+    QCOMPARE(a->text().constData(), b->text().constData());
+    // Only the differing middle of a text is kept.
+    md.push(new SetPlotText(&md, 3, 4, "TerrainType=TERRAIN_SNOW\r\nBonusType=BONUS_GOLD", QStringLiteral("x")));
+    const auto *c = static_cast<const EditCommand *>(md.undoStack()->command(2));
+    QVERIFY(c->byteCost() < b->byteCost() + 24);
+    md.undoStack()->undo();
+    QCOMPARE(md.document().PlotTexts.text(3, 4), QByteArray("TerrainType=TERRAIN_SNOW"));
 }
 
 void TestHistory::budgetDropsOldestSteps()
