@@ -43,6 +43,9 @@ public:
 
     int columnCount() const { return PlotTexts.columnCount(); }
     int rowCount() const { return PlotTexts.rowCount(); }
+    // The file's y of a grid row: rows count from the top (north), y from
+    // the bottom; the file's x is the column.
+    int fileY(int row) const { return rowCount() - 1 - row; }
     // Sets the grid size (each at least 1) and gives PlotTexts the same counts.
     void setGridSize(int columns, int rows);
 

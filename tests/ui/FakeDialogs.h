@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 
 #include <QStringList>
+#include <functional>
 
 class FakeDialogs : public Dialogs
 {
@@ -17,6 +18,7 @@ public:
         QString lastSaveFolder;
         QString lastSaveProposal;
         QString lastFilter;
+        std::function<void()> onMessage; // runs while a message is "on screen"
     };
 
     // Installs a fake and returns its state, valid until the next install.
@@ -41,7 +43,12 @@ public:
         m_state.lastFilter = filter;
         return m_state.saveAnswers.isEmpty() ? QString() : m_state.saveAnswers.takeFirst();
     }
-    void error(QWidget *, const QString &text) override { m_state.messages.append(text); }
+    void error(QWidget *, const QString &text) override
+    {
+        m_state.messages.append(text);
+        if (m_state.onMessage)
+            m_state.onMessage();
+    }
 
 private:
     State m_state;
