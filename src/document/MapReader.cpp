@@ -96,11 +96,11 @@ QString latin1(QByteArrayView s) { return QString::fromLatin1(s.data(), s.size()
 
 // Stores a closed team or player block in its slot; slots beyond the first
 // SlotCount come from the file alone.
-void storeSlot(QList<QByteArray> &slots, qint64 slot, QByteArray &block)
+void storeSlot(QList<QByteArray> &texts, qint64 slot, QByteArray &block)
 {
-    if (slot >= slots.size())
-        slots.resize(slot + 1);
-    slots[slot] = block;
+    if (slot >= texts.size())
+        texts.resize(slot + 1);
+    texts[slot] = block;
     block.clear();
 }
 
