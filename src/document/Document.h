@@ -47,6 +47,9 @@ public:
     // `plots` may have been made ready with PlotTable::prepareCopy.
     Document deepCopy(PlotTable plots = {}) const;
 
+    // The file's y of a grid row: rows count from the top (north), y from
+    // the bottom; the file's x is the column.
+    int fileY(int row) const { return rowCount() - 1 - row; }
     // Sets the grid size (each at least 1) and gives PlotTexts the same counts.
     void setGridSize(int columns, int rows);
 

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <vector>
+
 namespace vor4 {
 
 namespace {
@@ -92,10 +94,59 @@ inline bool isCoordinateLine(QByteArrayView line)
 
 QString latin1(QByteArrayView s) { return QString::fromLatin1(s.data(), s.size()); }
 
+// Stores a closed team or player block in its slot; slots beyond the first
+// SlotCount come from the file alone.
+void storeSlot(QList<QByteArray> &texts, qint64 slot, QByteArray &block)
+{
+    if (slot >= texts.size())
+        texts.resize(slot + 1);
+    texts[slot] = block;
+    block.clear();
+}
+
+// Which cells the coordinate lines have named, to tell a plot read twice.
+class SeenCells
+{
+public:
+    // Marks the cell; false when it was marked before.
+    bool mark(int col, int row, int cols, int rows)
+    {
+        if (cols != m_cols || rows != m_rows)
+            resize(cols, rows);
+        const std::size_t i = std::size_t(row) * std::size_t(cols) + std::size_t(col);
+        if (m_seen[i])
+            return false;
+        m_seen[i] = true;
+        return true;
+    }
+
+private:
+    void resize(int cols, int rows)
+    {
+        // The grid changed after plots were read: keep the marks of the
+        // cells that are still inside it, as the plot table keeps their texts.
+        std::vector<bool> seen(std::size_t(cols) * std::size_t(rows));
+        for (int r = 0; r < qMin(rows, m_rows); ++r)
+            for (int c = 0; c < qMin(cols, m_cols); ++c)
+                seen[std::size_t(r) * std::size_t(cols) + std::size_t(c)] =
+                    m_seen[std::size_t(r) * std::size_t(m_cols) + std::size_t(c)];
+        m_seen = std::move(seen);
+        m_cols = cols;
+        m_rows = rows;
+    }
+
+    std::vector<bool> m_seen;
+    int m_cols = 0;
+    int m_rows = 0;
+};
+
 class Parser
 {
 public:
-    Parser(Document &doc, const LoadProgress &progress) : m_doc(doc), m_progress(progress) {}
+    Parser(Document &doc, const LoadProgress &progress, const MapSizeRead &sizeRead)
+        : m_doc(doc), m_progress(progress), m_sizeRead(sizeRead)
+    {
+    }
 
     LoadResult run()
     {
@@ -123,6 +174,13 @@ public:
             else if (q < end)
                 ++q;
             p = q;
+        }
+        if (!m_sawKeyword) {
+            // A picture or a note read as a map would replace that file on
+            // the next Save.
+            m_doc.ResetDocument(0, 0);
+            fail(LoadResult::NotAMap, 0,
+                 QStringLiteral("%1 is not a world-builder map file").arg(m_doc.FileName));
         }
         return m_result;
     }
@@ -158,7 +216,14 @@ private:
     {
         if (line.isEmpty())
             return true;
-        switch (keywordOf(line)) {
+        const Keyword keyword = keywordOf(line);
+        if (keyword != Keyword::None) {
+            m_sawKeyword = true;
+            // A sign block cut short by a section is no sign.
+            m_inSign = false;
+            m_sign.clear();
+        }
+        switch (keyword) {
         case Keyword::BeginGame:
             m_section = Section::Game;
             return true;
@@ -168,29 +233,23 @@ private:
             m_section = Section::None;
             return true;
         case Keyword::BeginTeam:
-            ++m_slot;
+            ++m_teamSlot;
             m_section = Section::Team;
             return true;
         case Keyword::EndTeam:
             if (m_section != Section::Team)
                 return structureError(lineNo);
-            if (m_slot >= 0 && m_slot < Document::SlotCount)
-                m_doc.TeamTexts[m_slot] = m_block;
-            if (m_slot >= 0)
-                m_block.clear();
+            storeSlot(m_doc.TeamTexts, m_teamSlot, m_block);
             m_section = Section::None;
             return true;
         case Keyword::BeginPlayer:
+            ++m_playerSlot;
             m_section = Section::Player;
-            m_slot = -1;
             return true;
         case Keyword::EndPlayer:
             if (m_section != Section::Player)
                 return structureError(lineNo);
-            if (m_slot >= 0 && m_slot < Document::SlotCount)
-                m_doc.PlayerTexts[m_slot] = m_block;
-            m_slot = -1;
-            m_block.clear();
+            storeSlot(m_doc.PlayerTexts, m_playerSlot, m_block);
             m_section = Section::None;
             return true;
         case Keyword::BeginMap:
@@ -202,6 +261,7 @@ private:
             m_section = Section::None;
             return true;
         case Keyword::BeginPlot:
+            ++m_result.stats.plotBlocks;
             m_section = Section::Plot;
             return true;
         case Keyword::EndPlot:
@@ -215,21 +275,16 @@ private:
 
         switch (m_section) {
         case Section::None:
+            signLine(line);
             return true;
         case Section::Game:
             m_doc.GameLines.append(line.toByteArray());
             return true;
         case Section::Team:
-            addToBlock(line);
-            return true;
         case Section::Player:
-            addToBlock(line);
-            if (containsCi(line, "Team=")) {
-                int slot = 0;
-                if (!integer(valueOf(line), lineNo, slot))
-                    return false;
-                m_slot = slot;
-            }
+            if (!m_block.isEmpty())
+                m_block += "\r\n";
+            m_block.append(line.data(), line.size());
             return true;
         case Section::Map:
             return mapLine(line, lineNo);
@@ -239,11 +294,22 @@ private:
         return true;
     }
 
-    void addToBlock(QByteArrayView line)
+    // Outside every section: sign blocks, and text that is ignored.
+    void signLine(QByteArrayView line)
     {
-        if (!m_block.isEmpty())
-            m_block += "\r\n";
-        m_block.append(line.data(), line.size());
+        if (!m_inSign) {
+            m_inSign = equalsCi(line, "BeginSign");
+            return;
+        }
+        if (equalsCi(line, "EndSign")) {
+            m_doc.SignTexts.append(m_sign);
+            m_sign.clear();
+            m_inSign = false;
+            return;
+        }
+        if (!m_sign.isEmpty())
+            m_sign += "\r\n";
+        m_sign.append(line.data(), line.size());
     }
 
     bool setSize(qint64 cols, qint64 rows, qint64 lineNo)
@@ -255,7 +321,11 @@ private:
                  QStringLiteral("Map size %1 x %2 is too large").arg(cols).arg(rows));
             return false;
         }
+        if (cols == m_doc.columnCount() && rows == m_doc.rowCount())
+            return true;
         m_doc.setGridSize(int(cols), int(rows));
+        if (m_sizeRead)
+            m_sizeRead(int(cols), int(rows));
         return true;
     }
 
@@ -270,17 +340,19 @@ private:
             if (!integer(value, lineNo, v) || !setSize(m_doc.columnCount(), v, lineNo))
                 return false;
         } else if (containsCi(line, "wrap X=")) {
-            if (!integer(value, lineNo, v))
+            if (!integer(value, lineNo, m_doc.Header.wrapX))
                 return false;
-            if (v != 1)
-                m_xOffset = m_doc.columnCount() - 1;
         } else if (containsCi(line, "wrap Y=")) {
-            if (!integer(value, lineNo, v))
+            if (!integer(value, lineNo, m_doc.Header.wrapY))
                 return false;
-            if (v == 0)
-                m_yOffset = m_doc.rowCount() - 1;
-        } else if (containsCi(line, "latitude=") || containsCi(line, "num plots written=")) {
-            // regenerated by the writer
+        } else if (containsCi(line, "latitude=")) {
+            if (containsCi(line, "top latitude="))
+                m_doc.Header.topLatitude = trimmed(value).toByteArray();
+            else if (containsCi(line, "bottom latitude="))
+                m_doc.Header.bottomLatitude = trimmed(value).toByteArray();
+        } else if (containsCi(line, "num plots written=")) {
+            // Regenerated by the writer; kept only to tell a damaged map.
+            m_result.stats.declaredPlots = parseInt(trimmed(value));
         } else {
             m_doc.MapLines.append(line.toByteArray());
         }
@@ -297,8 +369,20 @@ private:
             int x = 0, y = 0;
             if (!integer(valueOf(before), lineNo, x) || !integer(valueOf(after), lineNo, y))
                 return false;
-            m_col = qAbs(m_xOffset - qint64(x));
-            m_row = qAbs(m_yOffset - qint64(y));
+            // North up: y counts rows from the bottom, whatever the wrap
+            // lines say (they are the game's topology, not a flip).
+            const int cols = m_doc.columnCount();
+            const int rows = m_doc.rowCount();
+            m_col = x;
+            m_row = qint64(rows) - 1 - y;
+            LoadStats &stats = m_result.stats;
+            if (!m_doc.PlotTexts.contains(m_col, m_row)) {
+                if (stats.plotsOutside++ == 0)
+                    stats.firstOutsideLine = lineNo;
+            } else if (!m_seen.mark(int(m_col), int(m_row), cols, rows)) {
+                if (stats.plotsRepeated++ == 0)
+                    stats.firstRepeatedLine = lineNo;
+            }
             return true;
         }
         if (m_doc.PlotTexts.contains(m_col, m_row))
@@ -308,14 +392,18 @@ private:
 
     Document &m_doc;
     const LoadProgress &m_progress;
+    const MapSizeRead &m_sizeRead;
     LoadResult m_result;
     Section m_section = Section::None;
-    qint64 m_slot = -1;
+    qint64 m_teamSlot = -1;
+    qint64 m_playerSlot = -1;
     QByteArray m_block;
-    qint64 m_xOffset = 0;
-    qint64 m_yOffset = 0;
+    bool m_inSign = false;
+    QByteArray m_sign;
+    bool m_sawKeyword = false;
     qint64 m_col = 0;
     qint64 m_row = 0;
+    SeenCells m_seen;
 };
 
 } // namespace
@@ -345,9 +433,9 @@ LoadResult readFileLines(const QString &path, Document &doc)
     return result;
 }
 
-LoadResult ParseFileLines(Document &doc, const LoadProgress &progress)
+LoadResult ParseFileLines(Document &doc, const LoadProgress &progress, const MapSizeRead &sizeRead)
 {
-    return Parser(doc, progress).run();
+    return Parser(doc, progress, sizeRead).run();
 }
 
 LoadResult loadMapFile(const QString &path, Document &doc, const LoadProgress &progress)
@@ -358,6 +446,8 @@ LoadResult loadMapFile(const QString &path, Document &doc, const LoadProgress &p
     if (result.ok())
         result = ParseFileLines(doc, progress);
     doc.FileLines.clear();
+    if (!result.ok())
+        doc.FileName.clear();
     return result;
 }
 

@@ -5,21 +5,36 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace vor4 {
 
+// What the reader saw besides the stores: signs of a damaged map.
+struct LoadStats
+{
+    qint64 plotBlocks = 0;                // "BeginPlot" lines
+    std::optional<qint64> declaredPlots;  // the last "num plots written=" number
+    qint64 plotsOutside = 0;              // coordinate lines naming no cell of the grid
+    qint64 firstOutsideLine = 0;
+    qint64 plotsRepeated = 0;             // coordinate lines naming a cell named before
+    qint64 firstRepeatedLine = 0;
+};
+
 struct LoadResult
 {
-    enum Status { Ok, FileError, StructureError, ValueError, TooLarge, Cancelled };
+    enum Status { Ok, FileError, StructureError, ValueError, TooLarge, NotAMap, Cancelled };
     Status status = Ok;
     qint64 line = 0;  // 1-based line of a structure, value or size error
     QString message;  // the text the user is shown; empty when Ok
+    LoadStats stats;
     bool ok() const { return status == Ok; }
 };
 
 // Called before lines 0, 500, 1000, ... with the number of lines already
 // handled and the total. Returning false abandons the load.
 using LoadProgress = std::function<bool(qint64 handled, qint64 total)>;
+// Called when a map line has changed the grid size.
+using MapSizeRead = std::function<void(int columns, int rows)>;
 
 // Files above this size are refused before they are read.
 constexpr qint64 MaxFileSize = qint64(1) << 31;
@@ -28,11 +43,14 @@ constexpr qint64 MaxFileSize = qint64(1) << 31;
 LoadResult readFileLines(const QString &path, Document &doc);
 
 // Runs the section state machine over doc.FileLines and fills the stores.
-// Stops at the first error; the stores keep what was read before it.
-LoadResult ParseFileLines(Document &doc, const LoadProgress &progress = {});
+// Stops at the first error; the stores keep what was read before it. Lines
+// without a single section keyword are no map: the document is reset and
+// the result is NotAMap, naming doc.FileName.
+LoadResult ParseFileLines(Document &doc, const LoadProgress &progress = {},
+                          const MapSizeRead &sizeRead = {});
 
 // ResetDocument(0, 0), read, parse and empty FileLines: Open without windows.
-// FileName is set to the path.
+// FileName is set to the path, and emptied again when the load fails.
 LoadResult loadMapFile(const QString &path, Document &doc, const LoadProgress &progress = {});
 
 } // namespace vor4

@@ -137,10 +137,10 @@ QByteArray buildSaveFile(const Document &doc)
     out.line("BeginMap");
     out << "\tgrid width=" << cols << "\r\n";
     out << "\tgrid height=" << rows << "\r\n";
-    out.line("\ttop latitude=90");
-    out.line("\tbottom latitude=-90");
-    out.line("\twrap X=1");
-    out.line("\twrap Y=0");
+    out << "\ttop latitude=" << trimmed(doc.Header.topLatitude) << "\r\n";
+    out << "\tbottom latitude=" << trimmed(doc.Header.bottomLatitude) << "\r\n";
+    out << "\twrap X=" << qint64(doc.Header.wrapX) << "\r\n";
+    out << "\twrap Y=" << qint64(doc.Header.wrapY) << "\r\n";
     for (const QByteArray &l : doc.MapLines)
         if (!isHeaderKey(l))
             out << "\t" << trimmed(l) << "\r\n";
@@ -163,6 +163,14 @@ QByteArray buildSaveFile(const Document &doc)
                     inner = true;
             });
             out << "EndPlot\r\n";
+        }
+    }
+    if (!doc.SignTexts.isEmpty()) {
+        out.line("### Sign Info ###");
+        for (const QByteArray &sign : doc.SignTexts) {
+            out.line("BeginSign");
+            out.tabbedTrimmedLines(sign);
+            out.line("EndSign");
         }
     }
     return out.take();

@@ -186,6 +186,8 @@ private:
     void setPageBinding(int index);
     void clearPageBinding();
     void setBusy(bool busy);
+    void listSlots();
+    bool storeFocusedMemo();
     void showLoadedSections();
     void miniMapStep();
     void hideHoverHint();

@@ -26,6 +26,7 @@ void TForm1::ResetDocument(int width, int height)
 {
     Doc.ResetDocument(width, height);
     mapSizeChanged();
+    listSlots();
     for (SectionMemo *memo : {GMemo, DMemo, PMemo, MMemo, Memo})
         memo->clear();
     setStatusText(2, QString());
@@ -40,6 +41,25 @@ void TForm1::mapSizeChanged()
     if (DrawGrid)
         DrawGrid->updateDimensions();
     setStatusText(1, QStringLiteral("Map Size = (%1 x %2)").arg(Doc.columnCount()).arg(Doc.rowCount()));
+}
+
+void TForm1::listSlots()
+{
+    // The selectors list every slot of the document: a map may bring more
+    // than a new map's 18. The selected index stays while it exists.
+    const std::pair<QComboBox *, qsizetype> selectors[] = {{TeamComboBox, Doc.TeamTexts.size()},
+                                                           {PlayerComboBox, Doc.PlayerTexts.size()}};
+    for (const auto &[box, count] : selectors) {
+        if (box->count() == count)
+            continue;
+        const int index = box->currentIndex();
+        const QSignalBlocker quiet(box);
+        while (box->count() > count)
+            box->removeItem(box->count() - 1);
+        for (qsizetype i = box->count(); i < count; ++i)
+            box->addItem(QString::number(i));
+        box->setCurrentIndex(index < count ? index : -1);
+    }
 }
 
 void TForm1::NewBtnClick()
@@ -81,38 +101,44 @@ void TForm1::OpenBtnClick()
             m_openFolder = QFileInfo(path).absolutePath();
             setCaptionFor(path);
             showPage(RulesPage);
-            // The text changes every 500 lines; the window repaints and takes
-            // events at most every 20 ms, which keeps big maps from spending
-            // their time in the event loop.
-            QElapsedTimer sinceEvents;
-            result = vor4::ParseFileLines(Doc, [&](qint64 n, qint64 total) {
-                setStatusText(0, QStringLiteral("Analyze(%1/%2)").arg(n).arg(total));
-                if (n == 0 || sinceEvents.hasExpired(20)) {
+            // The message loop runs at every 500th line. Repainting the
+            // progress text that often would cost more than reading the
+            // lines (a 1000 x 1000 map took four times as long), so the text
+            // is renewed at most every 20 ms.
+            QElapsedTimer sinceText;
+            result = vor4::ParseFileLines(
+                Doc,
+                [&](qint64 n, qint64 total) {
+                    if (n == 0 || sinceText.hasExpired(20)) {
+                        setStatusText(0, QStringLiteral("Analyze(%1/%2)").arg(n).arg(total));
+                        sinceText.start();
+                    }
                     QCoreApplication::processEvents();
-                    sinceEvents.start();
-                }
-                return !m_closeAfterLoad;
-            });
+                    return !m_closeAfterLoad;
+                },
+                [&](int columns, int rows) {
+                    setStatusText(1, QStringLiteral("Map Size = (%1 x %2)").arg(columns).arg(rows));
+                });
         }
         // The grid follows what was read, also when the load stopped early.
         mapSizeChanged();
+        listSlots();
         if (result.ok())
             showLoadedSections();
+        if (!result.ok()) {
+            // The stores hold only part of the file: a plain Save must not
+            // overwrite the original with it.
+            Doc.FileName.clear();
+            if (!m_closeAfterLoad && result.status != vor4::LoadResult::Cancelled)
+                Dialogs::instance().error(this, result.message);
+        }
         if (result.ok() || result.status == vor4::LoadResult::StructureError)
             RenderMiniMap();
         Doc.FileLines.clear();
     }
     setBusy(false);
-    if (m_closeAfterLoad) {
+    if (m_closeAfterLoad)
         close();
-        return;
-    }
-    if (!result.ok()) {
-        // The stores hold only part of the file: a plain Save must not
-        // overwrite the original with it.
-        Doc.FileName.clear();
-        Dialogs::instance().error(this, result.message);
-    }
 }
 
 void TForm1::showLoadedSections()
@@ -126,9 +152,25 @@ void TForm1::showLoadedSections()
     setStatusText(0, QStringLiteral("Map ready..."));
 }
 
+bool TForm1::storeFocusedMemo()
+{
+    // Save is a tool button and takes no focus: the memo being typed into
+    // has not been left yet. Store it as leaving it would.
+    auto *memo = qobject_cast<SectionMemo *>(QApplication::focusWidget());
+    if (!memo || (memo != Memo && memo != ActiveMemo))
+        return true;
+    QByteArray text;
+    const bool storable = memo->bytes(&text);
+    if (memo == Memo)
+        MapMemoExit();
+    else
+        MemoExit();
+    return storable || !AutoApplyBtn->isChecked();
+}
+
 void TForm1::SaveBtnClick()
 {
-    if (m_loading)
+    if (m_loading || !storeFocusedMemo())
         return;
     if (Doc.FileName.isEmpty()) {
         Dialogs::instance().error(this, QStringLiteral("No map file is loaded!"));
@@ -148,7 +190,7 @@ void TForm1::SaveBtnClick()
 
 void TForm1::SaveAsBtnClick()
 {
-    if (m_loading)
+    if (m_loading || !storeFocusedMemo())
         return;
     QString path = Dialogs::instance().saveFileName(this, MapsDir, m_saveName, FileFilter);
     if (path.isEmpty())

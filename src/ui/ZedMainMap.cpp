@@ -187,7 +187,13 @@ void TForm1::DrawGridSelectCell(int col, int row)
     Doc.CurrentCol = col;
     Doc.CurrentRow = row;
     Memo->setBytes(Doc.PlotTexts.text(col, row));
-    setStatusText(2, QStringLiteral("Current cell = (%1 ,%2)").arg(col).arg(row));
+    // The file's x and y too: the numbers of the plot blocks, of the players'
+    // start positions and of the game.
+    setStatusText(2, QStringLiteral("Current cell = (%1 ,%2)   x=%3, y=%4")
+                         .arg(col)
+                         .arg(row)
+                         .arg(col)
+                         .arg(Doc.fileY(row)));
 }
 
 void TForm1::MapApplyBtnClick()

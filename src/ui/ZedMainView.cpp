@@ -172,7 +172,11 @@ void TForm1::DrawGridMouseMove(const QPoint &pos)
         hideHoverHint();
         return;
     }
-    const QString text = QStringLiteral("(%1,%2)").arg(cell.x()).arg(cell.y());
+    const QString text = QStringLiteral("(%1,%2)   x=%3, y=%4")
+                             .arg(cell.x())
+                             .arg(cell.y())
+                             .arg(cell.x())
+                             .arg(Doc.fileY(cell.y()));
     PlotHintWindow->activateHint(DrawGrid->viewport()->mapToGlobal(pos + QPoint(16, 16)), text);
     setStatusText(0, text);
 }

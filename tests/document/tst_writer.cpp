@@ -1,6 +1,7 @@
 #include "MapReader.h"
 #include "MapWriter.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
 #ifdef Q_OS_LINUX
@@ -24,10 +25,10 @@ void expectSameStores(const Document &a, const Document &b)
     QCOMPARE(a.MapLines, b.MapLines);
     QCOMPARE(a.columnCount(), b.columnCount());
     QCOMPARE(a.rowCount(), b.rowCount());
-    for (int i = 0; i < Document::SlotCount; ++i) {
-        QCOMPARE(a.TeamTexts[i], b.TeamTexts[i]);
-        QCOMPARE(a.PlayerTexts[i], b.PlayerTexts[i]);
-    }
+    QCOMPARE(a.TeamTexts, b.TeamTexts);
+    QCOMPARE(a.PlayerTexts, b.PlayerTexts);
+    QCOMPARE(a.Header, b.Header);
+    QCOMPARE(a.SignTexts, b.SignTexts);
     for (int r = 0; r < a.rowCount(); ++r)
         for (int c = 0; c < a.columnCount(); ++c)
             if (a.PlotTexts.view(c, r) != b.PlotTexts.view(c, r))
@@ -45,6 +46,58 @@ Document readBack(const QByteArray &bytes)
     return doc;
 }
 
+// A plain reading of a file's plot blocks and sign blocks, keyed by the
+// file's own coordinates: what the game sees, whatever the editor makes of it.
+struct PlainMap
+{
+    QMap<QPair<int, int>, QByteArray> plots;
+    QList<QByteArray> signs;
+};
+
+PlainMap plainRead(const QByteArray &file)
+{
+    static const QRegularExpression coordinates(QStringLiteral("^x=(-?\\d+), *y=(-?\\d+)$"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    PlainMap map;
+    QByteArray *block = nullptr;
+    for (const QByteArray &raw : file.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty())
+            continue;
+        const QRegularExpressionMatch m = coordinates.match(QString::fromLatin1(line));
+        if (line == "EndPlot" || line == "EndSign") {
+            block = nullptr;
+        } else if (line == "BeginSign") {
+            map.signs.append(QByteArray());
+            block = &map.signs.last();
+        } else if (m.hasMatch()) {
+            block = &map.plots[{m.captured(1).toInt(), m.captured(2).toInt()}];
+        } else if (block) {
+            *block += line + "\n";
+        }
+    }
+    // Plots without text are written by the editor but may be missing in a file.
+    for (auto it = map.plots.begin(); it != map.plots.end();)
+        it = it->isEmpty() ? map.plots.erase(it) : std::next(it);
+    return map;
+}
+
+// The six header lines as written, in their place after "BeginMap".
+QList<QByteArray> headerLines(const QByteArray &file)
+{
+    const qsizetype at = file.indexOf("BeginMap\r\n");
+    return at < 0 ? QList<QByteArray>() : file.mid(at + 10).split('\n').mid(0, 6);
+}
+
+Document readFile(const QString &path)
+{
+    Document doc;
+    const LoadResult r = loadMapFile(path, doc);
+    if (!r.ok())
+        qWarning() << r.message;
+    return doc;
+}
+
 } // namespace
 
 class TestWriter : public QObject
@@ -55,8 +108,11 @@ private Q_SLOTS:
     void emptyDocument();
     void plotOrderAndIndent();
     void trimmingAndHeaderKeys();
-    void fixturesRoundTrip_data();
-    void fixturesRoundTrip();
+    void realMapsRoundTrip_data();
+    void realMapsRoundTrip();
+    void headerValuesKept();
+    void everySlotWritten();
+    void signBlocks();
     void writeFailuresKeepOldFile();
 };
 
@@ -153,33 +209,92 @@ void TestWriter::trimmingAndHeaderKeys()
     QCOMPARE(readBack(bytes).TeamTexts[1], QByteArray("a\r\nb"));
 }
 
-void TestWriter::fixturesRoundTrip_data()
+void TestWriter::realMapsRoundTrip_data()
 {
-    QTest::addColumn<QString>("file");
-    QTest::newRow("continents") << QStringLiteral("continents-64x40.Vor4WorldBuilderSave");
-    QTest::newRow("island") << QStringLiteral("island-15x15.Vor4WorldBuilderSave");
+    QTest::addColumn<QString>("path");
+    const QDir maps(QStringLiteral(VOR4_FIXTURES_DIR));
+    for (const QString &name : maps.entryList({QStringLiteral("*.Vor4WorldBuilderSave")}, QDir::Files))
+        QTest::newRow(qPrintable(name)) << maps.filePath(name);
+    QVERIFY(maps.entryList(QDir::Files).size() >= 2);
 }
 
-void TestWriter::fixturesRoundTrip()
+void TestWriter::realMapsRoundTrip()
 {
-    QFETCH(QString, file);
-    const QString path = QStringLiteral(VOR4_FIXTURES_DIR "/") + file;
-    if (!QFile::exists(path))
-        QSKIP("fixtures not present");
-    Document first;
-    QVERIFY(loadMapFile(path, first).ok());
+    QFETCH(QString, path);
+    const Document first = readFile(path);
     const QByteArray once = buildSaveFile(first);
     const Document second = readBack(once);
     expectSameStores(first, second);
     const QByteArray twice = buildSaveFile(second);
     QCOMPARE(twice, once);
-    QCOMPARE(buildSaveFile(readBack(twice)), once);
 
-    // Nothing but the outside lines and regenerated header is lost.
+    // The game sees the same map: every plot at its own x and y, every
+    // sign, the header values in their place, all team and player blocks.
     const QByteArray original = readAll(path);
+    const PlainMap before = plainRead(original);
+    const PlainMap after = plainRead(once);
+    QVERIFY(before.plots == after.plots);
+    QCOMPARE(after.signs, before.signs);
+    QCOMPARE(QList<QByteArray>(headerLines(once).mid(2)), headerLines(original).mid(2));
     QCOMPARE(once.count("BeginPlot\r\n"), qsizetype(first.columnCount()) * first.rowCount());
-    for (const char *key : {"TerrainType=", "BonusType=", "FeatureType=", "BeginUnit", "TeamReveal="})
+    for (const char *key : {"BeginTeam", "BeginPlayer", "StartingX=", "TerrainType=", "BonusType=",
+                            "FeatureType=", "BeginUnit", "TeamReveal=", "num signs written="})
         QCOMPARE(once.count(key), original.count(key));
+}
+
+void TestWriter::headerValuesKept()
+{
+    // A torus, a flat map and other latitudes: read and written as they are,
+    // and every plot keeps its x and y.
+    const QByteArray file = "Version=11\r\nBeginMap\r\n\tgrid width=3\r\n\tgrid height=2\r\n"
+                            "\ttop latitude=30\r\n\tbottom latitude=30\r\n\twrap X=0\r\n\twrap Y=1\r\n"
+                            "\tnum plots written=6\r\nEndMap\r\n\r\n### Plot Info ###\r\n"
+                            "BeginPlot\r\n\tx=0,y=0\r\n\tA=1\r\nEndPlot\r\n"
+                            "BeginPlot\r\n\tx=2,y=0\r\n\tB=1\r\nEndPlot\r\n"
+                            "BeginPlot\r\n\tx=2,y=1\r\n\tC=1\r\nEndPlot\r\n";
+    const Document doc = readBack(file);
+    const QByteArray bytes = buildSaveFile(doc);
+    QVERIFY(bytes.contains("BeginMap\r\n\tgrid width=3\r\n\tgrid height=2\r\n\ttop latitude=30\r\n"
+                           "\tbottom latitude=30\r\n\twrap X=0\r\n\twrap Y=1\r\n\tnum plots written=6\r\n"));
+    QVERIFY(plainRead(bytes).plots == plainRead(file).plots);
+    QCOMPARE(doc.PlotTexts.text(0, 1), QByteArray("A=1"));
+    QCOMPARE(doc.PlotTexts.text(2, 0), QByteArray("C=1"));
+
+    // A file without these lines, and a new map, get today's values.
+    const QByteArray plain = buildSaveFile(readBack("BeginMap\r\ngrid width=2\r\nEndMap\r\n"));
+    QVERIFY(plain.contains("\ttop latitude=90\r\n\tbottom latitude=-90\r\n\twrap X=1\r\n\twrap Y=0\r\n"));
+    QCOMPARE(buildSaveFile(readBack(plain)), plain);
+}
+
+void TestWriter::everySlotWritten()
+{
+    Document doc;
+    doc.TeamTexts.resize(20);
+    doc.PlayerTexts.resize(20);
+    for (int i = 0; i < 20; ++i) {
+        doc.TeamTexts[i] = "TeamID=" + QByteArray::number(i);
+        doc.PlayerTexts[i] = "Team=0\r\nName=" + QByteArray::number(i);
+    }
+    doc.PlayerTexts[19].clear();
+    const QByteArray bytes = buildSaveFile(doc);
+    QCOMPARE(bytes.count("BeginTeam\r\n"), 20);
+    QCOMPARE(bytes.count("BeginPlayer\r\n"), 20);
+    QVERIFY(bytes.contains("\tTeamID=19\r\nEndTeam\r\nBeginPlayer\r\n\tTeam=0\r\n\tName=0\r\nEndPlayer\r\n"));
+    QVERIFY(bytes.contains("\tName=18\r\nEndPlayer\r\nBeginPlayer\r\nEndPlayer\r\nBeginMap\r\n"));
+    const Document back = readBack(bytes);
+    QCOMPARE(back.TeamTexts, doc.TeamTexts);
+    QCOMPARE(back.PlayerTexts, doc.PlayerTexts);
+}
+
+void TestWriter::signBlocks()
+{
+    Document doc;
+    QVERIFY(!buildSaveFile(doc).contains("Sign")); // no sign, no sign section
+    doc.SignTexts = {"plotX=3\r\n  plotY=4 \r\ncaption=Ford", ""};
+    const QByteArray bytes = buildSaveFile(doc);
+    QVERIFY(bytes.endsWith("\tx=0,y=0\r\nEndPlot\r\n### Sign Info ###\r\nBeginSign\r\n\tplotX=3\r\n\tplotY=4\r\n"
+                           "\tcaption=Ford\r\nEndSign\r\nBeginSign\r\nEndSign\r\n"));
+    QCOMPARE(readBack(bytes).SignTexts, (QList<QByteArray>{"plotX=3\r\nplotY=4\r\ncaption=Ford", ""}));
 }
 
 void TestWriter::writeFailuresKeepOldFile()

@@ -46,8 +46,10 @@ class TestVor4map : public QObject
 private Q_SLOTS:
     void helpVersionUsage();
     void check();
+    void checkWarnings();
     void normalize();
     void loadErrors();
+    void notAMapFile();
 };
 
 void TestVor4map::helpVersionUsage()
@@ -77,6 +79,41 @@ void TestVor4map::check()
     QCOMPARE(r.out, QByteArray("Map size: 64 x 40\nTeam slots filled: 18\nPlayer slots filled: 18\n"
                                "Plots with text: ")
                         + QByteArray::number(doc.PlotTexts.filledCount()) + "\n");
+    QCOMPARE(r.err, QByteArray()); // a sound map: no warnings
+}
+
+void TestVor4map::checkWarnings()
+{
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath("damaged.Vor4WorldBuilderSave");
+    writeFile(damaged, "BeginPlayer\r\nStartingX=3, StartingY=1\r\nEndPlayer\r\n"
+                       "BeginPlayer\r\nStartingX=2, StartingY=1\r\nEndPlayer\r\n"
+                       "BeginPlayer\r\nStartingY=-1\r\nEndPlayer\r\n"
+                       "BeginMap\r\ngrid width=3\r\ngrid height=2\r\nwrap Y=1\r\nnum plots written=6\r\nEndMap\r\n"
+                       "BeginPlot\r\nx=0,y=0\r\nEndPlot\r\nBeginPlot\r\nx=0,y=0\r\nEndPlot\r\n"
+                       "BeginPlot\r\nx=3,y=0\r\nEndPlot\r\nBeginPlot\r\nx=0,y=2\r\nEndPlot\r\n");
+    Run r = vor4map({"check", damaged});
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.out.startsWith("Map size: 3 x 2\n"));
+    QCOMPARE(r.err, QByteArray("warning: 4 plot blocks read, but \"num plots written=\" says 6\n"
+                               "warning: 2 plot blocks address a plot outside the 3 x 2 grid (first at line 23); "
+                               "dropped\n"
+                               "warning: 1 plot block addresses a plot read before (first at line 20); "
+                               "its lines are added to that plot\n"
+                               "warning: player 0 starts at x=3, y=1, outside the 3 x 2 map\n"
+                               "warning: player 2 starts at x=?, y=-1, outside the 3 x 2 map\n"));
+
+    // A map cut short: fewer plot blocks than the header promises.
+    if (!QFile::exists(continents))
+        QSKIP("fixtures not present");
+    const QByteArray whole = readAll(continents);
+    const QString cut = dir.filePath("cut.Vor4WorldBuilderSave");
+    writeFile(cut, whole.left(whole.size() / 2));
+    r = vor4map({"check", cut});
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.err.startsWith("warning: "));
+    QVERIFY(r.err.contains("\"num plots written=\" says 2560\n"));
+    QCOMPARE(r.err.count('\n'), 1);
 }
 
 void TestVor4map::normalize()
@@ -130,6 +167,29 @@ void TestVor4map::loadErrors()
     r = vor4map({"normalize", "relative/missing", out});
     QCOMPARE(r.err, QByteArray("Cannot open file relative/missing\n"));
     QCOMPARE(readAll(out), QByteArray("untouched"));
+}
+
+void TestVor4map::notAMapFile()
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.Vor4WorldBuilderSave");
+    for (const QByteArray &bytes : {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), QByteArray()}) {
+        const QString png = dir.filePath("picture.png");
+        writeFile(png, bytes);
+        writeFile(out, "untouched");
+        const QByteArray message = (png + " is not a world-builder map file\n").toUtf8();
+        Run r = vor4map({"check", png});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err, message);
+        QCOMPARE(r.out, QByteArray());
+        r = vor4map({"normalize", png, out});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err, message);
+        QCOMPARE(readAll(out), QByteArray("untouched"));
+        r = vor4map({"normalize", png, png});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(readAll(png), bytes);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestVor4map)

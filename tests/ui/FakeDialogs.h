@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 
 #include <QStringList>
+#include <functional>
 
 class FakeDialogs : public Dialogs
 {
@@ -17,6 +18,7 @@ public:
         QString lastSaveFolder;
         QString lastSaveProposal;
         QString lastFilter;
+        std::function<void()> onMessage; // runs while a message is "on screen"
         // Answers to "Save changes to NAME?", in order; Cancel when none is left.
         QList<SaveChoice> saveChoices;
         QStringList saveQuestions; // the names asked about
@@ -46,7 +48,12 @@ public:
         m_state.lastFilter = filter;
         return m_state.saveAnswers.isEmpty() ? QString() : m_state.saveAnswers.takeFirst();
     }
-    void error(QWidget *, const QString &text) override { m_state.messages.append(text); }
+    void error(QWidget *, const QString &text) override
+    {
+        m_state.messages.append(text);
+        if (m_state.onMessage)
+            m_state.onMessage();
+    }
     SaveChoice askSaveChanges(QWidget *, const QString &name) override
     {
         m_state.saveQuestions.append(name);

@@ -101,7 +101,7 @@ void TestEndToEnd::typicalRoad()
     const QByteArray original = w->Doc.PlotTexts.text(col, row);
     QVERIFY(original.contains("TerrainType=TERRAIN_GRASS"));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(col, row).center());
-    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (14 ,25)"));
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (14 ,25)   x=14, y=14"));
     QCOMPARE(w->Memo->toPlainText().toLatin1(), QByteArray(original).replace("\r\n", "\n"));
     QCOMPARE(cellColour(grid, col, row), QColor(0, 128, 0));
 

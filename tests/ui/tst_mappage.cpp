@@ -87,7 +87,7 @@ void TestMapPage::clickCell(int col, int row)
 void TestMapPage::selectionFillsMemo()
 {
     clickCell(3, 5);
-    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (3 ,5)"));
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (3 ,5)   x=3, y=34"));
     QByteArray text;
     QVERIFY(w->Memo->bytes(&text));
     QCOMPARE(text, w->Doc.PlotTexts.text(3, 5));
@@ -132,7 +132,7 @@ void TestMapPage::autoApplyGoesToTheOldCell()
         QTest::keyClick(w->DrawGrid, Qt::Key_Down);
     }
     QCOMPARE(w->Doc.PlotTexts.text(10, 10), QByteArray("TerrainType=TERRAIN_SNOW"));
-    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)"));
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)   x=10, y=28"));
     QByteArray shown;
     QVERIFY(w->Memo->bytes(&shown));
     QCOMPARE(shown, next);
@@ -213,7 +213,7 @@ void TestMapPage::zoomByListAndWheel()
     QCOMPARE(grid->cellSize(), 64);
     QCOMPARE(w->MapGridSizeComboBox->currentIndex(), 16);
     QCOMPARE(grid->row(), 0);
-    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (2 ,0)"));
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (2 ,0)   x=2, y=39"));
     for (int i = 0; i < 20; ++i)
         wheel(grid, QPoint(5, 5), -120);
     QCOMPARE(grid->cellSize(), 4);
@@ -245,9 +245,9 @@ void TestMapPage::hoverHint()
     MapGrid *grid = w->DrawGrid;
     const QPoint inCell = grid->cellRect(12, 3).center();
     QTest::mouseMove(grid->viewport(), inCell);
-    QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)"));
+    QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)   x=12, y=36"));
     QVERIFY(w->PlotHintWindow->isVisible());
-    QCOMPARE(w->PlotHintWindow->text(), QStringLiteral("(12,3)"));
+    QCOMPARE(w->PlotHintWindow->text(), QStringLiteral("(12,3)   x=12, y=36"));
     QCOMPARE(w->PlotHintWindow->pos(), grid->viewport()->mapToGlobal(inCell + QPoint(16, 16)));
     // Beyond the last column: hidden at once.
     w->MapGridSizeComboBox->setCurrentIndex(0);
@@ -258,7 +258,7 @@ void TestMapPage::hoverHint()
 
     // Off the grid the timer hides the hint, but leaves other news alone.
     QTest::mouseMove(grid->viewport(), grid->cellRect(12, 3).center());
-    QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)"));
+    QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)   x=12, y=36"));
     QTest::mouseMove(w->Memo, QPoint(5, 5));
     QTRY_VERIFY(!w->PlotHintWindow->isVisible());
     QCOMPARE(w->statusText(0), QString());

@@ -1,4 +1,5 @@
 #include "FakeDialogs.h"
+#include "MapGrid.h"
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "SectionMemo.h"
@@ -65,6 +66,10 @@ private Q_SLOTS:
     void noSelectedRowKeepsStores();
     void openFixture();
     void openErrors();
+    void loadShowsSizeAndTakesEvents();
+    void notAMapIsRefused();
+    void everySlotListed();
+    void saveStoresTheFocusedMemo();
     void saveSaveAsAndNew();
     void failedSaveKeepsFile();
     void nonLatin1TextIsRefused();
@@ -304,7 +309,19 @@ void TestShell::openErrors()
 {
     const QString bad = dir.filePath("bad.Vor4WorldBuilderSave");
     writeFile(bad, "Version=11\r\nBeginGame\r\nA=1\r\n\r\nEndTeam\r\n");
+    // The message comes while the wait cursor shows, before the minimap is
+    // rendered from what was read.
+    bool waiting = false;
+    QSize miniMap;
+    dialogs->onMessage = [&] {
+        waiting = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        miniMap = w->MiniMapBitmap.size();
+    };
     openFile(bad);
+    dialogs->onMessage = nullptr;
+    QVERIFY(waiting);
+    QCOMPARE(miniMap, QSize(0, 0));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Error in map file - Line: 5")});
     QVERIFY(w->GMemo->toPlainText().isEmpty());
     QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{"A=1"}));
@@ -315,7 +332,7 @@ void TestShell::openErrors()
     QCOMPARE(dialogs->messages.last(), QStringLiteral("No map file is loaded!"));
     QCOMPARE(readAll(bad), QByteArray("Version=11\r\nBeginGame\r\nA=1\r\n\r\nEndTeam\r\n"));
 
-    writeFile(bad, "BeginPlayer\r\nTeam=x\r\nEndPlayer\r\n");
+    writeFile(bad, "BeginMap\r\nwrap X=x\r\nEndMap\r\n");
     openFile(bad);
     QCOMPARE(dialogs->messages.last(), QStringLiteral("'x' is not a valid integer value"));
 
@@ -329,6 +346,152 @@ void TestShell::openErrors()
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("No map file is loaded!")});
+}
+
+void TestShell::loadShowsSizeAndTakesEvents()
+{
+    // The message loop runs at every 500th line; the size panel shows the
+    // map's size as soon as its lines are read, the progress text first
+    // shows 0 lines handled.
+    const QString path = dir.filePath("slow.Vor4WorldBuilderSave");
+    QByteArray bytes = "BeginMap\r\ngrid width=5\r\ngrid height=3\r\nEndMap\r\nBeginGame\r\n";
+    for (int i = 0; i < 1495; ++i)
+        bytes += "Line=" + QByteArray::number(i) + "\r\n";
+    bytes += "EndGame\r\n"; // 1501 lines
+    writeFile(path, bytes);
+    QStringList progress, sizes;
+    QTimer watch;
+    watch.setInterval(0);
+    connect(&watch, &QTimer::timeout, w, [&] {
+        progress << w->statusText(0);
+        sizes << w->statusText(1);
+    });
+    watch.start();
+    openFile(path);
+    watch.stop();
+    QCOMPARE(sizes, (QStringList{"Map Size = (1 x 1)", "Map Size = (5 x 3)", "Map Size = (5 x 3)",
+                                 "Map Size = (5 x 3)"}));
+    QCOMPARE(progress.value(0), QStringLiteral("Analyze(0/1501)"));
+    static const QRegularExpression analyze(QStringLiteral("^Analyze\\((0|500|1000|1500)/1501\\)$"));
+    for (const QString &text : progress)
+        QVERIFY2(analyze.match(text).hasMatch(), qPrintable(text));
+    QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
+}
+
+void TestShell::notAMapIsRefused()
+{
+    openFile(Continents);
+    QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10", 24);
+    const QString picture = dir.filePath("picture.png");
+    for (const QByteArray &bytes : {png, QByteArray()}) {
+        writeFile(picture, bytes);
+        dialogs->messages.clear();
+        openFile(picture);
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("%1 is not a world-builder map file").arg(picture)});
+        QVERIFY(w->Doc.FileName.isEmpty());
+        QVERIFY(w->Doc.GameLines.isEmpty() && w->Doc.MapLines.isEmpty());
+        QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
+        QVERIFY(w->statusText(0) != QStringLiteral("Map ready..."));
+        // Save has nothing to write to: the picture stays a picture.
+        QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+        QCOMPARE(dialogs->messages.last(), QStringLiteral("No map file is loaded!"));
+        QCOMPARE(readAll(picture), bytes);
+    }
+}
+
+void TestShell::everySlotListed()
+{
+    // A map for 20 players: both selectors list all 20 slots, the editors
+    // reach the last one, and Save writes them all back.
+    QByteArray bytes;
+    for (int i = 0; i < 20; ++i)
+        bytes += "BeginTeam\r\nTeamID=" + QByteArray::number(i) + "\r\nEndTeam\r\n";
+    for (int i = 0; i < 20; ++i)
+        bytes += "BeginPlayer\r\nTeam=0\r\nLeaderName=L" + QByteArray::number(i) + "\r\nEndPlayer\r\n";
+    const QString path = dir.filePath("twenty.Vor4WorldBuilderSave");
+    writeFile(path, bytes);
+    openFile(path);
+    for (QComboBox *box : {w->TeamComboBox, w->PlayerComboBox}) {
+        QCOMPARE(box->count(), 20);
+        QCOMPARE(box->itemText(19), QStringLiteral("19"));
+        QCOMPARE(box->currentIndex(), 0);
+    }
+    QTest::mouseClick(w->PlayerBtn, Qt::LeftButton);
+    w->PlayerComboBox->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->PlayerComboBox, Qt::Key_End);
+    QCOMPARE(w->PlayerComboBox->currentIndex(), 19);
+    QCOMPARE(w->PMemo->toPlainText(), QStringLiteral("Team=0\nLeaderName=L19"));
+    w->PMemo->setFocus(Qt::MouseFocusReason);
+    w->PMemo->moveCursor(QTextCursor::End);
+    typeInto(w->PMemo, QStringLiteral("\nEdited=1"));
+    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton13")), Qt::LeftButton);
+    QCOMPARE(w->Doc.PlayerTexts[19], QByteArray("Team=0\r\nLeaderName=L19\r\nEdited=1"));
+    QCOMPARE(w->Doc.PlayerTexts[0], QByteArray("Team=0\r\nLeaderName=L0"));
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    vor4::Document back;
+    QVERIFY(vor4::loadMapFile(path, back).ok());
+    QCOMPARE(back.TeamTexts, w->Doc.TeamTexts);
+    QCOMPARE(back.PlayerTexts, w->Doc.PlayerTexts);
+
+    // New brings back the 18 slots of a new map.
+    QTest::mouseClick(w->NewBtn, Qt::LeftButton);
+    QCOMPARE(w->TeamComboBox->count(), 18);
+    QCOMPARE(w->PlayerComboBox->count(), 18);
+    QCOMPARE(w->PlayerComboBox->currentIndex(), -1);
+    QCOMPARE(w->TeamComboBox->currentIndex(), 0);
+}
+
+void TestShell::saveStoresTheFocusedMemo()
+{
+    const QString path = dir.filePath("typed.Vor4WorldBuilderSave");
+    QVERIFY(QFile::copy(Continents, path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    openFile(path);
+
+    // Typed into a section memo, then Save straight away: the tool button
+    // takes no focus, yet the file has the text, as leaving would store it.
+    QTest::mouseClick(w->PlayerBtn, Qt::LeftButton);
+    w->PMemo->setFocus(Qt::MouseFocusReason);
+    w->PMemo->moveCursor(QTextCursor::End);
+    typeInto(w->PMemo, QStringLiteral("\nTyped=1"));
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QVERIFY(w->PMemo->hasFocus());
+    QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
+    vor4::Document back;
+    QVERIFY(vor4::loadMapFile(path, back).ok());
+    QVERIFY(back.PlayerTexts[0].endsWith("\r\nTyped=1"));
+
+    // The plot memo likewise, through Save as.
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    const QPoint cell = w->DrawGrid->cellRect(2, 3).center();
+    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, cell);
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    w->Memo->selectAll();
+    typeInto(w->Memo, QStringLiteral("TerrainType=TERRAIN_SNOW"));
+    const QString copy = dir.filePath("typed-copy.Vor4WorldBuilderSave");
+    dialogs->saveAnswers << copy;
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QVERIFY(vor4::loadMapFile(copy, back).ok());
+    QCOMPARE(back.PlotTexts.text(2, 3), QByteArray("TerrainType=TERRAIN_SNOW"));
+
+    // Auto apply up: leaving would store nothing, and neither does Save.
+    QTest::mouseClick(w->AutoApplyBtn, Qt::LeftButton);
+    w->Memo->selectAll();
+    typeInto(w->Memo, QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QVERIFY(vor4::loadMapFile(copy, back).ok());
+    QCOMPARE(back.PlotTexts.text(2, 3), QByteArray("TerrainType=TERRAIN_SNOW"));
+
+    // Text a map file cannot hold stops the Save with the usual warning.
+    QTest::mouseClick(w->AutoApplyBtn, Qt::LeftButton);
+    typeInto(w->Memo, QString::fromUtf8("\u0141"));
+    const QByteArray before = readAll(copy);
+    w->setStatusText(0, QString());
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QTRY_COMPARE(dialogs->messages.size(), 1);
+    QVERIFY(dialogs->messages[0].contains(QStringLiteral("cannot store")));
+    QVERIFY(w->statusText(0) != QStringLiteral("File Saved"));
+    QCOMPARE(readAll(copy), before);
 }
 
 void TestShell::saveSaveAsAndNew()

@@ -146,16 +146,23 @@ void TestMapPainter::gridGeometry()
         QImage img(15 * pitch + 10, 15 * pitch + 10, QImage::Format_RGB32);
         MapPainter painter;
         painter.paint(img, m_island.PlotTexts, p, nullptr);
-        // Cell (0, 0) is grass: 16 x 16 from the corner, then the line.
-        QCOMPARE(img.pixel(0, 0), qRgb(0, 128, 0));
-        QCOMPARE(img.pixel(15, 15), qRgb(0, 128, 0));
+        // North up: the bottom row is y 0, whose plot x 0 is grass, 16 x 16
+        // from the cell's corner, then the line; the top row (y 14) starts
+        // with two coast plots and then ocean.
+        const int bottom = 14 * pitch;
+        QCOMPARE(img.pixel(0, bottom), qRgb(0, 128, 0));
+        QCOMPARE(img.pixel(15, bottom + 15), qRgb(0, 128, 0));
+        QCOMPARE(img.pixel(0, 0), qRgb(0, 128, 128));
         if (g) {
-            QCOMPARE(img.pixel(16, 5), Silver);
-            QCOMPARE(img.pixel(5, 16), Silver);
+            QCOMPARE(img.pixel(16, bottom + 5), Silver);
+            QCOMPARE(img.pixel(5, bottom + 16), Silver);
+            QCOMPARE(img.pixel(2 * pitch - 1, 5), Silver);
             QCOMPARE(img.pixel(15 * pitch - 1, 15 * pitch - 1), Silver); // after the last cell
         } else {
-            QCOMPARE(img.pixel(16, 5), qRgb(0, 128, 128)); // cell (1, 0) is coast
+            QCOMPARE(img.pixel(16, bottom + 5), qRgb(0, 128, 128)); // x 1, y 0 is coast
+            QCOMPARE(img.pixel(31, 5), qRgb(0, 128, 128));
         }
+        QCOMPARE(img.pixel(2 * pitch, 5), qRgb(0, 0, 255)); // x 2, y 14 is ocean
         // Right of the last column and below the last row: background.
         QCOMPARE(img.pixel(15 * pitch + 2, 5), Bg);
         QCOMPARE(img.pixel(5, 15 * pitch + 2), Bg);

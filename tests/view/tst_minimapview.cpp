@@ -37,33 +37,36 @@ void TestMiniMapView::fullRender()
 {
     Document doc;
     QVERIFY(loadMapFile(QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave"), doc).ok());
-    doc.PlotTexts.setText(14, 14, "PlotType=2");                    // no terrain: stays white
-    doc.PlotTexts.setText(13, 14, "TerrainType=TERRAIN_MARSH");     // unrecognised: black
-    doc.PlotTexts.setText(12, 14, "terraintype=terrain_desert\nTerrainType=TERRAIN_GRASS");
+    doc.PlotTexts.setText(14, 0, "PlotType=2");                    // no terrain: stays white
+    doc.PlotTexts.setText(13, 0, "TerrainType=TERRAIN_MARSH");     // unrecognised: black
+    doc.PlotTexts.setText(12, 0, "terraintype=terrain_desert\nTerrainType=TERRAIN_GRASS");
     QImage mini = whiteImage(doc.miniMapSize);
     QCOMPARE(mini.size(), QSize(45, 45));
     renderMiniMap(doc.PlotTexts, mini);
-    // Cell (0, 0) is grass, (1, 0) coast: whole 3 x 3 blocks.
+    // North up: the bottom row (y 0) starts with grass and coast, the top
+    // row with coast and ocean after it; whole 3 x 3 blocks.
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 3; ++x) {
-            QCOMPARE(mini.pixel(x, y), qRgb(0, 128, 0));
+            QCOMPARE(mini.pixel(x, 42 + y), qRgb(0, 128, 0));
+            QCOMPARE(mini.pixel(3 + x, 42 + y), qRgb(0, 128, 128));
             QCOMPARE(mini.pixel(3 + x, y), qRgb(0, 128, 128));
-            QCOMPARE(mini.pixel(42 + x, 42 + y), WhitePx);
-            QCOMPARE(mini.pixel(39 + x, 42 + y), qRgb(0, 0, 0));
-            QCOMPARE(mini.pixel(36 + x, 42 + y), qRgb(255, 255, 0)); // the first terrain line
+            QCOMPARE(mini.pixel(6 + x, y), qRgb(0, 0, 255));
+            QCOMPARE(mini.pixel(42 + x, y), WhitePx);
+            QCOMPARE(mini.pixel(39 + x, y), qRgb(0, 0, 0));
+            QCOMPARE(mini.pixel(36 + x, y), qRgb(255, 255, 0)); // the first terrain line
         }
 
     // A plot without terrain keeps what its block had.
     QImage red(45, 45, QImage::Format_RGB32);
     red.fill(qRgb(255, 0, 0));
     renderMiniMap(doc.PlotTexts, red);
-    QCOMPARE(red.pixel(43, 43), qRgb(255, 0, 0));
+    QCOMPARE(red.pixel(43, 1), qRgb(255, 0, 0));
 
     // A smaller image than the map is filled where it reaches, nothing more.
-    QImage small = whiteImage(QSize(4, 2));
+    QImage small = whiteImage(QSize(7, 2));
     renderMiniMap(doc.PlotTexts, small);
-    QCOMPARE(small.pixel(0, 0), qRgb(0, 128, 0));
-    QCOMPARE(small.pixel(3, 1), qRgb(0, 128, 128));
+    QCOMPARE(small.pixel(0, 0), qRgb(0, 128, 128));
+    QCOMPARE(small.pixel(6, 1), qRgb(0, 0, 255));
     QImage none;
     renderMiniMap(doc.PlotTexts, none);
     QVERIFY(none.isNull());

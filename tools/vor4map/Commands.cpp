@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "CatalogueCommands.h"
+#include "MapCheck.h"
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "RenderCommand.h"
@@ -39,7 +40,10 @@ const char *const Help =
     "\n"
     "Commands:\n"
     "  check FILE          read FILE; print the map size, the filled team and\n"
-    "                      player slots and the plots that hold text\n"
+    "                      player slots and the plots that hold text; warn on\n"
+    "                      standard error about a plot count that disagrees with\n"
+    "                      the header, plots outside the grid or read twice, and\n"
+    "                      start positions off the map\n"
     "  normalize IN OUT    read IN and write OUT exactly as the editor saves it;\n"
     "                      IN and OUT may be the same file; OUT is replaced\n"
     "                      atomically and left untouched on any error\n"
@@ -90,6 +94,10 @@ int check(const QString &path)
           << "Player slots filled: " << filled(doc.PlayerTexts) << "\n"
           << "Plots with text: " << doc.PlotTexts.filledCount() << "\n";
     out().flush();
+    // Damage the load survived: told, but the map is still readable.
+    for (const QString &warning : mapWarnings(doc, result.stats))
+        err() << warning << "\n";
+    err().flush();
     return 0;
 }
 
