@@ -31,6 +31,8 @@ public:
     QString openFileName(QWidget *, const QString &, const QString &) override { return m_path; }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return m_savePath; }
     void error(QWidget *, const QString &text) override { qWarning("message: %s", qPrintable(text)); }
+    SaveChoice askSaveChanges(QWidget *, const QString &) override { return SaveChoice::Discard; }
+    bool ask(QWidget *, const QString &) override { return false; }
 
 private:
     QString m_path;
