@@ -2,6 +2,8 @@
 // main window that holds a plot memo and says whether its map page is shown.
 
 #include "MapContentsHost.h"
+#include "SectionMemo.h"
+#include "SideTabBar.h"
 #include "ZedMapContents.h"
 
 #include <QDir>
@@ -21,16 +23,23 @@ namespace {
 class FakeHost : public QWidget, public MapContentsHost
 {
 public:
-    FakeHost() : memo(new QPlainTextEdit(this)) {}
+    FakeHost() : memo(new SectionMemo(this)) {}
 
     bool isMapPageActive() const override { return mapPage; }
-    QPlainTextEdit *plotMemo() const override { return memo; }
+    SectionMemo *plotMemo() const override { return memo; }
     void setRecallText(const QString &text) override { recallText = text; }
-    void MapApplyBtnClick() override { applied << memo->toPlainText(); }
+    bool MapApplyBtnClick() override
+    {
+        if (!stores)
+            return false;
+        applied << memo->toPlainText();
+        return true;
+    }
     void setMapHintBtnDown(bool down) override { hintDown = down; }
 
-    QPlainTextEdit *memo;
+    SectionMemo *memo;
     bool mapPage = true;
+    bool stores = true; // whether Apply can store the memo's text
     QString recallText = QStringLiteral("<untouched>");
     QStringList applied; // the memo's text at each Apply
     bool hintDown = false;
@@ -65,6 +74,8 @@ private Q_SLOTS:
     void doubleClick();
     void nothingWithoutSelectionOrOffTheMapPage();
     void toolBarFollowsTheMapPage();
+    void tabsWrapIntoColumns();
+    void bytesAndRefusedStores();
     void hostGoneWithWindowOpen();
 
 private:
@@ -397,6 +408,79 @@ void TestMapContents::toolBarFollowsTheMapPage()
     form->setToolBarVisible(true);
     form->show();
     QVERIFY(form->ToolBar1->isVisible() && form->isToolBarVisible());
+}
+
+void TestMapContents::tabsWrapIntoColumns()
+{
+    // The design bounds (400 x 550 at 120 pixels per inch) hold: the tabs
+    // never make the window taller.
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QCOMPARE(form->size(), QSize(320, 440));
+    SideTabBar *tabs = form->TabControl1;
+    const auto checkLaidOut = [&] {
+        QList<int> lefts;
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QRect r = tabs->tabRect(i);
+            QVERIFY(tabs->rect().contains(r));
+            for (int j = 0; j < i; ++j)
+                QVERIFY(!r.intersects(tabs->tabRect(j)));
+            if (!lefts.contains(r.left()))
+                lefts << r.left();
+        }
+        QCOMPARE(lefts.size(), tabs->columnCount());
+        QVERIFY(tabs->geometry().right() <= form->width() - 1);
+        QVERIFY(form->ListBox1->geometry().right() < tabs->geometry().left());
+    };
+    checkLaidOut();
+
+    // A short window: the tabs wrap into further columns, each one reachable.
+    form->resize(320, 200);
+    QTRY_VERIFY(tabs->columnCount() > 1);
+    QTRY_VERIFY(tabs->width() >= tabs->columnCount() * tabs->tabRect(0).width());
+    checkLaidOut();
+    QCOMPARE(form->height(), 200);
+    for (int tab : {Improvements, Bonus, PlotType, Terrains, Features}) {
+        selectTab(tab);
+        // The selected tab's column lies next to the list.
+        QCOMPARE(tabs->tabRect(tab).left(), 0);
+        checkLaidOut();
+    }
+    QCOMPARE(form->ListBox1->count(), 2); // the features list
+
+    // Tall enough: one column.
+    form->resize(320, 800);
+    QTRY_COMPARE(tabs->columnCount(), 1);
+    checkLaidOut();
+}
+
+void TestMapContents::bytesAndRefusedStores()
+{
+    // Items are the data file's bytes, one character per byte, as the memo
+    // holds them: a UTF-8 name and a no-break space in the memo both stay.
+    const QString path = dir.path() + "/Bytes";
+    QVERIFY(writeData(path, "VOR4TerrainInfos.xml", "<Type>TERRAIN_CAF\xC3\x89</Type>\n"));
+    form->setInstallDir(path);
+    host->memo->setBytes("Name=a\xA0\r\nTerrainType=TERRAIN_GRASS");
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    selectRow(0);
+    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QByteArray bytes;
+    QVERIFY(host->memo->bytes(&bytes));
+    QCOMPARE(bytes, QByteArray("Name=a\xA0\r\nTerrainType=TERRAIN_CAF\xC3\x89"));
+    QCOMPARE(host->recallText, QStringLiteral("Name=a\u00a0\nTerrainType=TERRAIN_GRASS"));
+
+    // When Apply cannot store the text, neither button reports success.
+    host->stores = false;
+    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(form->panelText(0), QStringLiteral("TerrainType not stored"));
+    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+    QCOMPARE(form->panelText(0), QStringLiteral("TerrainType not stored"));
+    selectTab(Bonus);
+    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+    QCOMPARE(form->panelText(0), QStringLiteral("BonusType not stored"));
+    QCOMPARE(host->applied.size(), 1);
 }
 
 void TestMapContents::hostGoneWithWindowOpen()
