@@ -30,8 +30,6 @@ public:
     void setRecallText(const QString &text) override { recallText = text; }
     bool MapApplyBtnClick() override
     {
-        if (!stores)
-            return false;
         applied << memo->toPlainText();
         return true;
     }
@@ -39,7 +37,6 @@ public:
 
     SectionMemo *memo;
     bool mapPage = true;
-    bool stores = true; // whether Apply can store the memo's text
     QString recallText = QStringLiteral("<untouched>");
     QStringList applied; // the memo's text at each Apply
     bool hintDown = false;
@@ -75,7 +72,6 @@ private Q_SLOTS:
     void nothingWithoutSelectionOrOffTheMapPage();
     void toolBarFollowsTheMapPage();
     void tabsWrapIntoColumns();
-    void bytesAndRefusedStores();
     void hostGoneWithWindowOpen();
 
 private:
@@ -452,35 +448,6 @@ void TestMapContents::tabsWrapIntoColumns()
     form->resize(320, 800);
     QTRY_COMPARE(tabs->columnCount(), 1);
     checkLaidOut();
-}
-
-void TestMapContents::bytesAndRefusedStores()
-{
-    // Items are the data file's bytes, one character per byte, as the memo
-    // holds them: a UTF-8 name and a no-break space in the memo both stay.
-    const QString path = dir.path() + "/Bytes";
-    QVERIFY(writeData(path, "VOR4TerrainInfos.xml", "<Type>TERRAIN_CAF\xC3\x89</Type>\n"));
-    form->setInstallDir(path);
-    host->memo->setBytes("Name=a\xA0\r\nTerrainType=TERRAIN_GRASS");
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    selectRow(0);
-    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
-    QByteArray bytes;
-    QVERIFY(host->memo->bytes(&bytes));
-    QCOMPARE(bytes, QByteArray("Name=a\xA0\r\nTerrainType=TERRAIN_CAF\xC3\x89"));
-    QCOMPARE(host->recallText, QStringLiteral("Name=a\u00a0\nTerrainType=TERRAIN_GRASS"));
-
-    // When Apply cannot store the text, neither button reports success.
-    host->stores = false;
-    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
-    QCOMPARE(form->panelText(0), QStringLiteral("TerrainType not stored"));
-    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
-    QCOMPARE(form->panelText(0), QStringLiteral("TerrainType not stored"));
-    selectTab(Bonus);
-    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
-    QCOMPARE(form->panelText(0), QStringLiteral("BonusType not stored"));
-    QCOMPARE(host->applied.size(), 1);
 }
 
 void TestMapContents::hostGoneWithWindowOpen()
