@@ -6,12 +6,12 @@
 #include "MapGenerator.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
+#include "SideTabBar.h"
 #include "ZedMain.h"
 #include "ZedMapContents.h"
 
 #include <QApplication>
 #include <QListWidget>
-#include <QTabBar>
 #include <QToolButton>
 #include <benchmark/benchmark.h>
 

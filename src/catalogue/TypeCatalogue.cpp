@@ -5,21 +5,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <optional>
 
 namespace vor4 {
 
 namespace {
-
-// The data files are plain ASCII in practice; anything else is read as
-// UTF-8 when it is valid UTF-8, byte for byte otherwise.
-QString decodeLine(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
-}
 
 QByteArray removeAllCi(QByteArrayView s, QByteArrayView tag)
 {
@@ -112,7 +102,9 @@ QStringList TypeCatalogue::itemsFromText(QByteArrayView text, const QString &pre
         if (!containsCi(line, open))
             return;
         const QByteArray rest = removeAllCi(removeAllCi(line, open), close);
-        items << prefix + decodeLine(trimmed(rest)) + suffix;
+        // One character per byte, as the memos hold plot texts: the bytes of
+        // the data file reach the plot unchanged, whatever their encoding.
+        items << prefix + QString::fromLatin1(trimmed(rest)) + suffix;
     });
     return items;
 }

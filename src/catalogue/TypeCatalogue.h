@@ -43,7 +43,8 @@ public:
     QString dataFilePath(int tab) const;
     static QString itemCountText(qsizetype n);
     // One item per line holding "<Type>": the tags removed, the rest trimmed,
-    // between prefix and suffix. The text is not parsed as XML.
+    // between prefix and suffix, one character per byte (Latin-1). The text
+    // is not parsed as XML.
     static QStringList itemsFromText(QByteArrayView text, const QString &prefix, const QString &suffix);
 
     // TabControl1Change without the window: a built list is reused, otherwise

@@ -11,7 +11,9 @@
 MapGrid::MapGrid(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
-    setFocusPolicy(Qt::WheelFocus);
+    // Clicks and Tab focus the grid; the wheel only zooms and moves the
+    // selection, so a memo being edited keeps the focus.
+    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The grid scrolls when a dragged thumb is released, not while it moves.
@@ -156,12 +158,10 @@ QPoint MapGrid::cellAt(const QPoint &pos) const
     const int pitch = m_cellSize + m_lineWidth;
     if (pos.x() < 0 || pos.y() < 0)
         return {-1, -1};
-    const int dc = pos.x() / pitch;
-    const int dr = pos.y() / pitch;
-    const int col = m_leftCol + dc;
-    const int row = m_topRow + dr;
-    const bool onCell = pos.x() - dc * pitch < m_cellSize && pos.y() - dr * pitch < m_cellSize;
-    if (!onCell || col >= m_cols || row >= m_rows)
+    // A line belongs to the cell on its left or above it.
+    const int col = m_leftCol + pos.x() / pitch;
+    const int row = m_topRow + pos.y() / pitch;
+    if (col >= m_cols || row >= m_rows)
         return {-1, -1};
     return {col, row};
 }
@@ -343,8 +343,6 @@ void MapGrid::keyPressEvent(QKeyEvent *event)
 void MapGrid::wheelEvent(QWheelEvent *event)
 {
     event->accept();
-    if (!hasFocus() && (focusPolicy() & Qt::WheelFocus) == Qt::WheelFocus)
-        setFocus(Qt::MouseFocusReason);
     m_wheelDelta += event->angleDelta().y();
     while (m_wheelDelta >= QWheelEvent::DefaultDeltasPerStep) {
         m_wheelDelta -= QWheelEvent::DefaultDeltasPerStep;

@@ -62,7 +62,8 @@ public:
     int visibleColCount() const;
     int visibleRowCount() const;
 
-    // The cell under a viewport point, (-1, -1) over no cell (a line, the
+    // The cell under a viewport point: a grid line counts to the cell on its
+    // left (vertical) or above it (horizontal); (-1, -1) over no cell (the
     // empty area beyond the last column or row).
     QPoint cellAt(const QPoint &viewportPos) const;
     // A cell's rectangle in viewport coordinates.

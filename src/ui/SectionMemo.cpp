@@ -4,6 +4,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QTextDocument>
 
 SectionMemo::SectionMemo(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -12,17 +13,33 @@ SectionMemo::SectionMemo(QWidget *parent)
     setTabChangesFocus(false);
 }
 
-void SectionMemo::setBytes(const QByteArray &text)
+QString SectionMemo::text() const
 {
-    QString s = QString::fromLatin1(text);
+    // The raw text keeps every character; paragraph ends come as U+2029 and
+    // Shift+Enter gives U+2028, both shown as line breaks.
+    QString s = document()->toRawText();
+    for (QChar &c : s)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    return s;
+}
+
+void SectionMemo::setText(const QString &text)
+{
+    QString s = text;
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     setPlainText(s);
 }
 
+void SectionMemo::setBytes(const QByteArray &text)
+{
+    setText(QString::fromLatin1(text));
+}
+
 bool SectionMemo::bytes(QByteArray *out) const
 {
-    const QString s = toPlainText();
+    const QString s = text();
     QByteArray b;
     b.reserve(s.size() + s.count(QLatin1Char('\n')));
     for (const QChar c : s) {

@@ -11,6 +11,12 @@ class SectionMemo : public QPlainTextEdit
 public:
     explicit SectionMemo(QWidget *parent = nullptr);
 
+    // The text exactly as held, every line break as "\n". Unlike
+    // toPlainText() nothing is altered (that one turns U+00A0 into a blank).
+    QString text() const;
+    // CR LF, a lone CR and a lone LF each end a line.
+    void setText(const QString &text);
+
     // Texts are single-byte: one character per byte, line breaks CR LF.
     void setBytes(const QByteArray &text);
     // False when the text holds a character that has no single-byte form.

@@ -5,10 +5,17 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 
 TAboutBox *AboutBox = nullptr;
+
+namespace {
+// The text column of every page: from left 152 to the bevel's inner edge.
+constexpr int TextWidth = 204;
+} // namespace
 
 TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint
@@ -21,21 +28,22 @@ TAboutBox::TAboutBox(QWidget *parent)
     PageControl1 = new QStackedWidget(this);
     PageControl1->setGeometry(0, 0, 367, 169);
 
+    // Page 0: four one-line labels.
     auto *first = new QWidget;
-    ProductName = new QLabel(QStringLiteral("Vor4 Map Editor"), first);
-    ProductName->setObjectName(QStringLiteral("ProductName"));
-    ProductName->move(0, 0);
-    QFont bold = ProductName->font();
-    bold.setBold(true);
-    ProductName->setFont(bold);
-    Version = new QLabel(QStringLiteral("Version"), first);
-    Version->setObjectName(QStringLiteral("Version"));
-    Version->move(0, 24);
-    auto *copyright = new QLabel(QStringLiteral("Copyright \u00a9 2026 the Vor4 Map Editor team"), first);
-    copyright->move(0, 80);
-    auto *comments = new QLabel(QStringLiteral("Comments and bug reports are welcome."), first);
-    comments->move(0, 104);
-    first->setFixedSize(200, 125);
+    first->setFixedSize(TextWidth, 125);
+    const auto line = [first](const char *name, const QString &text, int top, bool bold = false) {
+        auto *label = new QLabel(text, first);
+        label->setObjectName(QLatin1String(name));
+        QFont font = label->font();
+        font.setBold(bold);
+        label->setFont(font);
+        label->setGeometry(0, top, TextWidth, label->sizeHint().height());
+        return label;
+    };
+    ProductName = line("ProductName", QStringLiteral("Vor4 Map Editor"), 0, true);
+    Version = line("Version", QStringLiteral("Version"), 24);
+    line("Copyright", QStringLiteral("Copyright \u00a9 2026 Vor4 team"), 80);
+    line("Comments", QStringLiteral("Comments to the Vor4 team"), 104);
 
     auto note = [](const char *text) {
         auto *label = new QLabel(QString::fromUtf8(text));
@@ -46,11 +54,11 @@ TAboutBox::TAboutBox(QWidget *parent)
     };
     PageControl1->addWidget(makePage("programicon", "ProgramIcon", first));
     PageControl1->addWidget(makePage("game", "Image3",
-        note("If you like building maps, play Orwendel's Vorland 4: a deep and generous game. "
-             "Many thanks to everyone who made it and keeps its world-builder open.")));
+        note("If you like building maps, play Orwendel's Vorland 4. Many thanks to "
+             "everyone who made it and keeps its world-builder open.")));
     PageControl1->addWidget(makePage("blank", "Image1", note("")));
     PageControl1->addWidget(makePage("toolkit", "Image2",
-        note("This editor is built only from its toolkit's standard controls, so some of its "
+        note("This editor is built only from its toolkit's standard controls, so some "
              "functions are less friendly than they could be. Sorry for that.")));
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
@@ -93,6 +101,17 @@ void TAboutBox::FormCreate()
     PageControl1->setCurrentIndex(0);
 }
 
+void TAboutBox::setVisible(bool visible)
+{
+    // Placed in the centre of the screen each time it opens, not over the
+    // main window as dialogs are by default.
+    if (visible && !isVisible()) {
+        if (const QScreen *s = screen())
+            setGeometry(rect().translated(s->geometry().center() - rect().center()));
+    }
+    QDialog::setVisible(visible);
+}
+
 void TAboutBox::showEvent(QShowEvent *event)
 {
     PageControl1->setCurrentIndex(0); // FormShow: always opens on its first page
@@ -111,7 +130,8 @@ void TAboutBox::keyPressEvent(QKeyEvent *event)
 bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QLabel *>(watched)) {
-        ProgramIconClick();
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            ProgramIconClick();
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -19,6 +19,7 @@ public:
 
     void ProgramIconClick();
     void OKButtonClick();
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent *event) override;

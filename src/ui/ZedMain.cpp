@@ -44,6 +44,7 @@ TForm1::TForm1(QWidget *parent)
         bar->setMovable(false);
         bar->setIconSize(QSize(16, 16));
         bar->setFloatable(false);
+        bar->setContextMenuPolicy(Qt::PreventContextMenu); // no menu that could hide a bar
     }
     NewBtn = toolButton(ToolBar1, "NewBtn", glyph("new", "document-new"), QStringLiteral("New"));
     OpenBtn = toolButton(ToolBar1, "OpenBtn", glyph("open", "document-open"), QStringLiteral("Open"));

@@ -116,7 +116,7 @@ public:
 
     // Plot editor.
     void DrawGridSelectCell(int col, int row);
-    void MapApplyBtnClick() override;
+    bool MapApplyBtnClick() override; // false when nothing was stored
     void MapRecallBtnClick();
     void MapClearBtnClick();
     void MapMemoExit();
@@ -154,7 +154,7 @@ public:
 
     // MapContentsHost
     bool isMapPageActive() const override;
-    QPlainTextEdit *plotMemo() const override;
+    SectionMemo *plotMemo() const override;
     void setRecallText(const QString &text) override { RecallText = text; }
     void setMapHintBtnDown(bool down) override;
 

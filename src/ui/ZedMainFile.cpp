@@ -18,7 +18,7 @@
 
 namespace {
 const QString FileFilter = QStringLiteral(
-    "Vor4MapFiles (*.Vor4WorldBuilderSave);;All files (*.*)");
+    "Vor4MapFiles (*.Vor4WorldBuilderSave);;All files (*)"); // "*.*" would hide names without a dot
 const QLatin1String Extension(".Vor4WorldBuilderSave");
 } // namespace
 

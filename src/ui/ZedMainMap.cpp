@@ -132,8 +132,13 @@ void TForm1::buildNewMapPrompt(QWidget *page)
     label->setObjectName(QStringLiteral("PromptLabel"));
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(2, 2, 149, 16);
-    label->setStyleSheet(QStringLiteral(
-        "color: white; background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #0a246a, stop:1 #a6caf0);"));
+    // White on the colour of an active caption, which Qt's palette gives as
+    // the highlight colour.
+    label->setAutoFillBackground(true);
+    label->setBackgroundRole(QPalette::Highlight);
+    QPalette labelPalette = label->palette();
+    labelPalette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(labelPalette);
     SpinEdit1 = new SpinEdit(PromptPanel1);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SpinEdit2 = new SpinEdit(PromptPanel1);
@@ -196,16 +201,19 @@ void TForm1::DrawGridSelectCell(int col, int row)
                          .arg(Doc.fileY(row)));
 }
 
-void TForm1::MapApplyBtnClick()
+bool TForm1::MapApplyBtnClick()
 {
     if (m_loading)
-        return;
+        return false;
     QByteArray text;
-    if (!Memo->bytes(&text))
-        return warnNotSingleByte();
+    if (!Memo->bytes(&text)) {
+        warnNotSingleByte();
+        return false;
+    }
     const QPoint cell = focusedCell();
     Doc.PlotTexts.setText(cell.x(), cell.y(), text);
     RepaintMap();
+    return true;
 }
 
 void TForm1::MapRecallBtnClick()
@@ -214,7 +222,7 @@ void TForm1::MapRecallBtnClick()
         return;
     const QPoint cell = focusedCell();
     if (!RecallText.isEmpty())
-        Memo->setPlainText(RecallText);
+        Memo->setText(RecallText);
     else
         Memo->setBytes(Doc.PlotTexts.text(cell.x(), cell.y()));
     Memo->repaint();
@@ -225,7 +233,7 @@ void TForm1::MapClearBtnClick()
 {
     if (m_loading)
         return;
-    RecallText = Memo->toPlainText();
+    RecallText = Memo->text();
     Memo->clear();
     MapApplyBtnClick();
 }
@@ -244,4 +252,4 @@ void TForm1::MapMemoExit()
 
 bool TForm1::isMapPageActive() const { return WorkPages->currentIndex() == MapPage && !m_loading; }
 
-QPlainTextEdit *TForm1::plotMemo() const { return Memo; }
+SectionMemo *TForm1::plotMemo() const { return Memo; }

@@ -169,7 +169,10 @@ void TForm1::DrawGridMouseMove(const QPoint &pos)
 {
     const QPoint cell = DrawGrid->cellAt(pos);
     if (cell.x() < 0 || cell.y() < 0) {
-        hideHoverHint();
+        // Over no cell the panel is emptied whatever it held; only the timer
+        // spares other news.
+        PlotHintWindow->releaseHint();
+        setStatusText(0, QString());
         return;
     }
     const QString text = QStringLiteral("(%1,%2)   x=%3, y=%4")

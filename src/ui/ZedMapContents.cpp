@@ -1,6 +1,8 @@
 #include "ZedMapContents.h"
 
 #include "MapContentsHost.h"
+#include "SectionMemo.h"
+#include "SideTabBar.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -12,7 +14,6 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
-#include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -121,11 +122,8 @@ TForm3::TForm3(MapContentsHost *host, QWidget *parent)
     ListBox1->setItemDelegate(new FixedRowDelegate(ListBox1));
     ListBox1->viewport()->installEventFilter(this);
 
-    TabControl1 = new QTabBar;
+    TabControl1 = new SideTabBar;
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
-    TabControl1->setShape(QTabBar::RoundedEast);
-    TabControl1->setExpanding(false);
-    TabControl1->setUsesScrollButtons(true);
     static const char *const TabIcons[vor4::TypeCatalogue::TabCount] = {
         "terrain.svg", "bonus.svg", "feature.svg", "improvement.svg", "plottype.svg"};
     for (int tab = 0; tab < vor4::TypeCatalogue::TabCount; ++tab)
@@ -175,13 +173,13 @@ TForm3::TForm3(MapContentsHost *host, QWidget *parent)
     layout->addWidget(ToolBar1);
     layout->addWidget(StatusBar1);
 
-    connect(TabControl1, &QTabBar::currentChanged, this, &TForm3::TabControl1Change);
+    connect(TabControl1, &SideTabBar::currentChanged, this, &TForm3::TabControl1Change);
     connect(ChangeBtn, &QToolButton::clicked, this, &TForm3::ToolButton1Click);
     connect(ClearBtn, &QToolButton::clicked, this, &TForm3::ClearBtnClick);
 
-    // The design bounds, grown when the stacked tabs need more height.
+    // The design bounds; tabs that do not fit wrap into further columns.
     move(fromDesign(608), fromDesign(117));
-    resize(QSize(fromDesign(400), fromDesign(550)).expandedTo(QSize(0, layout->sizeHint().height())));
+    resize(fromDesign(400), fromDesign(550));
 }
 
 TForm3::~TForm3()
@@ -229,7 +227,7 @@ void TForm3::TabControl1Change()
     setPanel(1, built.statusText);
 }
 
-QPlainTextEdit *TForm3::activeMemo() const
+SectionMemo *TForm3::activeMemo() const
 {
     if (!m_host || !m_host->isMapPageActive())
         return nullptr;
@@ -247,7 +245,7 @@ QString TForm3::currentKey() const
 void TForm3::ToolButton1Click()
 {
     setPanel(0, QString());
-    QPlainTextEdit *memo = activeMemo();
+    SectionMemo *memo = activeMemo();
     if (!memo)
         return;
     const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
@@ -263,7 +261,7 @@ void TForm3::ToolButton1Click()
     if (label >= 0)
         newLine = trimmedControls(newLine.left(label));
 
-    const QString before = memo->toPlainText();
+    const QString before = memo->text();
     QStringList work = splitLines(before);
     m_host->setRecallText(before);
     const qsizetype at = firstLineWith(work, key);
@@ -271,33 +269,31 @@ void TForm3::ToolButton1Click()
         work[at] = newLine;
     else
         work << newLine;
-    memo->setPlainText(work.join(u'\n'));
-    m_host->MapApplyBtnClick();
-    setPanel(0, key + QStringLiteral(" changed"));
+    memo->setText(work.join(u'\n'));
+    setPanel(0, key + (m_host->MapApplyBtnClick() ? QStringLiteral(" changed") : QStringLiteral(" not stored")));
 }
 
 void TForm3::ClearBtnClick()
 {
     setPanel(0, QString());
-    QPlainTextEdit *memo = activeMemo();
+    SectionMemo *memo = activeMemo();
     if (!memo)
         return;
     const QString key = currentKey();
     if (key.isEmpty())
         return;
 
-    const QString before = memo->toPlainText();
+    const QString before = memo->text();
     QStringList work = splitLines(before);
     m_host->setRecallText(before);
     const qsizetype at = firstLineWith(work, key);
-    if (at >= 0) {
+    if (at >= 0)
         work.removeAt(at);
-        setPanel(0, key + QStringLiteral(" cleared"));
-    } else {
-        setPanel(0, key + QStringLiteral(" not found"));
-    }
-    memo->setPlainText(work.join(u'\n'));
-    m_host->MapApplyBtnClick();
+    memo->setText(work.join(u'\n'));
+    if (!m_host->MapApplyBtnClick())
+        setPanel(0, key + QStringLiteral(" not stored"));
+    else
+        setPanel(0, key + (at >= 0 ? QStringLiteral(" cleared") : QStringLiteral(" not found")));
 }
 
 void TForm3::ListBox1DblClick()

@@ -12,9 +12,10 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QStatusBar;
-class QTabBar;
 class QToolBar;
 class QToolButton;
+class SectionMemo;
+class SideTabBar;
 
 class TForm3 : public QWidget
 {
@@ -41,7 +42,7 @@ public:
 
     const vor4::TypeCatalogue &catalogue() const { return m_catalogue; }
 
-    QTabBar *TabControl1 = nullptr;
+    SideTabBar *TabControl1 = nullptr;
     QListWidget *ListBox1 = nullptr;
     QToolBar *ToolBar1 = nullptr;
     QToolButton *ChangeBtn = nullptr;
@@ -63,7 +64,7 @@ protected:
 private:
     void FormShow();
     void FormHide();
-    QPlainTextEdit *activeMemo() const; // the plot memo, when the map page is shown
+    SectionMemo *activeMemo() const; // the plot memo, when the map page is shown
     QString currentKey() const;         // "TerrainType", ... for the selected tab
     void setPanel(int panel, const QString &text);
 

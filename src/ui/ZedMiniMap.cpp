@@ -6,7 +6,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <QWindow>
 
 TForm2 *Form2 = nullptr;
 
@@ -16,18 +20,23 @@ TForm2::TForm2(MiniMapHost *host, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("MiniMap"));
-    Image1 = new QLabel(this);
+    Image1 = new QLabel;
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setContentsMargins(0, 0, 0, 0);
     Image1->setFixedSize(177, 120);
     Image1->installEventFilter(this);
+    // A big map's picture scrolls inside a window of limited size.
+    ScrollBox = new QScrollArea;
+    ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
+    ScrollBox->setFrameShape(QFrame::NoFrame);
+    ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox->setWidget(Image1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(Image1, 0, Qt::AlignLeft | Qt::AlignTop);
-    // The window takes the size of its content and cannot be resized.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(ScrollBox);
+    setFixedSize(177, 120);
     move(819, 239);
     FormCreate();
 }
@@ -60,12 +69,77 @@ void TForm2::DrawViewFrame(const vor4::FrameRect &rect)
         picture = picture.convertToFormat(QImage::Format_RGB32);
     vor4::drawFrame(picture, rect);
     setPicture(picture);
+    m_shownFrame = rect;
+    // While the mouse drags the frame it is the mouse that scrolls: moving
+    // the picture under it would speed the frame up.
+    if (!Dragging)
+        scrollToFrame();
+}
+
+void TForm2::scrollToFrame()
+{
+    const vor4::FrameRect &f = m_shownFrame;
+    if (f.width() <= 0 || f.height() <= 0)
+        return;
+    const QSize view = ScrollBox->viewport()->size();
+    ScrollBox->ensureVisible(f.left + f.width() / 2, f.top + f.height() / 2, qMin(f.width(), view.width()) / 2,
+                             qMin(f.height(), view.height()) / 2);
+}
+
+QSize TForm2::clientSizeFor(const QSize &image) const
+{
+    // At most half the screen's free area each way, frame included: the
+    // window stays on top and must not hide the grid it steers. Before the
+    // window is first shown its frame is not known, so a caption is assumed.
+    const QScreen *s = screen();
+    if (!s)
+        return image;
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull())
+        frame = QMargins(8, 32, 8, 8);
+    const QSize room = (s->availableGeometry().size() / 2).shrunkBy(frame).expandedTo(QSize(1, 1));
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBox);
+    QSize size = image;
+    bool across = size.width() > room.width();
+    bool down = size.height() > room.height();
+    if (across)
+        size.rheight() += bar;
+    if (down)
+        size.rwidth() += bar;
+    // One scroll bar can make the other one needed.
+    if (!down && size.height() > room.height()) {
+        down = true;
+        size.rwidth() += bar;
+    }
+    if (!across && size.width() > room.width())
+        size.rheight() += bar;
+    return size.boundedTo(room);
+}
+
+void TForm2::keepOnScreen()
+{
+    const QScreen *s = screen();
+    if (!s)
+        return;
+    const QRect room = s->availableGeometry();
+    const QRect outer = frameGeometry();
+    QPoint at = outer.topLeft();
+    at.setX(qMax(room.left(), qMin(at.x(), room.right() + 1 - outer.width())));
+    at.setY(qMax(room.top(), qMin(at.y(), room.bottom() + 1 - outer.height())));
+    if (at != outer.topLeft())
+        move(at);
 }
 
 void TForm2::FitImage1()
 {
-    Image1->setFixedSize(m_host ? m_host->miniMapBitmap().size() : QSize(0, 0));
-    adjustSize();
+    const QSize image = m_host ? m_host->miniMapBitmap().size() : QSize(0, 0);
+    Image1->setFixedSize(image);
+    setFixedSize(clientSizeFor(image));
+    if (isVisible()) {
+        layout()->activate();
+        keepOnScreen();
+        scrollToFrame();
+    }
 }
 
 void TForm2::FormShow()
@@ -164,4 +238,5 @@ void TForm2::Image1MouseUp(Qt::MouseButton button, int x, int y)
     Moved = false;
     Dragging = false;
     DragAnchor = QPoint(0, 0);
+    scrollToFrame();
 }

@@ -11,6 +11,7 @@
 
 class MiniMapHost;
 class QLabel;
+class QScrollArea;
 
 class TForm2 : public QWidget
 {
@@ -21,8 +22,10 @@ public:
     void setHost(MiniMapHost *host) { m_host = host; }
     MiniMapHost *host() const { return m_host; }
 
-    // The picture, shown pixel for pixel at (0, 0).
+    // The picture, shown pixel for pixel at (0, 0); scrolled when the
+    // screen has no room for all of it.
     QLabel *Image1 = nullptr;
+    QScrollArea *ScrollBox = nullptr;
 
     vor4::FrameRect ViewRect; // the view frame in minimap pixels
     QPoint DragAnchor;        // where the current drag offset is measured from
@@ -34,7 +37,8 @@ public:
     void DrawViewFrame(const vor4::FrameRect &rect);
     // Gives Image1 a plain copy of MiniMapBitmap (the full render's last look).
     void ShowBitmap();
-    // Sizes Image1 to MiniMapBitmap; the window fits itself around it.
+    // Sizes Image1 to MiniMapBitmap; the window fits itself around it, but
+    // takes at most half the screen's available area each way.
     void FitImage1();
     // What Image1 shows now.
     const QImage &picture() const { return m_picture; }
@@ -53,8 +57,13 @@ protected:
 
 private:
     void setPicture(const QImage &picture);
+    // Scrolls the last frame drawn into view.
+    void scrollToFrame();
+    QSize clientSizeFor(const QSize &image) const;
+    void keepOnScreen();
     MiniMapHost *m_host = nullptr;
     QImage m_picture;
+    vor4::FrameRect m_shownFrame;
 };
 
 // The minimap window, created at start-up and kept to the end.

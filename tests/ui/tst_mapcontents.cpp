@@ -2,6 +2,8 @@
 // main window that holds a plot memo and says whether its map page is shown.
 
 #include "MapContentsHost.h"
+#include "SectionMemo.h"
+#include "SideTabBar.h"
 #include "ZedMapContents.h"
 
 #include <QDir>
@@ -21,15 +23,19 @@ namespace {
 class FakeHost : public QWidget, public MapContentsHost
 {
 public:
-    FakeHost() : memo(new QPlainTextEdit(this)) {}
+    FakeHost() : memo(new SectionMemo(this)) {}
 
     bool isMapPageActive() const override { return mapPage; }
-    QPlainTextEdit *plotMemo() const override { return memo; }
+    SectionMemo *plotMemo() const override { return memo; }
     void setRecallText(const QString &text) override { recallText = text; }
-    void MapApplyBtnClick() override { applied << memo->toPlainText(); }
+    bool MapApplyBtnClick() override
+    {
+        applied << memo->toPlainText();
+        return true;
+    }
     void setMapHintBtnDown(bool down) override { hintDown = down; }
 
-    QPlainTextEdit *memo;
+    SectionMemo *memo;
     bool mapPage = true;
     QString recallText = QStringLiteral("<untouched>");
     QStringList applied; // the memo's text at each Apply
@@ -65,6 +71,7 @@ private Q_SLOTS:
     void doubleClick();
     void nothingWithoutSelectionOrOffTheMapPage();
     void toolBarFollowsTheMapPage();
+    void tabsWrapIntoColumns();
     void hostGoneWithWindowOpen();
 
 private:
@@ -397,6 +404,50 @@ void TestMapContents::toolBarFollowsTheMapPage()
     form->setToolBarVisible(true);
     form->show();
     QVERIFY(form->ToolBar1->isVisible() && form->isToolBarVisible());
+}
+
+void TestMapContents::tabsWrapIntoColumns()
+{
+    // The design bounds (400 x 550 at 120 pixels per inch) hold: the tabs
+    // never make the window taller.
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QCOMPARE(form->size(), QSize(320, 440));
+    SideTabBar *tabs = form->TabControl1;
+    const auto checkLaidOut = [&] {
+        QList<int> lefts;
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QRect r = tabs->tabRect(i);
+            QVERIFY(tabs->rect().contains(r));
+            for (int j = 0; j < i; ++j)
+                QVERIFY(!r.intersects(tabs->tabRect(j)));
+            if (!lefts.contains(r.left()))
+                lefts << r.left();
+        }
+        QCOMPARE(lefts.size(), tabs->columnCount());
+        QVERIFY(tabs->geometry().right() <= form->width() - 1);
+        QVERIFY(form->ListBox1->geometry().right() < tabs->geometry().left());
+    };
+    checkLaidOut();
+
+    // A short window: the tabs wrap into further columns, each one reachable.
+    form->resize(320, 200);
+    QTRY_VERIFY(tabs->columnCount() > 1);
+    QTRY_VERIFY(tabs->width() >= tabs->columnCount() * tabs->tabRect(0).width());
+    checkLaidOut();
+    QCOMPARE(form->height(), 200);
+    for (int tab : {Improvements, Bonus, PlotType, Terrains, Features}) {
+        selectTab(tab);
+        // The selected tab's column lies next to the list.
+        QCOMPARE(tabs->tabRect(tab).left(), 0);
+        checkLaidOut();
+    }
+    QCOMPARE(form->ListBox1->count(), 2); // the features list
+
+    // Tall enough: one column.
+    form->resize(320, 800);
+    QTRY_COMPARE(tabs->columnCount(), 1);
+    checkLaidOut();
 }
 
 void TestMapContents::hostGoneWithWindowOpen()

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpontaneKeyEvent>
 #include <QtTest>
 
 namespace {
@@ -53,7 +54,9 @@ struct Page : QObject
         const QPoint pos = centreOf(grid->leftCol(), grid->topRow());
         QWheelEvent e(pos, grid->viewport()->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(grid->viewport(), &e);
+        // As from the window system: the application itself may move the focus then.
+        QSpontaneKeyEvent::setSpontaneous(&e);
+        qApp->notify(grid->viewport(), &e);
     }
     QImage shot() const { return grid->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 };
@@ -65,6 +68,7 @@ class TestMapGrid : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void mouseSelection();
+    void clicksOnGridLines();
     void keyboardSelection();
     void focusLeavesMemoFirst();
     void wheelSignalsThenSelection();
@@ -91,8 +95,7 @@ void TestMapGrid::mouseSelection()
     page.click(3, 2);
     QCOMPARE(page.log.size(), 2);
     QCOMPARE(page.log.last(), QStringLiteral("select 3,2"));
-    // A grid line, the right button: no selection.
-    QTest::mouseClick(page.grid->viewport(), Qt::LeftButton, {}, QPoint(16, 5));
+    // The right button: no selection.
     page.click(5, 5, Qt::RightButton);
     QCOMPARE(page.log.size(), 2);
     // Dragging with the button down moves the selection along.
@@ -114,6 +117,37 @@ void TestMapGrid::mouseSelection()
     QTest::mouseClick(small.grid->viewport(), Qt::LeftButton, {}, QPoint(3 * 17 + 20, 5));
     QTest::mouseClick(small.grid->viewport(), Qt::LeftButton, {}, QPoint(5, 3 * 17 + 20));
     QVERIFY(!small.log.join(' ').contains("select"));
+}
+
+void TestMapGrid::clicksOnGridLines()
+{
+    Page page(40, 30);
+    QVERIFY(QTest::qWaitForWindowActive(&page.window));
+    page.grid->setFocus();
+    page.grid->setCellSize(4);
+    // The cell a pixel belongs to, walking the cells and the line after each.
+    const auto owner = [&page](int px) {
+        int cell = 0, end = 0;
+        for (;;) {
+            end += page.grid->cellSize() + page.grid->gridLineWidth();
+            if (px < end)
+                return cell;
+            ++cell;
+        }
+    };
+    for (int lines : {1, 0}) {
+        page.grid->setGridLineWidth(lines);
+        const int pitch = 4 + lines;
+        // Two cells and their lines each way, off the origin (QTest takes
+        // the point (0, 0) for the widget's centre).
+        for (int y = pitch; y < 3 * pitch; ++y) {
+            for (int x = pitch; x < 3 * pitch; ++x) {
+                page.log.clear();
+                QTest::mouseClick(page.grid->viewport(), Qt::LeftButton, {}, QPoint(x, y));
+                QCOMPARE(page.log, QStringList{QStringLiteral("select %1,%2").arg(owner(x)).arg(owner(y))});
+            }
+        }
+    }
 }
 
 void TestMapGrid::keyboardSelection()
@@ -174,12 +208,12 @@ void TestMapGrid::focusLeavesMemoFirst()
     QCOMPARE(page.log, (QStringList{"memo out", "select 4,4"}));
     QVERIFY(page.grid->hasFocus());
 
-    // Wheel.
+    // The wheel zooms and moves the selection, but leaves the focus alone.
     page.log.clear();
     page.memo->setFocus();
     page.wheel(-120);
-    QCOMPARE(page.log, (QStringList{"memo out", "wheelDown", "select 4,5"}));
-    QVERIFY(page.grid->hasFocus());
+    QCOMPARE(page.log, (QStringList{"wheelDown", "select 4,5"}));
+    QVERIFY(page.memo->hasFocus());
 
     // Keyboard: Tab into the grid, then an arrow.
     page.log.clear();
@@ -233,7 +267,8 @@ void TestMapGrid::geometryAndClamping()
     QCOMPARE(g.maxLeftCol(), 100 - g.visibleColCount());
     QCOMPARE(g.cellAt(QPoint(0, 0)), QPoint(0, 0));
     QCOMPARE(g.cellAt(QPoint(15, 15)), QPoint(0, 0));
-    QCOMPARE(g.cellAt(QPoint(16, 3)), QPoint(-1, -1)); // the line
+    QCOMPARE(g.cellAt(QPoint(16, 3)), QPoint(0, 0));  // a vertical line: the cell on its left
+    QCOMPARE(g.cellAt(QPoint(40, 16)), QPoint(2, 0)); // a horizontal line: the cell above
     QCOMPARE(g.cellAt(QPoint(17, 34)), QPoint(1, 2));
     QCOMPARE(g.cellRect(2, 1), QRect(34, 17, 16, 16));
 

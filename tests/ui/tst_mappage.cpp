@@ -6,16 +6,19 @@
 #include "HintWindow.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
+#include "SideTabBar.h"
 #include "SpinEdit.h"
 #include "ZedMain.h"
 #include "ZedMapContents.h"
 #include "ZedMiniMap.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTabBar>
+#include <QSpontaneKeyEvent>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -23,11 +26,29 @@ namespace {
 
 const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
 
+// One wheel event as the window system sends it, so that the application
+// gives the focus as it would for a real wheel.
 void wheel(MapGrid *grid, const QPoint &pos, int delta)
 {
     QWheelEvent ev(pos, grid->viewport()->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
                    Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(grid->viewport(), &ev);
+    QSpontaneKeyEvent::setSpontaneous(&ev);
+    qApp->notify(grid->viewport(), &ev);
+}
+
+// A click into the field, then the text typed over what it held.
+void typeInto(SpinEdit *spin, const char *text)
+{
+    QTest::mouseClick(spin->lineEdit(), Qt::LeftButton);
+    spin->lineEdit()->selectAll();
+    QTest::keyClicks(spin->lineEdit(), text);
+}
+
+bool writeData(const QString &installDir, const char *file, const QByteArray &bytes)
+{
+    const QString folder = installDir + "/Assets/XML/Terrain";
+    QFile f(folder + "/" + file);
+    return QDir().mkpath(folder) && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -42,12 +63,14 @@ private Q_SLOTS:
     void autoApplyGoesToTheOldCell_data();
     void autoApplyGoesToTheOldCell();
     void autoApplyOff();
+    void wheelKeepsTheMemoFocus();
     void clearRecallUndo();
     void zoomByListAndWheel();
     void gridLinesAndLayers();
     void hoverHint();
     void newMapPrompt();
     void mapContentsChangeAndRecall();
+    void catalogueBytesReachThePlot();
     void minimapFollowsGrid();
 
 private:
@@ -109,7 +132,6 @@ void TestMapPage::autoApplyGoesToTheOldCell_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("click") << QStringLiteral("click");
-    QTest::newRow("wheel") << QStringLiteral("wheel");
     QTest::newRow("keyboard") << QStringLiteral("keyboard");
 }
 
@@ -123,8 +145,6 @@ void TestMapPage::autoApplyGoesToTheOldCell()
     QTest::keyClicks(w->Memo, "TerrainType=TERRAIN_SNOW");
     if (how == QLatin1String("click")) {
         clickCell(10, 11);
-    } else if (how == QLatin1String("wheel")) {
-        wheel(w->DrawGrid, w->DrawGrid->cellRect(10, 10).center(), -120); // towards the user: a row down
     } else {
         QTest::keyClick(w->Memo, Qt::Key_Tab, Qt::ControlModifier); // leave the memo
         QVERIFY(!w->Memo->hasFocus());
@@ -152,6 +172,47 @@ void TestMapPage::autoApplyOff()
     w->Memo->clear();
     QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
     QVERIFY(w->Doc.PlotTexts.text(5, 4).isEmpty());
+}
+
+void TestMapPage::wheelKeepsTheMemoFocus()
+{
+    MapGrid *grid = w->DrawGrid;
+    clickCell(10, 10);
+    const QByteArray stored = w->Doc.PlotTexts.text(10, 10);
+    const QByteArray next = w->Doc.PlotTexts.text(10, 11);
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    // A Clear leaves a step to undo; then an edit that is not applied.
+    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
+    QTest::keyClicks(w->Memo, "Edited=1");
+    const QString recall = QString::fromLatin1(stored).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QCOMPARE(w->RecallText, recall);
+
+    // A notch towards the user: smaller cells and the next row, an ordinary
+    // selection; the edit is not stored into the old cell.
+    wheel(grid, grid->cellRect(10, 10).center(), -120);
+    QCOMPARE(grid->cellSize(), 14);
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)"));
+    QVERIFY(w->Memo->hasFocus());
+    QVERIFY(w->Doc.PlotTexts.text(10, 10).isEmpty()); // what the Clear stored
+    QCOMPARE(w->RecallText, recall);
+    QByteArray shown;
+    QVERIFY(w->Memo->bytes(&shown));
+    QCOMPARE(shown, next);
+
+    // In row 0 a notch up only zooms: the memo keeps its unapplied edit,
+    // which reaches the cell when the memo is left.
+    clickCell(4, 0);
+    const QByteArray top = w->Doc.PlotTexts.text(4, 0);
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    w->Memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->Memo, "Kept=1");
+    wheel(grid, grid->cellRect(4, 0).center(), 120);
+    QCOMPARE(grid->cellSize(), 16);
+    QVERIFY(w->Memo->hasFocus());
+    QCOMPARE(w->Doc.PlotTexts.text(4, 0), top);
+    QVERIFY(w->Memo->toPlainText().endsWith(QLatin1String("Kept=1")));
+    w->MMemo->setFocus(Qt::MouseFocusReason);
+    QVERIFY(w->Doc.PlotTexts.text(4, 0).endsWith("Kept=1"));
 }
 
 void TestMapPage::clearRecallUndo()
@@ -243,15 +304,25 @@ void TestMapPage::gridLinesAndLayers()
 void TestMapPage::hoverHint()
 {
     MapGrid *grid = w->DrawGrid;
+    // A grid line names the cell on its left (vertical) or above it (horizontal).
+    const QRect c = grid->cellRect(7, 2);
+    QTest::mouseMove(grid->viewport(), QPoint(c.right() + 1, c.center().y()));
+    QTRY_COMPARE(w->statusText(0), QStringLiteral("(7,2)"));
+    QTest::mouseMove(grid->viewport(), QPoint(c.center().x(), c.bottom() + 1));
+    QTRY_COMPARE(w->PlotHintWindow->text(), QStringLiteral("(7,2)"));
+    QTest::mouseMove(grid->viewport(), c.bottomRight() + QPoint(1, 1));
+    QTRY_COMPARE(w->statusText(0), QStringLiteral("(7,2)"));
+
     const QPoint inCell = grid->cellRect(12, 3).center();
     QTest::mouseMove(grid->viewport(), inCell);
     QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)   x=12, y=36"));
     QVERIFY(w->PlotHintWindow->isVisible());
     QCOMPARE(w->PlotHintWindow->text(), QStringLiteral("(12,3)   x=12, y=36"));
     QCOMPARE(w->PlotHintWindow->pos(), grid->viewport()->mapToGlobal(inCell + QPoint(16, 16)));
-    // Beyond the last column: hidden at once.
+    // Beyond the last column: hidden at once, and panel 0 emptied whatever it held.
     w->MapGridSizeComboBox->setCurrentIndex(0);
     w->MapGridSizeComboBoxSelect();
+    w->setStatusText(0, QStringLiteral("File Saved"));
     QTest::mouseMove(grid->viewport(), QPoint(grid->viewport()->width() - 3, 5));
     QTRY_VERIFY(!w->PlotHintWindow->isVisible());
     QCOMPARE(w->statusText(0), QString());
@@ -272,6 +343,13 @@ void TestMapPage::newMapPrompt()
     QVERIFY(!w->PromptPanel1->isVisible());
     QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
     QVERIFY(w->PromptPanel1->isVisible());
+    // The title bar has the colour of an active caption: the highlight.
+    auto *label = w->PromptPanel1->findChild<QLabel *>(QStringLiteral("PromptLabel"));
+    QVERIFY(label);
+    const QImage title = label->grab().toImage();
+    const QColor caption = label->palette().color(QPalette::Active, QPalette::Highlight);
+    QCOMPARE(title.pixelColor(1, title.height() - 2), caption);
+    QCOMPARE(title.pixelColor(title.width() - 2, 1), caption);
     QVERIFY(!w->CatchMapTimer->isActive());
     QCOMPARE(w->SpinEdit1->value(), 16);
     QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
@@ -283,10 +361,8 @@ void TestMapPage::newMapPrompt()
 
     // 40 x 25 typed; a terrain applied at (30, 20) paints there.
     QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    for (auto [spin, text] : {std::pair{w->SpinEdit1, "40"}, std::pair{w->SpinEdit2, "25"}}) {
-        spin->lineEdit()->selectAll();
-        QTest::keyClicks(spin->lineEdit(), text);
-    }
+    for (auto [spin, text] : {std::pair{w->SpinEdit1, "40"}, std::pair{w->SpinEdit2, "25"}})
+        typeInto(spin, text);
     QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
     QCOMPARE(w->MiniMapBitmap.size(), QSize(120, 75));
@@ -300,24 +376,30 @@ void TestMapPage::newMapPrompt()
 
     // Cancel changes nothing but keeps what was typed.
     QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    w->SpinEdit1->lineEdit()->selectAll();
-    QTest::keyClicks(w->SpinEdit1->lineEdit(), "7");
+    typeInto(w->SpinEdit1, "7");
     QTest::mouseClick(w->NewMapCancelBtn, Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
     QCOMPARE(w->SpinEdit1->readValue(), 7);
 
-    // Out of range and letters; 0 x 0 gives one cell.
+    // Out of range and letters: the number is brought to its bound, the
+    // letters stay as typed and read as 0; 0 x 0 gives one cell.
     QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    w->SpinEdit1->lineEdit()->selectAll();
-    QTest::keyClicks(w->SpinEdit1->lineEdit(), "5000");
-    w->SpinEdit2->lineEdit()->selectAll();
-    QTest::keyClicks(w->SpinEdit2->lineEdit(), "abc");
+    typeInto(w->SpinEdit1, "5000");
+    typeInto(w->SpinEdit2, "abc");
     QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1000 x 1)"));
     QCOMPARE(w->SpinEdit1->lineEdit()->text(), QStringLiteral("1000"));
+    QCOMPARE(w->SpinEdit2->lineEdit()->text(), QStringLiteral("abc"));
     QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    w->SpinEdit1->lineEdit()->selectAll();
-    QTest::keyClicks(w->SpinEdit1->lineEdit(), "0");
+    QCOMPARE(w->SpinEdit2->lineEdit()->text(), QStringLiteral("abc"));
+    QTest::mouseClick(w->SpinEdit2->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(w->SpinEdit2, Qt::Key_Up); // the arrows start from what it reads
+    QCOMPARE(w->SpinEdit2->lineEdit()->text(), QStringLiteral("1"));
+    typeInto(w->SpinEdit2, "-7");
+    QTest::mouseClick(w->NewMapCancelBtn, Qt::LeftButton);
+    QCOMPARE(w->SpinEdit2->lineEdit()->text(), QStringLiteral("0"));
+    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
+    typeInto(w->SpinEdit1, "0");
     QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
     QCOMPARE(w->MiniMapBitmap.size(), QSize(0, 0));
@@ -348,6 +430,39 @@ void TestMapPage::mapContentsChangeAndRecall()
     QVERIFY(Form3->isToolBarVisible());
     Form3->close();
     QVERIFY(!w->MapHintBtn->isChecked());
+}
+
+void TestMapPage::catalogueBytesReachThePlot()
+{
+    // A data file in UTF-8: its bytes reach the plot as they are.
+    QTemporaryDir dir;
+    QVERIFY(writeData(dir.path(), "VOR4TerrainInfos.xml",
+                      "<Type>TERRAIN_CAF\xC3\x89</Type>\n<Type>TERRAIN_\xE2\x82\xAC</Type>\n"));
+    Form3->setInstallDir(dir.path());
+    clickCell(6, 6);
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    w->Memo->setBytes("Note=a\xA0" "b\xA0\r\nTerrainType=TERRAIN_GRASS");
+    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    for (const QByteArray &type : {QByteArray("TERRAIN_CAF\xC3\x89"), QByteArray("TERRAIN_\xE2\x82\xAC")}) {
+        Form3->ListBox1->setCurrentRow(type.endsWith("\xAC") ? 1 : 0);
+        QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
+        QCOMPARE(w->Doc.PlotTexts.text(6, 6), "Note=a\xA0" "b\xA0\r\nTerrainType=" + type);
+        QCOMPARE(Form3->panelText(0), QStringLiteral("TerrainType changed"));
+    }
+    QVERIFY(dialogs->messages.isEmpty());
+
+    // A character that no map file can hold: nothing is stored, and neither
+    // Change nor Clear says otherwise.
+    const QByteArray stored = w->Doc.PlotTexts.text(6, 6);
+    w->Memo->moveCursor(QTextCursor::End);
+    w->Memo->insertPlainText(QString::fromUtf8("\nName=\u0141\u00f3d\u017a"));
+    Form3->ListBox1->setCurrentRow(0);
+    QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(Form3->panelText(0), QStringLiteral("TerrainType not stored"));
+    QTest::mouseClick(Form3->ClearBtn, Qt::LeftButton);
+    QCOMPARE(Form3->panelText(0), QStringLiteral("TerrainType not stored"));
+    QCOMPARE(w->Doc.PlotTexts.text(6, 6), stored);
+    QTRY_COMPARE(dialogs->messages.size(), 2);
 }
 
 void TestMapPage::minimapFollowsGrid()

@@ -6,6 +6,8 @@
 #include "ZedMiniMap.h"
 
 #include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -103,6 +105,7 @@ private Q_SLOTS:
     void clicksCentre();
     void closeReleasesButton();
     void emptyMap();
+    void bigMapStaysOnScreen();
 };
 
 void TestMiniMap::windowAndShow()
@@ -326,6 +329,52 @@ void TestMiniMap::emptyMap()
     QTest::mouseClick(host.form.Image1, Qt::LeftButton, {}, QPoint(1, 400));
     QCOMPARE(host.grid->leftCol(), 0);
     QVERIFY(host.grid->topRow() > 100);
+}
+
+void TestMiniMap::bigMapStaysOnScreen()
+{
+    // 1000 x 1000 plots at 3 pixels each: far more than any screen.
+    FakeHost host;
+    host.doc.ResetDocument(1000, 1000);
+    host.doc.PlotTexts.setText(999, 999, "TerrainType=TERRAIN_DESERT");
+    host.bitmap = QImage(host.doc.miniMapSize, QImage::Format_RGB32);
+    host.bitmap.fill(Qt::white);
+    host.grid->updateDimensions();
+    QVERIFY(host.showMiniMap());
+    TForm2 &f = host.form;
+    const QRect room = f.screen()->availableGeometry();
+    QVERIFY(room.contains(f.frameGeometry()));
+    QVERIFY(f.frameGeometry().width() <= room.width() / 2 && f.frameGeometry().height() <= room.height() / 2);
+    QCOMPARE(f.Image1->size(), QSize(3000, 3000));
+    QCOMPARE(f.minimumSize(), f.maximumSize());
+
+    // The part of the picture in view, in picture pixels.
+    const auto view = [&f] {
+        return QRect(f.Image1->mapFrom(f.ScrollBox->viewport(), QPoint(0, 0)), f.ScrollBox->viewport()->size());
+    };
+    const auto inView = [&view](const FrameRect &r) {
+        return view().contains(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+    };
+    QVERIFY(inView(f.ViewRect));
+    // The frame scrolls into view when the grid moves, also to the far corner.
+    for (const QPoint to : {QPoint(990, 990), QPoint(400, 700), QPoint(0, 0)}) {
+        host.grid->setTopLeft(to.x(), to.y());
+        QCOMPARE(f.ViewRect, host.frameAtGrid());
+        QVERIFY(host.pictureShows(f.ViewRect));
+        QVERIFY(inView(f.ViewRect));
+    }
+    QCOMPARE(f.picture().pixel(2997, 2997), qRgb(255, 255, 0));
+
+    // Mouse positions stay picture pixels: a click in view centres the frame there.
+    host.grid->setTopLeft(500, 500);
+    const FrameRect before = f.ViewRect;
+    const QPoint at = view().center();
+    QVERIFY(!before.contains(at));
+    QTest::mouseClick(f.Image1, Qt::LeftButton, {}, at);
+    const vor4::DragStep step = vor4::dragStep(before, before.centre(), at, QSize(3000, 3000), 1000, 1000);
+    QCOMPARE(host.grid->leftCol(), step.col);
+    QCOMPARE(host.grid->topRow(), step.row);
+    QVERIFY(inView(f.ViewRect));
 }
 
 QTEST_MAIN(TestMiniMap)

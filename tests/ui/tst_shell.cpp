@@ -5,12 +5,16 @@
 #include "SectionMemo.h"
 #include "ZedAbout.h"
 #include "ZedMain.h"
+#include "MapGrid.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
+#include <QSpontaneKeyEvent>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 #include <csignal>
@@ -21,6 +25,7 @@
 namespace {
 
 const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+const QString Island = QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave");
 
 QByteArray readAll(const QString &path)
 {
@@ -73,8 +78,11 @@ private Q_SLOTS:
     void saveSaveAsAndNew();
     void failedSaveKeepsFile();
     void nonLatin1TextIsRefused();
+    void everyByteSurvivesTheMemos();
     void commandsWaitForTheLoad();
     void aboutBox();
+    void aboutBoxPlacementAndTexts();
+    void toolBarsHaveNoMenu();
 
 private:
     void openFile(const QString &path);
@@ -297,7 +305,18 @@ void TestShell::openFixture()
     QVERIFY(w->ActiveMemo == w->GMemo);
     QCOMPARE(w->MiniMapBitmap.size(), QSize(192, 120));
     QVERIFY(w->isEnabled() && w->OpenBtn->isEnabled() && w->WorkPages->isEnabled());
-    QCOMPARE(dialogs->lastFilter, QStringLiteral("Vor4MapFiles (*.Vor4WorldBuilderSave);;All files (*.*)"));
+    // Two filters: the map files first; "All files" shows every file, also
+    // the names without a dot that "*.*" would hide on this system.
+    const QStringList filters = dialogs->lastFilter.split(QStringLiteral(";;"));
+    QCOMPARE(filters.size(), 2);
+    QCOMPARE(filters[0], QStringLiteral("Vor4MapFiles (*.Vor4WorldBuilderSave)"));
+    QVERIFY(filters[1].startsWith(QStringLiteral("All files (")) && filters[1].endsWith(QLatin1Char(')')));
+    const QStringList patterns = filters[1].section(QLatin1Char('('), 1).chopped(1).split(QLatin1Char(' '));
+    for (const char *name : {"README", "map.Vor4WorldBuilderSave", "a.b.c", "x."})
+        QVERIFY2(QDir::match(patterns, QLatin1String(name)), name);
+    QVERIFY(!QDir::match(QStringList{QStringLiteral("*.Vor4WorldBuilderSave")}, QStringLiteral("README")));
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton); // cancelled; the same filters
+    QCOMPARE(dialogs->lastFilter, filters.join(QStringLiteral(";;")));
 
     // The next Open starts in the folder of this file; Save as proposes it.
     dialogs->openAnswers << QString();
@@ -593,6 +612,82 @@ void TestShell::nonLatin1TextIsRefused()
     QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{QByteArray("Name=\xe9\xfc\xff")}));
 }
 
+void TestShell::everyByteSurvivesTheMemos()
+{
+    // One line with every byte a file line can hold, in each section that a
+    // memo edits; the plot block is the one at x=0, y=1.
+    QByteArray line = "Bytes=";
+    for (int b = 1; b < 256; ++b)
+        if (b != '\n' && b != '\r')
+            line += char(b);
+    QByteArray bytes = readAll(Island);
+    for (const char *after : {"BeginGame\r\n", "BeginTeam\r\n", "BeginPlayer\r\n", "BeginMap\r\n", "\tx=0,y=1\r\n"}) {
+        const qsizetype at = bytes.indexOf(after);
+        QVERIFY2(at >= 0, after);
+        bytes.insert(at + qstrlen(after), "\t" + line + "\r\n");
+    }
+    const QString path = dir.filePath("bytes.Vor4WorldBuilderSave");
+    writeFile(path, bytes);
+    vor4::Document expected;
+    QVERIFY(vor4::loadMapFile(path, expected).ok());
+    const QByteArray normalised = vor4::buildSaveFile(expected);
+    QCOMPARE(normalised.count(line), 5);
+
+    openFile(path);
+    QPoint plot(-1, -1);
+    for (int c = 0; c < w->Doc.columnCount(); ++c)
+        for (int r = 0; r < w->Doc.rowCount(); ++r)
+            if (w->Doc.PlotTexts.text(c, r).contains(line))
+                plot = QPoint(c, r);
+    QVERIFY(plot.x() >= 0);
+    const auto clickInto = [](SectionMemo *memo) {
+        QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        QVERIFY(memo->hasFocus());
+    };
+    const auto press = [this](const char *button) {
+        QTest::mouseClick(w->findChild<QToolButton *>(QLatin1String(button)), Qt::LeftButton);
+    };
+
+    // Once with the Apply buttons, once by leaving each memo with auto-apply.
+    for (const bool autoApply : {false, true}) {
+        if (w->AutoApplyBtn->isChecked() != autoApply)
+            QTest::mouseClick(w->AutoApplyBtn, Qt::LeftButton);
+        if (!w->RuleBtn->isChecked())
+            QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+        clickInto(w->GMemo);
+        if (!autoApply)
+            press("ToolButton21");
+        QTest::mouseClick(w->TeamBtn, Qt::LeftButton);
+        clickInto(w->DMemo);
+        if (!autoApply)
+            press("ToolButton17");
+        QTest::mouseClick(w->PlayerBtn, Qt::LeftButton);
+        clickInto(w->PMemo);
+        if (!autoApply)
+            press("ToolButton13");
+        QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+        QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {},
+                          w->DrawGrid->cellRect(plot.x(), plot.y()).center());
+        clickInto(w->MMemo);
+        if (!autoApply)
+            press("ToolButton1");
+        clickInto(w->Memo);
+        if (!autoApply)
+            press("MapApplyBtn");
+        clickInto(w->MMemo);
+
+        QCOMPARE(w->Doc.GameLines, expected.GameLines);
+        QCOMPARE(w->Doc.TeamTexts[0], expected.TeamTexts[0]);
+        QCOMPARE(w->Doc.PlayerTexts[0], expected.PlayerTexts[0]);
+        QCOMPARE(w->Doc.MapLines, expected.MapLines);
+        QCOMPARE(w->Doc.PlotTexts.text(plot.x(), plot.y()), expected.PlotTexts.text(plot.x(), plot.y()));
+    }
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
+    QCOMPARE(readAll(path), normalised);
+    QVERIFY(dialogs->messages.isEmpty());
+}
+
 void TestShell::commandsWaitForTheLoad()
 {
     // A load lets events in: while it runs, nothing may replace the stores,
@@ -650,6 +745,66 @@ void TestShell::aboutBox()
     QVERIFY(!box->isVisible());
     QTest::mouseClick(w->AboutBtn, Qt::LeftButton);
     QCOMPARE(box->PageControl1->currentIndex(), 0);
+}
+
+void TestShell::aboutBoxPlacementAndTexts()
+{
+    TAboutBox *box = AboutBox;
+    // In the centre of the screen, wherever the main window is.
+    w->move(300, 200);
+    QTest::mouseClick(w->AboutBtn, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    const QPoint off = box->geometry().center() - box->screen()->geometry().center();
+    QVERIFY2(off.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+
+    // Only a left click on a picture turns the page.
+    auto *icon = box->findChild<QLabel *>(QStringLiteral("ProgramIcon"));
+    QTest::mouseClick(icon, Qt::RightButton);
+    QTest::mouseClick(icon, Qt::MiddleButton);
+    QCOMPARE(box->PageControl1->currentIndex(), 0);
+
+    // Every text fits its box at the default font, inside the bevel.
+    int texts = 0;
+    for (int i = 0; i < box->PageControl1->count(); ++i) {
+        QWidget *page = box->PageControl1->widget(i);
+        const QRect inner = page->rect().adjusted(7, 7, -7, -7);
+        for (QLabel *label : page->findChildren<QLabel *>()) {
+            if (label->text().isEmpty())
+                continue;
+            ++texts;
+            const QRect at(label->mapTo(page, QPoint(0, 0)), label->size());
+            QVERIFY2(inner.contains(at), qPrintable(label->text()));
+            const QSize needed = label->wordWrap() ? QSize(label->width(), label->heightForWidth(label->width()))
+                                                   : label->sizeHint();
+            QVERIFY2(needed.width() <= at.width() && needed.height() <= at.height(), qPrintable(label->text()));
+        }
+    }
+    QCOMPARE(texts, 6);
+}
+
+void TestShell::toolBarsHaveNoMenu()
+{
+    // No right click on the main tool bars offers to hide them.
+    int menus = 0;
+    const auto closeMenu = [&menus] {
+        if (QWidget *popup = QApplication::activePopupWidget()) {
+            ++menus;
+            popup->close();
+        }
+    };
+    for (QWidget *target : {static_cast<QWidget *>(w->ToolBar1), static_cast<QWidget *>(w->RuleBtn),
+                            static_cast<QWidget *>(w->AutoApplyBtn)}) {
+        QTimer::singleShot(50, closeMenu); // in case a menu would run its own loop
+        const QPoint at = target->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        qApp->notify(target, &event);
+        closeMenu();
+        QTest::qWait(60);
+    }
+    QCOMPARE(menus, 0);
+    for (QToolBar *bar : {w->ToolBar1, w->ToolBar4, w->ToolBar10})
+        QVERIFY(bar->isVisible());
 }
 
 QTEST_MAIN(TestShell)

@@ -3,6 +3,7 @@
 
 #include "Dialogs.h"
 #include "SectionMemo.h"
+#include "SideTabBar.h"
 #include "SpinEdit.h"
 #include "DropDownComboBox.h"
 #include "MapGrid.h"
@@ -17,7 +18,6 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTabBar>
 #include <QScreen>
 #include <QThread>
 #include <QToolButton>
@@ -56,6 +56,16 @@ void shoot(const QDir &out, const char *name)
     screen.save(out.filePath(QLatin1String(name) + QLatin1String(".png")));
 }
 
+// Moves a window to the given place, or as near as the screen allows.
+void placeOnScreen(QWidget *window, QPoint at)
+{
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize size = window->frameGeometry().size();
+    at.setX(qMax(room.left(), qMin(at.x(), room.right() + 1 - size.width())));
+    at.setY(qMax(room.top(), qMin(at.y(), room.bottom() + 1 - size.height())));
+    window->move(at);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -89,9 +99,9 @@ int main(int argc, char *argv[])
     Form1->DrawGrid->setCurrentCell(14, 25);
     shoot(out, "map");
     Form1->MiniMapBtn->click();
-    Form2->move(Form1->frameGeometry().right() + 12, Form1->geometry().top());
+    placeOnScreen(Form2, QPoint(Form1->frameGeometry().right() + 12, Form1->geometry().top()));
     Form1->MapHintBtn->click();
-    Form3->move(Form1->frameGeometry().right() + 12, Form2->frameGeometry().bottom() + 12);
+    placeOnScreen(Form3, QPoint(Form1->frameGeometry().right() + 12, Form2->frameGeometry().bottom() + 12));
     Form3->ListBox1->setCurrentRow(1);
     shoot(out, "map-windows");
 
