@@ -191,7 +191,7 @@ void TestMapPage::wheelKeepsTheMemoFocus()
     // selection; the edit is not stored into the old cell.
     wheel(grid, grid->cellRect(10, 10).center(), -120);
     QCOMPARE(grid->cellSize(), 14);
-    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)"));
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)   x=10, y=28"));
     QVERIFY(w->Memo->hasFocus());
     QVERIFY(w->Doc.PlotTexts.text(10, 10).isEmpty()); // what the Clear stored
     QCOMPARE(w->RecallText, recall);
@@ -307,11 +307,12 @@ void TestMapPage::hoverHint()
     // A grid line names the cell on its left (vertical) or above it (horizontal).
     const QRect c = grid->cellRect(7, 2);
     QTest::mouseMove(grid->viewport(), QPoint(c.right() + 1, c.center().y()));
-    QTRY_COMPARE(w->statusText(0), QStringLiteral("(7,2)"));
+    const QString seven = QStringLiteral("(7,2)   x=7, y=37");
+    QTRY_COMPARE(w->statusText(0), seven);
     QTest::mouseMove(grid->viewport(), QPoint(c.center().x(), c.bottom() + 1));
-    QTRY_COMPARE(w->PlotHintWindow->text(), QStringLiteral("(7,2)"));
+    QTRY_COMPARE(w->PlotHintWindow->text(), seven);
     QTest::mouseMove(grid->viewport(), c.bottomRight() + QPoint(1, 1));
-    QTRY_COMPARE(w->statusText(0), QStringLiteral("(7,2)"));
+    QTRY_COMPARE(w->statusText(0), seven);
 
     const QPoint inCell = grid->cellRect(12, 3).center();
     QTest::mouseMove(grid->viewport(), inCell);
