@@ -37,7 +37,9 @@ void EditCommand::undo()
     if (replaying())
         return;
     QMutexLocker lock(&m_doc->m_writeLock);
+    ++m_doc->m_stepping;
     undoStep();
+    --m_doc->m_stepping;
 }
 
 void EditCommand::redo()
@@ -45,7 +47,9 @@ void EditCommand::redo()
     if (replaying())
         return;
     QMutexLocker lock(&m_doc->m_writeLock);
+    ++m_doc->m_stepping;
     redoStep();
+    --m_doc->m_stepping;
 }
 
 bool EditCommand::replaying() const { return m_doc->isRebuildingHistory(); }

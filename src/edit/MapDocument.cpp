@@ -145,10 +145,10 @@ LoadResult MapDocument::readFile(const QString &path)
     return readFileLines(path, m_doc);
 }
 
-LoadResult MapDocument::parse(const LoadProgress &progress)
+LoadResult MapDocument::parse(const LoadProgress &progress, const MapSizeRead &sizeRead)
 {
     QMutexLocker lock(&m_writeLock);
-    return ParseFileLines(m_doc, progress);
+    return ParseFileLines(m_doc, progress, sizeRead);
 }
 
 void MapDocument::finishLoad()
@@ -167,6 +167,8 @@ LoadResult MapDocument::load(const QString &path, const LoadProgress &progress)
     LoadResult result = readFile(path);
     if (result.ok())
         result = parse(progress);
+    if (!result.ok())
+        setFileName(QString()); // only part of the file is here: nothing to save back to
     finishLoad();
     return result;
 }

@@ -39,6 +39,9 @@ public:
     // True while a pushed step is done for the first time; false during an
     // undo or redo.
     bool isRecording() const { return m_recording; }
+    // True while an undo or redo of a step runs (a step of the history
+    // coming back or going again), false for its first doing.
+    bool isUndoingOrRedoing() const { return m_stepping > 0 && !m_recording; }
 
     // Modified: the history is away from the state last saved.
     bool isModified() const { return !m_stack.isClean(); }
@@ -60,9 +63,10 @@ public:
 
     // Opening a file: readFile empties the history, resets the stores, sets
     // FileName and reads the bytes; parse fills the stores; finishLoad
-    // empties FileLines and announces the new document. load does all three.
+    // empties FileLines and announces the new document. load does all three,
+    // and empties FileName again when the load fails.
     LoadResult readFile(const QString &path);
-    LoadResult parse(const LoadProgress &progress = {});
+    LoadResult parse(const LoadProgress &progress = {}, const MapSizeRead &sizeRead = {});
     void finishLoad();
     LoadResult load(const QString &path, const LoadProgress &progress = {});
 
@@ -85,6 +89,7 @@ private:
     qint64 m_budget = DefaultHistoryBudget;
     bool m_recording = false;
     bool m_rebuilding = false;
+    int m_stepping = 0;
 };
 
 } // namespace vor4

@@ -12,7 +12,8 @@ public:
     virtual bool isMapPageActive() const = 0;
     virtual SectionMemo *plotMemo() const = 0;      // Memo
     virtual void setRecallText(const QString &text) = 0; // RecallText
-    // Stores the memo into the focused cell; false when it could not.
-    virtual bool MapApplyBtnClick() = 0;
+    // Stores the memo into the focused cell as one undoable step named by
+    // `what` ("TerrainType changed"); false when it could not be stored.
+    virtual bool applyPlotMemo(const QString &what) = 0;
     virtual void setMapHintBtnDown(bool down) = 0;  // MapHintBtn follows the window
 };

@@ -26,7 +26,7 @@ MapGrid::MapGrid(QWidget *parent)
     updateScrollBars();
 }
 
-void MapGrid::setDocument(vor4::Document *doc)
+void MapGrid::setDocument(const vor4::Document *doc)
 {
     m_doc = doc;
     updateDimensions();
@@ -202,42 +202,78 @@ void MapGrid::repaintMap()
     viewport()->repaint();
 }
 
-void MapGrid::paintEvent(QPaintEvent *)
+namespace {
+// Whether two paints of the view give the same pixels for the same texts.
+bool samePaint(const vor4::GridPaintParams &a, const vor4::GridPaintParams &b)
+{
+    return a.cellSize == b.cellSize && a.lineWidth == b.lineWidth && a.colCount == b.colCount
+        && a.rowCount == b.rowCount && a.leftCol == b.leftCol && a.topRow == b.topRow && a.origin == b.origin
+        && a.brushOrigin == b.brushOrigin && a.background == b.background && a.lineColour == b.lineColour
+        && a.highlight == b.highlight && a.highlightCol == b.highlightCol && a.highlightRow == b.highlightRow
+        && a.cellPen == b.cellPen && a.layers == b.layers;
+}
+} // namespace
+
+void MapGrid::repaintCells(const QRect &cells)
+{
+    // Each cell with the line after it, the part of the view it owns.
+    const int pitch = m_cellSize + m_lineWidth;
+    const QRect area = QRect(cellRect(cells.left(), cells.top()).topLeft(),
+                             cellRect(cells.right(), cells.bottom()).topLeft() + QPoint(pitch - 1, pitch - 1));
+    const QRect visible = area.intersected(viewport()->rect());
+    if (!visible.isEmpty())
+        viewport()->repaint(visible);
+}
+
+void MapGrid::paintEvent(QPaintEvent *event)
 {
     const QSize size = viewport()->size();
     if (size.isEmpty())
         return;
-    if (m_buffer.size() != size)
+    if (m_buffer.size() != size) {
         m_buffer = QImage(size, QImage::Format_RGB32);
+        m_bufferValid = false;
+    }
     const vor4::GridPaintParams params = paintParams();
-    if (m_doc) {
-        m_painter.paint(m_buffer, m_doc->PlotTexts, params, m_miniMap);
-    } else {
+    // Only the asked-for part is painted anew when the rest of the buffer
+    // still shows this view; the focus rectangle is drawn over the part.
+    QRect area = event->rect().intersected(m_buffer.rect());
+    if (!m_bufferValid || !samePaint(params, m_bufferParams))
+        area = m_buffer.rect();
+    if (m_doc)
+        m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params, m_miniMap);
+    else
         m_buffer.fill(params.background);
-    }
-    if (isActiveControl()) {
-        // Dotted focus rectangle: every other pixel of the cell's outline inverted.
-        const QRect cell = cellRect(m_col, m_row);
-        if (cell.intersects(m_buffer.rect())) {
-            const auto invert = [this](int x, int y) {
-                if (x >= 0 && y >= 0 && x < m_buffer.width() && y < m_buffer.height())
-                    reinterpret_cast<QRgb *>(m_buffer.scanLine(y))[x] ^= 0x00ffffffu;
-            };
-            const int x0 = cell.left(), x1 = cell.right(), y0 = cell.top(), y1 = cell.bottom();
-            for (int x = x0; x <= x1; x += 2) {
-                invert(x, y0);
-                if (y1 != y0)
-                    invert(x, y1);
-            }
-            for (int y = y0 + 2; y < y1; y += 2) {
-                invert(x0, y);
-                if (x1 != x0)
-                    invert(x1, y);
-            }
-        }
-    }
+    m_bufferParams = params;
+    m_bufferValid = m_doc != nullptr;
+    if (isActiveControl())
+        paintFocusRect(area);
     QPainter p(viewport());
-    p.drawImage(0, 0, m_buffer);
+    p.drawImage(area.topLeft(), m_buffer, area);
+}
+
+void MapGrid::paintFocusRect(const QRect &clip)
+{
+    // Dotted focus rectangle: every other pixel of the cell's outline
+    // inverted, only where the buffer was just painted.
+    const QRect cell = cellRect(m_col, m_row);
+    if (!cell.intersects(clip))
+        return;
+    const auto invert = [this, &clip](int x, int y) {
+        if (clip.contains(x, y))
+            reinterpret_cast<QRgb *>(m_buffer.scanLine(y))[x] ^= 0x00ffffffu;
+    };
+    const int x0 = cell.left(), x1 = cell.right(), y0 = cell.top(), y1 = cell.bottom();
+    for (int x = x0; x <= x1; x += 2) {
+        invert(x, y0);
+        if (y1 != y0)
+            invert(x, y1);
+    }
+    for (int y = y0 + 2; y < y1; y += 2) {
+        invert(x0, y);
+        if (x1 != x0)
+            invert(x1, y);
+    }
 }
 
 void MapGrid::resizeEvent(QResizeEvent *event)

@@ -20,8 +20,8 @@ public:
     explicit MapGrid(QWidget *parent = nullptr);
 
     // The document whose PlotTexts are painted and whose size the grid takes.
-    void setDocument(vor4::Document *doc);
-    vor4::Document *document() const { return m_doc; }
+    void setDocument(const vor4::Document *doc);
+    const vor4::Document *document() const { return m_doc; }
     // Takes the column and row counts from the document (at least 1 each) and
     // keeps the position and the current cell inside them. Call after a reset or load.
     void updateDimensions();
@@ -75,6 +75,10 @@ public:
 
     // RepaintMap: repaints every visible cell now.
     void repaintMap();
+    // Repaints now only the visible ones of these cells (their texts changed).
+    void repaintCells(const QRect &cells);
+    // Scrolls the least that shows the cell.
+    void scrollIntoView(int col, int row);
 
     // The paint parameters of the current view, as the grid paints it.
     vor4::GridPaintParams paintParams() const;
@@ -104,16 +108,20 @@ protected:
 
 private:
     void userSelect(int col, int row);
-    void scrollIntoView(int col, int row);
     void updateScrollBars();
     int fitCols() const;
     int fitRows() const;
 
-    vor4::Document *m_doc = nullptr;
+    void paintFocusRect(const QRect &clip);
+
+    const vor4::Document *m_doc = nullptr;
     QImage *m_miniMap = nullptr;
     vor4::LayerSwitches m_layers;
     vor4::MapPainter m_painter;
     QImage m_buffer;
+    // What the buffer shows: a paint of part of the view may reuse the rest.
+    vor4::GridPaintParams m_bufferParams;
+    bool m_bufferValid = false;
     int m_cols = 1;
     int m_rows = 1;
     int m_cellSize = DefaultCellSize;

@@ -1,9 +1,12 @@
 #include "ZedMain.h"
 
+#include "AutoRecovery.h"
 #include "Dialogs.h"
 #include "GameLocation.h"
 #include "Glyphs.h"
 #include "HintWindow.h"
+#include "HistoryWindow.h"
+#include "MainMenu.h"
 #include "SectionMemo.h"
 #include "ZedAbout.h"
 
@@ -20,12 +23,14 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 TForm1 *Form1 = nullptr;
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
+    , Doc(MapDoc.document())
 {
     setObjectName(QStringLiteral("Form1"));
     CatchMapTimer = new QTimer(this);
@@ -51,6 +56,10 @@ TForm1::TForm1(QWidget *parent)
     SaveBtn = toolButton(ToolBar1, "SaveBtn", glyph("save", "document-save"), QStringLiteral("Save"));
     SaveAsBtn = toolButton(ToolBar1, "SaveAsBtn", glyph("saveas", "document-save-as"),
                            QStringLiteral("Save as..."));
+    UndoBtn = toolButton(ToolBar1, "UndoBtn", glyph("undo", "edit-undo"), QStringLiteral("Undo"));
+    RedoBtn = toolButton(ToolBar1, "RedoBtn", glyph("redo", "edit-redo"), QStringLiteral("Redo"));
+    HistoryBtn = toolButton(ToolBar1, "HistoryBtn", glyph("history", "view-history"),
+                            QStringLiteral("History"), true);
     AboutBtn = toolButton(ToolBar1, "AboutBtn", glyph("about"), QString());
     RuleBtn = toolButton(ToolBar4, "RuleBtn", glyph("rules"), QStringLiteral("Game Rules"), true);
     TeamBtn = toolButton(ToolBar4, "TeamBtn", glyph("team"), QStringLiteral("Team Info"), true);
@@ -64,6 +73,9 @@ TForm1::TForm1(QWidget *parent)
     connect(OpenBtn, &QToolButton::clicked, this, &TForm1::OpenBtnClick);
     connect(SaveBtn, &QToolButton::clicked, this, &TForm1::SaveBtnClick);
     connect(SaveAsBtn, &QToolButton::clicked, this, &TForm1::SaveAsBtnClick);
+    connect(UndoBtn, &QToolButton::clicked, this, &TForm1::UndoBtnClick);
+    connect(RedoBtn, &QToolButton::clicked, this, &TForm1::RedoBtnClick);
+    connect(HistoryBtn, &QToolButton::clicked, this, &TForm1::HistoryBtnClick);
     connect(AboutBtn, &QToolButton::clicked, this, &TForm1::AboutBtnClick);
     for (QToolButton *b : {RuleBtn, TeamBtn, PlayerBtn, MapBtn})
         connect(b, &QToolButton::clicked, this, [this, b] { MainButtonClick(b); });
@@ -97,10 +109,28 @@ TForm1::TForm1(QWidget *parent)
     }
     statusBar()->setFixedHeight(24);
 
+    History = new HistoryWindow(MapDoc.undoStack(), this);
+    connect(History, &HistoryWindow::visibilityChanged, HistoryBtn, &QToolButton::setChecked);
+    Recovery = new AutoRecovery(&MapDoc, this);
+    connect(&MapDoc, &vor4::MapDocument::documentReplaced, this, &TForm1::documentReplaced);
+    connect(&MapDoc, &vor4::MapDocument::plotsChanged, this, &TForm1::plotsChanged);
+    connect(&MapDoc, &vor4::MapDocument::sectionChanged, this, &TForm1::sectionChanged);
+    connect(&MapDoc, &vor4::MapDocument::modifiedChanged, this, &TForm1::updateCaption);
+    connect(MapDoc.undoStack(), &QUndoStack::indexChanged, this, &TForm1::updateUndoHints);
+    Menu = new MainMenu(this);
+
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The document and its history go before the widgets: nothing of this
+    // window may hear from them any more.
+    disconnect(&MapDoc, nullptr, this, nullptr);
+    disconnect(MapDoc.undoStack(), nullptr, this, nullptr);
+    delete History;
+    delete Recovery;
+}
 
 QToolButton *TForm1::toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,
                                 bool checkable)
@@ -210,8 +240,8 @@ QWidget *TForm1::buildTitlePage()
 
 void TForm1::FormCreate()
 {
-    setWindowTitle(QStringLiteral("Vor4DemoMapEditor"));
-    ResetDocument(0, 0);
+    updateCaption();
+    MapDoc.reset(0, 0);
     LocateGame();
     WorkPages->setCurrentIndex(TitlePage);
 }
@@ -234,10 +264,20 @@ QString TForm1::statusText(int panel) const { return StatusPanels[std::size_t(pa
 
 void TForm1::setStatusText(int panel, const QString &text) { StatusPanels[std::size_t(panel)]->setText(text); }
 
-void TForm1::setCaptionFor(const QString &path)
+QString TForm1::caption() const
 {
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    setWindowTitle(QStringLiteral("Vor4DemoMapEditor - ") + path.mid(slash + 1));
+    QString title = windowTitle();
+    return title.remove(QLatin1String("[*]"));
+}
+
+void TForm1::updateCaption()
+{
+    // The file's name once one is opened or saved; "Untitled" after New.
+    QString title = QStringLiteral("Vor4DemoMapEditor");
+    if (!m_captionName.isEmpty())
+        title += QStringLiteral(" - ") + m_captionName;
+    setWindowTitle(title + QStringLiteral("[*]"));
+    setWindowModified(MapDoc.isModified());
 }
 
 void TForm1::AboutBtnClick()
@@ -311,6 +351,10 @@ void TForm1::closeEvent(QCloseEvent *event)
     if (m_loading) {
         // The loader is still on the stack: let it stop, then close.
         m_closeAfterLoad = true;
+        event->ignore();
+        return;
+    }
+    if (!maybeSave()) {
         event->ignore();
         return;
     }

@@ -4,6 +4,7 @@
 
 #include "Document.h"
 #include "MapContentsHost.h"
+#include "MapDocument.h"
 #include "MiniMapHost.h"
 
 #include <QImage>
@@ -17,8 +18,11 @@ class QStackedWidget;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class AutoRecovery;
 class DropDownComboBox;
 class HintWindow;
+class HistoryWindow;
+class MainMenu;
 class MapGrid;
 class QFrame;
 class QPushButton;
@@ -34,7 +38,10 @@ public:
 
     enum Page { RulesPage = 0, TeamsPage = 1, PlayersPage = 2, MapPage = 3, TitlePage = 4 };
 
-    vor4::Document Doc;
+    // The document with its history; every change to it is an undoable step.
+    vor4::MapDocument MapDoc;
+    // The stores, read-only: windows change them only through MapDoc's steps.
+    const vor4::Document &Doc;
     QImage MiniMapBitmap;
     QString InstallDir;
     QString MapsDir;
@@ -48,6 +55,9 @@ public:
     QToolButton *OpenBtn = nullptr;
     QToolButton *SaveBtn = nullptr;
     QToolButton *SaveAsBtn = nullptr;
+    QToolButton *UndoBtn = nullptr;
+    QToolButton *RedoBtn = nullptr;
+    QToolButton *HistoryBtn = nullptr;
     QToolButton *AboutBtn = nullptr;
     QToolButton *RuleBtn = nullptr;
     QToolButton *TeamBtn = nullptr;
@@ -93,6 +103,12 @@ public:
     QComboBox *ActiveCombo = nullptr;
     QList<QByteArray> vor4::Document::*ActiveLines = nullptr;
 
+    MainMenu *Menu = nullptr;
+    HistoryWindow *History = nullptr;
+    AutoRecovery *Recovery = nullptr;
+
+    // The caption without the modified mark's placeholder.
+    QString caption() const;
     QString statusText(int panel) const;
     void setStatusText(int panel, const QString &text);
     bool isLoading() const { return m_loading; }
@@ -100,12 +116,20 @@ public:
     // Commands.
     void NewBtnClick();
     void OpenBtnClick();
-    void SaveBtnClick();
-    void SaveAsBtnClick();
+    // Opens a map as Open does after its dialog, through the unsaved-changes
+    // question; false when it was not opened.
+    bool openMapFile(const QString &path);
+    bool SaveBtnClick();   // false when nothing was written
+    bool SaveAsBtnClick();
     void AboutBtnClick();
+    void UndoBtnClick();
+    void RedoBtnClick();
+    void HistoryBtnClick();
     void MainButtonClick(QToolButton *sender);
-    void ResetDocument(int width, int height);
     void showPage(int index);
+    // Asks "Save changes to NAME?" when the document is modified: true when
+    // the caller may go on (saved or discarded), false to keep everything.
+    bool maybeSave();
 
     // Section editors.
     void GeneralComboBoxSelect();
@@ -116,7 +140,8 @@ public:
 
     // Plot editor.
     void DrawGridSelectCell(int col, int row);
-    bool MapApplyBtnClick() override; // false when nothing was stored
+    bool MapApplyBtnClick();
+    bool applyPlotMemo(const QString &what) override;
     void MapRecallBtnClick();
     void MapClearBtnClick();
     void MapMemoExit();
@@ -183,6 +208,14 @@ private:
     void mapPageShown();
     void mapSizeChanged();
     void mapPageHidden();
+    void documentReplaced();
+    void plotsChanged(const QRect &cells, int count);
+    void sectionChanged(vor4::SectionKind kind, int slot);
+    void showStores();
+    void updateCaption();
+    void updateUndoHints();
+    bool pushStep(vor4::EditCommand *step);
+    void newDocument(int width, int height, const QString &stepName);
     void setPageBinding(int index);
     void clearPageBinding();
     void setBusy(bool busy);
@@ -193,12 +226,13 @@ private:
     void hideHoverHint();
     void warnNotSingleByte();
     QPoint focusedCell() const;
-    void setCaptionFor(const QString &path);
 
     QString m_openFolder;
     QString m_saveName;
     bool m_loading = false;
     bool m_closeAfterLoad = false;
+    QString m_captionName; // the file's name, "Untitled" after New, empty at start
+    QRect m_miniMapCells;    // cells whose minimap blocks wait to be rendered
 };
 
 extern TForm1 *Form1;

@@ -2,10 +2,14 @@
 
 #include "ZedMain.h"
 
+#include "AutoRecovery.h"
 #include "Dialogs.h"
+#include "HistoryWindow.h"
+#include "MainMenu.h"
 #include "MapReader.h"
 #include "MapGrid.h"
 #include "MapWriter.h"
+#include "ReplaceDocument.h"
 #include "SectionMemo.h"
 #include "WaitCursor.h"
 
@@ -15,6 +19,7 @@
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace {
 const QString FileFilter = QStringLiteral(
@@ -22,14 +27,83 @@ const QString FileFilter = QStringLiteral(
 const QLatin1String Extension(".Vor4WorldBuilderSave");
 } // namespace
 
-void TForm1::ResetDocument(int width, int height)
+void TForm1::documentReplaced()
 {
-    Doc.ResetDocument(width, height);
+    // Open sees to its windows itself, step by step.
+    if (m_loading)
+        return;
     mapSizeChanged();
     listSlots();
-    for (SectionMemo *memo : {GMemo, DMemo, PMemo, MMemo, Memo})
-        memo->clear();
     setStatusText(2, QString());
+    if (MapDoc.isUndoingOrRedoing()) {
+        // Undone or redone: the old document's picture and its name come back.
+        m_captionName = Doc.FileName.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(Doc.FileName).fileName();
+        RenderMiniMap();
+    }
+    showStores();
+    updateCaption();
+}
+
+void TForm1::showStores()
+{
+    // Every memo shows its store; what was typed and not applied is dropped,
+    // as a change of selection drops it.
+    GMemo->setLines(Doc.GameLines);
+    MMemo->setLines(Doc.MapLines);
+    const std::pair<SectionMemo *, QComboBox *> rows[] = {{DMemo, TeamComboBox}, {PMemo, PlayerComboBox}};
+    for (const auto &[memo, box] : rows) {
+        const QList<QByteArray> &texts = box == TeamComboBox ? Doc.TeamTexts : Doc.PlayerTexts;
+        const int row = box->currentIndex();
+        if (row >= 0 && row < texts.size())
+            memo->setBytes(texts[row]);
+        else
+            memo->clear();
+    }
+    if (Doc.CurrentCol >= 0 && Doc.CurrentRow >= 0)
+        Memo->setBytes(Doc.PlotTexts.text(Doc.CurrentCol, Doc.CurrentRow));
+    else
+        Memo->clear();
+}
+
+bool TForm1::pushStep(vor4::EditCommand *step)
+{
+    QString error;
+    const bool done = MapDoc.push(step, &error);
+    if (!error.isEmpty())
+        Dialogs::instance().error(this, error);
+    return done;
+}
+
+void TForm1::newDocument(int width, int height, const QString &stepName)
+{
+    // An untitled document: Save has no file to overwrite. One step, so
+    // that Undo brings the old document back, name and all.
+    vor4::Document fresh;
+    fresh.ResetDocument(width, height);
+    m_captionName = QStringLiteral("Untitled");
+    pushStep(new vor4::ReplaceDocument(&MapDoc, std::move(fresh), stepName));
+    MapDoc.setClean();
+    updateCaption();
+}
+
+bool TForm1::maybeSave()
+{
+    // What is typed in the memo being edited counts, as leaving it would.
+    if (!storeFocusedMemo())
+        return false;
+    if (!MapDoc.isModified())
+        return true;
+    const QString name = Doc.FileName.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(Doc.FileName).fileName();
+    switch (Dialogs::instance().askSaveChanges(this, name)) {
+    case Dialogs::SaveChoice::Save:
+        return Doc.FileName.isEmpty() ? SaveAsBtnClick() : SaveBtnClick();
+    case Dialogs::SaveChoice::Discard:
+        Recovery->discard();
+        return true;
+    case Dialogs::SaveChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TForm1::mapSizeChanged()
@@ -64,9 +138,9 @@ void TForm1::listSlots()
 
 void TForm1::NewBtnClick()
 {
-    if (m_loading)
+    if (m_loading || !maybeSave())
         return;
-    ResetDocument(0, 0);
+    newDocument(0, 0, QStringLiteral("New"));
 }
 
 void TForm1::setBusy(bool busy)
@@ -83,31 +157,43 @@ void TForm1::OpenBtnClick()
     if (m_loading)
         return;
     const QString path = Dialogs::instance().openFileName(this, m_openFolder, FileFilter);
-    if (path.isEmpty())
-        return;
-    Doc.FileName = path;
+    if (!path.isEmpty())
+        openMapFile(path);
+}
+
+bool TForm1::openMapFile(const QString &path)
+{
+    if (m_loading)
+        return false;
     if (!QFileInfo::exists(path)) {
-        Doc.FileName.clear();
-        return;
+        // The document stays, but Save no longer has a file to write.
+        MapDoc.setFileName(QString());
+        return false;
     }
+    if (!maybeSave())
+        return false;
     setBusy(true);
-    ResetDocument(0, 0);
     vor4::LoadResult result;
     {
         WaitCursor wait;
-        result = vor4::readFileLines(path, Doc);
+        result = MapDoc.readFile(path);
+        mapSizeChanged();
+        listSlots();
+        for (SectionMemo *memo : {GMemo, DMemo, PMemo, MMemo, Memo})
+            memo->clear();
+        setStatusText(2, QString());
         if (result.ok()) {
             m_saveName = path;
             m_openFolder = QFileInfo(path).absolutePath();
-            setCaptionFor(path);
+            m_captionName = QFileInfo(path).fileName();
+            updateCaption();
             showPage(RulesPage);
             // The message loop runs at every 500th line. Repainting the
             // progress text that often would cost more than reading the
             // lines (a 1000 x 1000 map took four times as long), so the text
             // is renewed at most every 20 ms.
             QElapsedTimer sinceText;
-            result = vor4::ParseFileLines(
-                Doc,
+            result = MapDoc.parse(
                 [&](qint64 n, qint64 total) {
                     if (n == 0 || sinceText.hasExpired(20)) {
                         setStatusText(0, QStringLiteral("Analyze(%1/%2)").arg(n).arg(total));
@@ -128,17 +214,19 @@ void TForm1::OpenBtnClick()
         if (!result.ok()) {
             // The stores hold only part of the file: a plain Save must not
             // overwrite the original with it.
-            Doc.FileName.clear();
+            MapDoc.setFileName(QString());
             if (!m_closeAfterLoad && result.status != vor4::LoadResult::Cancelled)
                 Dialogs::instance().error(this, result.message);
         }
         if (result.ok() || result.status == vor4::LoadResult::StructureError)
             RenderMiniMap();
-        Doc.FileLines.clear();
+        MapDoc.finishLoad();
     }
     setBusy(false);
+    updateCaption();
     if (m_closeAfterLoad)
         close();
+    return result.ok();
 }
 
 void TForm1::showLoadedSections()
@@ -168,13 +256,13 @@ bool TForm1::storeFocusedMemo()
     return storable || !AutoApplyBtn->isChecked();
 }
 
-void TForm1::SaveBtnClick()
+bool TForm1::SaveBtnClick()
 {
     if (m_loading || !storeFocusedMemo())
-        return;
+        return false;
     if (Doc.FileName.isEmpty()) {
         Dialogs::instance().error(this, QStringLiteral("No map file is loaded!"));
-        return;
+        return false;
     }
     vor4::SaveResult result;
     {
@@ -183,24 +271,57 @@ void TForm1::SaveBtnClick()
     }
     if (!result.ok) {
         Dialogs::instance().error(this, result.message);
-        return;
+        return false;
     }
+    MapDoc.setClean();
+    updateCaption();
     setStatusText(0, QStringLiteral("File Saved"));
+    return true;
 }
 
-void TForm1::SaveAsBtnClick()
+bool TForm1::SaveAsBtnClick()
 {
     if (m_loading || !storeFocusedMemo())
-        return;
+        return false;
     QString path = Dialogs::instance().saveFileName(this, MapsDir, m_saveName, FileFilter);
     if (path.isEmpty())
-        return;
+        return false;
     m_saveName = path;
     const QString name = QFileInfo(path).fileName();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot < 0 || name.mid(dot).compare(Extension, Qt::CaseInsensitive) != 0)
         path += Extension;
-    Doc.FileName = path;
-    setCaptionFor(path);
-    SaveBtnClick();
+    MapDoc.setFileName(path);
+    m_captionName = QFileInfo(path).fileName();
+    updateCaption();
+    return SaveBtnClick();
+}
+
+void TForm1::UndoBtnClick()
+{
+    if (!m_loading)
+        MapDoc.undoStack()->undo();
+}
+
+void TForm1::RedoBtnClick()
+{
+    if (!m_loading)
+        MapDoc.undoStack()->redo();
+}
+
+void TForm1::HistoryBtnClick() { History->setVisible(HistoryBtn->isChecked()); }
+
+void TForm1::updateUndoHints()
+{
+    // The hints name the step: "Undo TerrainType changed at (20, 10)".
+    const QUndoStack *stack = MapDoc.undoStack();
+    const auto nameOf = [stack](int index) {
+        return static_cast<const vor4::EditCommand *>(stack->command(index))->name();
+    };
+    const QString undo = stack->canUndo() ? QStringLiteral("Undo ") + nameOf(stack->index() - 1) : QStringLiteral("Undo");
+    const QString redo = stack->canRedo() ? QStringLiteral("Redo ") + nameOf(stack->index()) : QStringLiteral("Redo");
+    UndoBtn->setEnabled(stack->canUndo());
+    RedoBtn->setEnabled(stack->canRedo());
+    UndoBtn->setToolTip(hintWithKey(undo, QKeySequence(QKeySequence::Undo)));
+    RedoBtn->setToolTip(hintWithKey(redo, QKeySequence(QKeySequence::Redo)));
 }

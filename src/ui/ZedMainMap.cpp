@@ -7,6 +7,7 @@
 #include "MapGrid.h"
 #include "HintWindow.h"
 #include "SectionMemo.h"
+#include "SetPlotText.h"
 #include "SpinEdit.h"
 
 #include <QComboBox>
@@ -168,6 +169,8 @@ void TForm1::buildNewMapPrompt(QWidget *page)
 
 void TForm1::CreateNewMapBtnClick()
 {
+    if (WorkPages->currentIndex() != MapPage)
+        showPage(MapPage); // from the menu: the prompt lives on the map page
     QWidget *page = TabSheets[MapPage];
     PromptPanel1->move(CreateNewMapBtn->mapTo(page, QPoint(0, CreateNewMapBtn->height() + 1)));
     CatchMapTimer->stop();
@@ -179,8 +182,13 @@ void TForm1::NewMapOKBtnClick(QObject *sender)
 {
     if (m_loading)
         return;
-    if (sender->property("tag").toInt() == 0)
-        ResetDocument(SpinEdit1->readValue(), SpinEdit2->readValue());
+    if (sender->property("tag").toInt() == 0) {
+        if (!maybeSave())
+            return; // the prompt stays for another answer
+        const int width = qMax(1, SpinEdit1->readValue()), height = qMax(1, SpinEdit2->readValue());
+        newDocument(SpinEdit1->readValue(), SpinEdit2->readValue(),
+                    QStringLiteral("New map %1 x %2").arg(width).arg(height));
+    }
     PromptPanel1->hide();
     CatchMapTimer->start();
 }
@@ -189,8 +197,7 @@ void TForm1::NewMapOKBtnClick(QObject *sender)
 
 void TForm1::DrawGridSelectCell(int col, int row)
 {
-    Doc.CurrentCol = col;
-    Doc.CurrentRow = row;
+    MapDoc.setCurrentCell(col, row);
     Memo->setBytes(Doc.PlotTexts.text(col, row));
     // The file's x and y too: the numbers of the plot blocks, of the players'
     // start positions and of the game.
@@ -201,7 +208,9 @@ void TForm1::DrawGridSelectCell(int col, int row)
                          .arg(Doc.fileY(row)));
 }
 
-bool TForm1::MapApplyBtnClick()
+bool TForm1::MapApplyBtnClick() { return applyPlotMemo(QStringLiteral("Edit plot")); }
+
+bool TForm1::applyPlotMemo(const QString &what)
 {
     if (m_loading)
         return false;
@@ -211,8 +220,7 @@ bool TForm1::MapApplyBtnClick()
         return false;
     }
     const QPoint cell = focusedCell();
-    Doc.PlotTexts.setText(cell.x(), cell.y(), text);
-    RepaintMap();
+    pushStep(new vor4::SetPlotText(&MapDoc, cell.x(), cell.y(), text, what));
     return true;
 }
 
@@ -226,7 +234,7 @@ void TForm1::MapRecallBtnClick()
     else
         Memo->setBytes(Doc.PlotTexts.text(cell.x(), cell.y()));
     Memo->repaint();
-    MapApplyBtnClick();
+    applyPlotMemo(QStringLiteral("Recall plot"));
 }
 
 void TForm1::MapClearBtnClick()
@@ -235,7 +243,7 @@ void TForm1::MapClearBtnClick()
         return;
     RecallText = Memo->text();
     Memo->clear();
-    MapApplyBtnClick();
+    applyPlotMemo(QStringLiteral("Clear plot"));
 }
 
 void TForm1::MapMemoExit()
@@ -246,8 +254,7 @@ void TForm1::MapMemoExit()
     QByteArray text;
     if (!Memo->bytes(&text))
         return warnNotSingleByte();
-    Doc.PlotTexts.setText(Doc.CurrentCol, Doc.CurrentRow, text);
-    RepaintMap();
+    pushStep(new vor4::SetPlotText(&MapDoc, Doc.CurrentCol, Doc.CurrentRow, text, QStringLiteral("Edit plot")));
 }
 
 bool TForm1::isMapPageActive() const { return WorkPages->currentIndex() == MapPage && !m_loading; }

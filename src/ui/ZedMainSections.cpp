@@ -5,6 +5,8 @@
 
 #include "Dialogs.h"
 #include "SectionMemo.h"
+#include "SetSectionLines.h"
+#include "SetSlotText.h"
 
 #include <QComboBox>
 #include <QToolButton>
@@ -73,13 +75,19 @@ void TForm1::GeneralApplyBtnClick()
         QByteArray text;
         if (!ActiveMemo->bytes(&text))
             return warnNotSingleByte();
-        (Doc.*ActiveTexts)[row] = text;
+        const bool team = ActiveTexts == &vor4::Document::TeamTexts;
+        pushStep(new vor4::SetSlotText(&MapDoc, team ? vor4::SectionKind::Team : vor4::SectionKind::Player, row, text,
+                                       team ? QStringLiteral("Apply team %1").arg(row)
+                                            : QStringLiteral("Apply player %1").arg(row)));
     } else if (ActiveLines) {
         bool ok = false;
         const QList<QByteArray> lines = ActiveMemo->lines(&ok);
         if (!ok)
             return warnNotSingleByte();
-        Doc.*ActiveLines = lines;
+        const bool game = ActiveLines == &vor4::Document::GameLines;
+        pushStep(new vor4::SetSectionLines(&MapDoc, game ? vor4::SectionKind::Game : vor4::SectionKind::Map, lines,
+                                           game ? QStringLiteral("Apply game rules")
+                                                : QStringLiteral("Apply map header")));
     }
 }
 

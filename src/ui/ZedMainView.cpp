@@ -7,7 +7,9 @@
 #include "DropDownComboBox.h"
 #include "HintWindow.h"
 #include "MapGrid.h"
+#include "MiniMap.h"
 #include "PlotTable.h"
+#include "SectionMemo.h"
 #include "ScrollMapTo.h"
 #include "ZedMapContents.h"
 #include "ZedMiniMap.h"
@@ -221,6 +223,37 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 bool TForm1::ScrollMapTo(int col, int row, bool forced)
 {
     return scrollMapTo(*DrawGrid, Form2, MiniMapBitmap, col, row, forced);
+}
+
+void TForm1::plotsChanged(const QRect &cells, int count)
+{
+    DrawGrid->repaintCells(cells);
+    // The minimap follows from the document, also for cells off the view;
+    // the blocks of one burst of changes are rendered together.
+    if (m_miniMapCells.isNull())
+        QTimer::singleShot(0, this, [this] {
+            vor4::renderMiniMapCells(Doc.PlotTexts, MiniMapBitmap, m_miniMapCells);
+            m_miniMapCells = QRect();
+            if (Form2 && Form2->isVisible())
+                Form2->DrawViewFrame(Form2->ViewRect);
+        });
+    m_miniMapCells |= cells;
+    if (!MapDoc.isUndoingOrRedoing())
+        return;
+    // Undone or redone: the memos show their stores, and one plot changed
+    // is selected, as a click on it would.
+    if (count == 1) {
+        DrawGrid->setCurrentCell(cells.x(), cells.y());
+        DrawGrid->scrollIntoView(cells.x(), cells.y());
+        DrawGridSelectCell(cells.x(), cells.y());
+    }
+    showStores();
+}
+
+void TForm1::sectionChanged(vor4::SectionKind, int)
+{
+    if (MapDoc.isUndoingOrRedoing())
+        showStores();
 }
 
 void TForm1::RenderMiniMap()

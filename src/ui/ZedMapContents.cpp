@@ -270,7 +270,8 @@ void TForm3::ToolButton1Click()
     else
         work << newLine;
     memo->setText(work.join(u'\n'));
-    setPanel(0, key + (m_host->MapApplyBtnClick() ? QStringLiteral(" changed") : QStringLiteral(" not stored")));
+    const bool stored = m_host->applyPlotMemo(key + QStringLiteral(" changed"));
+    setPanel(0, key + (stored ? QStringLiteral(" changed") : QStringLiteral(" not stored")));
 }
 
 void TForm3::ClearBtnClick()
@@ -290,7 +291,7 @@ void TForm3::ClearBtnClick()
     if (at >= 0)
         work.removeAt(at);
     memo->setText(work.join(u'\n'));
-    if (!m_host->MapApplyBtnClick())
+    if (!m_host->applyPlotMemo(key + QStringLiteral(" cleared")))
         setPanel(0, key + QStringLiteral(" not stored"));
     else
         setPanel(0, key + (at >= 0 ? QStringLiteral(" cleared") : QStringLiteral(" not found")));

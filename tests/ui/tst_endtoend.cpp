@@ -76,7 +76,7 @@ void TestEndToEnd::typicalRoad()
     QVERIFY(QTest::qWaitForWindowActive(w));
 
     // Start-up: the title page, the installation found, nothing loaded.
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor"));
     QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::TitlePage));
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
     QCOMPARE(w->MapsDir, prefix + "/dosdevices/c:/Games/Vor4//PublicMaps");
@@ -87,7 +87,7 @@ void TestEndToEnd::typicalRoad()
     QCOMPARE(dialogs->lastOpenFolder, w->MapsDir);
     QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
     QVERIFY(w->RuleBtn->isChecked());
 
     // The map page and a click on a land cell.
@@ -161,7 +161,7 @@ void TestEndToEnd::typicalRoad()
     QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
     QCOMPARE(dialogs->lastSaveFolder, w->MapsDir);
     QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - edited.Vor4WorldBuilderSave"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - edited.Vor4WorldBuilderSave"));
     QVERIFY(dialogs->messages.isEmpty());
     delete w;
     Form1 = nullptr;

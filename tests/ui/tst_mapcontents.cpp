@@ -28,9 +28,10 @@ public:
     bool isMapPageActive() const override { return mapPage; }
     SectionMemo *plotMemo() const override { return memo; }
     void setRecallText(const QString &text) override { recallText = text; }
-    bool MapApplyBtnClick() override
+    bool applyPlotMemo(const QString &what) override
     {
         applied << memo->toPlainText();
+        steps << what;
         return true;
     }
     void setMapHintBtnDown(bool down) override { hintDown = down; }
@@ -39,6 +40,7 @@ public:
     bool mapPage = true;
     QString recallText = QStringLiteral("<untouched>");
     QStringList applied; // the memo's text at each Apply
+    QStringList steps;   // and the name of its step
     bool hintDown = false;
 };
 
@@ -268,6 +270,7 @@ void TestMapContents::change()
     QCOMPARE(host->memo->toPlainText(), after);
     QCOMPARE(host->recallText, before);
     QCOMPARE(host->applied, QStringList{after});
+    QCOMPARE(host->steps, QStringList{status}); // the undo step is named as the status says
     QCOMPARE(form->panelText(0), status);
 
     // A second change keeps only one step to undo: the text before it.
@@ -320,6 +323,7 @@ void TestMapContents::clear()
     QCOMPARE(host->memo->toPlainText(), after);
     QCOMPARE(host->recallText, before);
     QCOMPARE(host->applied, QStringList{after}); // applied also when nothing was found
+    QCOMPARE(host->steps, QStringList{status.section(QLatin1Char(' '), 0, 0) + QStringLiteral(" cleared")});
     QCOMPARE(form->panelText(0), status);
 }
 

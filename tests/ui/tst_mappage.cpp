@@ -357,7 +357,9 @@ void TestMapPage::newMapPrompt()
     QVERIFY(!w->PromptPanel1->isVisible());
     QVERIFY(w->CatchMapTimer->isActive());
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (16 x 16)"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
+    // An untitled map: Save cannot overwrite the file opened before.
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - Untitled"));
+    QVERIFY(w->Doc.FileName.isEmpty());
     QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
 
     // 40 x 25 typed; a terrain applied at (30, 20) paints there.
@@ -387,6 +389,12 @@ void TestMapPage::newMapPrompt()
     QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
     typeInto(w->SpinEdit1, "5000");
     typeInto(w->SpinEdit2, "abc");
+    // The 40 x 25 map holds an edit: Ok asks first, and Cancel keeps it all.
+    QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->saveQuestions, QStringList{QStringLiteral("Untitled")});
+    QVERIFY(w->PromptPanel1->isVisible());
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
+    dialogs->saveChoices << Dialogs::SaveChoice::Discard;
     QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1000 x 1)"));
     QCOMPARE(w->SpinEdit1->lineEdit()->text(), QStringLiteral("1000"));

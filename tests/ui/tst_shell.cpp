@@ -116,7 +116,7 @@ void TestShell::openFile(const QString &path)
 
 void TestShell::startUpState()
 {
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor"));
     QCOMPARE(w->statusText(0), QString());
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
     QCOMPARE(w->statusText(2), QString());
@@ -129,9 +129,10 @@ void TestShell::startUpState()
     QVERIFY(!w->CatchMapTimer->isActive());
     QVERIFY(w->ActiveMemo == nullptr);
     QCOMPARE(w->TeamComboBox->currentIndex(), -1);
-    QCOMPARE(w->NewBtn->toolTip(), QStringLiteral("New"));
-    QCOMPARE(w->SaveAsBtn->toolTip(), QStringLiteral("Save as..."));
-    QCOMPARE(w->MapBtn->toolTip(), QStringLiteral("Map Editor"));
+    // Hints name their shortcuts.
+    QCOMPARE(w->NewBtn->toolTip(), QStringLiteral("New (Ctrl+N)"));
+    QCOMPARE(w->SaveAsBtn->toolTip(), QStringLiteral("Save as... (Ctrl+Shift+S)"));
+    QCOMPARE(w->MapBtn->toolTip(), QStringLiteral("Map Editor (Alt+4)"));
     QCOMPARE(w->AutoApplyBtn->toolTip(), QStringLiteral("Auto apply changes"));
     QCOMPARE(w->Doc.columnCount(), 1);
     QCOMPARE(w->MiniMapBitmap.size(), QSize(0, 0));
@@ -285,7 +286,7 @@ void TestShell::openFixture()
         QSKIP("fixtures not present");
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
     openFile(Continents);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
     QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::RulesPage));
     QVERIFY(w->RuleBtn->isChecked() && !w->MapBtn->isChecked());
     QVERIFY(!w->CatchMapTimer->isActive());
@@ -345,7 +346,7 @@ void TestShell::openErrors()
     QVERIFY(w->GMemo->toPlainText().isEmpty());
     QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{"A=1"}));
     QCOMPARE(w->statusText(0), QStringLiteral("Analyze(0/5)"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - bad.Vor4WorldBuilderSave"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - bad.Vor4WorldBuilderSave"));
     // A plain Save must not overwrite the file with the part that was read.
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
     QCOMPARE(dialogs->messages.last(), QStringLiteral("No map file is loaded!"));
@@ -357,11 +358,11 @@ void TestShell::openErrors()
 
     // A name that does not exist: nothing changes but the file name.
     openFile(Continents);
-    const QString title = w->windowTitle();
+    const QString title = w->caption();
     dialogs->messages.clear();
     openFile(dir.filePath("missing.Vor4WorldBuilderSave"));
     QVERIFY(dialogs->messages.isEmpty());
-    QCOMPARE(w->windowTitle(), title);
+    QCOMPARE(w->caption(), title);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("No map file is loaded!")});
@@ -531,7 +532,7 @@ void TestShell::saveSaveAsAndNew()
     QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
     QCOMPARE(dialogs->lastSaveProposal, Continents);
     QCOMPARE(readAll(plain + ".Vor4WorldBuilderSave"), normalised);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - plain.Vor4WorldBuilderSave"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - plain.Vor4WorldBuilderSave"));
     QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
     const QString upper = dir.filePath("UP.VOR4WORLDBUILDERSAVE");
     dialogs->saveAnswers << upper;
@@ -548,13 +549,21 @@ void TestShell::saveSaveAsAndNew()
     QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
     QCOMPARE(w->Doc.FileName, txt + ".Vor4WorldBuilderSave");
 
-    // New then Save replaces that file with the empty document.
+    // New gives an untitled document: Save does not overwrite the file
+    // opened or saved before with an empty map.
     QTest::mouseClick(w->NewBtn, Qt::LeftButton);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vor4DemoMapEditor - map.txt.Vor4WorldBuilderSave"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - Untitled"));
+    QVERIFY(w->Doc.FileName.isEmpty());
     QVERIFY(w->GMemo->toPlainText().isEmpty());
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
+    dialogs->messages.clear();
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
-    QCOMPARE(readAll(txt + ".Vor4WorldBuilderSave"), vor4::buildSaveFile(vor4::Document()));
+    QCOMPARE(dialogs->messages, QStringList{QStringLiteral("No map file is loaded!")});
+    QCOMPARE(readAll(txt + ".Vor4WorldBuilderSave"), normalised);
+    // Undo of New brings the document back, and its name.
+    QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - map.txt.Vor4WorldBuilderSave"));
+    QCOMPARE(vor4::buildSaveFile(w->Doc), normalised);
 }
 
 void TestShell::failedSaveKeepsFile()
