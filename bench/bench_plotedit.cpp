@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QToolButton>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -42,13 +43,35 @@ TForm1 *window()
 void BM_MapApply(benchmark::State &state)
 {
     TForm1 *w = window();
-    for (auto _ : state)
+    // Two texts in turn: applying the text a plot already holds is no step.
+    const QString texts[2] = {QStringLiteral("TerrainType=TERRAIN_DESERT\nPlotType=1"),
+                              QStringLiteral("TerrainType=TERRAIN_SNOW\nPlotType=0")};
+    int n = 0;
+    for (auto _ : state) {
+        w->Memo->setText(texts[n++ % 2]);
         w->MapApplyBtnClick();
+    }
     const QSize view = w->DrawGrid->viewport()->size();
     state.counters["view_w"] = view.width();
     state.counters["view_h"] = view.height();
 }
 BENCHMARK(BM_MapApply)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of a plot edit, each with the repaint of the changed cell,
+// the selection of the plot and every memo shown again.
+void BM_UndoRedoPlotEdit(benchmark::State &state)
+{
+    TForm1 *w = window();
+    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_TUNDRA"));
+    w->MapApplyBtnClick();
+    QUndoStack *stack = w->MapDoc.undoStack();
+    for (auto _ : state) {
+        stack->undo();
+        stack->redo();
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_UndoRedoPlotEdit)->Unit(benchmark::kMillisecond);
 
 void BM_MapRecall(benchmark::State &state)
 {

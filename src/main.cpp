@@ -4,6 +4,7 @@
 #include "ZedMiniMap.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     Form3->setInstallDir(Form1->InstallDir);
     AboutBox = new TAboutBox(Form1);
     Form1->show();
+    // Unsaved changes of a run that ended unexpectedly are offered first.
+    QTimer::singleShot(0, Form1, [] { Form1->offerRecovery(); });
     const int rc = app.exec();
     delete Form1; // owns the other windows
     return rc;

@@ -79,9 +79,21 @@ void MapGrid::setLayer(int index, bool on)
 
 void MapGrid::setCurrentCell(int col, int row)
 {
-    m_col = qBound(0, col, m_cols - 1);
-    m_row = qBound(0, row, m_rows - 1);
-    viewport()->update();
+    // Only the two cells whose look changes are painted again.
+    col = qBound(0, col, m_cols - 1);
+    row = qBound(0, row, m_rows - 1);
+    if (col == m_col && row == m_row)
+        return;
+    viewport()->update(cellArea(m_col, m_row));
+    m_col = col;
+    m_row = row;
+    viewport()->update(cellArea(m_col, m_row));
+}
+
+QRect MapGrid::cellArea(int col, int row) const
+{
+    const int pitch = m_cellSize + m_lineWidth;
+    return QRect(cellRect(col, row).topLeft(), QSize(pitch, pitch));
 }
 
 int MapGrid::fitCols() const
@@ -209,17 +221,15 @@ bool samePaint(const vor4::GridPaintParams &a, const vor4::GridPaintParams &b)
     return a.cellSize == b.cellSize && a.lineWidth == b.lineWidth && a.colCount == b.colCount
         && a.rowCount == b.rowCount && a.leftCol == b.leftCol && a.topRow == b.topRow && a.origin == b.origin
         && a.brushOrigin == b.brushOrigin && a.background == b.background && a.lineColour == b.lineColour
-        && a.highlight == b.highlight && a.highlightCol == b.highlightCol && a.highlightRow == b.highlightRow
-        && a.cellPen == b.cellPen && a.layers == b.layers;
+        && a.highlight == b.highlight && a.cellPen == b.cellPen && a.layers == b.layers;
+    // The highlighted cell is left out: moving it paints its old and new cell.
 }
 } // namespace
 
 void MapGrid::repaintCells(const QRect &cells)
 {
     // Each cell with the line after it, the part of the view it owns.
-    const int pitch = m_cellSize + m_lineWidth;
-    const QRect area = QRect(cellRect(cells.left(), cells.top()).topLeft(),
-                             cellRect(cells.right(), cells.bottom()).topLeft() + QPoint(pitch - 1, pitch - 1));
+    const QRect area = cellArea(cells.left(), cells.top()) | cellArea(cells.right(), cells.bottom());
     const QRect visible = area.intersected(viewport()->rect());
     if (!visible.isEmpty())
         viewport()->repaint(visible);
@@ -299,9 +309,7 @@ void MapGrid::scrollIntoView(int col, int row)
 
 void MapGrid::userSelect(int col, int row)
 {
-    m_col = qBound(0, col, m_cols - 1);
-    m_row = qBound(0, row, m_rows - 1);
-    viewport()->update();
+    setCurrentCell(col, row);
     Q_EMIT selectCell(m_col, m_row);
     scrollIntoView(m_col, m_row);
 }

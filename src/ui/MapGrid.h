@@ -113,6 +113,8 @@ private:
     int fitRows() const;
 
     void paintFocusRect(const QRect &clip);
+    // A cell with the lines after it, in viewport pixels.
+    QRect cellArea(int col, int row) const;
 
     const vor4::Document *m_doc = nullptr;
     QImage *m_miniMap = nullptr;

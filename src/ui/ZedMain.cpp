@@ -117,9 +117,12 @@ TForm1::TForm1(QWidget *parent)
     connect(&MapDoc, &vor4::MapDocument::sectionChanged, this, &TForm1::sectionChanged);
     connect(&MapDoc, &vor4::MapDocument::modifiedChanged, this, &TForm1::updateCaption);
     connect(MapDoc.undoStack(), &QUndoStack::indexChanged, this, &TForm1::updateUndoHints);
+    connect(MapDoc.undoStack(), &QUndoStack::canUndoChanged, this, &TForm1::updateUndoHints);
+    connect(MapDoc.undoStack(), &QUndoStack::canRedoChanged, this, &TForm1::updateUndoHints);
     Menu = new MainMenu(this);
 
     FormCreate();
+    updateUndoHints();
 }
 
 TForm1::~TForm1()

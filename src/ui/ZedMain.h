@@ -130,6 +130,9 @@ public:
     // Asks "Save changes to NAME?" when the document is modified: true when
     // the caller may go on (saved or discarded), false to keep everything.
     bool maybeSave();
+    // Offers a recovery file left by a run that ended with unsaved changes;
+    // true when one was restored (as a modified document).
+    bool offerRecovery();
 
     // Section editors.
     void GeneralComboBoxSelect();

@@ -256,6 +256,22 @@ bool TForm1::storeFocusedMemo()
     return storable || !AutoApplyBtn->isChecked();
 }
 
+bool TForm1::offerRecovery()
+{
+    return Recovery->offerRestore(this, [this](const QString &path, const QString &originalName) {
+        if (!openMapFile(path))
+            return false;
+        // The changes belong to their own file, or to none: Save must not
+        // write into the recovery folder.
+        MapDoc.setFileName(originalName);
+        m_saveName = originalName;
+        m_captionName = originalName.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(originalName).fileName();
+        MapDoc.markModified();
+        updateCaption();
+        return true;
+    });
+}
+
 bool TForm1::SaveBtnClick()
 {
     if (m_loading || !storeFocusedMemo())
