@@ -1,15 +1,34 @@
+#include "EditorCommandLine.h"
 #include "ZedAbout.h"
 #include "ZedMain.h"
 #include "ZedMapContents.h"
 #include "ZedMiniMap.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Vor4 Map Editor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VOR4_VERSION));
+    {
+        // Help and version are answered before the windowing system is
+        // touched, so they work without a display. Anything else waits until
+        // QApplication has taken its own options (-platform and the like).
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        EditorCommandLine early(arguments);
+        if (early.request() == EditorCommandLine::ShowHelp || early.request() == EditorCommandLine::ShowVersion) {
+            QCoreApplication core(argc, argv);
+            return early.answer();
+        }
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vor4 Map Editor"));
-    QApplication::setApplicationVersion(QStringLiteral(VOR4_VERSION));
+    EditorCommandLine commandLine(QCoreApplication::arguments());
+    if (commandLine.request() != EditorCommandLine::StartEditor)
+        return commandLine.answer();
+
     // The main window first: its creation runs before the others exist.
     Form1 = new TForm1;
     Form2 = new TForm2(Form1, Form1);
@@ -17,6 +36,10 @@ int main(int argc, char *argv[])
     Form3->setInstallDir(Form1->InstallDir);
     AboutBox = new TAboutBox(Form1);
     Form1->show();
+    // A file named on the command line opens once the window is up, as Open
+    // would open it.
+    if (!commandLine.file().isEmpty())
+        QTimer::singleShot(0, Form1, [file = commandLine.file()] { Form1->openStartupFile(file); });
     const int rc = app.exec();
     delete Form1; // owns the other windows
     return rc;

@@ -97,6 +97,7 @@ TForm1::TForm1(QWidget *parent)
     }
     statusBar()->setFixedHeight(24);
 
+    watchFileDrops();
     FormCreate();
 }
 

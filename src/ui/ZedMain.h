@@ -11,6 +11,7 @@
 #include <array>
 
 class QComboBox;
+class QMimeData;
 class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
@@ -100,6 +101,12 @@ public:
     // Commands.
     void NewBtnClick();
     void OpenBtnClick();
+    // Open's work once a path is chosen; every way of opening a file (Open,
+    // the command line, a drop) comes through here. True when it loaded whole.
+    bool openMapFile(const QString &path);
+    // A file named on the command line: unlike a name chosen in the dialog,
+    // one that names no file is reported.
+    void openStartupFile(const QString &path);
     void SaveBtnClick();
     void SaveAsBtnClick();
     void AboutBtnClick();
@@ -160,6 +167,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -194,6 +204,9 @@ private:
     void warnNotSingleByte();
     QPoint focusedCell() const;
     void setCaptionFor(const QString &path);
+    void watchFileDrops();
+    bool handleFileDrag(QEvent *event);
+    bool acceptsDrop(const QMimeData *data) const;
 
     QString m_openFolder;
     QString m_saveName;

@@ -85,10 +85,17 @@ void TForm1::OpenBtnClick()
     const QString path = Dialogs::instance().openFileName(this, m_openFolder, FileFilter);
     if (path.isEmpty())
         return;
+    openMapFile(path);
+}
+
+bool TForm1::openMapFile(const QString &path)
+{
+    if (m_loading)
+        return false;
     Doc.FileName = path;
     if (!QFileInfo::exists(path)) {
         Doc.FileName.clear();
-        return;
+        return false;
     }
     setBusy(true);
     ResetDocument(0, 0);
@@ -139,6 +146,7 @@ void TForm1::OpenBtnClick()
     setBusy(false);
     if (m_closeAfterLoad)
         close();
+    return result.ok() && !m_closeAfterLoad;
 }
 
 void TForm1::showLoadedSections()
