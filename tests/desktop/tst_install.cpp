@@ -1,3 +1,5 @@
+#include "MapFileType.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -212,6 +214,25 @@ void TestInstall::fileType()
         QVERIFY(info.contains(QStringLiteral("application-x-vor4-worldbuilder-save")));
     }
     QVERIFY(typeOf(notes).contains(QStringLiteral("standard::content-type: text/plain")));
+
+    // The desktop's rule for renamed files and the one the editor applies to
+    // drops agree.
+    const QByteArray heads[] = {
+        "Version=11\r\nBeginGame\r\n", "Version=11\nBeginGame\n", "Version=1\rBeginGame\r",
+        "Version=123456\r\nBeginGame\r\n", "Version=11\r\n\r\nBeginGame\r\n", "Version=1234567\r\nBeginGame\r\n",
+        "Version=\nBeginGame\n", "version=11\r\nBeginGame\r\n", "Version=11\r\nbegingame\r\n",
+        " Version=11\r\nBeginGame\r\n", "Version=11\r\nBeginMap\r\n", "BeginGame\r\n",
+    };
+    for (const QByteArray &head : heads) {
+        const QString path = files.filePath(QStringLiteral("head"));
+        QFile h(path);
+        QVERIFY(h.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        h.write(head + "\tEra=ERA_ANCIENT\r\nEndGame\r\n");
+        h.close();
+        QCOMPARE(typeOf(path).contains(QStringLiteral("standard::content-type: ") + MapType),
+                 vor4::startsLikeMapFile(head));
+    }
+    QVERIFY(vor4::startsLikeMapFile(heads[0]) && !vor4::startsLikeMapFile(heads[5]));
 
     // The same through xdg-mime, as file managers and scripts ask.
     r = run(xdgMime, {"query", "filetype", renamed}, env);
