@@ -3,7 +3,6 @@
 #include "PlotClass.h"
 #include "PlotTable.h"
 
-#include <cstring>
 #include <vector>
 
 namespace vor4 {
@@ -19,6 +18,20 @@ int plotUnder(int i, int n, int count)
 int scaledSide(int side, int longer, int longSide)
 {
     return int(qMax<qint64>(1, (qint64(side) * longSide + longer / 2) / longer));
+}
+
+// For each of n pixels the index of its plot among the distinct plots under
+// the pixels; those plots are appended to plots.
+std::vector<int> samplePlots(int n, int count, std::vector<int> &plots)
+{
+    std::vector<int> indexOf(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const int plot = plotUnder(i, n, count);
+        if (plots.empty() || plots.back() != plot)
+            plots.push_back(plot);
+        indexOf[std::size_t(i)] = int(plots.size()) - 1;
+    }
+    return indexOf;
 }
 
 } // namespace
@@ -42,31 +55,23 @@ QImage renderThumbnail(const PlotTable &texts, int longSide)
     if (image.isNull() || cols < 1 || rows < 1)
         return image;
 
-    std::vector<int> colOf(std::size_t(size.width()));
-    for (int x = 0; x < size.width(); ++x)
-        colOf[std::size_t(x)] = plotUnder(x, size.width(), cols);
-
-    int previousRow = -1;
+    std::vector<int> sampleCols, sampleRows;
+    const std::vector<int> colIndex = samplePlots(size.width(), cols, sampleCols);
+    const std::vector<int> rowIndex = samplePlots(size.height(), rows, sampleRows);
+    // Each plot is looked at once, column by column: maps are written column
+    // by column, so that is the order in which their texts lie in memory.
+    const std::size_t across = sampleCols.size();
+    std::vector<QRgb> colours(across * sampleRows.size());
+    for (std::size_t i = 0; i < across; ++i)
+        for (std::size_t j = 0; j < sampleRows.size(); ++j) {
+            const int terrain = firstTerrainIndex(texts.view(sampleCols[i], sampleRows[j]));
+            colours[j * across + i] = terrain < 0 ? RgbWhite : terrainFill(terrain);
+        }
     for (int y = 0; y < size.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const int row = plotUnder(y, size.height(), rows);
-        if (row == previousRow) {
-            // An enlarged map: this line shows the same plots as the last.
-            std::memcpy(line, image.constScanLine(y - 1), std::size_t(size.width()) * sizeof(QRgb));
-            continue;
-        }
-        previousRow = row;
-        int lastCol = -1;
-        QRgb colour = RgbWhite;
-        for (int x = 0; x < size.width(); ++x) {
-            const int col = colOf[std::size_t(x)];
-            if (col != lastCol) {
-                const int terrain = firstTerrainIndex(texts.view(col, row));
-                colour = terrain < 0 ? RgbWhite : terrainFill(terrain);
-                lastCol = col;
-            }
-            line[x] = colour;
-        }
+        const QRgb *plotColours = colours.data() + std::size_t(rowIndex[std::size_t(y)]) * across;
+        for (int x = 0; x < size.width(); ++x)
+            line[x] = plotColours[colIndex[std::size_t(x)]];
     }
     return image;
 }
