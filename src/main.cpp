@@ -25,6 +25,8 @@ int main(int argc, char *argv[])
         }
     }
     QApplication app(argc, argv);
+    // Desktops match windows to the desktop entry, its icon and its name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VOR4_APP_ID));
     EditorCommandLine commandLine(QCoreApplication::arguments());
     if (commandLine.request() != EditorCommandLine::StartEditor)
         return commandLine.answer();
