@@ -1,9 +1,11 @@
 #include "ThumbnailCommand.h"
 
 #include "MapReader.h"
-#include "PngBandWriter.h"
 #include "Thumbnail.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
 #include <QTextStream>
 
 namespace vor4::tool {
@@ -51,11 +53,21 @@ int thumbnailCommand(const ThumbnailOptions &options)
         err << loaded.message << "\n";
         return 1;
     }
-    const QImage picture = renderThumbnail(doc.PlotTexts, options.size);
-    PngBandWriter writer;
-    if (picture.isNull() || !writer.open(options.outFile, picture.width(), picture.height())
-        || !writer.writeBand(picture) || !writer.finish()) {
-        err << QStringLiteral("Cannot write %1: %2").arg(options.outFile, writer.errorString()) << "\n";
+    // A thumbnail is cache data: written in one piece, without waiting for
+    // the disk as a saved map does.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter encoder(&buffer, "png");
+    QFile out(options.outFile);
+    if (!encoder.write(renderThumbnail(doc.PlotTexts, options.size))) {
+        err << QStringLiteral("Cannot write %1: %2").arg(options.outFile, encoder.errorString()) << "\n";
+        return 1;
+    }
+    if (!out.open(QIODevice::WriteOnly) || out.write(png) != png.size() || !out.flush()) {
+        err << QStringLiteral("Cannot write %1: %2").arg(options.outFile, out.errorString()) << "\n";
+        if (out.isOpen())
+            out.remove();
         return 1;
     }
     return 0;

@@ -19,8 +19,8 @@ constexpr int MaxThumbnailSize = 4096;
 // The arguments after "thumbnail". False with a reason on a wrong call.
 bool parseThumbnailArgs(const QStringList &args, ThumbnailOptions &options, QString *reason);
 
-// Loads the map and writes the picture; 0, or 1 on a load or write error,
-// in which case OUT is left as it was.
+// Loads the map and writes the picture; 0, or 1 on a load error (OUT is not
+// touched) or a write error (OUT is removed).
 int thumbnailCommand(const ThumbnailOptions &options);
 
 } // namespace vor4::tool
