@@ -121,6 +121,7 @@ TForm1::TForm1(QWidget *parent)
     connect(MapDoc.undoStack(), &QUndoStack::canRedoChanged, this, &TForm1::updateUndoHints);
     Menu = new MainMenu(this);
 
+    watchFileDrops();
     FormCreate();
     updateUndoHints();
 }

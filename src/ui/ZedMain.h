@@ -12,6 +12,7 @@
 #include <array>
 
 class QComboBox;
+class QMimeData;
 class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
@@ -121,6 +122,9 @@ public:
     bool openMapFile(const QString &path);
     bool SaveBtnClick();   // false when nothing was written
     bool SaveAsBtnClick();
+    // A file named on the command line: unlike a name chosen in the dialog,
+    // one that names no file is reported.
+    void openStartupFile(const QString &path);
     void AboutBtnClick();
     void UndoBtnClick();
     void RedoBtnClick();
@@ -188,6 +192,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -229,6 +236,9 @@ private:
     void hideHoverHint();
     void warnNotSingleByte();
     QPoint focusedCell() const;
+    void watchFileDrops();
+    bool handleFileDrag(QEvent *event);
+    bool acceptsDrop(const QMimeData *data) const;
 
     QString m_openFolder;
     QString m_saveName;

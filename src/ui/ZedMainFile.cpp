@@ -226,7 +226,7 @@ bool TForm1::openMapFile(const QString &path)
     updateCaption();
     if (m_closeAfterLoad)
         close();
-    return result.ok();
+    return result.ok() && !m_closeAfterLoad;
 }
 
 void TForm1::showLoadedSections()

@@ -215,6 +215,8 @@ void TForm1::TabSheet4Resize() { miniMapStep(); }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (handleFileDrag(event))
+        return true;
     if (watched == TabSheets[MapPage] && event->type() == QEvent::Resize)
         TabSheet4Resize();
     return QMainWindow::eventFilter(watched, event);

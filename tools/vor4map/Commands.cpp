@@ -5,6 +5,7 @@
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "RenderCommand.h"
+#include "ThumbnailCommand.h"
 
 #include <QTextStream>
 #include <algorithm>
@@ -32,6 +33,7 @@ const char *const Usage =
     "       vor4map catalogue terrain|bonus|feature|improvement|plottype\n"
     "       vor4map render FILE OUT.png [--cell N] [--no-grid-lines]\n"
     "                      [--hide LAYER,...] [--minimap MINI.png]\n"
+    "       vor4map thumbnail IN OUT.png [--size N]\n"
     "       vor4map --help | --version\n";
 
 const char *const Help =
@@ -60,6 +62,10 @@ const char *const Help =
     "                      improvement team forest jungle ice flood oasis\n"
     "                      mountain hill\n"
     "    --minimap MINI.png  also write the minimap image, 3 x 3 per plot\n"
+    "  thumbnail IN OUT.png  write a small picture of the whole map, coloured as\n"
+    "                      the minimap, for file managers; OUT is left untouched\n"
+    "                      when IN is not a map\n"
+    "    --size N          pixels on the longer side, 1 to 4096 (default 256)\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -139,6 +145,14 @@ int run(const QStringList &args)
         if (parseRenderArgs(args.mid(1), options, &reason))
             return renderCommand(options);
         err() << "vor4map render: " << reason << "\n";
+        return usageError();
+    }
+    if (!args.isEmpty() && args[0] == QLatin1String("thumbnail")) {
+        ThumbnailOptions options;
+        QString reason;
+        if (parseThumbnailArgs(args.mid(1), options, &reason))
+            return thumbnailCommand(options);
+        err() << "vor4map thumbnail: " << reason << "\n";
         return usageError();
     }
     return usageError();

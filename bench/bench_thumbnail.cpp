@@ -1,0 +1,138 @@
+// vor4map thumbnail against vor4map check on the 1000 x 1000 benchmark map,
+// each as the separate process a file manager or a script starts; and the
+// drawing alone, in this process, on the loaded map.
+
+#include "MapGenerator.h"
+#include "MapReader.h"
+#include "Thumbnail.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+const QString &bigMap()
+{
+    static const QString path = benchmarkMapPath(1000, 1000);
+    return path;
+}
+
+QString scratchPng()
+{
+    const QString dir = QDir::tempPath() + QStringLiteral("/vor4-bench");
+    QDir().mkpath(dir);
+    return QStringLiteral("%1/thumbnail-%2.png").arg(dir).arg(qint64(getpid()));
+}
+
+struct ToolTimes
+{
+    double wall = -1; // seconds; negative when the tool failed
+    double cpu = 0;   // user and system seconds of the tool alone
+};
+
+// Runs vor4map with ARGS, its output thrown away.
+ToolTimes runTool(const QStringList &args)
+{
+    QList<QByteArray> bytes{QByteArray(VOR4MAP_PATH)};
+    for (const QString &a : args)
+        bytes << QFile::encodeName(a);
+    std::vector<char *> argv;
+    for (QByteArray &b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    timespec start{}, stop{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return {};
+    int status = 0;
+    struct rusage usage;
+    std::memset(&usage, 0, sizeof usage);
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    clock_gettime(CLOCK_MONOTONIC, &stop);
+    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    return {double(stop.tv_sec - start.tv_sec) + double(stop.tv_nsec - start.tv_nsec) * 1e-9,
+            seconds(usage.ru_utime) + seconds(usage.ru_stime)};
+}
+
+void toolBenchmark(benchmark::State &state, const QStringList &args)
+{
+    if (bigMap().isEmpty()) {
+        state.SkipWithError("benchmark map could not be generated");
+        return;
+    }
+    double cpu = 0;
+    for (auto _ : state) {
+        const ToolTimes times = runTool(args);
+        if (times.wall < 0) {
+            state.SkipWithError("vor4map failed");
+            break;
+        }
+        state.SetIterationTime(times.wall);
+        cpu += times.cpu;
+    }
+    // On a busy machine the tool's own processor time says more than the wall time.
+    state.counters["tool_cpu_ms"] = state.iterations() ? 1000 * cpu / double(state.iterations()) : 0;
+}
+
+void BM_CheckCommand(benchmark::State &state)
+{
+    toolBenchmark(state, {QStringLiteral("check"), bigMap()});
+}
+
+void BM_ThumbnailCommand(benchmark::State &state)
+{
+    const QString out = scratchPng();
+    toolBenchmark(state, {QStringLiteral("thumbnail"), bigMap(), out, QStringLiteral("--size"),
+                          QString::number(state.range(0))});
+    QFile::remove(out);
+}
+
+void BM_RenderThumbnail(benchmark::State &state)
+{
+    static const vor4::Document doc = [] {
+        vor4::Document d;
+        vor4::loadMapFile(bigMap(), d);
+        return d;
+    }();
+    for (auto _ : state) {
+        const QImage image = vor4::renderThumbnail(doc.PlotTexts, int(state.range(0)));
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_CheckCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_ThumbnailCommand)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_RenderThumbnail)->Arg(128)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

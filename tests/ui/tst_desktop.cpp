@@ -1,0 +1,249 @@
+#include "FakeDialogs.h"
+#include "MapGrid.h"
+#include "SectionMemo.h"
+#include "ZedMain.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+const QString Island = QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave");
+const QString StartCaption = QStringLiteral("Vor4DemoMapEditor");
+const QString EmptyMapSize = QStringLiteral("Map Size = (1 x 1)");
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+struct Run
+{
+    int code = -1;
+    QByteArray out, err;
+};
+
+// The editor program itself; an empty value in ENV removes the variable.
+Run editor(const QStringList &args, const QMap<QString, QString> &env)
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (auto it = env.begin(); it != env.end(); ++it)
+        it.value().isEmpty() ? e.remove(it.key()) : e.insert(it.key(), it.value());
+    QProcess p;
+    p.setProcessEnvironment(e);
+    p.start(QStringLiteral(VOR4_EDITOR_PATH), args);
+    if (!p.waitForFinished(30000))
+        p.kill();
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+std::unique_ptr<QMimeData> urls(const QStringList &paths)
+{
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> list;
+    for (const QString &p : paths)
+        list << (p.contains(QLatin1String("://")) ? QUrl(p) : QUrl::fromLocalFile(p));
+    data->setUrls(list);
+    return data;
+}
+
+// A drag that enters TARGET and is dropped there, as the desktop delivers it.
+// Whether entering and dropping were accepted; a refused entry is what makes
+// the desktop show the forbidden pointer.
+std::pair<bool, bool> dragAndDrop(QWidget *target, const QMimeData *data)
+{
+    const QPoint at(target->width() / 2, target->height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QCoreApplication::processEvents();
+    return {enter.isAccepted() && enter.dropAction() != Qt::IgnoreAction, drop.isAccepted()};
+}
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void editorCommandLine();
+    void startWithAFile();
+    void startWithAFileThatCannotBeOpened();
+    void dropAMap();
+    void dropSomethingElse();
+
+private:
+    TForm1 *w = nullptr;
+    FakeDialogs::State *dialogs = nullptr;
+    QTemporaryDir dir;
+};
+
+void TestDesktop::init()
+{
+    dialogs = FakeDialogs::install();
+    w = new TForm1;
+    Form1 = w;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+}
+
+void TestDesktop::cleanup()
+{
+    delete w;
+    Form1 = nullptr;
+}
+
+void TestDesktop::editorCommandLine()
+{
+    // Help and version need no display at all; Qt's own options come first.
+    const QMap<QString, QString> noDisplay{{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
+    Run r = editor({"--help"}, noDisplay);
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.out.startsWith("Usage: ") && r.out.contains("[options] [FILE]") && r.out.contains("--version"));
+    for (const QStringList &args : {QStringList{"-v"}, QStringList{"-platform", "offscreen", "--version"}}) {
+        r = editor(args, noDisplay);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QByteArray("vor4-map-editor " VOR4_VERSION "\n"));
+    }
+    const std::pair<QStringList, QByteArray> wrong[] = {
+        {{"--frob"}, "vor4-map-editor: Unknown option 'frob'.\n"},
+        {{Island, Continents}, "vor4-map-editor: Only one file can be opened.\n"}};
+    for (const auto &[args, message] : wrong) {
+        r = editor(args, {{"QT_QPA_PLATFORM", "offscreen"}});
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.err.contains(message) && r.err.contains("Usage: "));
+    }
+}
+
+void TestDesktop::startWithAFile()
+{
+    // Through the call main() makes once the window is up; a relative name.
+    QVERIFY(QDir::setCurrent(QFileInfo(Continents).absolutePath()));
+    w->openStartupFile(QFileInfo(Continents).fileName());
+    QVERIFY(dialogs->messages.isEmpty());
+    QCOMPARE(w->caption(), StartCaption + QStringLiteral(" - continents-64x40.Vor4WorldBuilderSave"));
+    QCOMPARE(w->Doc.FileName, QFileInfo(Continents).absoluteFilePath());
+    QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
+    QVERIFY(w->RuleBtn->isChecked() && !w->GMemo->toPlainText().isEmpty());
+
+    // A file with an error: exactly as Open, the message, the caption, what
+    // was read before the faulty line and no file to save to.
+    const QString bad = dir.filePath("bad.Vor4WorldBuilderSave");
+    QVERIFY(writeFile(bad, "Version=11\r\nBeginGame\r\nA=1\r\nEndTeam\r\n"));
+    w->openStartupFile(bad);
+    QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Error in map file - Line: 4")});
+    QCOMPARE(w->caption(), StartCaption + QStringLiteral(" - bad.Vor4WorldBuilderSave"));
+    QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{"A=1"}));
+    QCOMPARE(w->Doc.FileName, QString());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestDesktop::startWithAFileThatCannotBeOpened()
+{
+    // Unlike a name chosen in the dialog, a name on the command line that
+    // names no file is reported.
+    const QString missing = dir.filePath("missing.Vor4WorldBuilderSave");
+    for (const QString &path : {missing, dir.path()}) {
+        dialogs->messages.clear();
+        w->openStartupFile(path);
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Cannot open file %1").arg(path)});
+        QCOMPARE(w->caption(), StartCaption);
+        QCOMPARE(w->statusText(1), EmptyMapSize);
+    }
+    // Files that are no maps: a message naming the file, an empty document.
+    QImage png(4, 4, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    QVERIFY(png.save(dir.filePath("picture.png")));
+    QVERIFY(writeFile(dir.filePath("README.md"), "# A project\n\nBuild it with cmake.\n"));
+    for (const QString &path : {dir.filePath("picture.png"), dir.filePath("README.md")}) {
+        dialogs->messages.clear();
+        w->openStartupFile(path);
+        QVERIFY2(dialogs->messages.size() == 1 && dialogs->messages.first().contains(path), qPrintable(path));
+        QCOMPARE(w->Doc.FileName, QString());
+        QCOMPARE(w->statusText(1), EmptyMapSize);
+    }
+}
+
+void TestDesktop::dropAMap()
+{
+    // Anywhere on the window, text fields and the grid included; a renamed
+    // copy counts by its first lines, an upper-case name by the name.
+    const QString renamed = dir.filePath("my map");
+    const QString upper = dir.filePath("CONTINENTS.VOR4WORLDBUILDERSAVE");
+    QVERIFY(QFile::copy(Island, renamed) && QFile::copy(Continents, upper));
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    const std::tuple<QString, QWidget *, QString> drops[] = {
+        {Continents, w, "Map Size = (64 x 40)"},
+        {renamed, w->GMemo->viewport(), "Map Size = (15 x 15)"},
+        {upper, w->DrawGrid->viewport(), "Map Size = (64 x 40)"}};
+    for (const auto &[path, target, size] : drops) {
+        const auto data = urls({path});
+        QCOMPARE(dragAndDrop(target, data.get()), std::make_pair(true, true));
+        QTRY_COMPARE(w->statusText(1), size);
+        QCOMPARE(w->Doc.FileName, path);
+        QCOMPARE(w->caption(), StartCaption + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    }
+    // The text field shows the map's lines, not the file's name.
+    QVERIFY(w->GMemo->toPlainText().startsWith(QStringLiteral("Era=")));
+    QVERIFY(dialogs->messages.isEmpty());
+
+    // A load lets events in; a drop then must not start a second one.
+    QByteArray big = "BeginGame\r\n";
+    for (int i = 0; i < 3000; ++i)
+        big += "Line=" + QByteArray::number(i) + "\r\n";
+    QVERIFY(writeFile(dir.filePath("big.Vor4WorldBuilderSave"), big + "EndGame\r\n"));
+    bool refused = false;
+    QTimer::singleShot(0, w, [&] {
+        const auto data = urls({Island});
+        refused = w->isLoading() && dragAndDrop(w, data.get()) == std::make_pair(false, false);
+    });
+    w->openStartupFile(dir.filePath("big.Vor4WorldBuilderSave"));
+    QVERIFY(refused);
+    QTest::qWait(20);
+    QCOMPARE(w->Doc.GameLines.size(), 3000);
+}
+
+void TestDesktop::dropSomethingElse()
+{
+    QImage png(4, 4, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    QVERIFY(png.save(dir.filePath("picture.png")));
+    QVERIFY(writeFile(dir.filePath("README.md"), "# A project\n"));
+    QVERIFY(writeFile(dir.filePath("notes"), "Version=2\nSome notes\n"));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder.Vor4WorldBuilderSave")));
+    const QStringList refused[] = {
+        {dir.filePath("picture.png")}, {dir.filePath("README.md")}, {dir.filePath("notes")},
+        {dir.filePath("folder.Vor4WorldBuilderSave")}, {dir.filePath("gone.Vor4WorldBuilderSave")},
+        {Continents, Island}, {"https://example.org/a.Vor4WorldBuilderSave"}};
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    for (const QStringList &paths : refused) {
+        const auto data = urls(paths);
+        for (QWidget *target : {static_cast<QWidget *>(w), w->GMemo->viewport()})
+            QVERIFY2(dragAndDrop(target, data.get()) == std::make_pair(false, false), qPrintable(paths.join(' ')));
+    }
+    QVERIFY(w->GMemo->toPlainText().isEmpty());
+    // Text is no file: the window refuses it, a text field takes it as text.
+    QMimeData text;
+    text.setText(QStringLiteral("Era=ERA_ANCIENT"));
+    QVERIFY(!dragAndDrop(w, &text).first);
+    QVERIFY(dragAndDrop(w->GMemo->viewport(), &text).second);
+    QCOMPARE(w->GMemo->toPlainText(), QStringLiteral("Era=ERA_ANCIENT"));
+
+    QTest::qWait(20);
+    QCOMPARE(w->caption(), StartCaption);
+    QCOMPARE(w->statusText(1), EmptyMapSize);
+    QVERIFY(dialogs->messages.isEmpty());
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
