@@ -33,13 +33,25 @@ void SetPlotTexts::add(int col, int row, QByteArrayView text)
         return;
     append(col, row, text);
     m_newBytes += text.size();
-    rename();
+}
+
+QString SetPlotTexts::nameFor(const QString &name, int count)
+{
+    // Only the last "%1" is the count: the rest of the name may quote a
+    // user's text, which may hold "%1" itself.
+    const qsizetype at = name.lastIndexOf(QLatin1String("%1"));
+    if (at < 0)
+        return name;
+    QString rest = name.mid(at + 2);
+    if (count == 1 && rest.startsWith(QLatin1String(" plots")))
+        rest.remove(5, 1);
+    return name.left(at) + QLocale(QLocale::English).toString(count) + rest;
 }
 
 void SetPlotTexts::rename()
 {
-    if (m_name.contains(QLatin1String("%1")))
-        setText(m_name.arg(QLocale(QLocale::English).toString(cellCount())));
+    // Named once done rather than on each add: a fill adds a million cells.
+    setText(nameFor(m_name, cellCount()));
 }
 
 bool SetPlotTexts::fits() const
@@ -49,7 +61,8 @@ bool SetPlotTexts::fits() const
 
 qint64 SetPlotTexts::byteCost() const
 {
-    return EditCommand::byteCost() + qint64(m_entries.capacity() * sizeof(Entry)) + m_pool.capacity();
+    return EditCommand::byteCost() + qint64(m_entries.capacity() * sizeof(Entry)) + m_pool.capacity()
+        + qint64(m_cellIndex.bucket_count() * sizeof(void *) + m_cellIndex.size() * 2 * sizeof(qint64));
 }
 
 EditCommand *SetPlotTexts::takeOver(QUndoCommand *parent)
@@ -73,13 +86,16 @@ bool SetPlotTexts::mergeWith(const QUndoCommand *other)
         return false;
     // Both steps are done: this one holds the oldest text of its cells, the
     // next one the texts in between, which the merged step no longer needs.
-    std::unordered_set<qint64> mine;
-    mine.reserve(m_entries.size() + next->m_entries.size());
+    // The cell index lives as long as the stroke goes on, so each merge
+    // costs only its own cells.
     const auto key = [](const Entry &e) { return (qint64(e.col) << 32) | quint32(e.row); };
-    for (const Entry &e : m_entries)
-        mine.insert(key(e));
+    if (m_cellIndex.empty()) {
+        m_cellIndex.reserve(m_entries.size() + next->m_entries.size());
+        for (const Entry &e : m_entries)
+            m_cellIndex.insert(key(e));
+    }
     for (const Entry &e : next->m_entries)
-        if (mine.insert(key(e)).second)
+        if (m_cellIndex.insert(key(e)).second)
             append(e.col, e.row, next->textOf(e));
     m_newBytes += next->m_newBytes;
     rename();
@@ -88,6 +104,9 @@ bool SetPlotTexts::mergeWith(const QUndoCommand *other)
 
 void SetPlotTexts::swap()
 {
+    rename();
+    // An undo or redo ends any stroke this step was part of.
+    std::unordered_set<qint64>().swap(m_cellIndex);
     if (replaying() || m_entries.empty())
         return;
     PlotTable &plots = target().PlotTexts;
