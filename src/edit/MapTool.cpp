@@ -21,8 +21,18 @@ void MapTool::setBrushSize(int size)
     Q_EMIT footprintChanged();
 }
 
+QPoint MapTool::bounded(QPoint cell) const
+{
+    // A line to a cell far off the map would have millions of cells that
+    // all fall outside; one map's width away is as good as any farther.
+    const QRect map = mapRect();
+    const int mx = map.width() + 16, my = map.height() + 16;
+    return QPoint(qBound(-mx, cell.x(), map.width() - 1 + mx), qBound(-my, cell.y(), map.height() - 1 + my));
+}
+
 void MapTool::press(QPoint cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
+    cell = bounded(cell);
     if (m_dragging || (button != Qt::LeftButton && button != Qt::RightButton))
         return;
     m_button = button;
@@ -41,6 +51,7 @@ void MapTool::press(QPoint cell, Qt::MouseButton button, Qt::KeyboardModifiers m
 
 void MapTool::move(QPoint cell)
 {
+    cell = bounded(cell);
     if (m_hovering && cell == m_hover)
         return;
     m_hover = cell;
@@ -56,6 +67,7 @@ void MapTool::release(QPoint cell)
 {
     if (!m_dragging)
         return;
+    cell = bounded(cell);
     move(cell);
     onRelease(cell);
     endStroke();

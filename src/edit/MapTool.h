@@ -85,6 +85,7 @@ protected:
     Qt::MouseButton m_button = Qt::NoButton;
 
 private:
+    QPoint bounded(QPoint cell) const;
     bool strokeStillOnTop() const;
     void cancelStroke();
 

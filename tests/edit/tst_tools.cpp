@@ -328,6 +328,15 @@ void TestTools::lineAppearsOnRelease()
     line->release({11, 0});
     QCOMPARE(md.undoStack()->count(), 1);
     QCOMPARE(painted(md, Grass), drawnCells(12, 6, squaresAlong({{1, 1}, {10, 4}}, 1)));
+
+    // A drag that ends far off the map paints up to the map's edge.
+    line->setBrush(PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
+    line->setBrushSize(1);
+    line->press({0, 5});
+    line->move({2000000000, 5});
+    line->release({2000000000, 5});
+    QCOMPARE(painted(md, "TERRAIN_SNOW"), (QStringList{"............", "............", "............",
+                                                       "............", "............", "xxxxxxxxxxxx"}));
 }
 
 void TestTools::rectanglePaintsEveryPlotInIt()
