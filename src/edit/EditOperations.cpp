@@ -81,8 +81,26 @@ EditOperations::Result EditOperations::fill(MapDocument &doc, const PaintRule &r
         return refusal(QStringLiteral("The plot to fill from is outside the map"));
     if (!rule.isValid())
         return refusal(QStringLiteral("No brush value"));
-    const QBitArray mask = wholeMap ? Fill::whole(plots) : Fill::region(plots, cell, rule.key());
-    return apply(doc, rule, action, mask, QStringLiteral("Fill"));
+    if (wholeMap || action == Take)
+        return apply(doc, rule, action, wholeMap ? Fill::whole(plots) : Fill::region(plots, cell, rule.key()),
+                     QStringLiteral("Fill"));
+    // Every plot of the region has the pressed plot's value: either all of
+    // them hold the line already, or none does.
+    if (!rule.canPaint())
+        return refusal(QStringLiteral("No brush value"));
+    const QString name = stepName(rule, Put, QStringLiteral("Fill"));
+    if (rule.holds(plots.view(cell.x(), cell.y())))
+        return {true, 0, SetPlotTexts::nameFor(name, 0)};
+    const QBitArray mask = Fill::region(plots, cell, rule.key());
+    auto *step = new SetPlotTexts(&doc, name);
+    const int cols = plots.columnCount();
+    for (qsizetype i = 0; i < mask.size(); ++i) {
+        if (mask.testBit(i)) {
+            const int col = int(i % cols), row = int(i / cols);
+            step->add(col, row, PaintRule::putLine(plots.view(col, row), rule.key(), rule.line()));
+        }
+    }
+    return push(doc, step, name);
 }
 
 EditOperations::Result EditOperations::replace(MapDocument &doc, QByteArrayView from, QByteArrayView to,
