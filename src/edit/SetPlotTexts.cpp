@@ -3,9 +3,24 @@
 #include "MapDocument.h"
 
 #include <QLocale>
+#include <cstring>
 #include <unordered_set>
 
 namespace vor4 {
+
+namespace {
+
+// QByteArray::append takes the general insert path; a fill appends the
+// texts of hundreds of thousands of plots.
+void appendBytes(QByteArray &pool, QByteArrayView text)
+{
+    const qsizetype old = pool.size();
+    pool.resize(old + text.size());
+    if (!text.isEmpty())
+        std::memcpy(pool.data() + old, text.data(), std::size_t(text.size()));
+}
+
+} // namespace
 
 SetPlotTexts::SetPlotTexts(MapDocument *doc, const QString &name, QUndoCommand *parent)
     : EditCommand(doc, name, parent)
@@ -21,7 +36,7 @@ void SetPlotTexts::append(qint32 col, qint32 row, QByteArrayView text)
     if (!m_entries.empty() && textOf(m_entries.back()) == text)
         e.offset = m_entries.back().offset;
     else
-        m_pool.append(text.data(), text.size());
+        appendBytes(m_pool, text);
     m_entries.push_back(e);
     m_bounds |= QRect(col, row, 1, 1);
 }
@@ -122,7 +137,7 @@ void SetPlotTexts::swap()
             plots.setText(e.col, e.row, textOf(e));
             e.offset = previous->offset;
         } else {
-            other.append(now.data(), now.size());
+            appendBytes(other, now);
             plots.setText(e.col, e.row, textOf(e));
             e.offset = offset;
         }
