@@ -67,7 +67,8 @@ QByteArray PaintRule::putLine(QByteArrayView text, QByteArrayView key, QByteArra
     // appends. A one-byte line end becomes two, so twice the text, the line
     // and one more line end are always enough.
     QByteArray out(2 * text.size() + line.size() + 2, Qt::Uninitialized);
-    char *o = out.data();
+    char *const begin = out.data();
+    char *o = begin;
     const auto put = [&o](QByteArrayView s) {
         if (!s.isEmpty())
             std::memcpy(o, s.data(), std::size_t(s.size()));
@@ -93,14 +94,15 @@ QByteArray PaintRule::putLine(QByteArrayView text, QByteArrayView key, QByteArra
             put("\r\n");
         put(line);
     }
-    out.truncate(o - out.constData());
+    out.truncate(o - begin);
     return out;
 }
 
 QByteArray PaintRule::takeKey(QByteArrayView text, QByteArrayView key, bool *found)
 {
     QByteArray out(2 * text.size(), Qt::Uninitialized);
-    char *o = out.data();
+    char *const begin = out.data();
+    char *o = begin;
     const auto put = [&o](QByteArrayView s) {
         if (!s.isEmpty())
             std::memcpy(o, s.data(), std::size_t(s.size()));
@@ -122,7 +124,7 @@ QByteArray PaintRule::takeKey(QByteArrayView text, QByteArrayView key, bool *fou
     }
     if (found)
         *found = taken;
-    out.truncate(o - out.constData());
+    out.truncate(o - begin);
     return out;
 }
 
