@@ -3,9 +3,24 @@
 #include "MapDocument.h"
 
 #include <QLocale>
+#include <cstring>
 #include <unordered_set>
 
 namespace vor4 {
+
+namespace {
+
+// QByteArray::append takes the general insert path; a fill appends the
+// texts of hundreds of thousands of plots.
+void appendBytes(QByteArray &pool, QByteArrayView text)
+{
+    const qsizetype old = pool.size();
+    pool.resize(old + text.size());
+    if (!text.isEmpty())
+        std::memcpy(pool.data() + old, text.data(), std::size_t(text.size()));
+}
+
+} // namespace
 
 SetPlotTexts::SetPlotTexts(MapDocument *doc, const QString &name, QUndoCommand *parent)
     : EditCommand(doc, name, parent)
@@ -21,7 +36,7 @@ void SetPlotTexts::append(qint32 col, qint32 row, QByteArrayView text)
     if (!m_entries.empty() && textOf(m_entries.back()) == text)
         e.offset = m_entries.back().offset;
     else
-        m_pool.append(text.data(), text.size());
+        appendBytes(m_pool, text);
     m_entries.push_back(e);
     m_bounds |= QRect(col, row, 1, 1);
 }
@@ -33,13 +48,25 @@ void SetPlotTexts::add(int col, int row, QByteArrayView text)
         return;
     append(col, row, text);
     m_newBytes += text.size();
-    rename();
+}
+
+QString SetPlotTexts::nameFor(const QString &name, int count)
+{
+    // Only the last "%1" is the count: the rest of the name may quote a
+    // user's text, which may hold "%1" itself.
+    const qsizetype at = name.lastIndexOf(QLatin1String("%1"));
+    if (at < 0)
+        return name;
+    QString rest = name.mid(at + 2);
+    if (count == 1 && rest.startsWith(QLatin1String(" plots")))
+        rest.remove(5, 1);
+    return name.left(at) + QLocale(QLocale::English).toString(count) + rest;
 }
 
 void SetPlotTexts::rename()
 {
-    if (m_name.contains(QLatin1String("%1")))
-        setText(m_name.arg(QLocale(QLocale::English).toString(cellCount())));
+    // Named once done rather than on each add: a fill adds a million cells.
+    setText(nameFor(m_name, cellCount()));
 }
 
 bool SetPlotTexts::fits() const
@@ -49,7 +76,8 @@ bool SetPlotTexts::fits() const
 
 qint64 SetPlotTexts::byteCost() const
 {
-    return EditCommand::byteCost() + qint64(m_entries.capacity() * sizeof(Entry)) + m_pool.capacity();
+    return EditCommand::byteCost() + qint64(m_entries.capacity() * sizeof(Entry)) + m_pool.capacity()
+        + qint64(m_cellIndex.bucket_count() * sizeof(void *) + m_cellIndex.size() * 2 * sizeof(qint64));
 }
 
 EditCommand *SetPlotTexts::takeOver(QUndoCommand *parent)
@@ -73,13 +101,16 @@ bool SetPlotTexts::mergeWith(const QUndoCommand *other)
         return false;
     // Both steps are done: this one holds the oldest text of its cells, the
     // next one the texts in between, which the merged step no longer needs.
-    std::unordered_set<qint64> mine;
-    mine.reserve(m_entries.size() + next->m_entries.size());
+    // The cell index lives as long as the stroke goes on, so each merge
+    // costs only its own cells.
     const auto key = [](const Entry &e) { return (qint64(e.col) << 32) | quint32(e.row); };
-    for (const Entry &e : m_entries)
-        mine.insert(key(e));
+    if (m_cellIndex.empty()) {
+        m_cellIndex.reserve(m_entries.size() + next->m_entries.size());
+        for (const Entry &e : m_entries)
+            m_cellIndex.insert(key(e));
+    }
     for (const Entry &e : next->m_entries)
-        if (mine.insert(key(e)).second)
+        if (m_cellIndex.insert(key(e)).second)
             append(e.col, e.row, next->textOf(e));
     m_newBytes += next->m_newBytes;
     rename();
@@ -88,6 +119,9 @@ bool SetPlotTexts::mergeWith(const QUndoCommand *other)
 
 void SetPlotTexts::swap()
 {
+    rename();
+    // An undo or redo ends any stroke this step was part of.
+    std::unordered_set<qint64>().swap(m_cellIndex);
     if (m_entries.empty())
         return;
     PlotTable &plots = target().PlotTexts;
@@ -103,7 +137,7 @@ void SetPlotTexts::swap()
             plots.setText(e.col, e.row, textOf(e));
             e.offset = previous->offset;
         } else {
-            other.append(now.data(), now.size());
+            appendBytes(other, now);
             plots.setText(e.col, e.row, textOf(e));
             e.offset = offset;
         }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QRect>
+#include <unordered_set>
 #include <vector>
 
 namespace vor4 {
@@ -18,9 +19,11 @@ public:
     enum { Id = 1 };
 
     // `name` may hold "%1" for the number of plots, as in
-    // "Paint TerrainType=TERRAIN_GRASS on %1 plots"; it is renamed as
-    // merged steps add cells.
+    // "Paint TerrainType=TERRAIN_GRASS on %1 plots" ("1 plot" for one); the
+    // step is named when it is done and renamed as merged steps add cells.
     SetPlotTexts(MapDocument *doc, const QString &name, QUndoCommand *parent = nullptr);
+    // The name such a step has with `count` plots.
+    static QString nameFor(const QString &name, int count);
 
     // Adds a cell with its new text. A cell outside the grid, or whose text
     // would not change, is skipped; each cell is added at most once.
@@ -63,6 +66,7 @@ private:
     qint64 m_newBytes = 0; // bytes the first doing writes into the plot texts
     QRect m_bounds;
     bool m_mergeable = false;
+    std::unordered_set<qint64> m_cellIndex; // cells of a stroke being merged
 };
 
 } // namespace vor4

@@ -2,6 +2,8 @@
 
 #include "CatalogueCommands.h"
 #include "MapCheck.h"
+#include "EditMapCommand.h"
+#include "EditScript.h"
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "RenderCommand.h"
@@ -26,55 +28,73 @@ QTextStream &err()
     return s;
 }
 
-const char *const Usage =
-    "Usage: vor4map check FILE\n"
-    "       vor4map normalize IN OUT\n"
-    "       vor4map locate\n"
-    "       vor4map catalogue terrain|bonus|feature|improvement|plottype\n"
-    "       vor4map render FILE OUT.png [--cell N] [--no-grid-lines]\n"
-    "                      [--hide LAYER,...] [--minimap MINI.png]\n"
-    "       vor4map thumbnail IN OUT.png [--size N]\n"
-    "       vor4map --help | --version\n";
+QString usage()
+{
+    return QStringLiteral("Usage: vor4map check FILE\n"
+                          "       vor4map normalize IN OUT\n"
+                          "       vor4map edit IN OUT OPERATION...\n")
+        + EditScript::synopsis(QStringLiteral("              OPERATION: "), QStringLiteral("                         "))
+        + QStringLiteral("       vor4map locate\n"
+                         "       vor4map catalogue terrain|bonus|feature|improvement|plottype\n"
+                         "       vor4map render FILE OUT.png [--cell N] [--no-grid-lines]\n"
+                         "                      [--hide LAYER,...] [--minimap MINI.png]\n"
+                         "       vor4map thumbnail IN OUT.png [--size N]\n"
+                         "       vor4map --help | --version\n");
+}
 
-const char *const Help =
-    "vor4map reads world-builder save files (.Vor4WorldBuilderSave) of\n"
-    "Orwendel's Vorland 4 exactly as the Vor4 Map Editor opens them.\n"
-    "\n"
-    "Commands:\n"
-    "  check FILE          read FILE; print the map size, the filled team and\n"
-    "                      player slots and the plots that hold text; warn on\n"
-    "                      standard error about a plot count that disagrees with\n"
-    "                      the header, plots outside the grid or read twice, and\n"
-    "                      start positions off the map\n"
-    "  normalize IN OUT    read IN and write OUT exactly as the editor saves it;\n"
-    "                      IN and OUT may be the same file; OUT is replaced\n"
-    "                      atomically and left untouched on any error\n"
-    "  locate              print InstallDir= and MapsDir= as the editor finds\n"
-    "                      the game's installation\n"
-    "  catalogue KIND      print the items of one map contents tab, one a line;\n"
-    "                      KIND is terrain, bonus, feature, improvement or plottype\n"
-    "  render FILE OUT.png paint the whole map as the editor's grid paints it\n"
-    "                      (white cell background) and write it as PNG\n"
-    "    --cell N          cell size: 4 5 6 7 8 9 10 12 14 16 (default) 20 24\n"
-    "                      32 40 48 56 64\n"
-    "    --no-grid-lines   no silver line after each cell\n"
-    "    --hide LAYER,...  layers to leave out: terrain bonus feature\n"
-    "                      improvement team forest jungle ice flood oasis\n"
-    "                      mountain hill\n"
-    "    --minimap MINI.png  also write the minimap image, 3 x 3 per plot\n"
-    "  thumbnail IN OUT.png  write a small picture of the whole map, coloured as\n"
-    "                      the minimap, for file managers; OUT is left untouched\n"
-    "                      when IN is not a map\n"
-    "    --size N          pixels on the longer side, 1 to 4096 (default 256)\n"
-    "  --help              show this text\n"
-    "  --version           show the version\n"
-    "\n"
-    "Exit status: 0 success, 1 the file could not be read or written,\n"
-    "2 wrong call.\n";
+QString help()
+{
+    return QStringLiteral(
+               "vor4map reads world-builder save files (.Vor4WorldBuilderSave) of\n"
+               "Orwendel's Vorland 4 exactly as the Vor4 Map Editor opens them.\n"
+               "\n"
+               "Commands:\n"
+               "  check FILE          read FILE; print the map size, the filled team and\n"
+               "                      player slots and the plots that hold text; warn on\n"
+               "                      standard error about a plot count that disagrees with\n"
+               "                      the header, plots outside the grid or read twice, and\n"
+               "                      start positions off the map\n"
+               "  normalize IN OUT    read IN and write OUT exactly as the editor saves it;\n"
+               "                      IN and OUT may be the same file; OUT is replaced\n"
+               "                      atomically and left untouched on any error\n"
+               "  edit IN OUT OPERATION...\n"
+               "                      read IN, run the operations in the order given and\n"
+               "                      write OUT once, as normalize does; print one line\n"
+               "                      per operation. On any error OUT is not written.\n"
+               "                      Plots are named as the file names them, X,Y: x from\n"
+               "                      the left, y from the bottom, both from 0. An AREA\n"
+               "                      is X,Y, X1,Y1:X2,Y2 (the rectangle between two\n"
+               "                      corners, both included) or all. Texts are taken\n"
+               "                      one byte a character (Latin-1). Operations:\n")
+        + EditScript::help(QStringLiteral("    "), QStringLiteral("                      "))
+        + QStringLiteral(
+               "  locate              print InstallDir= and MapsDir= as the editor finds\n"
+               "                      the game's installation\n"
+               "  catalogue KIND      print the items of one map contents tab, one a line;\n"
+               "                      KIND is terrain, bonus, feature, improvement or plottype\n"
+               "  render FILE OUT.png paint the whole map as the editor's grid paints it\n"
+               "                      (white cell background) and write it as PNG\n"
+               "    --cell N          cell size: 4 5 6 7 8 9 10 12 14 16 (default) 20 24\n"
+               "                      32 40 48 56 64\n"
+               "    --no-grid-lines   no silver line after each cell\n"
+               "    --hide LAYER,...  layers to leave out: terrain bonus feature\n"
+               "                      improvement team forest jungle ice flood oasis\n"
+               "                      mountain hill\n"
+               "    --minimap MINI.png  also write the minimap image, 3 x 3 per plot\n"
+               "  thumbnail IN OUT.png  write a small picture of the whole map, coloured as\n"
+               "                      the minimap, for file managers; OUT is left untouched\n"
+               "                      when IN is not a map\n"
+               "    --size N          pixels on the longer side, 1 to 4096 (default 256)\n"
+               "  --help              show this text\n"
+               "  --version           show the version\n"
+               "\n"
+               "Exit status: 0 success, 1 the file could not be read or written or an\n"
+               "operation could not be done, 2 wrong call.\n");
+}
 
 int usageError()
 {
-    err() << Usage;
+    err() << usage();
     err().flush();
     return 2;
 }
@@ -122,7 +142,7 @@ int normalize(const QString &in, const QString &outPath)
 int run(const QStringList &args)
 {
     if (args.size() == 1 && args[0] == QLatin1String("--help")) {
-        out() << Help;
+        out() << help();
         out().flush();
         return 0;
     }
@@ -135,6 +155,10 @@ int run(const QStringList &args)
         return check(args[1]);
     if (args.size() == 3 && args[0] == QLatin1String("normalize"))
         return normalize(args[1], args[2]);
+    if (!args.isEmpty() && args[0] == QLatin1String("edit")) {
+        const int code = editCommand(args.mid(1));
+        return code == 2 ? usageError() : code;
+    }
     if (args.size() == 1 && args[0] == QLatin1String("locate"))
         return locateCommand();
     if (args.size() == 2 && args[0] == QLatin1String("catalogue") && isCatalogueKind(args[1]))

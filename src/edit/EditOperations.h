@@ -1,0 +1,54 @@
+#pragma once
+// Operations over many plots, each one undoable step on a MapDocument: the
+// editor's tools and vor4map edit call the same functions.
+
+#include "PaintRule.h"
+
+#include <QBitArray>
+#include <QByteArrayView>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+namespace vor4 {
+
+class MapDocument;
+class SetPlotTexts;
+
+class EditOperations
+{
+public:
+    // Put: the rule's line goes into each plot (Change); Take: the first
+    // line of the rule's key comes out (Clear).
+    enum Action { Put, Take };
+
+    struct Result
+    {
+        bool ok = true;
+        int plots = 0;   // plots changed
+        QString message; // the step's name ("Paint ... on 12 plots"), or why nothing was done
+    };
+
+    // The step's name pattern for an action with this rule ("%1" the count).
+    static QString stepName(const PaintRule &rule, Action action, const QString &verb = QStringLiteral("Paint"));
+    // Adds one cell to a step: the rule applied to its text, when that
+    // changes it.
+    static void addCell(SetPlotTexts *step, const PaintRule &rule, Action action, int col, int row);
+
+    // The rule on every plot of a rectangle of cells, or of a mask as Fill
+    // gives it.
+    static Result apply(MapDocument &doc, const PaintRule &rule, Action action, const QRect &cells);
+    static Result apply(MapDocument &doc, const PaintRule &rule, Action action, const QBitArray &mask,
+                        const QString &verb = QStringLiteral("Paint"));
+    // Fill from a cell: the rule on the region of equal value for its key
+    // around the cell, or with wholeMap on every plot.
+    static Result fill(MapDocument &doc, const PaintRule &rule, Action action, QPoint cell, bool wholeMap = false);
+    // Every occurrence of `from` in the plot texts of the cells becomes `to`;
+    // neither may hold a line break, so no match reaches across one.
+    static Result replace(MapDocument &doc, QByteArrayView from, QByteArrayView to, const QRect &cells);
+
+private:
+    static Result push(MapDocument &doc, SetPlotTexts *step, const QString &name);
+};
+
+} // namespace vor4

@@ -1,0 +1,25 @@
+#pragma once
+// The plots a fill changes, as a bit mask over the grid: bit
+// row * columnCount + column is set for each cell of the region.
+
+#include <QBitArray>
+#include <QByteArrayView>
+#include <QPoint>
+
+namespace vor4 {
+
+class PlotTable;
+
+class Fill
+{
+public:
+    // The 4-connected region around `cell` whose value for `key` (the first
+    // line that contains it, trimmed; no such line is the empty value)
+    // equals that of `cell`. It does not cross the map's edges. Empty when
+    // the cell lies outside the map.
+    static QBitArray region(const PlotTable &plots, QPoint cell, QByteArrayView key);
+    // Every cell of the map (Shift+Fill).
+    static QBitArray whole(const PlotTable &plots);
+};
+
+} // namespace vor4

@@ -1,0 +1,20 @@
+#include "LineTool.h"
+
+#include "Geometry.h"
+
+namespace vor4 {
+
+QRegion LineTool::footprint() const
+{
+    if (!isDragging())
+        return MapTool::footprint();
+    return rowsRegion(lineFootprint(m_start, m_last, m_size));
+}
+
+void LineTool::onRelease(QPoint cell)
+{
+    beginStroke();
+    strokeRects(lineFootprint(m_start, cell, m_size));
+}
+
+} // namespace vor4

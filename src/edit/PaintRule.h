@@ -1,0 +1,57 @@
+#pragma once
+// The rule by which a plot line goes into a plot text or a kind of line comes
+// out of it, shared by the map contents window, the paint tools and
+// vor4map edit. A brush value is one plot line such as
+// "TerrainType=TERRAIN_GRASS"; its key is the text before the first "=".
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+namespace vor4 {
+
+class PaintRule
+{
+public:
+    // The text before the first "=", trimmed; empty when there is no "=".
+    static QByteArrayView keyOf(QByteArrayView line);
+    // Index of the first line of text that contains key (ASCII case
+    // ignored), or -1. Lines split as the reader splits them.
+    static qsizetype lineWithKey(QByteArrayView text, QByteArrayView key);
+    // Change: the first line that contains key becomes line; without such a
+    // line, line is appended. The result's lines are joined by CR LF with
+    // no break after the last, as the plot memo gives them back.
+    static QByteArray putLine(QByteArrayView text, QByteArrayView key, QByteArrayView line);
+    // Clear: the first line that contains key is deleted. *found says
+    // whether there was one; the lines are joined again either way.
+    static QByteArray takeKey(QByteArrayView text, QByteArrayView key, bool *found = nullptr);
+    // The value Fill compares and the picker takes: the first line that
+    // contains key, trimmed; empty when there is none.
+    static QByteArrayView valueOf(QByteArrayView text, QByteArrayView key);
+
+    PaintRule() = default;
+    // A brush value from a typed or listed line (trimmed). Invalid, with
+    // *error set, when it has no "=", an empty key, or more than one line.
+    static PaintRule fromLine(QByteArrayView line, QString *error = nullptr);
+    // Only a key, for erasing. Invalid when it is empty after trimming.
+    static PaintRule fromKey(QByteArrayView key, QString *error = nullptr);
+
+    bool isValid() const { return !m_key.isEmpty(); }
+    bool canPaint() const { return isValid() && !m_line.isEmpty(); }
+    const QByteArray &line() const { return m_line; }
+    const QByteArray &key() const { return m_key; }
+
+    // Whether the plot already holds the line as its value for the key.
+    bool holds(QByteArrayView text) const { return valueOf(text, m_key) == m_line; }
+    // The text with the line put in; nothing when it already holds it.
+    std::optional<QByteArray> paint(QByteArrayView text) const;
+    // The text without its first line of the key; nothing when it has none.
+    std::optional<QByteArray> erase(QByteArrayView text) const;
+
+private:
+    QByteArray m_line;
+    QByteArray m_key;
+};
+
+} // namespace vor4
