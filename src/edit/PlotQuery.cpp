@@ -1,0 +1,377 @@
+#include "PlotQuery.h"
+
+#include "PlotTable.h"
+#include "TextUtil.h"
+
+#include <array>
+#include <cstring>
+
+namespace vor4 {
+
+namespace {
+
+// Latin-1 case folding, byte to byte. The one Latin-1 letter that folds
+// outside Latin-1 (the micro sign) has no other Latin-1 form and stays.
+const std::array<uchar, 256> &foldTable()
+{
+    static const std::array<uchar, 256> table = [] {
+        std::array<uchar, 256> t{};
+        for (int c = 0; c < 256; ++c) {
+            const char16_t f = QChar(char16_t(c)).toCaseFolded().unicode();
+            t[std::size_t(c)] = f < 256 ? uchar(f) : uchar(c);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Calls f(line, end) for each line of text with the line end that follows
+// it (CR LF, LF, CR, or nothing after the last line).
+template <typename F>
+void forEachLineAndEnd(QByteArrayView text, F &&f)
+{
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    while (p < end) {
+        const char *q = findLineEnd(p, end);
+        const char *next = q;
+        if (next < end && *next == '\r' && next + 1 < end && next[1] == '\n')
+            next += 2;
+        else if (next < end)
+            ++next;
+        f(QByteArrayView(p, q - p), QByteArrayView(q, next - q));
+        p = next;
+    }
+}
+
+// Whether a pattern run over many lines joined by "\n" (with ^ and $ at each
+// line) matches inside a line exactly where it matches that line alone. What
+// a line's neighbours can change is ruled out conservatively: subject anchors,
+// lookarounds, atomic and possessive parts and every other "(?" construct
+// except plain, named and non-capturing groups, comments and option settings
+// that leave multi-line mode alone. Matches that run over a line end are
+// checked on their line alone anyway.
+bool isLineLocal(QStringView p)
+{
+    const qsizetype n = p.size();
+    const auto at = [&](qsizetype i) { return i < n ? p[i] : QChar(); };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = p[i];
+        if (c == QLatin1Char('\\')) {
+            const QChar d = at(i + 1);
+            if (d == QLatin1Char('A') || d == QLatin1Char('z') || d == QLatin1Char('Z') || d == QLatin1Char('G'))
+                return false;
+            ++i;
+            continue;
+        }
+        if ((c == QLatin1Char('*') || c == QLatin1Char('+') || c == QLatin1Char('?') || c == QLatin1Char('}'))
+            && at(i + 1) == QLatin1Char('+'))
+            return false;
+        if (c != QLatin1Char('(') || at(i + 1) != QLatin1Char('?'))
+            continue;
+        const QChar d = at(i + 2);
+        if (d == QLatin1Char(':') || d == QLatin1Char('|') || d == QLatin1Char('#') || d == QLatin1Char('\''))
+            continue;
+        if (d == QLatin1Char('<') && at(i + 3).isLetter())
+            continue; // a named group, not a lookbehind
+        if (d == QLatin1Char('P') && at(i + 3) == QLatin1Char('<'))
+            continue;
+        qsizetype j = i + 2;
+        bool multiLine = false;
+        while (j < n && (p[j].isLetter() || p[j] == QLatin1Char('-'))) {
+            multiLine = multiLine || p[j] == QLatin1Char('m');
+            ++j;
+        }
+        if (j > i + 2 && !multiLine && (at(j) == QLatin1Char(')') || at(j) == QLatin1Char(':')))
+            continue;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PlotQuery PlotQuery::compile(const QString &text, const FindOptions &options, QString *error)
+{
+    PlotQuery q;
+    q.m_text = text;
+    q.m_options = options;
+    if (error)
+        error->clear();
+    if (text.isEmpty())
+        return q;
+
+    if (!options.regularExpression) {
+        // A character no plot text can hold, or a line break: nothing matches.
+        for (const QChar c : text)
+            if (c.unicode() > 0xFF || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+                return q;
+        q.m_needle = text.toLatin1();
+        if (!options.matchCase)
+            for (char &c : q.m_needle)
+                c = char(foldTable()[uchar(c)]);
+        q.m_mode = options.wholeLine ? Mode::Line : Mode::Text;
+        return q;
+    }
+
+    const QRegularExpression::PatternOptions caseOption =
+        options.matchCase ? QRegularExpression::NoPatternOption : QRegularExpression::CaseInsensitiveOption;
+    const QRegularExpression plain(text, caseOption);
+    if (!plain.isValid()) {
+        if (error)
+            *error = QStringLiteral("The regular expression is not valid: %1 at position %2")
+                         .arg(plain.errorString())
+                         .arg(plain.patternErrorOffset());
+        return q;
+    }
+    q.m_regex = options.wholeLine ? QRegularExpression(QRegularExpression::anchoredPattern(text), caseOption) : plain;
+    if (!q.m_regex.isValid()) {
+        if (error)
+            *error = QStringLiteral("The regular expression is not valid as a whole line: %1")
+                         .arg(q.m_regex.errorString());
+        return q;
+    }
+    q.m_regex.optimize();
+    q.m_joinedExact = isLineLocal(text);
+    if (q.m_joinedExact) {
+        const QString joined = options.wholeLine ? QStringLiteral("^(?:%1)$").arg(text) : text;
+        q.m_joined = QRegularExpression(joined, caseOption | QRegularExpression::MultilineOption);
+        q.m_joinedExact = q.m_joined.isValid();
+        q.m_joined.optimize();
+    }
+    q.m_mode = Mode::Pattern;
+    return q;
+}
+
+qsizetype PlotQuery::indexIn(QByteArrayView hay) const
+{
+    const qsizetype n = m_needle.size();
+    if (n == 0 || n > hay.size())
+        return -1;
+    const char *const h = hay.data();
+    const char *const needle = m_needle.constData();
+    if (m_options.matchCase) {
+        const char *const last = h + hay.size() - n;
+        for (const char *p = h; p <= last; ++p) {
+            p = static_cast<const char *>(std::memchr(p, needle[0], std::size_t(last - p + 1)));
+            if (!p)
+                return -1;
+            if (std::memcmp(p + 1, needle + 1, std::size_t(n - 1)) == 0)
+                return p - h;
+        }
+        return -1;
+    }
+    const std::array<uchar, 256> &fold = foldTable();
+    const uchar first = uchar(needle[0]);
+    for (qsizetype i = 0, last = hay.size() - n; i <= last; ++i) {
+        if (fold[uchar(h[i])] != first)
+            continue;
+        qsizetype j = 1;
+        while (j < n && fold[uchar(h[i + j])] == uchar(needle[j]))
+            ++j;
+        if (j == n)
+            return i;
+    }
+    return -1;
+}
+
+bool PlotQuery::equalsNeedle(const char *s) const
+{
+    if (m_options.matchCase)
+        return std::memcmp(s, m_needle.constData(), std::size_t(m_needle.size())) == 0;
+    const std::array<uchar, 256> &fold = foldTable();
+    for (qsizetype i = 0; i < m_needle.size(); ++i)
+        if (fold[uchar(s[i])] != uchar(m_needle[i]))
+            return false;
+    return true;
+}
+
+bool PlotQuery::matchesLine(QByteArrayView line) const
+{
+    switch (m_mode) {
+    case Mode::Nothing:
+        return false;
+    case Mode::Text:
+        return indexIn(line) >= 0;
+    case Mode::Line:
+        return line.size() == m_needle.size() && equalsNeedle(line.data());
+    case Mode::Pattern:
+        return patternMatchesLine(QString::fromLatin1(line.data(), line.size()));
+    }
+    return false;
+}
+
+std::optional<QByteArrayView> PlotQuery::firstMatchingLine(QByteArrayView text) const
+{
+    std::optional<QByteArrayView> found;
+    switch (m_mode) {
+    case Mode::Nothing:
+        break;
+    case Mode::Text: {
+        // The text holds no line break, so a match lies inside one line.
+        const qsizetype at = indexIn(text);
+        if (at < 0)
+            break;
+        qsizetype b = at;
+        while (b > 0 && text[b - 1] != '\n' && text[b - 1] != '\r')
+            --b;
+        const char *e = findLineEnd(text.data() + at, text.data() + text.size());
+        found = QByteArrayView(text.data() + b, e - (text.data() + b));
+        break;
+    }
+    case Mode::Line:
+    case Mode::Pattern: {
+        // One conversion for the whole plot; its lines keep their offsets.
+        const QString wide = m_mode == Mode::Pattern ? QString::fromLatin1(text.data(), text.size()) : QString();
+        forEachLine(text, [&](QByteArrayView line) {
+            if (found)
+                return;
+            const bool hit = m_mode == Mode::Line
+                ? line.size() == m_needle.size() && equalsNeedle(line.data())
+                : patternMatchesLine(QStringView(wide).sliced(line.data() - text.data(), line.size()));
+            if (hit)
+                found = line;
+        });
+        break;
+    }
+    }
+    return found;
+}
+
+bool PlotQuery::matches(QByteArrayView text) const
+{
+    if (m_mode == Mode::Text)
+        return indexIn(text) >= 0;
+    return firstMatchingLine(text).has_value();
+}
+
+std::vector<qint32> PlotQuery::find(const PlotTable &plots, const QRect &area) const
+{
+    std::vector<qint32> cells;
+    collect(plots, area, cells);
+    return cells;
+}
+
+void PlotQuery::collect(const PlotTable &plots, const QRect &area, std::vector<qint32> &cells) const
+{
+    if (m_mode == Mode::Nothing)
+        return;
+    const QRect all(0, 0, plots.columnCount(), plots.rowCount());
+    const QRect r = area.isNull() ? all : area & all;
+    if (r.isEmpty())
+        return;
+    const qint32 columns = plots.columnCount();
+    for (int row = r.top(); row <= r.bottom(); ++row) {
+        if (m_mode == Mode::Pattern && m_joinedExact) {
+            collectRowOfPattern(plots, row, r.left(), r.right(), cells);
+            continue;
+        }
+        for (int col = r.left(); col <= r.right(); ++col)
+            if (matches(plots.view(col, row)))
+                cells.push_back(row * columns + col);
+    }
+}
+
+void PlotQuery::collectRowOfPattern(const PlotTable &plots, int row, int left, int right,
+                                    std::vector<qint32> &cells) const
+{
+    // One match call per line costs more than the search itself, so the
+    // row's lines are searched as one text, each line ended by "\n".
+    qsizetype total = 0;
+    for (int col = left; col <= right; ++col)
+        total += plots.view(col, row).size() + 1;
+    QByteArray bytes(total, Qt::Uninitialized);
+    char *out = bytes.data();
+    std::vector<qsizetype> starts; // where each plot's lines begin; one more at the end
+    std::vector<int> columns;
+    for (int col = left; col <= right; ++col) {
+        const QByteArrayView text = plots.view(col, row);
+        if (text.isEmpty())
+            continue;
+        starts.push_back(out - bytes.constData());
+        columns.push_back(col);
+        forEachLine(text, [&out](QByteArrayView line) {
+            if (!line.isEmpty())
+                std::memcpy(out, line.data(), std::size_t(line.size()));
+            out += line.size();
+            *out++ = '\n';
+        });
+    }
+    if (columns.empty())
+        return;
+    const qsizetype size = out - bytes.constData();
+    starts.push_back(size);
+    const QString joined = QString::fromLatin1(bytes.constData(), size);
+
+    const qint32 rowStart = row * plots.columnCount();
+    std::size_t k = 0;
+    qsizetype pos = 0;
+    while (pos < size) {
+        const QRegularExpressionMatch m = m_joined.match(joined, pos);
+        if (!m.hasMatch())
+            break;
+        const qsizetype s = m.capturedStart();
+        if (s >= size)
+            break;
+        while (starts[k + 1] <= s)
+            ++k;
+        const qsizetype lineEnd = joined.indexOf(QLatin1Char('\n'), s);
+        if (m.capturedEnd() > lineEnd) {
+            // The match runs over the line end: the line alone decides.
+            const qsizetype lineStart = s == 0 ? 0 : joined.lastIndexOf(QLatin1Char('\n'), s - 1) + 1;
+            if (!patternMatchesLine(QStringView(joined).sliced(lineStart, lineEnd - lineStart))) {
+                pos = lineEnd + 1;
+                continue;
+            }
+        }
+        cells.push_back(rowStart + columns[k]);
+        pos = starts[k + 1];
+    }
+}
+
+QString PlotQuery::replacementError(const QString &replacement)
+{
+    for (const QChar c : replacement) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return QStringLiteral("The replacement must be a single line");
+        if (c.unicode() > 0xFF)
+            return QStringLiteral("The replacement holds the character %1, which a map file cannot hold")
+                .arg(c);
+    }
+    return QString();
+}
+
+QByteArray PlotQuery::replaced(QByteArrayView text, const QString &replacement) const
+{
+    if (m_mode == Mode::Nothing)
+        return text.toByteArray();
+    QByteArray out;
+    out.reserve(text.size());
+    if (m_mode == Mode::Text) {
+        const QByteArray with = replacement.toLatin1();
+        qsizetype from = 0;
+        for (qsizetype at; (at = indexIn(text.sliced(from))) >= 0;) {
+            out.append(text.sliced(from, at));
+            out.append(with);
+            from += at + m_needle.size();
+        }
+        out.append(text.sliced(from));
+        return out;
+    }
+    const QByteArray with = m_mode == Mode::Line ? replacement.toLatin1() : QByteArray();
+    forEachLineAndEnd(text, [&](QByteArrayView line, QByteArrayView end) {
+        if (m_mode == Mode::Line) {
+            out.append(line.size() == m_needle.size() && equalsNeedle(line.data()) ? QByteArrayView(with) : line);
+        } else {
+            QString wide = QString::fromLatin1(line.data(), line.size());
+            if (patternMatchesLine(wide))
+                out.append(wide.replace(m_regex, replacement).toLatin1());
+            else
+                out.append(line);
+        }
+        out.append(end);
+    });
+    return out;
+}
+
+} // namespace vor4
