@@ -3,6 +3,8 @@
 #include "PlotTable.h"
 #include "TextUtil.h"
 
+#include <QHash>
+
 #include <array>
 #include <cstring>
 
@@ -10,20 +12,30 @@ namespace vor4 {
 
 namespace {
 
-// Latin-1 case folding, byte to byte. The one Latin-1 letter that folds
-// outside Latin-1 (the micro sign) has no other Latin-1 form and stays.
-const std::array<uchar, 256> &foldTable()
+// Case folding as QString compares without regard to case, on bytes: each
+// byte maps to one byte of its class (the micro sign and its Greek forms fold
+// to one character, and that character is not Latin-1).
+struct Folding
 {
-    static const std::array<uchar, 256> table = [] {
-        std::array<uchar, 256> t{};
-        for (int c = 0; c < 256; ++c) {
-            const char16_t f = QChar(char16_t(c)).toCaseFolded().unicode();
-            t[std::size_t(c)] = f < 256 ? uchar(f) : uchar(c);
-        }
-        return t;
-    }();
-    return table;
+    std::array<uchar, 256> byte{};
+    QHash<char16_t, uchar> fromFolded; // a folded character to its byte
+
+    Folding()
+    {
+        for (int c = 255; c >= 0; --c)
+            fromFolded.insert(QChar(char16_t(c)).toCaseFolded().unicode(), uchar(c));
+        for (int c = 0; c < 256; ++c)
+            byte[std::size_t(c)] = fromFolded.value(QChar(char16_t(c)).toCaseFolded().unicode());
+    }
+};
+
+const Folding &folding()
+{
+    static const Folding f;
+    return f;
 }
+
+const std::array<uchar, 256> &foldTable() { return folding().byte; }
 
 // Calls f(line, end) for each line of text with the line end that follows
 // it (CR LF, LF, CR, or nothing after the last line).
@@ -102,14 +114,23 @@ PlotQuery PlotQuery::compile(const QString &text, const FindOptions &options, QS
         return q;
 
     if (!options.regularExpression) {
-        // A character no plot text can hold, or a line break: nothing matches.
-        for (const QChar c : text)
-            if (c.unicode() > 0xFF || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+        // A line break, or a character that no plot text holds in any case:
+        // nothing matches.
+        q.m_needle.reserve(text.size());
+        for (const QChar c : text) {
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
                 return q;
-        q.m_needle = text.toLatin1();
-        if (!options.matchCase)
-            for (char &c : q.m_needle)
-                c = char(foldTable()[uchar(c)]);
+            if (options.matchCase) {
+                if (c.unicode() > 0xFF)
+                    return q;
+                q.m_needle.append(char(c.unicode()));
+                continue;
+            }
+            const auto b = folding().fromFolded.constFind(c.toCaseFolded().unicode());
+            if (b == folding().fromFolded.constEnd())
+                return q;
+            q.m_needle.append(char(*b));
+        }
         q.m_mode = options.wholeLine ? Mode::Line : Mode::Text;
         return q;
     }
