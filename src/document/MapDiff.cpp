@@ -35,14 +35,17 @@ QList<QByteArray> headerLines(const Document &d)
           << "bottom latitude=" + d.Header.bottomLatitude
           << "wrap X=" + QByteArray::number(d.Header.wrapX)
           << "wrap Y=" + QByteArray::number(d.Header.wrapY);
-    for (const QByteArray &line : d.MapLines)
-        lines << trimmed(line).toByteArray();
+    lines += d.MapLines;
     return lines;
 }
 
-Lines viewsOf(const QList<QByteArray> &list)
+Lines trimmedViews(const QList<QByteArray> &list)
 {
-    return Lines(list.begin(), list.end());
+    Lines lines;
+    lines.reserve(std::size_t(list.size()));
+    for (const QByteArray &line : list)
+        lines.push_back(trimmed(line));
+    return lines;
 }
 
 Lines signLines(const Document &d)
@@ -116,22 +119,28 @@ private:
         put(l);
     }
 
-    // A shortest edit between the lines: common head and tail first, then a
-    // longest common subsequence of the middle when it is small enough;
-    // a larger middle is shown as replaced whole.
+    // A shortest edit between the lines: the common head first, then a
+    // longest common subsequence of the rest, matching lines as early as it
+    // can (so a block added after a like block shows as added at the end).
+    // Only when the rest is too large is the common tail taken off too; a
+    // middle still too large is shown as replaced whole.
     void diffLines(const Lines &a, const Lines &b)
     {
+        constexpr std::size_t Limit = std::size_t(1) << 22;
         std::size_t head = 0;
         while (head < a.size() && head < b.size() && a[head] == b[head])
             ++head;
         std::size_t tail = 0;
-        while (tail < a.size() - head && tail < b.size() - head && a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
-            ++tail;
+        if ((a.size() - head) * (b.size() - head) > Limit) {
+            while (tail < a.size() - head && tail < b.size() - head
+                   && a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+                ++tail;
+        }
         const std::size_t n = a.size() - head - tail;
         const std::size_t m = b.size() - head - tail;
         if (n == 0 && m == 0)
             return;
-        if (n * m > (std::size_t(1) << 22)) {
+        if (n * m > Limit) {
             for (std::size_t i = 0; i < n; ++i)
                 m_ops.push_back({'-', head + i});
             for (std::size_t j = 0; j < m; ++j)
@@ -177,7 +186,7 @@ MapDiffStat MapDiff::compare(const Document &a, const Document &b, const Sink &s
     MapDiffStat stat;
     Differ differ(sink, stat);
 
-    stat.sections += differ.section("@@ game", viewsOf(a.GameLines), viewsOf(b.GameLines));
+    stat.sections += differ.section("@@ game", trimmedViews(a.GameLines), trimmedViews(b.GameLines));
     const auto compareSlots = [&](const char *name, const QList<QByteArray> &sa, const QList<QByteArray> &sb) {
         // A slot that one map lacks reads as an empty one.
         for (qsizetype i = 0; i < qMax(sa.size(), sb.size()); ++i) {
@@ -193,7 +202,7 @@ MapDiffStat MapDiff::compare(const Document &a, const Document &b, const Sink &s
     compareSlots("player", a.PlayerTexts, b.PlayerTexts);
     const QList<QByteArray> headerA = headerLines(a);
     const QList<QByteArray> headerB = headerLines(b);
-    stat.sections += differ.section("@@ map", viewsOf(headerA), viewsOf(headerB));
+    stat.sections += differ.section("@@ map", trimmedViews(headerA), trimmedViews(headerB));
     stat.sections += differ.section("@@ signs", signLines(a), signLines(b));
 
     // Plots by the file's coordinates: x = column, y = height - 1 - row, each
