@@ -206,20 +206,19 @@ MapDiffStat MapDiff::compare(const Document &a, const Document &b, const Sink &s
     stat.sections += differ.section("@@ signs", signLines(a), signLines(b));
 
     // Plots by the file's coordinates: x = column, y = height - 1 - row, each
-    // map by its own height. The common part is compared row by row, the
-    // order the table keeps, and reported in the file's order.
+    // map by its own height. Walked in the file's order, x from 0 and within
+    // it y from 0, which is also the order the reader stores the texts in.
     const PlotTable &pa = a.PlotTexts;
     const PlotTable &pb = b.PlotTexts;
     const int wa = pa.columnCount(), ha = pa.rowCount();
     const int wb = pb.columnCount(), hb = pb.rowCount();
     const int commonW = qMin(wa, wb), commonH = qMin(ha, hb);
     const qint64 maxH = qMax(ha, hb);
-    std::vector<qint64> changed; // x * maxH + y
-    for (int y = 0; y < commonH; ++y)
-        for (int x = 0; x < commonW; ++x)
+    std::vector<qint64> changed; // x * maxH + y, ascending
+    for (int x = 0; x < commonW; ++x)
+        for (int y = 0; y < commonH; ++y)
             if (pa.view(x, ha - 1 - y) != pb.view(x, hb - 1 - y))
                 changed.push_back(x * maxH + y);
-    std::sort(changed.begin(), changed.end());
 
     auto next = changed.begin();
     for (int x = 0, maxW = qMax(wa, wb); x < maxW; ++x) {

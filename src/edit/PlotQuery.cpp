@@ -37,6 +37,27 @@ const Folding &folding()
 
 const std::array<uchar, 256> &foldTable() { return folding().byte; }
 
+// The first byte in [p, end) that is a or b, or end.
+const char *findEither(const char *p, const char *end, char a, char b)
+{
+#ifdef VOR4_SSE2_LINES
+    const __m128i va = _mm_set1_epi8(a);
+    const __m128i vb = _mm_set1_epi8(b);
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb))));
+        if (mask)
+            return p + __builtin_ctz(mask);
+        p += 16;
+    }
+#endif
+    while (p < end && *p != a && *p != b)
+        ++p;
+    return p;
+}
+
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
 // Calls f(line, end) for each line of text with the line end that follows
 // it (CR LF, LF, CR, or nothing after the last line).
 template <typename F>
@@ -131,6 +152,11 @@ PlotQuery PlotQuery::compile(const QString &text, const FindOptions &options, QS
                 return q;
             q.m_needle.append(char(*b));
         }
+        q.m_first[0] = q.m_first[1] = q.m_needle[0];
+        if (!options.matchCase)
+            for (int c = 0; c < 256; ++c)
+                if (foldTable()[std::size_t(c)] == uchar(q.m_needle[0]) && char(c) != q.m_first[0])
+                    q.m_first[1] = char(c);
         q.m_mode = options.wholeLine ? Mode::Line : Mode::Text;
         return q;
     }
@@ -182,16 +208,31 @@ qsizetype PlotQuery::indexIn(QByteArrayView hay) const
         }
         return -1;
     }
-    const std::array<uchar, 256> &fold = foldTable();
-    const uchar first = uchar(needle[0]);
-    for (qsizetype i = 0, last = hay.size() - n; i <= last; ++i) {
-        if (fold[uchar(h[i])] != first)
-            continue;
-        qsizetype j = 1;
-        while (j < n && fold[uchar(h[i + j])] == uchar(needle[j]))
-            ++j;
-        if (j == n)
+    // Candidates for the first byte go sixteen at a time.
+    const char *const last = h + hay.size() - n;
+    for (const char *p = h; p <= last; ++p) {
+        p = findEither(p, last + 1, m_first[0], m_first[1]);
+        if (p > last)
+            return -1;
+        if (equalsNeedle(p))
+            return p - h;
+    }
+    return -1;
+}
+
+qsizetype PlotQuery::lineIn(QByteArrayView text) const
+{
+    // A whole line is an occurrence with a line end, or the text's end, on
+    // either side.
+    const qsizetype n = m_needle.size();
+    for (qsizetype from = 0; from + n <= text.size();) {
+        const qsizetype at = indexIn(text.sliced(from));
+        if (at < 0)
+            return -1;
+        const qsizetype i = from + at;
+        if ((i == 0 || isLineEnd(text[i - 1])) && (i + n == text.size() || isLineEnd(text[i + n])))
             return i;
+        from = i + 1;
     }
     return -1;
 }
@@ -240,17 +281,17 @@ std::optional<QByteArrayView> PlotQuery::firstMatchingLine(QByteArrayView text) 
         found = QByteArrayView(text.data() + b, e - (text.data() + b));
         break;
     }
-    case Mode::Line:
+    case Mode::Line: {
+        const qsizetype at = lineIn(text);
+        if (at >= 0)
+            found = text.sliced(at, m_needle.size());
+        break;
+    }
     case Mode::Pattern: {
         // One conversion for the whole plot; its lines keep their offsets.
-        const QString wide = m_mode == Mode::Pattern ? QString::fromLatin1(text.data(), text.size()) : QString();
+        const QString wide = QString::fromLatin1(text.data(), text.size());
         forEachLine(text, [&](QByteArrayView line) {
-            if (found)
-                return;
-            const bool hit = m_mode == Mode::Line
-                ? line.size() == m_needle.size() && equalsNeedle(line.data())
-                : patternMatchesLine(QStringView(wide).sliced(line.data() - text.data(), line.size()));
-            if (hit)
+            if (!found && patternMatchesLine(QStringView(wide).sliced(line.data() - text.data(), line.size())))
                 found = line;
         });
         break;
@@ -263,6 +304,8 @@ bool PlotQuery::matches(QByteArrayView text) const
 {
     if (m_mode == Mode::Text)
         return indexIn(text) >= 0;
+    if (m_mode == Mode::Line)
+        return lineIn(text) >= 0;
     return firstMatchingLine(text).has_value();
 }
 
@@ -281,36 +324,50 @@ void PlotQuery::collect(const PlotTable &plots, const QRect &area, std::vector<q
     const QRect r = area.isNull() ? all : area & all;
     if (r.isEmpty())
         return;
+    // The reader stores the texts in the file's order, column by column from
+    // the bottom row up; walked in that order they are read one after the
+    // other, several times faster than row by row.
     const qint32 columns = plots.columnCount();
-    for (int row = r.top(); row <= r.bottom(); ++row) {
+    std::vector<qint32> found;
+    for (int col = r.left(); col <= r.right(); ++col) {
         if (m_mode == Mode::Pattern && m_joinedExact) {
-            collectRowOfPattern(plots, row, r.left(), r.right(), cells);
+            collectColumnOfPattern(plots, col, r.top(), r.bottom(), found);
             continue;
         }
-        for (int col = r.left(); col <= r.right(); ++col)
+        for (int row = r.bottom(); row >= r.top(); --row)
             if (matches(plots.view(col, row)))
-                cells.push_back(row * columns + col);
+                found.push_back(row * columns + col);
     }
+    // Into reading order: a bucket per row, each filled column by column.
+    std::vector<qsizetype> start(std::size_t(r.height()) + 1, 0);
+    for (const qint32 cell : found)
+        ++start[std::size_t(cell / columns - r.top()) + 1];
+    for (std::size_t i = 1; i < start.size(); ++i)
+        start[i] += start[i - 1];
+    const std::size_t base = cells.size();
+    cells.resize(base + found.size());
+    for (const qint32 cell : found)
+        cells[base + std::size_t(start[std::size_t(cell / columns - r.top())]++)] = cell;
 }
 
-void PlotQuery::collectRowOfPattern(const PlotTable &plots, int row, int left, int right,
-                                    std::vector<qint32> &cells) const
+void PlotQuery::collectColumnOfPattern(const PlotTable &plots, int col, int top, int bottom,
+                                       std::vector<qint32> &cells) const
 {
     // One match call per line costs more than the search itself, so the
-    // row's lines are searched as one text, each line ended by "\n".
+    // column's lines are searched as one text, each line ended by "\n".
     qsizetype total = 0;
-    for (int col = left; col <= right; ++col)
+    for (int row = bottom; row >= top; --row)
         total += plots.view(col, row).size() + 1;
     QByteArray bytes(total, Qt::Uninitialized);
     char *out = bytes.data();
     std::vector<qsizetype> starts; // where each plot's lines begin; one more at the end
-    std::vector<int> columns;
-    for (int col = left; col <= right; ++col) {
+    std::vector<int> rows;
+    for (int row = bottom; row >= top; --row) {
         const QByteArrayView text = plots.view(col, row);
         if (text.isEmpty())
             continue;
         starts.push_back(out - bytes.constData());
-        columns.push_back(col);
+        rows.push_back(row);
         forEachLine(text, [&out](QByteArrayView line) {
             if (!line.isEmpty())
                 std::memcpy(out, line.data(), std::size_t(line.size()));
@@ -318,17 +375,18 @@ void PlotQuery::collectRowOfPattern(const PlotTable &plots, int row, int left, i
             *out++ = '\n';
         });
     }
-    if (columns.empty())
+    if (rows.empty())
         return;
     const qsizetype size = out - bytes.constData();
     starts.push_back(size);
     const QString joined = QString::fromLatin1(bytes.constData(), size);
 
-    const qint32 rowStart = row * plots.columnCount();
+    const qint32 columns = plots.columnCount();
     std::size_t k = 0;
     qsizetype pos = 0;
     while (pos < size) {
-        const QRegularExpressionMatch m = m_joined.match(joined, pos);
+        const QRegularExpressionMatch m = m_joined.match(joined, pos, QRegularExpression::NormalMatch,
+                                                         QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!m.hasMatch())
             break;
         const qsizetype s = m.capturedStart();
@@ -345,7 +403,7 @@ void PlotQuery::collectRowOfPattern(const PlotTable &plots, int row, int left, i
                 continue;
             }
         }
-        cells.push_back(rowStart + columns[k]);
+        cells.push_back(rows[k] * columns + col);
         pos = starts[k + 1];
     }
 }

@@ -58,14 +58,22 @@ private:
 
     qsizetype indexIn(QByteArrayView hay) const;
     bool equalsNeedle(const char *s) const;
-    bool patternMatchesLine(QStringView line) const { return m_regex.match(line).hasMatch(); }
-    void collectRowOfPattern(const PlotTable &plots, int row, int left, int right,
-                             std::vector<qint32> &cells) const;
+    // Subjects are made from Latin-1 bytes: always valid UTF-16, never checked.
+    bool patternMatchesLine(QStringView line) const
+    {
+        return m_regex.match(line, 0, QRegularExpression::NormalMatch,
+                             QRegularExpression::DontCheckSubjectStringMatchOption)
+            .hasMatch();
+    }
+    qsizetype lineIn(QByteArrayView text) const;
+    void collectColumnOfPattern(const PlotTable &plots, int col, int top, int bottom,
+                                std::vector<qint32> &cells) const;
 
     Mode m_mode = Mode::Nothing;
     QString m_text;
     FindOptions m_options;
     QByteArray m_needle;     // Text and Line: the text in bytes, folded unless matching case
+    char m_first[2] = {};    // the bytes a match can begin with
     QRegularExpression m_regex;   // one line alone is the subject
     QRegularExpression m_joined;  // many lines joined by "\n" are the subject
     bool m_joinedExact = false;   // whether m_joined finds exactly the lines m_regex does

@@ -32,14 +32,14 @@ void PlotSearch::restart()
     m_rows = plots.rowCount();
     const QRect all(0, 0, m_columns, m_rows);
     m_area = m_requested.isNull() ? all : m_requested & all;
-    m_nextRow = m_area.top();
+    m_nextCol = m_area.left();
     const bool hadMatches = !m_matches.empty();
     m_matches.clear();
     if (hadMatches)
         Q_EMIT matchesChanged(old);
     if (m_query.findsNothing() || m_area.isEmpty()) {
         m_timer.stop();
-        m_nextRow = m_area.bottom() + 1;
+        m_nextCol = m_area.right() + 1;
         Q_EMIT finished(0);
         return;
     }
@@ -48,19 +48,28 @@ void PlotSearch::restart()
 
 void PlotSearch::runSlice()
 {
+    // Column by column, the order the texts are stored in (see PlotQuery).
     QElapsedTimer clock;
     clock.start();
     const PlotTable &plots = m_doc->document().PlotTexts;
-    const int first = m_nextRow;
-    while (m_nextRow <= m_area.bottom()) {
-        const QRect band(m_area.left(), m_nextRow, m_area.width(), 1);
-        m_query.collect(plots, band, m_matches);
-        ++m_nextRow;
+    const int first = m_nextCol;
+    std::vector<qint32> band;
+    while (m_nextCol <= m_area.right()) {
+        const int width = qMin(8, m_area.right() + 1 - m_nextCol);
+        std::vector<qint32> found;
+        m_query.collect(plots, QRect(m_nextCol, m_area.top(), width, m_area.height()), found);
+        std::vector<qint32> merged(band.size() + found.size());
+        std::merge(band.begin(), band.end(), found.begin(), found.end(), merged.begin());
+        band.swap(merged);
+        m_nextCol += width;
         if (clock.elapsed() >= m_sliceMs)
             break;
     }
-    Q_EMIT matchesChanged(QRect(m_area.left(), first, m_area.width(), m_nextRow - first));
-    if (m_nextRow > m_area.bottom()) {
+    std::vector<qint32> merged(m_matches.size() + band.size());
+    std::merge(m_matches.begin(), m_matches.end(), band.begin(), band.end(), merged.begin());
+    m_matches.swap(merged);
+    Q_EMIT matchesChanged(QRect(first, m_area.top(), m_nextCol - first, m_area.height()));
+    if (m_nextCol > m_area.right()) {
         m_timer.stop();
         Q_EMIT finished(count());
     }
@@ -83,9 +92,9 @@ void PlotSearch::plotsChanged(const QRect &cells)
         restart();
         return;
     }
-    // Rows not searched yet are searched with their new texts later.
+    // Columns not searched yet are searched with their new texts later.
     QRect redo = cells & m_area;
-    redo.setBottom(qMin(redo.bottom(), m_nextRow - 1));
+    redo.setRight(qMin(redo.right(), m_nextCol - 1));
     if (m_query.findsNothing() || redo.isEmpty())
         return;
     std::vector<qint32> fresh;

@@ -63,7 +63,7 @@ private:
     QRect m_area;
     int m_columns = 1;
     int m_rows = 1;
-    int m_nextRow = 0; // rows of the area above this one are searched
+    int m_nextCol = 0; // columns of the area left of this one are searched
     std::vector<qint32> m_matches;
     QTimer m_timer;
     int m_sliceMs = 10;

@@ -45,6 +45,26 @@ int kindBefore(const char *line, qsizetype eq)
     }
 }
 
+// The first "=", CR or LF in [p, end), or end.
+inline const char *findEqualsOrLineEnd(const char *p, const char *end)
+{
+#ifdef VOR4_SSE2_LINES
+    const __m128i eq = _mm_set1_epi8('=');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, eq), _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (const unsigned mask = unsigned(_mm_movemask_epi8(hit)))
+            return p + __builtin_ctz(mask);
+        p += 16;
+    }
+#endif
+    while (p < end && *p != '=' && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
 // Calls take(kind, value) once for each kind the text has a line of, in one
 // pass that stops when every kind is found.
 template <typename F>
@@ -57,17 +77,16 @@ void scanValues(QByteArrayView text, F &&take)
         const char *const line = p;
         const char *firstEq = nullptr;
         unsigned here = 0;
-        for (; p < end; ++p) {
-            const char ch = *p;
-            if (ch == '=') {
-                if (!firstEq)
-                    firstEq = p;
-                const int kind = kindBefore(line, p - line);
-                if (kind >= 0)
-                    here |= 1u << kind;
-            } else if (ch == '\n' || ch == '\r') {
+        for (;;) {
+            p = findEqualsOrLineEnd(p, end);
+            if (p == end || *p != '=')
                 break;
-            }
+            if (!firstEq)
+                firstEq = p;
+            const int kind = kindBefore(line, p - line);
+            if (kind >= 0)
+                here |= 1u << kind;
+            ++p;
         }
         here &= pending;
         if (here) {
@@ -176,13 +195,15 @@ void PlotStatistics::count(const PlotTable &plots, const QRect &area, std::vecto
     const QRect r = area.isNull() ? all : area & all;
     if (cells) {
         cells->clear();
-        cells->reserve(std::size_t(qMax(0, r.width())) * std::size_t(qMax(0, r.height())));
+        cells->resize(std::size_t(qMax(0, r.width())) * std::size_t(qMax(0, r.height())));
     }
-    for (int row = r.top(); row <= r.bottom(); ++row) {
-        for (int col = r.left(); col <= r.right(); ++col) {
+    // Column by column from the bottom row: the order the reader stores the
+    // texts in, which reads them one after the other.
+    for (int col = r.left(); col <= r.right(); ++col) {
+        for (int row = r.bottom(); row >= r.top(); --row) {
             const Counted c = add(plots.view(col, row));
             if (cells)
-                cells->push_back(c);
+                (*cells)[std::size_t(row - r.top()) * std::size_t(r.width()) + std::size_t(col - r.left())] = c;
         }
     }
 }

@@ -402,7 +402,7 @@ void TestFind::searchRunsInSlicesAndStartsOver()
     MapDocument md;
     QVERIFY(md.load(Continents).ok());
     PlotSearch search(&md);
-    search.setSliceMilliseconds(0); // one row a slice
+    search.setSliceMilliseconds(0); // one band of columns a slice
     QSignalSpy finished(&search, &PlotSearch::finished);
     QSignalSpy changed(&search, &PlotSearch::matchesChanged);
 
@@ -421,7 +421,7 @@ void TestFind::searchRunsInSlicesAndStartsOver()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished[0][0].toInt(), search.count());
     QVERIFY(search.matches() == bonus.find(md.document().PlotTexts));
-    QVERIFY(changed.count() >= 40);
+    QVERIFY(changed.count() >= 8);
 
     // finish() completes at once; an area limits the search.
     const QRect area(10, 5, 20, 10);
