@@ -80,10 +80,11 @@ void forEachLineAndEnd(QByteArrayView text, F &&f)
 // Whether a pattern run over many lines joined by "\n" (with ^ and $ at each
 // line) matches inside a line exactly where it matches that line alone. What
 // a line's neighbours can change is ruled out conservatively: subject anchors,
-// lookarounds, atomic and possessive parts and every other "(?" construct
-// except plain, named and non-capturing groups, comments and option settings
-// that leave multi-line mode alone. Matches that run over a line end are
-// checked on their line alone anyway.
+// \K (which can move a match's start into the next line), lookarounds,
+// atomic and possessive parts, verbs such as (*CR) or (*SKIP), and every
+// other "(?" construct except plain, named and non-capturing groups, comments
+// and option settings that leave multi-line mode alone. Matches that run over
+// a line end are checked on their line alone anyway.
 bool isLineLocal(QStringView p)
 {
     const qsizetype n = p.size();
@@ -92,13 +93,16 @@ bool isLineLocal(QStringView p)
         const QChar c = p[i];
         if (c == QLatin1Char('\\')) {
             const QChar d = at(i + 1);
-            if (d == QLatin1Char('A') || d == QLatin1Char('z') || d == QLatin1Char('Z') || d == QLatin1Char('G'))
+            if (d == QLatin1Char('A') || d == QLatin1Char('z') || d == QLatin1Char('Z') || d == QLatin1Char('G')
+                || d == QLatin1Char('K'))
                 return false;
             ++i;
             continue;
         }
         if ((c == QLatin1Char('*') || c == QLatin1Char('+') || c == QLatin1Char('?') || c == QLatin1Char('}'))
             && at(i + 1) == QLatin1Char('+'))
+            return false;
+        if (c == QLatin1Char('(') && at(i + 1) == QLatin1Char('*'))
             return false;
         if (c != QLatin1Char('(') || at(i + 1) != QLatin1Char('?'))
             continue;
@@ -179,6 +183,8 @@ PlotQuery PlotQuery::compile(const QString &text, const FindOptions &options, QS
         return q;
     }
     q.m_regex.optimize();
+    // With the library's newline, LF alone (checked by the tests), "\n" ends
+    // the lines of the joined text and nothing inside a line does.
     q.m_joinedExact = isLineLocal(text);
     if (q.m_joinedExact) {
         const QString joined = options.wholeLine ? QStringLiteral("^(?:%1)$").arg(text) : text;

@@ -174,7 +174,8 @@ const QStringList &patterns()
         "TERRAIN_\\w+\\s+Plot", "[\\s\\S]+Plot", "foo(?!\\s)", "GRASS(?!\\s)", "(?i:bonus)_gold", "X*",
         "\\bPlot", "T.*S$", QString::fromLatin1("\xc9+"), "\\x{e9}", QString::fromLatin1("[\xe0-\xff]"),
         "\\d\\s*+$", "(?m)^B", "(?-m)^B", "(?x) B o n u s", "(a|b)+", "\\z", ".", "a\\Kb", "(?s)e.B",
-        "(?<name>Bo)nus", "o\\Z", "(?>a+)b", "\\Gx", "\\R", "[^x]+?Bonus",
+        "(?<name>Bo)nus", "o\\Z", "(?>a+)b", "\\Gx", "\\R", "[^x]+?Bonus", "e\\s+\\KB", "(*CR)^B",
+        "(?:e\\s(*SKIP)x|B)",
     };
     return list;
 }
