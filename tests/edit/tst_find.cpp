@@ -151,6 +151,7 @@ Document awkwardDocument(quint32 seed)
         "TERRAIN_PLAINS\r\nPlotType=1\r\n\r\nBONUS_IRON",
         "ss\r\n\xdf",
         "aab\r\nab\r\nXXX",
+        "x\x85" "Bonus\x85", // NEL is no line end here
     };
     Document doc;
     doc.ResetDocument(23, 17);
@@ -174,7 +175,7 @@ const QStringList &patterns()
         "TERRAIN_\\w+\\s+Plot", "[\\s\\S]+Plot", "foo(?!\\s)", "GRASS(?!\\s)", "(?i:bonus)_gold", "X*",
         "\\bPlot", "T.*S$", QString::fromLatin1("\xc9+"), "\\x{e9}", QString::fromLatin1("[\xe0-\xff]"),
         "\\d\\s*+$", "(?m)^B", "(?-m)^B", "(?x) B o n u s", "(a|b)+", "\\z", ".", "a\\Kb", "(?s)e.B",
-        "(?<name>Bo)nus", "o\\Z", "(?>a+)b", "\\Gx", "\\R", "[^x]+?Bonus", "e\\s+\\KB", "(*CR)^B",
+        "(?<name>Bo)nus", "o\\Z", "(?>a+)b", "\\Gx", "\\R", "[^x]+?Bonus", "e\\s+\\KB", "(*CR)^B", "^Bonus", "Bonus$",
         "(?:e\\s(*SKIP)x|B)",
     };
     return list;
