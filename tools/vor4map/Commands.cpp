@@ -4,6 +4,7 @@
 #include "MapCheck.h"
 #include "EditMapCommand.h"
 #include "EditScript.h"
+#include "InspectCommands.h"
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "RenderCommand.h"
@@ -39,6 +40,9 @@ QString usage()
                          "       vor4map render FILE OUT.png [--cell N] [--no-grid-lines]\n"
                          "                      [--hide LAYER,...] [--minimap MINI.png]\n"
                          "       vor4map thumbnail IN OUT.png [--size N]\n"
+                         "       vor4map find FILE PATTERN [--regex] [--ignore-case] [--count]\n"
+                         "       vor4map stats FILE [--json]\n"
+                         "       vor4map diff A B [--stat]\n"
                          "       vor4map --help | --version\n");
 }
 
@@ -85,11 +89,30 @@ QString help()
                "                      the minimap, for file managers; OUT is left untouched\n"
                "                      when IN is not a map\n"
                "    --size N          pixels on the longer side, 1 to 4096 (default 256)\n"
+               "  find FILE PATTERN   print each plot with a line that contains PATTERN as\n"
+               "                      X,Y: and its first such line; X,Y are the file's\n"
+               "                      coordinates (y counts from the bottom row); plots\n"
+               "                      come row by row from the top, each row from the left\n"
+               "    --regex           PATTERN is a regular expression (Perl syntax)\n"
+               "    --ignore-case     letter case does not matter\n"
+               "    --count           print only the number of plots found\n"
+               "  stats FILE          print the map size, the plots with text, the land\n"
+               "                      plots and, for TerrainType, BonusType, FeatureType,\n"
+               "                      ImprovementType and PlotType, the plots of each value\n"
+               "                      with its share of the land plots\n"
+               "    --json            print the counts as one JSON object instead\n"
+               "  diff A B            print what differs between two maps as the editor\n"
+               "                      reads them: sections under @@ game, @@ team N,\n"
+               "                      @@ player N, @@ map, @@ signs and plots under\n"
+               "                      @@ plot X,Y, lines of A after -, lines of B after +\n"
+               "    --stat            print only the counts\n"
                "  --help              show this text\n"
                "  --version           show the version\n"
                "\n"
                "Exit status: 0 success, 1 the file could not be read or written or an\n"
-               "operation could not be done, 2 wrong call.\n");
+               "operation could not be done, 2 wrong call. find and diff answer as grep\n"
+               "and diff do: 0 found or the same, 1 nothing found or different; find,\n"
+               "stats and diff exit with 2 on a wrong call or a file that does not load.\n");
 }
 
 int usageError()
@@ -163,6 +186,19 @@ int run(const QStringList &args)
         return locateCommand();
     if (args.size() == 2 && args[0] == QLatin1String("catalogue") && isCatalogueKind(args[1]))
         return catalogueCommand(args[1]);
+    using Inspect = int (*)(const QStringList &, QString *);
+    const std::pair<const char *, Inspect> inspections[] = {
+        {"find", findCommand}, {"stats", statsCommand}, {"diff", diffCommand}};
+    for (const auto &[name, command] : inspections) {
+        if (args.isEmpty() || args[0] != QLatin1String(name))
+            continue;
+        QString reason;
+        const int code = command(args.mid(1), &reason);
+        if (code != WrongCall)
+            return code;
+        err() << "vor4map " << name << ": " << reason << "\n";
+        return usageError();
+    }
     if (!args.isEmpty() && args[0] == QLatin1String("render")) {
         RenderOptions options;
         QString reason;

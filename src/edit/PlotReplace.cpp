@@ -1,0 +1,52 @@
+#include "PlotReplace.h"
+
+#include "MapDocument.h"
+#include "SetPlotTexts.h"
+
+#include <memory>
+
+namespace vor4 {
+
+ReplaceResult replaceInPlots(MapDocument *doc, const PlotQuery &query, const QString &replacement,
+                             const std::vector<qint32> &cells)
+{
+    ReplaceResult result;
+    result.error = PlotQuery::replacementError(replacement);
+    if (!result.ok())
+        return result;
+    const PlotTable &plots = doc->document().PlotTexts;
+    const int columns = plots.columnCount();
+    auto step = std::make_unique<SetPlotTexts>(doc, QStringLiteral("Replace %1 plots"));
+    for (const qint32 cell : cells) {
+        const int col = cell % columns;
+        const int row = cell / columns;
+        const QByteArrayView text = plots.view(col, row);
+        if (!query.matches(text))
+            continue;
+        step->add(col, row, query.replaced(text, replacement));
+        // Checked as the step grows: one that cannot fit stops before it
+        // holds more than the plot texts could.
+        if (!step->fits()) {
+            result.error = QStringLiteral("The replacement makes the plot texts too large: a map holds at most "
+                                          "4 GiB of them. Nothing was replaced.");
+            return result;
+        }
+    }
+    const int changed = step->cellCount();
+    if (changed == 0)
+        return result;
+    if (!doc->push(step.release(), &result.error))
+        return result;
+    result.plots = changed;
+    return result;
+}
+
+ReplaceResult replaceInArea(MapDocument *doc, const PlotQuery &query, const QString &replacement,
+                            const QRect &area)
+{
+    if (const QString error = PlotQuery::replacementError(replacement); !error.isEmpty())
+        return {0, error};
+    return replaceInPlots(doc, query, replacement, query.find(doc->document().PlotTexts, area));
+}
+
+} // namespace vor4

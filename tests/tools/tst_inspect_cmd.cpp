@@ -1,0 +1,306 @@
+// vor4map find, stats and diff run as a user runs them: output and exit
+// status on the fixture, held against what a plain reading of the file's
+// text gives, and on pairs of files made from it.
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QByteArray out, err;
+};
+
+Run vor4map(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(VOR4MAP_PATH), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+
+// The plot blocks of a file in the editor's own form, read plainly: the
+// coordinates and the other lines, trimmed.
+struct RawPlot
+{
+    int x = 0, y = 0;
+    QList<QByteArray> lines;
+};
+
+QList<RawPlot> rawPlots(const QByteArray &file)
+{
+    QList<RawPlot> plots;
+    bool inPlot = false;
+    for (QByteArray line : file.split('\n')) {
+        line = line.trimmed();
+        if (line == "BeginPlot") {
+            inPlot = true;
+            plots.append(RawPlot());
+        } else if (line == "EndPlot") {
+            inPlot = false;
+        } else if (inPlot && line.startsWith("x=") && line.contains(",y=")) {
+            plots.last().x = line.mid(2, line.indexOf(',') - 2).toInt();
+            plots.last().y = line.mid(line.indexOf(",y=") + 3).toInt();
+        } else if (inPlot) {
+            plots.last().lines.append(line);
+        }
+    }
+    return plots;
+}
+
+// Reading order of the editor's grid: the top row (highest y) first.
+bool readingOrder(const RawPlot &a, const RawPlot &b) { return a.y != b.y ? a.y > b.y : a.x < b.x; }
+
+} // namespace
+
+class TestInspectCommands : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void find();
+    void stats();
+    void diffOfCraftedPairs();
+    void troubleAndWrongCalls();
+
+private:
+    QByteArray m_file;
+    QList<RawPlot> m_plots;
+    QTemporaryDir m_dir;
+};
+
+void TestInspectCommands::initTestCase()
+{
+    m_file = readAll(Continents);
+    QVERIFY(!m_file.isEmpty());
+    m_plots = rawPlots(m_file);
+    QCOMPARE(m_plots.size(), 64 * 40);
+    std::sort(m_plots.begin(), m_plots.end(), readingOrder);
+    QVERIFY(m_dir.isValid());
+}
+
+void TestInspectCommands::find()
+{
+    const auto expected = [this](const std::function<bool(const QByteArray &)> &matches) {
+        QByteArray out;
+        for (const RawPlot &p : std::as_const(m_plots)) {
+            for (const QByteArray &line : p.lines) {
+                if (matches(line)) {
+                    out += QByteArray::number(p.x) + ',' + QByteArray::number(p.y) + ": " + line + '\n';
+                    break;
+                }
+            }
+        }
+        return out;
+    };
+
+    const QByteArray bonuses = expected([](const QByteArray &l) { return l.contains("BONUS_"); });
+    Run r = vor4map({"find", Continents, "BONUS_"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, bonuses);
+    QVERIFY(r.out.count('\n') > 100);
+    QCOMPARE(r.err, QByteArray());
+
+    r = vor4map({"find", Continents, "bonus_", "--count"});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QByteArray("0\n"));
+    r = vor4map({"find", "--ignore-case", Continents, "bonus_"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, bonuses);
+    r = vor4map({"find", Continents, "bonus_", "--ignore-case", "--count"});
+    QCOMPARE(r.out, QByteArray::number(bonuses.count('\n')) + "\n");
+
+    // A regular expression; the first matching line is printed.
+    const QRegularExpression re(QStringLiteral("^(Feature|Terrain)Type=\\w+_(ICE|SNOW)\\b"));
+    r = vor4map({"find", Continents, re.pattern(), "--regex"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, expected([&re](const QByteArray &l) { return re.match(QString::fromLatin1(l)).hasMatch(); }));
+
+    r = vor4map({"find", Continents, "TERRAIN_MARS"});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QByteArray());
+    // "--" ends the options.
+    r = vor4map({"find", Continents, "--", "--count"});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QByteArray());
+}
+
+void TestInspectCommands::stats()
+{
+    static const char *const keys[] = {"TerrainType", "BonusType", "FeatureType", "ImprovementType", "PlotType"};
+    // Plainly: the fixture has at most one line of each key in a plot.
+    QMap<QByteArray, QMap<QByteArray, int>> counts;
+    int filled = 0;
+    for (const RawPlot &p : std::as_const(m_plots)) {
+        filled += !p.lines.isEmpty();
+        for (const char *key : keys) {
+            QByteArray value = "(none)";
+            for (const QByteArray &line : p.lines)
+                if (line.startsWith(QByteArray(key) + '='))
+                    value = line.mid(qsizetype(strlen(key)) + 1).split(',').first().trimmed();
+            ++counts[key][value];
+        }
+    }
+
+    Run r = vor4map({"stats", Continents, "--json"});
+    QCOMPARE(r.code, 0);
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QVERIFY(r.out.startsWith("{\"columns\":64,\"rows\":40,\"plots_with_text\":" + QByteArray::number(filled)
+                             + ",\"counts\":{\"TerrainType\":{"));
+    for (const char *key : keys) {
+        const QJsonObject values = o.value("counts").toObject().value(QLatin1String(key)).toObject();
+        QCOMPARE(values.size(), counts[key].size());
+        for (auto it = counts[key].begin(); it != counts[key].end(); ++it)
+            QCOMPARE(values.value(QString::fromLatin1(it.key())).toInt(), it.value());
+    }
+
+    r = vor4map({"stats", Continents});
+    QCOMPARE(r.code, 0);
+    int land = 0;
+    for (auto it = counts["PlotType"].begin(); it != counts["PlotType"].end(); ++it)
+        land += it.key() != "3" ? it.value() : 0;
+    QVERIFY(r.out.startsWith("Map size: 64 x 40\nPlots with text: " + QByteArray::number(filled)
+                             + "\nLand plots: " + QByteArray::number(land) + "\n\nTerrainType:\n"));
+    // Every "  value: count" line under its key, as counted plainly.
+    QMap<QByteArray, QMap<QByteArray, int>> printed;
+    QByteArray key;
+    for (const QByteArray &line : r.out.split('\n')) {
+        if (line.endsWith(':') && !line.startsWith(' '))
+            key = line.chopped(1);
+        else if (line.startsWith("  "))
+            printed[key][line.mid(2, line.lastIndexOf(": ") - 2)] = line.mid(line.lastIndexOf(": ") + 2).split(' ').first().toInt();
+    }
+    QCOMPARE(printed, counts);
+    QVERIFY(r.out.contains("\n  TERRAIN_OCEAN: " + QByteArray::number(counts["TerrainType"]["TERRAIN_OCEAN"]) + "\n"));
+    QVERIFY(r.out.contains("\n  2: " + QByteArray::number(counts["PlotType"]["2"]) + " ("
+                           + QByteArray::number(100.0 * counts["PlotType"]["2"] / land, 'f', 1) + "% of land)\n"));
+}
+
+void TestInspectCommands::diffOfCraftedPairs()
+{
+    const QString a = m_dir.filePath("a.Vor4WorldBuilderSave");
+    const QString b = m_dir.filePath("b.Vor4WorldBuilderSave");
+    QVERIFY(writeFile(a, m_file));
+
+    // Line ends, indentation, blank lines and keyword case: no difference.
+    QByteArray noisy;
+    int i = 0;
+    for (QByteArray line : m_file.split('\n')) {
+        line = line.trimmed();
+        if (line == "EndPlot")
+            line = "endplot";
+        const char *indent[] = {"", " ", "\t\t", "  \t"};
+        noisy += indent[i % 4] + line + (i % 3 ? "  " : "") + (i % 7 == 0 ? "\r" : "") + "\n";
+        if (i % 11 == 0)
+            noisy += "\n";
+        ++i;
+    }
+    QVERIFY(writeFile(b, noisy));
+    Run r = vor4map({"diff", a, b});
+    QCOMPARE(r.err, QByteArray());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QByteArray());
+    r = vor4map({"diff", a, b, "--stat"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QByteArray("sections changed: 0\nplots changed: 0\nplots added: 0\nplots removed: 0\n"
+                               "lines removed: 0\nlines added: 0\n"));
+
+    // One plot changed.
+    QByteArray changed = m_file;
+    const QByteArray plot = "\tx=5,y=7\r\n\tTerrainType=TERRAIN_OCEAN\r\n";
+    QCOMPARE(changed.count(plot), 1);
+    changed.replace(plot, "\tx=5,y=7\r\n\tTerrainType=TERRAIN_SNOW\r\n");
+    QVERIFY(writeFile(b, changed));
+    r = vor4map({"diff", a, b});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QByteArray("@@ plot 5,7\n-TerrainType=TERRAIN_OCEAN\n+TerrainType=TERRAIN_SNOW\n"));
+    r = vor4map({"diff", a, b, "--stat"});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QByteArray("sections changed: 0\nplots changed: 1\nplots added: 0\nplots removed: 0\n"
+                               "lines removed: 1\nlines added: 1\n"));
+
+    // A column more: the size, and the new plots as added.
+    QByteArray wider = m_file;
+    wider.replace("grid width=64", "grid width=65");
+    QVERIFY(writeFile(b, wider));
+    r = vor4map({"diff", a, b});
+    QCOMPARE(r.code, 1);
+    QByteArray expected = "@@ map\n-grid width=64\n+grid width=65\n";
+    for (int y = 0; y < 40; ++y)
+        expected += "@@ plot 64," + QByteArray::number(y) + " (added)\n";
+    QCOMPARE(r.out, expected);
+
+    // A team slot: the fourth team block.
+    QByteArray team = m_file;
+    qsizetype block = -1;
+    for (int n = 0; n < 4; ++n)
+        block = team.indexOf("BeginTeam\r\n", block + 1);
+    const qsizetype first = block + qsizetype(strlen("BeginTeam\r\n\t"));
+    const QByteArray oldLine = team.mid(first, team.indexOf('\r', first) - first);
+    team.replace(first, oldLine.size(), "TeamID=99");
+    QVERIFY(writeFile(b, team));
+    r = vor4map({"diff", a, b});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, "@@ team 3\n-" + oldLine + "\n+TeamID=99\n");
+}
+
+void TestInspectCommands::troubleAndWrongCalls()
+{
+    const QString missing = m_dir.filePath("missing.Vor4WorldBuilderSave");
+    const QString bad = m_dir.filePath("bad.Vor4WorldBuilderSave");
+    QVERIFY(writeFile(bad, "Version=11\r\nBeginGame\r\n\r\nEndMap\r\n"));
+    for (const QStringList &args : {QStringList{"find", missing, "x"}, QStringList{"stats", missing},
+                                    QStringList{"diff", Continents, missing}, QStringList{"diff", missing, Continents}}) {
+        const Run r = vor4map(args);
+        QCOMPARE(r.code, 2);
+        QCOMPARE(r.err, ("Cannot open file " + missing + "\n").toUtf8());
+        QCOMPARE(r.out, QByteArray());
+    }
+    for (const QStringList &args : {QStringList{"find", bad, "x"}, QStringList{"stats", bad, "--json"},
+                                    QStringList{"diff", bad, Continents, "--stat"}}) {
+        const Run r = vor4map(args);
+        QCOMPARE(r.code, 2);
+        QCOMPARE(r.err, QByteArray("Error in map file - Line: 4\n"));
+    }
+    Run r = vor4map({"find", Continents, "BONUS_(", "--regex"});
+    QCOMPARE(r.code, 2);
+    QCOMPARE(r.err, QByteArray("The regular expression is not valid: missing closing parenthesis at position 7\n"));
+
+    for (const QStringList &args : {QStringList{"find", Continents}, QStringList{"find", Continents, "x", "--frob"},
+                                    QStringList{"stats"}, QStringList{"stats", Continents, Continents},
+                                    QStringList{"diff", Continents}, QStringList{"diff", "--stat"}}) {
+        r = vor4map(args);
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.startsWith("vor4map " + args[0].toUtf8() + ": "), r.err.constData());
+        QVERIFY(r.err.contains("Usage: vor4map"));
+        QCOMPARE(r.out, QByteArray());
+    }
+    r = vor4map({"--help"});
+    for (const char *text : {"find FILE PATTERN", "--ignore-case", "stats FILE", "--json", "diff A B", "--stat"})
+        QVERIFY2(r.out.contains(text), text);
+}
+
+QTEST_GUILESS_MAIN(TestInspectCommands)
+#include "tst_inspect_cmd.moc"

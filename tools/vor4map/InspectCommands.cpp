@@ -1,0 +1,154 @@
+#include "InspectCommands.h"
+
+#include "MapDiff.h"
+#include "MapReader.h"
+#include "PlotQuery.h"
+#include "PlotStatistics.h"
+#include "StatisticsReport.h"
+
+#include <QCommandLineParser>
+#include <cstdio>
+
+namespace vor4::tool {
+
+namespace {
+
+// Standard output as bytes: plot lines go out as the file has them.
+class Output
+{
+public:
+    ~Output() { flush(); }
+    Output &operator<<(QByteArrayView s)
+    {
+        m_buffer.append(s.data(), s.size());
+        if (m_buffer.size() >= (1 << 20))
+            flush();
+        return *this;
+    }
+    void flush()
+    {
+        if (!m_buffer.isEmpty())
+            std::fwrite(m_buffer.constData(), 1, std::size_t(m_buffer.size()), stdout);
+        m_buffer.clear();
+        std::fflush(stdout);
+    }
+
+private:
+    QByteArray m_buffer;
+};
+
+int trouble(const QString &message)
+{
+    const QByteArray text = message.toLocal8Bit() + '\n';
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stderr);
+    std::fflush(stderr);
+    return 2;
+}
+
+// Parses args with the parser's options; false and *reason set when the call
+// is wrong or does not have `positional` arguments besides the options.
+bool parse(QCommandLineParser &parser, const QStringList &args, int positional, QString *reason)
+{
+    if (!parser.parse(QStringList(QStringLiteral("vor4map")) + args)) {
+        *reason = parser.errorText();
+        return false;
+    }
+    if (parser.positionalArguments().size() != positional) {
+        *reason = QStringLiteral("expected %1 arguments besides the options, got %2")
+                      .arg(positional)
+                      .arg(parser.positionalArguments().size());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int findCommand(const QStringList &args, QString *reason)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption regex(QStringLiteral("regex"));
+    const QCommandLineOption ignoreCase(QStringLiteral("ignore-case"));
+    const QCommandLineOption count(QStringLiteral("count"));
+    parser.addOptions({regex, ignoreCase, count});
+    if (!parse(parser, args, 2, reason))
+        return WrongCall;
+    const QStringList files = parser.positionalArguments();
+
+    Document doc;
+    const LoadResult loaded = loadMapFile(files[0], doc);
+    if (!loaded.ok())
+        return trouble(loaded.message);
+    FindOptions options;
+    options.matchCase = !parser.isSet(ignoreCase);
+    options.regularExpression = parser.isSet(regex);
+    QString error;
+    const PlotQuery query = PlotQuery::compile(files[1], options, &error);
+    if (!error.isEmpty())
+        return trouble(error);
+
+    const PlotTable &plots = doc.PlotTexts;
+    const std::vector<qint32> cells = query.find(plots);
+    Output out;
+    if (parser.isSet(count)) {
+        out << QByteArray::number(qint64(cells.size())) << "\n";
+    } else {
+        const int columns = plots.columnCount();
+        for (const qint32 cell : cells) {
+            const int col = cell % columns;
+            const int row = cell / columns;
+            const QByteArrayView line = query.firstMatchingLine(plots.view(col, row)).value_or(QByteArrayView());
+            out << QByteArray::number(col) << "," << QByteArray::number(plots.rowCount() - 1 - row) << ": " << line
+                << "\n";
+        }
+    }
+    return cells.empty() ? 1 : 0;
+}
+
+int statsCommand(const QStringList &args, QString *reason)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    parser.addOption(json);
+    if (!parse(parser, args, 1, reason))
+        return WrongCall;
+
+    Document doc;
+    const LoadResult loaded = loadMapFile(parser.positionalArguments()[0], doc);
+    if (!loaded.ok())
+        return trouble(loaded.message);
+    PlotStatistics stats;
+    stats.count(doc.PlotTexts);
+    Output out;
+    out << (parser.isSet(json) ? statisticsJson(stats, doc.columnCount(), doc.rowCount())
+                               : statisticsText(stats, doc.columnCount(), doc.rowCount()));
+    return 0;
+}
+
+int diffCommand(const QStringList &args, QString *reason)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption statOnly(QStringLiteral("stat"));
+    parser.addOption(statOnly);
+    if (!parse(parser, args, 2, reason))
+        return WrongCall;
+    const QStringList files = parser.positionalArguments();
+
+    Document a, b;
+    for (auto [doc, path] : {std::pair{&a, files[0]}, std::pair{&b, files[1]}}) {
+        const LoadResult loaded = loadMapFile(path, *doc);
+        if (!loaded.ok())
+            return trouble(loaded.message);
+    }
+    Output out;
+    MapDiffStat stat;
+    if (parser.isSet(statOnly)) {
+        stat = MapDiff::compare(a, b);
+        out << MapDiff::statText(stat);
+    } else {
+        stat = MapDiff::compare(a, b, [&out](QByteArrayView piece) { out << piece; });
+    }
+    return stat.same() ? 0 : 1;
+}
+
+} // namespace vor4::tool
