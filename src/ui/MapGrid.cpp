@@ -1,8 +1,10 @@
 #include "MapGrid.h"
 
 #include "Document.h"
+#include "GridOverlay.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -229,10 +231,26 @@ bool samePaint(const vor4::GridPaintParams &a, const vor4::GridPaintParams &b)
 void MapGrid::repaintCells(const QRect &cells)
 {
     // Each cell with the line after it, the part of the view it owns.
-    const QRect area = cellArea(cells.left(), cells.top()) | cellArea(cells.right(), cells.bottom());
-    const QRect visible = area.intersected(viewport()->rect());
+    const QRect visible = cellsArea(cells).intersected(viewport()->rect());
     if (!visible.isEmpty())
         viewport()->repaint(visible);
+}
+
+QRect MapGrid::cellsArea(const QRect &cells) const
+{
+    return cellArea(cells.left(), cells.top()) | cellArea(cells.right(), cells.bottom());
+}
+
+void MapGrid::addOverlay(GridOverlay *overlay)
+{
+    m_overlays.push_back(overlay);
+    viewport()->update();
+}
+
+void MapGrid::removeOverlay(GridOverlay *overlay)
+{
+    m_overlays.erase(std::remove(m_overlays.begin(), m_overlays.end(), overlay), m_overlays.end());
+    viewport()->update();
 }
 
 void MapGrid::paintEvent(QPaintEvent *event)
@@ -260,6 +278,14 @@ void MapGrid::paintEvent(QPaintEvent *event)
         paintFocusRect(area);
     QPainter p(viewport());
     p.drawImage(area.topLeft(), m_buffer, area);
+    // Overlays go on the screen, not into the buffer: the cells stay
+    // reusable however often an overlay moves.
+    p.setClipRect(area);
+    for (GridOverlay *overlay : m_overlays) {
+        p.save();
+        overlay->paintOverlay(p, area);
+        p.restore();
+    }
 }
 
 void MapGrid::paintFocusRect(const QRect &clip)

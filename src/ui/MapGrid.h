@@ -6,6 +6,9 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <vector>
+
+class GridOverlay;
 
 namespace vor4 {
 class Document;
@@ -80,6 +83,12 @@ public:
     // Scrolls the least that shows the cell.
     void scrollIntoView(int col, int row);
 
+    // Drawn over the cells, in the order added; the grid does not own them.
+    void addOverlay(GridOverlay *overlay);
+    void removeOverlay(GridOverlay *overlay);
+    // The viewport pixels of a rectangle of cells, lines after them included.
+    QRect cellsArea(const QRect &cells) const;
+
     // The paint parameters of the current view, as the grid paints it.
     vor4::GridPaintParams paintParams() const;
 
@@ -117,6 +126,7 @@ private:
     QRect cellArea(int col, int row) const;
 
     const vor4::Document *m_doc = nullptr;
+    std::vector<GridOverlay *> m_overlays;
     QImage *m_miniMap = nullptr;
     vor4::LayerSwitches m_layers;
     vor4::MapPainter m_painter;

@@ -237,7 +237,7 @@ void TForm1::plotsChanged(const QRect &cells, int count)
             vor4::renderMiniMapCells(Doc.PlotTexts, MiniMapBitmap, m_miniMapCells);
             m_miniMapCells = QRect();
             if (Form2 && Form2->isVisible())
-                Form2->DrawViewFrame(Form2->ViewRect);
+                Form2->refresh();
         });
     m_miniMapCells |= cells;
     if (!MapDoc.isUndoingOrRedoing())

@@ -1,6 +1,7 @@
 #include "ZedMiniMap.h"
 
 #include "MiniMapHost.h"
+#include "MiniMapMarks.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -67,6 +68,8 @@ void TForm2::DrawViewFrame(const vor4::FrameRect &rect)
     QImage picture = m_host->miniMapBitmap();
     if (picture.format() != QImage::Format_RGB32 && !picture.isNull())
         picture = picture.convertToFormat(QImage::Format_RGB32);
+    for (MiniMapMarks *marks : m_marks)
+        marks->drawMarks(picture);
     vor4::drawFrame(picture, rect);
     setPicture(picture);
     m_shownFrame = rect;
@@ -128,6 +131,18 @@ void TForm2::keepOnScreen()
     at.setY(qMax(room.top(), qMin(at.y(), room.bottom() + 1 - outer.height())));
     if (at != outer.topLeft())
         move(at);
+}
+
+void TForm2::addMarks(MiniMapMarks *marks)
+{
+    m_marks.append(marks);
+    refresh();
+}
+
+void TForm2::removeMarks(MiniMapMarks *marks)
+{
+    m_marks.removeAll(marks);
+    refresh();
 }
 
 void TForm2::FitImage1()

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class MiniMapHost;
+class MiniMapMarks;
 class QLabel;
 class QScrollArea;
 
@@ -33,8 +34,15 @@ public:
     bool Moved = false;       // the current drag has scrolled the grid
     bool Busy = false;        // a scroll requested by the minimap is under way
 
-    // Gives Image1 a fresh copy of MiniMapBitmap with the frame's outline on it.
+    // Gives Image1 a fresh copy of MiniMapBitmap with the marks and the
+    // frame's outline on it.
     void DrawViewFrame(const vor4::FrameRect &rect);
+    // Draws the picture again with the current frame: after the image or a
+    // mark changed.
+    void refresh() { DrawViewFrame(ViewRect); }
+    // Marks drawn on every picture, in the order added; not owned.
+    void addMarks(MiniMapMarks *marks);
+    void removeMarks(MiniMapMarks *marks);
     // Gives Image1 a plain copy of MiniMapBitmap (the full render's last look).
     void ShowBitmap();
     // Sizes Image1 to MiniMapBitmap; the window fits itself around it, but
@@ -63,6 +71,7 @@ private:
     void keepOnScreen();
     MiniMapHost *m_host = nullptr;
     QImage m_picture;
+    QList<MiniMapMarks *> m_marks;
     vor4::FrameRect m_shownFrame;
 };
 

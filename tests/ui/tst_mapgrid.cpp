@@ -1,4 +1,5 @@
 #include "Document.h"
+#include "GridOverlay.h"
 #include "MapGrid.h"
 #include "MapReader.h"
 
@@ -7,6 +8,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpontaneKeyEvent>
+#include <QPainter>
 #include <QtTest>
 
 namespace {
@@ -78,6 +80,7 @@ private Q_SLOTS:
     void scrollBarsOnRelease();
     void paintingWritesVisibleMiniMapBlocks();
     void dimensionsFollowTheDocument();
+    void partialRepaintsAndOverlays();
 };
 
 void TestMapGrid::mouseSelection()
@@ -417,6 +420,53 @@ void TestMapGrid::dimensionsFollowTheDocument()
     QCOMPARE(lone.colCount(), 1);
     const QImage img = lone.viewport()->grab().toImage();
     QCOMPARE(img.pixel(5, 5), lone.palette().color(QPalette::Base).rgb());
+}
+
+namespace {
+struct RedCell : GridOverlay
+{
+    MapGrid *grid;
+    QRect cell;
+    void paintOverlay(QPainter &p, const QRect &) override { p.fillRect(grid->cellRect(cell.x(), cell.y()), Qt::red); }
+};
+} // namespace
+
+// Edits and selection moves repaint only their cells, and the view ends as
+// a whole repaint draws it; overlays are drawn over the cells and survive
+// repaints of other cells.
+void TestMapGrid::partialRepaintsAndOverlays()
+{
+    Page page(30, 20);
+    QVERIFY(QTest::qWaitForWindowActive(&page.window));
+    page.grid->setFocus();
+    const char *texts[] = {"TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FOREST", "TerrainType=TERRAIN_OCEAN",
+                           "TerrainType=TERRAIN_SNOW\r\nPlotType=0", ""};
+    for (int i = 0; i < 12; ++i) {
+        page.doc.PlotTexts.setText(i, i % 7, texts[i % 4]);
+        page.grid->repaintCells(QRect(i, i % 7, 1, 1));
+        page.grid->setCurrentCell(i % 5, i % 3);
+        if (i == 6)
+            page.memo->setFocus(); // the selection shows as a highlight now
+        QCoreApplication::processEvents();
+    }
+    const QImage partial = page.shot();
+    page.grid->repaintMap();
+    QVERIFY(partial == page.shot());
+
+    RedCell overlay;
+    overlay.grid = page.grid;
+    overlay.cell = QRect(4, 4, 1, 1);
+    page.grid->addOverlay(&overlay);
+    QCoreApplication::processEvents();
+    const QPoint inside = page.grid->cellRect(4, 4).center();
+    QCOMPARE(page.shot().pixel(inside), qRgb(255, 0, 0));
+    page.doc.PlotTexts.setText(5, 4, "TerrainType=TERRAIN_GRASS");
+    page.grid->repaintCells(QRect(5, 4, 1, 1));
+    QCOMPARE(page.shot().pixel(inside), qRgb(255, 0, 0));
+    QCOMPARE(page.shot().pixel(page.grid->cellRect(5, 4).center()), qRgb(0, 128, 0));
+    page.grid->removeOverlay(&overlay);
+    QCoreApplication::processEvents();
+    QVERIFY(page.shot().pixel(inside) != qRgb(255, 0, 0));
 }
 
 QTEST_MAIN(TestMapGrid)
