@@ -15,6 +15,10 @@ MapDocument::MapDocument(QObject *parent)
         if (!m_rebuilding)
             Q_EMIT modifiedChanged(!clean);
     });
+    // A new or resized grid keeps only the part of the selection inside it.
+    connect(this, &MapDocument::documentReplaced, this, [this] {
+        m_selection.setArea(m_selection.area(), QSize(m_doc.columnCount(), m_doc.rowCount()));
+    });
 }
 
 MapDocument::~MapDocument()

@@ -5,6 +5,7 @@
 
 #include "Document.h"
 #include "MapReader.h"
+#include "MapSelection.h"
 
 #include <QObject>
 #include <QRecursiveMutex>
@@ -55,6 +56,10 @@ public:
     qint64 historyBytes() const;
     bool isRebuildingHistory() const { return m_rebuilding; }
 
+    // The selected region; kept inside the grid when its size changes.
+    MapSelection &selection() { return m_selection; }
+    const MapSelection &selection() const { return m_selection; }
+
     // Writes outside the history.
     void setFileName(const QString &path);
     void setCurrentCell(int col, int row);
@@ -84,6 +89,7 @@ private:
     void trimHistory();
 
     Document m_doc;
+    MapSelection m_selection;
     mutable QRecursiveMutex m_writeLock;
     QUndoStack m_stack;
     qint64 m_budget = DefaultHistoryBudget;
