@@ -197,6 +197,15 @@ void TestDesktop::dropAMap()
     QVERIFY(w->GMemo->toPlainText().startsWith(QStringLiteral("Era=")));
     QVERIFY(dialogs->messages.isEmpty());
 
+    // On a modified document a drop asks first; Cancel keeps it.
+    w->GMemo->setPlainText(QStringLiteral("Edited=1"));
+    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton21")), Qt::LeftButton);
+    const auto again = urls({Continents});
+    QCOMPARE(dragAndDrop(w, again.get()), std::make_pair(true, true));
+    QTRY_COMPARE(dialogs->saveQuestions, QStringList{QFileInfo(upper).fileName()});
+    QCOMPARE(w->Doc.FileName, upper);
+    QCOMPARE(w->Doc.GameLines, QList<QByteArray>{"Edited=1"});
+
     // A load lets events in; a drop then must not start a second one.
     QByteArray big = "BeginGame\r\n";
     for (int i = 0; i < 3000; ++i)
@@ -207,6 +216,7 @@ void TestDesktop::dropAMap()
         const auto data = urls({Island});
         refused = w->isLoading() && dragAndDrop(w, data.get()) == std::make_pair(false, false);
     });
+    dialogs->saveChoices << Dialogs::SaveChoice::Discard;
     w->openStartupFile(dir.filePath("big.Vor4WorldBuilderSave"));
     QVERIFY(refused);
     QTest::qWait(20);
