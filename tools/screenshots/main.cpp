@@ -8,6 +8,7 @@
 #include "DropDownComboBox.h"
 #include "MapGrid.h"
 #include "ZedAbout.h"
+#include "HistoryWindow.h"
 #include "ZedMain.h"
 #include "ZedMapContents.h"
 #include "ZedMiniMap.h"
@@ -118,6 +119,13 @@ int main(int argc, char *argv[])
     shoot(out, "map-changed");
     Form1->MapRecallBtn->click();
     shoot(out, "map-recalled");
+    // The history of those steps beside the map, alone.
+    Form2->close();
+    Form3->close();
+    Form1->HistoryBtn->click();
+    placeOnScreen(Form1->History, QPoint(Form1->frameGeometry().right() + 12, Form1->geometry().top()));
+    shoot(out, "history");
+    Form1->History->close();
     Form1->CreateNewMapBtn->click();
     Form1->SpinEdit1->setValue(40);
     Form1->SpinEdit2->setValue(25);
