@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,6 +62,7 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     FindEdit->setPlaceholderText(QStringLiteral("Find in plot texts"));
     FindEdit->setClearButtonEnabled(true);
     FindEdit->installEventFilter(this);
+    FindEdit->setMinimumWidth(260);
     MatchCaseBox = option("MatchCaseBox", QStringLiteral("Match case"));
     WholeLineBox = option("WholeLineBox", QStringLiteral("Whole line"));
     RegexBox = option("RegexBox", QStringLiteral("Regular expression"));
@@ -78,7 +80,7 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     findRow->setContentsMargins(2, 2, 2, 2);
     findRow->setSpacing(4);
     findRow->addWidget(ReplaceToggleBtn);
-    findRow->addWidget(FindEdit, 1);
+    findRow->addWidget(FindEdit);
     findRow->addWidget(MatchCaseBox);
     findRow->addWidget(WholeLineBox);
     findRow->addWidget(RegexBox);
@@ -93,6 +95,7 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
     ReplaceEdit->setPlaceholderText(QStringLiteral("Replace with (\\1 for a capture)"));
     ReplaceEdit->installEventFilter(this);
+    ReplaceEdit->setMinimumWidth(260);
     const QKeySequence replaceKey(Qt::ALT | Qt::Key_R);
     const QKeySequence replaceAllKey(Qt::ALT | Qt::Key_A);
     ReplaceBtn = barButton("ReplaceBtn", QIcon(), QStringLiteral("Replace"),
@@ -107,7 +110,7 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     auto *replaceRow = new QHBoxLayout(ReplaceRow);
     replaceRow->setContentsMargins(2 + ReplaceToggleBtn->sizeHint().width() + 4, 0, 2, 2);
     replaceRow->setSpacing(4);
-    replaceRow->addWidget(ReplaceEdit, 1);
+    replaceRow->addWidget(ReplaceEdit);
     replaceRow->addWidget(ReplaceBtn);
     replaceRow->addWidget(ReplaceAllBtn);
     replaceRow->addWidget(ReplaceLabel, 1);
@@ -142,6 +145,8 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     });
     connect(ReplaceBtn, &QToolButton::clicked, this, &FindBar::replaceCurrent);
     connect(ReplaceAllBtn, &QToolButton::clicked, this, &FindBar::replaceAll);
+    // What the last replace did is old news after any other step, undo included.
+    connect(doc->undoStack(), &QUndoStack::indexChanged, ReplaceLabel, &QLabel::clear);
     connect(&m_search, &vor4::PlotSearch::matchesChanged, this, &FindBar::showCount);
     connect(&m_search, &vor4::PlotSearch::finished, this, &FindBar::showCount);
     hide();

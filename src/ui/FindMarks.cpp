@@ -83,8 +83,11 @@ void FindMarks::paintOverlay(QPainter &painter, const QRect &area)
     const int right = qMin(m_grid->colCount() - 1, m_grid->leftCol() + area.right() / pitch);
     const int bottom = qMin(m_grid->rowCount() - 1, m_grid->topRow() + area.bottom() / pitch);
     const int size = m_grid->cellSize();
-    // A frame inside the cell: the plot's own symbols stay in view.
-    const int w = size >= 10 ? 2 : 1;
+    // A frame inside the cell: the plot's own symbols stay in view. The
+    // selected plot's frame is thicker, so that stepping shows where it is.
+    const int thin = size >= 10 ? 2 : 1;
+    const int thick = qMax(thin, qMin(2 * thin, size / 3));
+    const QPoint selected(m_grid->col(), m_grid->row());
     const QColor colour = QColor::fromRgb(Colour);
     const std::vector<qint32> &matches = m_search->matches();
     for (int row = top; row <= bottom; ++row) {
@@ -94,6 +97,7 @@ void FindMarks::paintOverlay(QPainter &painter, const QRect &area)
             if (cell.y() != row || cell.x() > right)
                 break;
             const QRect r = m_grid->cellRect(cell.x(), cell.y());
+            const int w = cell == selected ? thick : thin;
             painter.fillRect(r.left(), r.top(), r.width(), w, colour);
             painter.fillRect(r.left(), r.bottom() + 1 - w, r.width(), w, colour);
             painter.fillRect(r.left(), r.top() + w, w, r.height() - 2 * w, colour);

@@ -45,6 +45,7 @@ StatisticsWindow::StatisticsWindow(vor4::MapDocument *doc, QWidget *parent)
     StatisticsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StatisticsTable->setAlternatingRowColors(true);
     StatisticsTable->verticalHeader()->hide();
+    StatisticsTable->verticalHeader()->setDefaultSectionSize(StatisticsTable->fontMetrics().height() + 6);
     StatisticsTable->horizontalHeader()->setStretchLastSection(true);
     StatisticsTable->setToolTip(QStringLiteral("Double click a row to find its plots"));
     // The kinds in their order, each most plots first: a stable sort by kind

@@ -223,6 +223,13 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
         QVERIFY(w->statusText(2).startsWith(QStringLiteral("Current cell = (%1 ,%2)").arg(cell.x()).arg(cell.y())));
         QVERIFY(w->DrawGrid->viewport()->rect().contains(w->DrawGrid->cellRect(cell.x(), cell.y())));
         QVERIFY(bar()->FindEdit->hasFocus());
+        // The selected match wears a thicker frame than the others.
+        const QImage shot = gridShot();
+        for (const QPoint &m : expected) {
+            const QRect r = w->DrawGrid->cellRect(m.x(), m.y());
+            if (w->DrawGrid->viewport()->rect().contains(r))
+                QCOMPARE(shot.pixel(r.topLeft() + QPoint(3, 3)) == Mark, m == cell);
+        }
     }
     // Past the last match: the first again. Shift+Enter and Shift+F3 go back
     // over the start to the last.
@@ -443,6 +450,7 @@ void TestFindBar::replaceAllIsOneStep()
     QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(bytesOf(w), original);
     QCOMPARE(bar()->search().count(), int(all.size()));
+    QCOMPARE(bar()->ReplaceLabel->text(), QString());
 
     // In the selected region only.
     const QRect region(0, 0, 32, 20);
