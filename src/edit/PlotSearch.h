@@ -37,6 +37,7 @@ public:
     const std::vector<qint32> &matches() const { return m_matches; }
     int count() const { return int(m_matches.size()); }
     QPoint cellOf(qint32 index) const { return QPoint(index % m_columns, index / m_columns); }
+    qint32 indexOf(int col, int row) const { return row * m_columns + col; }
     bool contains(int col, int row) const;
     // The match after, or before, a cell in reading order, wrapping at the
     // ends; from no cell (-1, -1) the first, or the last.
@@ -55,7 +56,6 @@ private:
     void restart();
     void runSlice();
     void plotsChanged(const QRect &cells);
-    qint32 indexOf(int col, int row) const { return row * m_columns + col; }
 
     MapDocument *m_doc;
     PlotQuery m_query;

@@ -82,6 +82,9 @@ public:
     void repaintCells(const QRect &cells);
     // Scrolls the least that shows the cell.
     void scrollIntoView(int col, int row);
+    // Selects a cell as a click on it does, focus aside: selectCell, then
+    // scrolled into view.
+    void chooseCell(int col, int row) { userSelect(qBound(0, col, m_cols - 1), qBound(0, row, m_rows - 1)); }
 
     // Drawn over the cells, in the order added; the grid does not own them.
     void addOverlay(GridOverlay *overlay);

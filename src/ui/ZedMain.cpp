@@ -2,12 +2,14 @@
 
 #include "AutoRecovery.h"
 #include "Dialogs.h"
+#include "FindBar.h"
 #include "GameLocation.h"
 #include "Glyphs.h"
 #include "HintWindow.h"
 #include "HistoryWindow.h"
 #include "MainMenu.h"
 #include "SectionMemo.h"
+#include "StatisticsWindow.h"
 #include "ZedAbout.h"
 
 #include <QApplication>
@@ -120,6 +122,7 @@ TForm1::TForm1(QWidget *parent)
     connect(MapDoc.undoStack(), &QUndoStack::canUndoChanged, this, &TForm1::updateUndoHints);
     connect(MapDoc.undoStack(), &QUndoStack::canRedoChanged, this, &TForm1::updateUndoHints);
     Menu = new MainMenu(this);
+    buildFindAndStatistics();
 
     watchFileDrops();
     FormCreate();
@@ -134,6 +137,8 @@ TForm1::~TForm1()
     disconnect(MapDoc.undoStack(), nullptr, this, nullptr);
     delete History;
     delete Recovery;
+    delete MapFindBar; // its marks leave the minimap while the picture still exists
+    delete Statistics;
 }
 
 QToolButton *TForm1::toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,

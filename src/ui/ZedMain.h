@@ -21,6 +21,7 @@ class QToolBar;
 class QToolButton;
 class AutoRecovery;
 class DropDownComboBox;
+class FindBar;
 class HintWindow;
 class HistoryWindow;
 class MainMenu;
@@ -29,6 +30,7 @@ class QFrame;
 class QPushButton;
 class SectionMemo;
 class SpinEdit;
+class StatisticsWindow;
 
 class TForm1 : public QMainWindow, public MapContentsHost, public MiniMapHost
 {
@@ -107,6 +109,15 @@ public:
     MainMenu *Menu = nullptr;
     HistoryWindow *History = nullptr;
     AutoRecovery *Recovery = nullptr;
+
+    // Find and statistics on the map page.
+    QToolButton *FindBtn = nullptr;
+    QToolButton *StatisticsBtn = nullptr;
+    FindBar *MapFindBar = nullptr;
+    StatisticsWindow *Statistics = nullptr;
+    void FindBtnClick();
+    void StatisticsBtnClick();
+    void StatisticsFindRequested(const QString &pattern);
 
     // The caption without the modified mark's placeholder.
     QString caption() const;
@@ -204,6 +215,7 @@ private:
     QWidget *buildSectionPage(const char *label, QComboBox **combo, const char *hint,
                               SectionMemo **memo, const char *toolBarName);
     QWidget *buildMapPage();
+    void buildFindAndStatistics();
     QWidget *buildTitlePage();
     MapGrid *createDrawGrid();
     void buildLayerButtons();

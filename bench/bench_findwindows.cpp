@@ -1,0 +1,121 @@
+// Find and statistics through the real windows on the 1000 x 1000 benchmark
+// map: a find typed into the find bar until its search is done, with the
+// longest time the window waited for its events, and the statistics
+// window's first count when it is opened.
+
+#include "AnswerDialogs.h"
+#include "FindBar.h"
+#include "MapGenerator.h"
+#include "MapGrid.h"
+#include "StatisticsModel.h"
+#include "StatisticsWindow.h"
+#include "ZedMain.h"
+#include "ZedMiniMap.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QToolButton>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+TForm1 *window()
+{
+    static TForm1 *w = [] {
+        Dialogs::setInstance(std::make_unique<AnswerDialogs>(benchmarkMapPath(1000, 1000)));
+        auto *form = new TForm1;
+        Form1 = form;
+        Form2 = new TForm2(form, form);
+        form->resize(1920, 1080);
+        form->show();
+        form->OpenBtnClick();
+        form->MapBtn->click();
+        form->DrawGrid->setTopLeft(400, 400);
+        QCoreApplication::processEvents();
+        return form;
+    }();
+    return w;
+}
+
+// Types a find into the bar and lets the window run until the search is
+// done: the time is the whole search with its marks; "longest_wait_ms" is
+// the longest the window went without handling its events.
+void findThroughBar(benchmark::State &state, bool withMiniMap)
+{
+    TForm1 *w = window();
+    Form2->setVisible(withMiniMap);
+    FindBar *bar = w->MapFindBar;
+    bar->openFind();
+    const QString texts[2] = {QStringLiteral("BONUS_GOLD"), QStringLiteral("bonus_iron")};
+    qint64 longest = 0;
+    int n = 0;
+    int found = 0;
+    for (auto _ : state) {
+        bar->FindEdit->setText(texts[n++ % 2]);
+        QElapsedTimer pass;
+        while (bar->search().isRunning()) {
+            pass.start();
+            QCoreApplication::processEvents();
+            longest = qMax(longest, pass.nsecsElapsed());
+        }
+        found = bar->search().count();
+    }
+    state.counters["matches"] = found;
+    state.counters["longest_wait_ms"] = double(longest) / 1e6;
+    bar->closeBar();
+    Form2->hide();
+}
+
+void BM_FindThroughBar(benchmark::State &state) { findThroughBar(state, false); }
+BENCHMARK(BM_FindThroughBar)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FindThroughBarWithMiniMap(benchmark::State &state) { findThroughBar(state, true); }
+BENCHMARK(BM_FindThroughBarWithMiniMap)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same search at once, as F3 finishes one that is still under way.
+void BM_FindFinishedAtOnce(benchmark::State &state)
+{
+    TForm1 *w = window();
+    FindBar *bar = w->MapFindBar;
+    bar->openFind();
+    const QString texts[2] = {QStringLiteral("BONUS_GOLD"), QStringLiteral("bonus_iron")};
+    int n = 0;
+    for (auto _ : state) {
+        bar->FindEdit->setText(texts[n++ % 2]);
+        bar->search().finish();
+    }
+    state.counters["matches"] = bar->search().count();
+    bar->closeBar();
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_FindFinishedAtOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening the statistics window counts the whole map once.
+void BM_StatisticsFirstFill(benchmark::State &state)
+{
+    TForm1 *w = window();
+    for (auto _ : state) {
+        w->Statistics->show();
+        state.PauseTiming();
+        w->Statistics->hide();
+        state.ResumeTiming();
+    }
+    w->Statistics->show();
+    state.counters["rows"] = w->Statistics->model()->rowCount();
+    w->Statistics->hide();
+}
+BENCHMARK(BM_StatisticsFirstFill)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

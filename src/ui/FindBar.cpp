@@ -1,0 +1,385 @@
+#include "FindBar.h"
+
+#include "MainMenu.h"
+#include "MapDocument.h"
+#include "MapGrid.h"
+#include "PlotReplace.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
+#include <QUndoStack>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton *barButton(const char *name, const QIcon &icon, const QString &text, const QString &hint)
+{
+    auto *b = new QToolButton;
+    b->setObjectName(QLatin1String(name));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus); // like every tool button of the editor
+    if (icon.isNull()) {
+        b->setText(text);
+    } else {
+        b->setIcon(icon);
+        b->setIconSize(QSize(16, 16));
+    }
+    b->setToolTip(hint);
+    return b;
+}
+
+QCheckBox *option(const char *name, const QString &text)
+{
+    auto *box = new QCheckBox(text);
+    box->setObjectName(QLatin1String(name));
+    return box;
+}
+
+} // namespace
+
+FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
+    : QWidget(parent)
+    , m_doc(doc)
+    , m_grid(grid)
+    , m_search(doc)
+    , m_marks(&m_search, grid)
+{
+    setObjectName(QStringLiteral("FindBar"));
+    const QStyle *s = style();
+
+    ReplaceToggleBtn = barButton("ReplaceToggleBtn", s->standardIcon(QStyle::SP_ArrowRight), QString(),
+                                 QStringLiteral("Replace"));
+    ReplaceToggleBtn->setCheckable(true);
+    FindEdit = new QLineEdit;
+    FindEdit->setObjectName(QStringLiteral("FindEdit"));
+    FindEdit->setPlaceholderText(QStringLiteral("Find in plot texts"));
+    FindEdit->setClearButtonEnabled(true);
+    FindEdit->installEventFilter(this);
+    FindEdit->setMinimumWidth(260);
+    MatchCaseBox = option("MatchCaseBox", QStringLiteral("Match case"));
+    WholeLineBox = option("WholeLineBox", QStringLiteral("Whole line"));
+    RegexBox = option("RegexBox", QStringLiteral("Regular expression"));
+    FindPreviousBtn = barButton("FindPreviousBtn", s->standardIcon(QStyle::SP_ArrowUp), QString(),
+                                QStringLiteral("Find previous"));
+    FindNextBtn = barButton("FindNextBtn", s->standardIcon(QStyle::SP_ArrowDown), QString(),
+                            QStringLiteral("Find next"));
+    CountLabel = new QLabel;
+    CountLabel->setObjectName(QStringLiteral("CountLabel"));
+    CountLabel->setTextFormat(Qt::PlainText);
+    CloseBtn = barButton("CloseFindBtn", s->standardIcon(QStyle::SP_TitleBarCloseButton), QString(),
+                         hintWithKey(QStringLiteral("Close the find bar"), QKeySequence(Qt::Key_Escape)));
+
+    auto *findRow = new QHBoxLayout;
+    findRow->setContentsMargins(2, 2, 2, 2);
+    findRow->setSpacing(4);
+    findRow->addWidget(ReplaceToggleBtn);
+    findRow->addWidget(FindEdit);
+    findRow->addWidget(MatchCaseBox);
+    findRow->addWidget(WholeLineBox);
+    findRow->addWidget(RegexBox);
+    findRow->addWidget(FindPreviousBtn);
+    findRow->addWidget(FindNextBtn);
+    findRow->addWidget(CountLabel, 1);
+    findRow->addWidget(CloseBtn);
+
+    ReplaceRow = new QWidget;
+    ReplaceRow->setObjectName(QStringLiteral("ReplaceRow"));
+    ReplaceEdit = new QLineEdit;
+    ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
+    ReplaceEdit->setPlaceholderText(QStringLiteral("Replace with (\\1 for a capture)"));
+    ReplaceEdit->installEventFilter(this);
+    ReplaceEdit->setMinimumWidth(260);
+    const QKeySequence replaceKey(Qt::ALT | Qt::Key_R);
+    const QKeySequence replaceAllKey(Qt::ALT | Qt::Key_A);
+    ReplaceBtn = barButton("ReplaceBtn", QIcon(), QStringLiteral("Replace"),
+                           hintWithKey(QStringLiteral("Replace in this plot and find the next"), replaceKey));
+    ReplaceAllBtn = barButton("ReplaceAllBtn", QIcon(), QStringLiteral("Replace all"),
+                              hintWithKey(QStringLiteral("Replace in every match of the selected region, or of "
+                                                         "the map"),
+                                          replaceAllKey));
+    ReplaceLabel = new QLabel;
+    ReplaceLabel->setObjectName(QStringLiteral("ReplaceLabel"));
+    ReplaceLabel->setTextFormat(Qt::PlainText);
+    auto *replaceRow = new QHBoxLayout(ReplaceRow);
+    replaceRow->setContentsMargins(2 + ReplaceToggleBtn->sizeHint().width() + 4, 0, 2, 2);
+    replaceRow->setSpacing(4);
+    replaceRow->addWidget(ReplaceEdit);
+    replaceRow->addWidget(ReplaceBtn);
+    replaceRow->addWidget(ReplaceAllBtn);
+    replaceRow->addWidget(ReplaceLabel, 1);
+    ReplaceRow->hide();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(findRow);
+    layout->addWidget(ReplaceRow);
+
+    // Keys of the bar act only while the focus is in it: Escape and Enter
+    // stay with the memos everywhere else.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &FindBar::closeBar);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    auto *replaceOne = new QShortcut(replaceKey, this, this, &FindBar::replaceCurrent);
+    replaceOne->setContext(Qt::WidgetWithChildrenShortcut);
+    auto *replaceEvery = new QShortcut(replaceAllKey, this, this, &FindBar::replaceAll);
+    replaceEvery->setContext(Qt::WidgetWithChildrenShortcut);
+
+    connect(FindEdit, &QLineEdit::textChanged, this, &FindBar::restartSearch);
+    for (QCheckBox *box : {MatchCaseBox, WholeLineBox, RegexBox})
+        connect(box, &QCheckBox::toggled, this, &FindBar::restartSearch);
+    connect(FindNextBtn, &QToolButton::clicked, this, &FindBar::findNext);
+    connect(FindPreviousBtn, &QToolButton::clicked, this, &FindBar::findPrevious);
+    connect(CloseBtn, &QToolButton::clicked, this, &FindBar::closeBar);
+    connect(ReplaceToggleBtn, &QToolButton::clicked, this, [this](bool down) {
+        if (down)
+            openReplace();
+        else
+            setReplaceShown(false);
+    });
+    connect(ReplaceBtn, &QToolButton::clicked, this, &FindBar::replaceCurrent);
+    connect(ReplaceAllBtn, &QToolButton::clicked, this, &FindBar::replaceAll);
+    // What the last replace did is old news after any other step, undo included.
+    connect(doc->undoStack(), &QUndoStack::indexChanged, ReplaceLabel, &QLabel::clear);
+    connect(&m_search, &vor4::PlotSearch::matchesChanged, this, &FindBar::showCount);
+    connect(&m_search, &vor4::PlotSearch::finished, this, &FindBar::showCount);
+    hide();
+}
+
+vor4::FindOptions FindBar::options() const
+{
+    vor4::FindOptions o;
+    o.matchCase = MatchCaseBox->isChecked();
+    o.wholeLine = WholeLineBox->isChecked();
+    o.regularExpression = RegexBox->isChecked();
+    return o;
+}
+
+void FindBar::showBar()
+{
+    Q_EMIT activated();
+    if (!isHidden())
+        return;
+    show();
+    m_marks.setShown(true);
+    restartSearch();
+}
+
+void FindBar::openFind()
+{
+    showBar();
+    setReplaceShown(false);
+    FindEdit->setFocus(Qt::ShortcutFocusReason);
+    FindEdit->selectAll();
+}
+
+void FindBar::openReplace()
+{
+    showBar();
+    setReplaceShown(true);
+    QLineEdit *field = FindEdit->text().isEmpty() ? FindEdit : ReplaceEdit;
+    field->setFocus(Qt::ShortcutFocusReason);
+    field->selectAll();
+}
+
+void FindBar::setReplaceShown(bool shown)
+{
+    if (!shown && ReplaceEdit->hasFocus())
+        FindEdit->setFocus(Qt::OtherFocusReason);
+    ReplaceRow->setVisible(shown);
+    ReplaceToggleBtn->setChecked(shown);
+    ReplaceToggleBtn->setIcon(style()->standardIcon(shown ? QStyle::SP_ArrowDown : QStyle::SP_ArrowRight));
+    ReplaceLabel->clear();
+}
+
+void FindBar::findText(const QString &text, const vor4::FindOptions &o)
+{
+    // One search for the whole change, not one for each option.
+    {
+        const QSignalBlocker b1(FindEdit), b2(MatchCaseBox), b3(WholeLineBox), b4(RegexBox);
+        FindEdit->setText(text);
+        MatchCaseBox->setChecked(o.matchCase);
+        WholeLineBox->setChecked(o.wholeLine);
+        RegexBox->setChecked(o.regularExpression);
+    }
+    if (isHidden()) {
+        showBar();
+        return;
+    }
+    Q_EMIT activated();
+    restartSearch();
+}
+
+void FindBar::closeBar()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    const bool hadFocus = focus && isAncestorOf(focus);
+    m_marks.setShown(false);
+    m_search.clear();
+    setReplaceShown(false);
+    hide();
+    if (hadFocus)
+        m_grid->setFocus(Qt::OtherFocusReason);
+}
+
+void FindBar::restartSearch()
+{
+    if (isHidden()) {
+        m_search.clear();
+        return;
+    }
+    m_search.start(vor4::PlotQuery::compile(FindEdit->text(), options(), &m_error));
+    showCount();
+}
+
+void FindBar::showCount()
+{
+    if (!m_error.isEmpty()) {
+        setNote(CountLabel, m_error, true);
+        return;
+    }
+    if (FindEdit->text().isEmpty()) {
+        setNote(CountLabel, QString(), false);
+        return;
+    }
+    const int n = m_search.count();
+    QString text = n == 1 ? QStringLiteral("1 plot") : QStringLiteral("%1 plots").arg(n);
+    if (m_search.isRunning())
+        text += QStringLiteral("...");
+    setNote(CountLabel, text, false);
+}
+
+void FindBar::setNote(QLabel *label, const QString &text, bool error)
+{
+    label->setText(text);
+    label->setStyleSheet(error ? QStringLiteral("color: rgb(192, 0, 0)") : QString());
+}
+
+std::optional<QPoint> FindBar::selectedCell() const
+{
+    const vor4::Document &d = m_doc->document();
+    if (d.CurrentCol < 0 || d.CurrentRow < 0)
+        return std::nullopt;
+    return QPoint(m_grid->col(), m_grid->row());
+}
+
+void FindBar::findNext() { step(true); }
+
+void FindBar::findPrevious() { step(false); }
+
+void FindBar::step(bool forward)
+{
+    if (FindEdit->text().isEmpty()) {
+        openFind();
+        return;
+    }
+    showBar();
+    m_search.finish();
+    const QPoint from = selectedCell().value_or(QPoint(-1, -1));
+    const std::optional<QPoint> to = forward ? m_search.next(from.x(), from.y())
+                                             : m_search.previous(from.x(), from.y());
+    if (to)
+        goTo(*to);
+}
+
+void FindBar::goTo(const QPoint &cell)
+{
+    // As a click: a memo being edited is left first, so that its own
+    // automatic apply stores it; typing in the bar keeps its focus.
+    const QWidget *focus = QApplication::focusWidget();
+    if (!focus || !isAncestorOf(focus))
+        m_grid->setFocus(Qt::OtherFocusReason);
+    m_grid->chooseCell(cell.x(), cell.y());
+}
+
+void FindBar::reselectIfChanged(const QPoint &cell, const QByteArray &before)
+{
+    // The plot memo shows the selected plot: a replace in it must show too,
+    // or leaving the memo would store the old text again.
+    if (m_doc->document().PlotTexts.view(cell.x(), cell.y()) != before)
+        m_grid->chooseCell(cell.x(), cell.y());
+}
+
+void FindBar::replaceCurrent()
+{
+    if (ReplaceRow->isHidden()) {
+        openReplace();
+        return;
+    }
+    showBar();
+    m_search.finish();
+    const std::optional<QPoint> cell = selectedCell();
+    if (!cell || !m_search.contains(cell->x(), cell->y())) {
+        findNext();
+        return;
+    }
+    const QByteArray before = m_doc->document().PlotTexts.text(cell->x(), cell->y());
+    const vor4::ReplaceResult result = vor4::replaceInPlots(m_doc, m_search.query(), ReplaceEdit->text(),
+                                                            {m_search.indexOf(cell->x(), cell->y())});
+    if (!result.ok()) {
+        setNote(ReplaceLabel, result.error, true);
+        return;
+    }
+    setNote(ReplaceLabel, result.plots == 1 ? QStringLiteral("Replaced in 1 plot") : QStringLiteral("Nothing replaced"),
+            false);
+    if (const std::optional<QPoint> next = m_search.next(cell->x(), cell->y()); next && *next != *cell)
+        goTo(*next);
+    else
+        reselectIfChanged(*cell, before);
+}
+
+void FindBar::replaceAll()
+{
+    if (ReplaceRow->isHidden()) {
+        openReplace();
+        return;
+    }
+    showBar();
+    if (!m_error.isEmpty() || m_search.query().findsNothing()) {
+        setNote(ReplaceLabel, m_error.isEmpty() ? QStringLiteral("Nothing to find") : m_error, true);
+        return;
+    }
+    const QRect region = m_doc->selection().area();
+    const std::optional<QPoint> cell = selectedCell();
+    const QByteArray before = cell ? m_doc->document().PlotTexts.text(cell->x(), cell->y()) : QByteArray();
+    const vor4::ReplaceResult result = vor4::replaceInArea(m_doc, m_search.query(), ReplaceEdit->text(), region);
+    if (!result.ok()) {
+        setNote(ReplaceLabel, result.error, true);
+        return;
+    }
+    const QString where = region.isEmpty() ? QString() : QStringLiteral(" of the selected region");
+    setNote(ReplaceLabel,
+            result.plots == 0   ? QStringLiteral("No plot%1 changed").arg(where)
+            : result.plots == 1 ? QStringLiteral("Replaced in 1 plot%1").arg(where)
+                                : QStringLiteral("Replaced in %1 plots%2").arg(result.plots).arg(where),
+            false);
+    if (cell)
+        reselectIfChanged(*cell, before);
+}
+
+bool FindBar::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter steps through the matches (Shift+Enter backwards); in the
+    // replace field it replaces. Never a line break: the fields have one line.
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+            if (watched == FindEdit && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+                step(mods == Qt::NoModifier);
+                return true;
+            }
+            if (watched == ReplaceEdit && mods == Qt::NoModifier) {
+                replaceCurrent();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

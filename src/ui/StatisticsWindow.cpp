@@ -1,0 +1,147 @@
+#include "StatisticsWindow.h"
+
+#include "MapDocument.h"
+#include "StatisticsModel.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHideEvent>
+#include <QLabel>
+#include <QShowEvent>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+StatisticsWindow::StatisticsWindow(vor4::MapDocument *doc, QWidget *parent)
+    : QWidget(parent, Qt::Tool)
+    , m_doc(doc)
+    , m_model(new vor4::StatisticsModel(doc, this))
+    , m_sort(new QSortFilterProxyModel(this))
+{
+    setObjectName(QStringLiteral("StatisticsWindow"));
+    setWindowTitle(QStringLiteral("Statistics"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    // Nothing is counted while the window is closed.
+    m_model->setFollowing(false);
+
+    AreaComboBox = new QComboBox;
+    AreaComboBox->setObjectName(QStringLiteral("AreaComboBox"));
+    AreaComboBox->addItem(QStringLiteral("Whole map"));
+    AreaComboBox->addItem(QStringLiteral("Selected region"));
+    AreaComboBox->setToolTip(QStringLiteral("Count the whole map or the selected region"));
+    SummaryLabel = new QLabel;
+    SummaryLabel->setObjectName(QStringLiteral("SummaryLabel"));
+    SummaryLabel->setTextFormat(Qt::PlainText);
+    SummaryLabel->setWordWrap(true);
+
+    m_sort->setSourceModel(m_model);
+    m_sort->setSortRole(vor4::StatisticsModel::SortRole);
+    StatisticsTable = new QTableView;
+    StatisticsTable->setObjectName(QStringLiteral("StatisticsTable"));
+    StatisticsTable->setModel(m_sort);
+    StatisticsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StatisticsTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    StatisticsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StatisticsTable->setAlternatingRowColors(true);
+    StatisticsTable->verticalHeader()->hide();
+    StatisticsTable->verticalHeader()->setDefaultSectionSize(StatisticsTable->fontMetrics().height() + 6);
+    StatisticsTable->horizontalHeader()->setStretchLastSection(true);
+    StatisticsTable->setToolTip(QStringLiteral("Double click a row to find its plots"));
+    // The kinds in their order, each most plots first: a stable sort by kind
+    // keeps the model's order within a kind.
+    StatisticsTable->setSortingEnabled(true);
+    StatisticsTable->sortByColumn(vor4::StatisticsModel::KindColumn, Qt::AscendingOrder);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(AreaComboBox);
+    top->addWidget(SummaryLabel, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(top);
+    layout->addWidget(StatisticsTable, 1);
+    resize(460, 520);
+
+    connect(AreaComboBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::updateArea);
+    connect(&doc->selection(), &vor4::MapSelection::changed, this, [this] {
+        if (AreaComboBox->currentIndex() == SelectedRegion)
+            updateArea();
+    });
+    connect(StatisticsTable, &QTableView::doubleClicked, this, &StatisticsWindow::rowDoubleClicked);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        updateSummary();
+        StatisticsTable->resizeColumnsToContents();
+    });
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &StatisticsWindow::updateSummary);
+}
+
+QRect StatisticsWindow::requestedArea() const
+{
+    return AreaComboBox->currentIndex() == SelectedRegion ? m_doc->selection().area() : QRect();
+}
+
+void StatisticsWindow::updateArea()
+{
+    m_model->setArea(requestedArea());
+    updateSummary();
+}
+
+void StatisticsWindow::updateSummary()
+{
+    if (!m_model->isFollowing())
+        return;
+    const vor4::PlotStatistics &s = m_model->statistics();
+    const QRect area = m_model->area();
+    QString where;
+    if (AreaComboBox->currentIndex() == SelectedRegion && !m_doc->selection().isEmpty())
+        where = QStringLiteral("Region of %1 x %2 from (%3, %4)")
+                    .arg(area.width())
+                    .arg(area.height())
+                    .arg(area.left())
+                    .arg(area.top());
+    else if (AreaComboBox->currentIndex() == SelectedRegion)
+        where = QStringLiteral("No region is selected: the whole map, %1 x %2").arg(area.width()).arg(area.height());
+    else
+        where = QStringLiteral("Map of %1 x %2").arg(area.width()).arg(area.height());
+    SummaryLabel->setText(QStringLiteral("%1: %2 plots, %3 with text, %4 land plots")
+                              .arg(where)
+                              .arg(s.plotCount())
+                              .arg(s.filledCount())
+                              .arg(s.landCount()));
+}
+
+QString StatisticsWindow::findPatternAt(int row) const
+{
+    return m_sort->index(row, 0).data(vor4::StatisticsModel::FindPatternRole).toString();
+}
+
+void StatisticsWindow::rowDoubleClicked(const QModelIndex &index)
+{
+    const QString pattern = findPatternAt(index.row());
+    if (pattern.isEmpty()) {
+        SummaryLabel->setText(QStringLiteral("Plots without such a line have no line to find."));
+        return;
+    }
+    Q_EMIT findRequested(pattern);
+}
+
+void StatisticsWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // Counted once: the area is taken while the model still rests.
+    m_model->setArea(requestedArea());
+    m_model->setFollowing(true);
+    updateSummary();
+    Q_EMIT visibilityChanged(true);
+}
+
+void StatisticsWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    m_model->setFollowing(false);
+    Q_EMIT visibilityChanged(false);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// How many plots hold each value of the five kinds of line, for the whole
+// map or the selected region, in a sortable table. Counts only while it is
+// open, and then follows the edits. A double click on a row asks for a find
+// of that value.
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace vor4 {
+class MapDocument;
+class StatisticsModel;
+}
+
+class StatisticsWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    enum Area { WholeMap, SelectedRegion };
+
+    StatisticsWindow(vor4::MapDocument *doc, QWidget *parent = nullptr);
+
+    QComboBox *AreaComboBox = nullptr;
+    QLabel *SummaryLabel = nullptr;
+    QTableView *StatisticsTable = nullptr;
+
+    vor4::StatisticsModel *model() const { return m_model; }
+    QSortFilterProxyModel *sortModel() const { return m_sort; }
+
+    // The find a row stands for: a regular expression, matched with case;
+    // empty for "(none)".
+    QString findPatternAt(int row) const;
+
+Q_SIGNALS:
+    void visibilityChanged(bool visible);
+    void findRequested(const QString &pattern);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QRect requestedArea() const;
+    void updateArea();
+    void updateSummary();
+    void rowDoubleClicked(const QModelIndex &index);
+
+    vor4::MapDocument *m_doc;
+    vor4::StatisticsModel *m_model;
+    QSortFilterProxyModel *m_sort;
+};

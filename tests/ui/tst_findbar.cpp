@@ -1,0 +1,432 @@
+// The find bar through the real widgets: typing finds as it goes, the marks
+// on the grid and the minimap, stepping with keys and buttons, bad patterns,
+// Replace and Replace all with their undo, and the keys left to the memos.
+
+#include "FakeDialogs.h"
+#include "FindBar.h"
+#include "MainMenu.h"
+#include "MapGrid.h"
+#include "MapWriter.h"
+#include "SectionMemo.h"
+#include "ZedMain.h"
+#include "ZedMiniMap.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QUndoStack>
+#include <QtTest>
+
+namespace {
+
+const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+const QRgb Mark = FindMarks::Colour;
+
+// The matching cells in reading order, one line at a time: a substring
+// without regard to case, or a regular expression with case.
+QList<QPoint> plainFind(const vor4::Document &doc, const QString &text, bool regex = false, QRect area = {})
+{
+    const QRegularExpression re(text);
+    QList<QPoint> found;
+    for (int row = 0; row < doc.rowCount(); ++row)
+        for (int col = 0; col < doc.columnCount(); ++col) {
+            QByteArray t = doc.PlotTexts.text(col, row);
+            for (const QByteArray &line : t.replace("\r\n", "\n").split('\n')) {
+                const QString l = QString::fromLatin1(line);
+                if ((area.isNull() || area.contains(col, row))
+                    && (regex ? re.match(l).hasMatch() : l.contains(text, Qt::CaseInsensitive))) {
+                    found << QPoint(col, row);
+                    break;
+                }
+            }
+        }
+    return found;
+}
+
+QPoint nextAfter(const QList<QPoint> &matches, const QPoint &cell)
+{
+    for (const QPoint &m : matches)
+        if (m.y() > cell.y() || (m.y() == cell.y() && m.x() > cell.x()))
+            return m;
+    return matches.first();
+}
+
+} // namespace
+
+class TestFindBar : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void typingFindsAndMarks();
+    void stepsWrapAndSelectAsAClick();
+    void optionsBadPatternsAndEdits();
+    void replaceOneByOne();
+    void replaceAllIsOneStep();
+    void keysStayWithTheMemos();
+
+private:
+    FindBar *bar() const { return w->MapFindBar; }
+    void typeFind(const QString &text);
+    void settle() { QTRY_VERIFY(!bar()->search().isRunning()); }
+    QPoint selected() const { return QPoint(w->DrawGrid->col(), w->DrawGrid->row()); }
+    QImage gridShot() const { return w->DrawGrid->viewport()->grab().toImage(); }
+    QByteArray bytes() const { return vor4::buildSaveFile(w->Doc); }
+    QByteArray memoBytes() const
+    {
+        QByteArray b;
+        w->Memo->bytes(&b);
+        return b;
+    }
+    void clickCell(const QPoint &c)
+    {
+        w->DrawGrid->scrollIntoView(c.x(), c.y());
+        QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(c.x(), c.y()).center());
+    }
+    TForm1 *w = nullptr;
+    FakeDialogs::State *dialogs = nullptr;
+};
+
+void TestFindBar::init()
+{
+    dialogs = FakeDialogs::install();
+    w = new TForm1;
+    Form1 = w;
+    Form2 = new TForm2(w, w);
+    w->resize(1000, 760);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    dialogs->openAnswers << Continents;
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    w->DrawGrid->setFocus();
+}
+
+void TestFindBar::cleanup()
+{
+    delete w;
+    Form1 = nullptr;
+    Form2 = nullptr;
+}
+
+void TestFindBar::typeFind(const QString &text)
+{
+    QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar()->FindEdit->hasFocus());
+    QTest::keyClicks(bar()->FindEdit, text);
+    settle();
+}
+
+void TestFindBar::typingFindsAndMarks()
+{
+    // Slices of nothing: each letter typed starts over long before the old
+    // search could end.
+    bar()->search().setSliceMilliseconds(0);
+    QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(bar()->FindEdit, "TERRAIN_");
+    QVERIFY(bar()->search().isRunning());
+    QVERIFY(bar()->CountLabel->text().endsWith(QStringLiteral("...")));
+    QTest::keyClick(bar()->FindEdit, Qt::Key_A, Qt::ControlModifier);
+    typeFind(QStringLiteral("bonus_"));
+    const QList<QPoint> expected = plainFind(w->Doc, QStringLiteral("bonus_"));
+    QList<QPoint> found;
+    for (qint32 i : bar()->search().matches())
+        found << bar()->search().cellOf(i);
+    QCOMPARE(found, expected);
+    QCOMPARE(bar()->CountLabel->text(), QStringLiteral("%1 plots").arg(expected.size()));
+
+    // A frame on the grid marks each match; the cell inside stays as painted.
+    const QImage shot = gridShot();
+    for (int row = 0; row < w->DrawGrid->visibleRowCount(); ++row)
+        for (int col = 0; col < w->DrawGrid->visibleColCount(); ++col) {
+            const QRect r = w->DrawGrid->cellRect(col, row);
+            QCOMPARE(shot.pixel(r.topLeft()) == Mark, expected.contains(QPoint(col, row)));
+            QCOMPARE(shot.pixel(r.bottomRight() - QPoint(1, 1)) == Mark, expected.contains(QPoint(col, row)));
+            QVERIFY(shot.pixel(r.center()) != Mark);
+        }
+    // A ring on the minimap around each match's block, away from the view's
+    // frame; the centre keeps the terrain's colour.
+    QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
+    const QImage &picture = Form2->picture();
+    const vor4::FrameRect f = Form2->ViewRect;
+    for (int row = 0; row < w->Doc.rowCount(); ++row)
+        for (int col = 0; col < w->Doc.columnCount(); ++col) {
+            const int x = 3 * col, y = 3 * row;
+            if (x + 2 >= f.left && x <= f.right && y + 2 >= f.top && y <= f.bottom)
+                continue;
+            QCOMPARE(picture.pixel(x, y) == Mark, expected.contains(QPoint(col, row)));
+            QCOMPARE(picture.pixel(x + 2, y + 1) == Mark, expected.contains(QPoint(col, row)));
+            QCOMPARE(picture.pixel(x + 1, y + 1), w->MiniMapBitmap.pixel(x + 1, y + 1));
+        }
+
+    // Escape closes the bar and takes the marks away.
+    QTest::keyClick(bar()->FindEdit, Qt::Key_Escape);
+    QVERIFY(!bar()->isVisible());
+    QVERIFY(w->DrawGrid->hasFocus());
+    const QPoint first = expected.first();
+    QVERIFY(gridShot().pixel(w->DrawGrid->cellRect(first.x(), first.y()).topLeft()) != Mark);
+    QCOMPARE(Form2->picture().pixel(3 * first.x(), 3 * first.y()),
+             w->MiniMapBitmap.pixel(3 * first.x(), 3 * first.y()));
+}
+
+void TestFindBar::stepsWrapAndSelectAsAClick()
+{
+    typeFind(QStringLiteral("BONUS_GOLD"));
+    const QList<QPoint> gold = plainFind(w->Doc, QStringLiteral("BONUS_GOLD"));
+    QVERIFY(gold.size() >= 4);
+    // Enter in the field, from no selected plot: each match in turn,
+    // selected as a click selects, in view, with a thicker frame.
+    for (const QPoint &cell : gold) {
+        QTest::keyClick(bar()->FindEdit, Qt::Key_Return);
+        QCOMPARE(selected(), cell);
+        QCOMPARE(QPoint(w->Doc.CurrentCol, w->Doc.CurrentRow), cell);
+        QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(cell.x(), cell.y()));
+        QVERIFY(w->statusText(2).startsWith(QStringLiteral("Current cell = (%1 ,%2)").arg(cell.x()).arg(cell.y())));
+        QVERIFY(bar()->FindEdit->hasFocus());
+        const QImage shot = gridShot();
+        for (const QPoint &m : gold) {
+            const QRect r = w->DrawGrid->cellRect(m.x(), m.y());
+            QCOMPARE(w->DrawGrid->viewport()->rect().contains(r) && shot.pixel(r.topLeft() + QPoint(3, 3)) == Mark,
+                     m == cell);
+        }
+    }
+    // Wrapping both ways, with Enter, Shift+Enter, F3 and Shift+F3.
+    QTest::keyClick(bar()->FindEdit, Qt::Key_Return);
+    QCOMPARE(selected(), gold.first());
+    QTest::keyClick(bar()->FindEdit, Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(selected(), gold.last());
+    QTest::keyClick(bar()->FindEdit, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(selected(), gold[gold.size() - 2]);
+    QTest::keyClick(bar()->FindEdit, Qt::Key_F3);
+    QCOMPARE(selected(), gold.last());
+    // F3 from the grid keeps its focus; the bar's buttons step too.
+    w->DrawGrid->setFocus();
+    QTest::keyClick(w->DrawGrid, Qt::Key_F3);
+    QCOMPARE(selected(), gold.first());
+    QVERIFY(w->DrawGrid->hasFocus());
+    QTest::mouseClick(bar()->FindNextBtn, Qt::LeftButton);
+    QTest::mouseClick(bar()->FindNextBtn, Qt::LeftButton);
+    QTest::mouseClick(bar()->FindPreviousBtn, Qt::LeftButton);
+    QCOMPARE(selected(), gold[1]);
+    // From a plot that is no match: the next one after it.
+    const QPoint between(gold[1].x(), gold[1].y() + 1);
+    clickCell(between);
+    QTest::keyClick(w->DrawGrid, Qt::Key_F3);
+    QCOMPARE(selected(), nextAfter(gold, between));
+
+    // As a click: typing in the plot memo is stored in its plot first.
+    const QPoint edited = selected();
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->Memo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->Memo, Qt::Key_Return);
+    QTest::keyClicks(w->Memo, "Typed=1");
+    QTest::keyClick(w->Memo, Qt::Key_F3);
+    QVERIFY(w->Doc.PlotTexts.text(edited.x(), edited.y()).endsWith("\r\nTyped=1"));
+    QCOMPARE(selected(), nextAfter(gold, edited));
+
+    // From another page F3 comes back to the map page.
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    QTest::keyClick(w, Qt::Key_F3);
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+}
+
+void TestFindBar::optionsBadPatternsAndEdits()
+{
+    // Each box changes the search at once.
+    typeFind(QStringLiteral("bonustype=bonus_wine"));
+    const int wine = int(plainFind(w->Doc, QStringLiteral("BonusType=BONUS_WINE")).size());
+    QCOMPARE(bar()->search().count(), wine);
+    QTest::mouseClick(bar()->MatchCaseBox, Qt::LeftButton);
+    settle();
+    QCOMPARE(bar()->CountLabel->text(), QStringLiteral("0 plots"));
+    bar()->FindEdit->setText(QStringLiteral("BonusType=BONUS_WIN"));
+    settle();
+    QCOMPARE(bar()->search().count(), wine);
+    QTest::mouseClick(bar()->WholeLineBox, Qt::LeftButton);
+    settle();
+    QCOMPARE(bar()->search().count(), 0);
+    QTest::mouseClick(bar()->WholeLineBox, Qt::LeftButton);
+    QTest::mouseClick(bar()->RegexBox, Qt::LeftButton);
+    bar()->FindEdit->setText(QStringLiteral("BONUS_(WINE|GOLD)$"));
+    settle();
+    QCOMPARE(bar()->search().count(), int(plainFind(w->Doc, bar()->FindEdit->text(), true).size()));
+
+    // A bad pattern: said in the bar, in red, nothing found; F3 does nothing.
+    bar()->FindEdit->setFocus();
+    QTest::keyClick(bar()->FindEdit, Qt::Key_End);
+    QTest::keyClicks(bar()->FindEdit, "(");
+    QCOMPARE(bar()->search().count(), 0);
+    QVERIFY(bar()->CountLabel->text().startsWith(QStringLiteral("The regular expression is not valid")));
+    QVERIFY(bar()->CountLabel->styleSheet().contains(QStringLiteral("192, 0, 0")));
+    QTest::keyClick(bar()->FindEdit, Qt::Key_F3);
+    QTest::keyClick(bar()->FindEdit, Qt::Key_Backspace);
+    settle();
+    QVERIFY(bar()->CountLabel->styleSheet().isEmpty());
+
+    // The marks follow an edit, its undo and a newly opened map.
+    const int before = bar()->search().count();
+    QPoint cell(0, 0);
+    while (bar()->search().contains(cell.x(), cell.y()))
+        cell.rx()++;
+    clickCell(cell);
+    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_GRASS\nBonusType=BONUS_WINE"));
+    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    QCOMPARE(bar()->CountLabel->text(), QStringLiteral("%1 plots").arg(before + 1));
+    const QPoint corner = w->DrawGrid->cellRect(cell.x(), cell.y()).topLeft();
+    QCOMPARE(gridShot().pixel(corner), Mark);
+    QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(bar()->search().count(), before);
+    QVERIFY(gridShot().pixel(corner) != Mark);
+    QTest::keyClick(w->DrawGrid, Qt::Key_Y, Qt::ControlModifier);
+    dialogs->saveChoices << Dialogs::SaveChoice::Discard;
+    dialogs->openAnswers << Continents;
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    settle();
+    QCOMPARE(bar()->search().count(), before);
+}
+
+void TestFindBar::replaceOneByOne()
+{
+    QTest::keyClick(w->DrawGrid, Qt::Key_H, Qt::ControlModifier);
+    QVERIFY(bar()->ReplaceEdit->isVisible());
+    QVERIFY(bar()->FindEdit->hasFocus()); // nothing to find yet: that field first
+    QTest::keyClicks(bar()->FindEdit, "BONUS_GOLD");
+    const QList<QPoint> gold = plainFind(w->Doc, QStringLiteral("BONUS_GOLD"));
+    bar()->ReplaceEdit->setFocus();
+    QTest::keyClicks(bar()->ReplaceEdit, "BONUS_SILVER");
+
+    // Nothing selected: Replace only goes to the first match.
+    const QByteArray original = bytes();
+    QTest::mouseClick(bar()->ReplaceBtn, Qt::LeftButton);
+    QCOMPARE(selected(), gold[0]);
+    QCOMPARE(bytes(), original);
+    // Enter in the field replaces there and goes on.
+    QByteArray text = w->Doc.PlotTexts.text(gold[0].x(), gold[0].y());
+    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_Return);
+    QCOMPARE(w->Doc.PlotTexts.text(gold[0].x(), gold[0].y()), text.replace("BONUS_GOLD", "BONUS_SILVER"));
+    QCOMPARE(selected(), gold[1]);
+    QCOMPARE(bar()->ReplaceLabel->text(), QStringLiteral("Replaced in 1 plot"));
+    QCOMPARE(w->MapDoc.undoStack()->undoText(), QStringLiteral("Replace 1 plot"));
+    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_R, Qt::AltModifier);
+    QCOMPARE(bar()->search().count(), int(gold.size()) - 2);
+    // The last one: nothing left to go to; the memo shows the new text, so
+    // that leaving it stores nothing old.
+    while (bar()->search().count() > 0)
+        QTest::keyClick(bar()->ReplaceEdit, Qt::Key_Return);
+    QCOMPARE(selected(), gold.last());
+    QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(gold.last().x(), gold.last().y()));
+    QVERIFY(memoBytes().contains("BONUS_SILVER"));
+    // One step each.
+    for (int i = 0; i < gold.size(); ++i)
+        w->MapDoc.undoStack()->undo();
+    QCOMPARE(bytes(), original);
+
+    // A replacement no plot can hold: said, nothing changed.
+    bar()->ReplaceEdit->setText(QStringLiteral("BONUS_\u20ac"));
+    QTest::mouseClick(bar()->ReplaceBtn, Qt::LeftButton);
+    QVERIFY(bar()->ReplaceLabel->text().contains(QStringLiteral("cannot hold")));
+    QCOMPARE(bytes(), original);
+    // Ctrl+H again hides the second field.
+    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_H, Qt::ControlModifier);
+    QVERIFY(!bar()->ReplaceEdit->isVisible());
+    QVERIFY(bar()->FindEdit->hasFocus());
+}
+
+void TestFindBar::replaceAllIsOneStep()
+{
+    QTest::keyClick(w->DrawGrid, Qt::Key_H, Qt::ControlModifier);
+    QTest::mouseClick(bar()->RegexBox, Qt::LeftButton);
+    QTest::mouseClick(bar()->MatchCaseBox, Qt::LeftButton);
+    QTest::keyClicks(bar()->FindEdit, "BonusType=BONUS_(COAL|IRON)$");
+    const QList<QPoint> all = plainFind(w->Doc, bar()->FindEdit->text(), true);
+    bar()->ReplaceEdit->setText(QStringLiteral("BonusType=BONUS_\\1_MINE"));
+    const QByteArray original = bytes();
+
+    // With captures, one step named with the count; the selected plot's
+    // memo shows its new text.
+    QTest::mouseClick(bar()->FindNextBtn, Qt::LeftButton);
+    const QPoint current = selected();
+    QTest::mouseClick(bar()->ReplaceAllBtn, Qt::LeftButton);
+    QCOMPARE(w->MapDoc.undoStack()->undoText(), QStringLiteral("Replace %1 plots").arg(all.size()));
+    QCOMPARE(bar()->ReplaceLabel->text(), QStringLiteral("Replaced in %1 plots").arg(all.size()));
+    QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(current.x(), current.y()));
+    QCOMPARE(plainFind(w->Doc, QStringLiteral("BonusType=BONUS_(COAL|IRON)_MINE$"), true), all);
+    // Undo gives back every byte and takes the note away.
+    w->DrawGrid->setFocus();
+    QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(bytes(), original);
+    QCOMPARE(bar()->ReplaceLabel->text(), QString());
+
+    // With a selected region, in it only.
+    const QRect region(0, 0, 32, 20);
+    w->MapDoc.selection().setArea(region, QSize(64, 40));
+    const QList<QPoint> inside = plainFind(w->Doc, bar()->FindEdit->text(), true, region);
+    QVERIFY(!inside.isEmpty() && inside.size() < all.size());
+    bar()->ReplaceEdit->setFocus();
+    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(bar()->ReplaceLabel->text(),
+             QStringLiteral("Replaced in %1 plots of the selected region").arg(inside.size()));
+    QCOMPARE(plainFind(w->Doc, QStringLiteral("_MINE")), inside);
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(bytes(), original);
+}
+
+void TestFindBar::keysStayWithTheMemos()
+{
+    // Tool tips and menu entries name the keys.
+    QVERIFY(w->FindBtn->toolTip().endsWith(QStringLiteral("(Ctrl+F)")));
+    QVERIFY(bar()->FindNextBtn->toolTip().endsWith(QStringLiteral("(F3)")));
+    QVERIFY(bar()->FindPreviousBtn->toolTip().endsWith(QStringLiteral("(Shift+F3)")));
+    QVERIFY(bar()->ReplaceToggleBtn->toolTip().endsWith(QStringLiteral("(Ctrl+H)")));
+    QVERIFY(bar()->ReplaceAllBtn->toolTip().endsWith(QStringLiteral("(Alt+A)")));
+    QVERIFY(bar()->CloseBtn->toolTip().endsWith(QStringLiteral("(Esc)")));
+    QVERIFY(w->Menu->editMenu->actions().contains(w->Menu->actionFor(w->FindBtn)));
+
+    // Ctrl+F from a memo on another page: the map page and the field; the
+    // memo keeps its text and stores it as leaving it always does.
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    w->GMemo->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->GMemo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->GMemo, Qt::Key_Return);
+    QTest::keyClicks(w->GMemo, "Rule=1");
+    const QString rules = w->GMemo->text();
+    QTest::keyClick(w->GMemo, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    QVERIFY(bar()->FindEdit->hasFocus());
+    QCOMPARE(w->GMemo->text(), rules);
+    QVERIFY(w->Doc.GameLines.contains("Rule=1"));
+    QTest::keyClicks(bar()->FindEdit, "TERRAIN_OCEAN");
+
+    // In the plot memo, with the bar open, Enter, Escape and Ctrl+Z are the
+    // memo's own.
+    clickCell(QPoint(2, 2));
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->Memo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->Memo, Qt::Key_Return);
+    QTest::keyClicks(w->Memo, "A=1");
+    QTest::keyClick(w->Memo, Qt::Key_Escape);
+    QVERIFY(bar()->isVisible());
+    QCOMPARE(selected(), QPoint(2, 2));
+    QVERIFY(w->Memo->text().endsWith(QStringLiteral("\nA=1")));
+    const int steps = w->MapDoc.undoStack()->count();
+    QTest::keyClick(w->Memo, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!w->Memo->text().endsWith(QStringLiteral("\nA=1")));
+    QCOMPARE(w->MapDoc.undoStack()->count(), steps);
+
+    // Ctrl+H from the memo: the replace field; Ctrl+F back to the find field
+    // alone, its text selected for new typing.
+    QTest::keyClick(w->Memo, Qt::Key_H, Qt::ControlModifier);
+    QVERIFY(bar()->ReplaceEdit->hasFocus());
+    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!bar()->ReplaceEdit->isVisible());
+    QCOMPARE(bar()->FindEdit->selectedText(), QStringLiteral("TERRAIN_OCEAN"));
+}
+
+QTEST_MAIN(TestFindBar)
+#include "tst_findbar.moc"

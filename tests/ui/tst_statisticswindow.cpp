@@ -1,0 +1,268 @@
+// The statistics window through the real widgets: its rows against a plain
+// count of the plots, sorting by a column, the selected region, following
+// edits while open and resting while closed, and a double click that starts
+// a find for a row's value.
+
+#include "FakeDialogs.h"
+#include "FindBar.h"
+#include "MainMenu.h"
+#include "MapGrid.h"
+#include "SectionMemo.h"
+#include "StatisticsModel.h"
+#include "StatisticsWindow.h"
+#include "ZedMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QLineEdit>
+#include <QMap>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+const char *const Keys[] = {"TerrainType", "BonusType", "FeatureType", "ImprovementType", "PlotType"};
+
+// "Key value" -> plots, counted one plot and one line at a time.
+QMap<QString, qint64> plainCount(const vor4::Document &doc, const QRect &area = QRect())
+{
+    QMap<QString, qint64> counts;
+    for (int row = 0; row < doc.PlotTexts.rowCount(); ++row)
+        for (int col = 0; col < doc.PlotTexts.columnCount(); ++col) {
+            if (!area.isNull() && !area.contains(col, row))
+                continue;
+            QByteArray text = doc.PlotTexts.text(col, row);
+            text.replace("\r\n", "\n").replace('\r', '\n');
+            const QList<QByteArray> lines = text.split('\n');
+            for (const char *key : Keys) {
+                QString value = QStringLiteral("(none)");
+                for (const QByteArray &line : lines) {
+                    if (!line.toLower().contains(QByteArray(key).toLower() + '='))
+                        continue;
+                    QByteArray v = line.mid(line.indexOf('=') + 1);
+                    if (v.contains(','))
+                        v.truncate(v.indexOf(','));
+                    value = QString::fromLatin1(v.trimmed());
+                    break;
+                }
+                ++counts[QStringLiteral("%1 %2").arg(QLatin1String(key), value)];
+            }
+        }
+    return counts;
+}
+
+// A user's double click: the first click's press and release, then the
+// second press, which Qt reports as the double click.
+void doubleClick(QTableView *table, const QPoint &at)
+{
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+class TestStatisticsWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void rowsAgainstAPlainCount();
+    void regionAndFollowingEdits();
+    void doubleClickStartsAFind();
+
+private:
+    StatisticsWindow *stats() const { return w->Statistics; }
+    QMap<QString, qint64> shown() const;
+    int rowOf(const QString &kind, const QString &value) const;
+    void openWindow();
+    TForm1 *w = nullptr;
+    FakeDialogs::State *dialogs = nullptr;
+};
+
+void TestStatisticsWindow::init()
+{
+    dialogs = FakeDialogs::install();
+    w = new TForm1;
+    Form1 = w;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    dialogs->openAnswers << Continents;
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+}
+
+void TestStatisticsWindow::cleanup()
+{
+    delete w;
+    w = nullptr;
+    Form1 = nullptr;
+}
+
+void TestStatisticsWindow::openWindow()
+{
+    QVERIFY(!stats()->isVisible());
+    QTest::mouseClick(w->StatisticsBtn, Qt::LeftButton);
+    QVERIFY(stats()->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(stats()));
+    QVERIFY(w->StatisticsBtn->isChecked());
+}
+
+QMap<QString, qint64> TestStatisticsWindow::shown() const
+{
+    const QAbstractItemModel *m = stats()->StatisticsTable->model();
+    QMap<QString, qint64> rows;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        const QString key = m->index(r, vor4::StatisticsModel::KindColumn).data().toString() + QLatin1Char(' ')
+                            + m->index(r, vor4::StatisticsModel::ValueColumn).data().toString();
+        if (rows.contains(key))
+            return {}; // a value shown twice
+        rows[key] = m->index(r, vor4::StatisticsModel::PlotsColumn).data().toLongLong();
+    }
+    return rows;
+}
+
+int TestStatisticsWindow::rowOf(const QString &kind, const QString &value) const
+{
+    const QAbstractItemModel *m = stats()->StatisticsTable->model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        if (m->index(r, vor4::StatisticsModel::KindColumn).data().toString() == kind
+            && m->index(r, vor4::StatisticsModel::ValueColumn).data().toString() == value)
+            return r;
+    return -1;
+}
+
+void TestStatisticsWindow::rowsAgainstAPlainCount()
+{
+    // Closed, it counts nothing.
+    QCOMPARE(stats()->StatisticsTable->model()->rowCount(), 0);
+    openWindow();
+    const QMap<QString, qint64> expected = plainCount(w->Doc);
+    QCOMPARE(shown(), expected);
+    QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("Map of 64 x 40: 2560 plots")));
+
+    // Shares: of the land plots, where a value has some.
+    const QAbstractItemModel *m = stats()->StatisticsTable->model();
+    const qint64 land = 64 * 40 - expected.value(QStringLiteral("PlotType 3"));
+    const qint64 grass = expected.value(QStringLiteral("TerrainType TERRAIN_GRASS"));
+    QCOMPARE(m->index(rowOf(QStringLiteral("TerrainType"), QStringLiteral("TERRAIN_GRASS")),
+                      vor4::StatisticsModel::ShareColumn)
+                 .data()
+                 .toString(),
+             QStringLiteral("%1%").arg(100.0 * double(grass) / double(land), 0, 'f', 1));
+    QCOMPARE(m->index(rowOf(QStringLiteral("PlotType"), QStringLiteral("3")), vor4::StatisticsModel::ShareColumn)
+                 .data()
+                 .toString(),
+             QString());
+
+    // A click on the Plots header sorts by number, a second one the other way.
+    QHeaderView *header = stats()->StatisticsTable->horizontalHeader();
+    const QPoint plotsHeader(header->sectionViewportPosition(vor4::StatisticsModel::PlotsColumn) + 5, 5);
+    for (const bool ascending : {true, false}) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, plotsHeader);
+        for (int r = 1; r < m->rowCount(); ++r) {
+            const qint64 a = m->index(r - 1, 2).data().toLongLong(), b = m->index(r, 2).data().toLongLong();
+            QVERIFY(ascending ? a <= b : a >= b);
+        }
+    }
+    QCOMPARE(shown(), expected);
+
+    // Closing it stops the counting; the menu opens it again.
+    stats()->close();
+    QVERIFY(!w->StatisticsBtn->isChecked());
+    QCOMPARE(m->rowCount(), 0);
+    QAction *entry = w->Menu->actionFor(w->StatisticsBtn);
+    QVERIFY(entry && w->Menu->mapMenu->actions().contains(entry));
+    entry->trigger();
+    QVERIFY(stats()->isVisible());
+    QCOMPARE(shown(), expected);
+}
+
+void TestStatisticsWindow::regionAndFollowingEdits()
+{
+    openWindow();
+    // An edit of a plot: its old values lose one, its new ones gain one.
+    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(6, 4).center());
+    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_SNOW\nBonusType=BONUS_ZINC, 2\nPlotType=1"));
+    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    QMap<QString, qint64> now = plainCount(w->Doc);
+    QCOMPARE(now.value(QStringLiteral("BonusType BONUS_ZINC")), qint64(1));
+    QCOMPARE(shown(), now);
+    QVERIFY(rowOf(QStringLiteral("BonusType"), QStringLiteral("BONUS_ZINC")) >= 0);
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(shown(), plainCount(w->Doc));
+    QCOMPARE(rowOf(QStringLiteral("BonusType"), QStringLiteral("BONUS_ZINC")), -1);
+
+    // The selected region; without one, the whole map.
+    stats()->AreaComboBox->setCurrentIndex(StatisticsWindow::SelectedRegion);
+    QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("No region is selected")));
+    QCOMPARE(shown(), plainCount(w->Doc));
+    const QRect region(10, 5, 20, 12);
+    w->MapDoc.selection().setArea(region, QSize(64, 40));
+    QCOMPARE(shown(), plainCount(w->Doc, region));
+    QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("Region of 20 x 12 from (10, 5): 240 plots")));
+    // Edits inside and outside it.
+    w->DrawGrid->setFocus();
+    for (const QPoint cell : {QPoint(12, 6), QPoint(40, 30)}) {
+        w->DrawGrid->scrollIntoView(cell.x(), cell.y());
+        QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {},
+                          w->DrawGrid->cellRect(cell.x(), cell.y()).center());
+        w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_DESERT\nPlotType=2"));
+        QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+        QCOMPARE(shown(), plainCount(w->Doc, region));
+    }
+    stats()->AreaComboBox->setCurrentIndex(StatisticsWindow::WholeMap);
+    QCOMPARE(shown(), plainCount(w->Doc));
+
+    // A newly opened map is counted anew.
+    dialogs->saveChoices << Dialogs::SaveChoice::Discard;
+    dialogs->openAnswers << Continents;
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    QCOMPARE(shown(), plainCount(w->Doc));
+}
+
+void TestStatisticsWindow::doubleClickStartsAFind()
+{
+    openWindow();
+    QTableView *table = stats()->StatisticsTable;
+    const int gold = rowOf(QStringLiteral("BonusType"), QStringLiteral("BONUS_GOLD"));
+    QVERIFY(gold >= 0);
+    const qint64 plots = table->model()->index(gold, vor4::StatisticsModel::PlotsColumn).data().toLongLong();
+    table->scrollTo(table->model()->index(gold, 1));
+    QCoreApplication::processEvents();
+    const QPoint at = table->visualRect(table->model()->index(gold, 1)).center();
+    doubleClick(table, at);
+
+    FindBar *bar = w->MapFindBar;
+    QVERIFY(bar->isVisible());
+    QVERIFY(bar->RegexBox->isChecked());
+    QVERIFY(bar->MatchCaseBox->isChecked());
+    QVERIFY(!bar->WholeLineBox->isChecked());
+    QCOMPARE(bar->FindEdit->text(), vor4::StatisticsModel::findPattern(vor4::PlotStatistics::Bonus, "BONUS_GOLD"));
+    QTRY_VERIFY(!bar->search().isRunning());
+    QCOMPARE(bar->search().count(), int(plots));
+    // Every match is a plot whose bonus is gold.
+    for (qint32 i : bar->search().matches()) {
+        const QPoint cell = bar->search().cellOf(i);
+        QVERIFY(w->Doc.PlotTexts.text(cell.x(), cell.y()).contains("BonusType=BONUS_GOLD"));
+    }
+
+    // "(none)" is no line: nothing to find, said in the window.
+    const int none = rowOf(QStringLiteral("FeatureType"), QStringLiteral("(none)"));
+    QVERIFY(none >= 0);
+    table->scrollTo(table->model()->index(none, 1));
+    QCoreApplication::processEvents();
+    doubleClick(table, table->visualRect(table->model()->index(none, 1)).center());
+    QCOMPARE(bar->FindEdit->text(), vor4::StatisticsModel::findPattern(vor4::PlotStatistics::Bonus, "BONUS_GOLD"));
+    QVERIFY(stats()->SummaryLabel->text().contains(QStringLiteral("no line to find")));
+}
+
+QTEST_MAIN(TestStatisticsWindow)
+#include "tst_statisticswindow.moc"
