@@ -25,6 +25,7 @@ class HintWindow;
 class HistoryWindow;
 class MainMenu;
 class MapGrid;
+class MapToolBox;
 class QFrame;
 class QPushButton;
 class SectionMemo;
@@ -92,6 +93,7 @@ public:
     QToolButton *MiniMapBtn = nullptr;
     std::array<QToolButton *, 12> ShowBtns{};
     MapGrid *DrawGrid = nullptr;
+    MapToolBox *Tools = nullptr; // the paint tools of the map page
     QFrame *PromptPanel1 = nullptr;
     SpinEdit *SpinEdit1 = nullptr;
     SpinEdit *SpinEdit2 = nullptr;
@@ -189,6 +191,7 @@ public:
     SectionMemo *plotMemo() const override;
     void setRecallText(const QString &text) override { RecallText = text; }
     void setMapHintBtnDown(bool down) override;
+    void mapContentsItemChosen(const QString &line) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
