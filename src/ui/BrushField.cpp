@@ -19,8 +19,13 @@ BrushField::BrushField(QWidget *parent)
     setCompleter(completer);
     lineEdit()->setPlaceholderText(QStringLiteral("TerrainType=TERRAIN_GRASS"));
     connect(lineEdit(), &QLineEdit::editingFinished, this, [this] { Q_EMIT lineEntered(currentText()); });
-    connect(this, &QComboBox::textActivated, this, &BrushField::lineEntered);
-    connect(completer, qOverload<const QString &>(&QCompleter::activated), this, &BrushField::lineEntered);
+    const auto chosen = [this](const QString &line) {
+        Q_EMIT lineEntered(line);
+        Q_EMIT lineChosen();
+    };
+    connect(lineEdit(), &QLineEdit::returnPressed, this, [this, chosen] { chosen(currentText()); });
+    connect(this, &QComboBox::textActivated, this, chosen);
+    connect(completer, qOverload<const QString &>(&QCompleter::activated), this, chosen);
 }
 
 void BrushField::setChoices(const QStringList &lines)

@@ -22,6 +22,8 @@ public:
 Q_SIGNALS:
     // A line typed (Return, or the field left) or chosen from the list.
     void lineEntered(const QString &line);
+    // After lineEntered by Return or a choice from a list, not by leaving.
+    void lineChosen();
     // The list or the completion is about to be used: time to fill it.
     void choicesWanted();
 

@@ -417,11 +417,14 @@ void TestPaintTools::brushFieldAndMapContents()
     QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
     BrushField *field = w->Tools->brushField();
+    QVERIFY(!field->hasFocus()); // not the page's first field: the keys stay the map's
     typeBrush("  FeatureType=FEATURE_FOREST, FeatureVariety=1 ");
+    QVERIFY(w->DrawGrid->hasFocus()); // entered: back to the map
     QCOMPARE(w->Tools->brush().line(), QByteArray("FeatureType=FEATURE_FOREST, FeatureVariety=1"));
     QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
     typeBrush("Grassland");
     QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
+    QVERIFY(field->hasFocus()); // refused: to be mended
     QCOMPARE(w->statusText(0), QStringLiteral("\"Grassland\" is not a plot line: it has no \"=\""));
     field->lineEdit()->setText(QStringLiteral("Name=\u0416"));
     QTest::keyClick(field->lineEdit(), Qt::Key_Return);
