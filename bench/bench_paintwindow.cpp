@@ -121,14 +121,16 @@ void BM_WindowFillLargestRegion(benchmark::State &state)
     w->Tools->activate(QStringLiteral("Fill"));
     w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
     QUndoStack *stack = w->MapDoc.undoStack();
-    const int before = stack->count();
+    const int before = stack->index();
     for (auto _ : state) {
         send(QEvent::MouseButtonPress, seed, Qt::LeftButton);
         send(QEvent::MouseButtonRelease, seed, Qt::NoButton);
         QCoreApplication::processEvents();
         state.PauseTiming();
-        if (stack->count() != before + 1)
+        if (stack->index() != before + 1) {
             state.SkipWithError("the fill pushed no step");
+            break;
+        }
         stack->undo();
         QCoreApplication::processEvents();
         state.ResumeTiming();
