@@ -8,6 +8,7 @@
 #include "MapGenerator.h"
 #include "MapGrid.h"
 #include "MapToolBox.h"
+#include "PlotLineSet.h"
 #include "ZedMain.h"
 
 #include <QApplication>
@@ -167,6 +168,19 @@ void BM_WindowUndoFill(benchmark::State &state)
     addViewCounters(state);
 }
 BENCHMARK(BM_WindowUndoFill)->Unit(benchmark::kMillisecond);
+
+// The brush field's list from the open map, made again after each change
+// when the field next takes the focus.
+void BM_BrushChoicesFromTheMap(benchmark::State &state)
+{
+    if (!requireMap(state))
+        return;
+    qsizetype lines = 0;
+    for (auto _ : state)
+        lines = vor4::PlotLineSet::collect(window()->Doc.PlotTexts).size();
+    state.counters["lines"] = double(lines);
+}
+BENCHMARK(BM_BrushChoicesFromTheMap)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -418,6 +418,12 @@ void TestPaintTools::brushFieldAndMapContents()
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
     BrushField *field = w->Tools->brushField();
     QVERIFY(!field->hasFocus()); // not the page's first field: the keys stay the map's
+    // With no value yet the picker takes the plot's terrain line.
+    w->Tools->activate("Picker");
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(30, 20));
+    QCOMPARE(w->Tools->brush().line(), terrain(w, 30, 20));
+    QVERIFY(!w->Tools->brush().line().isEmpty());
+    w->Tools->activate("Select");
     typeBrush("  FeatureType=FEATURE_FOREST, FeatureVariety=1 ");
     QVERIFY(w->DrawGrid->hasFocus()); // entered: back to the map
     QCOMPARE(w->Tools->brush().line(), QByteArray("FeatureType=FEATURE_FOREST, FeatureVariety=1"));
