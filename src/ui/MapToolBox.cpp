@@ -106,12 +106,13 @@ MapToolBox::MapToolBox(vor4::MapDocument *doc, MapGrid *grid, QObject *parent)
     m_field->setToolTip(QStringLiteral("Brush value: a plot line such as TerrainType=TERRAIN_GRASS"));
     m_field->setMinimumWidth(260);
     m_bar->addWidget(m_field);
-    // Typed and entered, the value goes to work: the map takes the keys
-    // again, its one-key shortcuts with them.
+    // Out of the Tab chain, so that the map page's first focus is not a
+    // text field that would swallow the one-key shortcuts.
     m_field->setFocusPolicy(Qt::ClickFocus);
     connect(m_field, &BrushField::lineEntered, this, &MapToolBox::lineEntered);
     connect(m_field, &BrushField::lineChosen, this, [this] {
-        // A line refused stays in the field to be mended.
+        // Entered, the value goes to work and the map takes the keys again;
+        // a line refused stays in the field to be mended.
         if (m_grid && m_brush.isValid() && m_field->currentText() == QString::fromLatin1(m_brush.line()))
             m_grid->setFocus(Qt::OtherFocusReason);
     });
