@@ -5,6 +5,7 @@
 
 #include "BrushTool.h"
 #include "EditOperations.h"
+#include "LargestRegion.h"
 #include "MapDocument.h"
 #include "MapGenerator.h"
 #include "PlotArea.h"
@@ -15,11 +16,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHash>
 #include <QProcess>
 #include <QUndoStack>
-
-#include <vector>
 
 namespace {
 
@@ -43,53 +41,9 @@ bool requireMap(benchmark::State &state)
     return false;
 }
 
-struct Region
+const vor4::Region &largestRegion()
 {
-    QPoint seed;
-    int size = 0;
-};
-
-// The largest 4-connected region of equal terrain line, found plainly once:
-// each cell's line interned, then a breadth-first labelling.
-const Region &largestRegion()
-{
-    static const Region region = [] {
-        Region best;
-        const vor4::PlotTable &plots = bigMap().document().PlotTexts;
-        const int cols = plots.columnCount(), rows = plots.rowCount();
-        QHash<QByteArray, int> ids;
-        std::vector<int> value(std::size_t(cols) * rows);
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < cols; ++c) {
-                const QByteArray v = vor4::PaintRule::valueOf(plots.view(c, r), "TerrainType").toByteArray();
-                value[std::size_t(r) * cols + c] = ids.value(v, int(ids.size()));
-                ids.insert(v, value[std::size_t(r) * cols + c]);
-            }
-        std::vector<bool> seen(value.size());
-        std::vector<int> queue;
-        for (std::size_t start = 0; start < value.size(); ++start) {
-            if (seen[start])
-                continue;
-            seen[start] = true;
-            queue.assign(1, int(start));
-            for (std::size_t i = 0; i < queue.size(); ++i) {
-                const int at = queue[i], c = at % cols, r = at / cols;
-                const int next[4][2] = {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}};
-                for (const auto &n : next) {
-                    if (n[0] < 0 || n[1] < 0 || n[0] >= cols || n[1] >= rows)
-                        continue;
-                    const std::size_t j = std::size_t(n[1]) * cols + n[0];
-                    if (!seen[j] && value[j] == value[start]) {
-                        seen[j] = true;
-                        queue.push_back(int(j));
-                    }
-                }
-            }
-            if (int(queue.size()) > best.size)
-                best = {QPoint(int(start % cols), int(start / cols)), int(queue.size())};
-        }
-        return best;
-    }();
+    static const vor4::Region region = vor4::largestRegion(bigMap().document().PlotTexts, "TerrainType");
     return region;
 }
 

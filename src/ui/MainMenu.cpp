@@ -1,5 +1,6 @@
 #include "MainMenu.h"
 
+#include "MapToolBox.h"
 #include "ZedMain.h"
 
 #include <QAction>
@@ -68,6 +69,8 @@ MainMenu::MainMenu(TForm1 *w)
 
     mapMenu = bar->addMenu(QStringLiteral("&Map"));
     mirror(mapMenu, w->CreateNewMapBtn, QStringLiteral("Create a &New Map..."));
+    mapMenu->addSeparator();
+    w->Tools->addToMenu(mapMenu);
 
     helpMenu = bar->addMenu(QStringLiteral("&Help"));
     mirror(helpMenu, w->AboutBtn, QStringLiteral("&About"));

@@ -16,4 +16,6 @@ public:
     // `what` ("TerrainType changed"); false when it could not be stored.
     virtual bool applyPlotMemo(const QString &what) = 0;
     virtual void setMapHintBtnDown(bool down) = 0;  // MapHintBtn follows the window
+    // An item of the list was selected: its line, as Change would put it.
+    virtual void mapContentsItemChosen(const QString &line) { static_cast<void>(line); }
 };

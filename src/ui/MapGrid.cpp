@@ -2,7 +2,10 @@
 
 #include "Document.h"
 #include "GridOverlay.h"
+#include "MapTool.h"
+#include "Outline.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <algorithm>
 #include <QMouseEvent>
@@ -56,6 +59,26 @@ void MapGrid::setCellSize(int size)
     viewport()->update();
 }
 
+void MapGrid::zoomAt(int size, const QPoint &viewportPos)
+{
+    const QPoint pos(qBound(0, viewportPos.x(), qMax(0, viewport()->width() - 1)),
+                     qBound(0, viewportPos.y(), qMax(0, viewport()->height() - 1)));
+    const QPoint anchor = cellAtAnyPoint(pos);
+    setCellSize(size);
+    const int pitch = m_cellSize + m_lineWidth;
+    setTopLeft(anchor.x() - pos.x() / pitch, anchor.y() - pos.y() / pitch);
+}
+
+QPoint MapGrid::zoomAnchor() const
+{
+    if (m_wheeling)
+        return m_wheelPos;
+    const QRect selected = cellRect(m_col, m_row);
+    if (viewport()->rect().contains(selected.center()))
+        return selected.center();
+    return viewport()->rect().center();
+}
+
 void MapGrid::setGridLineWidth(int width)
 {
     width = width > 0 ? 1 : 0;
@@ -86,10 +109,22 @@ void MapGrid::setCurrentCell(int col, int row)
     row = qBound(0, row, m_rows - 1);
     if (col == m_col && row == m_row)
         return;
-    viewport()->update(cellArea(m_col, m_row));
+    viewport()->update(selectionArea(m_col, m_row));
     m_col = col;
     m_row = row;
-    viewport()->update(cellArea(m_col, m_row));
+    viewport()->update(selectionArea(m_col, m_row));
+}
+
+int MapGrid::selectionMargin() const
+{
+    // Thicker lines on big cells, where one pixel gets lost.
+    return m_cellSize >= 24 ? 4 : 2;
+}
+
+QRect MapGrid::selectionArea(int col, int row) const
+{
+    const int m = selectionMargin();
+    return cellArea(col, row) | cellRect(col, row).adjusted(-m, -m, m, m);
 }
 
 QRect MapGrid::cellArea(int col, int row) const
@@ -180,6 +215,14 @@ QPoint MapGrid::cellAt(const QPoint &pos) const
     return {col, row};
 }
 
+QPoint MapGrid::cellAtAnyPoint(const QPoint &pos) const
+{
+    const int pitch = m_cellSize + m_lineWidth;
+    // Rounded down, also left of and above the view.
+    const auto cells = [pitch](int v) { return v >= 0 ? v / pitch : -((pitch - 1 - v) / pitch); };
+    return {m_leftCol + cells(pos.x()), m_topRow + cells(pos.y())};
+}
+
 QRect MapGrid::cellRect(int col, int row) const
 {
     const int pitch = m_cellSize + m_lineWidth;
@@ -263,53 +306,38 @@ void MapGrid::paintEvent(QPaintEvent *event)
         m_bufferValid = false;
     }
     const vor4::GridPaintParams params = paintParams();
-    // Only the asked-for part is painted anew when the rest of the buffer
-    // still shows this view; the focus rectangle is drawn over the part.
-    QRect area = event->rect().intersected(m_buffer.rect());
+    // Only the asked-for parts are painted anew when the rest of the buffer
+    // still shows this view: a moving outline asks for thin strips only.
+    QRegion region = event->region() & m_buffer.rect();
     if (!m_bufferValid || !samePaint(params, m_bufferParams))
-        area = m_buffer.rect();
-    if (m_doc)
-        m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params, m_miniMap);
-    else
-        m_buffer.fill(params.background);
+        region = m_buffer.rect();
+    for (const QRect &area : region) {
+        if (m_doc)
+            m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params, m_miniMap);
+        else
+            m_buffer.fill(params.background);
+    }
     m_bufferParams = params;
     m_bufferValid = m_doc != nullptr;
-    if (isActiveControl())
-        paintFocusRect(area);
     QPainter p(viewport());
-    p.drawImage(area.topLeft(), m_buffer, area);
-    // Overlays go on the screen, not into the buffer: the cells stay
-    // reusable however often an overlay moves.
-    p.setClipRect(area);
+    for (const QRect &area : region)
+        p.drawImage(area.topLeft(), m_buffer, area);
+    // The selection and the overlays go on the screen, not into the
+    // buffer: the cells stay reusable however often they move.
+    p.setClipRegion(region);
+    if (m_doc)
+        paintSelection(p);
+    const QRect bounds = region.boundingRect();
     for (GridOverlay *overlay : m_overlays) {
         p.save();
-        overlay->paintOverlay(p, area);
+        overlay->paintOverlay(p, bounds);
         p.restore();
     }
 }
 
-void MapGrid::paintFocusRect(const QRect &clip)
+void MapGrid::paintSelection(QPainter &painter)
 {
-    // Dotted focus rectangle: every other pixel of the cell's outline
-    // inverted, only where the buffer was just painted.
-    const QRect cell = cellRect(m_col, m_row);
-    if (!cell.intersects(clip))
-        return;
-    const auto invert = [this, &clip](int x, int y) {
-        if (clip.contains(x, y))
-            reinterpret_cast<QRgb *>(m_buffer.scanLine(y))[x] ^= 0x00ffffffu;
-    };
-    const int x0 = cell.left(), x1 = cell.right(), y0 = cell.top(), y1 = cell.bottom();
-    for (int x = x0; x <= x1; x += 2) {
-        invert(x, y0);
-        if (y1 != y0)
-            invert(x, y1);
-    }
-    for (int y = y0 + 2; y < y1; y += 2) {
-        invert(x0, y);
-        if (x1 != x0)
-            invert(x1, y);
-    }
+    Outline::paint(painter, QRegion(cellRect(m_col, m_row)), selectionMargin() / 2);
 }
 
 void MapGrid::resizeEvent(QResizeEvent *event)
@@ -340,11 +368,42 @@ void MapGrid::userSelect(int col, int row)
     scrollIntoView(m_col, m_row);
 }
 
+void MapGrid::setTool(vor4::MapTool *tool)
+{
+    if (tool == m_tool)
+        return;
+    // A drag going on ends where it is, as a release there would.
+    endToolDrag();
+    if (m_tool)
+        m_tool->leave();
+    m_tool = tool;
+    m_selecting = false;
+    if (m_tool && viewport()->underMouse())
+        m_tool->move(cellAtAnyPoint(viewport()->mapFromGlobal(QCursor::pos())));
+}
+
+void MapGrid::endToolDrag()
+{
+    if (m_tool && m_tool->isDragging())
+        m_tool->release(m_toolCell);
+    m_toolButton = Qt::NoButton;
+}
+
 void MapGrid::mousePressEvent(QMouseEvent *event)
 {
-    // Focus first, so that a memo elsewhere finishes before the selection moves.
+    // Focus first, so that a memo elsewhere finishes before the selection
+    // moves or a tool changes a plot.
     if (!hasFocus())
         setFocus(Qt::MouseFocusReason);
+    if (m_tool) {
+        if (m_toolButton != Qt::NoButton)
+            return; // the other button during a drag
+        m_toolCell = cellAtAnyPoint(event->position().toPoint());
+        m_tool->press(m_toolCell, event->button(), event->modifiers());
+        if (m_tool->isDragging())
+            m_toolButton = event->button();
+        return;
+    }
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint cell = cellAt(event->position().toPoint());
@@ -358,6 +417,12 @@ void MapGrid::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
     Q_EMIT gridMouseMove(pos);
+    if (m_tool) {
+        // The tool goes along every cell between two events itself.
+        m_toolCell = cellAtAnyPoint(pos);
+        m_tool->move(m_toolCell);
+        return;
+    }
     if (!m_selecting || !(event->buttons() & Qt::LeftButton))
         return;
     // Dragging with the button down moves the selection to the cell under it.
@@ -368,12 +433,47 @@ void MapGrid::mouseMoveEvent(QMouseEvent *event)
 
 void MapGrid::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (m_tool) {
+        if (event->button() != m_toolButton)
+            return;
+        m_toolButton = Qt::NoButton;
+        m_toolCell = cellAtAnyPoint(event->position().toPoint());
+        m_tool->release(m_toolCell);
+        return;
+    }
     if (event->button() == Qt::LeftButton)
         m_selecting = false;
 }
 
+bool MapGrid::viewportEvent(QEvent *event)
+{
+    // The pointer left the cells: no preview of what a click would change.
+    if (event->type() == QEvent::Leave && m_tool && !m_tool->isDragging())
+        m_tool->leave();
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void MapGrid::changeEvent(QEvent *event)
+{
+    // A disabled grid (a load running) gets no release: the drag is
+    // dropped, as Escape drops it.
+    if (event->type() == QEvent::EnabledChange && !isEnabled() && m_tool) {
+        m_tool->cancel();
+        m_toolButton = Qt::NoButton;
+    }
+    QAbstractScrollArea::changeEvent(event);
+}
+
 void MapGrid::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Escape && m_tool && m_tool->isDragging()) {
+        // Whatever the drag changed is undone; the button's release then
+        // does nothing.
+        m_tool->cancel();
+        m_toolButton = Qt::NoButton;
+        event->accept();
+        return;
+    }
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     int col = m_col, row = m_row;
     int scroll = 0;
@@ -413,19 +513,28 @@ void MapGrid::keyPressEvent(QKeyEvent *event)
 void MapGrid::wheelEvent(QWheelEvent *event)
 {
     event->accept();
+    // A zoom by the wheel keeps the plot under the pointer in place; the
+    // selection moves a row without scrolling the view away from it.
+    m_wheelPos = event->position().toPoint();
+    m_wheeling = true;
     m_wheelDelta += event->angleDelta().y();
     while (m_wheelDelta >= QWheelEvent::DefaultDeltasPerStep) {
         m_wheelDelta -= QWheelEvent::DefaultDeltasPerStep;
         Q_EMIT wheelUp();
-        if (m_row > 0)
-            userSelect(m_col, m_row - 1);
+        if (m_row > 0) {
+            setCurrentCell(m_col, m_row - 1);
+            Q_EMIT selectCell(m_col, m_row);
+        }
     }
     while (m_wheelDelta <= -QWheelEvent::DefaultDeltasPerStep) {
         m_wheelDelta += QWheelEvent::DefaultDeltasPerStep;
         Q_EMIT wheelDown();
-        if (m_row < m_rows - 1)
-            userSelect(m_col, m_row + 1);
+        if (m_row < m_rows - 1) {
+            setCurrentCell(m_col, m_row + 1);
+            Q_EMIT selectCell(m_col, m_row);
+        }
     }
+    m_wheeling = false;
 }
 
 void MapGrid::focusInEvent(QFocusEvent *event)

@@ -12,6 +12,7 @@ class GridOverlay;
 
 namespace vor4 {
 class Document;
+class MapTool;
 }
 
 class MapGrid : public QAbstractScrollArea
@@ -34,6 +35,12 @@ public:
     // Default column width and row height, always equal.
     int cellSize() const { return m_cellSize; }
     void setCellSize(int size);
+    // A new cell size that keeps the cell under a viewport point where it
+    // is, as near as whole cells allow.
+    void zoomAt(int size, const QPoint &viewportPos);
+    // Where a zoom keeps the view: the pointer during a wheel notch, else
+    // the selected cell while it is in view, else the view's centre.
+    QPoint zoomAnchor() const;
     // 1 draws silver lines between the cells, 0 none.
     int gridLineWidth() const { return m_lineWidth; }
     void setGridLineWidth(int width);
@@ -95,6 +102,15 @@ public:
     // The paint parameters of the current view, as the grid paints it.
     vor4::GridPaintParams paintParams() const;
 
+    // The tool the mouse works with on the cells: presses, moves, releases
+    // and Escape go to it in cells. None: a click selects the cell.
+    void setTool(vor4::MapTool *tool);
+    vor4::MapTool *tool() const { return m_tool; }
+    // The cell under a viewport point, also beyond the map's cells.
+    QPoint cellAtAnyPoint(const QPoint &viewportPos) const;
+    // The selected cell's outline reaches this far beyond the cell.
+    int selectionMargin() const;
+
 Q_SIGNALS:
     // DrawGridSelectCell: every selection by the user, also of the current cell.
     void selectCell(int col, int row);
@@ -115,6 +131,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
@@ -124,7 +142,9 @@ private:
     int fitCols() const;
     int fitRows() const;
 
-    void paintFocusRect(const QRect &clip);
+    void paintSelection(QPainter &painter);
+    QRect selectionArea(int col, int row) const;
+    void endToolDrag();
     // A cell with the lines after it, in viewport pixels.
     QRect cellArea(int col, int row) const;
 
@@ -146,6 +166,11 @@ private:
     int m_leftCol = 0;
     int m_topRow = 0;
     int m_wheelDelta = 0;
+    vor4::MapTool *m_tool = nullptr;
+    Qt::MouseButton m_toolButton = Qt::NoButton;
+    QPoint m_toolCell;
+    QPoint m_wheelPos;
+    bool m_wheeling = false;
     bool m_selecting = false;
     bool m_syncingBars = false;
 };

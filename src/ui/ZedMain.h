@@ -26,6 +26,7 @@ class HintWindow;
 class HistoryWindow;
 class MainMenu;
 class MapGrid;
+class MapToolBox;
 class QFrame;
 class QPushButton;
 class SectionMemo;
@@ -94,6 +95,7 @@ public:
     QToolButton *MiniMapBtn = nullptr;
     std::array<QToolButton *, 12> ShowBtns{};
     MapGrid *DrawGrid = nullptr;
+    MapToolBox *Tools = nullptr; // the paint tools of the map page
     QFrame *PromptPanel1 = nullptr;
     SpinEdit *SpinEdit1 = nullptr;
     SpinEdit *SpinEdit2 = nullptr;
@@ -200,6 +202,7 @@ public:
     SectionMemo *plotMemo() const override;
     void setRecallText(const QString &text) override { RecallText = text; }
     void setMapHintBtnDown(bool down) override;
+    void mapContentsItemChosen(const QString &line) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -5,10 +5,12 @@
 #include "DropDownComboBox.h"
 #include "Glyphs.h"
 #include "MapGrid.h"
+#include "MapToolBox.h"
 #include "HintWindow.h"
 #include "SectionMemo.h"
 #include "SetPlotText.h"
 #include "SpinEdit.h"
+#include "ZedMapContents.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -65,6 +67,10 @@ QWidget *TForm1::buildMapPage()
     splitter1->setChildrenCollapsible(false);
     DrawGrid = createDrawGrid();
     DrawGrid->setMinimumHeight(100);
+    Tools = new MapToolBox(&MapDoc, DrawGrid, this);
+    Tools->setCatalogueSource([] { return Form3 ? Form3->paintLines() : QStringList(); });
+    connect(Tools, &MapToolBox::message, this, [this](const QString &text) { setStatusText(0, text); });
+    layout->addWidget(Tools->toolBar());
     splitter1->addWidget(DrawGrid);
 
     // Panel1: the map header editor and the plot editor side by side.

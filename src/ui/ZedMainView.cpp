@@ -7,6 +7,7 @@
 #include "DropDownComboBox.h"
 #include "HintWindow.h"
 #include "MapGrid.h"
+#include "MapToolBox.h"
 #include "MiniMap.h"
 #include "PlotTable.h"
 #include "SectionMemo.h"
@@ -126,7 +127,7 @@ void TForm1::RepaintMap() { DrawGrid->repaintMap(); }
 void TForm1::MapGridSizeComboBoxSelect()
 {
     const int n = MapGridSizeComboBox->currentText().toInt();
-    DrawGrid->setCellSize(n);
+    DrawGrid->zoomAt(n, DrawGrid->zoomAnchor());
     CatchMapTimer->start();
 }
 
@@ -240,8 +241,16 @@ void TForm1::plotsChanged(const QRect &cells, int count)
                 Form2->refresh();
         });
     m_miniMapCells |= cells;
-    if (!MapDoc.isUndoingOrRedoing())
+    if (!MapDoc.isUndoingOrRedoing()) {
+        // A tool painted over the selected plot: the memo shows it. A memo
+        // that was just applied holds the stored text already and is left
+        // alone, its cursor with it.
+        const QPoint selected(Doc.CurrentCol, Doc.CurrentRow);
+        QByteArray shown;
+        if (cells.contains(selected) && (!Memo->bytes(&shown) || shown != Doc.PlotTexts.view(selected.x(), selected.y())))
+            Memo->setBytes(Doc.PlotTexts.text(selected.x(), selected.y()));
         return;
+    }
     // Undone or redone: the memos show their stores, and one plot changed
     // is selected, as a click on it would.
     if (count == 1) {
@@ -294,3 +303,5 @@ void TForm1::MapHintBtnClick()
 }
 
 void TForm1::setMapHintBtnDown(bool down) { MapHintBtn->setChecked(down); }
+
+void TForm1::mapContentsItemChosen(const QString &line) { Tools->offerBrushLine(line); }

@@ -1,6 +1,7 @@
 #include "ZedMapContents.h"
 
 #include "MapContentsHost.h"
+#include "PaintRule.h"
 #include "SectionMemo.h"
 #include "SideTabBar.h"
 
@@ -40,26 +41,6 @@ public:
     }
 };
 
-// Memo lines: CR LF, a lone LF and a lone CR each end a line; a final line
-// break adds no empty line.
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\n' && c != u'\r')
-            continue;
-        lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines << text.mid(start);
-    return lines;
-}
-
 // Trims blanks and control characters (codes up to 32) from both ends.
 QString trimmedControls(const QString &s)
 {
@@ -69,14 +50,6 @@ QString trimmedControls(const QString &s)
     while (e > b && s[e - 1].unicode() <= 32)
         --e;
     return s.mid(b, e - b);
-}
-
-qsizetype firstLineWith(const QStringList &lines, const QString &key)
-{
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        if (lines[i].contains(key, Qt::CaseInsensitive))
-            return i;
-    return -1;
 }
 
 QToolButton *toolButton(const char *icon, const char *hint)
@@ -176,6 +149,9 @@ TForm3::TForm3(MapContentsHost *host, QWidget *parent)
     connect(TabControl1, &SideTabBar::currentChanged, this, &TForm3::TabControl1Change);
     connect(ChangeBtn, &QToolButton::clicked, this, &TForm3::ToolButton1Click);
     connect(ClearBtn, &QToolButton::clicked, this, &TForm3::ClearBtnClick);
+    // By the keys, or a click, also on the item already selected.
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TForm3::itemSelected);
+    connect(ListBox1, &QListWidget::itemClicked, this, &TForm3::itemSelected);
 
     // The design bounds; tabs that do not fit wrap into further columns.
     move(fromDesign(608), fromDesign(117));
@@ -242,34 +218,60 @@ QString TForm3::currentKey() const
     return m_catalogue.KeyPrefixes[tab].chopped(1); // without the "="
 }
 
+QString TForm3::selectedLine() const
+{
+    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
+    if (selected.isEmpty())
+        return QString();
+    // "PlotType=0       <Mountain>" puts PlotType=0; other items go in whole.
+    QString line = selected.first()->text();
+    const qsizetype label = line.indexOf(QLatin1String("   <"));
+    if (label >= 0)
+        line = trimmedControls(line.left(label));
+    return line;
+}
+
+void TForm3::itemSelected()
+{
+    const QString line = selectedLine();
+    if (m_host && !line.isEmpty() && ChangeBtn->isEnabled())
+        m_host->mapContentsItemChosen(line);
+}
+
+QStringList TForm3::paintLines()
+{
+    QStringList lines;
+    for (int tab = 0; tab < vor4::TypeCatalogue::TabCount; ++tab) {
+        const vor4::TypeCatalogue::Build built = m_catalogue.build(tab);
+        if (!built.changeEnabled)
+            continue;
+        for (const QString &item : built.items) {
+            const qsizetype label = item.indexOf(QLatin1String("   <"));
+            lines << (label >= 0 ? trimmedControls(item.left(label)) : item);
+        }
+    }
+    return lines;
+}
+
 void TForm3::ToolButton1Click()
 {
     setPanel(0, QString());
     SectionMemo *memo = activeMemo();
     if (!memo)
         return;
-    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
-    if (selected.isEmpty())
+    const QString newLine = selectedLine();
+    if (newLine.isEmpty())
         return;
     const QString key = currentKey();
     if (key.isEmpty())
         return;
 
-    // "PlotType=0       <Mountain>" puts PlotType=0; other items go in whole.
-    QString newLine = selected.first()->text();
-    const qsizetype label = newLine.indexOf(QLatin1String("   <"));
-    if (label >= 0)
-        newLine = trimmedControls(newLine.left(label));
-
-    const QString before = memo->text();
-    QStringList work = splitLines(before);
-    m_host->setRecallText(before);
-    const qsizetype at = firstLineWith(work, key);
-    if (at >= 0)
-        work[at] = newLine;
-    else
-        work << newLine;
-    memo->setText(work.join(u'\n'));
+    m_host->setRecallText(memo->text());
+    // The plot's bytes through the paint rule; a memo holding characters
+    // that have no byte is left for Apply to refuse with its message.
+    QByteArray text;
+    if (memo->bytes(&text))
+        memo->setBytes(vor4::PaintRule::putLine(text, key.toLatin1(), newLine.toLatin1()));
     const bool stored = m_host->applyPlotMemo(key + QStringLiteral(" changed"));
     setPanel(0, key + (stored ? QStringLiteral(" changed") : QStringLiteral(" not stored")));
 }
@@ -284,17 +286,15 @@ void TForm3::ClearBtnClick()
     if (key.isEmpty())
         return;
 
-    const QString before = memo->text();
-    QStringList work = splitLines(before);
-    m_host->setRecallText(before);
-    const qsizetype at = firstLineWith(work, key);
-    if (at >= 0)
-        work.removeAt(at);
-    memo->setText(work.join(u'\n'));
+    m_host->setRecallText(memo->text());
+    QByteArray text;
+    bool found = false;
+    if (memo->bytes(&text))
+        memo->setBytes(vor4::PaintRule::takeKey(text, key.toLatin1(), &found));
     if (!m_host->applyPlotMemo(key + QStringLiteral(" cleared")))
         setPanel(0, key + QStringLiteral(" not stored"));
     else
-        setPanel(0, key + (at >= 0 ? QStringLiteral(" cleared") : QStringLiteral(" not found")));
+        setPanel(0, key + (found ? QStringLiteral(" cleared") : QStringLiteral(" not found")));
 }
 
 void TForm3::ListBox1DblClick()

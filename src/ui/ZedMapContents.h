@@ -41,6 +41,9 @@ public:
     QString panelText(int panel) const;
 
     const vor4::TypeCatalogue &catalogue() const { return m_catalogue; }
+    // Every line the tabs would put into a plot, each tab built if it is not
+    // yet; tabs whose data file cannot be read give none.
+    QStringList paintLines();
 
     SideTabBar *TabControl1 = nullptr;
     QListWidget *ListBox1 = nullptr;
@@ -66,6 +69,8 @@ private:
     void FormHide();
     SectionMemo *activeMemo() const; // the plot memo, when the map page is shown
     QString currentKey() const;         // "TerrainType", ... for the selected tab
+    QString selectedLine() const;       // what Change puts in, or empty
+    void itemSelected();
     void setPanel(int panel, const QString &text);
 
     MapContentsHost *m_host = nullptr;

@@ -61,13 +61,34 @@ void renderMiniMap(const PlotTable &texts, QImage &miniMap)
 void renderMiniMapCells(const PlotTable &texts, QImage &miniMap, const QRect &cells)
 {
     const QRect area = cells.intersected(QRect(0, 0, texts.columnCount(), texts.rowCount()));
+    const QImage::Format f = miniMap.format();
+    const bool direct = f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
     for (int row = area.top(); row <= area.bottom(); ++row) {
-        for (int col = area.left(); col <= area.right(); ++col) {
+        if (!direct) {
+            for (int col = area.left(); col <= area.right(); ++col) {
+                const int terrain = firstTerrainIndex(texts.view(col, row));
+                const QRgb colour = terrain < 0 ? qRgb(255, 255, 255) : terrainFill(terrain);
+                for (int y = 3 * row; y < 3 * row + 3; ++y)
+                    for (int x = 3 * col; x < 3 * col + 3; ++x)
+                        setPixel(miniMap, x, y, colour);
+            }
+            continue;
+        }
+        // A fill or its undo renders most of a big map: the three lines of
+        // the row are taken once, not once a pixel.
+        QRgb *lines[3];
+        int count = 0;
+        for (qint64 y = 3 * qint64(row); y < 3 * qint64(row) + 3 && y < miniMap.height(); ++y)
+            lines[count++] = reinterpret_cast<QRgb *>(miniMap.scanLine(int(y)));
+        if (count == 0)
+            break;
+        const int width = miniMap.width();
+        for (int col = area.left(); col <= area.right() && 3 * qint64(col) < width; ++col) {
             const int terrain = firstTerrainIndex(texts.view(col, row));
             const QRgb colour = terrain < 0 ? qRgb(255, 255, 255) : terrainFill(terrain);
-            for (int y = 3 * row; y < 3 * row + 3; ++y)
-                for (int x = 3 * col; x < 3 * col + 3; ++x)
-                    setPixel(miniMap, x, y, colour);
+            const int x0 = 3 * col, x1 = std::min(x0 + 3, width);
+            for (int i = 0; i < count; ++i)
+                std::fill(lines[i] + x0, lines[i] + x1, colour);
         }
     }
 }

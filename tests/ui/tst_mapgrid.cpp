@@ -335,29 +335,51 @@ void TestMapGrid::gridLinesOnScreen()
     QCOMPARE(img.pixel(4, 4), page.grid->palette().color(QPalette::Base).rgb());
 }
 
+// The selected cell is ringed white, then black, outside the cell: one of
+// the two shows on any terrain. Inside, the cell is drawn as any other (on
+// the highlight colour while the grid is not the active control).
 void TestMapGrid::selectedCellLook()
 {
     Page page(20, 20);
     QVERIFY(QTest::qWaitForWindowActive(&page.window));
     const QRgb base = page.grid->palette().color(QPalette::Base).rgb();
     const QRgb highlight = page.grid->palette().color(QPalette::Highlight).rgb();
+    const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
     QVERIFY(base != highlight);
     page.grid->setCurrentCell(2, 1);
-    const QRect r = page.grid->cellRect(2, 1);
-    // Memo focused: highlighted cell, no focus rectangle.
-    page.memo->setFocus();
-    QImage img = page.shot();
-    QCOMPARE(img.pixel(r.center()), highlight);
-    QCOMPARE(img.pixel(r.topLeft()), highlight);
-    QCOMPARE(img.pixel(page.grid->cellRect(3, 1).center()), base);
-    // Grid focused: background with a dotted outline.
-    page.grid->setFocus();
-    img = page.shot();
-    QCOMPARE(img.pixel(r.center()), base);
-    QCOMPARE(img.pixel(r.topLeft()), base ^ 0x00ffffffu);
-    QCOMPARE(img.pixel(r.topLeft() + QPoint(1, 0)), base);
-    QCOMPARE(img.pixel(r.topLeft() + QPoint(2, 0)), base ^ 0x00ffffffu);
-    QCOMPARE(img.pixel(r.bottomLeft()), base ^ 0x00ffffffu);
+    for (const int size : {16, 32}) {
+        page.grid->setCellSize(size);
+        const int t = size >= 24 ? 2 : 1;
+        const QRect r = page.grid->cellRect(2, 1);
+        for (const bool gridFocused : {false, true}) {
+            if (gridFocused)
+                page.grid->setFocus();
+            else
+                page.memo->setFocus();
+            const QImage img = page.shot();
+            const QRgb inside = gridFocused ? base : highlight;
+            QCOMPARE(img.pixel(r.center()), inside);
+            QCOMPARE(img.pixel(r.topLeft()), inside);
+            QCOMPARE(img.pixel(r.bottomRight()), inside);
+            for (int d = 1; d <= 2 * t; ++d) {
+                const QRgb ring = d <= t ? white : black;
+                QCOMPARE(img.pixel(r.topLeft() - QPoint(d, d)), ring);
+                QCOMPARE(img.pixel(r.bottomRight() + QPoint(d, d)), ring);
+                QCOMPARE(img.pixel(r.center().x(), r.top() - d), ring);
+                QCOMPARE(img.pixel(r.right() + d, r.center().y()), ring);
+            }
+            QCOMPARE(img.pixel(r.topLeft() - QPoint(2 * t + 1, 2 * t + 1)), base);
+            QCOMPARE(img.pixel(page.grid->cellRect(4, 1).center()), base);
+        }
+    }
+    // Moving the selection takes the ring along and leaves nothing behind.
+    page.grid->setCellSize(16);
+    page.grid->setCurrentCell(6, 6);
+    QCoreApplication::processEvents();
+    const QImage moved = page.shot();
+    page.grid->repaintMap();
+    QVERIFY(moved == page.shot());
+    QCOMPARE(moved.pixel(page.grid->cellRect(2, 1).topLeft() - QPoint(2, 2)), base);
 }
 
 void TestMapGrid::scrollBarsOnRelease()

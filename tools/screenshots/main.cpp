@@ -7,6 +7,8 @@
 #include "SpinEdit.h"
 #include "DropDownComboBox.h"
 #include "MapGrid.h"
+#include "MapTool.h"
+#include "MapToolBox.h"
 #include "ZedAbout.h"
 #include "HistoryWindow.h"
 #include "ZedMain.h"
@@ -22,6 +24,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace {
 
@@ -145,6 +148,45 @@ int main(int argc, char *argv[])
     Form1->MapGridSizeComboBoxSelect();
     Form1->ScrollMapTo(10, 20, true);
     shoot(out, "map-large");
+
+    // Painting a new map: an island by the brush, a lake by the fill inside
+    // a shore drawn with lines, hills by the rectangle, the brush's outline
+    // under the pointer.
+    Form1->CreateNewMapBtn->click();
+    Form1->SpinEdit1->setValue(48);
+    Form1->SpinEdit2->setValue(18);
+    Form1->NewMapOKBtn->click();
+    Form1->SelectGridSize(9); // 16
+    Form1->ScrollMapTo(0, 0, true);
+    const auto paint = [](const char *tool, const char *line, int size, const QList<QPoint> &drag) {
+        Form1->Tools->activate(QLatin1String(tool));
+        Form1->Tools->setBrush(vor4::PaintRule::fromLine(line));
+        Form1->Tools->setBrushSize(size);
+        vor4::MapTool *t = Form1->Tools->activeTool();
+        t->press(drag.first());
+        for (const QPoint &p : drag)
+            t->move(p);
+        t->release(drag.last());
+    };
+    paint("Brush", "TerrainType=TERRAIN_GRASS", 5,
+          {{9, 5}, {14, 3}, {22, 3}, {30, 5}, {34, 9}, {31, 13}, {24, 14}, {16, 14}, {10, 11}, {9, 7}, {14, 7},
+           {22, 8}, {28, 9}, {24, 11}, {16, 10}});
+    for (const auto &[from, to] : {std::pair{QPoint(13, 6), QPoint(20, 6)}, {QPoint(20, 6), QPoint(20, 11)},
+                                   {QPoint(20, 11), QPoint(13, 11)}, {QPoint(13, 11), QPoint(13, 6)}})
+        paint("Line", "TerrainType=TERRAIN_COAST", 1, {from, to});
+    paint("Fill", "TerrainType=TERRAIN_OCEAN", 1, {{16, 8}});
+    paint("Rectangle", "PlotType=1", 1, {{24, 7}, {29, 11}});
+    paint("Brush", "BonusType=BONUS_GOLD", 1, {{11, 12}});
+    paint("Brush", "TerrainType=TERRAIN_DESERT", 3, {{8, 9}});
+    Form1->UndoBtn->click(); // the desert was a slip
+    Form1->Tools->activate(QStringLiteral("Brush"));
+    Form1->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_GRASS"));
+    Form1->Tools->activeTool()->move(QPoint(37, 9));
+    Form1->setStatusText(0, Form1->UndoBtn->toolTip());
+    for (QToolButton *window : {Form1->MiniMapBtn, Form1->MapHintBtn})
+        if (window->isChecked())
+            window->click();
+    shoot(out, "painting");
     AboutBox->show();
     shoot(out, "about");
     delete Form1;

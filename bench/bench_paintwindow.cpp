@@ -1,0 +1,196 @@
+// The paint tools through the main window on the 1000 x 1000 benchmark map,
+// a 1920 x 1080 view of the grid at cell size 4: the mouse on the grid's
+// viewport, each step timed with the repaint of the grid, the preview and
+// the minimap that follow it.
+
+#include "AnswerDialogs.h"
+#include "LargestRegion.h"
+#include "MapGenerator.h"
+#include "MapGrid.h"
+#include "MapToolBox.h"
+#include "PlotLineSet.h"
+#include "ZedMain.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QUndoStack>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+TForm1 *window()
+{
+    static TForm1 *w = [] {
+        Dialogs::setInstance(std::make_unique<AnswerDialogs>(benchmarkMapPath(1000, 1000)));
+        auto *form = new TForm1;
+        Form1 = form;
+        form->resize(1920, 1080);
+        form->show();
+        form->OpenBtnClick();
+        form->MapBtn->click();
+        form->SelectGridSize(0); // cell size 4
+        // The grid's view itself 1920 x 1080, whatever the bars around it take.
+        const QSize view = form->DrawGrid->viewport()->size();
+        form->resize(form->size() + QSize(1920, 1080) - view);
+        QCoreApplication::processEvents();
+        return form;
+    }();
+    return w;
+}
+
+bool requireMap(benchmark::State &state)
+{
+    if (window()->Doc.columnCount() == 1000)
+        return true;
+    state.SkipWithError("benchmark map could not be loaded");
+    return false;
+}
+
+void send(QEvent::Type type, QPoint cell, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {})
+{
+    QWidget *viewport = window()->DrawGrid->viewport();
+    const QPoint pos = window()->DrawGrid->cellRect(cell.x(), cell.y()).center();
+    QMouseEvent event(type, pos, viewport->mapToGlobal(pos),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, keys);
+    QApplication::sendEvent(viewport, &event);
+}
+
+void addViewCounters(benchmark::State &state)
+{
+    const QSize view = window()->DrawGrid->viewport()->size();
+    state.counters["view_w"] = view.width();
+    state.counters["view_h"] = view.height();
+    state.counters["cell"] = window()->DrawGrid->cellSize();
+}
+
+// One pointer move of a brush-9 drag, four cells to the right, across the
+// view row by row: the step grows, the cells and the minimap are painted,
+// the outline follows. Every 200 moves the stroke ends and is undone (not
+// timed), so the history stays small.
+void BM_WindowBrushStrokeStep(benchmark::State &state)
+{
+    if (!requireMap(state))
+        return;
+    TForm1 *w = window();
+    w->DrawGrid->setTopLeft(100, 100);
+    w->Tools->activate(QStringLiteral("Brush"));
+    w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_DESERT"));
+    w->Tools->setBrushSize(9);
+    const QPoint first(105, 105);
+    const int right = 100 + w->DrawGrid->visibleColCount() - 6, bottom = 100 + w->DrawGrid->visibleRowCount() - 6;
+    QPoint at = first;
+    int moves = 0;
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+    for (auto _ : state) {
+        at.rx() += 4;
+        if (at.x() > right)
+            at = QPoint(first.x(), at.y() + 9 > bottom ? first.y() : at.y() + 9);
+        send(QEvent::MouseMove, at, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        if (++moves % 200 == 0) {
+            state.PauseTiming();
+            send(QEvent::MouseButtonRelease, at, Qt::NoButton);
+            w->MapDoc.undoStack()->undo();
+            QCoreApplication::processEvents();
+            send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+            state.ResumeTiming();
+        }
+    }
+    send(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    w->MapDoc.undoStack()->undo();
+    QCoreApplication::processEvents();
+    addViewCounters(state);
+}
+BENCHMARK(BM_WindowBrushStrokeStep)->Unit(benchmark::kMillisecond);
+
+const vor4::Region &largest()
+{
+    static const vor4::Region region = vor4::largestRegion(window()->Doc.PlotTexts, "TerrainType");
+    return region;
+}
+
+// A click of the fill tool on the largest region: the fill, its undo step,
+// the repaint of the view and the minimap.
+void BM_WindowFillLargestRegion(benchmark::State &state)
+{
+    if (!requireMap(state))
+        return;
+    TForm1 *w = window();
+    const QPoint seed = largest().seed;
+    w->DrawGrid->scrollIntoView(seed.x(), seed.y());
+    w->Tools->activate(QStringLiteral("Fill"));
+    w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
+    QUndoStack *stack = w->MapDoc.undoStack();
+    const int before = stack->index();
+    for (auto _ : state) {
+        send(QEvent::MouseButtonPress, seed, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, seed, Qt::NoButton);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        if (stack->index() != before + 1) {
+            state.SkipWithError("the fill pushed no step");
+            break;
+        }
+        stack->undo();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["plots"] = largest().size;
+    addViewCounters(state);
+}
+BENCHMARK(BM_WindowFillLargestRegion)->Unit(benchmark::kMillisecond);
+
+// Undo of that fill by the Undo button, with the repaint that follows.
+void BM_WindowUndoFill(benchmark::State &state)
+{
+    if (!requireMap(state))
+        return;
+    TForm1 *w = window();
+    const QPoint seed = largest().seed;
+    w->DrawGrid->scrollIntoView(seed.x(), seed.y());
+    w->Tools->activate(QStringLiteral("Fill"));
+    w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
+    send(QEvent::MouseButtonPress, seed, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, seed, Qt::NoButton);
+    QCoreApplication::processEvents();
+    QUndoStack *stack = w->MapDoc.undoStack();
+    for (auto _ : state) {
+        w->UndoBtn->click();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        stack->redo();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    stack->undo();
+    state.counters["plots"] = largest().size;
+    addViewCounters(state);
+}
+BENCHMARK(BM_WindowUndoFill)->Unit(benchmark::kMillisecond);
+
+// The brush field's list from the open map, made again after each change
+// when the field next takes the focus.
+void BM_BrushChoicesFromTheMap(benchmark::State &state)
+{
+    if (!requireMap(state))
+        return;
+    qsizetype lines = 0;
+    for (auto _ : state)
+        lines = vor4::PlotLineSet::collect(window()->Doc.PlotTexts).size();
+    state.counters["lines"] = double(lines);
+}
+BENCHMARK(BM_BrushChoicesFromTheMap)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

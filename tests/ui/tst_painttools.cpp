@@ -1,0 +1,596 @@
+// The paint tools through the real windows: the mouse on the grid's
+// viewport, the keys, the tool bar's brush field and the map contents
+// window; every stroke one undo step that gives back the saved bytes.
+
+#include "BrushField.h"
+#include "FakeDialogs.h"
+#include "MainMenu.h"
+#include "MapGrid.h"
+#include "MapToolBox.h"
+#include "MapTool.h"
+#include "MapWriter.h"
+#include "PaintRule.h"
+#include "SectionMemo.h"
+#include "SideTabBar.h"
+#include "SpinEdit.h"
+#include "ToolPreview.h"
+#include "ZedMain.h"
+#include "ZedMapContents.h"
+#include "ZedMiniMap.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QActionGroup>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpontaneKeyEvent>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUndoStack>
+#include <QtTest>
+#include <queue>
+
+using vor4::PaintRule;
+
+namespace {
+
+const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+
+bool writeData(const QString &installDir, const char *file, const QByteArray &bytes)
+{
+    const QString folder = installDir + "/Assets/XML/Terrain";
+    QFile f(folder + "/" + file);
+    return QDir().mkpath(folder) && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray terrain(const TForm1 *w, int col, int row)
+{
+    return PaintRule::valueOf(w->Doc.PlotTexts.view(col, row), "TerrainType").toByteArray();
+}
+
+// The cells whose terrain line is `line`.
+QSet<QPoint> cellsWith(const TForm1 *w, const QByteArray &line)
+{
+    QSet<QPoint> out;
+    for (int r = 0; r < w->Doc.rowCount(); ++r)
+        for (int c = 0; c < w->Doc.columnCount(); ++c)
+            if (terrain(w, c, r) == line)
+                out.insert(QPoint(c, r));
+    return out;
+}
+
+} // namespace
+
+class TestPaintTools : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void brushStrokesWithoutGaps();
+    void lineRectangleFillPickerEraser();
+    void escapeCancelsAndNoPaintingDuringLoad();
+    void previewFollowsThePointer();
+    void brushFieldAndMapContents();
+    void shortcutsLeaveTextFieldsAlone();
+    void stepsRefreshMemoMinimapAndStatus();
+    void zoomKeepsThePlotInPlace();
+
+private:
+    void newMap(int width, int height);
+    void typeBrush(const QString &line);
+    QPoint at(int col, int row) const { return w->DrawGrid->cellRect(col, row).center(); }
+    void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {});
+    QByteArray bytes() const { return vor4::buildSaveFile(w->Doc); }
+    QWidget *viewport() const { return w->DrawGrid->viewport(); }
+
+    TForm1 *w = nullptr;
+    FakeDialogs::State *dialogs = nullptr;
+    QTemporaryDir game;
+};
+
+void TestPaintTools::initTestCase()
+{
+    QVERIFY(game.isValid());
+    QVERIFY(writeData(game.path(), "VOR4TerrainInfos.xml", "<Type>TERRAIN_GRASS</Type>\n<Type>TERRAIN_HILL</Type>\n"));
+    QVERIFY(writeData(game.path(), "VOR4BonusInfos.xml", "<Type>BONUS_GOLD</Type>\n"));
+    QVERIFY(writeData(game.path(), "VOR4FeatureInfos.xml", "<Type>FEATURE_ICE</Type>\n"));
+    QVERIFY(writeData(game.path(), "VOR4ImprovementInfos.xml", "<Type>IMPROVEMENT_MINE</Type>\n"));
+}
+
+void TestPaintTools::init()
+{
+    dialogs = FakeDialogs::install();
+    w = new TForm1;
+    Form1 = w;
+    Form2 = new TForm2(w, w);
+    Form3 = new TForm3(w, w);
+    Form3->setInstallDir(game.path());
+    w->resize(900, 700);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+}
+
+void TestPaintTools::cleanup()
+{
+    delete w;
+    Form1 = nullptr;
+    Form2 = nullptr;
+    Form3 = nullptr;
+}
+
+void TestPaintTools::newMap(int width, int height)
+{
+    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
+    w->SpinEdit1->setValue(width);
+    w->SpinEdit2->setValue(height);
+    QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
+    QCOMPARE(w->Doc.columnCount(), width);
+    QCOMPARE(w->Doc.rowCount(), height);
+}
+
+void TestPaintTools::typeBrush(const QString &line)
+{
+    QLineEdit *edit = w->Tools->brushField()->lineEdit();
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->selectAll();
+    QTest::keyClicks(edit, line);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void TestPaintTools::drag(QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers keys)
+{
+    QTest::mousePress(viewport(), button, keys, from);
+    QTest::mouseMove(viewport(), to);
+    QTest::mouseRelease(viewport(), button, keys, to);
+}
+
+// A fast diagonal drag, one move event from end to end, paints every cell
+// of an unbroken line: each painted cell touches the one before it and lies
+// within a cell of the straight line. With a bigger brush every cell of the
+// swept band is painted. Right button: the brush erases.
+void TestPaintTools::brushStrokesWithoutGaps()
+{
+    newMap(40, 30);
+    const QByteArray empty = bytes();
+    QTest::mouseClick(w->Tools->toolBar()->findChild<QToolButton *>("BrushToolBtn"), Qt::LeftButton);
+    QVERIFY(w->Tools->activeTool());
+    // Without a value nothing is painted and the field asks for one.
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, at(1, 1));
+    QVERIFY(w->statusText(0).startsWith("Choose a brush value first"));
+    QVERIFY(w->Tools->brushField()->hasFocus());
+    QTest::mouseMove(viewport(), at(3, 3));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(3, 3));
+    QCOMPARE(bytes(), empty);
+
+    typeBrush("TerrainType=TERRAIN_GRASS");
+    QCOMPARE(w->Tools->brush().line(), QByteArray("TerrainType=TERRAIN_GRASS"));
+    const QPoint a(2, 3), b(31, 17);
+    drag(at(a.x(), a.y()), at(b.x(), b.y()));
+    const QSet<QPoint> painted = cellsWith(w, "TerrainType=TERRAIN_GRASS");
+    QCOMPARE(painted.size(), qMax(b.x() - a.x(), b.y() - a.y()) + 1);
+    for (const QPoint &p : painted) {
+        // Distance from the line through a and b, in cells.
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        const double d = std::abs(dy * (p.x() - a.x()) - dx * (p.y() - a.y())) / std::hypot(dx, dy);
+        QVERIFY2(d <= 1.0, qPrintable(QStringLiteral("(%1,%2) off the line").arg(p.x()).arg(p.y())));
+        if (p != a) {
+            bool touches = false;
+            for (const QPoint &q : painted)
+                touches |= q != p && std::abs(q.x() - p.x()) <= 1 && std::abs(q.y() - p.y()) <= 1;
+            QVERIFY(touches);
+        }
+    }
+    QUndoStack *stack = w->MapDoc.undoStack();
+    QCOMPARE(stack->count(), 2); // the new map, the stroke
+    QCOMPARE(w->UndoBtn->toolTip().section(" (", 0, 0),
+             QStringLiteral("Undo Paint TerrainType=TERRAIN_GRASS on %1 plots").arg(painted.size()));
+    const QByteArray stroke = bytes();
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(bytes(), empty);
+    QTest::mouseClick(w->RedoBtn, Qt::LeftButton);
+    QCOMPARE(bytes(), stroke);
+
+    // Size 3 by the keys: a band three plots wide, the square at each end.
+    w->DrawGrid->setFocus();
+    QTest::keyClick(w->DrawGrid, Qt::Key_BracketRight);
+    QTest::keyClick(w->DrawGrid, Qt::Key_BracketRight);
+    QCOMPARE(w->Tools->brushSize(), 3);
+    QCOMPARE(w->Tools->sizeBox()->currentText(), QStringLiteral("3"));
+    typeBrush("TerrainType=TERRAIN_HILL");
+    drag(at(5, 25), at(25, 25));
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_HILL").size(), 23 * 3);
+    // The right button erases the key's line where it drags.
+    drag(at(10, 25), at(12, 25), Qt::RightButton);
+    for (int c = 9; c <= 13; ++c)
+        for (int r = 24; r <= 26; ++r)
+            QCOMPARE(terrain(w, c, r), QByteArray());
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_HILL").size(), 18 * 3);
+    QVERIFY(w->UndoBtn->toolTip().startsWith("Undo Erase TerrainType on 15 plots"));
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(bytes(), stroke);
+}
+
+// Line paints the straight line from press to release only; Rectangle every
+// plot between its corners; Fill the 4-connected region of equal value,
+// held against a plain flood fill, or with Shift the whole map; the picker
+// takes a plot's line; the eraser deletes the key's line. Each one step.
+void TestPaintTools::lineRectangleFillPickerEraser()
+{
+    newMap(24, 16);
+    typeBrush("TerrainType=TERRAIN_OCEAN");
+    QUndoStack *stack = w->MapDoc.undoStack();
+    QList<QByteArray> states{bytes()};
+
+    // A line from (2,2) over a detour to (20,2): only row 2 is painted.
+    w->Tools->activate("Line");
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, at(2, 2));
+    QTest::mouseMove(viewport(), at(10, 12));
+    QCOMPARE(w->Tools->preview()->cells().boundingRect(), QRect(QPoint(2, 2), QPoint(10, 12)));
+    QCOMPARE(bytes(), states.last()); // nothing before the release
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(20, 2));
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_OCEAN").size(), 19);
+    QCOMPARE(terrain(w, 10, 12), QByteArray());
+    states << bytes();
+
+    // A closed frame by the rectangle and the eraser: a wall with a hole
+    // inside, and an island in the middle.
+    w->Tools->activate("Rectangle");
+    drag(at(4, 4), at(15, 12));
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_OCEAN").size(), 19 + 12 * 9);
+    states << bytes();
+    w->Tools->activate("Eraser");
+    drag(at(5, 5), at(14, 5));
+    w->Tools->setBrushSize(5);
+    drag(at(7, 9), at(12, 9));
+    w->Tools->setBrushSize(1);
+    typeBrush("TerrainType=TERRAIN_SNOW");
+    w->Tools->activate("Brush");
+    drag(at(9, 9), at(10, 9));
+    states << bytes();
+    QCOMPARE(stack->count(), 6);
+
+    // Fill from inside the hole, held against a plain 4-connected flood of
+    // equal terrain lines.
+    const int W = w->Doc.columnCount(), H = w->Doc.rowCount();
+    const QPoint seed(6, 8); // in the hole, around the island
+    const QByteArray seedValue = terrain(w, seed.x(), seed.y());
+    QSet<QPoint> expected;
+    std::queue<QPoint> todo;
+    todo.push(seed);
+    expected.insert(seed);
+    while (!todo.empty()) {
+        const QPoint p = todo.front();
+        todo.pop();
+        for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+            const QPoint q = p + d;
+            if (q.x() >= 0 && q.y() >= 0 && q.x() < W && q.y() < H && !expected.contains(q)
+                && terrain(w, q.x(), q.y()) == seedValue) {
+                expected.insert(q);
+                todo.push(q);
+            }
+        }
+    }
+    QCOMPARE(expected.size(), 48);
+    typeBrush("TerrainType=TERRAIN_GRASS");
+    w->Tools->activate("Fill");
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(seed.x(), seed.y()));
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_GRASS"), expected);
+    QVERIFY(w->UndoBtn->toolTip().startsWith(QStringLiteral("Undo Fill TerrainType=TERRAIN_GRASS on %1 plots").arg(expected.size())));
+    states << bytes();
+
+    // The picker takes the clicked plot's line of the brush's key.
+    w->Tools->activate("Picker");
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(9, 9));
+    QCOMPARE(w->Tools->brush().line(), QByteArray("TerrainType=TERRAIN_SNOW"));
+    QCOMPARE(w->Tools->brushField()->currentText(), QStringLiteral("TerrainType=TERRAIN_SNOW"));
+    QCOMPARE(bytes(), states.last());
+
+    // Shift+Fill: every plot of the map.
+    w->Tools->activate("Fill");
+    QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ShiftModifier, at(0, 15));
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_SNOW").size(), W * H);
+    QCOMPARE(stack->count(), 8);
+
+    // Undone step by step, Ctrl+Z over the map gives back every state.
+    w->DrawGrid->setFocus();
+    for (int i = states.size() - 1; i > 0; --i) {
+        for (int n = 0; n < 3 && bytes() != states[i]; ++n)
+            QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(bytes(), states[i]);
+    }
+    while (stack->canUndo())
+        stack->undo();
+    stack->redo();
+    QCOMPARE(bytes(), states[0]);
+}
+
+// Escape in a drag gives back the plots as they were, with no step left;
+// the release that follows does nothing. During a load the grid takes no
+// strokes.
+void TestPaintTools::escapeCancelsAndNoPaintingDuringLoad()
+{
+    newMap(30, 20);
+    typeBrush("BonusType=BONUS_GOLD");
+    w->Tools->activate("Brush");
+    drag(at(1, 1), at(3, 1));
+    const QByteArray before = bytes();
+    QUndoStack *stack = w->MapDoc.undoStack();
+    const int steps = stack->count();
+    for (const char *tool : {"Brush", "Line", "Rectangle", "Eraser"}) {
+        w->Tools->activate(tool);
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, at(2, 8));
+        QTest::mouseMove(viewport(), at(20, 14));
+        QTest::mouseMove(viewport(), at(1, 1));
+        QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
+        QVERIFY(!w->Tools->activeTool()->isDragging());
+        QTest::mouseMove(viewport(), at(10, 10));
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(10, 10));
+        QCOMPARE(bytes(), before);
+        QCOMPARE(stack->count(), steps);
+        QVERIFY(!stack->canRedo());
+    }
+
+    // A load lets events in: a drag then reaches no tool.
+    w->Tools->activate("Rectangle");
+    bool tried = false, pressed = true;
+    QTimer::singleShot(0, w, [&] {
+        tried = w->isLoading();
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, at(0, 0));
+        pressed = w->Tools->activeTool()->isDragging();
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(5, 5));
+    });
+    dialogs->saveChoices << Dialogs::SaveChoice::Discard;
+    dialogs->openAnswers << Continents;
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    QVERIFY(tried);
+    QVERIFY(!pressed);
+    QCOMPARE(stack->count(), 0);
+    QVERIFY(!w->isWindowModified());
+}
+
+// The outline shows what a click would change, follows the pointer and the
+// brush size, changes nothing, and goes when the pointer leaves the grid.
+void TestPaintTools::previewFollowsThePointer()
+{
+    newMap(30, 20);
+    typeBrush("TerrainType=TERRAIN_DESERT");
+    const QByteArray before = bytes();
+    ToolPreview *preview = w->Tools->preview();
+    QTest::mouseMove(viewport(), at(6, 6));
+    QVERIFY(preview->cells().isEmpty()); // Select has none
+    w->DrawGrid->setFocus();
+    QTest::keyClick(w->DrawGrid, Qt::Key_B);
+    QTest::mouseMove(viewport(), at(6, 7));
+    QCOMPARE(preview->cells(), QRegion(6, 7, 1, 1));
+    w->Tools->setBrushSize(5);
+    QCOMPARE(preview->cells(), QRegion(4, 5, 5, 5));
+    QTest::mouseMove(viewport(), at(0, 0));
+    QCOMPARE(preview->cells(), QRegion(0, 0, 3, 3)); // clipped to the map
+    QTest::mouseMove(viewport(), at(10, 10));
+    QCOMPARE(bytes(), before);
+
+    // On the screen: white around the footprint, black around that.
+    QCoreApplication::processEvents();
+    const QImage shot = viewport()->grab().toImage();
+    const QRect fp = w->DrawGrid->cellsArea(QRect(8, 8, 5, 5));
+    QCOMPARE(shot.pixel(fp.topLeft() - QPoint(1, 1)), qRgb(255, 255, 255));
+    QCOMPARE(shot.pixel(fp.topLeft() - QPoint(2, 2)), qRgb(0, 0, 0));
+    QCOMPARE(shot.pixel(fp.bottomRight() + QPoint(2, 2)), qRgb(0, 0, 0));
+    QCOMPARE(shot.pixel(fp.center()), w->DrawGrid->palette().color(QPalette::Base).rgb());
+
+    // The pointer leaves the grid: no outline, and the screen shows none.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(viewport(), &leave);
+    QVERIFY(preview->cells().isEmpty());
+    QCoreApplication::processEvents();
+    QCOMPARE(viewport()->grab().toImage().pixel(fp.topLeft() - QPoint(2, 2)),
+             w->DrawGrid->palette().color(QPalette::Base).rgb());
+
+    // Fill and the picker outline the plot under the pointer; the
+    // rectangle its drag.
+    w->Tools->activate("Fill");
+    QTest::mouseMove(viewport(), at(3, 4));
+    QCOMPARE(preview->cells(), QRegion(3, 4, 1, 1));
+    w->Tools->activate("Rectangle");
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, at(3, 4));
+    QTest::mouseMove(viewport(), at(9, 2));
+    QCOMPARE(preview->cells(), QRegion(QRect(QPoint(3, 2), QPoint(9, 4))));
+    QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(9, 2));
+    QCOMPARE(bytes(), before);
+}
+
+// The field takes typed lines and refuses others with a reason; its list
+// holds the catalogues' lines and the open map's. With a paint tool active
+// the item selected in the map contents window becomes the brush value; its
+// Change and Clear still change the selected plot as before.
+void TestPaintTools::brushFieldAndMapContents()
+{
+    dialogs->openAnswers << Continents;
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    BrushField *field = w->Tools->brushField();
+    QVERIFY(!field->hasFocus()); // not the page's first field: the keys stay the map's
+    // With no value yet the picker takes the plot's terrain line.
+    w->Tools->activate("Picker");
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(30, 20));
+    QCOMPARE(w->Tools->brush().line(), terrain(w, 30, 20));
+    QVERIFY(!w->Tools->brush().line().isEmpty());
+    w->Tools->activate("Select");
+    typeBrush("  FeatureType=FEATURE_FOREST, FeatureVariety=1 ");
+    QVERIFY(w->DrawGrid->hasFocus()); // entered: back to the map
+    QCOMPARE(w->Tools->brush().line(), QByteArray("FeatureType=FEATURE_FOREST, FeatureVariety=1"));
+    QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
+    typeBrush("Grassland");
+    QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
+    QVERIFY(field->hasFocus()); // refused: to be mended
+    QCOMPARE(w->statusText(0), QStringLiteral("\"Grassland\" is not a plot line: it has no \"=\""));
+    field->lineEdit()->setText(QStringLiteral("Name=\u0416"));
+    QTest::keyClick(field->lineEdit(), Qt::Key_Return);
+    QCOMPARE(w->statusText(0), QStringLiteral("A plot line holds single-byte characters only"));
+    QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
+
+    const QStringList choices = field->choices();
+    for (const char *line : {"TerrainType=TERRAIN_GRASS", "BonusType=BONUS_GOLD", "PlotType=0",
+                             "FeatureType=FEATURE_ICE, FeatureVariety=", "TerrainType=TERRAIN_OCEAN",
+                             "FeatureType=FEATURE_ICE, FeatureVariety=0", "PlotType=3"})
+        QVERIFY2(choices.contains(QLatin1String(line)), line);
+    QCOMPARE(choices.count(QStringLiteral("TerrainType=TERRAIN_GRASS")), 1);
+    for (const QString &c : choices)
+        QVERIFY2(!c.startsWith("Unit"), qPrintable(c)); // the units' lines are no plot lines
+    // Typing part of a line offers the lines that contain it.
+    QLineEdit *edit = field->lineEdit();
+    edit->clear();
+    QTest::keyClicks(edit, "ocea");
+    QCompleter *completer = field->completer();
+    QVERIFY(completer->popup()->isVisible());
+    QStringList offered;
+    for (int i = 0; completer->setCurrentRow(i); ++i)
+        offered << completer->currentCompletion();
+    QVERIFY(offered.contains("TerrainType=TERRAIN_OCEAN"));
+    for (const QString &o : offered)
+        QVERIFY(o.contains("ocea", Qt::CaseInsensitive));
+    QTest::keyClick(completer->popup(), Qt::Key_Escape);
+
+    // The map contents window feeds the brush while a paint tool is active.
+    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    QVERIFY(Form3->isVisible());
+    Form3->TabControl1->setCurrentIndex(4); // plot types
+    const auto choose = [](int row) {
+        QTest::mouseClick(Form3->ListBox1->viewport(), Qt::LeftButton, {},
+                          Form3->ListBox1->visualItemRect(Form3->ListBox1->item(row)).center());
+    };
+    choose(1);
+    QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType")); // Select is active
+    w->Tools->activate("Brush");
+    choose(1);
+    QCOMPARE(w->Tools->brush().line(), QByteArray("PlotType=1"));
+    QCOMPARE(field->currentText(), QStringLiteral("PlotType=1"));
+    Form3->TabControl1->setCurrentIndex(1); // bonus
+    choose(0);
+    QCOMPARE(w->Tools->brush().line(), QByteArray("BonusType=BONUS_GOLD"));
+
+    // Change and Clear: the paint rule on the selected plot, one step each,
+    // named as the status says, with Recall's text kept.
+    w->Tools->activate("Select");
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(5, 5));
+    const QByteArray plot = w->Doc.PlotTexts.text(5, 5);
+    QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(Form3->panelText(0), QStringLiteral("BonusType changed"));
+    QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"));
+    QCOMPARE(w->RecallText.toLatin1(), QByteArray(plot).replace("\r\n", "\n"));
+    QVERIFY(w->UndoBtn->toolTip().startsWith("Undo BonusType changed"));
+    QTest::mouseClick(Form3->ClearBtn, Qt::LeftButton);
+    QCOMPARE(Form3->panelText(0), QStringLiteral("BonusType cleared"));
+    QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::takeKey(PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"), "BonusType"));
+    QTest::mouseClick(Form3->ClearBtn, Qt::LeftButton);
+    QCOMPARE(Form3->panelText(0), QStringLiteral("BonusType not found"));
+}
+
+// One-key shortcuts work over the map and type into text fields; every
+// tool's tip names its key.
+void TestPaintTools::shortcutsLeaveTextFieldsAlone()
+{
+    newMap(10, 10);
+    const std::pair<const char *, Qt::Key> keys[] = {{"Brush", Qt::Key_B}, {"Line", Qt::Key_L},
+                                                     {"Rectangle", Qt::Key_R}, {"Fill", Qt::Key_F},
+                                                     {"Picker", Qt::Key_I}, {"Eraser", Qt::Key_E},
+                                                     {"Select", Qt::Key_S}};
+    for (const auto &[name, key] : keys) {
+        w->DrawGrid->setFocus();
+        QTest::keyClick(w->DrawGrid, key);
+        QAction *action = w->Tools->toolAction(name);
+        QVERIFY2(action->isChecked(), name);
+        const QString keyName = QKeySequence(key).toString(QKeySequence::NativeText);
+        QVERIFY(action->toolTip().endsWith(" (" + keyName + ")"));
+        QCOMPARE(w->Tools->toolBar()->findChild<QToolButton *>(QString(name) + "ToolBtn")->toolTip(),
+                 action->toolTip());
+        QVERIFY2(w->Menu->mapMenu->actions().contains(action), name);
+    }
+    // In the plot memo and the brush field the letters are typed.
+    w->Memo->setFocus();
+    QTest::keyClicks(w->Memo, "blr]e");
+    QCOMPARE(w->Memo->text(), QStringLiteral("blr]e"));
+    QVERIFY(w->Tools->toolAction("Select")->isChecked());
+    QCOMPARE(w->Tools->brushSize(), 1);
+    w->Tools->brushField()->setFocus();
+    QTest::keyClicks(w->Tools->brushField()->lineEdit(), "fib[");
+    QCOMPARE(w->Tools->brushField()->currentText(), QStringLiteral("fib["));
+    QVERIFY(w->Tools->toolAction("Select")->isChecked());
+    QCOMPARE(w->Tools->brushSize(), 1);
+}
+
+// A stroke over the selected plot shows in the memo; the minimap and the
+// status bar follow each step. Select clicks still select.
+void TestPaintTools::stepsRefreshMemoMinimapAndStatus()
+{
+    newMap(20, 20);
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(4, 4));
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (4 ,4)   x=4, y=15"));
+    typeBrush("TerrainType=TERRAIN_OCEAN");
+    w->Tools->activate("Rectangle");
+    drag(at(2, 2), at(6, 6));
+    QCOMPARE(w->Memo->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN"));
+    QCOMPARE(w->statusText(0), QStringLiteral("Paint TerrainType=TERRAIN_OCEAN on 25 plots"));
+    QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (4 ,4)   x=4, y=15")); // still selected
+    QTRY_COMPARE(w->MiniMapBitmap.pixel(4 * 3, 4 * 3), qRgb(0, 0, 255));
+    // Applied memo text stays as typed, cursor and all.
+    w->Memo->setFocus();
+    w->Memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->Memo, Qt::Key_Return);
+    QTest::keyClicks(w->Memo, "BonusType=BONUS_FISH");
+    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    QCOMPARE(w->Memo->textCursor().position(), w->Memo->text().size());
+    // Erasing the terrain over it empties the memo's terrain line too.
+    w->Tools->activate("Eraser");
+    drag(at(4, 4), at(4, 4));
+    QCOMPARE(w->Memo->text(), QStringLiteral("BonusType=BONUS_FISH"));
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(w->Memo->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN\nBonusType=BONUS_FISH"));
+}
+
+// The wheel keeps the plot under the pointer in place; the size list keeps
+// the selected plot in place. The wheel still moves the selection a row.
+void TestPaintTools::zoomKeepsThePlotInPlace()
+{
+    newMap(300, 300);
+    MapGrid *grid = w->DrawGrid;
+    grid->setTopLeft(100, 100);
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(120, 110));
+    const QPoint pointer = at(110, 105) + QPoint(3, 2);
+    for (const int delta : {120, 120, -120, -120, -120}) {
+        const QPoint under = grid->cellAt(pointer);
+        const int row = grid->row();
+        QWheelEvent ev(pointer, viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, delta), Qt::NoButton,
+                       Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&ev);
+        qApp->notify(viewport(), &ev);
+        QCOMPARE(grid->cellAt(pointer), under);
+        QCOMPARE(grid->row(), row - delta / 120);
+        QCOMPARE(w->Doc.CurrentRow, grid->row());
+    }
+    QCOMPARE(grid->cellSize(), 14);
+    // The list: the selected plot stays where it is on the screen, as near
+    // as a whole cell of the new size allows.
+    const QPoint selected(grid->col(), grid->row());
+    QPoint shown = grid->cellRect(selected.x(), selected.y()).center();
+    QVERIFY(viewport()->rect().contains(shown));
+    for (const int index : {16, 0, 12}) {
+        w->SelectGridSize(index);
+        QCOMPARE(grid->cellSize(), TForm1::GridSizes[index]);
+        const QPoint now = grid->cellRect(selected.x(), selected.y()).center();
+        const int pitch = grid->cellSize() + grid->gridLineWidth();
+        QVERIFY(std::abs(now.x() - shown.x()) < pitch && std::abs(now.y() - shown.y()) < pitch);
+        shown = now;
+    }
+}
+
+QTEST_MAIN(TestPaintTools)
+#include "tst_painttools.moc"
