@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QPoint>
+#include <QRect>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +27,16 @@ public:
 
     // Keeps the cells inside the new bounds, drops the rest.
     void resize(int cols, int rows);
+    // The new bounds with every cell moved by offset first: the text of
+    // (c, r) goes to (c + offset.x, r + offset.y); what lands outside is
+    // dropped, new cells are empty.
+    void resize(int cols, int rows, QPoint offset);
+    // Transforms move the cells' entries, never their texts. A flip mirrors
+    // the cells of an area left to right (Qt::Horizontal) or top to bottom;
+    // a quarter turn (clockwise as seen, row 0 at the top) turns a square
+    // area about its centre, or the whole table, whose counts then swap.
+    void flip(const QRect &area, Qt::Orientation orientation);
+    void rotate(const QRect &area, bool clockwise);
     void clear();
     void reservePool(qsizetype bytes) { m_pool.reserve(bytes); }
     // Copying a big table in two steps: room for a copy of a table of this
