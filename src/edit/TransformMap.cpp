@@ -114,12 +114,11 @@ void TransformMap::announce()
     Document &doc = target();
     MapDocument *md = mapDocument();
     if (m_transform.gridBefore() != m_transform.gridAfter() || m_transform.kind() == MapTransform::Resize) {
-        // A new grid: no plot is selected in it, the windows take its size.
+        // A new grid: no plot is selected in it, the windows take its size
+        // and paint every plot anew.
         doc.CurrentCol = doc.CurrentRow = -1;
         doc.miniMapSize = QSize(3 * doc.columnCount(), 3 * doc.rowCount());
         Q_EMIT md->documentReplaced();
-        Q_EMIT md->plotsChanged(QRect(0, 0, doc.columnCount(), doc.rowCount()),
-                                doc.columnCount() * doc.rowCount());
     } else {
         const QRect a = m_transform.area();
         Q_EMIT md->plotsChanged(a, a.width() * a.height());

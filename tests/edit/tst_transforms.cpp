@@ -482,7 +482,7 @@ void TestTransforms::windowsHearOfTheChange()
     plots.clear();
     QVERIFY(Transforms::turn(md, MapTransform::RotateClockwise).ok);
     QCOMPARE(replaced.size(), 1);
-    QCOMPARE(plots.last()[0].toRect(), QRect(0, 0, 3, 5));
+    QCOMPARE(plots.size(), 0);
     QCOMPARE(md.document().CurrentCol, -1);
     QCOMPARE(md.document().miniMapSize, QSize(9, 15));
     QVERIFY(players.size() >= 2); // players 0 and 1 moved
