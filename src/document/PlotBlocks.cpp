@@ -87,7 +87,7 @@ bool readPlotBlocks(QByteArrayView text, const PlotBlockFound &plot, QString *er
                 ok = refuse(error, lineNo, "should name the plot as x=X,y=Y");
                 return;
             }
-            body.clear();
+            body.resize(0); // keeps its room for the next block
             inner = false;
             firstLine = true;
             state = State::Lines;

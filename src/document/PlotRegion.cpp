@@ -49,6 +49,7 @@ std::optional<PlotRegion> PlotRegion::fromText(QByteArrayView text, QString *err
     };
     std::vector<Block> blocks;
     QByteArray pool;
+    pool.reserve(text.size());
     int minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
     const bool read = readPlotBlocks(
         text,

@@ -1,6 +1,7 @@
 #include "PlotTable.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -112,6 +113,26 @@ void PlotTable::clear()
     std::vector<Cell>().swap(m_cells);
     m_pool = QByteArray();
     m_garbage = 0;
+}
+
+bool PlotTable::storedByColumn(const QRect &area) const
+{
+    const QRect a = area & QRect(0, 0, m_cols, m_rows);
+    if (a.width() < 2 || a.height() < 2)
+        return a.width() < 2;
+    const auto distance = [this](int c1, int r1, int c2, int r2) {
+        return std::abs(qint64(cell(c1, r1).offset) - qint64(cell(c2, r2).offset));
+    };
+    // Samples along the diagonal: the nearer neighbour in the pool wins.
+    constexpr int Samples = 16;
+    int byColumn = 0;
+    for (int i = 0; i < Samples; ++i) {
+        const int c = a.left() + int(qint64(a.width() - 1) * i / Samples);
+        const int r = a.top() + int(qint64(a.height() - 1) * i / Samples);
+        if (distance(c, r, c, r + 1) < distance(c, r, c + 1, r))
+            ++byColumn;
+    }
+    return 2 * byColumn > Samples;
 }
 
 QByteArrayView PlotTable::view(int col, int row) const

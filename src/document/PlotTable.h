@@ -52,6 +52,11 @@ public:
     void prepareCopy(CopySize size);
     void copyFrom(const PlotTable &other);
 
+    // Whether the texts of the area lie in the pool column after column (as
+    // a map file lists its plots), so that reading them column by column
+    // walks the memory in order; false when row after row is the better
+    // walk. A guess from a few samples, for readers of many cells.
+    bool storedByColumn(const QRect &area) const;
     // Valid until the table is next changed; empty for a cell outside it.
     QByteArrayView view(int col, int row) const;
     QByteArray text(int col, int row) const { return view(col, row).toByteArray(); }

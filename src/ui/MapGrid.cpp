@@ -274,9 +274,18 @@ bool samePaint(const vor4::GridPaintParams &a, const vor4::GridPaintParams &b)
 void MapGrid::repaintCells(const QRect &cells)
 {
     // Each cell with the line after it, the part of the view it owns.
+    // A few cells are painted at once, so that a stroke follows the
+    // pointer; a big change waits for the event loop, where the other
+    // updates of its step (a selection, an overlay going) join it in one
+    // paint instead of painting the view twice.
+    constexpr qint64 PaintAtOnce = 4096;
     const QRect visible = cellsArea(cells).intersected(viewport()->rect());
-    if (!visible.isEmpty())
+    if (visible.isEmpty())
+        return;
+    if (qint64(cells.width()) * cells.height() <= PaintAtOnce)
         viewport()->repaint(visible);
+    else
+        viewport()->update(visible);
 }
 
 QRect MapGrid::cellsArea(const QRect &cells) const

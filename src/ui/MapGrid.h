@@ -85,7 +85,8 @@ public:
 
     // RepaintMap: repaints every visible cell now.
     void repaintMap();
-    // Repaints now only the visible ones of these cells (their texts changed).
+    // Repaints only the visible ones of these cells (their texts changed):
+    // at once when they are few, with the next paint when they are many.
     void repaintCells(const QRect &cells);
     // Scrolls the least that shows the cell.
     void scrollIntoView(int col, int row);
