@@ -274,7 +274,13 @@ void TForm1::LocateGame()
 
 QString TForm1::statusText(int panel) const { return StatusPanels[std::size_t(panel)]->text(); }
 
-void TForm1::setStatusText(int panel, const QString &text) { StatusPanels[std::size_t(panel)]->setText(text); }
+void TForm1::setStatusText(int panel, const QString &text)
+{
+    QLabel *label = StatusPanels[std::size_t(panel)];
+    label->setText(text);
+    // The panels are narrow: the whole of a long message on hovering.
+    label->setToolTip(label->fontMetrics().horizontalAdvance(text) > label->contentsRect().width() ? text : QString());
+}
 
 QString TForm1::caption() const
 {
