@@ -42,7 +42,14 @@ void PastePreview::repaint(const QRect &cells)
     const QRect map(0, 0, m_grid->colCount(), m_grid->rowCount());
     const QRect inside = cells & map;
     if (!inside.isEmpty())
-        m_grid->viewport()->update(m_grid->cellsArea(inside));
+        m_grid->updateOverlays(m_grid->cellsArea(inside));
+}
+
+vor4::PlotRegion PastePreview::takeRegion()
+{
+    vor4::PlotRegion region = std::move(m_region);
+    m_region = vor4::PlotRegion();
+    return region;
 }
 
 void PastePreview::moveTo(QPoint cell)

@@ -23,6 +23,8 @@ public:
     ~PastePreview() override;
 
     const vor4::PlotRegion &region() const { return m_region; }
+    // The block, for placing it: the preview shows nothing after.
+    vor4::PlotRegion takeRegion();
     // The block's top-left cell.
     QPoint position() const { return m_position; }
     void moveTo(QPoint cell);

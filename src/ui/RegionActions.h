@@ -23,9 +23,6 @@ class RegionActions : public QObject
 {
     Q_OBJECT
 public:
-    // The clipboard type the editor reads first: the plot blocks' bytes.
-    static const QString MimeType;
-
     explicit RegionActions(TForm1 *window);
     ~RegionActions() override;
 

@@ -46,7 +46,7 @@ void SelectionOverlay::selectionChanged(const QRect &before, const QRect &now)
 {
     for (const QRect &cells : {before, now})
         if (!cells.isEmpty())
-            m_grid->viewport()->update(m_grid->cellsArea(cells));
+            m_grid->updateOverlays(m_grid->cellsArea(cells));
     if (m_miniMap && m_miniMap->isVisible())
         m_miniMap->refresh();
 }

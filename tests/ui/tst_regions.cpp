@@ -9,10 +9,13 @@
 #include "MapToolBox.h"
 #include "MapWriter.h"
 #include "PastePreview.h"
+#include "PlotBlocksMimeData.h"
 #include "RegionActions.h"
 #include "ResizeMapDialog.h"
 #include "ResizePreview.h"
 #include "SectionMemo.h"
+#include "RegionEdits.h"
+#include "Transforms.h"
 #include "ZedMain.h"
 #include "ZedMiniMap.h"
 
@@ -22,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
@@ -77,12 +81,14 @@ private Q_SLOTS:
     void copyAndPasteBetweenTwoWindows();
     void pasteFloatsUntilAClick();
     void foreignTextIsRefused();
+    void clipboardTextKeepsEveryByte();
     void memoKeepsItsOwnKeys();
     void cutAndDelete();
     void transformsFromTheMapMenu();
     void resizeDialog();
     void cropToSelection();
     void selectionIsDrawn();
+    void screenMatchesAFreshPaint();
 
 private:
     TForm1 *newWindow(const QString &map);
@@ -199,12 +205,17 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
     w->MapDoc.selection().setArea(QRect(20, 10, 6, 4), QSize(64, 40));
     key(w, QKeySequence::Copy);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    QVERIFY(data->hasFormat(RegionActions::MimeType));
-    const QByteArray blocks = data->data(RegionActions::MimeType);
+    QVERIFY(data->hasFormat(PlotBlocksMimeData::MimeType));
+    const QByteArray blocks = data->data(PlotBlocksMimeData::MimeType);
     QVERIFY(blocks.startsWith("BeginPlot\r\n\tx=0,y=0\r\n"));
     QCOMPARE(data->text().toLatin1(), blocks);
     QCOMPARE(w->statusText(0), QStringLiteral("Copied 24 plots"));
 
+    // Another editor's copy reaches this one as bytes under the editor's
+    // type, read from their text.
+    auto *foreign = new QMimeData;
+    foreign->setData(PlotBlocksMimeData::MimeType, blocks);
+    QGuiApplication::clipboard()->setMimeData(foreign);
     std::unique_ptr<TForm1> guard(newWindow(Island));
     TForm1 *other = guard.get();
     focusGrid(other);
@@ -279,6 +290,38 @@ void TestRegions::foreignTextIsRefused()
     QCOMPARE(w->MapDoc.undoStack()->count(), 0);
 }
 
+void TestRegions::clipboardTextKeepsEveryByte()
+{
+    // A plot with bytes beyond ASCII, copied: the editor's type carries the
+    // bytes, plain text one character a byte, and a paste gives them back.
+    QByteArray odd("Name=");
+    for (int b = 0x80; b <= 0xFF; ++b)
+        odd.append(char(b));
+    const QByteArray before = w->Doc.PlotTexts.text(3, 3);
+    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(3, 3).center());
+    w->Memo->setBytes(before + "\r\n" + odd);
+    w->MapApplyBtn->click();
+    const QByteArray stored = w->Doc.PlotTexts.text(3, 3);
+    QVERIFY(stored.endsWith(odd));
+    focusGrid(w);
+    w->MapDoc.selection().setArea(QRect(3, 3, 1, 1), QSize(64, 40));
+    key(w, QKeySequence::Copy);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const QByteArray blocks = data->data(PlotBlocksMimeData::MimeType);
+    QVERIFY(blocks.contains(odd));
+    QCOMPARE(data->text(), QString::fromLatin1(blocks));
+    QCOMPARE(data->data(QStringLiteral("text/plain")), QString::fromLatin1(blocks).toUtf8());
+    // Read back from the plain text, as a text editor would hand it over.
+    auto *plain = new QMimeData;
+    plain->setText(data->text());
+    QGuiApplication::clipboard()->setMimeData(plain);
+    key(w, QKeySequence::Paste);
+    QVERIFY(w->Regions->pastePreview());
+    w->Regions->pastePreview()->moveTo(QPoint(10, 12));
+    QTest::keyClick(w->DrawGrid, Qt::Key_Return);
+    QCOMPARE(w->Doc.PlotTexts.text(10, 12), stored);
+}
+
 void TestRegions::memoKeepsItsOwnKeys()
 {
     // Ctrl+C and Ctrl+V in the plot memo work on its text, not on plots.
@@ -297,7 +340,7 @@ void TestRegions::memoKeepsItsOwnKeys()
     QCOMPARE(w->MapDoc.selection().area(), QRect(0, 0, 2, 2));
     const QKeyCombination copy = QKeySequence(QKeySequence::Copy)[0];
     QTest::keyClick(w->Memo, copy.key(), copy.keyboardModifiers());
-    QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(RegionActions::MimeType));
+    QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(PlotBlocksMimeData::MimeType));
 }
 
 void TestRegions::cutAndDelete()
@@ -311,7 +354,7 @@ void TestRegions::cutAndDelete()
     QCOMPARE(w->statusText(0), QStringLiteral("Cut 6 plots"));
     QVERIFY(w->Doc.PlotTexts.isEmpty(5, 5));
     QVERIFY(w->Memo->toPlainText().isEmpty());
-    QVERIFY(QGuiApplication::clipboard()->mimeData()->data(RegionActions::MimeType).contains("TerrainType="));
+    QVERIFY(QGuiApplication::clipboard()->mimeData()->data(PlotBlocksMimeData::MimeType).contains("TerrainType="));
     w->MapDoc.selection().setArea(QRect(10, 10, 2, 2), QSize(64, 40));
     key(w, QKeySequence::Delete);
     QCOMPARE(w->statusText(0), QStringLiteral("Delete 4 plots"));
@@ -437,6 +480,56 @@ void TestRegions::selectionIsDrawn()
     QTest::keyClick(grid, Qt::Key_Escape);
     QVERIFY(Form2->picture().pixelColor(6, 6) != QColor(255, 255, 0));
     QCOMPARE(grid->viewport()->grab().toImage(), plain);
+}
+
+void TestRegions::screenMatchesAFreshPaint()
+{
+    // Overlays that change take their cells from the grid's buffer; cells
+    // that change in the same turn of the event loop are painted anew.
+    MapGrid *grid = w->DrawGrid;
+    // Big enough that a change of all its cells waits for the event loop.
+    QVERIFY(vor4::Transforms::resize(w->MapDoc, QSize(100, 60), QPoint(0, 20)).ok); // the old map at the top
+    grid->setFocus();
+    // What the window shows: its backing store, as the screen has it (a
+    // widget's grab would paint everything anew).
+    const auto shown = [grid] {
+        QCoreApplication::processEvents();
+        QWidget *port = grid->viewport();
+        const QPoint at = port->mapTo(port->window(), QPoint(0, 0));
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(port->window()->winId(), at.x(), at.y(), port->width(), port->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const auto fresh = [grid, &shown] {
+        grid->repaintMap();
+        return shown();
+    };
+    // In this order: the screen first, then the fresh paint.
+    const auto matchesFresh = [&] {
+        const QImage screen = shown();
+        return !screen.isNull() && screen == fresh();
+    };
+    w->MapDoc.selection().setArea(QRect(2, 2, 6, 5), QSize(100, 60));
+    key(w, QKeySequence::Delete);                                      // a few cells, at once
+    QVERIFY(matchesFresh());
+    // Below the windows: a change of many cells, then the overlay's, in one turn.
+    QVERIFY(vor4::RegionEdits::paste(w->MapDoc, vor4::RegionEdits::copy(w->MapDoc, QRect(0, 0, 100, 60)),
+                                     QPoint(3, 2)).ok);
+    w->MapDoc.selection().setArea(QRect(0, 0, 100, 60), QSize(100, 60));
+    QVERIFY(matchesFresh());
+    key(w, QKeySequence::SelectAll);
+    key(w, QKeySequence::Copy);
+    key(w, QKeySequence::Delete);                                      // the whole map
+    w->MapDoc.selection().setArea(QRect(1, 1, 3, 3), QSize(100, 60)); // and an overlay, in one turn
+    QVERIFY(matchesFresh());
+    key(w, QKeySequence::Paste);
+    hover(grid, QPoint(0, 0));
+    QVERIFY(matchesFresh());
+    QTest::keyClick(grid, Qt::Key_Return);                             // cells, selection, preview gone
+    QVERIFY(matchesFresh());
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QVERIFY(matchesFresh());
 }
 
 QTEST_MAIN(TestRegions)
