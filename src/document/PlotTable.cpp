@@ -1,5 +1,7 @@
 #include "PlotTable.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -25,23 +27,84 @@ void appendBytes(QByteArray &pool, const char *s, qsizetype n)
 
 void PlotTable::resize(int cols, int rows)
 {
+    resize(cols, rows, QPoint(0, 0));
+}
+
+void PlotTable::resize(int cols, int rows, QPoint offset)
+{
     cols = qMax(cols, 0);
     rows = qMax(rows, 0);
-    if (cols == m_cols && rows == m_rows)
+    if (cols == m_cols && rows == m_rows && offset.isNull())
         return;
     std::vector<Cell> cells(std::size_t(cols) * std::size_t(rows));
-    const int keepCols = qMin(cols, m_cols);
-    const int keepRows = qMin(rows, m_rows);
-    for (int r = 0; r < keepRows; ++r)
-        for (int c = 0; c < keepCols; ++c)
-            cells[std::size_t(r) * std::size_t(cols) + std::size_t(c)] = cell(c, r);
-    for (int r = 0; r < m_rows; ++r)
-        for (int c = 0; c < m_cols; ++c)
-            if (r >= keepRows || c >= keepCols)
+    // The old cells that land inside: columns [c0, c1), rows [r0, r1).
+    const int c0 = qBound(0, -offset.x(), m_cols), c1 = qBound(c0, cols - offset.x(), m_cols);
+    const int r0 = qBound(0, -offset.y(), m_rows), r1 = qBound(r0, rows - offset.y(), m_rows);
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < m_cols; ++c) {
+            if (r >= r0 && r < r1 && c >= c0 && c < c1)
+                cells[std::size_t(r + offset.y()) * std::size_t(cols) + std::size_t(c + offset.x())] = cell(c, r);
+            else
                 m_garbage += cell(c, r).length;
+        }
+    }
     m_cells.swap(cells);
     m_cols = cols;
     m_rows = rows;
+}
+
+void PlotTable::flip(const QRect &area, Qt::Orientation orientation)
+{
+    const QRect a = area & QRect(0, 0, m_cols, m_rows);
+    if (a.isEmpty())
+        return;
+    if (orientation == Qt::Horizontal) {
+        for (int r = a.top(); r <= a.bottom(); ++r) {
+            Cell *row = &cell(a.left(), r);
+            std::reverse(row, row + a.width());
+        }
+        return;
+    }
+    for (int top = a.top(), bottom = a.bottom(); top < bottom; ++top, --bottom)
+        std::swap_ranges(&cell(a.left(), top), &cell(a.left(), top) + a.width(), &cell(a.left(), bottom));
+}
+
+void PlotTable::rotate(const QRect &area, bool clockwise)
+{
+    const QRect whole(0, 0, m_cols, m_rows);
+    if (area == whole) {
+        // The counts swap: the turned table is built anew. Clockwise the
+        // cell (c, r) goes to (rows - 1 - r, c), counter-clockwise to
+        // (r, cols - 1 - c).
+        std::vector<Cell> cells(m_cells.size());
+        const std::size_t newCols = std::size_t(m_rows);
+        for (int r = 0; r < m_rows; ++r) {
+            const Cell *from = &cell(0, r);
+            for (int c = 0; c < m_cols; ++c) {
+                const std::size_t nc = clockwise ? std::size_t(m_rows - 1 - r) : std::size_t(r);
+                const std::size_t nr = clockwise ? std::size_t(c) : std::size_t(m_cols - 1 - c);
+                cells[nr * newCols + nc] = from[c];
+            }
+        }
+        m_cells.swap(cells);
+        std::swap(m_cols, m_rows);
+        return;
+    }
+    const QRect a = area & whole;
+    if (a.isEmpty() || a.width() != a.height())
+        return;
+    const int n = a.width();
+    std::vector<Cell> square(std::size_t(n) * std::size_t(n));
+    for (int v = 0; v < n; ++v)
+        for (int u = 0; u < n; ++u)
+            square[std::size_t(v) * std::size_t(n) + std::size_t(u)] = cell(a.left() + u, a.top() + v);
+    for (int v = 0; v < n; ++v) {
+        for (int u = 0; u < n; ++u) {
+            const int nu = clockwise ? n - 1 - v : v;
+            const int nv = clockwise ? u : n - 1 - u;
+            cell(a.left() + nu, a.top() + nv) = square[std::size_t(v) * std::size_t(n) + std::size_t(u)];
+        }
+    }
 }
 
 void PlotTable::clear()
@@ -50,6 +113,26 @@ void PlotTable::clear()
     std::vector<Cell>().swap(m_cells);
     m_pool = QByteArray();
     m_garbage = 0;
+}
+
+bool PlotTable::storedByColumn(const QRect &area) const
+{
+    const QRect a = area & QRect(0, 0, m_cols, m_rows);
+    if (a.width() < 2 || a.height() < 2)
+        return a.width() < 2;
+    const auto distance = [this](int c1, int r1, int c2, int r2) {
+        return std::abs(qint64(cell(c1, r1).offset) - qint64(cell(c2, r2).offset));
+    };
+    // Samples along the diagonal: the nearer neighbour in the pool wins.
+    constexpr int Samples = 16;
+    int byColumn = 0;
+    for (int i = 0; i < Samples; ++i) {
+        const int c = a.left() + int(qint64(a.width() - 1) * i / Samples);
+        const int r = a.top() + int(qint64(a.height() - 1) * i / Samples);
+        if (distance(c, r, c, r + 1) < distance(c, r, c + 1, r))
+            ++byColumn;
+    }
+    return 2 * byColumn > Samples;
 }
 
 QByteArrayView PlotTable::view(int col, int row) const

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QPoint>
+#include <QRect>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +27,16 @@ public:
 
     // Keeps the cells inside the new bounds, drops the rest.
     void resize(int cols, int rows);
+    // The new bounds with every cell moved by offset first: the text of
+    // (c, r) goes to (c + offset.x, r + offset.y); what lands outside is
+    // dropped, new cells are empty.
+    void resize(int cols, int rows, QPoint offset);
+    // Transforms move the cells' entries, never their texts. A flip mirrors
+    // the cells of an area left to right (Qt::Horizontal) or top to bottom;
+    // a quarter turn (clockwise as seen, row 0 at the top) turns a square
+    // area about its centre, or the whole table, whose counts then swap.
+    void flip(const QRect &area, Qt::Orientation orientation);
+    void rotate(const QRect &area, bool clockwise);
     void clear();
     void reservePool(qsizetype bytes) { m_pool.reserve(bytes); }
     // Copying a big table in two steps: room for a copy of a table of this
@@ -40,6 +52,11 @@ public:
     void prepareCopy(CopySize size);
     void copyFrom(const PlotTable &other);
 
+    // Whether the texts of the area lie in the pool column after column (as
+    // a map file lists its plots), so that reading them column by column
+    // walks the memory in order; false when row after row is the better
+    // walk. A guess from a few samples, for readers of many cells.
+    bool storedByColumn(const QRect &area) const;
     // Valid until the table is next changed; empty for a cell outside it.
     QByteArrayView view(int col, int row) const;
     QByteArray text(int col, int row) const { return view(col, row).toByteArray(); }

@@ -3,8 +3,13 @@
 #include "EditOperations.h"
 #include "MapDocument.h"
 #include "PlotArea.h"
+#include "RegionEdits.h"
+#include "SetPlotTexts.h"
+#include "Transforms.h"
 
+#include <QRegularExpression>
 #include <iterator>
+#include <optional>
 
 namespace vor4 {
 
@@ -28,13 +33,25 @@ bool toBytes(const QString &text, QByteArray *out, QString *error)
 
 Result refusal(const QString &message) { return {false, 0, message}; }
 
+// What one operation works with: the map, its operands, the block the last
+// --copy took and the notes for standard error.
+struct Context
+{
+    MapDocument &doc;
+    const QStringList &operands;
+    std::optional<PlotRegion> &copied;
+    QStringList *notes;
+};
+
 QSize mapSize(const MapDocument &doc)
 {
     return QSize(doc.document().columnCount(), doc.document().rowCount());
 }
 
-Result runPut(MapDocument &doc, const QStringList &operands)
+Result runPut(Context &c)
 {
+    MapDocument &doc = c.doc;
+    const QStringList &operands = c.operands;
     QByteArray line;
     QString error;
     if (!toBytes(operands[0], &line, &error))
@@ -46,8 +63,10 @@ Result runPut(MapDocument &doc, const QStringList &operands)
     return EditOperations::apply(doc, rule, EditOperations::Put, cells);
 }
 
-Result runTake(MapDocument &doc, const QStringList &operands)
+Result runTake(Context &c)
 {
+    MapDocument &doc = c.doc;
+    const QStringList &operands = c.operands;
     QByteArray key;
     QString error;
     if (!toBytes(operands[0], &key, &error))
@@ -59,8 +78,10 @@ Result runTake(MapDocument &doc, const QStringList &operands)
     return EditOperations::apply(doc, rule, EditOperations::Take, cells);
 }
 
-Result runFill(MapDocument &doc, const QStringList &operands)
+Result runFill(Context &c)
 {
+    MapDocument &doc = c.doc;
+    const QStringList &operands = c.operands;
     QByteArray line;
     QString error;
     if (!toBytes(operands[0], &line, &error))
@@ -72,8 +93,10 @@ Result runFill(MapDocument &doc, const QStringList &operands)
     return EditOperations::fill(doc, rule, EditOperations::Put, cells.topLeft());
 }
 
-Result runReplace(MapDocument &doc, const QStringList &operands)
+Result runReplace(Context &c)
 {
+    MapDocument &doc = c.doc;
+    const QStringList &operands = c.operands;
     QByteArray from, to;
     QString error;
     if (!toBytes(operands[0], &from, &error) || !toBytes(operands[1], &to, &error))
@@ -85,7 +108,105 @@ Result runReplace(MapDocument &doc, const QStringList &operands)
     return EditOperations::replace(doc, from, to, cells);
 }
 
-enum class Operand { Text, Area, Plot };
+Result fromTransform(Context &c, const Transforms::Result &r)
+{
+    if (r.ok && !r.note.isEmpty() && c.notes)
+        *c.notes << r.note;
+    return {r.ok, 0, r.message};
+}
+
+// The cells of an optional AREA operand (default all).
+bool areaCells(Context &c, int at, QRect *cells, QString *error)
+{
+    const PlotArea area = c.operands.size() > at ? PlotArea::parse(c.operands[at]) : PlotArea::all();
+    return area.cells(mapSize(c.doc), cells, error);
+}
+
+Result runFlip(Context &c)
+{
+    QRect cells;
+    QString error;
+    if (!areaCells(c, 1, &cells, &error))
+        return refusal(error);
+    const bool horizontal = c.operands[0].compare(QLatin1String("horizontal"), Qt::CaseInsensitive) == 0;
+    return fromTransform(c, Transforms::turn(c.doc, horizontal ? MapTransform::FlipHorizontal : MapTransform::FlipVertical,
+                                             cells));
+}
+
+Result runRotate(Context &c)
+{
+    QRect cells;
+    QString error;
+    if (!areaCells(c, 1, &cells, &error))
+        return refusal(error);
+    const int degrees = c.operands[0].toInt();
+    const MapTransform::Kind kind = degrees == 90    ? MapTransform::RotateClockwise
+                                    : degrees == 180 ? MapTransform::Rotate180
+                                                     : MapTransform::RotateCounterClockwise;
+    return fromTransform(c, Transforms::turn(c.doc, kind, cells));
+}
+
+const QRegularExpression &sizePattern()
+{
+    static const QRegularExpression re(QRegularExpression::anchoredPattern(QStringLiteral(
+        "\\s*(\\d+)\\s*,\\s*(\\d+)\\s*(?:,\\s*([+-]?\\d+)\\s*,\\s*([+-]?\\d+)\\s*)?")));
+    return re;
+}
+
+// A number of the size operand; far beyond any map it is as good as any.
+int sizeNumber(const QString &digits)
+{
+    bool ok = false;
+    const qint64 v = digits.toLongLong(&ok);
+    constexpr qint64 far = qint64(1) << 24;
+    if (!ok)
+        return digits.startsWith(QLatin1Char('-')) ? int(-far) : int(far);
+    return int(qBound(-far, v, far));
+}
+
+Result runResize(Context &c)
+{
+    const QRegularExpressionMatch m = sizePattern().match(c.operands[0]);
+    const QSize size(sizeNumber(m.captured(1)), sizeNumber(m.captured(2)));
+    const QPoint offset(m.captured(3).isEmpty() ? 0 : sizeNumber(m.captured(3)),
+                        m.captured(4).isEmpty() ? 0 : sizeNumber(m.captured(4)));
+    return fromTransform(c, Transforms::resize(c.doc, size, offset));
+}
+
+Result runCrop(Context &c)
+{
+    QRect cells;
+    QString error;
+    if (!PlotArea::parse(c.operands[0]).cells(mapSize(c.doc), &cells, &error))
+        return refusal(error);
+    return fromTransform(c, Transforms::crop(c.doc, cells));
+}
+
+Result runCopy(Context &c)
+{
+    QRect cells;
+    QString error;
+    if (!PlotArea::parse(c.operands[0]).cells(mapSize(c.doc), &cells, &error))
+        return refusal(error);
+    c.copied = RegionEdits::copy(c.doc, cells);
+    const int plots = int(c.copied->plotCount());
+    return {true, plots, SetPlotTexts::nameFor(QStringLiteral("Copy %1 plots"), plots)};
+}
+
+Result runPaste(Context &c)
+{
+    if (!c.copied)
+        return refusal(QStringLiteral("nothing was copied before it: use --copy AREA first"));
+    QRect cells;
+    QString error;
+    if (!PlotArea::parsePlot(c.operands[0]).cells(mapSize(c.doc), &cells, &error))
+        return refusal(error);
+    // X,Y names the block's corner of smallest x and y: its bottom-left cell.
+    const QPoint topLeft(cells.left(), cells.top() - (c.copied->size().height() - 1));
+    return RegionEdits::paste(c.doc, *c.copied, topLeft);
+}
+
+enum class Operand { Text, Area, Plot, Flip, Angle, Size };
 
 struct Operation
 {
@@ -94,7 +215,7 @@ struct Operation
     int optional; // how many of the last operands may be left out
     const char *synopsis;
     const char *help;
-    Result (*run)(MapDocument &, const QStringList &);
+    Result (*run)(Context &);
 };
 
 const Operation Operations[] = {
@@ -118,6 +239,32 @@ const Operation Operations[] = {
      "of the text OLD becomes NEW (exact, letter case counts,\n"
      "never across a line break)",
      runReplace},
+    {"--flip", {Operand::Flip, Operand::Area}, 1, "--flip horizontal|vertical [AREA]",
+     "mirror the plots of AREA (default all) left to right or\n"
+     "top to bottom: X,Y goes to x1+x2-X,Y or X,y1+y2-Y",
+     runFlip},
+    {"--rotate", {Operand::Angle, Operand::Area}, 1, "--rotate 90|180|270 [AREA]",
+     "turn the plots of AREA (default all) clockwise as seen\n"
+     "on screen, north up; 90 and 270 need the whole map (its\n"
+     "width and height swap) or a square AREA",
+     runRotate},
+    {"--resize", {Operand::Size}, 0, "--resize COLS,ROWS[,DX,DY]",
+     "make the map COLS x ROWS plots (1 to 1000 each); the plot\n"
+     "at X,Y moves to X+DX,Y+DY (default 0,0), plots that land\n"
+     "outside are dropped and new plots are empty",
+     runResize},
+    {"--crop", {Operand::Area}, 0, "--crop AREA",
+     "make AREA the map, its corner of smallest x and y at 0,0",
+     runCrop},
+    {"--copy", {Operand::Area}, 0, "--copy AREA",
+     "remember the plots of AREA for the --paste operations\n"
+     "after it",
+     runCopy},
+    {"--paste", {Operand::Plot}, 0, "--paste X,Y",
+     "put the plots copied last with their corner of smallest\n"
+     "x and y at X,Y, whole plots replacing whole plots; what\n"
+     "falls beyond the map is dropped",
+     runPaste},
 };
 
 bool isOption(const QString &arg) { return arg.startsWith(QLatin1String("--")); }
@@ -160,6 +307,20 @@ bool EditScript::parse(const QStringList &args, QString *error)
                 *error = QStringLiteral("%1: \"%2\" is not a plot (X,Y)").arg(option, arg);
                 return false;
             }
+            if (kind == Operand::Flip && arg.compare(QLatin1String("horizontal"), Qt::CaseInsensitive) != 0
+                && arg.compare(QLatin1String("vertical"), Qt::CaseInsensitive) != 0) {
+                *error = QStringLiteral("%1: \"%2\" is not horizontal or vertical").arg(option, arg);
+                return false;
+            }
+            if (kind == Operand::Angle && arg != QLatin1String("90") && arg != QLatin1String("180")
+                && arg != QLatin1String("270")) {
+                *error = QStringLiteral("%1: \"%2\" is not 90, 180 or 270").arg(option, arg);
+                return false;
+            }
+            if (kind == Operand::Size && !sizePattern().match(arg).hasMatch()) {
+                *error = QStringLiteral("%1: \"%2\" is not a size (COLS,ROWS or COLS,ROWS,DX,DY)").arg(option, arg);
+                return false;
+            }
             step.operands << arg;
         }
         m_steps << step;
@@ -171,11 +332,13 @@ bool EditScript::parse(const QStringList &args, QString *error)
     return true;
 }
 
-bool EditScript::run(MapDocument &doc, QStringList *log, QString *error) const
+bool EditScript::run(MapDocument &doc, QStringList *log, QString *error, QStringList *notes) const
 {
+    std::optional<PlotRegion> copied;
     for (const Step &step : m_steps) {
         const Operation &op = Operations[step.operation];
-        const Result result = op.run(doc, step.operands);
+        Context context{doc, step.operands, copied, notes};
+        const Result result = op.run(context);
         if (!result.ok) {
             *error = QLatin1String(op.option) + QStringLiteral(": ") + result.message;
             return false;

@@ -22,8 +22,9 @@ public:
 
     // Runs the operations in order and stops at the first that cannot be
     // done (*error says why, naming the operation). *log gets one line per
-    // operation done, the name of its step.
-    bool run(MapDocument &doc, QStringList *log, QString *error) const;
+    // operation done, the name of its step; *notes, when given, what else
+    // the user should know (start positions and signs a resize removed).
+    bool run(MapDocument &doc, QStringList *log, QString *error, QStringList *notes = nullptr) const;
 
     // The operations for a usage text: one synopsis a line, the first line
     // after `first`, the others after `indent`; and each synopsis followed

@@ -61,7 +61,7 @@ void FindMarks::matchesChanged(const QRect &cells)
     if (m_grid) {
         const QRect visible = m_grid->cellsArea(cells).intersected(m_grid->viewport()->rect());
         if (!visible.isEmpty())
-            m_grid->viewport()->update(visible);
+            m_grid->updateOverlays(visible);
     }
     if (!m_search->isRunning())
         m_miniMapTimer.start();

@@ -45,7 +45,7 @@ void MapGrid::updateDimensions()
     m_row = qBound(0, m_row, m_rows - 1);
     updateScrollBars();
     setTopLeft(m_leftCol, m_topRow);
-    viewport()->update();
+    updateCells();
 }
 
 void MapGrid::setCellSize(int size)
@@ -56,7 +56,7 @@ void MapGrid::setCellSize(int size)
     m_cellSize = size;
     updateScrollBars();
     setTopLeft(m_leftCol, m_topRow);
-    viewport()->update();
+    updateCells();
 }
 
 void MapGrid::zoomAt(int size, const QPoint &viewportPos)
@@ -87,19 +87,19 @@ void MapGrid::setGridLineWidth(int width)
     m_lineWidth = width;
     updateScrollBars();
     setTopLeft(m_leftCol, m_topRow);
-    viewport()->update();
+    updateCells();
 }
 
 void MapGrid::setLayers(const vor4::LayerSwitches &layers)
 {
     m_layers = layers;
-    viewport()->update();
+    updateCells();
 }
 
 void MapGrid::setLayer(int index, bool on)
 {
     m_layers[index] = on;
-    viewport()->update();
+    updateCells();
 }
 
 void MapGrid::setCurrentCell(int col, int row)
@@ -109,10 +109,10 @@ void MapGrid::setCurrentCell(int col, int row)
     row = qBound(0, row, m_rows - 1);
     if (col == m_col && row == m_row)
         return;
-    viewport()->update(selectionArea(m_col, m_row));
+    updateCells(selectionArea(m_col, m_row));
     m_col = col;
     m_row = row;
-    viewport()->update(selectionArea(m_col, m_row));
+    updateCells(selectionArea(m_col, m_row));
 }
 
 int MapGrid::selectionMargin() const
@@ -177,7 +177,7 @@ void MapGrid::setTopLeft(int col, int row)
     horizontalScrollBar()->setValue(col);
     verticalScrollBar()->setValue(row);
     m_syncingBars = false;
-    viewport()->update();
+    updateCells();
     Q_EMIT topLeftChanged();
 }
 
@@ -256,6 +256,7 @@ vor4::GridPaintParams MapGrid::paintParams() const
 
 void MapGrid::repaintMap()
 {
+    m_overlayOnly = QRegion();
     viewport()->repaint();
 }
 
@@ -274,9 +275,21 @@ bool samePaint(const vor4::GridPaintParams &a, const vor4::GridPaintParams &b)
 void MapGrid::repaintCells(const QRect &cells)
 {
     // Each cell with the line after it, the part of the view it owns.
+    // A few cells are painted at once, so that a stroke follows the
+    // pointer; a big change waits for the event loop, where the other
+    // updates of its step (a selection, an overlay going) join it in one
+    // paint instead of painting the view twice.
+    constexpr qint64 PaintAtOnce = 4096;
     const QRect visible = cellsArea(cells).intersected(viewport()->rect());
-    if (!visible.isEmpty())
+    if (visible.isEmpty())
+        return;
+    if (qint64(cells.width()) * cells.height() <= PaintAtOnce) {
+        m_overlayOnly -= visible;
+        m_cellsAsked += visible; // until a paint has covered it
         viewport()->repaint(visible);
+    } else {
+        updateCells(visible);
+    }
 }
 
 QRect MapGrid::cellsArea(const QRect &cells) const
@@ -287,13 +300,28 @@ QRect MapGrid::cellsArea(const QRect &cells) const
 void MapGrid::addOverlay(GridOverlay *overlay)
 {
     m_overlays.push_back(overlay);
-    viewport()->update();
+    updateOverlays(QRegion(viewport()->rect()));
 }
 
 void MapGrid::removeOverlay(GridOverlay *overlay)
 {
     m_overlays.erase(std::remove(m_overlays.begin(), m_overlays.end(), overlay), m_overlays.end());
-    viewport()->update();
+    updateOverlays(QRegion(viewport()->rect()));
+}
+
+void MapGrid::updateOverlays(const QRegion &pixels)
+{
+    // What a change of the cells asked for stays to be painted anew.
+    m_overlayOnly += pixels - m_cellsAsked;
+    viewport()->update(pixels);
+}
+
+void MapGrid::updateCells(const QRect &pixels)
+{
+    const QRect area = pixels.isNull() ? viewport()->rect() : pixels;
+    m_overlayOnly -= area;
+    m_cellsAsked += area;
+    viewport()->update(area);
 }
 
 void MapGrid::paintEvent(QPaintEvent *event)
@@ -307,11 +335,16 @@ void MapGrid::paintEvent(QPaintEvent *event)
     }
     const vor4::GridPaintParams params = paintParams();
     // Only the asked-for parts are painted anew when the rest of the buffer
-    // still shows this view: a moving outline asks for thin strips only.
+    // still shows this view (a moving outline asks for thin strips only),
+    // and of them not those that only overlays asked for.
     QRegion region = event->region() & m_buffer.rect();
+    QRegion cells = region - m_overlayOnly;
     if (!m_bufferValid || !samePaint(params, m_bufferParams))
-        region = m_buffer.rect();
-    for (const QRect &area : region) {
+        region = cells = m_buffer.rect();
+    // Only what this paint covers is done; the rest keeps its reason.
+    m_overlayOnly -= region;
+    m_cellsAsked -= region;
+    for (const QRect &area : cells) {
         if (m_doc)
             m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params, m_miniMap);
         else
@@ -540,11 +573,11 @@ void MapGrid::wheelEvent(QWheelEvent *event)
 void MapGrid::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
-    viewport()->update();
+    updateCells();
 }
 
 void MapGrid::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
+    updateCells();
 }

@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QRegion>
 #include <vector>
 
 class GridOverlay;
@@ -85,7 +86,8 @@ public:
 
     // RepaintMap: repaints every visible cell now.
     void repaintMap();
-    // Repaints now only the visible ones of these cells (their texts changed).
+    // Repaints only the visible ones of these cells (their texts changed):
+    // at once when they are few, with the next paint when they are many.
     void repaintCells(const QRect &cells);
     // Scrolls the least that shows the cell.
     void scrollIntoView(int col, int row);
@@ -96,6 +98,9 @@ public:
     // Drawn over the cells, in the order added; the grid does not own them.
     void addOverlay(GridOverlay *overlay);
     void removeOverlay(GridOverlay *overlay);
+    // Paints these viewport pixels again for a change of the overlays only:
+    // the cells under them come from the buffer, not painted anew.
+    void updateOverlays(const QRegion &pixels);
     // The viewport pixels of a rectangle of cells, lines after them included.
     QRect cellsArea(const QRect &cells) const;
 
@@ -157,6 +162,12 @@ private:
     // What the buffer shows: a paint of part of the view may reuse the rest.
     vor4::GridPaintParams m_bufferParams;
     bool m_bufferValid = false;
+    // Asked for by overlays only since the last paint, and not since
+    // touched by a change of the cells.
+    QRegion m_overlayOnly;
+    QRegion m_cellsAsked; // since the last paint
+    // Paints the pixels (the whole view when null) again, cells and all.
+    void updateCells(const QRect &pixels = QRect());
     int m_cols = 1;
     int m_rows = 1;
     int m_cellSize = DefaultCellSize;

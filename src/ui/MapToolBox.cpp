@@ -14,6 +14,7 @@
 #include "PickerTool.h"
 #include "PlotLineSet.h"
 #include "RectangleTool.h"
+#include "RegionSelectTool.h"
 #include "ToolPreview.h"
 
 #include <algorithm>
@@ -57,6 +58,8 @@ MapToolBox::MapToolBox(vor4::MapDocument *doc, MapGrid *grid, QObject *parent)
     m_preview = new ToolPreview(grid, this);
 
     addTool(nullptr, QStringLiteral("Select"), QStringLiteral("Select plots"), glyph("select"), Qt::Key_S);
+    addTool(new vor4::RegionSelectTool(doc), QStringLiteral("Region"), QStringLiteral("Select region"), glyph("region"),
+            Qt::Key_M);
     addTool(new vor4::BrushTool(doc), QStringLiteral("Brush"), QStringLiteral("Brush"), glyph("brush"), Qt::Key_B);
     addTool(new vor4::LineTool(doc), QStringLiteral("Line"), QStringLiteral("Line"), glyph("line"), Qt::Key_L);
     addTool(new vor4::RectangleTool(doc), QStringLiteral("Rectangle"), QStringLiteral("Rectangle"),

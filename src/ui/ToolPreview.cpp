@@ -37,7 +37,7 @@ void ToolPreview::follow()
     const int thickness = m_grid->selectionMargin() / 2;
     const QRegion dirty = Outline::area(pixels(m_cells), thickness) | Outline::area(pixels(cells), thickness);
     m_cells = cells;
-    m_grid->viewport()->update(dirty);
+    m_grid->updateOverlays(dirty);
 }
 
 QRegion ToolPreview::pixels(const QRegion &cells) const

@@ -8,6 +8,7 @@
 #include "HintWindow.h"
 #include "HistoryWindow.h"
 #include "MainMenu.h"
+#include "RegionActions.h"
 #include "SectionMemo.h"
 #include "StatisticsWindow.h"
 #include "ZedAbout.h"
@@ -123,6 +124,7 @@ TForm1::TForm1(QWidget *parent)
     connect(MapDoc.undoStack(), &QUndoStack::canRedoChanged, this, &TForm1::updateUndoHints);
     Menu = new MainMenu(this);
     buildFindAndStatistics();
+    Regions = new RegionActions(this);
 
     watchFileDrops();
     FormCreate();
@@ -138,6 +140,7 @@ TForm1::~TForm1()
     delete History;
     delete Recovery;
     delete MapFindBar; // its marks leave the minimap while the picture still exists
+    delete Regions;    // so does the selection
     delete Statistics;
 }
 
@@ -271,7 +274,13 @@ void TForm1::LocateGame()
 
 QString TForm1::statusText(int panel) const { return StatusPanels[std::size_t(panel)]->text(); }
 
-void TForm1::setStatusText(int panel, const QString &text) { StatusPanels[std::size_t(panel)]->setText(text); }
+void TForm1::setStatusText(int panel, const QString &text)
+{
+    QLabel *label = StatusPanels[std::size_t(panel)];
+    label->setText(text);
+    // The panels are narrow: the whole of a long message on hovering.
+    label->setToolTip(label->fontMetrics().horizontalAdvance(text) > label->contentsRect().width() ? text : QString());
+}
 
 QString TForm1::caption() const
 {

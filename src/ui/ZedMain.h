@@ -27,6 +27,7 @@ class HistoryWindow;
 class MainMenu;
 class MapGrid;
 class MapToolBox;
+class RegionActions;
 class QFrame;
 class QPushButton;
 class SectionMemo;
@@ -109,6 +110,7 @@ public:
     QList<QByteArray> vor4::Document::*ActiveLines = nullptr;
 
     MainMenu *Menu = nullptr;
+    RegionActions *Regions = nullptr;
     HistoryWindow *History = nullptr;
     AutoRecovery *Recovery = nullptr;
 

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace vor4 {
 
@@ -35,62 +36,84 @@ void setPixel(QImage &image, int x, int y, QRgb colour)
 
 } // namespace
 
-void renderMiniMap(const PlotTable &texts, QImage &miniMap)
+namespace {
+
+// The terrain of every cell of the area, row by row (-1 for none). A big
+// area is read in the order its texts lie in memory: reading a map that
+// lists its plots column by column row after row would miss the cache at
+// every plot, which costs more than the rest of the picture.
+std::vector<qint8> terrainsOf(const PlotTable &texts, const QRect &area)
 {
-    if (miniMap.isNull())
+    std::vector<qint8> terrains(std::size_t(area.width()) * std::size_t(area.height()));
+    const auto at = [&](int col, int row) -> qint8 & {
+        return terrains[std::size_t(row - area.top()) * std::size_t(area.width()) + std::size_t(col - area.left())];
+    };
+    if (texts.storedByColumn(area)) {
+        for (int col = area.left(); col <= area.right(); ++col)
+            for (int row = area.top(); row <= area.bottom(); ++row)
+                at(col, row) = qint8(firstTerrainIndex(texts.view(col, row)));
+    } else {
+        for (int row = area.top(); row <= area.bottom(); ++row)
+            for (int col = area.left(); col <= area.right(); ++col)
+                at(col, row) = qint8(firstTerrainIndex(texts.view(col, row)));
+    }
+    return terrains;
+}
+
+bool isDirect(const QImage &image)
+{
+    const QImage::Format f = image.format();
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Three pixels a plot each way; a plot without terrain is painted `none`,
+// or left as it is when `none` is null.
+void paintCells(const PlotTable &texts, QImage &miniMap, const QRect &cells, const QRgb *none)
+{
+    // Only the cells whose three pixels start inside the picture.
+    const QRect area = cells & QRect(0, 0, texts.columnCount(), texts.rowCount())
+        & QRect(0, 0, int((qint64(miniMap.width()) + 2) / 3), int((qint64(miniMap.height()) + 2) / 3));
+    if (area.isEmpty())
         return;
-    for (int row = 0; row < texts.rowCount(); ++row) {
-        const qint64 y0 = 3 * qint64(row);
-        if (y0 >= miniMap.height())
-            break;
-        for (int col = 0; col < texts.columnCount(); ++col) {
-            const qint64 x0 = 3 * qint64(col);
-            if (x0 >= miniMap.width())
-                break;
-            const int terrain = firstTerrainIndex(texts.view(col, row));
-            if (terrain < 0)
+    const std::vector<qint8> terrains = terrainsOf(texts, area);
+    const bool direct = isDirect(miniMap);
+    const int width = miniMap.width(), height = miniMap.height();
+    const qint8 *terrain = terrains.data();
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        const int y0 = 3 * row, y1 = std::min(y0 + 3, height);
+        QRgb *lines[3] = {};
+        if (direct)
+            for (int y = y0; y < y1; ++y)
+                lines[y - y0] = reinterpret_cast<QRgb *>(miniMap.scanLine(y));
+        for (int col = area.left(); col <= area.right(); ++col, ++terrain) {
+            if (*terrain < 0 && !none)
                 continue;
-            const QRgb colour = terrainFill(terrain);
-            for (int y = int(y0); y < y0 + 3; ++y)
-                for (int x = int(x0); x < x0 + 3; ++x)
-                    setPixel(miniMap, x, y, colour);
+            const QRgb colour = *terrain < 0 ? *none : terrainFill(*terrain);
+            const int x0 = 3 * col, x1 = std::min(x0 + 3, width);
+            for (int y = y0; y < y1; ++y) {
+                if (direct)
+                    std::fill(lines[y - y0] + x0, lines[y - y0] + x1, colour);
+                else
+                    for (int x = x0; x < x1; ++x)
+                        setPixel(miniMap, x, y, colour);
+            }
         }
     }
 }
 
+} // namespace
+
+void renderMiniMap(const PlotTable &texts, QImage &miniMap)
+{
+    if (!miniMap.isNull())
+        paintCells(texts, miniMap, QRect(0, 0, texts.columnCount(), texts.rowCount()), nullptr);
+}
+
 void renderMiniMapCells(const PlotTable &texts, QImage &miniMap, const QRect &cells)
 {
-    const QRect area = cells.intersected(QRect(0, 0, texts.columnCount(), texts.rowCount()));
-    const QImage::Format f = miniMap.format();
-    const bool direct = f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
-    for (int row = area.top(); row <= area.bottom(); ++row) {
-        if (!direct) {
-            for (int col = area.left(); col <= area.right(); ++col) {
-                const int terrain = firstTerrainIndex(texts.view(col, row));
-                const QRgb colour = terrain < 0 ? qRgb(255, 255, 255) : terrainFill(terrain);
-                for (int y = 3 * row; y < 3 * row + 3; ++y)
-                    for (int x = 3 * col; x < 3 * col + 3; ++x)
-                        setPixel(miniMap, x, y, colour);
-            }
-            continue;
-        }
-        // A fill or its undo renders most of a big map: the three lines of
-        // the row are taken once, not once a pixel.
-        QRgb *lines[3];
-        int count = 0;
-        for (qint64 y = 3 * qint64(row); y < 3 * qint64(row) + 3 && y < miniMap.height(); ++y)
-            lines[count++] = reinterpret_cast<QRgb *>(miniMap.scanLine(int(y)));
-        if (count == 0)
-            break;
-        const int width = miniMap.width();
-        for (int col = area.left(); col <= area.right() && 3 * qint64(col) < width; ++col) {
-            const int terrain = firstTerrainIndex(texts.view(col, row));
-            const QRgb colour = terrain < 0 ? qRgb(255, 255, 255) : terrainFill(terrain);
-            const int x0 = 3 * col, x1 = std::min(x0 + 3, width);
-            for (int i = 0; i < count; ++i)
-                std::fill(lines[i] + x0, lines[i] + x1, colour);
-        }
-    }
+    static const QRgb White = qRgb(255, 255, 255);
+    if (!miniMap.isNull())
+        paintCells(texts, miniMap, cells, &White);
 }
 
 QPoint FrameRect::centre() const

@@ -183,12 +183,23 @@ PlotClass classifyPlot(QByteArrayView text)
 
 int firstTerrainIndex(QByteArrayView text)
 {
-    int found = -1;
-    forEachLine(text, [&found](QByteArrayView line) {
-        if (found < 0 && containsCi(line, "TerrainType="))
-            found = terrainIndex(valueOf(line));
-    });
-    return found;
+    // The minimap colours every plot of the map through this: jump from one
+    // "=" to the next, and stop at the first key. The key holds no line
+    // break, so the first line holding it is the line of its first match.
+    static constexpr QByteArrayView Key("TerrainType");
+    const char *const begin = text.data();
+    const char *const end = begin + text.size();
+    // A plain loop: plot texts are short, a library search's start-up
+    // costs more than the bytes.
+    for (const char *eq = begin + Key.size(); eq < end; ++eq) {
+        if (*eq != '=' || (eq[-1] | 0x20) != 'e' || !equalsCi(QByteArrayView(eq - Key.size(), Key.size()), Key))
+            continue;
+        const char *start = eq - Key.size();
+        while (start > begin && start[-1] != '\n' && start[-1] != '\r')
+            --start;
+        return terrainIndex(valueOf(QByteArrayView(start, findLineEnd(eq, end) - start)));
+    }
+    return -1;
 }
 
 } // namespace vor4

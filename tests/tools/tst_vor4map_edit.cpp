@@ -149,6 +149,8 @@ void TestVor4mapEdit::goldenCases()
     QCOMPARE(readAll(out), expected);
     if (QFile::exists(dir + "/stdout"))
         QCOMPARE(r.out, readAll(dir + "/stdout"));
+    // Start positions and signs a resize removed are told on standard error.
+    QCOMPARE(r.err, QFile::exists(dir + "/stderr") ? readAll(dir + "/stderr") : QByteArray());
 }
 
 void TestVor4mapEdit::operationsOnTheContinents()
@@ -241,6 +243,33 @@ void TestVor4mapEdit::errorsLeaveOutUntouched_data()
     QTest::newRow("an area where a plot is needed") << QStringList{"--fill", "A=1", "all"} << 2
                                                     << "--fill: \"all\" is not a plot (X,Y)";
     QTest::newRow("no operation") << QStringList{} << 2 << "vor4map edit: IN, OUT and at least one operation";
+    QTest::newRow("flip which way") << QStringList{"--flip", "diagonal"} << 2
+                                    << "vor4map edit: --flip: \"diagonal\" is not horizontal or vertical";
+    QTest::newRow("flip area outside") << QStringList{"--flip", "vertical", "60,30:64,35"} << 1
+                                       << "vor4map edit: --flip: Area 60,30:64,35 is outside the map";
+    QTest::newRow("rotate by 45") << QStringList{"--rotate", "45"} << 2 << "\"45\" is not 90, 180 or 270";
+    QTest::newRow("quarter turn of a strip") << QStringList{"--rotate", "90", "0,0:9,4"} << 1
+                                             << "vor4map edit: --rotate: A quarter turn needs the whole map or a "
+                                                "square area, not 10 x 5 plots";
+    QTest::newRow("size missing") << QStringList{"--resize"} << 2 << "--resize needs COLS,ROWS[,DX,DY]";
+    QTest::newRow("size malformed") << QStringList{"--resize", "10x10"} << 2
+                                    << "--resize: \"10x10\" is not a size (COLS,ROWS or COLS,ROWS,DX,DY)";
+    QTest::newRow("size three numbers") << QStringList{"--resize", "10,10,1"} << 2 << "is not a size";
+    QTest::newRow("size zero") << QStringList{"--resize", "0,10"} << 1
+                               << "vor4map edit: --resize: The map size must be 1 to 1000 plots a side, not 0 x 10";
+    QTest::newRow("size too large") << QStringList{"--resize", "64,1001"} << 1 << "not 64 x 1001";
+    QTest::newRow("size far too large") << QStringList{"--resize", "99999999999,5"} << 1 << "1 to 1000";
+    QTest::newRow("crop outside") << QStringList{"--crop", "10,10:64,20"} << 1
+                                  << "vor4map edit: --crop: Area 10,10:64,20 is outside the map";
+    QTest::newRow("copy outside") << QStringList{"--copy", "0,40"} << 1 << "--copy: Plot 0,40 is outside the map";
+    QTest::newRow("paste before copy") << QStringList{"--paste", "0,0", "--copy", "all"} << 1
+                                       << "vor4map edit: --paste: nothing was copied before it";
+    QTest::newRow("paste outside") << QStringList{"--copy", "0,0", "--paste", "64,0"} << 1
+                                   << "--paste: Plot 64,0 is outside the map";
+    QTest::newRow("paste an area") << QStringList{"--copy", "0,0", "--paste", "all"} << 2
+                                   << "--paste: \"all\" is not a plot (X,Y)";
+    QTest::newRow("after a transform") << QStringList{"--rotate", "90", "--put", "A=1", "40,0"} << 1
+                                       << "--put: Plot 40,0 is outside the map (x 0 to 39, y 0 to 63)";
 }
 
 void TestVor4mapEdit::errorsLeaveOutUntouched()
@@ -270,7 +299,9 @@ void TestVor4mapEdit::helpNamesTheOperations()
     const Run help = vor4map({"--help"});
     QCOMPARE(help.code, 0);
     for (const char *op : {"edit IN OUT OPERATION...", "--put LINE AREA", "--take KEY AREA", "--fill LINE X,Y",
-                           "--replace OLD NEW [AREA]"})
+                           "--replace OLD NEW [AREA]", "--flip horizontal|vertical [AREA]", "--rotate 90|180|270 [AREA]",
+                           "--resize COLS,ROWS[,DX,DY]", "--crop AREA", "--copy AREA", "--paste X,Y",
+                           "Start positions and signs move"})
         QVERIFY2(help.out.contains(op), op);
     // A map that cannot be read: the reader's message, exit 1.
     QTemporaryDir tmp;

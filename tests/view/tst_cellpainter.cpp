@@ -1,6 +1,7 @@
 #include "CellPainter.h"
 #include "PlotClass.h"
 #include "PlotTable.h"
+#include "TextUtil.h"
 
 #include <QImage>
 #include <QPainter>
@@ -158,6 +159,29 @@ void TestCellPainter::classification()
     QCOMPARE(firstTerrainIndex("PlotType=1\nTerrainType=TERRAIN_DESERT\nTerrainType=TERRAIN_GRASS"),
              int(TerrainDesert));
     QCOMPARE(firstTerrainIndex("PlotType=1"), -1);
+    // The fast scan held against the plain reading: the first line that
+    // holds the key, whatever its case, and its value after the first "=".
+    const auto reference = [](QByteArrayView text) {
+        int found = -1;
+        forEachLine(text, [&found](QByteArrayView line) {
+            if (found < 0 && containsCi(line, "TerrainType="))
+                found = terrainIndex(valueOf(line));
+        });
+        return found;
+    };
+    const QByteArrayView texts[] = {
+        "terraintype=TERRAIN_GRASS",
+        "TerrainType =TERRAIN_GRASS\nTERRAINTYPE=terrain_snow",
+        "Name=a=b TerrainType=TERRAIN_HILL\r\nTerrainType=TERRAIN_DESERT",
+        "MyTerrainType=TERRAIN_COAST\rTerrainType=TERRAIN_OCEAN",
+        "errainType=TERRAIN_GRASS\nTerrainType",
+        "=TerrainType=TERRAIN_TUNDRA=",
+        "TerrainType=",
+        "\r\n\r\nBonusType=X\r\n  TerrainType=TERRAIN_PLAINS, x=1\r\n",
+        "",
+    };
+    for (QByteArrayView text : texts)
+        QCOMPARE(firstTerrainIndex(text), reference(text));
 }
 
 void TestCellPainter::teamLabels()

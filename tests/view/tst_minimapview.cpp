@@ -1,6 +1,7 @@
 #include "MapPainter.h"
 #include "MapReader.h"
 #include "MiniMap.h"
+#include "PlotClass.h"
 
 #include <QtTest>
 
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void fullRender();
     void fullRenderVersusPainting();
     void changedCellsRenderedAgain();
+    void eitherStorageOrder();
     void frame();
     void dragAgainstEdges();
     void clickCentring();
@@ -117,6 +119,56 @@ void TestMiniMapView::changedCellsRenderedAgain()
     // Cells beyond the map are skipped.
     renderMiniMapCells(doc.PlotTexts, image, QRect(10, 10, 100, 100));
     QVERIFY(image == fresh);
+}
+
+// Whatever order the texts lie in memory (column by column as a file lists
+// them, or row by row), and in any image format: the picture of a plain
+// pixel-by-pixel reference.
+void TestMiniMapView::eitherStorageOrder()
+{
+    const char *const lines[] = {"TerrainType=TERRAIN_GRASS", "PlotType=3\r\nTerrainType=TERRAIN_OCEAN",
+                                 "PlotType=1", "", "terraintype=TERRAIN_SNOW", "TerrainType=TERRAIN_DESERT"};
+    const int cols = 37, rows = 23;
+    const auto textOf = [&](int c, int r) { return QByteArrayView(lines[(c * 7 + r * 3 + c * r) % 6]); };
+    PlotTable byColumn, byRow;
+    byColumn.resize(cols, rows);
+    byRow.resize(cols, rows);
+    for (int c = 0; c < cols; ++c)
+        for (int r = rows - 1; r >= 0; --r)
+            byColumn.setText(c, r, textOf(c, r));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            byRow.setText(c, r, textOf(c, r));
+    QVERIFY(byColumn.storedByColumn(QRect(0, 0, cols, rows)));
+    QVERIFY(!byRow.storedByColumn(QRect(0, 0, cols, rows)));
+    QVERIFY(byColumn.storedByColumn(QRect(0, 0, 1, rows)));
+
+    const auto reference = [&](QImage image, const QRect &cells, bool paintNone) {
+        for (int r = cells.top(); r <= cells.bottom(); ++r)
+            for (int c = cells.left(); c <= cells.right(); ++c) {
+                const int t = firstTerrainIndex(textOf(c, r));
+                if (t < 0 && !paintNone)
+                    continue;
+                for (int y = 3 * r; y < 3 * r + 3; ++y)
+                    for (int x = 3 * c; x < 3 * c + 3; ++x)
+                        if (x < image.width() && y < image.height())
+                            image.setPixel(x, y, t < 0 ? WhitePx : terrainFill(t));
+            }
+        return image;
+    };
+    for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGB888}) {
+        for (const PlotTable *table : {&byColumn, &byRow}) {
+            QImage base(3 * cols - 2, 3 * rows, format);
+            base.fill(qRgb(200, 0, 0));
+            QImage full = base;
+            renderMiniMap(*table, full);
+            QCOMPARE(full, reference(base, QRect(0, 0, cols, rows), false));
+            const QRect part(5, 2, 30, 40);
+            QImage cells = base;
+            renderMiniMapCells(*table, cells, part);
+            QCOMPARE(cells, reference(base, part & QRect(0, 0, cols, rows), true));
+        }
+    }
 }
 
 void TestMiniMapView::frame()

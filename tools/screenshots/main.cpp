@@ -9,6 +9,9 @@
 #include "MapGrid.h"
 #include "MapTool.h"
 #include "MapToolBox.h"
+#include "PastePreview.h"
+#include "RegionActions.h"
+#include "Transforms.h"
 #include "ZedAbout.h"
 #include "HistoryWindow.h"
 #include "ZedMain.h"
@@ -187,6 +190,26 @@ int main(int argc, char *argv[])
         if (window->isChecked())
             window->click();
     shoot(out, "painting");
+
+    // Regions: the map grown to the right and the new plots made ocean, the
+    // island selected and copied, its copy floating over the new ocean; the
+    // selection on the grid and the minimap.
+    vor4::Transforms::resize(Form1->MapDoc, QSize(78, 18), QPoint(0, 0));
+    Form1->RenderMiniMap();
+    Form1->SelectGridSize(Form1->MapGridSizeComboBox->findText(QStringLiteral("10")));
+    Form1->ScrollMapTo(0, 0, true);
+    paint("Fill", "TerrainType=TERRAIN_OCEAN", 1, {{60, 9}});
+    Form1->Tools->activate(QStringLiteral("Region"));
+    Form1->MapDoc.selection().setArea(QRect(6, 1, 31, 16), QSize(78, 18));
+    Form1->DrawGrid->setFocus();
+    Form1->Regions->copy();
+    Form1->Regions->paste();
+    if (PastePreview *floating = Form1->Regions->pastePreview())
+        floating->moveTo(QPoint(43, 1));
+    Form1->MiniMapBtn->click();
+    placeOnScreen(Form2, QPoint(Form1->frameGeometry().right() + 12, Form1->geometry().top()));
+    shoot(out, "regions");
+    Form1->MiniMapBtn->click();
     AboutBox->show();
     shoot(out, "about");
     delete Form1;

@@ -72,6 +72,10 @@ QString help()
                "                      one byte a character (Latin-1). Operations:\n")
         + EditScript::help(QStringLiteral("    "), QStringLiteral("                      "))
         + QStringLiteral(
+               "                      Start positions and signs move with their plots in\n"
+               "                      --flip, --rotate, --resize and --crop; one whose plot\n"
+               "                      leaves the map is removed, and standard error says\n"
+               "                      how many. --copy and --paste move plots only.\n"
                "  locate              print InstallDir= and MapsDir= as the editor finds\n"
                "                      the game's installation\n"
                "  catalogue KIND      print the items of one map contents tab, one a line;\n"

@@ -31,7 +31,8 @@ int editCommand(const QStringList &args)
         return 1;
     }
     QStringList log;
-    if (!script.run(doc, &log, &error)) {
+    QStringList notes;
+    if (!script.run(doc, &log, &error, &notes)) {
         err << "vor4map edit: " << error << "\n";
         return 1;
     }
@@ -42,6 +43,8 @@ int editCommand(const QStringList &args)
     }
     for (const QString &line : log)
         out << line << "\n";
+    for (const QString &note : notes)
+        err << "vor4map edit: " << note << "\n";
     return 0;
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+// The texts that name a plot besides the plot blocks: a player's start
+// position (the first line of the player text holding both "StartingX="
+// and "StartingY=") and a sign's place (its "plotX=" and "plotY=" lines).
+// Positions are the file's plot coordinates, y from the bottom.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QPoint>
+#include <optional>
+
+namespace vor4 {
+
+class MapMarks
+{
+public:
+    // The start position of a player text; nothing without a start line or
+    // when its numbers cannot be read.
+    static std::optional<QPoint> startOf(QByteArrayView playerText);
+    // The player text with its start line rewritten as
+    // "StartingX=X, StartingY=Y", or deleted for nothing.
+    static QByteArray withStart(QByteArrayView playerText, std::optional<QPoint> plot);
+
+    // The plot of a sign text; nothing without both lines or numbers.
+    static std::optional<QPoint> signPlot(QByteArrayView signText);
+    // The sign text with its lines rewritten as "plotX=X" and "plotY=Y".
+    static QByteArray withSignPlot(QByteArrayView signText, QPoint plot);
+};
+
+} // namespace vor4

@@ -1,0 +1,218 @@
+#include "MapTransform.h"
+
+#include "Document.h"
+#include "MapMarks.h"
+
+namespace vor4 {
+
+MapTransform MapTransform::turn(Kind kind, const QRect &area, QSize grid)
+{
+    MapTransform t;
+    t.m_kind = kind == Resize ? FlipHorizontal : kind;
+    t.m_area = area.normalized();
+    t.m_grid = grid;
+    return t;
+}
+
+MapTransform MapTransform::resize(QSize grid, QSize size, QPoint fileOffset)
+{
+    MapTransform t;
+    t.m_kind = Resize;
+    t.m_area = QRect(QPoint(0, 0), grid);
+    t.m_grid = grid;
+    t.m_size = size;
+    t.m_offset = fileOffset;
+    return t;
+}
+
+MapTransform MapTransform::crop(QSize grid, const QRect &area)
+{
+    // The area's corner of smallest x and y (its bottom-left as seen) goes
+    // to 0,0: x = column, y = rows - 1 - row.
+    const QRect a = area.normalized();
+    MapTransform t = resize(grid, a.size(), QPoint(-a.left(), -(grid.height() - 1 - a.bottom())));
+    t.m_crop = true;
+    return t;
+}
+
+QSize MapTransform::gridAfter() const
+{
+    if (m_kind == Resize)
+        return m_size;
+    if ((m_kind == RotateClockwise || m_kind == RotateCounterClockwise) && isWholeMap())
+        return m_grid.transposed();
+    return m_grid;
+}
+
+QPoint MapTransform::cellOffset() const
+{
+    // Rows count down from the top, y up from the bottom row.
+    return QPoint(m_offset.x(), m_size.height() - m_grid.height() - m_offset.y());
+}
+
+bool MapTransform::check(QString *error) const
+{
+    const auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    if (m_kind == Resize) {
+        const int w = m_size.width(), h = m_size.height();
+        if (w < 1 || h < 1 || w > MaxSide || h > MaxSide)
+            return fail(QStringLiteral("The map size must be 1 to %1 plots a side, not %2 x %3")
+                            .arg(MaxSide)
+                            .arg(w)
+                            .arg(h));
+        if (qint64(w) * h > Document::MaxPlots)
+            return fail(QStringLiteral("A map of %1 x %2 plots is too large").arg(w).arg(h));
+        return true;
+    }
+    if (m_area.isEmpty() || !QRect(QPoint(0, 0), m_grid).contains(m_area))
+        return fail(QStringLiteral("The area is outside the map"));
+    if ((m_kind == RotateClockwise || m_kind == RotateCounterClockwise) && !isWholeMap()
+        && m_area.width() != m_area.height())
+        return fail(QStringLiteral("A quarter turn needs the whole map or a square area, not %1 x %2 plots")
+                        .arg(m_area.width())
+                        .arg(m_area.height()));
+    return true;
+}
+
+QString MapTransform::name() const
+{
+    QString name;
+    switch (m_kind) {
+    case FlipHorizontal: name = QStringLiteral("Flip horizontally"); break;
+    case FlipVertical: name = QStringLiteral("Flip vertically"); break;
+    case Rotate180: name = QStringLiteral("Rotate 180°"); break;
+    case RotateClockwise: name = QStringLiteral("Rotate 90° clockwise"); break;
+    case RotateCounterClockwise: name = QStringLiteral("Rotate 90° counter-clockwise"); break;
+    case Resize:
+        return (m_crop ? QStringLiteral("Crop map to %1 x %2") : QStringLiteral("Resize map to %1 x %2"))
+            .arg(m_size.width())
+            .arg(m_size.height());
+    }
+    if (!isWholeMap())
+        name += QStringLiteral(" %1 x %2 plots").arg(m_area.width()).arg(m_area.height());
+    return name;
+}
+
+MapTransform MapTransform::inverse() const
+{
+    switch (m_kind) {
+    case FlipHorizontal:
+    case FlipVertical:
+    case Rotate180:
+        return *this;
+    case RotateClockwise:
+    case RotateCounterClockwise: {
+        const Kind back = m_kind == RotateClockwise ? RotateCounterClockwise : RotateClockwise;
+        return turn(back, isWholeMap() ? QRect(QPoint(0, 0), gridAfter()) : m_area, gridAfter());
+    }
+    case Resize:
+        return resize(m_size, m_grid, -m_offset);
+    }
+    return *this;
+}
+
+std::optional<QPoint> MapTransform::cellAfter(QPoint cell) const
+{
+    if (m_kind == Resize) {
+        const QPoint to = cell + cellOffset();
+        if (!QRect(QPoint(0, 0), m_size).contains(to))
+            return std::nullopt;
+        return to;
+    }
+    if (!m_area.contains(cell))
+        return cell;
+    const QRect &a = m_area;
+    const int u = cell.x() - a.left(), v = cell.y() - a.top();
+    switch (m_kind) {
+    case FlipHorizontal: return QPoint(a.left() + a.width() - 1 - u, cell.y());
+    case FlipVertical: return QPoint(cell.x(), a.top() + a.height() - 1 - v);
+    case Rotate180: return QPoint(a.left() + a.width() - 1 - u, a.top() + a.height() - 1 - v);
+    case RotateClockwise: return QPoint(a.left() + a.height() - 1 - v, a.top() + u);
+    case RotateCounterClockwise: return QPoint(a.left() + v, a.top() + a.width() - 1 - u);
+    case Resize: break;
+    }
+    return cell;
+}
+
+std::optional<QPoint> MapTransform::plotAfter(QPoint plot) const
+{
+    const QPoint cell(plot.x(), m_grid.height() - 1 - plot.y());
+    if (!QRect(QPoint(0, 0), m_grid).contains(cell))
+        return plot;
+    const std::optional<QPoint> to = cellAfter(cell);
+    if (!to)
+        return std::nullopt;
+    return QPoint(to->x(), gridAfter().height() - 1 - to->y());
+}
+
+bool MapTransform::moves(QPoint plot) const
+{
+    const QPoint cell(plot.x(), m_grid.height() - 1 - plot.y());
+    return QRect(QPoint(0, 0), m_grid).contains(cell) && (m_kind == Resize || m_area.contains(cell));
+}
+
+void MapTransform::applyTo(PlotTable &plots) const
+{
+    switch (m_kind) {
+    case FlipHorizontal: plots.flip(m_area, Qt::Horizontal); break;
+    case FlipVertical: plots.flip(m_area, Qt::Vertical); break;
+    case Rotate180:
+        plots.flip(m_area, Qt::Horizontal);
+        plots.flip(m_area, Qt::Vertical);
+        break;
+    case RotateClockwise: plots.rotate(m_area, true); break;
+    case RotateCounterClockwise: plots.rotate(m_area, false); break;
+    case Resize: plots.resize(m_size.width(), m_size.height(), cellOffset()); break;
+    }
+}
+
+MapTransform::Marks MapTransform::marksAfter(const Document &doc) const
+{
+    Marks marks;
+    for (int slot = 0; slot < doc.PlayerTexts.size(); ++slot) {
+        const QByteArray &text = doc.PlayerTexts[slot];
+        const std::optional<QPoint> start = MapMarks::startOf(text);
+        if (!start || !moves(*start))
+            continue;
+        const std::optional<QPoint> to = plotAfter(*start);
+        marks.playerSlots << slot;
+        marks.playerTexts << MapMarks::withStart(text, to);
+        marks.startsRemoved += !to;
+    }
+    for (const QByteArray &sign : doc.SignTexts) {
+        const std::optional<QPoint> at = MapMarks::signPlot(sign);
+        if (!at || !moves(*at)) {
+            marks.signTexts << sign;
+            continue;
+        }
+        marks.signsChanged = true;
+        if (const std::optional<QPoint> to = plotAfter(*at))
+            marks.signTexts << MapMarks::withSignPlot(sign, *to);
+        else
+            ++marks.signsRemoved;
+    }
+    if (!marks.signsChanged)
+        marks.signTexts.clear();
+    return marks;
+}
+
+QString MapTransform::Marks::removalNote() const
+{
+    if (startsRemoved == 0 && signsRemoved == 0)
+        return QString();
+    QStringList parts;
+    if (startsRemoved)
+        parts << (startsRemoved == 1 ? QStringLiteral("1 start position")
+                                     : QStringLiteral("%1 start positions").arg(startsRemoved));
+    if (signsRemoved)
+        parts << (signsRemoved == 1 ? QStringLiteral("1 sign") : QStringLiteral("%1 signs").arg(signsRemoved));
+    return parts.join(QStringLiteral(" and ")) + QStringLiteral(" left the map and %1 removed")
+                                                     .arg(startsRemoved + signsRemoved == 1 ? QStringLiteral("was")
+                                                                                            : QStringLiteral("were"));
+}
+
+} // namespace vor4

@@ -1,0 +1,33 @@
+#pragma once
+// Select region: press, drag and release select the rectangle of plots
+// between the pressed and the released cell; with Shift the rectangle
+// grows to take in the selection there was. A click without a drag clears
+// the selection when it falls outside it. The selection changes on
+// release, outside the history; the footprint shows it while dragging.
+
+#include "MapTool.h"
+
+#include <QRect>
+
+namespace vor4 {
+
+class RegionSelectTool : public MapTool
+{
+    Q_OBJECT
+public:
+    using MapTool::MapTool;
+    QRegion footprint() const override;
+
+protected:
+    bool needsBrush() const override { return false; }
+    void onPress(QPoint cell, Qt::KeyboardModifiers modifiers) override;
+    void onRelease(QPoint cell) override;
+
+private:
+    QRect pending(QPoint end) const;
+
+    bool m_extend = false;
+    QRect m_before;
+};
+
+} // namespace vor4

@@ -1,0 +1,338 @@
+#include "RegionActions.h"
+
+#include "MainMenu.h"
+#include "MapGrid.h"
+#include "PastePreview.h"
+#include "PlotBlocksMimeData.h"
+#include "RegionEdits.h"
+#include "ResizeMapDialog.h"
+#include "SelectionOverlay.h"
+#include "Transforms.h"
+#include "WaitCursor.h"
+#include "ZedMain.h"
+#include "ZedMiniMap.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QUndoStack>
+
+
+namespace {
+QString plotCount(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 plot") : QStringLiteral("%1 plots").arg(QLocale(QLocale::English).toString(n));
+}
+} // namespace
+
+RegionActions::RegionActions(TForm1 *window)
+    : QObject(window)
+    , m_window(window)
+{
+    QMenu *edit = window->Menu->editMenu;
+    edit->addSeparator();
+    cutAction = addAction(QStringLiteral("Cu&t"), QStringLiteral("CutAction"), QKeySequence::keyBindings(QKeySequence::Cut),
+                          &RegionActions::cut, true);
+    copyAction = addAction(QStringLiteral("&Copy"), QStringLiteral("CopyAction"),
+                           QKeySequence::keyBindings(QKeySequence::Copy), &RegionActions::copy, true);
+    pasteAction = addAction(QStringLiteral("&Paste"), QStringLiteral("PasteAction"),
+                            QKeySequence::keyBindings(QKeySequence::Paste), &RegionActions::paste, true);
+    deleteAction = addAction(QStringLiteral("&Delete"), QStringLiteral("DeleteAction"),
+                             QKeySequence::keyBindings(QKeySequence::Delete), &RegionActions::deleteSelection, true);
+    selectAllAction = addAction(QStringLiteral("Select a&ll"), QStringLiteral("SelectAllAction"),
+                                QKeySequence::keyBindings(QKeySequence::SelectAll), &RegionActions::selectAll, true);
+    for (QAction *a : {cutAction, copyAction, pasteAction, deleteAction})
+        edit->addAction(a);
+    edit->addSeparator();
+    edit->addAction(selectAllAction);
+
+    QMenu *map = window->Menu->mapMenu;
+    map->addSeparator();
+    const auto turn = [this](const QString &text, const QString &name, vor4::MapTransform::Kind kind) {
+        auto *a = new QAction(text, this);
+        a->setObjectName(name);
+        a->setToolTip(text);
+        connect(a, &QAction::triggered, this, [this, kind] { transform(kind); });
+        m_window->Menu->mapMenu->addAction(a);
+        return a;
+    };
+    flipHorizontalAction = turn(QStringLiteral("Flip &horizontally"), QStringLiteral("FlipHorizontalAction"),
+                                vor4::MapTransform::FlipHorizontal);
+    flipVerticalAction = turn(QStringLiteral("Flip &vertically"), QStringLiteral("FlipVerticalAction"),
+                              vor4::MapTransform::FlipVertical);
+    rotate180Action = turn(QStringLiteral("Rotate &180°"), QStringLiteral("Rotate180Action"), vor4::MapTransform::Rotate180);
+    rotateClockwiseAction = turn(QStringLiteral("Rotate 90° &clockwise"), QStringLiteral("RotateClockwiseAction"),
+                                 vor4::MapTransform::RotateClockwise);
+    rotateCounterClockwiseAction = turn(QStringLiteral("Rotate 90° c&ounter-clockwise"),
+                                        QStringLiteral("RotateCounterClockwiseAction"),
+                                        vor4::MapTransform::RotateCounterClockwise);
+    map->addSeparator();
+    resizeAction = addAction(QStringLiteral("&Resize map..."), QStringLiteral("ResizeMapAction"), {},
+                             &RegionActions::resizeMap, false);
+    cropAction = addAction(QStringLiteral("Crop to &selection"), QStringLiteral("CropAction"), {},
+                           &RegionActions::crop, false);
+    map->addAction(resizeAction);
+    map->addAction(cropAction);
+
+    selectionLabel = new QLabel;
+    selectionLabel->setObjectName(QStringLiteral("SelectionPanel"));
+    window->statusBar()->addPermanentWidget(selectionLabel);
+
+    vor4::MapSelection &selection = window->MapDoc.selection();
+    m_overlay = new SelectionOverlay(&selection, window->DrawGrid, this);
+    connect(&selection, &vor4::MapSelection::changed, this, &RegionActions::selectionChanged);
+    connect(&window->MapDoc, &vor4::MapDocument::documentReplaced, this, [this] {
+        // Open, New and a new grid: a block floating over the old one goes.
+        if (m_preview && !m_window->MapDoc.isRecording())
+            endPaste();
+        updateActions();
+    });
+    window->DrawGrid->installEventFilter(this);
+    updateActions();
+}
+
+RegionActions::~RegionActions()
+{
+    delete m_preview;
+    delete m_overlay;
+}
+
+QAction *RegionActions::addAction(const QString &text, const QString &name, const QList<QKeySequence> &keys,
+                                  void (RegionActions::*slot)(), bool onGrid)
+{
+    auto *a = new QAction(text, this);
+    a->setObjectName(name);
+    a->setShortcuts(keys);
+    a->setToolTip(hintWithKey(QString(text).remove(QLatin1Char('&')).remove(QLatin1String("...")),
+                              keys.value(0)));
+    if (onGrid) {
+        // The keys belong to the grid: in a memo they cut, copy and paste
+        // its text as ever.
+        a->setShortcutContext(Qt::WidgetShortcut);
+        m_window->DrawGrid->addAction(a);
+    }
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+}
+
+bool RegionActions::busy() const { return m_window->isLoading(); }
+
+void RegionActions::selectionChanged()
+{
+    if (Form2 && Form2->host() == m_window)
+        m_overlay->setMiniMap(Form2);
+    const QRect area = m_window->MapDoc.selection().area();
+    selectionLabel->setText(area.isEmpty() ? QString()
+                                           : QStringLiteral("Selection %1 x %2").arg(area.width()).arg(area.height()));
+    updateActions();
+}
+
+void RegionActions::updateActions()
+{
+    const QRect area = m_window->MapDoc.selection().area();
+    const bool selected = !area.isEmpty();
+    for (QAction *a : {cutAction, copyAction, deleteAction, cropAction})
+        a->setEnabled(selected);
+    // A quarter turn needs the whole map or a square.
+    const bool square = !selected || area.width() == area.height();
+    rotateClockwiseAction->setEnabled(square);
+    rotateCounterClockwiseAction->setEnabled(square);
+}
+
+void RegionActions::report(const QString &message, bool ok)
+{
+    m_window->setStatusText(0, message);
+    if (!ok)
+        QApplication::beep();
+}
+
+void RegionActions::follow(bool newGrid)
+{
+    if (newGrid) {
+        // The picture of a new grid is drawn anew, the view at its top left.
+        m_window->RenderMiniMap();
+        return;
+    }
+    // The plot memo shows the selected plot's new text.
+    const vor4::Document &doc = m_window->Doc;
+    if (doc.CurrentCol >= 0 && doc.CurrentRow >= 0)
+        m_window->DrawGridSelectCell(doc.CurrentCol, doc.CurrentRow);
+}
+
+void RegionActions::copy()
+{
+    const QRect area = m_window->MapDoc.selection().area();
+    if (busy() || area.isEmpty())
+        return;
+    WaitCursor wait;
+    auto region = std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(m_window->MapDoc, area));
+    QGuiApplication::clipboard()->setMimeData(new PlotBlocksMimeData(region));
+    report(QStringLiteral("Copied %1").arg(plotCount(region->plotCount())), true);
+}
+
+void RegionActions::cut()
+{
+    const QRect area = m_window->MapDoc.selection().area();
+    if (busy() || area.isEmpty())
+        return;
+    copy();
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(m_window->MapDoc, area, QStringLiteral("Cut"));
+    report(r.message, r.ok);
+    follow(false);
+}
+
+void RegionActions::deleteSelection()
+{
+    const QRect area = m_window->MapDoc.selection().area();
+    if (busy() || area.isEmpty())
+        return;
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(m_window->MapDoc, area);
+    report(r.message, r.ok);
+    follow(false);
+}
+
+void RegionActions::selectAll()
+{
+    if (busy())
+        return;
+    const vor4::Document &doc = m_window->Doc;
+    m_window->MapDoc.selection().setArea(QRect(0, 0, doc.columnCount(), doc.rowCount()),
+                                         QSize(doc.columnCount(), doc.rowCount()));
+}
+
+QByteArray RegionActions::plotText(const QMimeData *data)
+{
+    if (!data)
+        return {};
+    if (data->hasFormat(PlotBlocksMimeData::MimeType))
+        return data->data(PlotBlocksMimeData::MimeType);
+    if (!data->hasText())
+        return {};
+    const QString text = data->text();
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return {}; // no map file holds such a character
+    return text.toLatin1();
+}
+
+void RegionActions::paste()
+{
+    if (busy() || m_window->WorkPages->currentIndex() != TForm1::MapPage)
+        return;
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    std::optional<vor4::PlotRegion> region;
+    if (const auto *own = qobject_cast<const PlotBlocksMimeData *>(data)) {
+        // Copied in this editor: the plots themselves, no text to read.
+        region = *own->region();
+    } else {
+        const QByteArray text = plotText(data);
+        QString error;
+        {
+            WaitCursor wait;
+            region = vor4::PlotRegion::fromText(text, &error);
+        }
+        if (!region) {
+            report(QStringLiteral("Nothing pasted: the clipboard holds no plots of a map (%1)")
+                       .arg(text.isEmpty() ? QStringLiteral("no text") : error),
+                   false);
+            return;
+        }
+    }
+    endPaste();
+    MapGrid *grid = m_window->DrawGrid;
+    m_preview = new PastePreview(std::move(*region), grid, QPoint(grid->col(), grid->row()));
+    connect(m_preview, &PastePreview::placed, this, &RegionActions::place);
+    connect(m_preview, &PastePreview::cancelled, this, [this] {
+        endPaste();
+        report(QStringLiteral("Paste cancelled"), true);
+    });
+    grid->setFocus(Qt::OtherFocusReason);
+    report(QStringLiteral("Click where the %1 go, Escape to cancel").arg(plotCount(m_preview->region().plotCount())),
+           true);
+}
+
+void RegionActions::place(QPoint topLeft)
+{
+    if (!m_preview)
+        return;
+    const vor4::PlotRegion region = m_preview->takeRegion(); // 24 MB for 500 x 500 plots: not copied
+    endPaste();
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::paste(m_window->MapDoc, region, topLeft);
+    report(r.message, r.ok);
+    follow(false);
+}
+
+void RegionActions::endPaste()
+{
+    if (!m_preview)
+        return;
+    // Deleted later: it may be in the middle of its own event handling.
+    m_preview->disconnect(this);
+    m_preview->deleteLater();
+    if (m_window->DrawGrid)
+        m_window->DrawGrid->removeOverlay(m_preview);
+    m_preview = nullptr;
+}
+
+void RegionActions::transform(vor4::MapTransform::Kind kind)
+{
+    if (busy())
+        return;
+    const QSize before(m_window->Doc.columnCount(), m_window->Doc.rowCount());
+    vor4::Transforms::Result r;
+    {
+        WaitCursor wait;
+        r = vor4::Transforms::turn(m_window->MapDoc, kind, m_window->MapDoc.selection().area());
+    }
+    report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
+    follow(before != QSize(m_window->Doc.columnCount(), m_window->Doc.rowCount()));
+}
+
+void RegionActions::resizeMap()
+{
+    if (busy())
+        return;
+    const QSize before(m_window->Doc.columnCount(), m_window->Doc.rowCount());
+    ResizeMapDialog dialog(before, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    vor4::Transforms::Result r;
+    {
+        WaitCursor wait;
+        r = vor4::Transforms::resize(m_window->MapDoc, dialog.newSize(), dialog.fileOffset());
+    }
+    report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
+    if (r.ok)
+        follow(true);
+}
+
+void RegionActions::crop()
+{
+    const QRect area = m_window->MapDoc.selection().area();
+    if (busy() || area.isEmpty())
+        return;
+    vor4::Transforms::Result r;
+    {
+        WaitCursor wait;
+        r = vor4::Transforms::crop(m_window->MapDoc, area);
+    }
+    report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
+    if (r.ok)
+        follow(true);
+}
+
+bool RegionActions::eventFilter(QObject *watched, QEvent *event)
+{
+    // Escape lets go of the selection; a floating block has taken it first.
+    if (watched == m_window->DrawGrid && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_preview)
+        m_window->MapDoc.selection().clear();
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The commands on regions of the map: Cut, Copy, Paste, Delete and Select
+// all in the Edit menu (their keys work while the grid has the focus), the
+// flips, turns, Resize map... and Crop to selection in the Map menu. Copy
+// puts the plots on the system clipboard as plot blocks, under the
+// editor's own type and as plain text; Paste floats them over the grid
+// until a click places them. The selection is drawn over the grid and the
+// minimap, and its size shown in the status bar.
+
+#include "MapTransform.h"
+
+#include <QObject>
+#include <QPoint>
+
+class PastePreview;
+class QAction;
+class QLabel;
+class QMimeData;
+class SelectionOverlay;
+class TForm1;
+
+class RegionActions : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RegionActions(TForm1 *window);
+    ~RegionActions() override;
+
+    QAction *cutAction = nullptr;
+    QAction *copyAction = nullptr;
+    QAction *pasteAction = nullptr;
+    QAction *deleteAction = nullptr;
+    QAction *selectAllAction = nullptr;
+    QAction *flipHorizontalAction = nullptr;
+    QAction *flipVerticalAction = nullptr;
+    QAction *rotate180Action = nullptr;
+    QAction *rotateClockwiseAction = nullptr;
+    QAction *rotateCounterClockwiseAction = nullptr;
+    QAction *resizeAction = nullptr;
+    QAction *cropAction = nullptr;
+    QLabel *selectionLabel = nullptr;
+
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelection();
+    void selectAll();
+    void transform(vor4::MapTransform::Kind kind);
+    void resizeMap();
+    void crop();
+
+    // The block floating over the grid, or null.
+    PastePreview *pastePreview() const { return m_preview; }
+    // The plot-block text of clipboard data: the editor's own type first,
+    // then plain text taken one byte a character. Empty when there is none.
+    static QByteArray plotText(const QMimeData *data);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QAction *addAction(const QString &text, const QString &name, const QList<QKeySequence> &keys,
+                       void (RegionActions::*slot)(), bool onGrid);
+    void selectionChanged();
+    void updateActions();
+    void place(QPoint topLeft);
+    void endPaste();
+    // After a step of these commands: the status text, and the plot memo
+    // showing the selected plot's text.
+    void report(const QString &message, bool ok);
+    void follow(bool newGrid);
+    bool busy() const;
+
+    TForm1 *m_window;
+    SelectionOverlay *m_overlay = nullptr;
+    PastePreview *m_preview = nullptr;
+};

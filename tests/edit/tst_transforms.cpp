@@ -1,0 +1,497 @@
+// Map transforms: every flip, turn, resize and crop on crafted non-square
+// maps against a plain version written here from the file's coordinates,
+// start positions and signs included; inverse pairs and undo give the
+// bytes back; what cannot be done is refused with the map untouched.
+
+#include "MapDocument.h"
+#include "MapMarks.h"
+#include "MapReader.h"
+#include "MapWriter.h"
+#include "PlotArea.h"
+#include "Transforms.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+using namespace vor4;
+
+namespace {
+
+QByteArray bytesOf(const Document &doc) { return buildSaveFile(doc); }
+
+// The first line where two files differ, to read in a failure.
+QByteArray firstDifference(const QByteArray &a, const QByteArray &b)
+{
+    const QList<QByteArray> la = a.split('\n'), lb = b.split('\n');
+    for (int i = 0; i < qMax(la.size(), lb.size()); ++i)
+        if (la.value(i) != lb.value(i))
+            return "line " + QByteArray::number(i + 1) + ": " + la.value(i) + " | " + lb.value(i);
+    return {};
+}
+
+// A map whose every plot names itself, with a sub-block in one of them,
+// three players with a start (one off the map), one without, and three
+// signs (one without a plot). Its start lines are in the written form, or,
+// not `written`, in forms that a transform rewrites.
+Document craftedMap(int w, int h, bool written = false)
+{
+    Document doc;
+    doc.ResetDocument(w, h);
+    doc.GameLines = {"Name=Crafted"};
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y) {
+            QByteArray text = "Id=" + QByteArray::number(x) + "," + QByteArray::number(y);
+            if ((x + y) % 3 == 0)
+                text += "\r\nTerrainType=TERRAIN_GRASS";
+            doc.PlotTexts.setText(x, h - 1 - y, text);
+        }
+    }
+    doc.PlotTexts.setText(0, 0, "BeginUnit\r\nUnitType=UNIT_WARRIOR\r\nEndUnit");
+    doc.PlayerTexts[0] = written ? "Name=A\r\nStartingGold=0\r\nStartingX=1, StartingY=2\r\nTeam=0"
+                                 : "Name=A\r\nStartingGold=0\r\nStartingX=1,StartingY=2\r\nTeam=0";
+    doc.PlayerTexts[1] = "StartingX=" + QByteArray::number(w - 1) + ", StartingY=0" + (written ? "" : ", Extra=1");
+    doc.PlayerTexts[2] = "Name=NoStart";
+    doc.PlayerTexts[3] = "StartingX=-1, StartingY=-1";
+    doc.SignTexts = {"plotX=0\r\nplotY=0\r\nplayerType=-1\r\ncaption=Corner",
+                     "plotX=" + QByteArray::number(w - 2) + "\r\nplotY=1\r\ncaption=Inland",
+                     "caption=Nowhere"};
+    return doc;
+}
+
+void load(MapDocument &md, const Document &doc, QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("map.Vor4WorldBuilderSave"));
+    QVERIFY(writeMapFile(path, buildSaveFile(doc)).ok);
+    QVERIFY(md.load(path).ok());
+}
+
+// Where a plot goes, in file coordinates: nothing when it leaves the map.
+using PlotMap = std::function<std::optional<QPoint>(QPoint)>;
+
+// The plain version: every plot of the moved set goes where `to` says, the
+// others stay; start lines and sign lines of moved plots are rewritten or
+// removed by plain text handling.
+Document plainTransform(const Document &before, QSize size, const std::function<bool(QPoint)> &moves,
+                        const PlotMap &to)
+{
+    const int w = before.columnCount(), h = before.rowCount();
+    Document after;
+    after.ResetDocument(size.width(), size.height());
+    after.GameLines = before.GameLines;
+    after.TeamTexts = before.TeamTexts;
+    after.MapLines = before.MapLines;
+    after.Header = before.Header;
+    after.PlayerTexts.clear();
+    const auto cell = [](QPoint plot, int rows) { return QPoint(plot.x(), rows - 1 - plot.y()); };
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y) {
+            if (moves(QPoint(x, y)))
+                continue;
+            const QPoint c = cell(QPoint(x, y), h), n = cell(QPoint(x, y), size.height());
+            after.PlotTexts.setText(n.x(), n.y(), before.PlotTexts.text(c.x(), c.y()));
+        }
+    }
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y) {
+            if (!moves(QPoint(x, y)))
+                continue;
+            const std::optional<QPoint> target = to(QPoint(x, y));
+            if (!target)
+                continue;
+            const QPoint c = cell(QPoint(x, y), h), n = cell(*target, size.height());
+            after.PlotTexts.setText(n.x(), n.y(), before.PlotTexts.text(c.x(), c.y()));
+        }
+    }
+    const auto onMap = [&](QPoint p) { return p.x() >= 0 && p.y() >= 0 && p.x() < w && p.y() < h; };
+    static const QRegularExpression start(QStringLiteral("StartingX=\\s*(-?\\d+).*StartingY=\\s*(-?\\d+)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    for (const QByteArray &text : before.PlayerTexts) {
+        QList<QByteArray> lines = text.split('\n');
+        for (QByteArray &l : lines)
+            l = l.trimmed();
+        for (int i = 0; i < lines.size(); ++i) {
+            const QRegularExpressionMatch m = start.match(QString::fromLatin1(lines[i]));
+            if (!m.hasMatch())
+                continue;
+            const QPoint p(m.captured(1).toInt(), m.captured(2).toInt());
+            if (onMap(p) && moves(p)) {
+                if (const std::optional<QPoint> t = to(p))
+                    lines[i] = "StartingX=" + QByteArray::number(t->x()) + ", StartingY=" + QByteArray::number(t->y());
+                else
+                    lines.removeAt(i);
+            }
+            break;
+        }
+        after.PlayerTexts.append(lines.join("\r\n"));
+    }
+    for (const QByteArray &text : before.SignTexts) {
+        QList<QByteArray> lines = text.split('\n');
+        int xi = -1, yi = -1;
+        for (int i = 0; i < lines.size(); ++i) {
+            lines[i] = lines[i].trimmed();
+            if (xi < 0 && lines[i].startsWith("plotX="))
+                xi = i;
+            if (yi < 0 && lines[i].startsWith("plotY="))
+                yi = i;
+        }
+        if (xi >= 0 && yi >= 0) {
+            const QPoint p(lines[xi].mid(6).toInt(), lines[yi].mid(6).toInt());
+            if (onMap(p) && moves(p)) {
+                const std::optional<QPoint> t = to(p);
+                if (!t)
+                    continue;
+                lines[xi] = "plotX=" + QByteArray::number(t->x());
+                lines[yi] = "plotY=" + QByteArray::number(t->y());
+            }
+        }
+        after.SignTexts.append(lines.join("\r\n"));
+    }
+    return after;
+}
+
+// The transforms as the command line names them, in file coordinates.
+struct Case
+{
+    Case(const char *op, const char *area, QSize size = {}, QPoint offset = {})
+        : op(QLatin1String(op)), area(QLatin1String(area)), size(size), offset(offset)
+    {
+    }
+    Case(const QString &op, const QString &area, QSize size, QPoint offset)
+        : op(op), area(area), size(size), offset(offset)
+    {
+    }
+    QString op;   // flip-h, flip-v, rotate-90, rotate-180, rotate-270, resize, crop
+    QString area; // AREA text, "all" for the whole map
+    QSize size;   // resize
+    QPoint offset;
+};
+
+Document plainCase(const Document &before, const Case &c)
+{
+    const int w = before.columnCount(), h = before.rowCount();
+    int x1 = 0, y1 = 0, x2 = w - 1, y2 = h - 1;
+    if (c.area != QLatin1String("all")) {
+        const QStringList n = c.area.split(QRegularExpression(QStringLiteral("[,:]")));
+        x1 = qMin(n[0].toInt(), n[2].toInt());
+        x2 = qMax(n[0].toInt(), n[2].toInt());
+        y1 = qMin(n[1].toInt(), n[3].toInt());
+        y2 = qMax(n[1].toInt(), n[3].toInt());
+    }
+    const auto inArea = [=](QPoint p) { return p.x() >= x1 && p.x() <= x2 && p.y() >= y1 && p.y() <= y2; };
+    const bool whole = c.area == QLatin1String("all");
+    const int n = x2 - x1 + 1;
+    if (c.op == QLatin1String("flip-h"))
+        return plainTransform(before, QSize(w, h), inArea, [=](QPoint p) { return QPoint(x1 + x2 - p.x(), p.y()); });
+    if (c.op == QLatin1String("flip-v"))
+        return plainTransform(before, QSize(w, h), inArea, [=](QPoint p) { return QPoint(p.x(), y1 + y2 - p.y()); });
+    if (c.op == QLatin1String("rotate-180"))
+        return plainTransform(before, QSize(w, h), inArea,
+                              [=](QPoint p) { return QPoint(x1 + x2 - p.x(), y1 + y2 - p.y()); });
+    if (c.op == QLatin1String("rotate-90") && whole)
+        return plainTransform(before, QSize(h, w), inArea, [=](QPoint p) { return QPoint(p.y(), w - 1 - p.x()); });
+    if (c.op == QLatin1String("rotate-270") && whole)
+        return plainTransform(before, QSize(h, w), inArea, [=](QPoint p) { return QPoint(h - 1 - p.y(), p.x()); });
+    if (c.op == QLatin1String("rotate-90"))
+        return plainTransform(before, QSize(w, h), inArea, [=](QPoint p) {
+            return QPoint(x1 + (p.y() - y1), y1 + (n - 1 - (p.x() - x1)));
+        });
+    if (c.op == QLatin1String("rotate-270"))
+        return plainTransform(before, QSize(w, h), inArea, [=](QPoint p) {
+            return QPoint(x1 + (n - 1 - (p.y() - y1)), y1 + (p.x() - x1));
+        });
+    QSize size = c.size;
+    QPoint offset = c.offset;
+    if (c.op == QLatin1String("crop")) {
+        size = QSize(x2 - x1 + 1, y2 - y1 + 1);
+        offset = QPoint(-x1, -y1);
+    }
+    return plainTransform(before, size, [](QPoint) { return true; }, [=](QPoint p) -> std::optional<QPoint> {
+        const QPoint t = p + offset;
+        if (t.x() < 0 || t.y() < 0 || t.x() >= size.width() || t.y() >= size.height())
+            return std::nullopt;
+        return t;
+    });
+}
+
+Transforms::Result runCase(MapDocument &md, const Case &c)
+{
+    const QSize grid(md.document().columnCount(), md.document().rowCount());
+    QRect cells;
+    if (!PlotArea::parse(c.area).cells(grid, &cells))
+        return {false, QStringLiteral("bad area"), QString()};
+    if (c.op == QLatin1String("resize"))
+        return Transforms::resize(md, c.size, c.offset);
+    if (c.op == QLatin1String("crop"))
+        return Transforms::crop(md, cells);
+    const MapTransform::Kind kind = c.op == QLatin1String("flip-h")       ? MapTransform::FlipHorizontal
+                                    : c.op == QLatin1String("flip-v")     ? MapTransform::FlipVertical
+                                    : c.op == QLatin1String("rotate-90")  ? MapTransform::RotateClockwise
+                                    : c.op == QLatin1String("rotate-180") ? MapTransform::Rotate180
+                                                                          : MapTransform::RotateCounterClockwise;
+    return Transforms::turn(md, kind, cells);
+}
+
+} // namespace
+
+class TestTransforms : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void againstThePlainVersion_data();
+    void againstThePlainVersion();
+    void randomTransformsOfRandomMaps();
+    void inversePairsGiveTheBytesBack();
+    void startsAndSignsAreRewrittenOrRemoved();
+    void refusals();
+    void windowsHearOfTheChange();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestTransforms::againstThePlainVersion_data()
+{
+    QTest::addColumn<QSize>("map");
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<int>("removed"); // start positions and signs
+    for (const QSize map : {QSize(5, 3), QSize(4, 7)}) {
+        const QString tag = QStringLiteral("%1x%2 ").arg(map.width()).arg(map.height());
+        const auto row = [&](const char *name) -> QTestData & { return QTest::newRow(qPrintable(tag + QLatin1String(name))) << map; };
+        row("flip h") << "flip-h" << "all" << QSize() << QPoint() << 0;
+        row("flip v") << "flip-v" << "all" << QSize() << QPoint() << 0;
+        row("flip h area") << "flip-h" << "1,0:3,2" << QSize() << QPoint() << 0;
+        row("flip v area") << "flip-v" << "3,2:0,1" << QSize() << QPoint() << 0;
+        row("rotate 180") << "rotate-180" << "all" << QSize() << QPoint() << 0;
+        row("rotate 180 area") << "rotate-180" << "0,0:2,1" << QSize() << QPoint() << 0;
+        row("rotate 90") << "rotate-90" << "all" << QSize() << QPoint() << 0;
+        row("rotate 270") << "rotate-270" << "all" << QSize() << QPoint() << 0;
+        row("rotate 90 square") << "rotate-90" << "1,0:3,2" << QSize() << QPoint() << 0;
+        row("rotate 270 square") << "rotate-270" << "0,0:1,1" << QSize() << QPoint() << 0;
+        row("grow") << "resize" << "all" << QSize(map.width() + 3, map.height() + 2) << QPoint(2, 1) << 0;
+        row("grow right") << "resize" << "all" << QSize(map.width() + 4, map.height()) << QPoint(0, 0) << 0;
+        // Player 0 starts at 1,2 (on the 4 x 7 map only), player 1 at the
+        // last column; the signs stand at 0,0 and (w - 2),1.
+        row("shrink from the left") << "resize" << "all" << map - QSize(1, 0) << QPoint(-1, 0) << 1;
+        row("shift down") << "resize" << "all" << map << QPoint(0, -1) << 2;
+        row("crop") << "crop" << "1,1:2,2" << QSize() << QPoint() << (map.width() == 5 ? 3 : 2);
+    }
+}
+
+void TestTransforms::againstThePlainVersion()
+{
+    QFETCH(QSize, map);
+    QFETCH(QString, op);
+    QFETCH(QString, area);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, offset);
+    QFETCH(int, removed);
+    const Document crafted = craftedMap(map.width(), map.height());
+    MapDocument md;
+    load(md, crafted, m_dir);
+    const QByteArray before = bytesOf(md.document());
+
+    const Case c{op, area, size, offset};
+    const Transforms::Result result = runCase(md, c);
+    QVERIFY2(result.ok, qPrintable(result.message));
+    // The plain version starts from the document as read.
+    MapDocument copy;
+    load(copy, crafted, m_dir);
+    QCOMPARE(firstDifference(bytesOf(md.document()), bytesOf(plainCase(copy.document(), c))), QByteArray());
+    const QByteArray after = bytesOf(md.document());
+    static const QRegularExpression counts(QStringLiteral("(\\d+) (start position|sign)"));
+    int counted = 0;
+    for (const QRegularExpressionMatch &m : counts.globalMatch(result.note))
+        counted += m.captured(1).toInt();
+    QCOMPARE(counted, removed);
+    QCOMPARE(result.note.isEmpty(), removed == 0);
+
+    // One step, undone and redone byte for byte.
+    QCOMPARE(md.undoStack()->count(), 1);
+    md.undoStack()->undo();
+    QCOMPARE(bytesOf(md.document()), before);
+    md.undoStack()->redo();
+    QCOMPARE(bytesOf(md.document()), after);
+}
+
+void TestTransforms::randomTransformsOfRandomMaps()
+{
+    // Many sizes, areas and kinds; each result held against the plain
+    // version, each undo against the bytes before.
+    QRandomGenerator rng(13);
+    const QStringList ops{"flip-h", "flip-v", "rotate-90", "rotate-180", "rotate-270", "resize", "crop"};
+    for (int round = 0; round < 120; ++round) {
+        const int w = rng.bounded(1, 9), h = rng.bounded(1, 9);
+        const Document crafted = craftedMap(w, h);
+        MapDocument md;
+        load(md, crafted, m_dir);
+        const Document start = md.document().deepCopy();
+        const QString op = ops[rng.bounded(int(ops.size()))];
+        const int x1 = rng.bounded(w), y1 = rng.bounded(h);
+        int x2 = rng.bounded(x1, w), y2 = rng.bounded(y1, h);
+        if (op.startsWith(QLatin1String("rotate-")) && op != QLatin1String("rotate-180")) {
+            const int n = qMin(x2 - x1, y2 - y1);
+            x2 = x1 + n;
+            y2 = y1 + n;
+        }
+        const bool whole = rng.bounded(4) == 0;
+        Case c{op, whole ? QStringLiteral("all") : QStringLiteral("%1,%2:%3,%4").arg(x1).arg(y1).arg(x2).arg(y2),
+               QSize(rng.bounded(1, 11), rng.bounded(1, 11)), QPoint(rng.bounded(-4, 5), rng.bounded(-4, 5))};
+        const QByteArray before = bytesOf(md.document());
+        const Transforms::Result result = runCase(md, c);
+        QVERIFY2(result.ok, qPrintable(result.message + QLatin1Char(' ') + op + QLatin1Char(' ') + c.area));
+        QCOMPARE(firstDifference(bytesOf(md.document()), bytesOf(plainCase(start, c))), QByteArray());
+        md.undoStack()->undo();
+        QCOMPARE(bytesOf(md.document()), before);
+    }
+}
+
+void TestTransforms::inversePairsGiveTheBytesBack()
+{
+    const QList<QList<Case>> pairs = {
+        {{"flip-h", "all"}, {"flip-h", "all"}},
+        {{"flip-v", "1,1:3,2"}, {"flip-v", "1,1:3,2"}},
+        {{"rotate-90", "all"}, {"rotate-270", "all"}},
+        {{"rotate-270", "all"}, {"rotate-90", "all"}},
+        {{"rotate-90", "0,0:2,2"}, {"rotate-270", "0,0:2,2"}},
+        {{"rotate-180", "all"}, {"rotate-180", "all"}},
+        {{"rotate-90", "all"}, {"rotate-90", "all"}, {"rotate-90", "all"}, {"rotate-90", "all"}},
+        {{"resize", "all", QSize(9, 6), QPoint(2, 3)}, {"resize", "all", QSize(5, 3), QPoint(-2, -3)}},
+        {{"resize", "all", QSize(9, 3), QPoint(0, 0)}, {"crop", "0,0:4,2"}},
+    };
+    for (const QList<Case> &pair : pairs) {
+        MapDocument md;
+        load(md, craftedMap(5, 3, true), m_dir);
+        const QByteArray before = bytesOf(md.document());
+        for (const Case &c : pair)
+            QVERIFY(runCase(md, c).ok);
+        QCOMPARE(bytesOf(md.document()), before);
+        // And the whole chain undone.
+        while (md.undoStack()->canUndo())
+            md.undoStack()->undo();
+        QCOMPARE(bytesOf(md.document()), before);
+    }
+    // A real map, whose start lines and signs are in the written form.
+    for (const QList<Case> &pair : pairs) {
+        MapDocument md;
+        QVERIFY(md.load(QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave")).ok());
+        const QByteArray before = bytesOf(md.document());
+        for (Case c : pair) {
+            if (c.op == QLatin1String("crop"))
+                c.area = QStringLiteral("0,0:63,39");
+            if (c.op == QLatin1String("resize"))
+                c.size = c.size.width() == 5 ? QSize(64, 40) : c.size + QSize(64, 40);
+            QVERIFY(runCase(md, c).ok);
+        }
+        QCOMPARE(firstDifference(bytesOf(md.document()), before), QByteArray());
+    }
+}
+
+void TestTransforms::startsAndSignsAreRewrittenOrRemoved()
+{
+    // The marks' own texts: the start line and the sign lines take the
+    // written form, the rest of their texts stays.
+    QCOMPARE(MapMarks::startOf("Name=A\r\nStartingGold=0\r\nstartingx= 12 , StartingY=-3, X=1"), QPoint(12, -3));
+    QCOMPARE(MapMarks::startOf("StartingX=1"), std::nullopt);
+    QCOMPARE(MapMarks::startOf("StartingX=a, StartingY=1"), std::nullopt);
+    QCOMPARE(MapMarks::withStart("Name=A\r\nStartingX=1,StartingY=2, Era=1\r\nTeam=0", QPoint(7, 8)),
+             QByteArray("Name=A\r\nStartingX=7, StartingY=8\r\nTeam=0"));
+    QCOMPARE(MapMarks::withStart("Name=A\r\nStartingX=1, StartingY=2\r\nTeam=0", std::nullopt),
+             QByteArray("Name=A\r\nTeam=0"));
+    QCOMPARE(MapMarks::signPlot("caption=x\r\nPLOTY=4\r\nplotX=3"), QPoint(3, 4));
+    QCOMPARE(MapMarks::withSignPlot("plotX=3\r\ncaption=x\r\nplotY=4", QPoint(1, 0)),
+             QByteArray("plotX=1\r\ncaption=x\r\nplotY=0"));
+    QCOMPARE(MapMarks::withSignPlot("plotX=3, plotY=4", QPoint(1, 0)), QByteArray("plotX=1\r\nplotY=0"));
+
+    // Through a crop that keeps one player and one sign: the others leave
+    // and say so; a start off the map before stays as it was.
+    MapDocument md;
+    load(md, craftedMap(5, 3), m_dir);
+    const Transforms::Result crop = Transforms::crop(md, QRect(1, 0, 2, 2)); // x 1..2, y 1..2
+    QVERIFY(crop.ok);
+    QCOMPARE(crop.message, QStringLiteral("Crop map to 2 x 2"));
+    QCOMPARE(crop.note, QStringLiteral("1 start position and 2 signs left the map and were removed"));
+    const Document &doc = md.document();
+    QCOMPARE(doc.PlayerTexts[0], QByteArray("Name=A\r\nStartingGold=0\r\nStartingX=0, StartingY=1\r\nTeam=0"));
+    QCOMPARE(doc.PlayerTexts[1], QByteArray());
+    QCOMPARE(doc.PlayerTexts[3], QByteArray("StartingX=-1, StartingY=-1"));
+    QCOMPARE(doc.SignTexts, QList<QByteArray>{"caption=Nowhere"});
+    md.undoStack()->undo();
+    QCOMPARE(md.document().PlayerTexts[1], QByteArray("StartingX=4, StartingY=0, Extra=1"));
+    QCOMPARE(md.document().SignTexts.size(), 3);
+
+    // A flip moves them and removes none.
+    const Transforms::Result flip = Transforms::turn(md, MapTransform::FlipHorizontal);
+    QVERIFY(flip.note.isEmpty());
+    QCOMPARE(md.document().PlayerTexts[1], QByteArray("StartingX=0, StartingY=0"));
+    QCOMPARE(md.document().SignTexts[0], QByteArray("plotX=4\r\nplotY=0\r\nplayerType=-1\r\ncaption=Corner"));
+}
+
+void TestTransforms::refusals()
+{
+    MapDocument md;
+    load(md, craftedMap(5, 3), m_dir);
+    const QByteArray before = bytesOf(md.document());
+    const struct
+    {
+        Transforms::Result result;
+        const char *message;
+    } refused[] = {
+        {Transforms::turn(md, MapTransform::RotateClockwise, QRect(0, 0, 3, 2)),
+         "A quarter turn needs the whole map or a square area, not 3 x 2 plots"},
+        {Transforms::turn(md, MapTransform::FlipVertical, QRect(3, 1, 3, 1)), "The area is outside the map"},
+        {Transforms::resize(md, QSize(0, 5), QPoint()), "The map size must be 1 to 1000 plots a side, not 0 x 5"},
+        {Transforms::resize(md, QSize(1001, 5), QPoint()), "The map size must be 1 to 1000 plots a side"},
+        {Transforms::crop(md, QRect(4, 2, 2, 2)), "The area to crop to is outside the map"},
+    };
+    for (const auto &r : refused) {
+        QVERIFY(!r.result.ok);
+        QVERIFY2(r.result.message.startsWith(QLatin1String(r.message)), qPrintable(r.result.message));
+    }
+    QCOMPARE(bytesOf(md.document()), before);
+    QCOMPARE(md.undoStack()->count(), 0);
+    // A flip of one column changes nothing and is no step.
+    QVERIFY(Transforms::turn(md, MapTransform::FlipHorizontal, QRect(2, 0, 1, 3)).ok);
+    QCOMPARE(md.undoStack()->count(), 0);
+}
+
+void TestTransforms::windowsHearOfTheChange()
+{
+    // A turn in place repaints its area; a new grid replaces the picture,
+    // forgets the selected plot and clears the selected region.
+    MapDocument md;
+    load(md, craftedMap(5, 3), m_dir);
+    md.setCurrentCell(2, 1);
+    md.selection().setArea(QRect(1, 1, 2, 2), QSize(5, 3));
+    QSignalSpy plots(&md, &MapDocument::plotsChanged);
+    QSignalSpy replaced(&md, &MapDocument::documentReplaced);
+    QSignalSpy players(&md, &MapDocument::sectionChanged);
+    QVERIFY(Transforms::turn(md, MapTransform::FlipVertical, QRect(1, 1, 2, 2)).ok);
+    QCOMPARE(plots.size(), 1);
+    QCOMPARE(plots[0][0].toRect(), QRect(1, 1, 2, 2));
+    QCOMPARE(replaced.size(), 0);
+    QCOMPARE(md.document().CurrentCol, 2);
+    QCOMPARE(md.selection().area(), QRect(1, 1, 2, 2));
+
+    plots.clear();
+    QVERIFY(Transforms::turn(md, MapTransform::RotateClockwise).ok);
+    QCOMPARE(replaced.size(), 1);
+    QCOMPARE(plots.size(), 0);
+    QCOMPARE(md.document().CurrentCol, -1);
+    QCOMPARE(md.document().miniMapSize, QSize(9, 15));
+    QVERIFY(players.size() >= 2); // players 0 and 1 moved
+
+    QVERIFY(Transforms::resize(md, QSize(8, 8), QPoint(1, 1)).ok);
+    QVERIFY(md.selection().isEmpty());
+    md.undoStack()->undo();
+    QCOMPARE(md.selection().area(), QRect(1, 1, 2, 2) & QRect(0, 0, 3, 5));
+}
+
+QTEST_GUILESS_MAIN(TestTransforms)
+#include "tst_transforms.moc"

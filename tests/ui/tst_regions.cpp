@@ -1,0 +1,536 @@
+// Regions through the real windows: keys on the grid, the Edit and Map
+// menus, the system clipboard between two windows and with plain text, the
+// floating paste, the resize dialog, and the selection over the grid, the
+// minimap and in the status bar.
+
+#include "FakeDialogs.h"
+#include "MainMenu.h"
+#include "MapGrid.h"
+#include "MapToolBox.h"
+#include "MapWriter.h"
+#include "PastePreview.h"
+#include "PlotBlocksMimeData.h"
+#include "RegionActions.h"
+#include "ResizeMapDialog.h"
+#include "ResizePreview.h"
+#include "SectionMemo.h"
+#include "RegionEdits.h"
+#include "Transforms.h"
+#include "ZedMain.h"
+#include "ZedMiniMap.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QUndoStack>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
+const QString Island = QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave");
+
+QByteArray bytesOf(const TForm1 *w) { return vor4::buildSaveFile(w->Doc); }
+
+QAction *menuAction(QMenu *menu, const char *name)
+{
+    for (QAction *a : menu->actions())
+        if (a->objectName() == QLatin1String(name))
+            return a;
+    return nullptr;
+}
+
+// The mean lightness of a cell's pixels: hatches and glyphs average out.
+int lightness(const QImage &image, const QRect &cell)
+{
+    qint64 sum = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            sum += image.pixelColor(x, y).lightness();
+    return int(sum / (qint64(cell.width()) * cell.height()));
+}
+
+// A move of the pointer over a cell of this window's grid, whatever window
+// the system's pointer is over.
+void hover(MapGrid *grid, QPoint cell)
+{
+    const QPoint at = grid->cellRect(cell.x(), cell.y()).center();
+    QMouseEvent move(QEvent::MouseMove, at, grid->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &move);
+}
+
+} // namespace
+
+class TestRegions : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void selectAllEscapeAndTheStatusBar();
+    void regionToolDragsARectangle();
+    void copyAndPasteBetweenTwoWindows();
+    void pasteFloatsUntilAClick();
+    void foreignTextIsRefused();
+    void clipboardTextKeepsEveryByte();
+    void memoKeepsItsOwnKeys();
+    void cutAndDelete();
+    void transformsFromTheMapMenu();
+    void resizeDialog();
+    void cropToSelection();
+    void selectionIsDrawn();
+    void screenMatchesAFreshPaint();
+
+private:
+    TForm1 *newWindow(const QString &map);
+    void focusGrid(TForm1 *form);
+    void key(TForm1 *form, QKeySequence::StandardKey standard);
+    TForm1 *w = nullptr;
+    FakeDialogs::State *dialogs = nullptr;
+};
+
+TForm1 *TestRegions::newWindow(const QString &map)
+{
+    auto *form = new TForm1;
+    form->show();
+    dialogs->openAnswers << map;
+    QTest::mouseClick(form->OpenBtn, Qt::LeftButton);
+    QTest::mouseClick(form->MapBtn, Qt::LeftButton);
+    return form;
+}
+
+void TestRegions::init()
+{
+    dialogs = FakeDialogs::install();
+    w = newWindow(Continents);
+    Form1 = w;
+    Form2 = new TForm2(w, w);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    focusGrid(w);
+}
+
+void TestRegions::cleanup()
+{
+    delete w;
+    w = nullptr;
+    Form1 = nullptr;
+    Form2 = nullptr;
+}
+
+void TestRegions::focusGrid(TForm1 *form)
+{
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QTest::mouseClick(form->DrawGrid->viewport(), Qt::LeftButton, {}, form->DrawGrid->cellRect(1, 1).center());
+    QVERIFY(form->DrawGrid->hasFocus());
+}
+
+void TestRegions::key(TForm1 *form, QKeySequence::StandardKey standard)
+{
+    const QKeyCombination k = QKeySequence(standard)[0];
+    QTest::keyClick(form->DrawGrid, k.key(), k.keyboardModifiers());
+}
+
+void TestRegions::selectAllEscapeAndTheStatusBar()
+{
+    RegionActions *regions = w->Regions;
+    QVERIFY(!regions->copyAction->isEnabled());
+    QVERIFY(regions->selectionLabel->text().isEmpty());
+    key(w, QKeySequence::SelectAll);
+    QCOMPARE(w->MapDoc.selection().area(), QRect(0, 0, 64, 40));
+    QCOMPARE(regions->selectionLabel->text(), QStringLiteral("Selection 64 x 40"));
+    QVERIFY(regions->copyAction->isEnabled() && regions->cropAction->isEnabled());
+    QVERIFY(!regions->rotateClockwiseAction->isEnabled()); // 64 x 40 is no square
+    QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
+    QVERIFY(w->MapDoc.selection().isEmpty());
+    QVERIFY(regions->selectionLabel->text().isEmpty());
+    QVERIFY(regions->rotateClockwiseAction->isEnabled()); // the whole map turns
+    // Every command names its key; the menus carry them.
+    QCOMPARE(regions->copyAction->toolTip(),
+             QStringLiteral("Copy (%1)").arg(QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText)));
+    QVERIFY(menuAction(w->Menu->editMenu, "PasteAction"));
+    QVERIFY(menuAction(w->Menu->mapMenu, "RotateCounterClockwiseAction"));
+    QVERIFY(menuAction(w->Menu->mapMenu, "ResizeMapAction"));
+}
+
+void TestRegions::regionToolDragsARectangle()
+{
+    MapGrid *grid = w->DrawGrid;
+    QWidget *port = grid->viewport();
+    const auto at = [grid](int col, int row) { return grid->cellRect(col, row).center(); };
+    QTest::keyClick(grid, Qt::Key_M);
+    QAction *tool = w->Tools->toolAction(QStringLiteral("Region"));
+    QVERIFY(tool && tool->isChecked());
+    QCOMPARE(tool->toolTip(), QStringLiteral("Select region (M)"));
+    // A drag selects the plots between its ends, whichever way it goes.
+    QTest::mousePress(port, Qt::LeftButton, {}, at(6, 5));
+    QTest::mouseMove(port, at(4, 4));
+    QTest::mouseMove(port, at(2, 3));
+    QTest::mouseRelease(port, Qt::LeftButton, {}, at(2, 3));
+    QCOMPARE(w->MapDoc.selection().area(), QRect(2, 3, 5, 3));
+    QCOMPARE(w->Regions->selectionLabel->text(), QStringLiteral("Selection 5 x 3"));
+    QCOMPARE(w->MapDoc.undoStack()->count(), 0); // outside the history
+    // Shift takes in the selection there was.
+    QTest::mousePress(port, Qt::LeftButton, Qt::ShiftModifier, at(10, 10));
+    QTest::mouseMove(port, at(11, 11));
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::ShiftModifier, at(11, 11));
+    QCOMPARE(w->MapDoc.selection().area(), QRect(QPoint(2, 3), QPoint(11, 11)));
+    // A click inside keeps it, a click outside lets it go.
+    QTest::mouseClick(port, Qt::LeftButton, {}, at(5, 5));
+    QCOMPARE(w->MapDoc.selection().area(), QRect(QPoint(2, 3), QPoint(11, 11)));
+    QTest::mouseClick(port, Qt::LeftButton, {}, at(30, 15));
+    QVERIFY(w->MapDoc.selection().isEmpty());
+    // The Select tool keeps to one plot: a click selects it, no region.
+    QTest::keyClick(grid, Qt::Key_S);
+    QTest::mousePress(port, Qt::LeftButton, {}, at(3, 3));
+    QTest::mouseMove(port, at(7, 7));
+    QTest::mouseRelease(port, Qt::LeftButton, {}, at(7, 7));
+    QVERIFY(w->MapDoc.selection().isEmpty());
+    QCOMPARE(QPoint(grid->col(), grid->row()), QPoint(7, 7));
+}
+
+void TestRegions::copyAndPasteBetweenTwoWindows()
+{
+    // Copied in one editor, pasted in another: the clipboard carries the
+    // plot blocks under the editor's type and as plain text.
+    w->MapDoc.selection().setArea(QRect(20, 10, 6, 4), QSize(64, 40));
+    key(w, QKeySequence::Copy);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data->hasFormat(PlotBlocksMimeData::MimeType));
+    const QByteArray blocks = data->data(PlotBlocksMimeData::MimeType);
+    QVERIFY(blocks.startsWith("BeginPlot\r\n\tx=0,y=0\r\n"));
+    QCOMPARE(data->text().toLatin1(), blocks);
+    QCOMPARE(w->statusText(0), QStringLiteral("Copied 24 plots"));
+
+    // Another editor's copy reaches this one as bytes under the editor's
+    // type, read from their text.
+    auto *foreign = new QMimeData;
+    foreign->setData(PlotBlocksMimeData::MimeType, blocks);
+    QGuiApplication::clipboard()->setMimeData(foreign);
+    std::unique_ptr<TForm1> guard(newWindow(Island));
+    TForm1 *other = guard.get();
+    focusGrid(other);
+    const QByteArray before = bytesOf(other);
+    key(other, QKeySequence::Paste);
+    PastePreview *preview = other->Regions->pastePreview();
+    QVERIFY(preview);
+    QCOMPARE(preview->footprint().size(), QSize(6, 4));
+    hover(other->DrawGrid, QPoint(3, 5));
+    QCOMPARE(preview->position(), QPoint(3, 5));
+    QTest::mouseClick(other->DrawGrid->viewport(), Qt::LeftButton, {}, other->DrawGrid->cellRect(4, 6).center());
+    QVERIFY(!other->Regions->pastePreview());
+    QCOMPARE(other->statusText(0), QStringLiteral("Paste 24 plots"));
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(other->Doc.PlotTexts.view(4 + c, 6 + r), w->Doc.PlotTexts.view(20 + c, 10 + r));
+    QCOMPARE(other->MapDoc.selection().area(), QRect(4, 6, 6, 4));
+    QVERIFY(other->isWindowModified());
+    QCOMPARE(other->MapDoc.undoStack()->undoText(), QStringLiteral("Paste 24 plots"));
+    QTest::mouseClick(other->UndoBtn, Qt::LeftButton);
+    QCOMPARE(bytesOf(other), before);
+}
+
+void TestRegions::pasteFloatsUntilAClick()
+{
+    w->MapDoc.selection().setArea(QRect(0, 0, 3, 3), QSize(64, 40));
+    key(w, QKeySequence::Copy);
+    const QByteArray before = bytesOf(w);
+    // Escape lets the floating block go, the selection stays.
+    key(w, QKeySequence::Paste);
+    QVERIFY(w->Regions->pastePreview());
+    QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
+    QVERIFY(!w->Regions->pastePreview());
+    QCOMPARE(w->MapDoc.selection().area(), QRect(0, 0, 3, 3));
+    QCOMPARE(w->statusText(0), QStringLiteral("Paste cancelled"));
+    // The right button too; the cell under it is not selected.
+    key(w, QKeySequence::Paste);
+    const QPoint current(w->DrawGrid->col(), w->DrawGrid->row());
+    QTest::mouseClick(w->DrawGrid->viewport(), Qt::RightButton, {}, w->DrawGrid->cellRect(8, 8).center());
+    QVERIFY(!w->Regions->pastePreview());
+    QCOMPARE(QPoint(w->DrawGrid->col(), w->DrawGrid->row()), current);
+    QCOMPARE(bytesOf(w), before);
+    // Over the map's edge: what lands inside is placed, with Enter at the
+    // block's last place.
+    key(w, QKeySequence::Paste);
+    w->DrawGrid->scrollIntoView(62, 38);
+    hover(w->DrawGrid, QPoint(62, 38));
+    QTest::keyClick(w->DrawGrid, Qt::Key_Return);
+    QCOMPARE(w->statusText(0), QStringLiteral("Paste 4 plots"));
+    QCOMPARE(w->Doc.PlotTexts.text(63, 39), w->Doc.PlotTexts.text(1, 1));
+    QCOMPARE(w->MapDoc.selection().area(), QRect(62, 38, 2, 2));
+}
+
+void TestRegions::foreignTextIsRefused()
+{
+    const QByteArray before = bytesOf(w);
+    QGuiApplication::clipboard()->setText(QStringLiteral("Shopping list: bread, milk"));
+    key(w, QKeySequence::Paste);
+    QVERIFY(!w->Regions->pastePreview());
+    QVERIFY2(w->statusText(0).startsWith(QLatin1String("Nothing pasted: the clipboard holds no plots of a map")),
+             qPrintable(w->statusText(0)));
+    // Plot blocks typed in a text editor are taken.
+    QGuiApplication::clipboard()->setText(QStringLiteral("BeginPlot\n  x=0,y=0\n  TerrainType=TERRAIN_SNOW\nEndPlot\n"));
+    key(w, QKeySequence::Paste);
+    QVERIFY(w->Regions->pastePreview());
+    QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
+    // A character no map file holds.
+    QGuiApplication::clipboard()->setText(QStringLiteral("BeginPlot\nx=0,y=0\nName=\u20ac\nEndPlot\n"));
+    key(w, QKeySequence::Paste);
+    QVERIFY(!w->Regions->pastePreview());
+    QCOMPARE(bytesOf(w), before);
+    QCOMPARE(w->MapDoc.undoStack()->count(), 0);
+}
+
+void TestRegions::clipboardTextKeepsEveryByte()
+{
+    // A plot with bytes beyond ASCII, copied: the editor's type carries the
+    // bytes, plain text one character a byte, and a paste gives them back.
+    QByteArray odd("Name=");
+    for (int b = 0x80; b <= 0xFF; ++b)
+        odd.append(char(b));
+    const QByteArray before = w->Doc.PlotTexts.text(3, 3);
+    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(3, 3).center());
+    w->Memo->setBytes(before + "\r\n" + odd);
+    w->MapApplyBtn->click();
+    const QByteArray stored = w->Doc.PlotTexts.text(3, 3);
+    QVERIFY(stored.endsWith(odd));
+    focusGrid(w);
+    w->MapDoc.selection().setArea(QRect(3, 3, 1, 1), QSize(64, 40));
+    key(w, QKeySequence::Copy);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const QByteArray blocks = data->data(PlotBlocksMimeData::MimeType);
+    QVERIFY(blocks.contains(odd));
+    QCOMPARE(data->text(), QString::fromLatin1(blocks));
+    QCOMPARE(data->data(QStringLiteral("text/plain")), QString::fromLatin1(blocks).toUtf8());
+    // Read back from the plain text, as a text editor would hand it over.
+    auto *plain = new QMimeData;
+    plain->setText(data->text());
+    QGuiApplication::clipboard()->setMimeData(plain);
+    key(w, QKeySequence::Paste);
+    QVERIFY(w->Regions->pastePreview());
+    w->Regions->pastePreview()->moveTo(QPoint(10, 12));
+    QTest::keyClick(w->DrawGrid, Qt::Key_Return);
+    QCOMPARE(w->Doc.PlotTexts.text(10, 12), stored);
+}
+
+void TestRegions::memoKeepsItsOwnKeys()
+{
+    // Ctrl+C and Ctrl+V in the plot memo work on its text, not on plots.
+    w->MapDoc.selection().setArea(QRect(0, 0, 2, 2), QSize(64, 40));
+    QGuiApplication::clipboard()->setText(QStringLiteral("BonusType=BONUS_GOLD"));
+    w->Memo->setFocus();
+    QVERIFY(w->Memo->hasFocus());
+    w->Memo->selectAll();
+    QTest::keyClick(w->Memo, Qt::Key_End, Qt::ControlModifier);
+    const QKeyCombination paste = QKeySequence(QKeySequence::Paste)[0];
+    QTest::keyClick(w->Memo, paste.key(), paste.keyboardModifiers());
+    QVERIFY(w->Memo->toPlainText().endsWith(QLatin1String("BonusType=BONUS_GOLD")));
+    QVERIFY(!w->Regions->pastePreview());
+    const QKeyCombination all = QKeySequence(QKeySequence::SelectAll)[0];
+    QTest::keyClick(w->Memo, all.key(), all.keyboardModifiers());
+    QCOMPARE(w->MapDoc.selection().area(), QRect(0, 0, 2, 2));
+    const QKeyCombination copy = QKeySequence(QKeySequence::Copy)[0];
+    QTest::keyClick(w->Memo, copy.key(), copy.keyboardModifiers());
+    QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(PlotBlocksMimeData::MimeType));
+}
+
+void TestRegions::cutAndDelete()
+{
+    const QByteArray before = bytesOf(w);
+    // The plot memo follows: the selected plot is inside the cut.
+    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(5, 5).center());
+    QVERIFY(!w->Memo->toPlainText().isEmpty());
+    w->MapDoc.selection().setArea(QRect(4, 4, 3, 2), QSize(64, 40));
+    key(w, QKeySequence::Cut);
+    QCOMPARE(w->statusText(0), QStringLiteral("Cut 6 plots"));
+    QVERIFY(w->Doc.PlotTexts.isEmpty(5, 5));
+    QVERIFY(w->Memo->toPlainText().isEmpty());
+    QVERIFY(QGuiApplication::clipboard()->mimeData()->data(PlotBlocksMimeData::MimeType).contains("TerrainType="));
+    w->MapDoc.selection().setArea(QRect(10, 10, 2, 2), QSize(64, 40));
+    key(w, QKeySequence::Delete);
+    QCOMPARE(w->statusText(0), QStringLiteral("Delete 4 plots"));
+    QVERIFY(w->Doc.PlotTexts.isEmpty(11, 11));
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(bytesOf(w), before);
+    QVERIFY(!w->Memo->toPlainText().isEmpty());
+}
+
+void TestRegions::transformsFromTheMapMenu()
+{
+    const QByteArray before = bytesOf(w);
+    const QByteArray corner = w->Doc.PlotTexts.text(0, 0);
+    menuAction(w->Menu->mapMenu, "FlipHorizontalAction")->trigger();
+    QCOMPARE(w->statusText(0), QStringLiteral("Flip horizontally"));
+    QCOMPARE(w->Doc.PlotTexts.text(63, 0), corner);
+    // A square selection turns by itself; the map keeps its size.
+    w->MapDoc.selection().setArea(QRect(2, 2, 5, 5), QSize(64, 40));
+    QVERIFY(w->Regions->rotateClockwiseAction->isEnabled());
+    const QByteArray inside = w->Doc.PlotTexts.text(2, 2);
+    w->Regions->rotateClockwiseAction->trigger();
+    QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° clockwise 5 x 5 plots"));
+    QCOMPARE(w->Doc.PlotTexts.text(6, 2), inside);
+    // The whole map turned: width and height swap, the panels follow.
+    w->MapDoc.selection().clear();
+    menuAction(w->Menu->mapMenu, "RotateCounterClockwiseAction")->trigger();
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 64)"));
+    QCOMPARE(w->DrawGrid->colCount(), 40);
+    QCOMPARE(w->MiniMapBitmap.size(), QSize(120, 192));
+    // The start positions moved with their plots: none was lost.
+    QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° counter-clockwise"));
+    QCOMPARE(w->MapDoc.undoStack()->undoText(), QStringLiteral("Rotate 90° counter-clockwise"));
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(bytesOf(w), before);
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
+    QCOMPARE(w->MiniMapBitmap.size(), QSize(192, 120));
+}
+
+void TestRegions::resizeDialog()
+{
+    const QByteArray before = bytesOf(w);
+    const QByteArray topLeft = w->Doc.PlotTexts.text(0, 0);
+    // Ocean grows on the right and at the top: the old map is held at the
+    // bottom left.
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<ResizeMapDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        seen = true;
+        QCOMPARE(dialog->widthBox->value(), 64);
+        dialog->widthBox->selectAll();
+        QTest::keyClicks(dialog->widthBox, QStringLiteral("80"));
+        dialog->heightBox->selectAll();
+        QTest::keyClicks(dialog->heightBox, QStringLiteral("50"));
+        QTest::mouseClick(dialog->anchors->button(6), Qt::LeftButton);
+        QCOMPARE(dialog->fileOffset(), QPoint(0, 0));
+        QCOMPARE(dialog->summary->text(), QStringLiteral("64 x 40 becomes 80 x 50: 4,000 plots."));
+        QTest::mouseClick(dialog->anchors->button(0), Qt::LeftButton);
+        QCOMPARE(dialog->fileOffset(), QPoint(0, 10));
+        QTest::mouseClick(dialog->anchors->button(6), Qt::LeftButton);
+        dialog->accept();
+    });
+    w->Regions->resizeAction->trigger();
+    QVERIFY(seen);
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (80 x 50)"));
+    QCOMPARE(w->statusText(0), QStringLiteral("Resize map to 80 x 50"));
+    QCOMPARE(w->Doc.PlotTexts.text(0, 10), topLeft);
+    QVERIFY(w->Doc.PlotTexts.isEmpty(70, 45) && w->Doc.PlotTexts.isEmpty(5, 5));
+    QCOMPARE(w->DrawGrid->rowCount(), 50);
+    // Cancelled: nothing happens.
+    QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
+    w->Regions->resizeAction->trigger();
+    QCOMPARE(w->MapDoc.undoStack()->count(), 1);
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(bytesOf(w), before);
+
+    // The offsets of the anchors, and the picture's promise.
+    QCOMPARE(ResizeMapDialog::fileOffset(QSize(10, 10), QSize(14, 16), 4), QPoint(2, 3));
+    QCOMPARE(ResizeMapDialog::fileOffset(QSize(10, 10), QSize(14, 16), 2), QPoint(4, 6));
+    QCOMPARE(ResizeMapDialog::fileOffset(QSize(10, 10), QSize(6, 6), 8), QPoint(-4, 0));
+}
+
+void TestRegions::cropToSelection()
+{
+    const QByteArray before = bytesOf(w);
+    const QByteArray kept = w->Doc.PlotTexts.text(30, 20);
+    w->MapDoc.selection().setArea(QRect(30, 20, 10, 8), QSize(64, 40));
+    w->Regions->cropAction->trigger();
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (10 x 8)"));
+    QVERIFY(w->statusText(0).startsWith(QLatin1String("Crop map to 10 x 8: ")));
+    // The note of the start positions removed is longer than its panel:
+    // the panel's tool tip holds it whole.
+    QCOMPARE(w->StatusPanels[0]->toolTip(), w->statusText(0));
+    QCOMPARE(w->Doc.PlotTexts.text(0, 0), kept);
+    QVERIFY(w->MapDoc.selection().isEmpty());
+    QVERIFY(!w->Regions->cropAction->isEnabled());
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(bytesOf(w), before);
+    QCOMPARE(w->MapDoc.selection().area(), QRect(30, 20, 10, 8));
+    QCOMPARE(w->Regions->selectionLabel->text(), QStringLiteral("Selection 10 x 8"));
+}
+
+void TestRegions::selectionIsDrawn()
+{
+    w->MiniMapBtn->click();
+    QVERIFY(Form2->isVisible());
+    MapGrid *grid = w->DrawGrid;
+    const QRect cell = grid->cellRect(3, 3);
+    const QImage plain = grid->viewport()->grab().toImage();
+    w->MapDoc.selection().setArea(QRect(2, 2, 3, 3), QSize(64, 40));
+    const QImage view = grid->viewport()->grab().toImage();
+    // Lighter inside, yet the cell's own colour shows through.
+    QVERIFY(lightness(view, cell) > lightness(plain, cell));
+    QVERIFY(lightness(view, cell) < 250);
+    // The outline around it, and nothing outside.
+    const QRect pixels = grid->cellsArea(QRect(2, 2, 3, 3));
+    QCOMPARE(view.pixelColor(pixels.topLeft() + QPoint(1, 1)), QColor(255, 255, 0));
+    QCOMPARE(view.pixel(grid->cellRect(8, 8).center()), grid->viewport()->grab().toImage().pixel(grid->cellRect(8, 8).center()));
+    // On the minimap, three pixels a plot.
+    QCOMPARE(Form2->picture().pixelColor(6, 6), QColor(255, 255, 0));
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QVERIFY(Form2->picture().pixelColor(6, 6) != QColor(255, 255, 0));
+    QCOMPARE(grid->viewport()->grab().toImage(), plain);
+}
+
+void TestRegions::screenMatchesAFreshPaint()
+{
+    // Overlays that change take their cells from the grid's buffer; cells
+    // that change in the same turn of the event loop are painted anew.
+    MapGrid *grid = w->DrawGrid;
+    // Big enough that a change of all its cells waits for the event loop.
+    QVERIFY(vor4::Transforms::resize(w->MapDoc, QSize(100, 60), QPoint(0, 20)).ok); // the old map at the top
+    grid->setFocus();
+    // What the window shows: its backing store, as the screen has it (a
+    // widget's grab would paint everything anew).
+    const auto shown = [grid] {
+        QCoreApplication::processEvents();
+        QWidget *port = grid->viewport();
+        const QPoint at = port->mapTo(port->window(), QPoint(0, 0));
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(port->window()->winId(), at.x(), at.y(), port->width(), port->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const auto fresh = [grid, &shown] {
+        grid->repaintMap();
+        return shown();
+    };
+    // In this order: the screen first, then the fresh paint.
+    const auto matchesFresh = [&] {
+        const QImage screen = shown();
+        return !screen.isNull() && screen == fresh();
+    };
+    w->MapDoc.selection().setArea(QRect(2, 2, 6, 5), QSize(100, 60));
+    key(w, QKeySequence::Delete);                                      // a few cells, at once
+    QVERIFY(matchesFresh());
+    // Below the windows: a change of many cells, then the overlay's, in one turn.
+    QVERIFY(vor4::RegionEdits::paste(w->MapDoc, vor4::RegionEdits::copy(w->MapDoc, QRect(0, 0, 100, 60)),
+                                     QPoint(3, 2)).ok);
+    w->MapDoc.selection().setArea(QRect(0, 0, 100, 60), QSize(100, 60));
+    QVERIFY(matchesFresh());
+    key(w, QKeySequence::SelectAll);
+    key(w, QKeySequence::Copy);
+    key(w, QKeySequence::Delete);                                      // the whole map
+    w->MapDoc.selection().setArea(QRect(1, 1, 3, 3), QSize(100, 60)); // and an overlay, in one turn
+    QVERIFY(matchesFresh());
+    key(w, QKeySequence::Paste);
+    hover(grid, QPoint(0, 0));
+    QVERIFY(matchesFresh());
+    QTest::keyClick(grid, Qt::Key_Return);                             // cells, selection, preview gone
+    QVERIFY(matchesFresh());
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QVERIFY(matchesFresh());
+}
+
+QTEST_MAIN(TestRegions)
+#include "tst_regions.moc"
