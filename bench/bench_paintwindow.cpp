@@ -3,7 +3,7 @@
 // viewport, each step timed with the repaint of the grid, the preview and
 // the minimap that follow it.
 
-#include "AnswerDialogs.h"
+#include "BenchmarkWindow.h"
 #include "LargestRegion.h"
 #include "MapGenerator.h"
 #include "MapGrid.h"
@@ -19,33 +19,9 @@
 
 namespace {
 
-TForm1 *window()
-{
-    static TForm1 *w = [] {
-        Dialogs::setInstance(std::make_unique<AnswerDialogs>(benchmarkMapPath(1000, 1000)));
-        auto *form = new TForm1;
-        Form1 = form;
-        form->resize(1920, 1080);
-        form->show();
-        form->OpenBtnClick();
-        form->MapBtn->click();
-        form->SelectGridSize(0); // cell size 4
-        // The grid's view itself 1920 x 1080, whatever the bars around it take.
-        const QSize view = form->DrawGrid->viewport()->size();
-        form->resize(form->size() + QSize(1920, 1080) - view);
-        QCoreApplication::processEvents();
-        return form;
-    }();
-    return w;
-}
+TForm1 *window() { return benchmarkWindow(); }
 
-bool requireMap(benchmark::State &state)
-{
-    if (window()->Doc.columnCount() == 1000)
-        return true;
-    state.SkipWithError("benchmark map could not be loaded");
-    return false;
-}
+bool requireMap(benchmark::State &state) { return requireBenchmarkMap(state); }
 
 void send(QEvent::Type type, QPoint cell, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {})
 {

@@ -6,7 +6,7 @@
 // Paste of it, to the floating block and its placing by Enter. Below
 // the windows: the region's copy, its text, its parse and its paste step.
 
-#include "AnswerDialogs.h"
+#include "BenchmarkWindow.h"
 #include "MapDocument.h"
 #include "MapGenerator.h"
 #include "MapGrid.h"
@@ -30,33 +30,9 @@ namespace {
 
 const QRect Region500(250, 250, 500, 500);
 
-TForm1 *window()
-{
-    static TForm1 *w = [] {
-        Dialogs::setInstance(std::make_unique<AnswerDialogs>(benchmarkMapPath(1000, 1000)));
-        auto *form = new TForm1;
-        Form1 = form;
-        form->resize(1920, 1080);
-        form->show();
-        form->OpenBtnClick();
-        form->MapBtn->click();
-        form->SelectGridSize(0); // cell size 4
-        const QSize view = form->DrawGrid->viewport()->size();
-        form->resize(form->size() + QSize(1920, 1080) - view);
-        form->DrawGrid->setFocus();
-        QCoreApplication::processEvents();
-        return form;
-    }();
-    return w;
-}
+TForm1 *window() { return benchmarkWindow(); }
 
-bool requireMap(benchmark::State &state)
-{
-    if (window()->Doc.columnCount() == 1000)
-        return true;
-    state.SkipWithError("benchmark map could not be loaded");
-    return false;
-}
+bool requireMap(benchmark::State &state) { return requireBenchmarkMap(state); }
 
 // The menu command, the step, the repaint; the undo is timed separately.
 void transformWithUndo(benchmark::State &state, QAction *action)
