@@ -4,7 +4,7 @@
 #include "MapCheck.h"
 #include "EditMapCommand.h"
 #include "EditScript.h"
-#include "InspectCommands.h"
+#include "QueryCommands.h"
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "RenderCommand.h"
@@ -190,10 +190,10 @@ int run(const QStringList &args)
         return locateCommand();
     if (args.size() == 2 && args[0] == QLatin1String("catalogue") && isCatalogueKind(args[1]))
         return catalogueCommand(args[1]);
-    using Inspect = int (*)(const QStringList &, QString *);
-    const std::pair<const char *, Inspect> inspections[] = {
+    using Query = int (*)(const QStringList &, QString *);
+    const std::pair<const char *, Query> queries[] = {
         {"find", findCommand}, {"stats", statsCommand}, {"diff", diffCommand}};
-    for (const auto &[name, command] : inspections) {
+    for (const auto &[name, command] : queries) {
         if (args.isEmpty() || args[0] != QLatin1String(name))
             continue;
         QString reason;

@@ -73,7 +73,7 @@ bool readingOrder(const RawPlot &a, const RawPlot &b) { return a.y != b.y ? a.y 
 
 } // namespace
 
-class TestInspectCommands : public QObject
+class TestQueryCommands : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -89,7 +89,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestInspectCommands::initTestCase()
+void TestQueryCommands::initTestCase()
 {
     m_file = readAll(Continents);
     QVERIFY(!m_file.isEmpty());
@@ -99,7 +99,7 @@ void TestInspectCommands::initTestCase()
     QVERIFY(m_dir.isValid());
 }
 
-void TestInspectCommands::find()
+void TestQueryCommands::find()
 {
     const auto expected = [this](const std::function<bool(const QByteArray &)> &matches) {
         QByteArray out;
@@ -145,7 +145,7 @@ void TestInspectCommands::find()
     QCOMPARE(r.out, QByteArray());
 }
 
-void TestInspectCommands::stats()
+void TestQueryCommands::stats()
 {
     static const char *const keys[] = {"TerrainType", "BonusType", "FeatureType", "ImprovementType", "PlotType"};
     // Plainly: the fixture has at most one line of each key in a plot.
@@ -198,7 +198,7 @@ void TestInspectCommands::stats()
                            + QByteArray::number(100.0 * counts["PlotType"]["2"] / land, 'f', 1) + "% of land)\n"));
 }
 
-void TestInspectCommands::diffOfCraftedPairs()
+void TestQueryCommands::diffOfCraftedPairs()
 {
     const QString a = m_dir.filePath("a.Vor4WorldBuilderSave");
     const QString b = m_dir.filePath("b.Vor4WorldBuilderSave");
@@ -266,7 +266,7 @@ void TestInspectCommands::diffOfCraftedPairs()
     QCOMPARE(r.out, "@@ team 3\n-" + oldLine + "\n+TeamID=99\n");
 }
 
-void TestInspectCommands::troubleAndWrongCalls()
+void TestQueryCommands::troubleAndWrongCalls()
 {
     const QString missing = m_dir.filePath("missing.Vor4WorldBuilderSave");
     const QString bad = m_dir.filePath("bad.Vor4WorldBuilderSave");
@@ -302,5 +302,5 @@ void TestInspectCommands::troubleAndWrongCalls()
         QVERIFY2(r.out.contains(text), text);
 }
 
-QTEST_GUILESS_MAIN(TestInspectCommands)
-#include "tst_inspect_cmd.moc"
+QTEST_GUILESS_MAIN(TestQueryCommands)
+#include "tst_query_cmd.moc"

@@ -1,4 +1,4 @@
-#include "InspectCommands.h"
+#include "QueryCommands.h"
 
 #include "MapDiff.h"
 #include "MapReader.h"
