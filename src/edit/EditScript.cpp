@@ -48,64 +48,64 @@ QSize mapSize(const MapDocument &doc)
     return QSize(doc.document().columnCount(), doc.document().rowCount());
 }
 
+// The cells of an optional AREA operand (default all).
+bool areaCells(Context &c, int at, QRect *cells, QString *error)
+{
+    const PlotArea area = c.operands.size() > at ? PlotArea::parse(c.operands[at]) : PlotArea::all();
+    return area.cells(mapSize(c.doc), cells, error);
+}
+
+// The paint rule of the first operand, a line or (with `key`) a key, and
+// the cells the second names, read by `parse`.
+bool ruleAndCells(Context &c, bool key, PlotArea (*parse)(const QString &), PaintRule *rule, QRect *cells,
+                  QString *error)
+{
+    QByteArray bytes;
+    if (!toBytes(c.operands[0], &bytes, error))
+        return false;
+    *rule = key ? PaintRule::fromKey(bytes, error) : PaintRule::fromLine(bytes, error);
+    return rule->isValid() && parse(c.operands[1]).cells(mapSize(c.doc), cells, error);
+}
+
 Result runPut(Context &c)
 {
-    MapDocument &doc = c.doc;
-    const QStringList &operands = c.operands;
-    QByteArray line;
-    QString error;
-    if (!toBytes(operands[0], &line, &error))
-        return refusal(error);
-    const PaintRule rule = PaintRule::fromLine(line, &error);
+    PaintRule rule;
     QRect cells;
-    if (!rule.isValid() || !PlotArea::parse(operands[1]).cells(mapSize(doc), &cells, &error))
+    QString error;
+    if (!ruleAndCells(c, false, &PlotArea::parse, &rule, &cells, &error))
         return refusal(error);
-    return EditOperations::apply(doc, rule, EditOperations::Put, cells);
+    return EditOperations::apply(c.doc, rule, EditOperations::Put, cells);
 }
 
 Result runTake(Context &c)
 {
-    MapDocument &doc = c.doc;
-    const QStringList &operands = c.operands;
-    QByteArray key;
-    QString error;
-    if (!toBytes(operands[0], &key, &error))
-        return refusal(error);
-    const PaintRule rule = PaintRule::fromKey(key, &error);
+    PaintRule rule;
     QRect cells;
-    if (!rule.isValid() || !PlotArea::parse(operands[1]).cells(mapSize(doc), &cells, &error))
+    QString error;
+    if (!ruleAndCells(c, true, &PlotArea::parse, &rule, &cells, &error))
         return refusal(error);
-    return EditOperations::apply(doc, rule, EditOperations::Take, cells);
+    return EditOperations::apply(c.doc, rule, EditOperations::Take, cells);
 }
 
 Result runFill(Context &c)
 {
-    MapDocument &doc = c.doc;
-    const QStringList &operands = c.operands;
-    QByteArray line;
-    QString error;
-    if (!toBytes(operands[0], &line, &error))
-        return refusal(error);
-    const PaintRule rule = PaintRule::fromLine(line, &error);
+    PaintRule rule;
     QRect cells;
-    if (!rule.isValid() || !PlotArea::parsePlot(operands[1]).cells(mapSize(doc), &cells, &error))
+    QString error;
+    if (!ruleAndCells(c, false, &PlotArea::parsePlot, &rule, &cells, &error))
         return refusal(error);
-    return EditOperations::fill(doc, rule, EditOperations::Put, cells.topLeft());
+    return EditOperations::fill(c.doc, rule, EditOperations::Put, cells.topLeft());
 }
 
 Result runReplace(Context &c)
 {
-    MapDocument &doc = c.doc;
-    const QStringList &operands = c.operands;
     QByteArray from, to;
     QString error;
-    if (!toBytes(operands[0], &from, &error) || !toBytes(operands[1], &to, &error))
-        return refusal(error);
     QRect cells;
-    const PlotArea area = operands.size() > 2 ? PlotArea::parse(operands[2]) : PlotArea::all();
-    if (!area.cells(mapSize(doc), &cells, &error))
+    if (!toBytes(c.operands[0], &from, &error) || !toBytes(c.operands[1], &to, &error)
+        || !areaCells(c, 2, &cells, &error))
         return refusal(error);
-    return EditOperations::replace(doc, from, to, cells);
+    return EditOperations::replace(c.doc, from, to, cells);
 }
 
 Result fromTransform(Context &c, const Transforms::Result &r)
@@ -113,13 +113,6 @@ Result fromTransform(Context &c, const Transforms::Result &r)
     if (r.ok && !r.note.isEmpty() && c.notes)
         *c.notes << r.note;
     return {r.ok, 0, r.message};
-}
-
-// The cells of an optional AREA operand (default all).
-bool areaCells(Context &c, int at, QRect *cells, QString *error)
-{
-    const PlotArea area = c.operands.size() > at ? PlotArea::parse(c.operands[at]) : PlotArea::all();
-    return area.cells(mapSize(c.doc), cells, error);
 }
 
 Result runFlip(Context &c)

@@ -2,6 +2,8 @@
 // status on the fixture, held against what a plain reading of the file's
 // text gives, and on pairs of files made from it.
 
+#include "Vor4mapProcess.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -10,26 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Run
-{
-    int code = -1;
-    QByteArray out, err;
-};
-
-Run vor4map(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VOR4MAP_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {

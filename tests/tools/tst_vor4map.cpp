@@ -1,5 +1,6 @@
 #include "MapReader.h"
 #include "MapWriter.h"
+#include "Vor4mapProcess.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -8,26 +9,6 @@
 using namespace vor4;
 
 namespace {
-
-struct Run
-{
-    int code = -1;
-    QByteArray out, err;
-};
-
-Run vor4map(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VOR4MAP_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {

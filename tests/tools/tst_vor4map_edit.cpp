@@ -4,6 +4,7 @@
 
 #include "MapReader.h"
 #include "MapWriter.h"
+#include "Vor4mapProcess.h"
 
 #include <QDir>
 #include <QProcess>
@@ -17,26 +18,6 @@ namespace {
 
 const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
 const QString GoldenDir = QStringLiteral(VOR4_GOLDEN_DIR);
-
-struct Run
-{
-    int code = -1;
-    QByteArray out, err;
-};
-
-Run vor4map(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VOR4MAP_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool writeAll(const QString &path, const QByteArray &bytes)
 {
