@@ -79,6 +79,20 @@ QStringList TypeCatalogue::plotTypeLines()
             QStringLiteral("PlotType=2       <Plain>"), QStringLiteral("PlotType=3       <Ocean>")};
 }
 
+QStringList TypeCatalogue::commonLines(int tab)
+{
+    static const char *const Terrains[] = {"GRASS", "PLAINS", "DESERT", "TUNDRA", "SNOW", "COAST", "OCEAN"};
+    static const char *const Features[] = {"FOREST", "JUNGLE", "ICE", "OASIS", "FLOOD_PLAINS"};
+    QStringList lines;
+    if (tab == 0)
+        for (const char *name : Terrains)
+            lines << QStringLiteral("TerrainType=TERRAIN_") + QLatin1String(name);
+    if (tab == 2)
+        for (const char *name : Features)
+            lines << QStringLiteral("FeatureType=FEATURE_") + QLatin1String(name) + QStringLiteral(", FeatureVariety=0");
+    return lines;
+}
+
 QString TypeCatalogue::dataFilePath(int tab) const
 {
     const QString file = dataFileName(tab);

@@ -39,6 +39,9 @@ public:
     static QString dataFileName(int tab); // empty for the plot-type tab
     static QString itemSuffix(int tab);   // ", FeatureVariety=" on the features tab
     static QStringList plotTypeLines();   // "PlotType=0       <Mountain>" ...
+    // The common lines of a data tab, for painting without the game: the
+    // terrains and the features; none for the other tabs.
+    static QStringList commonLines(int tab);
     // InstallDir, the Assets\XML\Terrain folder and the file name, as they stand.
     QString dataFilePath(int tab) const;
     static QString itemCountText(qsizetype n);

@@ -7,6 +7,7 @@
 #include "SetPlotTexts.h"
 #include "Transforms.h"
 
+#include <QBitArray>
 #include <QRegularExpression>
 #include <iterator>
 #include <optional>
@@ -41,6 +42,7 @@ struct Context
     const QStringList &operands;
     std::optional<PlotRegion> &copied;
     QStringList *notes;
+    QBitArray &added; // the cells the last resize added, while no plot has moved since
 };
 
 QSize mapSize(const MapDocument &doc)
@@ -110,6 +112,7 @@ Result runReplace(Context &c)
 
 Result fromTransform(Context &c, const Transforms::Result &r)
 {
+    c.added.clear();
     if (r.ok && !r.note.isEmpty() && c.notes)
         *c.notes << r.note;
     return {r.ok, 0, r.message};
@@ -163,7 +166,25 @@ Result runResize(Context &c)
     const QSize size(sizeNumber(m.captured(1)), sizeNumber(m.captured(2)));
     const QPoint offset(m.captured(3).isEmpty() ? 0 : sizeNumber(m.captured(3)),
                         m.captured(4).isEmpty() ? 0 : sizeNumber(m.captured(4)));
-    return fromTransform(c, Transforms::resize(c.doc, size, offset));
+    const QSize before = mapSize(c.doc);
+    const Result r = fromTransform(c, Transforms::resize(c.doc, size, offset));
+    if (r.ok)
+        c.added = Transforms::addedCells(before, size, offset);
+    return r;
+}
+
+Result runFillNew(Context &c)
+{
+    if (c.added.isEmpty())
+        return refusal(QStringLiteral("no --resize before it, or plots moved since"));
+    QByteArray bytes;
+    QString error;
+    if (!toBytes(c.operands[0], &bytes, &error))
+        return refusal(error);
+    const PaintRule rule = PaintRule::fromLine(bytes, &error);
+    if (!rule.isValid())
+        return refusal(error);
+    return EditOperations::apply(c.doc, rule, EditOperations::Put, c.added);
 }
 
 Result runCrop(Context &c)
@@ -246,6 +267,10 @@ const Operation Operations[] = {
      "at X,Y moves to X+DX,Y+DY (default 0,0), plots that land\n"
      "outside are dropped and new plots are empty",
      runResize},
+    {"--fill-new", {Operand::Text}, 0, "--fill-new LINE",
+     "put LINE into the plots the last --resize added (with no\n"
+     "--flip, --rotate or --crop since); repeat it for more lines",
+     runFillNew},
     {"--crop", {Operand::Area}, 0, "--crop AREA",
      "make AREA the map, its corner of smallest x and y at 0,0",
      runCrop},
@@ -328,9 +353,10 @@ bool EditScript::parse(const QStringList &args, QString *error)
 bool EditScript::run(MapDocument &doc, QStringList *log, QString *error, QStringList *notes) const
 {
     std::optional<PlotRegion> copied;
+    QBitArray added;
     for (const Step &step : m_steps) {
         const Operation &op = Operations[step.operation];
-        Context context{doc, step.operands, copied, notes};
+        Context context{doc, step.operands, copied, notes, added};
         const Result result = op.run(context);
         if (!result.ok) {
             *error = QLatin1String(op.option) + QStringLiteral(": ") + result.message;

@@ -50,6 +50,12 @@ void SetPlotTexts::add(int col, int row, QByteArrayView text)
     m_newBytes += text.size();
 }
 
+void SetPlotTexts::addCreated(int col, int row, QByteArrayView text)
+{
+    append(col, row, text);
+    m_newBytes += text.size();
+}
+
 QString SetPlotTexts::nameFor(const QString &name, int count)
 {
     // Only the last "%1" is the count: the rest of the name may quote a

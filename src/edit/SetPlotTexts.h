@@ -28,6 +28,9 @@ public:
     // Adds a cell with its new text. A cell outside the grid, or whose text
     // would not change, is skipped; each cell is added at most once.
     void add(int col, int row, QByteArrayView text);
+    // A cell that a step before this one in the same compound creates,
+    // empty then; it need not be on the grid yet.
+    void addCreated(int col, int row, QByteArrayView text);
     int cellCount() const { return int(m_entries.size()); }
     QRect bounds() const { return m_bounds; }
 

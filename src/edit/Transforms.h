@@ -5,6 +5,8 @@
 
 #include "MapTransform.h"
 
+#include <QBitArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace vor4 {
@@ -25,12 +27,15 @@ public:
     static Result turn(MapDocument &doc, MapTransform::Kind kind, const QRect &cells = QRect());
     // The new size; the plot at file (X, Y) goes to (X + dx, Y + dy). The
     // selection is cleared with it.
-    static Result resize(MapDocument &doc, QSize size, QPoint fileOffset);
+    // With `newPlots` the plots it adds get that text, in the same step.
+    static Result resize(MapDocument &doc, QSize size, QPoint fileOffset, QByteArrayView newPlots = {});
+    // The cells of the new grid that no old plot lands on, row by row.
+    static QBitArray addedCells(QSize from, QSize to, QPoint fileOffset);
     // The cells become the map.
     static Result crop(MapDocument &doc, const QRect &cells);
 
 private:
-    static Result push(MapDocument &doc, const MapTransform &transform);
+    static Result push(MapDocument &doc, const MapTransform &transform, QByteArrayView newPlots = {});
 };
 
 } // namespace vor4

@@ -30,7 +30,12 @@ Q_SIGNALS:
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void showPopup() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void choose(const QString &line);
+    QString lineForReturn() const;
+
     QStringListModel *m_model;
+    bool m_entering = false; // lineEntered already said for this line
 };

@@ -73,6 +73,7 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     CountLabel = new QLabel;
     CountLabel->setObjectName(QStringLiteral("CountLabel"));
     CountLabel->setTextFormat(Qt::PlainText);
+    CountLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     CloseBtn = barButton("CloseFindBtn", s->standardIcon(QStyle::SP_TitleBarCloseButton), QString(),
                          hintWithKey(QStringLiteral("Close the find bar"), QKeySequence(Qt::Key_Escape)));
 
@@ -107,6 +108,7 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     ReplaceLabel = new QLabel;
     ReplaceLabel->setObjectName(QStringLiteral("ReplaceLabel"));
     ReplaceLabel->setTextFormat(Qt::PlainText);
+    ReplaceLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *replaceRow = new QHBoxLayout(ReplaceRow);
     replaceRow->setContentsMargins(2 + ReplaceToggleBtn->sizeHint().width() + 4, 0, 2, 2);
     replaceRow->setSpacing(4);
@@ -258,6 +260,7 @@ void FindBar::showCount()
 void FindBar::setNote(QLabel *label, const QString &text, bool error)
 {
     label->setText(text);
+    label->setToolTip(text); // the label may be cut short: it never widens the window
     label->setStyleSheet(error ? QStringLiteral("color: rgb(192, 0, 0)") : QString());
 }
 

@@ -2,7 +2,8 @@
 // What the map contents window needs from the main window: it edits the
 // plot memo's lines and presses the plot editor's Apply, nothing more.
 
-class QString;
+#include <QStringList>
+
 class SectionMemo;
 
 class MapContentsHost
@@ -18,4 +19,6 @@ public:
     virtual void setMapHintBtnDown(bool down) = 0;  // MapHintBtn follows the window
     // An item of the list was selected: its line, as Change would put it.
     virtual void mapContentsItemChosen(const QString &line) { static_cast<void>(line); }
+    // The plot lines the open map uses, for the lists when the game is missing.
+    virtual QStringList mapPlotLines() { return {}; }
 };

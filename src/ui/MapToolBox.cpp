@@ -113,12 +113,6 @@ MapToolBox::MapToolBox(vor4::MapDocument *doc, MapGrid *grid, QObject *parent)
     // text field that would swallow the one-key shortcuts.
     m_field->setFocusPolicy(Qt::ClickFocus);
     connect(m_field, &BrushField::lineEntered, this, &MapToolBox::lineEntered);
-    connect(m_field, &BrushField::lineChosen, this, [this] {
-        // Entered, the value goes to work and the map takes the keys again;
-        // a line refused stays in the field to be mended.
-        if (m_grid && m_brush.isValid() && m_field->currentText() == QString::fromLatin1(m_brush.line()))
-            m_grid->setFocus(Qt::OtherFocusReason);
-    });
     connect(m_field, &BrushField::choicesWanted, this, &MapToolBox::refreshChoices);
 
     connect(doc, &vor4::MapDocument::plotsChanged, this, [this] { m_mapLinesStale = true; });
@@ -254,15 +248,21 @@ void MapToolBox::stepChanged()
         Q_EMIT message(step->name());
 }
 
-void MapToolBox::refreshChoices()
+const QStringList &MapToolBox::mapLines()
 {
-    QStringList lines = m_catalogue ? m_catalogue() : QStringList();
     if (m_mapLinesStale) {
         m_mapLines.clear();
         for (const QByteArray &line : vor4::PlotLineSet::collect(m_doc->document().PlotTexts))
             m_mapLines << QString::fromLatin1(line);
         m_mapLinesStale = false;
     }
+    return m_mapLines;
+}
+
+void MapToolBox::refreshChoices()
+{
+    QStringList lines = m_catalogue ? m_catalogue() : QStringList();
+    mapLines();
     QSet<QString> listed(lines.cbegin(), lines.cend());
     for (const QString &line : m_mapLines)
         if (!listed.contains(line))

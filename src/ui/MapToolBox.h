@@ -64,6 +64,8 @@ public:
     void setCatalogueSource(std::function<QStringList()> source) { m_catalogue = std::move(source); }
     // Fills the brush field's list: the catalogue lines, then the map's own.
     void refreshChoices();
+    // The plot lines the open map uses, sorted.
+    const QStringList &mapLines();
 
 Q_SIGNALS:
     // News for the status bar: the step a tool is doing, or why it did nothing.

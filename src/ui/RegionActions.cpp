@@ -306,7 +306,7 @@ void RegionActions::resizeMap()
     vor4::Transforms::Result r;
     {
         WaitCursor wait;
-        r = vor4::Transforms::resize(m_window->MapDoc, dialog.newSize(), dialog.fileOffset());
+        r = vor4::Transforms::resize(m_window->MapDoc, dialog.newSize(), dialog.fileOffset(), dialog.newPlotText());
     }
     report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
     if (r.ok)

@@ -1,9 +1,11 @@
 #include "ResizeMapDialog.h"
 
 #include "MapTransform.h"
+#include "PaintRule.h"
 #include "ResizePreview.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -55,6 +57,13 @@ ResizeMapDialog::ResizeMapDialog(QSize current, QWidget *parent)
     form->addRow(QStringLiteral("&Width:"), widthBox);
     form->addRow(QStringLiteral("&Height:"), heightBox);
     form->addRow(QStringLiteral("Old map at:"), anchorGrid);
+    newPlotsBox = new QComboBox;
+    newPlotsBox->setObjectName(QStringLiteral("NewPlotsBox"));
+    newPlotsBox->addItem(QStringLiteral("Ocean"));
+    newPlotsBox->addItem(QStringLiteral("Empty"));
+    newPlotsBox->setToolTip(QStringLiteral("What the added plots hold: ocean (TerrainType=TERRAIN_OCEAN, "
+                                           "PlotType=3) or nothing"));
+    form->addRow(QStringLiteral("&New plots:"), newPlotsBox);
     summary = new QLabel;
     summary->setObjectName(QStringLiteral("ResizeSummary"));
     summary->setWordWrap(true);
@@ -78,6 +87,7 @@ ResizeMapDialog::ResizeMapDialog(QSize current, QWidget *parent)
     connect(widthBox, &QSpinBox::valueChanged, this, &ResizeMapDialog::refresh);
     connect(heightBox, &QSpinBox::valueChanged, this, &ResizeMapDialog::refresh);
     connect(anchors, &QButtonGroup::idClicked, this, &ResizeMapDialog::refresh);
+    connect(newPlotsBox, &QComboBox::currentIndexChanged, this, &ResizeMapDialog::refresh);
     refresh();
 }
 
@@ -91,6 +101,17 @@ void ResizeMapDialog::setAnchor(int anchor)
         b->setChecked(true);
         refresh();
     }
+}
+
+QByteArray ResizeMapDialog::oceanPlotText()
+{
+    return vor4::PaintRule::putLine(vor4::PaintRule::putLine(QByteArray(), "TerrainType", "TerrainType=TERRAIN_OCEAN"),
+                                    "PlotType", "PlotType=3");
+}
+
+QByteArray ResizeMapDialog::newPlotText() const
+{
+    return newPlotsBox->currentIndex() == 0 ? oceanPlotText() : QByteArray();
 }
 
 QPoint ResizeMapDialog::fileOffset(QSize from, QSize to, int anchor)
@@ -110,6 +131,7 @@ void ResizeMapDialog::refresh()
     // As seen: the old top row goes from y = old height - 1 to that plus dy.
     const QPoint topLeft(offset.x(), size.height() - m_current.height() - offset.y());
     preview->setMaps(m_current, size, topLeft);
+    preview->setOceanFill(newPlotsBox->currentIndex() == 0);
     const QLocale english(QLocale::English);
     const qint64 plots = qint64(size.width()) * size.height();
     QString text = QStringLiteral("%1 x %2 becomes %3 x %4: %5 plots")

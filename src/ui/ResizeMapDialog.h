@@ -8,6 +8,7 @@
 #include <QSize>
 
 class QButtonGroup;
+class QComboBox;
 class QLabel;
 class QSpinBox;
 class ResizePreview;
@@ -27,10 +28,14 @@ public:
     // y upwards) for a resize from `from` to `to` held at `anchor`.
     static QPoint fileOffset(QSize from, QSize to, int anchor);
     QPoint fileOffset() const { return fileOffset(m_current, newSize(), anchor()); }
+    // The text the plots a resize adds get: ocean (the default) or nothing.
+    QByteArray newPlotText() const;
+    static QByteArray oceanPlotText();
 
     QSpinBox *widthBox = nullptr;
     QSpinBox *heightBox = nullptr;
     QButtonGroup *anchors = nullptr;
+    QComboBox *newPlotsBox = nullptr; // "Ocean", "Empty"
     ResizePreview *preview = nullptr;
     QLabel *summary = nullptr;
 

@@ -16,6 +16,12 @@ void ResizePreview::setMaps(QSize oldSize, QSize newSize, QPoint oldTopLeft)
     update();
 }
 
+void ResizePreview::setOceanFill(bool ocean)
+{
+    m_ocean = ocean;
+    update();
+}
+
 void ResizePreview::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -31,7 +37,7 @@ void ResizePreview::paintEvent(QPaintEvent *)
         return QRectF(origin + cells.topLeft() * scale, cells.size() * scale);
     };
     p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DashLine));
-    p.setBrush(QColor(20, 60, 150)); // the new map: ocean-blue, empty plots
+    p.setBrush(m_ocean ? QColor(20, 60, 150) : QColor(255, 255, 255)); // the new plots
     p.drawRect(place(QRectF(QPointF(0, 0), QSizeF(m_new))));
     p.setPen(QPen(QColor(0, 0, 0), 1));
     p.setBrush(QColor(90, 170, 70, 200)); // the old map: land-green

@@ -14,6 +14,9 @@ public:
 
     // The old map's top-left cell in the new map, as seen (row 0 at the top).
     void setMaps(QSize oldSize, QSize newSize, QPoint oldTopLeft);
+    // New plots filled with ocean, or left empty (white, as the grid paints them).
+    void setOceanFill(bool ocean);
+    bool oceanFill() const { return m_ocean; }
     QSize sizeHint() const override { return QSize(220, 160); }
 
 protected:
@@ -23,4 +26,5 @@ private:
     QSize m_old;
     QSize m_new;
     QPoint m_at;
+    bool m_ocean = true;
 };

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -93,12 +94,17 @@ void StatisticsWindow::updateSummary()
     const vor4::PlotStatistics &s = m_model->statistics();
     const QRect area = m_model->area();
     QString where;
-    if (AreaComboBox->currentIndex() == SelectedRegion && !m_doc->selection().isEmpty())
-        where = QStringLiteral("Region of %1 x %2 from (%3, %4)")
+    if (AreaComboBox->currentIndex() == SelectedRegion && !m_doc->selection().isEmpty()) {
+        // Named as the file counts: y rises from the bottom row.
+        const int rows = m_doc->document().rowCount();
+        where = QStringLiteral("Region of %1 x %2, x=%3..%4, y=%5..%6")
                     .arg(area.width())
                     .arg(area.height())
                     .arg(area.left())
-                    .arg(area.top());
+                    .arg(area.right())
+                    .arg(rows - 1 - area.bottom())
+                    .arg(rows - 1 - area.top());
+    }
     else if (AreaComboBox->currentIndex() == SelectedRegion)
         where = QStringLiteral("No region is selected: the whole map, %1 x %2").arg(area.width()).arg(area.height());
     else
@@ -123,6 +129,32 @@ void StatisticsWindow::rowDoubleClicked(const QModelIndex &index)
         return;
     }
     Q_EMIT findRequested(pattern);
+}
+
+void StatisticsWindow::placeOnScreen()
+{
+    const QWidget *owner = parentWidget();
+    const QScreen *s = owner ? owner->screen() : screen();
+    if (!s)
+        return;
+    const QRect room = s->availableGeometry();
+    // Before the first showing the frame is not known: a caption is assumed.
+    QMargins frame;
+    if (testAttribute(Qt::WA_WState_Created)) {
+        const QRect outer = frameGeometry(), inner = geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    }
+    if (frame.isNull())
+        frame = QMargins(8, 32, 8, 8);
+    resize(size().boundedTo(room.size().shrunkBy(frame)));
+    const QSize outer = size().grownBy(frame);
+    // Beside the main window the first time, where it was left afterwards.
+    QPoint at = m_placed || !owner ? pos() : owner->frameGeometry().topRight() + QPoint(1, 0);
+    at.setX(qMax(room.left(), qMin(at.x(), room.right() + 1 - outer.width())));
+    at.setY(qMax(room.top(), qMin(at.y(), room.bottom() + 1 - outer.height())));
+    move(at);
+    m_placed = true;
 }
 
 void StatisticsWindow::showEvent(QShowEvent *event)

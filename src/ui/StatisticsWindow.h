@@ -35,6 +35,10 @@ public:
     // empty for "(none)".
     QString findPatternAt(int row) const;
 
+    // Inside the available screen, beside the main window the first time;
+    // bigger than the screen it shrinks to fit.
+    void placeOnScreen();
+
 Q_SIGNALS:
     void visibilityChanged(bool visible);
     void findRequested(const QString &pattern);
@@ -52,4 +56,5 @@ private:
     vor4::MapDocument *m_doc;
     vor4::StatisticsModel *m_model;
     QSortFilterProxyModel *m_sort;
+    bool m_placed = false;
 };

@@ -107,6 +107,8 @@ TForm1::TForm1(QWidget *parent)
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (i < 2)
             panel->setFixedWidth(200);
+        else
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // never widens the window
         statusBar()->addWidget(panel, i == 2 ? 1 : 0);
         StatusPanels[std::size_t(i)] = panel;
     }
@@ -272,14 +274,37 @@ void TForm1::LocateGame()
     m_openFolder = MapsDir;
 }
 
-QString TForm1::statusText(int panel) const { return StatusPanels[std::size_t(panel)]->text(); }
+QString TForm1::statusText(int panel) const { return m_statusTexts[std::size_t(panel)]; }
 
 void TForm1::setStatusText(int panel, const QString &text)
 {
+    m_statusTexts[std::size_t(panel)] = text;
+    fitStatusPanel(panel);
+}
+
+void TForm1::fitStatusPanel(int panel)
+{
     QLabel *label = StatusPanels[std::size_t(panel)];
-    label->setText(text);
-    // The panels are narrow: the whole of a long message on hovering.
-    label->setToolTip(label->fontMetrics().horizontalAdvance(text) > label->contentsRect().width() ? text : QString());
+    const QString &text = m_statusTexts[std::size_t(panel)];
+    const QFontMetrics metrics = label->fontMetrics();
+    const int frame = label->width() - label->contentsRect().width();
+    if (panel == 0) {
+        // Messages grow the panel up to half the window, never the window.
+        const int room = qMax(200, width() / 2);
+        label->setFixedWidth(qBound(200, metrics.horizontalAdvance(text) + frame + 4, room));
+    }
+    // The last panel takes what is left and cuts its text short.
+    const int inside = label->width() - frame;
+    const bool fits = panel == 2 || metrics.horizontalAdvance(text) <= inside;
+    label->setText(fits ? text : metrics.elidedText(text, Qt::ElideMiddle, inside));
+    // The whole of it on hovering.
+    label->setToolTip(text);
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    fitStatusPanel(0);
 }
 
 QString TForm1::caption() const

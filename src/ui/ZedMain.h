@@ -205,9 +205,11 @@ public:
     void setRecallText(const QString &text) override { RecallText = text; }
     void setMapHintBtnDown(bool down) override;
     void mapContentsItemChosen(const QString &line) override;
+    QStringList mapPlotLines() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -251,12 +253,14 @@ private:
     void showLoadedSections();
     void miniMapStep();
     void hideHoverHint();
+    void fitStatusPanel(int panel);
     void warnNotSingleByte();
     QPoint focusedCell() const;
     void watchFileDrops();
     bool handleFileDrag(QEvent *event);
     bool acceptsDrop(const QMimeData *data) const;
 
+    std::array<QString, 3> m_statusTexts; // whole, as the panels may show them cut short
     QString m_openFolder;
     QString m_saveName;
     bool m_loading = false;

@@ -14,6 +14,7 @@
 #include "WaitCursor.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStackedWidget>
@@ -299,14 +300,23 @@ bool TForm1::SaveAsBtnClick()
 {
     if (m_loading || !storeFocusedMemo())
         return false;
-    QString path = Dialogs::instance().saveFileName(this, MapsDir, m_saveName, FileFilter);
-    if (path.isEmpty())
-        return false;
-    m_saveName = path;
-    const QString name = QFileInfo(path).fileName();
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || name.mid(dot).compare(Extension, Qt::CaseInsensitive) != 0)
+    QString path;
+    for (;;) {
+        path = Dialogs::instance().saveFileName(this, MapsDir, m_saveName, FileFilter);
+        if (path.isEmpty())
+            return false;
+        m_saveName = path;
+        const QString name = QFileInfo(path).fileName();
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0 && name.mid(dot).compare(Extension, Qt::CaseInsensitive) == 0)
+            break;
+        // The dialog asked about the name as chosen, not about this one.
         path += Extension;
+        if (!QFileInfo::exists(path)
+            || Dialogs::instance().ask(this, QStringLiteral("%1 already exists. Replace it?")
+                                                 .arg(QDir::toNativeSeparators(path))))
+            break;
+    }
     MapDoc.setFileName(path);
     m_captionName = QFileInfo(path).fileName();
     updateCaption();

@@ -85,6 +85,7 @@ void TForm1::FindBtnClick() { MapFindBar->openFind(); }
 void TForm1::StatisticsBtnClick()
 {
     if (StatisticsBtn->isChecked()) {
+        Statistics->placeOnScreen();
         Statistics->show();
         Statistics->raise();
     } else {

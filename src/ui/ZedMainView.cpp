@@ -305,3 +305,5 @@ void TForm1::MapHintBtnClick()
 void TForm1::setMapHintBtnDown(bool down) { MapHintBtn->setChecked(down); }
 
 void TForm1::mapContentsItemChosen(const QString &line) { Tools->offerBrushLine(line); }
+
+QStringList TForm1::mapPlotLines() { return Tools->mapLines(); }

@@ -134,6 +134,13 @@ TForm3::TForm3(MapContentsHost *host, QWidget *parent)
     StatusBar1->addWidget(m_panels[0]);
     StatusBar1->addWidget(m_panels[1], 1);
 
+    NoGameLabel = new QLabel;
+    NoGameLabel->setObjectName(QStringLiteral("NoGameLabel"));
+    NoGameLabel->setTextFormat(Qt::PlainText);
+    NoGameLabel->setWordWrap(true);
+    NoGameLabel->setContentsMargins(4, 2, 4, 2);
+    NoGameLabel->hide();
+
     Memo2 = new QPlainTextEdit(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setPlainText(vor4::TypeCatalogue::plotTypeLines().join(u'\n'));
@@ -144,6 +151,7 @@ TForm3::TForm3(MapContentsHost *host, QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(page, 1);
     layout->addWidget(ToolBar1);
+    layout->addWidget(NoGameLabel);
     layout->addWidget(StatusBar1);
 
     connect(TabControl1, &SideTabBar::currentChanged, this, &TForm3::TabControl1Change);
@@ -197,7 +205,22 @@ void TForm3::setPanel(int panel, const QString &text)
 void TForm3::TabControl1Change()
 {
     ListBox1->clear();
-    const vor4::TypeCatalogue::Build built = m_catalogue.build(TabControl1->currentIndex());
+    const int tab = TabControl1->currentIndex();
+    vor4::TypeCatalogue::Build built = m_catalogue.build(tab);
+    NoGameLabel->setVisible(built.unreadable);
+    if (built.unreadable) {
+        // Without the game the open map's own values stand in, so that
+        // Change still works.
+        NoGameLabel->setText(built.items.value(0) + QStringLiteral("\nThe game was not found: the lists show the "
+                                                                   "values of this map"));
+        built.items.clear();
+        const QStringList lines = m_host ? m_host->mapPlotLines() : QStringList();
+        for (const QString &line : lines)
+            if (line.startsWith(m_catalogue.KeyPrefixes[tab], Qt::CaseInsensitive))
+                built.items << line;
+        built.changeEnabled = !built.items.isEmpty();
+        built.statusText = vor4::TypeCatalogue::itemCountText(built.items.size());
+    }
     ListBox1->addItems(built.items);
     ChangeBtn->setEnabled(built.changeEnabled);
     setPanel(1, built.statusText);
@@ -243,6 +266,8 @@ QStringList TForm3::paintLines()
     QStringList lines;
     for (int tab = 0; tab < vor4::TypeCatalogue::TabCount; ++tab) {
         const vor4::TypeCatalogue::Build built = m_catalogue.build(tab);
+        if (built.unreadable)
+            lines << vor4::TypeCatalogue::commonLines(tab); // without the game
         if (!built.changeEnabled)
             continue;
         for (const QString &item : built.items) {

@@ -42,7 +42,7 @@ public:
 
     const vor4::TypeCatalogue &catalogue() const { return m_catalogue; }
     // Every line the tabs would put into a plot, each tab built if it is not
-    // yet; tabs whose data file cannot be read give none.
+    // yet; tabs whose data file cannot be read give their common lines.
     QStringList paintLines();
 
     SideTabBar *TabControl1 = nullptr;
@@ -51,6 +51,7 @@ public:
     QToolButton *ChangeBtn = nullptr;
     QToolButton *ClearBtn = nullptr;
     QStatusBar *StatusBar1 = nullptr;
+    QLabel *NoGameLabel = nullptr; // why the lists hold the map's own values
     QPlainTextEdit *Memo2 = nullptr; // hidden; the fixed plot-type list
 
 public Q_SLOTS:

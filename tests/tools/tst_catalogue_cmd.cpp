@@ -130,13 +130,15 @@ void TestCatalogueCmd::catalogue()
 void TestCatalogueCmd::withoutGame()
 {
     const QString none = dir.path() + "/no-prefix";
-    Run r = vor4map(none, {"locate"});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(r.out, QByteArray("InstallDir=\nMapsDir=\n"));
-    r = vor4map(none, {"catalogue", "feature"});
-    QCOMPARE(r.code, 1);
-    QCOMPARE(r.err, QByteArray("Cannot open file : /Assets/XML/Terrain/VOR4FeatureInfos.xml\n"));
-    r = vor4map(none, {"catalogue", "plottype"});
+    for (const QStringList &args : {QStringList{"locate"}, QStringList{"catalogue", "terrain"},
+                                    QStringList{"catalogue", "bonus"}, QStringList{"catalogue", "feature"},
+                                    QStringList{"catalogue", "improvement"}}) {
+        const Run r = vor4map(none, args);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err, QByteArray("The game was not found\n"));
+        QVERIFY(r.out.isEmpty());
+    }
+    const Run r = vor4map(none, {"catalogue", "plottype"});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out.count('\n'), 4);
 }

@@ -249,6 +249,12 @@ void TestVor4mapEdit::errorsLeaveOutUntouched_data()
                                    << "--paste: Plot 64,0 is outside the map";
     QTest::newRow("paste an area") << QStringList{"--copy", "0,0", "--paste", "all"} << 2
                                    << "--paste: \"all\" is not a plot (X,Y)";
+    QTest::newRow("fill-new without resize") << QStringList{"--fill-new", "A=1"} << 1
+                                             << "vor4map edit: --fill-new: no --resize before it";
+    QTest::newRow("fill-new after a flip") << QStringList{"--resize", "70,40", "--flip", "vertical", "--fill-new", "A=1"}
+                                           << 1 << "--fill-new: no --resize before it, or plots moved since";
+    QTest::newRow("fill-new not a line") << QStringList{"--resize", "70,40", "--fill-new", "ocean"} << 1
+                                         << "--fill-new: \"ocean\" is not a plot line";
     QTest::newRow("after a transform") << QStringList{"--rotate", "90", "--put", "A=1", "40,0"} << 1
                                        << "--put: Plot 40,0 is outside the map (x 0 to 39, y 0 to 63)";
 }
@@ -281,7 +287,7 @@ void TestVor4mapEdit::helpNamesTheOperations()
     QCOMPARE(help.code, 0);
     for (const char *op : {"edit IN OUT OPERATION...", "--put LINE AREA", "--take KEY AREA", "--fill LINE X,Y",
                            "--replace OLD NEW [AREA]", "--flip horizontal|vertical [AREA]", "--rotate 90|180|270 [AREA]",
-                           "--resize COLS,ROWS[,DX,DY]", "--crop AREA", "--copy AREA", "--paste X,Y",
+                           "--resize COLS,ROWS[,DX,DY]", "--fill-new LINE", "--crop AREA", "--copy AREA", "--paste X,Y",
                            "Start positions and signs move"})
         QVERIFY2(help.out.contains(op), op);
     // A map that cannot be read: the reader's message, exit 1.

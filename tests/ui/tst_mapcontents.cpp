@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -35,6 +36,7 @@ public:
         return true;
     }
     void setMapHintBtnDown(bool down) override { hintDown = down; }
+    QStringList mapPlotLines() override { return mapLines; }
 
     SectionMemo *memo;
     bool mapPage = true;
@@ -42,6 +44,7 @@ public:
     QStringList applied; // the memo's text at each Apply
     QStringList steps;   // and the name of its step
     bool hintDown = false;
+    QStringList mapLines;
 };
 
 enum Tab { Terrains, Bonus, Features, Improvements, PlotType };
@@ -71,6 +74,7 @@ private Q_SLOTS:
     void clear_data();
     void clear();
     void doubleClick();
+    void withoutTheGame();
     void nothingWithoutSelectionOrOffTheMapPage();
     void toolBarFollowsTheMapPage();
     void tabsWrapIntoColumns();
@@ -344,24 +348,58 @@ void TestMapContents::doubleClick()
     QCOMPARE(host->applied.size(), 1);
     QCOMPARE(form->panelText(0), QStringLiteral("BonusType changed"));
 
-    // Tabs without items: the "Cannot open file" line and an empty list.
+    // Tabs without items: the "Cannot open file" line below the list (of
+    // the map's values, none here) and an empty list.
     form->setInstallDir(sparse);
     const QString text = host->memo->toPlainText();
     host->recallText = "<untouched>";
     selectTab(Features);
-    QCOMPARE(list->count(), 1);
-    QCOMPARE(item(0), "Cannot open file : " + sparse + "/Assets/XML/Terrain/VOR4FeatureInfos.xml");
+    QCOMPARE(list->count(), 0);
+    QVERIFY(form->NoGameLabel->isVisible());
+    QVERIFY(form->NoGameLabel->text().startsWith("Cannot open file : " + sparse
+                                                 + "/Assets/XML/Terrain/VOR4FeatureInfos.xml\n"));
     QCOMPARE(form->panelText(1), QStringLiteral(" No items found"));
     QVERIFY(!form->ChangeBtn->isEnabled());
     QVERIFY(form->ClearBtn->isEnabled());
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     selectTab(Improvements);
+    QVERIFY(!form->NoGameLabel->isVisible());
     QCOMPARE(list->count(), 0);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     QCOMPARE(host->memo->toPlainText(), text);
     QCOMPARE(host->applied.size(), 1);
     QCOMPARE(host->recallText, QStringLiteral("<untouched>"));
     QCOMPARE(form->panelText(0), QStringLiteral("BonusType changed"));
+}
+
+// Without the game each data tab lists the open map's values of its key,
+// says why under the list, and Change puts them in.
+void TestMapContents::withoutTheGame()
+{
+    form->setInstallDir(QString());
+    host->mapLines = {"BonusType=BONUS_GOLD", "FeatureType=FEATURE_ICE, FeatureVariety=1", "PlotType=2",
+                      "TerrainType=TERRAIN_DESERT", "terraintype=TERRAIN_SNOW"};
+    host->memo->setPlainText("TerrainType=TERRAIN_GRASS");
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QCOMPARE(form->NoGameLabel->text(), QStringLiteral("Cannot open file : /Assets/XML/Terrain/VOR4TerrainInfos.xml\n"
+                                                       "The game was not found: the lists show the values of this map"));
+    QCOMPARE(form->ListBox1->count(), 2);
+    QCOMPARE(item(1), QStringLiteral("terraintype=TERRAIN_SNOW"));
+    QCOMPARE(form->panelText(1), QStringLiteral(" 2 items found"));
+    selectRow(0);
+    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(host->memo->toPlainText(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    selectTab(Features);
+    QCOMPARE(item(0), QStringLiteral("FeatureType=FEATURE_ICE, FeatureVariety=1"));
+    selectTab(PlotType); // the fixed list needs no game
+    QCOMPARE(form->ListBox1->count(), 4);
+    QVERIFY(!form->NoGameLabel->isVisible());
+    // The brush field's list: the common lines stand in for the catalogues.
+    const QStringList lines = form->paintLines();
+    for (const char *line : {"TerrainType=TERRAIN_GRASS", "TerrainType=TERRAIN_OCEAN", "PlotType=3",
+                             "FeatureType=FEATURE_FOREST, FeatureVariety=0"})
+        QVERIFY2(lines.contains(QLatin1String(line)), line);
 }
 
 void TestMapContents::nothingWithoutSelectionOrOffTheMapPage()

@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCompleter>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -77,6 +78,7 @@ private Q_SLOTS:
     void escapeCancelsAndNoPaintingDuringLoad();
     void previewFollowsThePointer();
     void brushFieldAndMapContents();
+    void brushFieldReturn();
     void shortcutsLeaveTextFieldsAlone();
     void stepsRefreshMemoMinimapAndStatus();
     void zoomKeepsThePlotInPlace();
@@ -425,7 +427,7 @@ void TestPaintTools::brushFieldAndMapContents()
     QVERIFY(!w->Tools->brush().line().isEmpty());
     w->Tools->activate("Select");
     typeBrush("  FeatureType=FEATURE_FOREST, FeatureVariety=1 ");
-    QVERIFY(w->DrawGrid->hasFocus()); // entered: back to the map
+    QVERIFY(field->hasFocus()); // entered: the focus stays, the next letters are no tool keys
     QCOMPARE(w->Tools->brush().line(), QByteArray("FeatureType=FEATURE_FOREST, FeatureVariety=1"));
     QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
     typeBrush("Grassland");
@@ -492,6 +494,45 @@ void TestPaintTools::brushFieldAndMapContents()
     QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::takeKey(PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"), "BonusType"));
     QTest::mouseClick(Form3->ClearBtn, Qt::LeftButton);
     QCOMPARE(Form3->panelText(0), QStringLiteral("BonusType not found"));
+}
+
+// Return takes the highlighted suggestion, or the only one, or the line as
+// typed; the focus stays in the field. Without the game the common lines
+// are offered, so "grass" finds the grass line on an empty map.
+void TestPaintTools::brushFieldReturn()
+{
+    Form3->setInstallDir(QString());
+    newMap(8, 8);
+    BrushField *field = w->Tools->brushField();
+    QLineEdit *edit = field->lineEdit();
+    typeBrush("grass");
+    QCOMPARE(w->Tools->brush().line(), QByteArray("TerrainType=TERRAIN_GRASS"));
+    QCOMPARE(field->currentText(), QStringLiteral("TerrainType=TERRAIN_GRASS"));
+    QVERIFY(field->hasFocus());
+    // A suggestion highlighted with Down.
+    edit->selectAll();
+    QTest::keyClicks(edit, "type=");
+    QAbstractItemView *popup = field->completer()->popup();
+    QVERIFY(popup->isVisible());
+    QTest::keyClick(popup, Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Down);
+    const QString highlighted = popup->currentIndex().data().toString();
+    QVERIFY(highlighted.contains("type=", Qt::CaseInsensitive));
+    QTest::keyClick(popup, Qt::Key_Return);
+    QCOMPARE(QString::fromLatin1(w->Tools->brush().line()), highlighted);
+    QVERIFY(field->hasFocus());
+    // Two suggestions and no plot line: the message, whole.
+    edit->selectAll();
+    QTest::keyClicks(edit, "plains");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(QString::fromLatin1(w->Tools->brush().line()), highlighted);
+    QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("\"plains\" is not a plot line: it has no \"=\""));
+    // A typed plot line that nothing suggests, then Escape.
+    typeBrush("BonusType=BONUS_WINE");
+    QCOMPARE(w->Tools->brush().line(), QByteArray("BonusType=BONUS_WINE"));
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QVERIFY(field->hasFocus());
 }
 
 // One-key shortcuts work over the map and type into text fields; every

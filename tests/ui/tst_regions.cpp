@@ -4,6 +4,7 @@
 // minimap and in the status bar.
 
 #include "FakeDialogs.h"
+#include "HistoryWindow.h"
 #include "MainMenu.h"
 #include "MapGrid.h"
 #include "MapToolBox.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -29,6 +31,8 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
+#include <QUndoView>
 #include <QUndoStack>
 #include <QtTest>
 #include <memory>
@@ -424,7 +428,10 @@ void TestRegions::resizeDialog()
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (80 x 50)"));
     QCOMPARE(w->statusText(0), QStringLiteral("Resize map to 80 x 50"));
     QCOMPARE(w->Doc.PlotTexts.text(0, 10), topLeft);
-    QVERIFY(w->Doc.PlotTexts.isEmpty(70, 45) && w->Doc.PlotTexts.isEmpty(5, 5));
+    // New plots are ocean, as the picture paints them, in the same step.
+    const QByteArray ocean("TerrainType=TERRAIN_OCEAN\r\nPlotType=3");
+    QCOMPARE(w->Doc.PlotTexts.text(70, 45), ocean);
+    QCOMPARE(w->Doc.PlotTexts.text(5, 5), ocean);
     QCOMPARE(w->DrawGrid->rowCount(), 50);
     // Cancelled: nothing happens.
     QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
@@ -432,6 +439,18 @@ void TestRegions::resizeDialog()
     QCOMPARE(w->MapDoc.undoStack()->count(), 1);
     QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
     QCOMPARE(bytesOf(w), before);
+    // Or empty.
+    QTimer::singleShot(0, this, [] {
+        auto *dialog = qobject_cast<ResizeMapDialog *>(QApplication::activeModalWidget());
+        dialog->widthBox->setValue(70);
+        dialog->newPlotsBox->setCurrentIndex(1);
+        QVERIFY(!dialog->preview->oceanFill());
+        dialog->accept();
+    });
+    w->Regions->resizeAction->trigger();
+    QVERIFY(w->Doc.PlotTexts.isEmpty(66, 5));
+    QCOMPARE(w->Doc.PlotTexts.text(0, 0), topLeft);
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
 
     // The offsets of the anchors, and the picture's promise.
     QCOMPARE(ResizeMapDialog::fileOffset(QSize(10, 10), QSize(14, 16), 4), QPoint(2, 3));
@@ -447,9 +466,31 @@ void TestRegions::cropToSelection()
     w->Regions->cropAction->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (10 x 8)"));
     QVERIFY(w->statusText(0).startsWith(QLatin1String("Crop map to 10 x 8: ")));
-    // The note of the start positions removed is longer than its panel:
-    // the panel's tool tip holds it whole.
-    QCOMPARE(w->StatusPanels[0]->toolTip(), w->statusText(0));
+    // The note of the start positions removed: the panel widens to show it
+    // whole; a text longer than half the window is cut short in the middle,
+    // whole in the tool tip, and never widens the window.
+    QLabel *panel = w->StatusPanels[0];
+    QCOMPARE(panel->text(), w->statusText(0));
+    QCOMPARE(panel->toolTip(), w->statusText(0));
+    QVERIFY(panel->width() > 200 && panel->width() <= w->width() / 2);
+    const int width = w->width();
+    const QString longText = w->statusText(0).repeated(8);
+    w->setStatusText(0, longText);
+    QCoreApplication::processEvents();
+    QCOMPARE(w->width(), width);
+    QCOMPARE(panel->width(), qMax(200, width / 2));
+    QVERIFY(panel->text().contains(QChar(0x2026)) && panel->text().startsWith("Crop map to 10 x 8"));
+    QCOMPARE(panel->toolTip(), longText);
+    QCOMPARE(w->statusText(0), longText);
+    // The History window's step names: whole in their tool tips.
+    QTest::mouseClick(w->HistoryBtn, Qt::LeftButton);
+    QUndoView *view = w->History->view();
+    const QModelIndex step = view->model()->index(view->model()->rowCount() - 1, 0);
+    QHelpEvent tip(QEvent::ToolTip, view->visualRect(step).center(),
+                   view->viewport()->mapToGlobal(view->visualRect(step).center()));
+    QApplication::sendEvent(view->viewport(), &tip);
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Crop map to 10 x 8"));
+    w->History->close();
     QCOMPARE(w->Doc.PlotTexts.text(0, 0), kept);
     QVERIFY(w->MapDoc.selection().isEmpty());
     QVERIFY(!w->Regions->cropAction->isEnabled());

@@ -548,6 +548,22 @@ void TestShell::saveSaveAsAndNew()
     // Cancelled Save as changes nothing.
     QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
     QCOMPARE(w->Doc.FileName, txt + ".Vor4WorldBuilderSave");
+    // The extended name exists: asked; No goes back to the dialog, Yes replaces.
+    for (const bool yes : {false, true}) {
+        QVERIFY(QFile(plain + ".Vor4WorldBuilderSave").open(QIODevice::WriteOnly));
+        const QString other = dir.filePath(yes ? "other1" : "other2");
+        dialogs->saveAnswers = QStringList{plain, other};
+        dialogs->answers = {yes};
+        dialogs->questions.clear();
+        QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+        QCOMPARE(dialogs->questions,
+                 QStringList{QDir::toNativeSeparators(plain + ".Vor4WorldBuilderSave") + " already exists. Replace it?"});
+        QCOMPARE(readAll(plain + ".Vor4WorldBuilderSave"), yes ? normalised : QByteArray());
+        QCOMPARE(QFile::exists(other + ".Vor4WorldBuilderSave"), !yes);
+        if (!yes)
+            QCOMPARE(dialogs->lastSaveProposal, plain); // back in the dialog
+    }
+    dialogs->saveAnswers.clear();
 
     // New gives an untitled document: Save does not overwrite the file
     // opened or saved before with an empty map.
@@ -562,7 +578,7 @@ void TestShell::saveSaveAsAndNew()
     QCOMPARE(readAll(txt + ".Vor4WorldBuilderSave"), normalised);
     // Undo of New brings the document back, and its name.
     QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - map.txt.Vor4WorldBuilderSave"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - plain.Vor4WorldBuilderSave"));
     QCOMPARE(vor4::buildSaveFile(w->Doc), normalised);
 }
 

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QLineEdit>
 #include <QMap>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QToolButton>
@@ -113,6 +114,7 @@ void TestStatisticsWindow::openWindow()
     QVERIFY(stats()->isVisible());
     QVERIFY(QTest::qWaitForWindowExposed(stats()));
     QVERIFY(w->StatisticsBtn->isChecked());
+    QVERIFY(w->screen()->availableGeometry().contains(stats()->frameGeometry()));
 }
 
 QMap<QString, qint64> TestStatisticsWindow::shown() const
@@ -207,7 +209,7 @@ void TestStatisticsWindow::regionAndFollowingEdits()
     const QRect region(10, 5, 20, 12);
     w->MapDoc.selection().setArea(region, QSize(64, 40));
     QCOMPARE(shown(), plainCount(w->Doc, region));
-    QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("Region of 20 x 12 from (10, 5): 240 plots")));
+    QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("Region of 20 x 12, x=10..29, y=23..34: 240 plots")));
     // Edits inside and outside it.
     w->DrawGrid->setFocus();
     for (const QPoint cell : {QPoint(12, 6), QPoint(40, 30)}) {
@@ -226,6 +228,12 @@ void TestStatisticsWindow::regionAndFollowingEdits()
     dialogs->openAnswers << Continents;
     QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
     QCOMPARE(shown(), plainCount(w->Doc));
+
+    // Left outside the screen, or grown beyond it, it opens inside.
+    QTest::mouseClick(w->StatisticsBtn, Qt::LeftButton);
+    stats()->resize(5000, 5000);
+    stats()->move(6000, -300);
+    openWindow();
 }
 
 void TestStatisticsWindow::doubleClickStartsAFind()

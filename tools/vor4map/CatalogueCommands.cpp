@@ -26,6 +26,12 @@ void print(FILE *stream, const QString &text)
     s.flush();
 }
 
+int gameNotFound()
+{
+    print(stderr, QStringLiteral("The game was not found\n"));
+    return 1;
+}
+
 } // namespace
 
 int locateCommand()
@@ -35,6 +41,8 @@ int locateCommand()
         print(stderr, found.error + u'\n');
         return 1;
     }
+    if (found.InstallDir.isEmpty())
+        return gameNotFound();
     print(stdout, QStringLiteral("InstallDir=%1\nMapsDir=%2\n").arg(found.InstallDir, found.MapsDir));
     return 0;
 }
@@ -53,6 +61,8 @@ int catalogueCommand(const QString &kind)
     const GameLocation found = LocateGame();
     if (!found.error.isEmpty())
         print(stderr, found.error + u'\n');
+    if (found.InstallDir.isEmpty() && tab != TypeCatalogue::PlotTypeTab)
+        return gameNotFound();
     TypeCatalogue catalogue(found.InstallDir);
     const TypeCatalogue::Build built = catalogue.build(tab);
     if (built.unreadable) {
