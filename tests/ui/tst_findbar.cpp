@@ -260,11 +260,13 @@ void TestFindBar::optionsBadPatternsAndEdits()
     // A bad pattern: said in the bar, in red, nothing found; F3 does nothing.
     bar()->FindEdit->setFocus();
     QTest::keyClick(bar()->FindEdit, Qt::Key_End);
-    const int width = w->width();
+    const int width = w->width(), least = bar()->minimumSizeHint().width();
     QTest::keyClicks(bar()->FindEdit, "(");
     QCOMPARE(bar()->search().count(), 0);
     QCoreApplication::processEvents();
-    QCOMPARE(w->width(), width); // the message never widens the window
+    // The message never widens the window, nor what it can shrink to.
+    QCOMPARE(w->width(), width);
+    QCOMPARE(bar()->minimumSizeHint().width(), least);
     QCOMPARE(bar()->CountLabel->toolTip(), bar()->CountLabel->text());
     QVERIFY(bar()->CountLabel->text().startsWith(QStringLiteral("The regular expression is not valid")));
     QVERIFY(bar()->CountLabel->styleSheet().contains(QStringLiteral("192, 0, 0")));
