@@ -507,31 +507,22 @@ void TestPaintTools::brushFieldReturn()
     QLineEdit *edit = field->lineEdit();
     typeBrush("grass");
     QCOMPARE(w->Tools->brush().line(), QByteArray("TerrainType=TERRAIN_GRASS"));
-    QCOMPARE(field->currentText(), QStringLiteral("TerrainType=TERRAIN_GRASS"));
-    QVERIFY(field->hasFocus());
-    // A suggestion highlighted with Down.
+    // A suggestion highlighted with Down, not the list's first.
     edit->selectAll();
     QTest::keyClicks(edit, "type=");
     QAbstractItemView *popup = field->completer()->popup();
-    QVERIFY(popup->isVisible());
-    QTest::keyClick(popup, Qt::Key_Down);
-    QTest::keyClick(popup, Qt::Key_Down);
-    QTest::keyClick(popup, Qt::Key_Down);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(popup, Qt::Key_Down);
     const QString highlighted = popup->currentIndex().data().toString();
-    QVERIFY(highlighted.contains("type=", Qt::CaseInsensitive));
     QTest::keyClick(popup, Qt::Key_Return);
     QCOMPARE(QString::fromLatin1(w->Tools->brush().line()), highlighted);
-    QVERIFY(field->hasFocus());
     // Two suggestions and no plot line: the message, whole.
-    edit->selectAll();
-    QTest::keyClicks(edit, "plains");
-    QTest::keyClick(edit, Qt::Key_Return);
+    typeBrush("plains");
     QCOMPARE(QString::fromLatin1(w->Tools->brush().line()), highlighted);
     QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("\"plains\" is not a plot line: it has no \"=\""));
-    // A typed plot line that nothing suggests, then Escape.
-    typeBrush("BonusType=BONUS_WINE");
-    QCOMPARE(w->Tools->brush().line(), QByteArray("BonusType=BONUS_WINE"));
+    typeBrush("BonusType=BONUS_WINE"); // nothing suggests it
     QTest::keyClick(edit, Qt::Key_Escape);
+    QCOMPARE(w->Tools->brush().line(), QByteArray("BonusType=BONUS_WINE"));
     QVERIFY(field->hasFocus());
 }
 
