@@ -50,7 +50,7 @@ MainMenu::MainMenu(TForm1 *w)
     mirror(editMenu, w->UndoBtn, QStringLiteral("&Undo"), keysOf(QKeySequence::Undo));
     mirror(editMenu, w->RedoBtn, QStringLiteral("&Redo"),
            keysOf(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
-    mirror(editMenu, w->HistoryBtn, QStringLiteral("&History"));
+    mirror(editMenu, w->HistoryBtn, QStringLiteral("&History"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H)});
     editMenu->addSeparator();
     mirror(editMenu, w->AutoApplyBtn, QStringLiteral("Auto &apply changes"));
 
@@ -73,7 +73,7 @@ MainMenu::MainMenu(TForm1 *w)
     w->Tools->addToMenu(mapMenu);
 
     helpMenu = bar->addMenu(QStringLiteral("&Help"));
-    mirror(helpMenu, w->AboutBtn, QStringLiteral("&About"));
+    mirror(helpMenu, w->AboutBtn, QStringLiteral("&About"), {QKeySequence(Qt::SHIFT | Qt::Key_F1)});
 }
 
 QAction *MainMenu::mirror(QMenu *menu, QToolButton *button, const QString &text, QList<QKeySequence> keys)

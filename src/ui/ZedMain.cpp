@@ -62,8 +62,8 @@ TForm1::TForm1(QWidget *parent)
     UndoBtn = toolButton(ToolBar1, "UndoBtn", glyph("undo", "edit-undo"), QStringLiteral("Undo"));
     RedoBtn = toolButton(ToolBar1, "RedoBtn", glyph("redo", "edit-redo"), QStringLiteral("Redo"));
     HistoryBtn = toolButton(ToolBar1, "HistoryBtn", glyph("history", "view-history"),
-                            QStringLiteral("History"), true);
-    AboutBtn = toolButton(ToolBar1, "AboutBtn", glyph("about"), QString());
+                            QStringLiteral("Show the list of steps, to go back or forward to one"), true);
+    AboutBtn = toolButton(ToolBar1, "AboutBtn", glyph("about"), QStringLiteral("About the editor: version and notes"));
     RuleBtn = toolButton(ToolBar4, "RuleBtn", glyph("rules"), QStringLiteral("Game Rules"), true);
     TeamBtn = toolButton(ToolBar4, "TeamBtn", glyph("team"), QStringLiteral("Team Info"), true);
     PlayerBtn = toolButton(ToolBar4, "PlayerBtn", glyph("player"), QStringLiteral("Player Info"), true);
@@ -127,6 +127,7 @@ TForm1::TForm1(QWidget *parent)
     Menu = new MainMenu(this);
     buildFindAndStatistics();
     Regions = new RegionActions(this);
+    setUpHelp();
 
     watchFileDrops();
     FormCreate();

@@ -31,6 +31,7 @@ class RegionActions;
 class QFrame;
 class QPushButton;
 class SectionMemo;
+class ShortcutsWindow;
 class SpinEdit;
 class StatisticsWindow;
 
@@ -113,6 +114,7 @@ public:
     RegionActions *Regions = nullptr;
     HistoryWindow *History = nullptr;
     AutoRecovery *Recovery = nullptr;
+    ShortcutsWindow *Shortcuts = nullptr; // Help > Keyboard shortcuts
 
     // Find and statistics on the map page.
     QToolButton *FindBtn = nullptr;
@@ -144,6 +146,7 @@ public:
     void UndoBtnClick();
     void RedoBtnClick();
     void HistoryBtnClick();
+    void KeyboardShortcutsClick();
     void MainButtonClick(QToolButton *sender);
     void showPage(int index);
     // Asks "Save changes to NAME?" when the document is modified: true when
@@ -217,6 +220,8 @@ protected:
 
 private:
     void FormCreate();
+    void setUpHelp();
+    bool isUntitled() const;
     void LocateGame();
     QWidget *buildRulesPage();
     QWidget *buildSectionPage(const char *label, QComboBox **combo, const char *hint,

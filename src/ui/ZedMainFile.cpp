@@ -278,6 +278,9 @@ bool TForm1::SaveBtnClick()
     if (m_loading || !storeFocusedMemo())
         return false;
     if (Doc.FileName.isEmpty()) {
+        // A new map has no file yet: Save names one, as Save as does.
+        if (isUntitled())
+            return SaveAsBtnClick();
         Dialogs::instance().error(this, QStringLiteral("No map file is loaded!"));
         return false;
     }
@@ -300,12 +303,17 @@ bool TForm1::SaveAsBtnClick()
 {
     if (m_loading || !storeFocusedMemo())
         return false;
+    // A new map is offered a new name, never that of the file opened before.
+    const QString untitled = QStringLiteral("Untitled") + Extension;
+    QString proposed = !isUntitled() ? m_saveName
+                       : MapsDir.isEmpty() ? untitled
+                                           : QDir(MapsDir).filePath(untitled);
     QString path;
     for (;;) {
-        path = Dialogs::instance().saveFileName(this, MapsDir, m_saveName, FileFilter);
+        path = Dialogs::instance().saveFileName(this, MapsDir, proposed, FileFilter);
         if (path.isEmpty())
             return false;
-        m_saveName = path;
+        m_saveName = proposed = path;
         const QString name = QFileInfo(path).fileName();
         const int dot = name.lastIndexOf(QLatin1Char('.'));
         if (dot >= 0 && name.mid(dot).compare(Extension, Qt::CaseInsensitive) == 0)
