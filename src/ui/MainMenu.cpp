@@ -52,7 +52,7 @@ MainMenu::MainMenu(TForm1 *w)
            keysOf(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
     mirror(editMenu, w->HistoryBtn, QStringLiteral("&History"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H)});
     editMenu->addSeparator();
-    mirror(editMenu, w->AutoApplyBtn, QStringLiteral("Auto &apply changes"));
+    mirror(editMenu, w->AutoApplyBtn, QStringLiteral("Auto &apply changes"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)});
 
     viewMenu = bar->addMenu(QStringLiteral("&View"));
     mirror(viewMenu, w->RuleBtn, QStringLiteral("Game &Rules"), {QKeySequence(Qt::ALT | Qt::Key_1)});

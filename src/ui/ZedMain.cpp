@@ -69,7 +69,7 @@ TForm1::TForm1(QWidget *parent)
     PlayerBtn = toolButton(ToolBar4, "PlayerBtn", glyph("player"), QStringLiteral("Player Info"), true);
     MapBtn = toolButton(ToolBar4, "MapBtn", glyph("map"), QStringLiteral("Map Editor"), true);
     AutoApplyBtn = toolButton(ToolBar10, "AutoApplyBtn", glyph("autoapply"),
-                              QStringLiteral("Auto apply changes"), true);
+                              QStringLiteral("Auto apply changes: store a text field when it is left"), true);
     AutoApplyBtn->setChecked(true);
 
     connect(NewBtn, &QToolButton::clicked, this, &TForm1::NewBtnClick);

@@ -133,7 +133,7 @@ void TestShell::startUpState()
     QCOMPARE(w->NewBtn->toolTip(), QStringLiteral("New (Ctrl+N)"));
     QCOMPARE(w->SaveAsBtn->toolTip(), QStringLiteral("Save as... (Ctrl+Shift+S)"));
     QCOMPARE(w->MapBtn->toolTip(), QStringLiteral("Map Editor (Alt+4)"));
-    QCOMPARE(w->AutoApplyBtn->toolTip(), QStringLiteral("Auto apply changes"));
+    QCOMPARE(w->AutoApplyBtn->toolTip(), QStringLiteral("Auto apply changes: store a text field when it is left (Ctrl+Shift+A)"));
     QCOMPARE(w->Doc.columnCount(), 1);
     QCOMPARE(w->MiniMapBitmap.size(), QSize(0, 0));
 }
@@ -564,7 +564,8 @@ void TestShell::saveSaveAsAndNew()
     dialogs->saveAnswers.clear();
 
     // New gives an untitled document: Save does not overwrite the file
-    // opened or saved before with an empty map.
+    // opened or saved before with an empty map, but asks for a new name.
+    w->MapsDir = dir.path();
     QTest::mouseClick(w->NewBtn, Qt::LeftButton);
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - Untitled"));
     QVERIFY(w->Doc.FileName.isEmpty());
@@ -573,7 +574,7 @@ void TestShell::saveSaveAsAndNew()
     dialogs->messages.clear();
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton); // asks for a name, which is not given
     QCOMPARE(dialogs->messages, QStringList());
-    QCOMPARE(QFileInfo(dialogs->lastSaveProposal).fileName(), QStringLiteral("Untitled.Vor4WorldBuilderSave"));
+    QCOMPARE(dialogs->lastSaveProposal, dir.filePath("Untitled.Vor4WorldBuilderSave"));
     QCOMPARE(readAll(txt + ".Vor4WorldBuilderSave"), normalised);
     // Undo of New brings the document back, and its name.
     QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
