@@ -15,6 +15,7 @@
 #include "PastePreview.h"
 #include "RegionActions.h"
 #include "Transforms.h"
+#include "ShortcutsWindow.h"
 #include "ZedAbout.h"
 #include "HistoryWindow.h"
 #include "ZedMain.h"
@@ -267,6 +268,11 @@ int main(int argc, char *argv[])
     Form1->MiniMapBtn->click();
     AboutBox->show();
     shoot(out, "about");
+    AboutBox->close();
+    Form1->KeyboardShortcutsClick();
+    Form1->Shortcuts->resize(660, 660);
+    placeOnScreen(Form1->Shortcuts, QPoint(Form1->frameGeometry().right() + 12, 0));
+    shoot(out, "shortcuts");
     delete Form1;
     return 0;
 }
