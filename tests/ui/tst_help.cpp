@@ -79,6 +79,15 @@ void TestHelp::shortcutsWindowReadsTheActions()
                             "Select the plot beside=Left, Right, Up, Down", "Store this text into the map=Ctrl+Return"})
         QVERIFY2(rows.contains(QLatin1String(row)), row);
     QCOMPARE(rows.filter(QRegularExpression(QStringLiteral("=PgUp, PgDown$|=Home, End$"))).size(), 2);
+    // The grid's keys listed each move the selection.
+    w->MapBtn->click();
+    for (const ShortcutEntry &e : collectShortcuts(w))
+        for (const QString &key : e.keys.split(QStringLiteral(", ")))
+            if (e.group == QLatin1String("Map grid") && !QRegularExpression("^(Esc|Enter|Wheel)$").match(key).hasMatch()) {
+                w->DrawGrid->setCurrentCell(30, 20);
+                QTest::keySequence(w->DrawGrid, QKeySequence(key));
+                QVERIFY2(w->DrawGrid->col() != 30 || w->DrawGrid->row() != 20, qPrintable(key));
+            }
 }
 
 void TestHelp::readmeKeysAndMenus()
