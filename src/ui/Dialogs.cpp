@@ -30,7 +30,7 @@ public:
 
     void error(QWidget *parent, const QString &text) override
     {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vor4DemoMapEditor"), text,
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vor4DemoMapEditor"), shown(text),
                         QMessageBox::Ok, parent);
         box.exec();
     }
@@ -51,7 +51,7 @@ public:
 
     bool ask(QWidget *parent, const QString &question) override
     {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Vor4DemoMapEditor"), question,
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Vor4DemoMapEditor"), shown(question),
                         QMessageBox::Yes | QMessageBox::No, parent);
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
@@ -67,6 +67,11 @@ std::unique_ptr<Dialogs> &current()
 } // namespace
 
 Dialogs &Dialogs::instance() { return *current(); }
+
+QString Dialogs::shown(const QString &text)
+{
+    return text.size() <= MaxMessage ? text : text.left(MaxMessage - 1) + QChar(0x2026);
+}
 
 void Dialogs::setInstance(std::unique_ptr<Dialogs> dialogs)
 {

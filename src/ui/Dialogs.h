@@ -23,6 +23,12 @@ public:
     // A yes-or-no question; true for yes.
     virtual bool ask(QWidget *parent, const QString &question) = 0;
 
+    // A message as a box shows it: cut at MaxMessage characters with "…".
+    // A box lays out its whole text, and a message quoting a damaged file's
+    // megabytes would hold the window for minutes.
+    static constexpr qsizetype MaxMessage = 2000;
+    static QString shown(const QString &text);
+
     // The dialogs every window uses; replaceable by tests.
     static Dialogs &instance();
     static void setInstance(std::unique_ptr<Dialogs> dialogs);

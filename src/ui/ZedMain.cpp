@@ -97,6 +97,8 @@ TForm1::TForm1(QWidget *parent)
         WorkPages->addWidget(TabSheets[std::size_t(i)]);
     }
     setCentralWidget(WorkPages);
+    for (SectionMemo *memo : {GMemo, DMemo, PMemo, MMemo, Memo})
+        connect(memo, &SectionMemo::refused, this, [this](const QString &why) { setStatusText(0, why); });
 
     // StatusBar1: three panels, 200, 200 and the rest.
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));

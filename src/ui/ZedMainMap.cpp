@@ -99,6 +99,7 @@ QWidget *TForm1::buildMapPage()
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setMinimumSize(50, 100);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setKeptNotice(QStringLiteral("This plot's text is %1: it is kept as it is and cannot be edited here"));
     connect(Memo, &SectionMemo::exited, this, &TForm1::MapMemoExit);
     QToolBar *plotBar = newToolBar("PlotToolBar", Qt::Vertical);
     MapApplyBtn = toolButton(plotBar, "MapApplyBtn", glyph("apply"), QStringLiteral("Apply"));

@@ -7,6 +7,7 @@
 #include "ZedMain.h"
 #include "MapGrid.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QScreen>
@@ -78,6 +79,8 @@ private Q_SLOTS:
     void saveSaveAsAndNew();
     void failedSaveKeepsFile();
     void nonLatin1TextIsRefused();
+    void memoTakesWhatAFileHolds_data();
+    void memoTakesWhatAFileHolds();
     void everyByteSurvivesTheMemos();
     void commandsWaitForTheLoad();
     void aboutBox();
@@ -502,9 +505,9 @@ void TestShell::saveStoresTheFocusedMemo()
     QVERIFY(vor4::loadMapFile(copy, back).ok());
     QCOMPARE(back.PlotTexts.text(2, 3), QByteArray("TerrainType=TERRAIN_SNOW"));
 
-    // Text a map file cannot hold stops the Save with the usual warning.
+    // Text a map file cannot hold (set, not typed) stops the Save with the usual warning.
     QTest::mouseClick(w->AutoApplyBtn, Qt::LeftButton);
-    typeInto(w->Memo, QString::fromUtf8("\u0141"));
+    w->Memo->insertPlainText(QString::fromUtf8("\u0141"));
     const QByteArray before = readAll(copy);
     w->setStatusText(0, QString());
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
@@ -625,7 +628,8 @@ void TestShell::nonLatin1TextIsRefused()
     openFile(Continents);
     const QList<QByteArray> game = w->Doc.GameLines;
     w->GMemo->setFocus(Qt::MouseFocusReason);
-    typeInto(w->GMemo, QString::fromUtf8("Name=\u0141\u00f3d\u017a"));
+    // What typing and pasting cannot bring in, setting the text can: Apply refuses it.
+    w->GMemo->insertPlainText(QString::fromUtf8("Name=\u0141\u00f3d\u017a"));
     QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton21")), Qt::LeftButton);
     QCOMPARE(w->Doc.GameLines, game);
     QTRY_COMPARE(dialogs->messages.size(), 1);
@@ -635,6 +639,45 @@ void TestShell::nonLatin1TextIsRefused()
     w->GMemo->setPlainText(QString::fromUtf8("Name=\u00e9\u00fc\u00ff"));
     QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton21")), Qt::LeftButton);
     QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{QByteArray("Name=\xe9\xfc\xff")}));
+}
+
+void TestShell::memoTakesWhatAFileHolds_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("memo");
+    for (const char *page : {"RuleBtn", "TeamBtn", "PlayerBtn"})
+        QTest::newRow(page) << page << "";
+    QTest::newRow("map header") << "MapBtn" << "MMemo";
+    QTest::newRow("plot") << "MapBtn" << "Memo";
+}
+
+void TestShell::memoTakesWhatAFileHolds()
+{
+    // Characters a map file cannot hold are refused as they are typed or
+    // pasted, and Ctrl+Tab leaves the field on every page.
+    QFETCH(QString, page);
+    QFETCH(QString, memo);
+    openFile(Continents);
+    QTest::mouseClick(w->findChild<QToolButton *>(page), Qt::LeftButton);
+    SectionMemo *m = memo.isEmpty() ? w->ActiveMemo : w->findChild<SectionMemo *>(memo);
+    QVERIFY(m);
+    m->clear();
+    m->setFocus(Qt::MouseFocusReason);
+    typeInto(m, QString::fromUtf8("a\u0141\u00e9"));
+    QCOMPARE(m->toPlainText(), QString::fromUtf8("a\u00e9"));
+    QCOMPARE(w->statusText(0), QStringLiteral("Not typed: a map file cannot hold \"\u0141\" (U+0141)"));
+    QApplication::clipboard()->setText(QString::fromUtf8("b\U0001F642c"));
+    m->paste();
+    QCOMPARE(m->toPlainText(), QString::fromUtf8("a\u00e9"));
+    QCOMPARE(w->statusText(0), QString::fromUtf8("Not pasted: a map file cannot hold \"\U0001F642\" (U+1F642)"));
+    QApplication::clipboard()->setText(QStringLiteral("bc"));
+    m->paste();
+    QCOMPARE(m->toPlainText(), QString::fromUtf8("a\u00e9bc"));
+
+    QTest::keyClick(m, Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(!m->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : w, "zz");
+    QCOMPARE(m->toPlainText(), QString::fromUtf8("a\u00e9bc"));
 }
 
 void TestShell::everyByteSurvivesTheMemos()
