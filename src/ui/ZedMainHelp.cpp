@@ -1,9 +1,10 @@
 // What the main window tells about itself: the tool tips and keys of the
-// text fields' buttons, and Help > Keyboard shortcuts.
+// text fields' buttons, Help > Legend and Help > Keyboard shortcuts.
 
 #include "ZedMain.h"
 
 #include "FindBar.h"
+#include "Legend.h"
 #include "MainMenu.h"
 #include "MapGrid.h"
 #include "MapToolBox.h"
@@ -11,9 +12,12 @@
 #include "ShortcutsWindow.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -68,6 +72,26 @@ void TForm1::setUpHelp()
     keys->setToolTip(hintWithKey(QStringLiteral("List every key of the editor"), keys->shortcut()));
     Menu->helpMenu->insertAction(Menu->helpMenu->actions().value(0), keys);
     connect(keys, &QAction::triggered, this, &TForm1::KeyboardShortcutsClick);
+
+    QAction *legend = new QAction(QStringLiteral("&Legend"), Menu->helpMenu);
+    legend->setObjectName(QStringLiteral("LegendAction"));
+    legend->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+    legend->setToolTip(hintWithKey(QStringLiteral("What the grid's colours and marks mean"), legend->shortcut()));
+    Menu->helpMenu->insertAction(keys, legend);
+    connect(legend, &QAction::triggered, this, [this] {
+        auto *window = findChild<QDialog *>(QStringLiteral("LegendWindow"));
+        if (!window) {
+            // Drawn once, by the cell painter, as the README's picture is.
+            window = new QDialog(this);
+            window->setObjectName(QStringLiteral("LegendWindow"));
+            window->setWindowTitle(QStringLiteral("Legend"));
+            auto *picture = new QLabel;
+            picture->setPixmap(QPixmap::fromImage(vor4::legendImage()));
+            (new QVBoxLayout(window))->addWidget(picture);
+        }
+        window->show();
+        window->raise();
+    });
 }
 
 void TForm1::KeyboardShortcutsClick()

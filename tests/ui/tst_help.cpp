@@ -1,10 +1,13 @@
 // What a newcomer reads: the tool tips and keys, Help > Keyboard shortcuts,
 // and the README's keys, menus and step names held against the program.
 
+#include "CellPainter.h"
 #include "FakeDialogs.h"
+#include "Legend.h"
 #include "MapGrid.h"
 #include "MapTool.h"
 #include "MapToolBox.h"
+#include "PlotTable.h"
 #include "SectionMemo.h"
 #include "ShortcutsWindow.h"
 #include "SideTabBar.h"
@@ -12,9 +15,12 @@
 #include "ZedMapContents.h"
 
 #include <QActionGroup>
+#include <QDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -44,6 +50,7 @@ private Q_SLOTS:
     void cleanup() { delete w; }
     void toolTipsAndTextKeys();
     void shortcutsWindowReadsTheActions();
+    void legendShowsEveryMark();
     void readmeKeysAndMenus();
     void readmeRightButtonWheelAndStepNames();
 
@@ -88,6 +95,33 @@ void TestHelp::shortcutsWindowReadsTheActions()
                 QTest::keySequence(w->DrawGrid, QKeySequence(key));
                 QVERIFY2(w->DrawGrid->col() != 30 || w->DrawGrid->row() != 20, qPrintable(key));
             }
+}
+
+void TestHelp::legendShowsEveryMark()
+{
+    QTest::keyClick(w, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    auto *window = w->findChild<QDialog *>(QStringLiteral("LegendWindow"));
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->findChild<QLabel *>()->pixmap().toImage().convertToFormat(QImage::Format_RGB32), vor4::legendImage());
+    // Each layer switch changes some sample: no mark of the grid goes unexplained.
+    const auto paint = [](const char *text, const vor4::LayerSwitches &layers) {
+        vor4::PlotTable plot;
+        plot.resize(1, 1);
+        plot.setText(0, 0, text);
+        QImage image(32, 32, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        vor4::DrawGridDrawCell(p, plot, 0, 0, image.rect(), layers, nullptr);
+        return image;
+    };
+    for (int layer = 0; layer < vor4::LayerSwitches::Count; ++layer) {
+        vor4::LayerSwitches off;
+        off[layer] = false;
+        bool shown = false;
+        for (const vor4::LegendEntry &e : vor4::legendEntries())
+            shown = shown || paint(e.plotText, off) != paint(e.plotText, {});
+        QVERIFY2(shown, vor4::LayerSwitches::name(layer));
+    }
 }
 
 void TestHelp::readmeKeysAndMenus()

@@ -1,9 +1,8 @@
 // Walks the editor through its pages with a map file and saves a picture of
 // the screen at each step: vor4-screenshots MAPFILE OUTDIR
-// With --legend OUT.png it draws the legend of the grid's colours and marks
-// instead, each sample cell painted by the grid's own cell painter.
+// With --legend OUT.png it saves the editor's legend of the grid's colours
+// and marks instead (Help > Legend).
 
-#include "CellPainter.h"
 #include "Dialogs.h"
 #include "SectionMemo.h"
 #include "SideTabBar.h"
@@ -21,14 +20,13 @@
 #include "ZedMain.h"
 #include "ZedMapContents.h"
 #include "ZedMiniMap.h"
-#include "PlotTable.h"
+#include "Legend.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QThread>
@@ -79,61 +77,13 @@ void placeOnScreen(QWidget *window, QPoint at)
     window->move(at);
 }
 
-// The README's legend: the samples at cell size 32, two columns.
-bool writeLegend(const QString &path)
-{
-    static const char *const samples[][2] = {
-        {"TerrainType=TERRAIN_OCEAN", "ocean (blue)"},
-        {"TerrainType=TERRAIN_COAST", "coast (teal)"},
-        {"TerrainType=TERRAIN_GRASS", "grassland (green)"},
-        {"TerrainType=TERRAIN_PLAINS", "plains (olive)"},
-        {"TerrainType=TERRAIN_DESERT", "desert (yellow, black marks)"},
-        {"TerrainType=TERRAIN_TUNDRA", "tundra (grey)"},
-        {"TerrainType=TERRAIN_SNOW", "snow (white, black marks)"},
-        {"TerrainType=TERRAIN_MARSH", "any other terrain (black)"},
-        {"", "no terrain line, or an empty plot"},
-        {"TerrainType=TERRAIN_GRASS\r\nPlotType=0", "PlotType=0: peak (triangle)"},
-        {"TerrainType=TERRAIN_GRASS\r\nPlotType=1", "PlotType=1: hill (quarter arc and slash)"},
-        {"TerrainType=TERRAIN_OCEAN\r\nBonusType=BONUS_FISH", "any bonus (magenta disc)"},
-        {"TerrainType=TERRAIN_GRASS\r\nFeatureType=FEATURE_FOREST", "forest (square and diagonal hatch)"},
-        {"TerrainType=TERRAIN_GRASS\r\nFeatureType=FEATURE_JUNGLE", "jungle (diagonal cross hatch)"},
-        {"TerrainType=TERRAIN_OCEAN\r\nFeatureType=FEATURE_ICE", "ice (diagonal hatch)"},
-        {"TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FLOOD_PLAINS", "flood plains (vertical hatch)"},
-        {"TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_OASIS", "oasis (flat ring)"},
-        {"TerrainType=TERRAIN_PLAINS\r\nImprovementType=IMPROVEMENT_FARM", "any improvement (red cross)"},
-        {"TerrainType=TERRAIN_COAST\r\nTeamReveal=1,", "revealed to team 1 (green label)"},
-        {"TerrainType=TERRAIN_COAST\r\nTeamReveal=1,2,", "revealed to several teams (*)"},
-    };
-    const int cell = 32, rowHeight = cell + 8, columnWidth = 330, rows = (std::size(samples) + 1) / 2;
-    QImage image(2 * columnWidth, rows * rowHeight + 8, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    vor4::PlotTable plot;
-    plot.resize(1, 1);
-    for (std::size_t i = 0; i < std::size(samples); ++i) {
-        const QPoint at(8 + int(i / rows) * columnWidth, 8 + int(i % rows) * rowHeight);
-        const QRect box(at, QSize(cell, cell));
-        plot.setText(0, 0, samples[i][0]);
-        p.setPen(QColor(192, 192, 192)); // the grid's line pen, which the painter finds
-        p.setBrush(Qt::white);
-        p.drawRect(box.adjusted(-1, -1, 0, 0));
-        vor4::DrawGridDrawCell(p, plot, 0, 0, box, vor4::LayerSwitches(), nullptr);
-        p.setPen(Qt::black);
-        p.drawText(QRect(at + QPoint(cell + 10, 0), QSize(columnWidth - cell - 18, cell)),
-                   Qt::AlignVCenter | Qt::AlignLeft, QLatin1String(samples[i][1]));
-    }
-    p.end();
-    return image.save(path);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--legend") == 0)
-        return writeLegend(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+        return vor4::legendImage().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc < 3) {
         qWarning("usage: vor4-screenshots MAPFILE OUTDIR");
         return 2;
