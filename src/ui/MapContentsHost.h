@@ -13,6 +13,8 @@ public:
     virtual bool isMapPageActive() const = 0;
     virtual SectionMemo *plotMemo() const = 0;      // Memo
     virtual void setRecallText(const QString &text) = 0; // RecallText
+    // False after Open or New until a plot is chosen: nothing to change.
+    virtual bool plotSelected() const { return true; }
     // Stores the memo into the focused cell as one undoable step named by
     // `what` ("TerrainType changed"); false when it could not be stored.
     virtual bool applyPlotMemo(const QString &what) = 0;

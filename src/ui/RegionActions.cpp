@@ -269,6 +269,12 @@ void RegionActions::place(QPoint topLeft)
     follow(false);
 }
 
+void RegionActions::forgetMap()
+{
+    endPaste();
+    m_window->MapDoc.selection().clear();
+}
+
 void RegionActions::endPaste()
 {
     if (!m_preview)

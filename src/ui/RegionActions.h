@@ -49,6 +49,8 @@ public:
     void resizeMap();
     void crop();
 
+    // Open and New: the selection and a block floating over the grid go.
+    void forgetMap();
     // The block floating over the grid, or null.
     PastePreview *pastePreview() const { return m_preview; }
     // The plot-block text of clipboard data: the editor's own type first,

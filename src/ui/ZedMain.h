@@ -206,6 +206,7 @@ public:
     bool isMapPageActive() const override;
     SectionMemo *plotMemo() const override;
     void setRecallText(const QString &text) override { RecallText = text; }
+    bool plotSelected() const override { return Doc.CurrentCol >= 0 && Doc.CurrentRow >= 0; }
     void setMapHintBtnDown(bool down) override;
     void mapContentsItemChosen(const QString &line) override;
     QStringList mapPlotLines() override;
@@ -255,6 +256,13 @@ private:
     void setBusy(bool busy);
     void listSlots();
     bool storeFocusedMemo();
+    // Auto apply's half of leaving the plot memo: its text into the selected
+    // plot, RecallText kept. False when the text cannot be stored.
+    bool storePlotMemo();
+    // Says "No plot selected" when there is none.
+    bool hasSelectedPlot();
+    // Open and New: what belonged to the map before goes with it.
+    void forgetOldMap();
     void showLoadedSections();
     void miniMapStep();
     void hideHoverHint();

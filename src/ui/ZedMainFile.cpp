@@ -4,11 +4,13 @@
 
 #include "AutoRecovery.h"
 #include "Dialogs.h"
+#include "FindBar.h"
 #include "HistoryWindow.h"
 #include "MainMenu.h"
 #include "MapReader.h"
 #include "MapGrid.h"
 #include "MapWriter.h"
+#include "RegionActions.h"
 #include "ReplaceDocument.h"
 #include "SectionMemo.h"
 #include "WaitCursor.h"
@@ -79,6 +81,7 @@ void TForm1::newDocument(int width, int height, const QString &stepName)
 {
     // An untitled document: Save has no file to overwrite. One step, so
     // that Undo brings the old document back, name and all.
+    forgetOldMap();
     vor4::Document fresh;
     fresh.ResetDocument(width, height);
     m_captionName = QStringLiteral("Untitled");
@@ -167,12 +170,13 @@ bool TForm1::openMapFile(const QString &path)
     if (m_loading)
         return false;
     if (!QFileInfo::exists(path)) {
-        // The document stays, but Save no longer has a file to write.
-        MapDoc.setFileName(QString());
+        // A name typed into the dialog: the open document stays as it was.
+        Dialogs::instance().error(this, QStringLiteral("File not found: %1").arg(path));
         return false;
     }
     if (!maybeSave())
         return false;
+    forgetOldMap();
     setBusy(true);
     vor4::LoadResult result;
     {
@@ -214,10 +218,15 @@ bool TForm1::openMapFile(const QString &path)
             showLoadedSections();
         if (!result.ok()) {
             // The stores hold only part of the file: a plain Save must not
-            // overwrite the original with it.
+            // overwrite the original with it, and the caption names no file.
             MapDoc.setFileName(QString());
+            m_captionName.clear();
+            QString message = result.message;
+            if (result.line > 0 && result.status != vor4::LoadResult::StructureError)
+                message += QStringLiteral(" - Line: %1").arg(result.line);
+            setStatusText(0, message);
             if (!m_closeAfterLoad && result.status != vor4::LoadResult::Cancelled)
-                Dialogs::instance().error(this, result.message);
+                Dialogs::instance().error(this, message);
         }
         if (result.ok() || result.status == vor4::LoadResult::StructureError)
             RenderMiniMap();
@@ -243,25 +252,39 @@ void TForm1::showLoadedSections()
 
 bool TForm1::storeFocusedMemo()
 {
-    // Save is a tool button and takes no focus: the memo being typed into
-    // has not been left yet. Store it as leaving it would.
-    auto *memo = qobject_cast<SectionMemo *>(QApplication::focusWidget());
-    if (!memo || (memo != Memo && memo != ActiveMemo))
+    // Tool buttons, menus, keys, drops and other windows take no focus: the
+    // memo being typed into has not been left yet. Store it as leaving it
+    // would, except that Recall still brings back what it would have.
+    QWidget *memo = focusWidget();
+    if (memo && memo == Memo)
+        return storePlotMemo();
+    if (!memo || memo != ActiveMemo)
         return true;
     QByteArray text;
-    const bool storable = memo->bytes(&text);
-    if (memo == Memo)
-        MapMemoExit();
-    else
-        MemoExit();
+    const bool storable = ActiveMemo->bytes(&text);
+    MemoExit();
     return storable || !AutoApplyBtn->isChecked();
+}
+
+void TForm1::forgetOldMap()
+{
+    // No region selected, no block floating, no find marks and no news of
+    // the map before: Delete must not empty plots of the new one.
+    Regions->forgetMap();
+    MapFindBar->closeBar();
+    setStatusText(0, QString());
+    setStatusText(2, QString());
 }
 
 bool TForm1::offerRecovery()
 {
     return Recovery->offerRestore(this, [this](const QString &path, const QString &originalName) {
+        const QString openFolder = m_openFolder;
         if (!openMapFile(path))
             return false;
+        // The open dialog starts where the user's maps are, not in the
+        // recovery folder.
+        m_openFolder = originalName.isEmpty() ? openFolder : QFileInfo(originalName).absolutePath();
         // The changes belong to their own file, or to none: Save must not
         // write into the recovery folder.
         MapDoc.setFileName(originalName);
@@ -333,13 +356,15 @@ bool TForm1::SaveAsBtnClick()
 
 void TForm1::UndoBtnClick()
 {
-    if (!m_loading)
+    // The typing in the memo being edited becomes a step of its own first:
+    // this undo takes it back, and Redo brings it again.
+    if (!m_loading && storeFocusedMemo())
         MapDoc.undoStack()->undo();
 }
 
 void TForm1::RedoBtnClick()
 {
-    if (!m_loading)
+    if (!m_loading && storeFocusedMemo())
         MapDoc.undoStack()->redo();
 }
 

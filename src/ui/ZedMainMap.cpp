@@ -204,6 +204,12 @@ void TForm1::NewMapOKBtnClick(QObject *sender)
 
 void TForm1::DrawGridSelectCell(int col, int row)
 {
+    // Every selection stores the plot memo being typed into first, as a
+    // click does by taking the focus: the wheel, the find bar and the other
+    // windows leave the focus in the memo, which is about to show another
+    // plot. An undo selects the plot it changed and stores nothing.
+    if (focusWidget() == Memo && !MapDoc.isUndoingOrRedoing())
+        MapMemoExit();
     MapDoc.setCurrentCell(col, row);
     Memo->setBytes(Doc.PlotTexts.text(col, row));
     // The file's x and y too: the numbers of the plot blocks, of the players'
@@ -217,9 +223,19 @@ void TForm1::DrawGridSelectCell(int col, int row)
 
 bool TForm1::MapApplyBtnClick() { return applyPlotMemo(QStringLiteral("Edit plot")); }
 
+bool TForm1::hasSelectedPlot()
+{
+    if (Doc.CurrentCol >= 0 && Doc.CurrentRow >= 0)
+        return true;
+    // After Open or New the grid still shows a current cell, but no plot
+    // was chosen: nothing may be written into it.
+    setStatusText(0, QStringLiteral("No plot selected"));
+    return false;
+}
+
 bool TForm1::applyPlotMemo(const QString &what)
 {
-    if (m_loading)
+    if (m_loading || !hasSelectedPlot())
         return false;
     QByteArray text;
     if (!Memo->bytes(&text)) {
@@ -233,7 +249,7 @@ bool TForm1::applyPlotMemo(const QString &what)
 
 void TForm1::MapRecallBtnClick()
 {
-    if (m_loading)
+    if (m_loading || !hasSelectedPlot())
         return;
     const QPoint cell = focusedCell();
     if (!RecallText.isEmpty())
@@ -246,7 +262,7 @@ void TForm1::MapRecallBtnClick()
 
 void TForm1::MapClearBtnClick()
 {
-    if (m_loading)
+    if (m_loading || !hasSelectedPlot())
         return;
     RecallText = Memo->text();
     Memo->clear();
@@ -256,12 +272,20 @@ void TForm1::MapClearBtnClick()
 void TForm1::MapMemoExit()
 {
     RecallText.clear();
+    storePlotMemo();
+}
+
+bool TForm1::storePlotMemo()
+{
     if (m_loading || !AutoApplyBtn->isChecked() || Doc.CurrentCol < 0 || Doc.CurrentRow < 0)
-        return;
+        return true;
     QByteArray text;
-    if (!Memo->bytes(&text))
-        return warnNotSingleByte();
+    if (!Memo->bytes(&text)) {
+        warnNotSingleByte();
+        return false;
+    }
     pushStep(new vor4::SetPlotText(&MapDoc, Doc.CurrentCol, Doc.CurrentRow, text, QStringLiteral("Edit plot")));
+    return true;
 }
 
 bool TForm1::isMapPageActive() const { return WorkPages->currentIndex() == MapPage && !m_loading; }

@@ -83,6 +83,11 @@ MapGrid *TForm1::createDrawGrid()
     MapGridSizeComboBox->setCurrentIndex(9);
     connect(MapGridSizeComboBox, &QComboBox::activated, this, &TForm1::MapGridSizeComboBoxSelect);
     connect(MapGridSizeComboBox, &DropDownComboBox::dropDown, this, &TForm1::MapGridSizeComboBoxDropDown);
+    connect(MapGridSizeComboBox, &DropDownComboBox::closeUp, this, [this] {
+        // Closed without a choice too: the hint must not stay stuck.
+        if (WorkPages->currentIndex() == MapPage && !PromptPanel1->isVisible())
+            CatchMapTimer->start();
+    });
     connect(ShowGridLineBtn, &QToolButton::clicked, this, &TForm1::ShowGridLineBtnClick);
     connect(MiniMapBtn, &QToolButton::clicked, this, &TForm1::MiniMapBtnClick);
     connect(CatchMapTimer, &QTimer::timeout, this, &TForm1::CatchMapTimerTimer);
@@ -116,6 +121,8 @@ void TForm1::mapPageHidden()
     if (Form3)
         Form3->setToolBarVisible(false);
     CatchMapTimer->stop();
+    // The timer no longer hides the hint: it goes now, not over the text pages.
+    hideHoverHint();
 }
 
 QPoint TForm1::focusedCell() const { return QPoint(DrawGrid->col(), DrawGrid->row()); }

@@ -284,6 +284,10 @@ void TForm3::ToolButton1Click()
     SectionMemo *memo = activeMemo();
     if (!memo)
         return;
+    if (!m_host->plotSelected()) {
+        setPanel(0, QStringLiteral("No plot selected"));
+        return;
+    }
     const QString newLine = selectedLine();
     if (newLine.isEmpty())
         return;
@@ -307,6 +311,10 @@ void TForm3::ClearBtnClick()
     SectionMemo *memo = activeMemo();
     if (!memo)
         return;
+    if (!m_host->plotSelected()) {
+        setPanel(0, QStringLiteral("No plot selected"));
+        return;
+    }
     const QString key = currentKey();
     if (key.isEmpty())
         return;

@@ -3,6 +3,7 @@
 #include "SectionMemo.h"
 #include "ZedMain.h"
 
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QProcess>
@@ -80,6 +81,8 @@ private Q_SLOTS:
     void startWithAFileThatCannotBeOpened();
     void dropAMap();
     void dropSomethingElse();
+    void typedTextAsks_data();
+    void typedTextAsks();
 
 private:
     TForm1 *w = nullptr;
@@ -136,13 +139,13 @@ void TestDesktop::startWithAFile()
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
     QVERIFY(w->RuleBtn->isChecked() && !w->GMemo->toPlainText().isEmpty());
 
-    // A file with an error: exactly as Open, the message, the caption, what
-    // was read before the faulty line and no file to save to.
+    // A file with an error: exactly as Open, the message, what was read
+    // before the faulty line and no file to save to, nor one in the caption.
     const QString bad = dir.filePath("bad.Vor4WorldBuilderSave");
     QVERIFY(writeFile(bad, "Version=11\r\nBeginGame\r\nA=1\r\nEndTeam\r\n"));
     w->openStartupFile(bad);
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Error in map file - Line: 4")});
-    QCOMPARE(w->caption(), StartCaption + QStringLiteral(" - bad.Vor4WorldBuilderSave"));
+    QCOMPARE(w->caption(), StartCaption);
     QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{"A=1"}));
     QCOMPARE(w->Doc.FileName, QString());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -221,6 +224,43 @@ void TestDesktop::dropAMap()
     QVERIFY(refused);
     QTest::qWait(20);
     QCOMPARE(w->Doc.GameLines.size(), 3000);
+}
+
+void TestDesktop::typedTextAsks_data()
+{
+    QTest::addColumn<QString>("how");
+    for (const char *how : {"quit", "close", "new", "open", "drop"})
+        QTest::newRow(how) << QString::fromLatin1(how);
+}
+
+void TestDesktop::typedTextAsks()
+{
+    // Typed into the plot memo and never left: whatever would end the map
+    // asks first, and Cancel keeps the typing, stored.
+    QFETCH(QString, how);
+    w->openStartupFile(Continents);
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(2, 2).center());
+    w->Memo->setFocus();
+    w->Memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->Memo, "Typed=1");
+    if (how == QLatin1String("quit")) {
+        w->findChild<QAction *>(QStringLiteral("QuitAction"))->trigger();
+    } else if (how == QLatin1String("close")) {
+        w->close();
+    } else if (how == QLatin1String("new")) {
+        QTest::mouseClick(w->NewBtn, Qt::LeftButton);
+    } else if (how == QLatin1String("open")) {
+        dialogs->openAnswers << Island;
+        QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    } else {
+        const auto data = urls({Island});
+        dragAndDrop(w, data.get());
+    }
+    QTRY_COMPARE(dialogs->saveQuestions, QStringList{QFileInfo(Continents).fileName()});
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
+    QVERIFY(w->Doc.PlotTexts.text(2, 2).endsWith("Typed=1"));
 }
 
 void TestDesktop::dropSomethingElse()

@@ -239,14 +239,33 @@ void TestEditHistory::memoKeepsItsOwnUndo()
     QCOMPARE(w->MapDoc.undoStack()->index(), 1);
     QCOMPARE(w->Doc.GameLines, QList<QByteArray>{"A=1"});
 
-    // The tool button takes no focus and undoes the stored change.
+    // The tool button takes no focus: the typing becomes a step of its own,
+    // which the undo takes back and Redo brings again; then the step before.
     QTest::keyClicks(w->GMemo, "typed");
     QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
     QVERIFY(w->GMemo->hasFocus());
+    QCOMPARE(w->MapDoc.undoStack()->index(), 1);
+    QCOMPARE(w->Doc.GameLines, QList<QByteArray>{"A=1"});
+    QTest::mouseClick(w->RedoBtn, Qt::LeftButton);
+    QCOMPARE(w->Doc.GameLines, QList<QByteArray>{"A=1typed"});
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
     QCOMPARE(w->MapDoc.undoStack()->index(), 0);
     bool ok = false;
     QCOMPARE(w->GMemo->lines(&ok), w->Doc.GameLines);
     QVERIFY(w->Doc.GameLines != QList<QByteArray>{"A=1"});
+
+    // The plot memo and the menu's Undo alike.
+    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    clickCell(3, 3);
+    const QByteArray stored = w->Doc.PlotTexts.text(3, 3);
+    w->Memo->setFocus();
+    w->Memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->Memo, "X=1");
+    w->findChild<QAction *>(QStringLiteral("UndoBtnAction"))->trigger();
+    QCOMPARE(w->Doc.PlotTexts.text(3, 3), stored);
+    w->findChild<QAction *>(QStringLiteral("RedoBtnAction"))->trigger();
+    QCOMPARE(w->Doc.PlotTexts.text(3, 3), stored + "X=1");
 }
 
 void TestEditHistory::hintsAndHistoryNameTheSteps()
@@ -396,6 +415,9 @@ void TestEditHistory::crashRecovery()
     // Its file is this run's now; another run finds nothing to offer.
     QVERIFY(QFile::exists(w->Recovery->store().mapPath()));
     QVERIFY(w->Recovery->store().orphans().isEmpty());
+    // The open dialog starts in the map's folder, not the recovery folder.
+    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    QCOMPARE(dialogs->lastOpenFolder, QFileInfo(map).absolutePath());
 
     // Declined: the file is removed and not offered again.
     delete w;

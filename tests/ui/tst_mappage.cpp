@@ -3,6 +3,7 @@
 
 #include "DropDownComboBox.h"
 #include "FakeDialogs.h"
+#include "FindBar.h"
 #include "HintWindow.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
@@ -65,6 +66,10 @@ private Q_SLOTS:
     void autoApplyGoesToTheOldCell();
     void autoApplyOff();
     void wheelKeepsTheMemoFocus();
+    void everySelectionStoresTheMemo_data();
+    void everySelectionStoresTheMemo();
+    void noSelectedPlot_data();
+    void noSelectedPlot();
     void clearRecallUndo();
     void bigPlotIsKeptAsItIs();
     void zoomByListAndWheel();
@@ -190,13 +195,14 @@ void TestMapPage::wheelKeepsTheMemoFocus()
     QCOMPARE(w->RecallText, recall);
 
     // A notch towards the user: smaller cells and the next row, an ordinary
-    // selection; the edit is not stored into the old cell.
+    // selection; the edit is stored into the old cell as a click stores it,
+    // and Recall has nothing of the old cell to bring back.
     wheel(grid, grid->cellRect(10, 10).center(), -120);
     QCOMPARE(grid->cellSize(), 14);
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)   x=10, y=28"));
     QVERIFY(w->Memo->hasFocus());
-    QVERIFY(w->Doc.PlotTexts.text(10, 10).isEmpty()); // what the Clear stored
-    QCOMPARE(w->RecallText, recall);
+    QCOMPARE(w->Doc.PlotTexts.text(10, 10), QByteArray("Edited=1"));
+    QVERIFY(w->RecallText.isEmpty());
     QByteArray shown;
     QVERIFY(w->Memo->bytes(&shown));
     QCOMPARE(shown, next);
@@ -217,6 +223,59 @@ void TestMapPage::wheelKeepsTheMemoFocus()
     QVERIFY(w->Doc.PlotTexts.text(4, 0).endsWith("Kept=1"));
 }
 
+void TestMapPage::everySelectionStoresTheMemo_data()
+{
+    QTest::addColumn<QString>("how");
+    for (const char *how : {"click", "wheel", "find next"})
+        QTest::newRow(how) << QString::fromLatin1(how);
+}
+
+void TestMapPage::everySelectionStoresTheMemo()
+{
+    QFETCH(QString, how);
+    clickCell(10, 10);
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    w->Memo->selectAll();
+    QTest::keyClicks(w->Memo, "TerrainType=TERRAIN_SNOW");
+    if (how == QLatin1String("click"))
+        clickCell(10, 11);
+    else if (how == QLatin1String("wheel"))
+        wheel(w->DrawGrid, w->DrawGrid->cellRect(10, 10).center(), -120);
+    else {
+        w->MapFindBar->findText(QStringLiteral("TERRAIN_"), {});
+        QTRY_VERIFY(!w->MapFindBar->search().isRunning());
+        w->MapFindBar->findNext();
+    }
+    QTRY_VERIFY(QPoint(w->Doc.CurrentCol, w->Doc.CurrentRow) != QPoint(10, 10));
+    QCOMPARE(w->Doc.PlotTexts.text(10, 10), QByteArray("TerrainType=TERRAIN_SNOW"));
+    QCOMPARE(w->UndoBtn->toolTip(), QStringLiteral("Undo Edit plot at (10, 10) (Ctrl+Z)"));
+}
+
+void TestMapPage::noSelectedPlot_data()
+{
+    QTest::addColumn<QString>("button");
+    for (const char *b : {"MapApplyBtn", "MapRecallBtn", "MapClearBtn", "ChangeBtn", "ClearBtn"})
+        QTest::newRow(b) << QString::fromLatin1(b);
+}
+
+void TestMapPage::noSelectedPlot()
+{
+    // Right after Open nothing is selected, though the grid has a current cell.
+    QFETCH(QString, button);
+    QCOMPARE(w->Doc.CurrentCol, -1);
+    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_SNOW"));
+    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    Form3->TabControl1->setCurrentIndex(4);
+    Form3->ListBox1->setCurrentRow(0);
+    const QByteArray origin = w->Doc.PlotTexts.text(0, 0);
+    auto *inContents = Form3->findChild<QToolButton *>(button);
+    QTest::mouseClick(inContents ? inContents : w->findChild<QToolButton *>(button), Qt::LeftButton);
+    QCOMPARE(w->Doc.PlotTexts.text(0, 0), origin);
+    QCOMPARE(w->MapDoc.undoStack()->count(), 0);
+    QCOMPARE(inContents ? Form3->panelText(0) : w->statusText(0), QStringLiteral("No plot selected"));
+    QCOMPARE(w->Memo->toPlainText(), QStringLiteral("TerrainType=TERRAIN_SNOW"));
+}
+
 void TestMapPage::clearRecallUndo()
 {
     clickCell(7, 7);
@@ -230,6 +289,14 @@ void TestMapPage::clearRecallUndo()
     QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
     QCOMPARE(w->Doc.PlotTexts.text(7, 7), original);
     QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton); // a second Recall: same text
+    QCOMPARE(w->Doc.PlotTexts.text(7, 7), original);
+    // Save between Clear and Recall stores the memo but keeps what Recall brings.
+    QTemporaryDir dir;
+    dialogs->saveAnswers << dir.filePath(QStringLiteral("saved"));
+    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
+    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
+    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
     QCOMPARE(w->Doc.PlotTexts.text(7, 7), original);
 
     // Clear, then a click in the map: Recall reloads the new cell's text.
@@ -312,6 +379,7 @@ void TestMapPage::zoomByListAndWheel()
     w->MapGridSizeComboBox->showPopup();
     QVERIFY(!w->CatchMapTimer->isActive());
     w->MapGridSizeComboBox->hidePopup();
+    QVERIFY(w->CatchMapTimer->isActive()); // closed without a choice
     QTest::keyClick(w->MapGridSizeComboBox, Qt::Key_Up);
     QVERIFY(w->CatchMapTimer->isActive());
     QCOMPARE(grid->cellSize(), 16);
@@ -386,6 +454,12 @@ void TestMapPage::hoverHint()
     w->setStatusText(0, QStringLiteral("File Saved"));
     w->CatchMapTimerTimer();
     QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
+
+    // Another page hides the hint at once: no timer hides it there.
+    QTest::mouseMove(grid->viewport(), grid->cellRect(12, 3).center());
+    QTRY_VERIFY(w->PlotHintWindow->isVisible());
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    QVERIFY(!w->PlotHintWindow->isVisible());
 }
 
 void TestMapPage::newMapPrompt()

@@ -4,6 +4,7 @@
 // minimap and in the status bar.
 
 #include "FakeDialogs.h"
+#include "FindBar.h"
 #include "HistoryWindow.h"
 #include "MainMenu.h"
 #include "MapGrid.h"
@@ -84,6 +85,8 @@ private Q_SLOTS:
     void regionToolDragsARectangle();
     void copyAndPasteBetweenTwoWindows();
     void pasteFloatsUntilAClick();
+    void openAndNewForgetTheMapBefore_data();
+    void openAndNewForgetTheMapBefore();
     void foreignTextIsRefused();
     void clipboardTextKeepsEveryByte();
     void memoKeepsItsOwnKeys();
@@ -271,6 +274,36 @@ void TestRegions::pasteFloatsUntilAClick()
     QCOMPARE(w->statusText(0), QStringLiteral("Paste 4 plots"));
     QCOMPARE(w->Doc.PlotTexts.text(63, 39), w->Doc.PlotTexts.text(1, 1));
     QCOMPARE(w->MapDoc.selection().area(), QRect(62, 38, 2, 2));
+}
+
+void TestRegions::openAndNewForgetTheMapBefore_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::newRow("open") << true;
+    QTest::newRow("new") << false;
+}
+
+void TestRegions::openAndNewForgetTheMapBefore()
+{
+    QFETCH(bool, open);
+    key(w, QKeySequence::SelectAll);
+    key(w, QKeySequence::Copy);
+    w->MapFindBar->findText(QStringLiteral("GRASS"), {});
+    key(w, QKeySequence::Paste);
+    QVERIFY(w->Regions->pastePreview() && !w->MapFindBar->isHidden());
+    if (open) {
+        dialogs->openAnswers << Island;
+        QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    } else {
+        QTest::mouseClick(w->NewBtn, Qt::LeftButton);
+    }
+    QVERIFY(w->MapDoc.selection().isEmpty());
+    QVERIFY(w->Regions->selectionLabel->text().isEmpty());
+    QVERIFY(!w->Regions->pastePreview());
+    QVERIFY(w->MapFindBar->isHidden());
+    QCOMPARE(w->MapFindBar->marks().isShown(), false);
+    QCOMPARE(w->statusText(0), open ? QStringLiteral("Map ready...") : QString());
+    QCOMPARE(w->statusText(2), QString());
 }
 
 void TestRegions::foreignTextIsRefused()

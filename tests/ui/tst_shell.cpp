@@ -348,27 +348,32 @@ void TestShell::openErrors()
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Error in map file - Line: 5")});
     QVERIFY(w->GMemo->toPlainText().isEmpty());
     QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{"A=1"}));
-    QCOMPARE(w->statusText(0), QStringLiteral("Analyze(0/5)"));
-    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - bad.Vor4WorldBuilderSave"));
+    // The caption names no file, as Save has none; panel 0 keeps the error.
+    QCOMPARE(w->statusText(0), QStringLiteral("Error in map file - Line: 5"));
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor"));
     // A plain Save must not overwrite the file with the part that was read.
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
     QCOMPARE(dialogs->messages.last(), QStringLiteral("No map file is loaded!"));
     QCOMPARE(readAll(bad), QByteArray("Version=11\r\nBeginGame\r\nA=1\r\n\r\nEndTeam\r\n"));
 
     writeFile(bad, "BeginMap\r\nwrap X=x\r\nEndMap\r\n");
+    openFile(Continents);
     openFile(bad);
-    QCOMPARE(dialogs->messages.last(), QStringLiteral("'x' is not a valid integer value"));
+    QCOMPARE(dialogs->messages.last(), QStringLiteral("'x' is not a valid integer value - Line: 2"));
+    QCOMPARE(w->statusText(0), dialogs->messages.last());
+    QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor"));
 
-    // A name that does not exist: nothing changes but the file name.
+    // A name that does not exist: said so, and the open map stays, its file
+    // name too.
     openFile(Continents);
     const QString title = w->caption();
     dialogs->messages.clear();
-    openFile(dir.filePath("missing.Vor4WorldBuilderSave"));
-    QVERIFY(dialogs->messages.isEmpty());
+    const QString missing = dir.filePath("missing.Vor4WorldBuilderSave");
+    openFile(missing);
+    QCOMPARE(dialogs->messages, QStringList{QStringLiteral("File not found: %1").arg(missing)});
     QCOMPARE(w->caption(), title);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
-    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
-    QCOMPARE(dialogs->messages, QStringList{QStringLiteral("No map file is loaded!")});
+    QCOMPARE(w->Doc.FileName, Continents);
 }
 
 void TestShell::loadShowsSizeAndTakesEvents()
