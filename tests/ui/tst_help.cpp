@@ -53,6 +53,7 @@ private Q_SLOTS:
     void legendShowsEveryMark();
     void readmeKeysAndMenus();
     void readmeRightButtonWheelAndStepNames();
+    void readmeMessages();
 
 private:
     TForm1 *w = nullptr;
@@ -189,6 +190,20 @@ void TestHelp::readmeRightButtonWheelAndStepNames()
     QVERIFY(text.contains("(\"" + w->UndoBtn->toolTip().section(" (", 0, 1) + "\")"));
     delete Form3;
     Form3 = nullptr;
+}
+
+void TestHelp::readmeMessages()
+{
+    // The messages the README quotes are the editor's own.
+    const QString text = readme();
+    w->MapBtn->click();
+    w->MapApplyBtn->click(); // nothing selected since Open
+    QVERIFY2(text.contains("say \"" + w->statusText(0) + "\""), qPrintable(w->statusText(0)));
+    const QString missing = QStringLiteral("/nowhere/NAME");
+    dialogs->openAnswers << missing;
+    w->OpenBtn->click();
+    QVERIFY2(text.contains("\"" + dialogs->messages.value(0).replace(missing, "NAME") + "\""),
+             qPrintable(dialogs->messages.value(0)));
 }
 
 QTEST_MAIN(TestHelp)
