@@ -3,7 +3,6 @@
 
 #include "DropDownComboBox.h"
 #include "FakeDialogs.h"
-#include "FindBar.h"
 #include "HintWindow.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
@@ -66,8 +65,6 @@ private Q_SLOTS:
     void autoApplyGoesToTheOldCell();
     void autoApplyOff();
     void wheelKeepsTheMemoFocus();
-    void everySelectionStoresTheMemo_data();
-    void everySelectionStoresTheMemo();
     void noSelectedPlot_data();
     void noSelectedPlot();
     void clearRecallUndo();
@@ -223,34 +220,6 @@ void TestMapPage::wheelKeepsTheMemoFocus()
     QVERIFY(w->Doc.PlotTexts.text(4, 0).endsWith("Kept=1"));
 }
 
-void TestMapPage::everySelectionStoresTheMemo_data()
-{
-    QTest::addColumn<QString>("how");
-    for (const char *how : {"click", "wheel", "find next"})
-        QTest::newRow(how) << QString::fromLatin1(how);
-}
-
-void TestMapPage::everySelectionStoresTheMemo()
-{
-    QFETCH(QString, how);
-    clickCell(10, 10);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    w->Memo->selectAll();
-    QTest::keyClicks(w->Memo, "TerrainType=TERRAIN_SNOW");
-    if (how == QLatin1String("click"))
-        clickCell(10, 11);
-    else if (how == QLatin1String("wheel"))
-        wheel(w->DrawGrid, w->DrawGrid->cellRect(10, 10).center(), -120);
-    else {
-        w->MapFindBar->findText(QStringLiteral("TERRAIN_"), {});
-        QTRY_VERIFY(!w->MapFindBar->search().isRunning());
-        w->MapFindBar->findNext();
-    }
-    QTRY_VERIFY(QPoint(w->Doc.CurrentCol, w->Doc.CurrentRow) != QPoint(10, 10));
-    QCOMPARE(w->Doc.PlotTexts.text(10, 10), QByteArray("TerrainType=TERRAIN_SNOW"));
-    QCOMPARE(w->UndoBtn->toolTip(), QStringLiteral("Undo Edit plot at (10, 10) (Ctrl+Z)"));
-}
-
 void TestMapPage::noSelectedPlot_data()
 {
     QTest::addColumn<QString>("button");
@@ -262,18 +231,13 @@ void TestMapPage::noSelectedPlot()
 {
     // Right after Open nothing is selected, though the grid has a current cell.
     QFETCH(QString, button);
-    QCOMPARE(w->Doc.CurrentCol, -1);
-    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_SNOW"));
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
-    Form3->TabControl1->setCurrentIndex(4);
+    Form3->TabControl1->setCurrentIndex(4); // the fixed plot types
     Form3->ListBox1->setCurrentRow(0);
-    const QByteArray origin = w->Doc.PlotTexts.text(0, 0);
     auto *inContents = Form3->findChild<QToolButton *>(button);
     QTest::mouseClick(inContents ? inContents : w->findChild<QToolButton *>(button), Qt::LeftButton);
-    QCOMPARE(w->Doc.PlotTexts.text(0, 0), origin);
     QCOMPARE(w->MapDoc.undoStack()->count(), 0);
     QCOMPARE(inContents ? Form3->panelText(0) : w->statusText(0), QStringLiteral("No plot selected"));
-    QCOMPARE(w->Memo->toPlainText(), QStringLiteral("TerrainType=TERRAIN_SNOW"));
 }
 
 void TestMapPage::clearRecallUndo()
