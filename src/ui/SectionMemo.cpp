@@ -146,8 +146,12 @@ void SectionMemo::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
-    if (!event->text().isEmpty() && !(event->modifiers() & Qt::ControlModifier)
-        && !mayInsert(event->text(), "Not typed"))
+    // Whatever the modifiers (AltGr may come as Ctrl+Alt): a key that types
+    // text. Control codes such as Ctrl+C's are no text.
+    const QString typed = event->text();
+    const bool typesText = !typed.isEmpty() && (typed[0] >= QLatin1Char(' ') || typed[0] == QLatin1Char('\r')
+                                                || typed[0] == QLatin1Char('\t'));
+    if (typesText && typed[0] != QChar(0x7F) && !mayInsert(typed, "Not typed"))
         return;
     QPlainTextEdit::keyPressEvent(event);
 }
