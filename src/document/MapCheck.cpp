@@ -1,28 +1,10 @@
 #include "MapCheck.h"
 
-#include "TextUtil.h"
+#include "PlotFacts.h"
 
 namespace vor4 {
 
 namespace {
-
-// The number after key in the last line of text that holds it: the text up
-// to the next "," or the end of the line, as in "StartingX=8, StartingY=3".
-std::optional<int> keyNumber(QByteArrayView text, QByteArrayView key)
-{
-    std::optional<int> found;
-    forEachLine(text, [&](QByteArrayView line) {
-        const qsizetype at = indexOfCi(line, key);
-        if (at < 0)
-            return;
-        QByteArrayView rest = line.sliced(at + key.size());
-        const qsizetype comma = rest.indexOf(',');
-        if (comma >= 0)
-            rest = rest.first(comma);
-        found = parseInt(trimmed(rest));
-    });
-    return found;
-}
 
 QString blocks(qint64 n)
 {
@@ -54,8 +36,8 @@ QStringList mapWarnings(const Document &doc, const LoadStats &stats)
                         .arg(stats.firstRepeatedLine);
     for (qsizetype slot = 0; slot < doc.PlayerTexts.size(); ++slot) {
         const QByteArray &text = doc.PlayerTexts[slot];
-        const std::optional<int> x = keyNumber(text, "StartingX=");
-        const std::optional<int> y = keyNumber(text, "StartingY=");
+        const PlotFacts::Start start = PlotFacts::startOf(text);
+        const std::optional<int> x = start.x, y = start.y;
         const bool outside = (x && (*x < 0 || *x >= cols)) || (y && (*y < 0 || *y >= rows));
         if (!outside)
             continue;

@@ -1,5 +1,6 @@
 #include "MapMarks.h"
 
+#include "PlotFacts.h"
 #include "TextUtil.h"
 
 #include <QList>
@@ -24,14 +25,6 @@ std::optional<int> intAfter(QByteArrayView line, QByteArrayView key)
     return parseInt(rest.first(n));
 }
 
-qsizetype startLine(const QList<QByteArray> &lines)
-{
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        if (containsCi(lines[i], "StartingX=") && containsCi(lines[i], "StartingY="))
-            return i;
-    return -1;
-}
-
 qsizetype lineWith(const QList<QByteArray> &lines, QByteArrayView key)
 {
     for (qsizetype i = 0; i < lines.size(); ++i)
@@ -44,32 +37,12 @@ qsizetype lineWith(const QList<QByteArray> &lines, QByteArrayView key)
 
 std::optional<QPoint> MapMarks::startOf(QByteArrayView playerText)
 {
-    std::optional<QPoint> start;
-    bool found = false;
-    forEachLine(playerText, [&](QByteArrayView line) {
-        if (found || !containsCi(line, "StartingX=") || !containsCi(line, "StartingY="))
-            return;
-        found = true;
-        const std::optional<int> x = intAfter(line, "StartingX=");
-        const std::optional<int> y = intAfter(line, "StartingY=");
-        if (x && y)
-            start = QPoint(*x, *y);
-    });
-    return start;
+    return PlotFacts::startOf(playerText).plot();
 }
 
 QByteArray MapMarks::withStart(QByteArrayView playerText, std::optional<QPoint> plot)
 {
-    QList<QByteArray> lines = splitLines(playerText);
-    const qsizetype at = startLine(lines);
-    if (at < 0)
-        return playerText.toByteArray();
-    if (plot)
-        lines[at] = QByteArray("StartingX=") + QByteArray::number(plot->x()) + ", StartingY="
-            + QByteArray::number(plot->y());
-    else
-        lines.removeAt(at);
-    return joinLines(lines);
+    return PlotFacts::withStart(playerText, plot);
 }
 
 std::optional<QPoint> MapMarks::signPlot(QByteArrayView signText)

@@ -1,7 +1,7 @@
 #pragma once
 // The texts that name a plot besides the plot blocks: a player's start
-// position (the first line of the player text holding both "StartingX="
-// and "StartingY=") and a sign's place (its "plotX=" and "plotY=" lines).
+// position (as PlotFacts reads it) and a sign's place (its "plotX=" and
+// "plotY=" lines).
 // Positions are the file's plot coordinates, y from the bottom.
 
 #include <QByteArray>
@@ -18,7 +18,8 @@ public:
     // when its numbers cannot be read.
     static std::optional<QPoint> startOf(QByteArrayView playerText);
     // The player text with its start line rewritten as
-    // "StartingX=X, StartingY=Y", or deleted for nothing.
+    // "StartingX=X, StartingY=Y" (added when it has none), or deleted for
+    // nothing.
     static QByteArray withStart(QByteArrayView playerText, std::optional<QPoint> plot);
 
     // The plot of a sign text; nothing without both lines or numbers.

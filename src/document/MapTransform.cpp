@@ -2,6 +2,9 @@
 
 #include "Document.h"
 #include "MapMarks.h"
+#include "PlotFacts.h"
+
+#include <map>
 
 namespace vor4 {
 
@@ -125,6 +128,13 @@ std::optional<QPoint> MapTransform::cellAfter(QPoint cell) const
     }
     if (!m_area.contains(cell))
         return cell;
+    return turnedCell(cell);
+}
+
+QPoint MapTransform::turnedCell(QPoint cell) const
+{
+    if (m_kind == Resize)
+        return cell + cellOffset();
     const QRect &a = m_area;
     const int u = cell.x() - a.left(), v = cell.y() - a.top();
     switch (m_kind) {
@@ -136,6 +146,19 @@ std::optional<QPoint> MapTransform::cellAfter(QPoint cell) const
     case Resize: break;
     }
     return cell;
+}
+
+int MapTransform::turnedCompass(int direction) const
+{
+    switch (m_kind) {
+    case FlipHorizontal: return direction % 2 == 1 ? 4 - direction : direction;
+    case FlipVertical: return direction % 2 == 0 ? 2 - direction : direction;
+    case Rotate180: return (direction + 2) % 4;
+    case RotateClockwise: return (direction + 1) % 4;
+    case RotateCounterClockwise: return (direction + 3) % 4;
+    case Resize: break;
+    }
+    return direction;
 }
 
 std::optional<QPoint> MapTransform::plotAfter(QPoint plot) const
@@ -197,22 +220,81 @@ MapTransform::Marks MapTransform::marksAfter(const Document &doc) const
     }
     if (!marks.signsChanged)
         marks.signTexts.clear();
+    if (m_kind != Resize)
+        turnRivers(doc.PlotTexts, marks);
     return marks;
+}
+
+void MapTransform::turnRivers(const PlotTable &plots, Marks &marks) const
+{
+    const QList<PlotFacts::RiverEdge> edges = PlotFacts::riverEdges(plots, m_area);
+    if (edges.isEmpty())
+        return;
+    // What each cell of the new grid loses and gains, by its row and column.
+    struct Change
+    {
+        bool drop[2] = {false, false};
+        bool put[2] = {false, false};
+        std::optional<QByteArray> flow[2];
+    };
+    const auto key = [](QPoint c) { return std::pair<int, int>(c.y(), c.x()); };
+    std::map<std::pair<int, int>, Change> changes;
+    const QRect grid(QPoint(0, 0), gridAfter());
+    for (const PlotFacts::RiverEdge &edge : edges) {
+        const QPoint from = turnedCell(edge.carrier), to = turnedCell(edge.neighbour());
+        changes[key(from)].drop[edge.kind] = true;
+        // Carried again by the plot north of a horizontal edge, west of a vertical one.
+        const bool horizontal = from.x() == to.x();
+        const QPoint carrier = horizontal ? (from.y() < to.y() ? from : to) : (from.x() < to.x() ? from : to);
+        if (!grid.contains(carrier)) {
+            ++marks.riverEdgesRemoved;
+            continue;
+        }
+        Change &change = changes[key(carrier)];
+        const PlotFacts::RiverKind kind = horizontal ? PlotFacts::SouthEdge : PlotFacts::EastEdge;
+        change.put[kind] = true;
+        change.flow[kind] = edge.flow;
+        if (edge.flow)
+            if (const std::optional<int> d = PlotFacts::compass(*edge.flow))
+                change.flow[kind] = QByteArray::number(turnedCompass(*d));
+    }
+    const MapTransform back = inverse();
+    for (const auto &[at, change] : changes) {
+        const QPoint cell(at.second, at.first);
+        const QPoint source = back.cellAfter(cell).value_or(cell);
+        const QByteArray before = plots.text(source.x(), source.y());
+        QByteArray text = before;
+        for (const PlotFacts::RiverKind kind : {PlotFacts::SouthEdge, PlotFacts::EastEdge})
+            if (change.drop[kind] || change.put[kind])
+                text = PlotFacts::withoutRiver(text, kind);
+        text = PlotFacts::withRiversInFront(text, change.flow[PlotFacts::SouthEdge], change.flow[PlotFacts::EastEdge],
+                                            change.put[PlotFacts::SouthEdge], change.put[PlotFacts::EastEdge]);
+        if (text == before)
+            continue;
+        marks.riverCells << cell;
+        marks.riverTextsBefore << before;
+        marks.riverTextsAfter << text;
+    }
 }
 
 QString MapTransform::Marks::removalNote() const
 {
-    if (startsRemoved == 0 && signsRemoved == 0)
-        return QString();
     QStringList parts;
     if (startsRemoved)
         parts << (startsRemoved == 1 ? QStringLiteral("1 start position")
                                      : QStringLiteral("%1 start positions").arg(startsRemoved));
     if (signsRemoved)
         parts << (signsRemoved == 1 ? QStringLiteral("1 sign") : QStringLiteral("%1 signs").arg(signsRemoved));
-    return parts.join(QStringLiteral(" and ")) + QStringLiteral(" left the map and %1 removed")
-                                                     .arg(startsRemoved + signsRemoved == 1 ? QStringLiteral("was")
-                                                                                            : QStringLiteral("were"));
+    if (riverEdgesRemoved)
+        parts << (riverEdgesRemoved == 1 ? QStringLiteral("1 river edge")
+                                         : QStringLiteral("%1 river edges").arg(riverEdgesRemoved));
+    if (parts.isEmpty())
+        return QString();
+    const QString last = parts.takeLast();
+    const QString list = parts.isEmpty() ? last : parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+    return list + QStringLiteral(" left the map and %1 removed")
+                      .arg(startsRemoved + signsRemoved + riverEdgesRemoved == 1 ? QStringLiteral("was")
+                                                                                 : QStringLiteral("were"));
 }
 
 } // namespace vor4

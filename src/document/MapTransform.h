@@ -3,7 +3,8 @@
 // each plot goes, and the grid it leaves behind. Cells are QPoint(column,
 // row), row 0 at the top (north up, as seen); the players' start positions
 // and the signs name plots in the file's coordinates, y from the bottom,
-// and move with their plots.
+// and move with their plots. A flip or turn also turns the river edges its
+// plots carry; a resize leaves river lines in their plots.
 
 #include <QList>
 #include <QPoint>
@@ -55,6 +56,12 @@ public:
     // Where the text of a cell goes: the cell itself outside the area,
     // nothing when it leaves the map.
     std::optional<QPoint> cellAfter(QPoint cell) const;
+    // The formula of a flip or turn for any cell, inside the area or not,
+    // on the map or not: the neighbours of moved plots go by it too.
+    QPoint turnedCell(QPoint cell) const;
+    // A compass point (0 north, 1 east, 2 south, 3 west) as a flip or turn
+    // turns it.
+    int turnedCompass(int direction) const;
     // The same for a plot named in file coordinates. Plots outside the old
     // map stay where they are named.
     std::optional<QPoint> plotAfter(QPoint plot) const;
@@ -76,6 +83,11 @@ public:
         QList<QByteArray> signTexts; // all of them after, when changed
         int startsRemoved = 0;
         int signsRemoved = 0;
+        // The plots whose river lines a flip or turn rewrites, by their
+        // cells after it, with their texts once moved and once rewritten.
+        QList<QPoint> riverCells;
+        QList<QByteArray> riverTextsBefore, riverTextsAfter;
+        int riverEdgesRemoved = 0;
         // "2 start positions and 1 sign left the map and were removed", or empty.
         QString removalNote() const;
     };
@@ -83,6 +95,7 @@ public:
 
 private:
     QPoint cellOffset() const;
+    void turnRivers(const PlotTable &plots, Marks &marks) const;
 
     Kind m_kind = FlipHorizontal;
     QRect m_area;

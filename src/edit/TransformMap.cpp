@@ -26,6 +26,9 @@ TransformMap::TransformMap(MapDocument *doc, const MapTransform &transform, QUnd
         m_signsAfter = marks.signTexts;
     }
     m_removalNote = marks.removalNote();
+    m_riverCells = marks.riverCells;
+    m_riversBefore = marks.riverTextsBefore;
+    m_riversAfter = marks.riverTextsAfter;
 
     const QSize grid = transform.gridBefore();
     if (transform.kind() == MapTransform::Resize) {
@@ -52,14 +55,16 @@ TransformMap::TransformMap(MapDocument *doc, const MapTransform &transform, QUnd
 
 bool TransformMap::isNoOp() const
 {
-    return m_identity && m_slots.isEmpty() && !m_signsChange;
+    return m_identity && m_slots.isEmpty() && !m_signsChange && m_riverCells.isEmpty();
 }
 
 qint64 TransformMap::byteCost() const
 {
     qint64 bytes = EditCommand::byteCost() + qint64(m_dropped.capacity() * sizeof(Dropped))
         + m_droppedTexts.capacity();
-    for (const QList<QByteArray> *list : {&m_playersBefore, &m_playersAfter, &m_signsBefore, &m_signsAfter})
+    bytes += m_riverCells.size() * qint64(sizeof(QPoint));
+    for (const QList<QByteArray> *list :
+         {&m_playersBefore, &m_playersAfter, &m_signsBefore, &m_signsAfter, &m_riversBefore, &m_riversAfter})
         for (const QByteArray &t : *list)
             bytes += t.size() + 24;
     return bytes;
@@ -77,6 +82,9 @@ EditCommand *TransformMap::takeOver(QUndoCommand *parent)
     c->m_signsBefore.swap(m_signsBefore);
     c->m_signsAfter.swap(m_signsAfter);
     c->m_removalNote = m_removalNote;
+    c->m_riverCells.swap(m_riverCells);
+    c->m_riversBefore.swap(m_riversBefore);
+    c->m_riversAfter.swap(m_riversAfter);
     c->m_dropped.swap(m_dropped);
     c->m_droppedTexts.swap(m_droppedTexts);
     return c;
@@ -85,12 +93,14 @@ EditCommand *TransformMap::takeOver(QUndoCommand *parent)
 void TransformMap::redoStep()
 {
     m_transform.applyTo(target().PlotTexts);
+    setRivers(true);
     setMarks(true);
     announce();
 }
 
 void TransformMap::undoStep()
 {
+    setRivers(false);
     PlotTable &plots = target().PlotTexts;
     m_transform.inverse().applyTo(plots);
     for (const Dropped &d : m_dropped)
@@ -109,6 +119,14 @@ void TransformMap::setMarks(bool after)
         doc.SignTexts = after ? m_signsAfter : m_signsBefore;
 }
 
+void TransformMap::setRivers(bool after)
+{
+    PlotTable &plots = target().PlotTexts;
+    const QList<QByteArray> &texts = after ? m_riversAfter : m_riversBefore;
+    for (qsizetype i = 0; i < m_riverCells.size(); ++i)
+        plots.setText(m_riverCells[i].x(), m_riverCells[i].y(), texts[i]);
+}
+
 void TransformMap::announce()
 {
     Document &doc = target();
@@ -120,7 +138,10 @@ void TransformMap::announce()
         doc.miniMapSize = QSize(3 * doc.columnCount(), 3 * doc.rowCount());
         Q_EMIT md->documentReplaced();
     } else {
-        const QRect a = m_transform.area();
+        // Rivers may move onto the plots just outside the area.
+        QRect a = m_transform.area();
+        for (const QPoint &cell : m_riverCells)
+            a |= QRect(cell, QSize(1, 1));
         Q_EMIT md->plotsChanged(a, a.width() * a.height());
     }
     for (int slot : m_slots)

@@ -1,9 +1,10 @@
 #pragma once
-// Flips, turns or resizes the map, start positions and signs included. A
-// flip or turn stores only itself: undo runs the inverse, which moves the
-// texts' entries back without copying a byte. A resize keeps the plots it
-// drops. Both keep the few player and sign texts they rewrite, so undo
-// gives back their bytes as they were.
+// Flips, turns or resizes the map, start positions, signs and rivers
+// included. A flip or turn stores only itself and the few plot texts whose
+// river lines it rewrites: undo runs the inverse, which moves the texts'
+// entries back without copying a byte. A resize keeps the plots it drops.
+// Both keep the few player and sign texts they rewrite, so undo gives back
+// their bytes as they were.
 
 #include "EditCommand.h"
 #include "MapTransform.h"
@@ -35,6 +36,7 @@ protected:
 private:
     TransformMap(MapDocument *doc, const QString &text, QUndoCommand *parent);
     void setMarks(bool after);
+    void setRivers(bool after);
     void announce();
 
     struct Dropped
@@ -54,6 +56,9 @@ private:
     bool m_signsChange = false;
     QList<QByteArray> m_signsBefore, m_signsAfter;
     QString m_removalNote;
+    // Plots whose river lines a flip or turn rewrites, by their cells after it.
+    QList<QPoint> m_riverCells;
+    QList<QByteArray> m_riversBefore, m_riversAfter;
     // The plots a resize drops, by their cells before it.
     std::vector<Dropped> m_dropped;
     QByteArray m_droppedTexts;

@@ -170,7 +170,16 @@ struct Case
     QPoint offset;
 };
 
-Document plainCase(const Document &before, const Case &c)
+// The moved plots and where they go, in file coordinates; `to` is a
+// formula for any plot, moved or not, on the map or not.
+struct Plain
+{
+    QSize size;
+    std::function<bool(QPoint)> moves;
+    std::function<QPoint(QPoint)> to;
+};
+
+Plain plainOf(const Document &before, const Case &c)
 {
     const int w = before.columnCount(), h = before.rowCount();
     int x1 = 0, y1 = 0, x2 = w - 1, y2 = h - 1;
@@ -185,36 +194,152 @@ Document plainCase(const Document &before, const Case &c)
     const bool whole = c.area == QLatin1String("all");
     const int n = x2 - x1 + 1;
     if (c.op == QLatin1String("flip-h"))
-        return plainTransform(before, QSize(w, h), inArea, [=](QPoint p) { return QPoint(x1 + x2 - p.x(), p.y()); });
+        return {QSize(w, h), inArea, [=](QPoint p) { return QPoint(x1 + x2 - p.x(), p.y()); }};
     if (c.op == QLatin1String("flip-v"))
-        return plainTransform(before, QSize(w, h), inArea, [=](QPoint p) { return QPoint(p.x(), y1 + y2 - p.y()); });
+        return {QSize(w, h), inArea, [=](QPoint p) { return QPoint(p.x(), y1 + y2 - p.y()); }};
     if (c.op == QLatin1String("rotate-180"))
-        return plainTransform(before, QSize(w, h), inArea,
-                              [=](QPoint p) { return QPoint(x1 + x2 - p.x(), y1 + y2 - p.y()); });
+        return {QSize(w, h), inArea, [=](QPoint p) { return QPoint(x1 + x2 - p.x(), y1 + y2 - p.y()); }};
     if (c.op == QLatin1String("rotate-90") && whole)
-        return plainTransform(before, QSize(h, w), inArea, [=](QPoint p) { return QPoint(p.y(), w - 1 - p.x()); });
+        return {QSize(h, w), inArea, [=](QPoint p) { return QPoint(p.y(), w - 1 - p.x()); }};
     if (c.op == QLatin1String("rotate-270") && whole)
-        return plainTransform(before, QSize(h, w), inArea, [=](QPoint p) { return QPoint(h - 1 - p.y(), p.x()); });
+        return {QSize(h, w), inArea, [=](QPoint p) { return QPoint(h - 1 - p.y(), p.x()); }};
     if (c.op == QLatin1String("rotate-90"))
-        return plainTransform(before, QSize(w, h), inArea, [=](QPoint p) {
-            return QPoint(x1 + (p.y() - y1), y1 + (n - 1 - (p.x() - x1)));
-        });
+        return {QSize(w, h), inArea, [=](QPoint p) { return QPoint(x1 + (p.y() - y1), y1 + (n - 1 - (p.x() - x1))); }};
     if (c.op == QLatin1String("rotate-270"))
-        return plainTransform(before, QSize(w, h), inArea, [=](QPoint p) {
-            return QPoint(x1 + (n - 1 - (p.y() - y1)), y1 + (p.x() - x1));
-        });
+        return {QSize(w, h), inArea, [=](QPoint p) { return QPoint(x1 + (n - 1 - (p.y() - y1)), y1 + (p.x() - x1)); }};
     QSize size = c.size;
     QPoint offset = c.offset;
     if (c.op == QLatin1String("crop")) {
         size = QSize(x2 - x1 + 1, y2 - y1 + 1);
         offset = QPoint(-x1, -y1);
     }
-    return plainTransform(before, size, [](QPoint) { return true; }, [=](QPoint p) -> std::optional<QPoint> {
-        const QPoint t = p + offset;
-        if (t.x() < 0 || t.y() < 0 || t.x() >= size.width() || t.y() >= size.height())
+    return {size, [](QPoint) { return true; }, [=](QPoint p) { return p + offset; }};
+}
+
+Document plainCase(const Document &before, const Case &c)
+{
+    const Plain plain = plainOf(before, c);
+    return plainTransform(before, plain.size, plain.moves, [&](QPoint p) -> std::optional<QPoint> {
+        const QPoint t = plain.to(p);
+        if (t.x() < 0 || t.y() < 0 || t.x() >= plain.size.width() || t.y() >= plain.size.height())
             return std::nullopt;
         return t;
     });
+}
+
+// Rivers by plain line handling in file coordinates: every edge carried by
+// a moved plot goes to the edge between the images of its two plots, its
+// flow turned as the formula turns a step that way.
+Document plainRivers(const Document &before, const Case &c, int *removed)
+{
+    Document after = plainCase(before, c);
+    *removed = 0;
+    if (c.op == QLatin1String("resize") || c.op == QLatin1String("crop"))
+        return after;
+    const Plain plain = plainOf(before, c);
+    const int h = before.rowCount();
+    const QList<QPoint> steps{{0, 1}, {1, 0}, {0, -1}, {-1, 0}}; // north, east, south, west
+    struct Change { bool drop[2] = {}; bool put[2] = {}; QByteArray flow[2]; };
+    QMap<QPair<int, int>, Change> changes; // by file x, y after
+    const auto clean = [](const QByteArray &l) { return l.trimmed().toLower(); };
+    for (int x = 0; x < before.columnCount(); ++x) {
+        for (int y = 0; y < h; ++y) {
+            const QPoint p(x, y);
+            if (!plain.moves(p))
+                continue;
+            const QList<QByteArray> lines = before.PlotTexts.text(x, h - 1 - y).split('\n');
+            for (int kind = 0; kind < 2; ++kind) { // 0 isNOfRiver, 1 isWOfRiver
+                bool flag = false;
+                QByteArray flow;
+                bool hasFlow = false;
+                for (const QByteArray &l : lines) {
+                    flag |= clean(l) == (kind ? "iswofriver" : "isnofriver");
+                    const QByteArray key = kind ? "rivernsdirection" : "riverwedirection";
+                    if (!hasFlow && clean(l.left(l.indexOf('='))) == key && l.contains('=')) {
+                        flow = l.mid(l.indexOf('=') + 1).trimmed();
+                        hasFlow = true;
+                    }
+                }
+                if (!flag)
+                    continue;
+                const QPoint a = plain.to(p), b = plain.to(p + (kind ? QPoint(1, 0) : QPoint(0, -1)));
+                changes[{a.x(), a.y()}].drop[kind] = true;
+                const bool horizontal = a.x() == b.x();
+                const QPoint carrier = horizontal ? (a.y() > b.y() ? a : b) : (a.x() < b.x() ? a : b);
+                if (carrier.x() < 0 || carrier.y() < 0 || carrier.x() >= plain.size.width()
+                    || carrier.y() >= plain.size.height()) {
+                    ++*removed;
+                    continue;
+                }
+                bool number = false;
+                const int d = flow.toInt(&number);
+                if (hasFlow && number && d >= 0 && d < 4)
+                    flow = QByteArray::number(steps.indexOf(plain.to(p + steps[d]) - plain.to(p)));
+                Change &change = changes[{carrier.x(), carrier.y()}];
+                change.put[horizontal ? 0 : 1] = true;
+                change.flow[horizontal ? 0 : 1] = hasFlow ? flow : QByteArray();
+            }
+        }
+    }
+    const int rows = plain.size.height();
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        const Change &ch = it.value();
+        const int col = it.key().first, row = rows - 1 - it.key().second;
+        QList<QByteArray> kept;
+        for (const QByteArray &l : after.PlotTexts.text(col, row).split('\n')) {
+            const QByteArray key = clean(l.left(l.indexOf('=')));
+            const bool gone = ((ch.drop[0] || ch.put[0]) && (clean(l) == "isnofriver" || (l.contains('=') && key == "riverwedirection")))
+                || ((ch.drop[1] || ch.put[1]) && (clean(l) == "iswofriver" || (l.contains('=') && key == "rivernsdirection")));
+            if (!gone)
+                kept << (l.endsWith('\r') ? l.chopped(1) : l);
+        }
+        QList<QByteArray> front;
+        if (ch.put[1] && !ch.flow[1].isEmpty())
+            front << "RiverNSDirection=" + ch.flow[1];
+        if (ch.put[0])
+            front << "isNOfRiver";
+        if (ch.put[0] && !ch.flow[0].isEmpty())
+            front << "RiverWEDirection=" + ch.flow[0];
+        if (ch.put[1])
+            front << "isWOfRiver";
+        if (kept == QList<QByteArray>{QByteArray()})
+            kept.clear();
+        after.PlotTexts.setText(col, row, (front + kept).join("\r\n"));
+    }
+    return after;
+}
+
+// The crafted map with river lines in some plots: both kinds, all four
+// flows, written in odd forms, sometimes without a flow or with one that
+// is no compass point.
+Document riverMap(int w, int h, QRandomGenerator &rng)
+{
+    Document doc = craftedMap(w, h);
+    for (int col = 0; col < w; ++col) {
+        for (int row = 0; row < h; ++row) {
+            QList<QByteArray> lines = doc.PlotTexts.text(col, row).split('\n');
+            for (QByteArray &l : lines)
+                l = l.trimmed();
+            const auto put = [&](const QByteArray &line) { lines.insert(rng.bounded(int(lines.size()) + 1), line); };
+            const int kinds = rng.bounded(4); // bit 0 isNOfRiver, bit 1 isWOfRiver
+            if (kinds & 1) {
+                put(rng.bounded(2) ? "isNOfRiver" : " ISNOFRIVER ");
+                const int f = rng.bounded(6);
+                if (f < 4)
+                    put((f % 2 ? "RiverWEDirection=" : "riverwedirection = ") + QByteArray::number(f));
+                else if (f == 4)
+                    put("RiverWEDirection=-1");
+            }
+            if (kinds & 2) {
+                put(rng.bounded(2) ? "isWOfRiver" : "iswofriver\t");
+                const int f = rng.bounded(5);
+                if (f < 4)
+                    put("RiverNSDirection=" + QByteArray::number(f));
+            }
+            doc.PlotTexts.setText(col, row, lines.join("\r\n"));
+        }
+    }
+    return doc;
 }
 
 Transforms::Result runCase(MapDocument &md, const Case &c)
@@ -248,6 +373,7 @@ private Q_SLOTS:
     void startsAndSignsAreRewrittenOrRemoved();
     void refusals();
     void windowsHearOfTheChange();
+    void riversTurnWithTheirPlots();
 
 private:
     QTemporaryDir m_dir;
@@ -491,6 +617,58 @@ void TestTransforms::windowsHearOfTheChange()
     QVERIFY(md.selection().isEmpty());
     md.undoStack()->undo();
     QCOMPARE(md.selection().area(), QRect(1, 1, 2, 2) & QRect(0, 0, 3, 5));
+}
+
+void TestTransforms::riversTurnWithTheirPlots()
+{
+    // The order of the lines on a new carrier, and a carrier off the map.
+    MapDocument md;
+    Document two;
+    two.ResetDocument(2, 2);
+    two.PlotTexts.setText(0, 0, "A=1\r\nisWOfRiver\r\nRiverWEDirection=1\r\nisNOfRiver\r\nRiverNSDirection=2");
+    two.PlotTexts.setText(1, 0, "B=1\r\nisWOfRiver\r\nRiverNSDirection=0");
+    load(md, two, m_dir);
+    Transforms::Result r = Transforms::turn(md, MapTransform::FlipHorizontal);
+    QCOMPARE(md.document().PlotTexts.text(0, 0), QByteArray("RiverNSDirection=2\r\nisWOfRiver\r\nB=1"));
+    QCOMPARE(md.document().PlotTexts.text(1, 0), QByteArray("isNOfRiver\r\nRiverWEDirection=3\r\nA=1"));
+    QCOMPARE(r.note, QStringLiteral("1 river edge left the map and was removed"));
+
+    // Every transform of generated maps against the plain version, undo
+    // giving the bytes back.
+    QRandomGenerator rng(23);
+    const QStringList ops{"flip-h", "flip-v", "rotate-90", "rotate-180", "rotate-270", "resize", "crop"};
+    for (int round = 0; round < 150; ++round) {
+        const int w = rng.bounded(1, 8), h = rng.bounded(1, 8);
+        const Document crafted = riverMap(w, h, rng);
+        MapDocument md;
+        load(md, crafted, m_dir);
+        const Document start = md.document().deepCopy();
+        const QString op = ops[round % ops.size()];
+        const int x1 = rng.bounded(w), y1 = rng.bounded(h);
+        int x2 = rng.bounded(x1, w), y2 = rng.bounded(y1, h);
+        if (op.startsWith(QLatin1String("rotate-")) && op != QLatin1String("rotate-180")) {
+            const int n = qMin(x2 - x1, y2 - y1);
+            x2 = x1 + n;
+            y2 = y1 + n;
+        }
+        const bool whole = rng.bounded(3) == 0;
+        const Case c{op, whole ? QStringLiteral("all") : QStringLiteral("%1,%2:%3,%4").arg(x1).arg(y1).arg(x2).arg(y2),
+                     QSize(rng.bounded(1, 9), rng.bounded(1, 9)), QPoint(rng.bounded(-3, 4), rng.bounded(-3, 4))};
+        const QByteArray before = bytesOf(md.document());
+        const Transforms::Result result = runCase(md, c);
+        QVERIFY2(result.ok, qPrintable(result.message));
+        int removed = 0;
+        const Document plain = plainRivers(start, c, &removed);
+        QVERIFY2(firstDifference(bytesOf(md.document()), bytesOf(plain)).isEmpty(),
+                 qPrintable(op + QLatin1Char(' ') + c.area + QLatin1Char(' ')
+                            + QString::fromLatin1(firstDifference(bytesOf(md.document()), bytesOf(plain)))));
+        static const QRegularExpression edges(QStringLiteral("(\\d+) river edge"));
+        const QRegularExpressionMatch m = edges.match(result.note);
+        QCOMPARE(m.hasMatch() ? m.captured(1).toInt() : 0, removed);
+        if (md.undoStack()->count() > 0)
+            md.undoStack()->undo();
+        QCOMPARE(bytesOf(md.document()), before);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTransforms)

@@ -1,0 +1,217 @@
+#include "PlotFacts.h"
+
+#include "PlotTable.h"
+#include "TextUtil.h"
+
+namespace vor4 {
+
+namespace {
+
+// The trimmed value of a "key=value" line whose key is exactly `key`.
+std::optional<QByteArrayView> keyValue(QByteArrayView line, QByteArrayView key)
+{
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0 || !equalsCi(trimmed(line.first(eq)), key))
+        return std::nullopt;
+    return trimmed(line.sliced(eq + 1));
+}
+
+// The text after key in line up to a blank or ",", leading blanks skipped.
+QByteArrayView fieldAfter(QByteArrayView line, QByteArrayView key)
+{
+    const qsizetype at = indexOfCi(line, key);
+    if (at < 0)
+        return {};
+    QByteArrayView rest = line.sliced(at + key.size());
+    while (!rest.isEmpty() && isBlank(rest[0]))
+        rest = rest.sliced(1);
+    qsizetype n = 0;
+    while (n < rest.size() && !isBlank(rest[n]) && rest[n] != ',')
+        ++n;
+    return rest.first(n);
+}
+
+bool isFlag(QByteArrayView line, QByteArrayView flag) { return equalsCi(trimmed(line), flag); }
+
+// Most plots have no river: a cheap look for the letters every river line holds.
+bool mayHoldRiver(QByteArrayView text) { return indexOfCi(text, "river") >= 0; }
+
+} // namespace
+
+QByteArrayView PlotFacts::riverFlag(RiverKind kind)
+{
+    return kind == SouthEdge ? QByteArrayView("isNOfRiver") : QByteArrayView("isWOfRiver");
+}
+
+QByteArrayView PlotFacts::riverDirectionKey(RiverKind kind)
+{
+    return kind == SouthEdge ? QByteArrayView("RiverWEDirection") : QByteArrayView("RiverNSDirection");
+}
+
+PlotFacts::Rivers PlotFacts::riversOf(QByteArrayView plotText)
+{
+    Rivers r;
+    if (!mayHoldRiver(plotText))
+        return r;
+    forEachLine(plotText, [&](QByteArrayView line) {
+        if (isFlag(line, "isNOfRiver"))
+            r.southEdge = true;
+        else if (isFlag(line, "isWOfRiver"))
+            r.eastEdge = true;
+        else if (const auto we = keyValue(line, "RiverWEDirection"); we && !r.weDirection)
+            r.weDirection = we->toByteArray();
+        else if (const auto ns = keyValue(line, "RiverNSDirection"); ns && !r.nsDirection)
+            r.nsDirection = ns->toByteArray();
+    });
+    return r;
+}
+
+std::optional<int> PlotFacts::compass(QByteArrayView value)
+{
+    const std::optional<int> d = parseInt(trimmed(value));
+    if (!d || *d < North || *d > West)
+        return std::nullopt;
+    return d;
+}
+
+QByteArray PlotFacts::withoutRiver(QByteArrayView plotText, RiverKind kind)
+{
+    if (!mayHoldRiver(plotText))
+        return plotText.toByteArray();
+    const QByteArrayView flag = riverFlag(kind), key = riverDirectionKey(kind);
+    QList<QByteArray> kept;
+    forEachLine(plotText, [&](QByteArrayView line) {
+        if (!isFlag(line, flag) && !keyValue(line, key))
+            kept << line.toByteArray();
+    });
+    return joinLines(kept);
+}
+
+QByteArray PlotFacts::withRiversInFront(QByteArrayView plotText, const std::optional<QByteArray> &southEdgeFlow,
+                                        const std::optional<QByteArray> &eastEdgeFlow, bool southEdge,
+                                        bool eastEdge)
+{
+    QList<QByteArray> front;
+    if (eastEdge && eastEdgeFlow)
+        front << "RiverNSDirection=" + *eastEdgeFlow;
+    if (southEdge) {
+        front << "isNOfRiver";
+        if (southEdgeFlow)
+            front << "RiverWEDirection=" + *southEdgeFlow;
+    }
+    if (eastEdge)
+        front << "isWOfRiver";
+    QByteArray text = joinLines(front);
+    if (!plotText.isEmpty() && !text.isEmpty())
+        text += "\r\n";
+    text.append(plotText.data(), plotText.size());
+    return text;
+}
+
+QList<PlotFacts::RiverEdge> PlotFacts::riverEdges(const PlotTable &plots, const QRect &area)
+{
+    QList<RiverEdge> edges;
+    const QRect a = area & QRect(0, 0, plots.columnCount(), plots.rowCount());
+    for (int row = a.top(); row <= a.bottom(); ++row) {
+        for (int col = a.left(); col <= a.right(); ++col) {
+            const QByteArrayView text = plots.view(col, row);
+            if (!mayHoldRiver(text))
+                continue;
+            const Rivers r = riversOf(text);
+            if (r.southEdge)
+                edges << RiverEdge{QPoint(col, row), SouthEdge, r.weDirection};
+            if (r.eastEdge)
+                edges << RiverEdge{QPoint(col, row), EastEdge, r.nsDirection};
+        }
+    }
+    return edges;
+}
+
+qsizetype PlotFacts::riverEdgeCount(const PlotTable &plots)
+{
+    return riverEdges(plots, QRect(0, 0, plots.columnCount(), plots.rowCount())).size();
+}
+
+QList<PlotFacts::Unit> PlotFacts::unitsOf(QByteArrayView plotText)
+{
+    QList<Unit> units;
+    if (indexOfCi(plotText, "BeginUnit") < 0)
+        return units;
+    qsizetype index = 0;
+    std::optional<Unit> open;
+    forEachLine(plotText, [&](QByteArrayView line) {
+        const qsizetype i = index++;
+        if (!open) {
+            if (isFlag(line, "BeginUnit")) {
+                open = Unit();
+                open->firstLine = i;
+            }
+            return;
+        }
+        if (isFlag(line, "EndUnit")) {
+            open->lastLine = i;
+            units << *open;
+            open.reset();
+            return;
+        }
+        if (open->type.isEmpty() && indexOfCi(line, "UnitType=") >= 0)
+            open->type = fieldAfter(line, "UnitType=").toByteArray();
+        if (open->owner < 0 && indexOfCi(line, "UnitOwner=") >= 0)
+            open->owner = parseInt(fieldAfter(line, "UnitOwner=")).value_or(-1);
+    });
+    return units;
+}
+
+QByteArray PlotFacts::withoutUnits(QByteArrayView plotText, QList<QByteArray> *unitLines)
+{
+    const QList<Unit> units = unitsOf(plotText);
+    if (units.isEmpty())
+        return plotText.toByteArray();
+    const QList<QByteArray> lines = splitLines(plotText);
+    QList<QByteArray> kept;
+    qsizetype u = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        while (u < units.size() && units[u].lastLine < i)
+            ++u;
+        const bool inUnit = u < units.size() && i >= units[u].firstLine && i <= units[u].lastLine;
+        if (!inUnit)
+            kept << lines[i];
+        else if (unitLines)
+            *unitLines << lines[i];
+    }
+    return joinLines(kept);
+}
+
+PlotFacts::Start PlotFacts::startOf(QByteArrayView playerText)
+{
+    Start start;
+    qsizetype index = 0;
+    forEachLine(playerText, [&](QByteArrayView line) {
+        const qsizetype i = index++;
+        if (start.line >= 0 || !containsCi(line, "StartingX=") || !containsCi(line, "StartingY="))
+            return;
+        start.line = i;
+        start.x = parseInt(fieldAfter(line, "StartingX="));
+        start.y = parseInt(fieldAfter(line, "StartingY="));
+    });
+    return start;
+}
+
+QByteArray PlotFacts::withStart(QByteArrayView playerText, std::optional<QPoint> plot)
+{
+    QList<QByteArray> lines = splitLines(playerText);
+    const qsizetype at = startOf(playerText).line;
+    if (!plot) {
+        if (at >= 0)
+            lines.removeAt(at);
+        return joinLines(lines);
+    }
+    const QByteArray line = "StartingX=" + QByteArray::number(plot->x()) + ", StartingY=" + QByteArray::number(plot->y());
+    if (at >= 0)
+        lines[at] = line;
+    else
+        lines << line;
+    return joinLines(lines);
+}
+
+} // namespace vor4

@@ -1,0 +1,99 @@
+#pragma once
+// What a plot's text and a player's text say about the pieces on the map,
+// read one way for everyone: the rivers along a plot's edges, the units on
+// it and a player's start position. Flags and keys are matched trimmed and
+// without regard to letter case.
+//
+// A river is an edge between two plots carried by one of them: "isNOfRiver"
+// puts it along the carrier's south edge, flowing as "RiverWEDirection=D";
+// "isWOfRiver" along its east edge, flowing as "RiverNSDirection=D".
+// Directions are compass points: 0 north, 1 east, 2 south, 3 west.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <optional>
+
+namespace vor4 {
+
+class PlotTable;
+
+class PlotFacts
+{
+public:
+    enum Compass { North = 0, East = 1, South = 2, West = 3 };
+
+    // The river flags of one kind and the line of their direction.
+    enum RiverKind { SouthEdge, EastEdge }; // isNOfRiver, isWOfRiver
+    static QByteArrayView riverFlag(RiverKind kind);
+    static QByteArrayView riverDirectionKey(RiverKind kind);
+
+    struct Rivers
+    {
+        bool southEdge = false; // isNOfRiver
+        bool eastEdge = false;  // isWOfRiver
+        // The trimmed values of the first direction lines, when there are.
+        std::optional<QByteArray> weDirection, nsDirection;
+    };
+    static Rivers riversOf(QByteArrayView plotText);
+    // A compass point read from a direction value, or nothing.
+    static std::optional<int> compass(QByteArrayView value);
+
+    // The text without the flag of that kind and every direction line of
+    // its key.
+    static QByteArray withoutRiver(QByteArrayView plotText, RiverKind kind);
+    // The text with these river lines put in front, in the order
+    // "RiverNSDirection=D", "isNOfRiver", "RiverWEDirection=D", "isWOfRiver"
+    // (each pair only with its flag). A direction is a value as written.
+    static QByteArray withRiversInFront(QByteArrayView plotText, const std::optional<QByteArray> &southEdgeFlow,
+                                        const std::optional<QByteArray> &eastEdgeFlow, bool southEdge, bool eastEdge);
+
+    // One river edge of the grid, by the cell (column, row; row 0 north)
+    // that carries it.
+    struct RiverEdge
+    {
+        QPoint carrier;
+        RiverKind kind = SouthEdge;
+        // The flow as written ("1"), or nothing when the line is missing.
+        std::optional<QByteArray> flow;
+        // The other plot of the edge: south or east of the carrier.
+        QPoint neighbour() const { return kind == SouthEdge ? carrier + QPoint(0, 1) : carrier + QPoint(1, 0); }
+    };
+    // The river edges carried by the plots of the area, row by row.
+    static QList<RiverEdge> riverEdges(const PlotTable &plots, const QRect &area);
+    static qsizetype riverEdgeCount(const PlotTable &plots);
+
+    // A unit sub-block, "BeginUnit" to "EndUnit", of a plot text.
+    struct Unit
+    {
+        QByteArray type; // from "UnitType=", empty when missing
+        int owner = -1;  // from "UnitOwner=", -1 when missing or not a number
+        qsizetype firstLine = 0, lastLine = 0; // of the text, split as the reader splits it
+    };
+    static QList<Unit> unitsOf(QByteArrayView plotText);
+    // The text without its unit sub-blocks, and those sub-blocks' lines in
+    // order, bytes as they were.
+    static QByteArray withoutUnits(QByteArrayView plotText, QList<QByteArray> *unitLines = nullptr);
+
+    // The start position of a player text: the first line holding both
+    // "StartingX=" and "StartingY="; each number is the text after its
+    // key, up to a blank or ",". Line -1 when there is no such line.
+    struct Start
+    {
+        qsizetype line = -1;
+        std::optional<int> x, y;
+        std::optional<QPoint> plot() const
+        {
+            return x && y ? std::optional<QPoint>(QPoint(*x, *y)) : std::nullopt;
+        }
+    };
+    static Start startOf(QByteArrayView playerText);
+    // The player text with its start line rewritten as
+    // "StartingX=X, StartingY=Y" (added at the end when it has none), or
+    // removed for nothing.
+    static QByteArray withStart(QByteArrayView playerText, std::optional<QPoint> plot);
+};
+
+} // namespace vor4
