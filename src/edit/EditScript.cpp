@@ -2,6 +2,7 @@
 
 #include "EditOperations.h"
 #include "MapDocument.h"
+#include "PieceEdits.h"
 #include "PlotArea.h"
 #include "RegionEdits.h"
 #include "SetPlotTexts.h"
@@ -220,7 +221,70 @@ Result runPaste(Context &c)
     return RegionEdits::paste(c.doc, *c.copied, topLeft);
 }
 
-enum class Operand { Text, Area, Plot, Flip, Angle, Size };
+// The cell of a plot operand, X,Y as the file names it.
+bool plotCell(Context &c, int at, QPoint *cell, QString *error)
+{
+    QRect cells;
+    if (!PlotArea::parsePlot(c.operands[at]).cells(mapSize(c.doc), &cells, error))
+        return false;
+    *cell = cells.topLeft();
+    return true;
+}
+
+const QStringList &compassWords()
+{
+    static const QStringList words{"north", "east", "south", "west"};
+    return words;
+}
+
+// A side or flow: a compass word or its number, 0 north to 3 west; -1 for neither.
+int compassOf(const QString &text)
+{
+    const int word = int(compassWords().indexOf(text.toLower()));
+    if (word >= 0)
+        return word;
+    return text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('3') ? text.toInt() : -1;
+}
+
+Result runStart(Context &c)
+{
+    QPoint cell;
+    QString error;
+    if (!plotCell(c, 1, &cell, &error))
+        return refusal(error);
+    return PieceEdits::setStart(c.doc, c.operands[0].toInt(), cell);
+}
+
+Result runNoStart(Context &c) { return PieceEdits::removeStart(c.doc, c.operands[0].toInt()); }
+
+Result runMoveUnits(Context &c)
+{
+    QPoint from, to;
+    QString error;
+    if (!plotCell(c, 0, &from, &error) || !plotCell(c, 1, &to, &error))
+        return refusal(error);
+    return PieceEdits::moveUnits(c.doc, from, to);
+}
+
+Result runRiver(Context &c)
+{
+    QPoint cell;
+    QString error;
+    if (!plotCell(c, 0, &cell, &error))
+        return refusal(error);
+    return PieceEdits::setRiver(c.doc, cell, PieceEdits::Side(compassOf(c.operands[1])), compassOf(c.operands[2]));
+}
+
+Result runNoRiver(Context &c)
+{
+    QPoint cell;
+    QString error;
+    if (!plotCell(c, 0, &cell, &error))
+        return refusal(error);
+    return PieceEdits::removeRiver(c.doc, cell, PieceEdits::Side(compassOf(c.operands[1])));
+}
+
+enum class Operand { Text, Area, Plot, Flip, Angle, Size, Player, Compass };
 
 struct Operation
 {
@@ -283,6 +347,28 @@ const Operation Operations[] = {
      "x and y at X,Y, whole plots replacing whole plots; what\n"
      "falls beyond the map is dropped",
      runPaste},
+    {"--start", {Operand::Player, Operand::Plot}, 0, "--start PLAYER X,Y",
+     "set the start position of player slot PLAYER (from 0) to\n"
+     "X,Y: its start line becomes \"StartingX=X, StartingY=Y\",\n"
+     "added at the end of the player when it has none",
+     runStart},
+    {"--no-start", {Operand::Player}, 0, "--no-start PLAYER",
+     "remove the start line of player slot PLAYER",
+     runNoStart},
+    {"--move-units", {Operand::Plot, Operand::Plot}, 0, "--move-units X1,Y1 X2,Y2",
+     "move the unit blocks (BeginUnit to EndUnit) of plot X1,Y1\n"
+     "to the end of plot X2,Y2, in order, bytes unchanged",
+     runMoveUnits},
+    {"--river", {Operand::Plot, Operand::Compass, Operand::Compass}, 0, "--river X,Y SIDE DIRECTION",
+     "put a river on SIDE (north, south, east or west) of plot\n"
+     "X,Y flowing DIRECTION (a compass word or 0 north, 1 east,\n"
+     "2 south, 3 west; along the side); the plot north of the\n"
+     "side or west of it carries it as isNOfRiver and\n"
+     "RiverWEDirection or isWOfRiver and RiverNSDirection",
+     runRiver},
+    {"--no-river", {Operand::Plot, Operand::Compass}, 0, "--no-river X,Y SIDE",
+     "remove the river on SIDE of plot X,Y",
+     runNoRiver},
 };
 
 bool isOption(const QString &arg) { return arg.startsWith(QLatin1String("--")); }
@@ -333,6 +419,14 @@ bool EditScript::parse(const QStringList &args, QString *error)
             if (kind == Operand::Angle && arg != QLatin1String("90") && arg != QLatin1String("180")
                 && arg != QLatin1String("270")) {
                 *error = QStringLiteral("%1: \"%2\" is not 90, 180 or 270").arg(option, arg);
+                return false;
+            }
+            if (kind == Operand::Player && !QRegularExpression(QStringLiteral("^\\d{1,6}$")).match(arg).hasMatch()) {
+                *error = QStringLiteral("%1: \"%2\" is not a player slot number").arg(option, arg);
+                return false;
+            }
+            if (kind == Operand::Compass && compassOf(arg) < 0) {
+                *error = QStringLiteral("%1: \"%2\" is not north, east, south or west (or 0 to 3)").arg(option, arg);
                 return false;
             }
             if (kind == Operand::Size && !sizePattern().match(arg).hasMatch()) {

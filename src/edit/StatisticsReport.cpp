@@ -6,7 +6,24 @@
 
 namespace vor4 {
 
-namespace {
+QByteArray statisticsText(const PlotStatistics &stats, int columns, int rows)
+{
+    QByteArray out;
+    out += "Map size: " + QByteArray::number(columns) + " x " + QByteArray::number(rows) + '\n';
+    out += "Plots with text: " + QByteArray::number(stats.filledCount()) + '\n';
+    out += "Land plots: " + QByteArray::number(stats.landCount()) + '\n';
+    for (int kind = 0; kind < PlotStatistics::KindCount; ++kind) {
+        out += '\n' + PlotStatistics::keyOf(kind) + ":\n";
+        for (const PlotStatistics::Entry &e : stats.entries(kind)) {
+            out += "  " + e.value + ": " + QByteArray::number(e.plots);
+            if (e.landPlots > 0 && stats.landCount() > 0)
+                out += " (" + QByteArray::number(100.0 * double(e.landPlots) / double(stats.landCount()), 'f', 1)
+                    + "% of land)";
+            out += '\n';
+        }
+    }
+    return out;
+}
 
 QByteArray jsonString(const QByteArray &latin1)
 {
@@ -25,27 +42,6 @@ QByteArray jsonString(const QByteArray &latin1)
         }
     }
     out += '"';
-    return out;
-}
-
-} // namespace
-
-QByteArray statisticsText(const PlotStatistics &stats, int columns, int rows)
-{
-    QByteArray out;
-    out += "Map size: " + QByteArray::number(columns) + " x " + QByteArray::number(rows) + '\n';
-    out += "Plots with text: " + QByteArray::number(stats.filledCount()) + '\n';
-    out += "Land plots: " + QByteArray::number(stats.landCount()) + '\n';
-    for (int kind = 0; kind < PlotStatistics::KindCount; ++kind) {
-        out += '\n' + PlotStatistics::keyOf(kind) + ":\n";
-        for (const PlotStatistics::Entry &e : stats.entries(kind)) {
-            out += "  " + e.value + ": " + QByteArray::number(e.plots);
-            if (e.landPlots > 0 && stats.landCount() > 0)
-                out += " (" + QByteArray::number(100.0 * double(e.landPlots) / double(stats.landCount()), 'f', 1)
-                    + "% of land)";
-            out += '\n';
-        }
-    }
     return out;
 }
 

@@ -17,4 +17,7 @@ QByteArray statisticsText(const PlotStatistics &stats, int columns, int rows);
 // plots,...},...}} on one line; values read as Latin-1, written as UTF-8.
 QByteArray statisticsJson(const PlotStatistics &stats, int columns, int rows);
 
+// A JSON string of Latin-1 bytes, written as UTF-8.
+QByteArray jsonString(const QByteArray &latin1);
+
 } // namespace vor4

@@ -1,9 +1,10 @@
-// vor4map find, stats and diff run as a user runs them: output and exit
+// vor4map find, stats, pieces and diff run as a user runs them: output and exit
 // status on the fixture, held against what a plain reading of the file's
 // text gives, and on pairs of files made from it.
 
 #include "Vor4mapProcess.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void find();
     void stats();
     void diffOfCraftedPairs();
+    void pieces();
     void troubleAndWrongCalls();
 
 private:
@@ -248,12 +250,55 @@ void TestQueryCommands::diffOfCraftedPairs()
     QCOMPARE(r.out, "@@ team 3\n-" + oldLine + "\n+TeamID=99\n");
 }
 
+void TestQueryCommands::pieces()
+{
+    // Against a plain reading of the file, with a sign added.
+    const QString path = m_dir.filePath("signed.Vor4WorldBuilderSave");
+    QVERIFY(writeFile(path, m_file + "BeginSign\r\n\tplotX=3\r\n\tplotY=4\r\n\tcaption=Ford \"A\"\r\nEndSign\r\n"));
+    QByteArray expected;
+    static const QRegularExpression start(QStringLiteral("StartingX=(\\d+), StartingY=(\\d+)"));
+    int player = 0;
+    for (const QString &block : QString::fromLatin1(m_file).split(QStringLiteral("BeginPlayer")).mid(1)) {
+        const QRegularExpressionMatch m = start.match(block.section(QStringLiteral("EndPlayer"), 0, 0));
+        if (m.hasMatch())
+            expected += QStringLiteral("start %1 %2,%3\n").arg(player).arg(m.captured(1), m.captured(2)).toLatin1();
+        ++player;
+    }
+    int rivers = 0;
+    QJsonArray units;
+    for (const RawPlot &p : std::as_const(m_plots)) {
+        for (const QByteArray &line : p.lines) {
+            rivers += line == "isNOfRiver" || line == "isWOfRiver";
+            if (!line.startsWith("UnitType="))
+                continue;
+            const QByteArray type = line.mid(9, line.indexOf(',') - 9), owner = line.mid(line.indexOf("UnitOwner=") + 10);
+            expected += "unit " + QByteArray::number(p.x) + ',' + QByteArray::number(p.y) + ' ' + owner + ' ' + type + '\n';
+            units.append(QJsonObject{{"x", p.x}, {"y", p.y}, {"owner", owner.toInt()}, {"type", QString::fromLatin1(type)}});
+        }
+    }
+    QVERIFY(units.size() >= 10 && rivers >= 50);
+    expected += "sign 3,4 Ford \"A\"\nriver edges " + QByteArray::number(rivers) + '\n';
+    Run r = vor4map({"pieces", path});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, expected);
+
+    r = vor4map({"pieces", path, "--json"});
+    QCOMPARE(r.code, 0);
+    const QJsonObject json = QJsonDocument::fromJson(r.out).object();
+    QCOMPARE(json.value("starts").toArray().size(), expected.count("start "));
+    QCOMPARE(json.value("starts").toArray()[0].toObject(), (QJsonObject{{"player", 0}, {"x", 24}, {"y", 13}}));
+    QCOMPARE(json.value("units").toArray(), units);
+    QCOMPARE(json.value("signs").toArray(), (QJsonArray{QJsonObject{{"x", 3}, {"y", 4}, {"caption", "Ford \"A\""}}}));
+    QCOMPARE(json.value("river_edges").toInt(), rivers);
+}
+
 void TestQueryCommands::troubleAndWrongCalls()
 {
     const QString missing = m_dir.filePath("missing.Vor4WorldBuilderSave");
     const QString bad = m_dir.filePath("bad.Vor4WorldBuilderSave");
     QVERIFY(writeFile(bad, "Version=11\r\nBeginGame\r\n\r\nEndMap\r\n"));
     for (const QStringList &args : {QStringList{"find", missing, "x"}, QStringList{"stats", missing},
+                                    QStringList{"pieces", missing},
                                     QStringList{"diff", Continents, missing}, QStringList{"diff", missing, Continents}}) {
         const Run r = vor4map(args);
         QCOMPARE(r.code, 2);
@@ -272,6 +317,7 @@ void TestQueryCommands::troubleAndWrongCalls()
 
     for (const QStringList &args : {QStringList{"find", Continents}, QStringList{"find", Continents, "x", "--frob"},
                                     QStringList{"stats"}, QStringList{"stats", Continents, Continents},
+                                    QStringList{"pieces", Continents, "--xml"},
                                     QStringList{"diff", Continents}, QStringList{"diff", "--stat"}}) {
         r = vor4map(args);
         QCOMPARE(r.code, 2);

@@ -257,6 +257,19 @@ void TestVor4mapEdit::errorsLeaveOutUntouched_data()
                                          << "--fill-new: \"ocean\" is not a plot line";
     QTest::newRow("after a transform") << QStringList{"--rotate", "90", "--put", "A=1", "40,0"} << 1
                                        << "--put: Plot 40,0 is outside the map (x 0 to 39, y 0 to 63)";
+    QTest::newRow("no such player") << QStringList{"--start", "18", "1,1"} << 1
+                                    << "vor4map edit: --start: There is no player slot 18 (0 to 17)";
+    QTest::newRow("start off the map") << QStringList{"--start", "1", "64,1"} << 1 << "--start: Plot 64,1 is outside";
+    QTest::newRow("player not a number") << QStringList{"--no-start", "one"} << 2 << "\"one\" is not a player slot";
+    QTest::newRow("units off the map") << QStringList{"--move-units", "0,0", "0,40"} << 1 << "Plot 0,40 is outside";
+    QTest::newRow("river without carrier") << QStringList{"--river", "0,39", "north", "east"} << 1
+                                           << "vor4map edit: --river: The north side of plot 0,39 is the map's edge";
+    QTest::newRow("no river without carrier") << QStringList{"--no-river", "0,3", "west"} << 1
+                                              << "--no-river: The west side of plot 0,3 is the map's edge";
+    QTest::newRow("river across its side") << QStringList{"--river", "3,3", "east", "west"} << 1
+                                           << "--river: A river on the east side flows north or south";
+    QTest::newRow("river side unknown") << QStringList{"--river", "3,3", "up", "1"} << 2
+                                        << "\"up\" is not north, east, south or west (or 0 to 3)";
 }
 
 void TestVor4mapEdit::errorsLeaveOutUntouched()
@@ -288,6 +301,8 @@ void TestVor4mapEdit::helpNamesTheOperations()
     for (const char *op : {"edit IN OUT OPERATION...", "--put LINE AREA", "--take KEY AREA", "--fill LINE X,Y",
                            "--replace OLD NEW [AREA]", "--flip horizontal|vertical [AREA]", "--rotate 90|180|270 [AREA]",
                            "--resize COLS,ROWS[,DX,DY]", "--fill-new LINE", "--crop AREA", "--copy AREA", "--paste X,Y",
+                           "--start PLAYER X,Y", "--no-start PLAYER", "--move-units X1,Y1 X2,Y2",
+                           "--river X,Y SIDE DIRECTION", "--no-river X,Y SIDE", "pieces FILE",
                            "Start positions and signs move"})
         QVERIFY2(help.out.contains(op), op);
     // A map that cannot be read: the reader's message, exit 1.

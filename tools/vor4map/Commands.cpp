@@ -42,6 +42,7 @@ QString usage()
                          "       vor4map thumbnail IN OUT.png [--size N]\n"
                          "       vor4map find FILE PATTERN [--regex] [--ignore-case] [--count]\n"
                          "       vor4map stats FILE [--json]\n"
+                         "       vor4map pieces FILE [--json]\n"
                          "       vor4map diff A B [--stat]\n"
                          "       vor4map --help | --version\n");
 }
@@ -75,7 +76,11 @@ QString help()
                "                      Start positions and signs move with their plots in\n"
                "                      --flip, --rotate, --resize and --crop; one whose plot\n"
                "                      leaves the map is removed, and standard error says\n"
-               "                      how many. --copy and --paste move plots only.\n"
+               "                      how many. --flip and --rotate turn river edges too:\n"
+               "                      an edge moves between the images of its two plots,\n"
+               "                      its flow turned, and one whose carrying plot would\n"
+               "                      be off the map is removed and counted. --resize,\n"
+               "                      --crop, --copy and --paste move plots only.\n"
                "  locate              print InstallDir= and MapsDir= as the editor finds\n"
                "                      the game's installation\n"
                "  catalogue KIND      print the items of one map contents tab, one a line;\n"
@@ -107,6 +112,11 @@ QString help()
                "                      ImprovementType and PlotType, the plots of each value\n"
                "                      with its share of the land plots\n"
                "    --json            print the counts as one JSON object instead\n"
+               "  pieces FILE         print the pieces on the map: \"start PLAYER X,Y\" per\n"
+               "                      player start, \"unit X,Y OWNER TYPE\" per unit (owner\n"
+               "                      -1 when missing), \"sign X,Y CAPTION\" per sign and\n"
+               "                      \"river edges N\"\n"
+               "    --json            print them as one JSON object instead\n"
                "  diff A B            print what differs between two maps as the editor\n"
                "                      reads them: sections under @@ game, @@ team N,\n"
                "                      @@ player N, @@ map, @@ signs and plots under\n"
@@ -118,7 +128,8 @@ QString help()
                "Exit status: 0 success, 1 the file could not be read or written or an\n"
                "operation could not be done, 2 wrong call. find and diff answer as grep\n"
                "and diff do: 0 found or the same, 1 nothing found or different; find,\n"
-               "stats and diff exit with 2 on a wrong call or a file that does not load.\n");
+               "stats, pieces and diff exit with 2 on a wrong call or a file that does\n"
+               "not load.\n");
 }
 
 int usageError()
@@ -194,7 +205,7 @@ int run(const QStringList &args)
         return catalogueCommand(args[1]);
     using Query = int (*)(const QStringList &, QString *);
     const std::pair<const char *, Query> queries[] = {
-        {"find", findCommand}, {"stats", statsCommand}, {"diff", diffCommand}};
+        {"find", findCommand}, {"stats", statsCommand}, {"pieces", piecesCommand}, {"diff", diffCommand}};
     for (const auto &[name, command] : queries) {
         if (args.isEmpty() || args[0] != QLatin1String(name))
             continue;

@@ -2,6 +2,7 @@
 
 #include "MapDiff.h"
 #include "MapReader.h"
+#include "PiecesReport.h"
 #include "PlotQuery.h"
 #include "PlotStatistics.h"
 #include "StatisticsReport.h"
@@ -122,6 +123,23 @@ int statsCommand(const QStringList &args, QString *reason)
     Output out;
     out << (parser.isSet(json) ? statisticsJson(stats, doc.columnCount(), doc.rowCount())
                                : statisticsText(stats, doc.columnCount(), doc.rowCount()));
+    return 0;
+}
+
+int piecesCommand(const QStringList &args, QString *reason)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    parser.addOption(json);
+    if (!parse(parser, args, 1, reason))
+        return WrongCall;
+
+    Document doc;
+    const LoadResult loaded = loadMapFile(parser.positionalArguments()[0], doc);
+    if (!loaded.ok())
+        return trouble(loaded.message);
+    Output out;
+    out << (parser.isSet(json) ? piecesJson(doc) : piecesText(doc));
     return 0;
 }
 

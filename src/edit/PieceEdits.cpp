@@ -1,0 +1,159 @@
+#include "PieceEdits.h"
+
+#include "MapDocument.h"
+#include "PlotFacts.h"
+#include "SetPlotTexts.h"
+#include "SetSlotText.h"
+
+namespace vor4 {
+
+namespace {
+
+using Result = PieceEdits::Result;
+
+Result refusal(const QString &message) { return {false, 0, message}; }
+
+const char *const SideNames[] = {"north", "east", "south", "west"};
+
+// "Plot X,Y" as the file names it, y from the bottom.
+QString plotName(const Document &d, QPoint cell)
+{
+    return QStringLiteral("Plot %1,%2").arg(cell.x()).arg(d.rowCount() - 1 - cell.y());
+}
+
+bool onMap(const Document &d, QPoint cell, QString *error)
+{
+    if (d.PlotTexts.contains(cell.x(), cell.y()))
+        return true;
+    *error = plotName(d, cell) + QStringLiteral(" is outside the map");
+    return false;
+}
+
+bool playerSlot(const Document &d, int player, QString *error)
+{
+    if (player >= 0 && player < d.PlayerTexts.size())
+        return true;
+    *error = QStringLiteral("There is no player slot %1 (0 to %2)").arg(player).arg(d.PlayerTexts.size() - 1);
+    return false;
+}
+
+Result setPlayerText(MapDocument &doc, int player, const QByteArray &text, const QString &name)
+{
+    QString error;
+    if (!doc.push(new SetSlotText(&doc, SectionKind::Player, player, text, name), &error) && !error.isEmpty())
+        return refusal(error);
+    return {true, 0, name};
+}
+
+Result setPlots(MapDocument &doc, const QList<std::pair<QPoint, QByteArray>> &texts, const QString &name)
+{
+    auto *step = new SetPlotTexts(&doc, name);
+    for (const auto &[cell, text] : texts)
+        step->add(cell.x(), cell.y(), text);
+    const int plots = step->cellCount();
+    QString error;
+    if (!doc.push(step, &error) && !error.isEmpty())
+        return refusal(error);
+    return {true, plots, name};
+}
+
+// The plot carrying the edge on that side of a cell, and its kind.
+bool carrierOf(const Document &d, QPoint cell, PieceEdits::Side side, QPoint *carrier, PlotFacts::RiverKind *kind,
+               QString *error)
+{
+    *kind = side == PieceEdits::North || side == PieceEdits::South ? PlotFacts::SouthEdge : PlotFacts::EastEdge;
+    *carrier = side == PieceEdits::North ? cell - QPoint(0, 1) : side == PieceEdits::West ? cell - QPoint(1, 0) : cell;
+    if (d.PlotTexts.contains(carrier->x(), carrier->y()))
+        return true;
+    *error = QStringLiteral("The %1 side of %2 is the map's edge: no plot there carries a river")
+                 .arg(QLatin1String(SideNames[side]), plotName(d, cell).toLower());
+    return false;
+}
+
+} // namespace
+
+Result PieceEdits::setStart(MapDocument &doc, int player, QPoint cell)
+{
+    const Document &d = doc.document();
+    QString error;
+    if (!playerSlot(d, player, &error) || !onMap(d, cell, &error))
+        return refusal(error);
+    const QPoint plot(cell.x(), d.rowCount() - 1 - cell.y());
+    return setPlayerText(doc, player, PlotFacts::withStart(d.PlayerTexts[player], plot),
+                         QStringLiteral("Move start of player %1 to %2,%3").arg(player).arg(plot.x()).arg(plot.y()));
+}
+
+Result PieceEdits::removeStart(MapDocument &doc, int player)
+{
+    const Document &d = doc.document();
+    QString error;
+    if (!playerSlot(d, player, &error))
+        return refusal(error);
+    return setPlayerText(doc, player, PlotFacts::withStart(d.PlayerTexts[player], std::nullopt),
+                         QStringLiteral("Remove start of player %1").arg(player));
+}
+
+Result PieceEdits::moveUnits(MapDocument &doc, QPoint from, QPoint to)
+{
+    const Document &d = doc.document();
+    QString error;
+    if (!onMap(d, from, &error) || !onMap(d, to, &error))
+        return refusal(error);
+    const int count = int(PlotFacts::unitsOf(d.PlotTexts.view(from.x(), from.y())).size());
+    const QString name = (count == 1 ? QStringLiteral("Move 1 unit") : QStringLiteral("Move %1 units").arg(count))
+        + QStringLiteral(" from %1 to %2").arg(plotName(d, from).mid(5), plotName(d, to).mid(5));
+    if (from == to || count == 0)
+        return {true, 0, name};
+    QList<QByteArray> unitLines;
+    const QByteArray left = PlotFacts::withoutUnits(d.PlotTexts.view(from.x(), from.y()), &unitLines);
+    QByteArray target = d.PlotTexts.text(to.x(), to.y());
+    for (const QByteArray &line : unitLines)
+        target += (target.isEmpty() ? "" : "\r\n") + line;
+    return setPlots(doc, {{from, left}, {to, target}}, name);
+}
+
+Result PieceEdits::setRiver(MapDocument &doc, QPoint cell, Side side, int flow)
+{
+    const Document &d = doc.document();
+    QString error;
+    QPoint carrier;
+    PlotFacts::RiverKind kind;
+    if (!onMap(d, cell, &error) || !carrierOf(d, cell, side, &carrier, &kind, &error))
+        return refusal(error);
+    // A river runs along its edge: east or west along a north or south side.
+    if (flow < North || flow > West || (flow % 2 == 1) != (kind == PlotFacts::SouthEdge))
+        return refusal(QStringLiteral("A river on the %1 side flows %2")
+                           .arg(QLatin1String(SideNames[side]),
+                                kind == PlotFacts::SouthEdge ? QStringLiteral("east or west")
+                                                             : QStringLiteral("north or south")));
+    const QByteArrayView text = d.PlotTexts.view(carrier.x(), carrier.y());
+    PlotFacts::Rivers rivers = PlotFacts::riversOf(text);
+    (kind == PlotFacts::SouthEdge ? rivers.southEdge : rivers.eastEdge) = true;
+    (kind == PlotFacts::SouthEdge ? rivers.weDirection : rivers.nsDirection) = QByteArray::number(flow);
+    // Both kinds written again, so that they stand in the file's order.
+    QByteArray bare = PlotFacts::withoutRiver(text, kind);
+    if (rivers.southEdge && rivers.eastEdge)
+        bare = PlotFacts::withoutRiver(bare, kind == PlotFacts::SouthEdge ? PlotFacts::EastEdge : PlotFacts::SouthEdge);
+    return setPlots(doc,
+                    {{carrier, PlotFacts::withRiversInFront(bare, rivers.southEdge ? rivers.weDirection : std::nullopt,
+                                                            rivers.eastEdge ? rivers.nsDirection : std::nullopt,
+                                                            rivers.southEdge, rivers.eastEdge)}},
+                    QStringLiteral("River on the %1 side of %2 flowing %3")
+                        .arg(QLatin1String(SideNames[side]), plotName(d, cell).toLower(),
+                             QLatin1String(SideNames[flow])));
+}
+
+Result PieceEdits::removeRiver(MapDocument &doc, QPoint cell, Side side)
+{
+    const Document &d = doc.document();
+    QString error;
+    QPoint carrier;
+    PlotFacts::RiverKind kind;
+    if (!onMap(d, cell, &error) || !carrierOf(d, cell, side, &carrier, &kind, &error))
+        return refusal(error);
+    return setPlots(doc, {{carrier, PlotFacts::withoutRiver(d.PlotTexts.view(carrier.x(), carrier.y()), kind)}},
+                    QStringLiteral("Remove river on the %1 side of %2")
+                        .arg(QLatin1String(SideNames[side]), plotName(d, cell).toLower()));
+}
+
+} // namespace vor4
