@@ -4,7 +4,8 @@
 // the grid and the minimap; Copy of a 500 x 500 region onto the system
 // clipboard (the whole time the window waits) and its text when asked for;
 // Paste of it, to the floating block and its placing by Enter. Below
-// the windows: the region's copy, its text, its parse and its paste step.
+// the windows: the region's copy, its text, its parse and its paste step,
+// and a flip of the whole map with its river edges.
 
 #include "BenchmarkWindow.h"
 #include "MapDocument.h"
@@ -12,8 +13,10 @@
 #include "MapGrid.h"
 #include "PastePreview.h"
 #include "PlotBlocksMimeData.h"
+#include "PlotFacts.h"
 #include "RegionActions.h"
 #include "RegionEdits.h"
+#include "Transforms.h"
 #include "ZedMain.h"
 
 #include <QAction>
@@ -225,6 +228,27 @@ void BM_PasteRegion500(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PasteRegion500)->Unit(benchmark::kMillisecond);
+
+// The step of a whole-map flip, its river edges turned, and its undo,
+// without the windows: what the Flip figure owes to the rivers.
+void BM_FlipWholeMapWithRivers(benchmark::State &state)
+{
+    vor4::MapDocument &doc = document();
+    const qsizetype edges = vor4::PlotFacts::riverEdgeCount(doc.document().PlotTexts);
+    double undoMs = 0;
+    for (auto _ : state) {
+        vor4::Transforms::turn(doc, vor4::MapTransform::FlipHorizontal);
+        state.PauseTiming();
+        QElapsedTimer t;
+        t.start();
+        doc.undoStack()->undo();
+        undoMs += t.nsecsElapsed() / 1e6;
+        state.ResumeTiming();
+    }
+    state.counters["river_edges"] = double(edges);
+    state.counters["undo_ms"] = benchmark::Counter(undoMs, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_FlipWholeMapWithRivers)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -107,7 +107,7 @@ void TestEditScript::scriptsReadAndRun()
 
     const QString help = EditScript::help(" ", "  ");
     QVERIFY(help.startsWith(" --put LINE AREA\n  put the plot line"));
-    QCOMPARE(EditScript::synopsis("> ", "  ").count(QLatin1Char(10)), 11);
+    QCOMPARE(EditScript::synopsis("> ", "  ").count(QLatin1Char(10)), 16);
 }
 
 void TestEditScript::replaceStaysWithinLines()

@@ -69,7 +69,7 @@ void TestVor4map::checkWarnings()
     const QString damaged = dir.filePath("damaged.Vor4WorldBuilderSave");
     writeFile(damaged, "BeginPlayer\r\nStartingX=3, StartingY=1\r\nEndPlayer\r\n"
                        "BeginPlayer\r\nStartingX=2, StartingY=1\r\nEndPlayer\r\n"
-                       "BeginPlayer\r\nStartingY=-1\r\nEndPlayer\r\n"
+                       "BeginPlayer\r\nStartingX=a, StartingY=-1\r\nEndPlayer\r\n"
                        "BeginMap\r\ngrid width=3\r\ngrid height=2\r\nwrap Y=1\r\nnum plots written=6\r\nEndMap\r\n"
                        "BeginPlot\r\nx=0,y=0\r\nEndPlot\r\nBeginPlot\r\nx=0,y=0\r\nEndPlot\r\n"
                        "BeginPlot\r\nx=3,y=0\r\nEndPlot\r\nBeginPlot\r\nx=0,y=2\r\nEndPlot\r\n");
