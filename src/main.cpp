@@ -6,9 +6,14 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
+#ifdef SIGXFSZ
+    // A file-size limit makes a save fail and say so, instead of ending the editor.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("Vor4 Map Editor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VOR4_VERSION));
     {

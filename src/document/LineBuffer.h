@@ -19,6 +19,10 @@ public:
     bool isEmpty() const { return m_count == 0; }
     const QByteArray &bytes() const { return m_bytes; }
     void clear() { *this = LineBuffer(); }
+    // The line of the first NUL byte (1-based), 0 when there is none; and
+    // whether any text stood after it, which reading leaves out.
+    qsizetype nulLine() const { return m_nulLine; }
+    bool textAfterNul() const { return m_textAfterNul; }
 
     template <typename F>
     void forEach(F &&f) const { forEachLine(m_bytes, std::forward<F>(f)); }
@@ -26,6 +30,8 @@ public:
 private:
     QByteArray m_bytes;
     qsizetype m_count = 0;
+    qsizetype m_nulLine = 0;
+    bool m_textAfterNul = false;
 };
 
 } // namespace vor4

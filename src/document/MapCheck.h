@@ -9,7 +9,20 @@
 
 namespace vor4 {
 
-// One line per kind of damage, each beginning with "warning: ".
+// What a load found damaged, one line per kind, each beginning with
+// "warning: ". `dropped` names what a save would lose beyond what was read
+// (or that the file is cut short): writing it back then needs a go-ahead.
+struct MapDamage
+{
+    QStringList findings;
+    QStringList dropped;
+    bool isEmpty() const { return findings.isEmpty(); }
+    bool dropsData() const { return !dropped.isEmpty(); }
+};
+MapDamage mapDamage(const Document &doc, const LoadStats &stats);
+
+// check's warnings: plot counts that disagree, plots outside the grid or
+// read twice, start positions off the map.
 QStringList mapWarnings(const Document &doc, const LoadStats &stats);
 
 } // namespace vor4

@@ -1,5 +1,6 @@
 #include "MapReader.h"
 
+#include "FileTarget.h"
 #include "SectionKeywords.h"
 #include "TextUtil.h"
 
@@ -13,8 +14,6 @@ namespace vor4 {
 namespace {
 
 enum class Section { None, Game, Team, Player, Map, Plot };
-
-QString latin1(QByteArrayView s) { return QString::fromLatin1(s.data(), s.size()); }
 
 // Stores a closed team or player block in its slot; slots beyond the first
 // SlotCount come from the file alone.
@@ -39,7 +38,16 @@ public:
         if (m_seen[i])
             return false;
         m_seen[i] = true;
+        ++m_marked;
         return true;
+    }
+
+    // Cells of a grid of this size that were never marked.
+    qint64 unmarked(int cols, int rows)
+    {
+        if (cols != m_cols || rows != m_rows)
+            resize(cols, rows);
+        return qint64(cols) * rows - m_marked;
     }
 
 private:
@@ -48,9 +56,10 @@ private:
         // The grid changed after plots were read: keep the marks of the
         // cells that are still inside it, as the plot table keeps their texts.
         std::vector<bool> seen(std::size_t(cols) * std::size_t(rows));
+        m_marked = 0;
         for (int r = 0; r < qMin(rows, m_rows); ++r)
             for (int c = 0; c < qMin(cols, m_cols); ++c)
-                seen[std::size_t(r) * std::size_t(cols) + std::size_t(c)] =
+                m_marked += seen[std::size_t(r) * std::size_t(cols) + std::size_t(c)] =
                     m_seen[std::size_t(r) * std::size_t(m_cols) + std::size_t(c)];
         m_seen = std::move(seen);
         m_cols = cols;
@@ -58,6 +67,7 @@ private:
     }
 
     std::vector<bool> m_seen;
+    qint64 m_marked = 0;
     int m_cols = 0;
     int m_rows = 0;
 };
@@ -97,6 +107,16 @@ public:
                 ++q;
             p = q;
         }
+        LoadStats &stats = m_result.stats;
+        stats.nulLine = m_doc.FileLines.nulLine();
+        stats.textAfterNul = m_doc.FileLines.textAfterNul();
+        if (m_section != Section::None) {
+            static const char *const names[] = {"BeginGame", "BeginTeam", "BeginPlayer", "BeginMap", "BeginPlot"};
+            stats.openAtEnd = names[int(m_section) - 1];
+            stats.openAtEndLine = m_openLine;
+        }
+        if (stats.mapRead)
+            stats.plotsMissing = m_seen.unmarked(m_doc.columnCount(), m_doc.rowCount());
         if (!m_sawKeyword) {
             // A picture or a note read as a map would replace that file on
             // the next Save.
@@ -130,7 +150,7 @@ private:
             return true;
         }
         fail(LoadResult::ValueError, line,
-             QStringLiteral("'%1' is not a valid integer value").arg(latin1(text)));
+             QStringLiteral("'%1' is not a valid integer value").arg(shownValue(text)));
         return false;
     }
 
@@ -141,6 +161,7 @@ private:
         const Keyword keyword = keywordOf(line);
         if (keyword != Keyword::None) {
             m_sawKeyword = true;
+            m_openLine = lineNo;
             // A sign block cut short by a section is no sign.
             m_inSign = false;
             m_sign.clear();
@@ -175,6 +196,7 @@ private:
             m_section = Section::None;
             return true;
         case Keyword::BeginMap:
+            m_result.stats.mapRead = true;
             m_section = Section::Map;
             return true;
         case Keyword::EndMap:
@@ -323,6 +345,7 @@ private:
     bool m_inSign = false;
     QByteArray m_sign;
     bool m_sawKeyword = false;
+    qint64 m_openLine = 0;
     qint64 m_col = 0;
     qint64 m_row = 0;
     SeenCells m_seen;

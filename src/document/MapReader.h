@@ -18,6 +18,12 @@ struct LoadStats
     qint64 firstOutsideLine = 0;
     qint64 plotsRepeated = 0;             // coordinate lines naming a cell named before
     qint64 firstRepeatedLine = 0;
+    bool mapRead = false;                 // a map section was opened
+    qint64 plotsMissing = 0;              // cells of the grid that no coordinate line named
+    qint64 nulLine = 0;                   // the first NUL byte, where reading stopped
+    bool textAfterNul = false;
+    QByteArray openAtEnd;                 // the keyword of a section the file ends inside
+    qint64 openAtEndLine = 0;
 };
 
 struct LoadResult

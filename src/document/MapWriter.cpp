@@ -1,6 +1,7 @@
 #include "MapWriter.h"
 
 #include "ByteWriter.h"
+#include "FileTarget.h"
 #include "PlotBlocks.h"
 #include "TextUtil.h"
 
@@ -78,10 +79,17 @@ SaveResult writeMapFile(const QString &path, const QByteArray &bytes)
 {
     SaveResult result;
     const QFileInfo info(path);
+    result.message = readOnlyMessage(path);
+    if (!result.message.isEmpty()) {
+        result.ok = false;
+        return result;
+    }
     QSaveFile file(path);
     // A read-only file stays read-only: the atomic rename would replace it.
+    // Unbuffered: commit() does not see a write that fails in its own last
+    // flush, and would put a cut file in place of the old one.
     if ((info.exists() && (!info.isFile() || !info.isWritable()))
-        || !file.open(QIODevice::WriteOnly)) {
+        || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.ok = false;
         result.message = QStringLiteral("Cannot create file %1").arg(path);
         return result;

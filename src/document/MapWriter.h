@@ -14,7 +14,7 @@ QByteArray buildSaveFile(const Document &doc);
 struct SaveResult
 {
     bool ok = true;
-    QString message; // "Cannot create file %s" or "Stream write error"
+    QString message; // "Cannot create file %s", "%s is read-only" or "Stream write error"
 };
 
 // Writes bytes to path atomically: on any failure the old file stays as it was.

@@ -183,14 +183,14 @@ PlotQuery PlotQuery::compile(const QString &text, const FindOptions &options, QS
         return q;
     }
     q.m_regex.optimize();
+    q.m_line.compile(q.m_regex.pattern(), !options.matchCase, false);
     // With the library's newline, LF alone (checked by the tests), "\n" ends
     // the lines of the joined text and nothing inside a line does.
     q.m_joinedExact = isLineLocal(text);
     if (q.m_joinedExact) {
         const QString joined = options.wholeLine ? QStringLiteral("^(?:%1)$").arg(text) : text;
         q.m_joined = QRegularExpression(joined, caseOption | QRegularExpression::MultilineOption);
-        q.m_joinedExact = q.m_joined.isValid();
-        q.m_joined.optimize();
+        q.m_joinedExact = q.m_joined.isValid() && q.m_joinedLine.compile(joined, !options.matchCase, true);
     }
     q.m_mode = Mode::Pattern;
     return q;
@@ -340,9 +340,13 @@ void PlotQuery::collect(const PlotTable &plots, const QRect &area, std::vector<q
             collectColumnOfPattern(plots, col, r.top(), r.bottom(), found);
             continue;
         }
-        for (int row = r.bottom(); row >= r.top(); --row)
+        for (int row = r.bottom(); row >= r.top(); --row) {
+            m_gaveUp = false;
             if (matches(plots.view(col, row)))
                 found.push_back(row * columns + col);
+            if (m_gaveUp)
+                noteGaveUp(row * columns + col);
+        }
     }
     // Into reading order: a bucket per row, each filled column by column.
     std::vector<qsizetype> start(std::size_t(r.height()) + 1, 0);
@@ -390,18 +394,31 @@ void PlotQuery::collectColumnOfPattern(const PlotTable &plots, int col, int top,
     const qint32 columns = plots.columnCount();
     std::size_t k = 0;
     qsizetype pos = 0;
+    const std::size_t firstNew = cells.size();
     while (pos < size) {
-        const QRegularExpressionMatch m = m_joined.match(joined, pos, QRegularExpression::NormalMatch,
-                                                         QRegularExpression::DontCheckSubjectStringMatchOption);
-        if (!m.hasMatch())
+        qsizetype s = 0, e = 0;
+        const LineRegex::Outcome outcome = m_joinedLine.match(joined, pos, &s, &e);
+        if (outcome == LineRegex::TooComplex) {
+            // The engine gave up somewhere in the column: plot by plot
+            // tells where, and finds the matches it can.
+            cells.resize(firstNew);
+            for (int row = bottom; row >= top; --row) {
+                m_gaveUp = false;
+                if (matches(plots.view(col, row)))
+                    cells.push_back(row * columns + col);
+                if (m_gaveUp)
+                    noteGaveUp(row * columns + col);
+            }
+            return;
+        }
+        if (outcome == LineRegex::NoMatch)
             break;
-        const qsizetype s = m.capturedStart();
         if (s >= size)
             break;
         while (starts[k + 1] <= s)
             ++k;
         const qsizetype lineEnd = joined.indexOf(QLatin1Char('\n'), s);
-        if (m.capturedEnd() > lineEnd) {
+        if (e > lineEnd) {
             // The match runs over the line end: the line alone decides.
             const qsizetype lineStart = s == 0 ? 0 : joined.lastIndexOf(QLatin1Char('\n'), s - 1) + 1;
             if (!patternMatchesLine(QStringView(joined).sliced(lineStart, lineEnd - lineStart))) {
@@ -412,6 +429,21 @@ void PlotQuery::collectColumnOfPattern(const PlotTable &plots, int col, int top,
         cells.push_back(rows[k] * columns + col);
         pos = starts[k + 1];
     }
+}
+
+void PlotQuery::noteGaveUp(qint32 cell) const
+{
+    if (m_tooComplexCell < 0 || cell < m_tooComplexCell)
+        m_tooComplexCell = cell;
+}
+
+QString PlotQuery::tooComplexMessage(int columns, int rows) const
+{
+    if (m_tooComplexCell < 0 || columns <= 0)
+        return QString();
+    const int col = m_tooComplexCell % columns;
+    const int row = m_tooComplexCell / columns;
+    return QStringLiteral("pattern too complex at %1,%2").arg(col).arg(rows - 1 - row);
 }
 
 QString PlotQuery::replacementError(const QString &replacement)

@@ -3,6 +3,8 @@
 // against each line of a plot on its own, never across a line break. Plot
 // texts are bytes; as characters they are Latin-1, one byte one character.
 
+#include "LineRegex.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QRect>
@@ -45,6 +47,13 @@ public:
     // the top, each from the left. Appended to cells.
     void collect(const PlotTable &plots, const QRect &area, std::vector<qint32> &cells) const;
     std::vector<qint32> find(const PlotTable &plots, const QRect &area = QRect()) const;
+    // The first cell, in reading order, whose lines the regular expression
+    // engine gave up on (its match limit): a match there is not known.
+    // -1 when there is none; set by collect and find.
+    qint32 tooComplexCell() const { return m_tooComplexCell; }
+    void forgetTooComplex() { m_tooComplexCell = -1; }
+    // "pattern too complex at X,Y" in the file's coordinates; empty when none.
+    QString tooComplexMessage(int columns, int rows) const;
 
     // Why the replacement cannot go into a plot text; empty when it can.
     static QString replacementError(const QString &replacement);
@@ -61,10 +70,11 @@ private:
     // Subjects are made from Latin-1 bytes: always valid UTF-16, never checked.
     bool patternMatchesLine(QStringView line) const
     {
-        return m_regex.match(line, 0, QRegularExpression::NormalMatch,
-                             QRegularExpression::DontCheckSubjectStringMatchOption)
-            .hasMatch();
+        const LineRegex::Outcome outcome = m_line.match(line);
+        m_gaveUp = m_gaveUp || outcome == LineRegex::TooComplex;
+        return outcome == LineRegex::Match;
     }
+    void noteGaveUp(qint32 cell) const;
     qsizetype lineIn(QByteArrayView text) const;
     void collectColumnOfPattern(const PlotTable &plots, int col, int top, int bottom,
                                 std::vector<qint32> &cells) const;
@@ -74,7 +84,11 @@ private:
     FindOptions m_options;
     QByteArray m_needle;     // Text and Line: the text in bytes, folded unless matching case
     char m_first[2] = {};    // the bytes a match can begin with
-    QRegularExpression m_regex;   // one line alone is the subject
+    QRegularExpression m_regex;   // one line alone is the subject (replace)
+    LineRegex m_line;             // m_regex, run so that a give-up is seen
+    LineRegex m_joinedLine;       // m_joined likewise
+    mutable bool m_gaveUp = false;
+    mutable qint32 m_tooComplexCell = -1;
     QRegularExpression m_joined;  // many lines joined by "\n" are the subject
     bool m_joinedExact = false;   // whether m_joined finds exactly the lines m_regex does
 };

@@ -33,6 +33,7 @@ void PlotSearch::restart()
     const QRect all(0, 0, m_columns, m_rows);
     m_area = m_requested.isNull() ? all : m_requested & all;
     m_nextCol = m_area.left();
+    m_query.forgetTooComplex();
     const bool hadMatches = !m_matches.empty();
     m_matches.clear();
     if (hadMatches)

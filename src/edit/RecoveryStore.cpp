@@ -1,9 +1,12 @@
 #include "RecoveryStore.h"
 
+#include "MapCheck.h"
 #include "MapDocument.h"
+#include "MapReader.h"
 #include "MapWriter.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +24,42 @@ namespace {
 const char MapSuffix[] = ".Vor4WorldBuilderSave";
 const char InfoSuffix[] = ".json";
 const char LockSuffix[] = ".lock";
+
+QByteArray checksumOf(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+// Checks an orphan's bytes against what its info file says was written and,
+// when they differ or nothing was said, reads it as a map.
+void check(RecoveryStore::Entry &e)
+{
+    using Entry = RecoveryStore::Entry;
+    QFile file(e.mapPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        e.state = Entry::Unreadable;
+        e.problem = file.errorString();
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const bool known = e.size >= 0 && !e.checksum.isEmpty();
+    if (known && bytes.size() == e.size && checksumOf(bytes) == e.checksum)
+        return;
+    Document doc;
+    const LoadResult loaded = loadMapFile(e.mapPath, doc);
+    if (!loaded.ok()) {
+        e.state = Entry::Unreadable;
+        e.problem = loaded.message;
+        return;
+    }
+    if (known || !mapDamage(doc, loaded.stats).isEmpty()) {
+        const qint64 grid = qint64(doc.columnCount()) * doc.rowCount();
+        e.state = Entry::Damaged;
+        e.plotsWritten = qMax(grid, loaded.stats.declaredPlots.value_or(0));
+        e.plotsRestorable = qMin(grid - loaded.stats.plotsMissing, e.plotsWritten);
+    }
+}
 } // namespace
 
 QString RecoveryStore::defaultFolder()
@@ -84,23 +123,30 @@ bool RecoveryStore::writeInBackground(const MapDocument &doc)
             bytes = buildSaveFile(snapshot);
         }
         const SaveResult result = writeMapFile(path, bytes);
-        QMetaObject::invokeMethod(this, [this, result, generation, originalName] {
+        const qint64 size = bytes.size();
+        const QByteArray checksum = checksumOf(bytes);
+        QMetaObject::invokeMethod(this, [this, result, generation, originalName, size, checksum] {
             m_writing = false;
             if (generation != m_generation) {
                 remove(); // removed while it was written
                 return;
             }
             if (result.ok)
-                writeInfo(originalName, QDateTime::currentDateTimeUtc());
+                writeInfo(originalName, QDateTime::currentDateTimeUtc(), size, checksum);
             Q_EMIT written(result.ok ? QString() : result.message);
         }, Qt::QueuedConnection);
     });
     return true;
 }
 
-void RecoveryStore::writeInfo(const QString &originalName, const QDateTime &written)
+void RecoveryStore::writeInfo(const QString &originalName, const QDateTime &written, qint64 size,
+                              const QByteArray &checksum)
 {
     QJsonObject info;
+    if (size >= 0) {
+        info.insert(QStringLiteral("size"), size);
+        info.insert(QStringLiteral("sha256"), QString::fromLatin1(checksum));
+    }
     info.insert(QStringLiteral("file"), originalName);
     info.insert(QStringLiteral("written"), written.toUTC().toString(Qt::ISODateWithMs));
     QSaveFile file(pathFor(m_id, InfoSuffix));
@@ -147,7 +193,12 @@ QList<RecoveryStore::Entry> RecoveryStore::orphans() const
             const QDateTime t = QDateTime::fromString(info.value(QStringLiteral("written")).toString(), Qt::ISODateWithMs);
             if (t.isValid())
                 e.written = t.toLocalTime();
+            if (info.contains(QStringLiteral("size"))) {
+                e.size = info.value(QStringLiteral("size")).toInteger(-1);
+                e.checksum = info.value(QStringLiteral("sha256")).toString().toLatin1();
+            }
         }
+        check(e);
         found << e;
     }
     std::sort(found.begin(), found.end(), [](const Entry &a, const Entry &b) { return a.written > b.written; });
@@ -162,9 +213,31 @@ bool RecoveryStore::adopt(const Entry &entry)
     remove();
     if (!QFile::rename(entry.mapPath, mapPath()))
         return false;
-    writeInfo(entry.originalName, entry.written);
+    // A damaged file restored is this run's work now: its checksum is its own.
+    QFile restored(mapPath());
+    const QByteArray bytes = restored.open(QIODevice::ReadOnly) ? restored.readAll() : QByteArray();
+    writeInfo(entry.originalName, entry.written, bytes.size(), checksumOf(bytes));
     discard(entry);
     return true;
+}
+
+QString RecoveryStore::moveAside(const Entry &entry)
+{
+    const QFileInfo map(entry.mapPath);
+    QDir aside(map.absolutePath() + QStringLiteral("/unreadable"));
+    aside.mkpath(QStringLiteral("."));
+    QString info = entry.mapPath;
+    info.chop(int(sizeof MapSuffix - 1));
+    info += QLatin1String(InfoSuffix);
+    const QString to = aside.filePath(map.fileName());
+    QFile::remove(to);
+    QFile::remove(aside.filePath(QFileInfo(info).fileName()));
+    // Moved, or if even that fails, removed: it must not stand in the way again.
+    if (!QFile::rename(entry.mapPath, to))
+        QFile::remove(entry.mapPath);
+    if (!QFile::rename(info, aside.filePath(QFileInfo(info).fileName())))
+        QFile::remove(info);
+    return to;
 }
 
 void RecoveryStore::discard(const Entry &entry)

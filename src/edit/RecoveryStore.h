@@ -40,15 +40,26 @@ public:
 
     struct Entry
     {
+        enum State { Sound, Damaged, Unreadable };
         QString mapPath;
         QString originalName; // the document's file name; empty when untitled
         QDateTime written;
+        qint64 size = -1;     // as written; -1 when not known
+        QByteArray checksum;  // SHA-256 of the bytes as written, hex
+        State state = Sound;
+        qint64 plotsRestorable = 0; // Damaged: plots that can be read
+        qint64 plotsWritten = 0;    // Damaged: plots the file held when written
+        QString problem;            // Unreadable: why
     };
-    // Recovery files of runs that are gone, newest first.
+    // Recovery files of runs that are gone, newest first, each checked
+    // against the size and checksum it was written with.
     QList<Entry> orphans() const;
     // Makes a restored orphan this run's recovery file.
     bool adopt(const Entry &entry);
     static void discard(const Entry &entry);
+    // Moves a file that cannot be restored into the folder's "unreadable"
+    // folder, out of the way of the next start; returns where it went.
+    static QString moveAside(const Entry &entry);
 
 Q_SIGNALS:
     // A background write ended; message is empty when it succeeded.
@@ -57,7 +68,7 @@ Q_SIGNALS:
 private:
     bool claim();
     QString pathFor(const QString &id, const char *suffix) const;
-    void writeInfo(const QString &originalName, const QDateTime &written);
+    void writeInfo(const QString &originalName, const QDateTime &written, qint64 size, const QByteArray &checksum);
 
     QString m_folder;
     QString m_id;

@@ -47,16 +47,37 @@ void AutoRecovery::discard()
 bool AutoRecovery::offerRestore(QWidget *parent,
                                 const std::function<bool(const QString &, const QString &)> &open)
 {
-    for (const vor4::RecoveryStore::Entry &entry : m_store.orphans()) {
+    using Entry = vor4::RecoveryStore::Entry;
+    for (const Entry &entry : m_store.orphans()) {
         const QString name = entry.originalName.isEmpty() ? QStringLiteral("Untitled")
                                                           : QFileInfo(entry.originalName).fileName();
         const QString time = QLocale().toString(entry.written, QLocale::ShortFormat);
-        if (!Dialogs::instance().ask(parent, QStringLiteral("Restore unsaved changes to %1 from %2?").arg(name, time))) {
+        if (entry.state == Entry::Unreadable) {
+            // Told once, then out of the way: it must not hide the files after it.
+            const QString aside = vor4::RecoveryStore::moveAside(entry);
+            Dialogs::instance().error(parent, QStringLiteral("The unsaved changes to %1 from %2 cannot be restored: "
+                                                             "the recovery file cannot be read (%3). It was moved to %4.")
+                                                  .arg(name, time, entry.problem, aside));
+            continue;
+        }
+        QString question = QStringLiteral("Restore unsaved changes to %1 from %2?").arg(name, time);
+        if (entry.state == Entry::Damaged)
+            question = QStringLiteral("This recovery file is damaged: %1 of %2 plots can be restored.\n")
+                           .arg(entry.plotsRestorable)
+                           .arg(entry.plotsWritten)
+                + question;
+        const QStringList buttons{QStringLiteral("Restore"), QStringLiteral("Delete"), QStringLiteral("Later")};
+        const int choice = Dialogs::instance().choose(parent, question, buttons);
+        if (choice == 1) {
             vor4::RecoveryStore::discard(entry);
             continue;
         }
-        if (!open(entry.mapPath, entry.originalName))
-            return false; // the file stays for another try
+        if (choice != 0)
+            continue; // Later: kept for the next start
+        if (!open(entry.mapPath, entry.originalName)) {
+            vor4::RecoveryStore::moveAside(entry);
+            continue;
+        }
         // The restored changes are this run's now.
         m_store.adopt(entry);
         if (!m_timer->isActive())

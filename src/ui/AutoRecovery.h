@@ -31,9 +31,12 @@ public:
     // The changes are thrown away: the recovery file goes with them.
     void discard();
 
-    // Asks "Restore unsaved changes to NAME from TIME?" for each file left
-    // behind, newest first, until one is restored through `open(path,
-    // originalName)`; a file declined is removed. True when one was restored.
+    // Asks "Restore unsaved changes to NAME from TIME?" (Restore, Delete,
+    // Later) for each file left behind, newest first, until one is restored
+    // through `open(path, originalName)`; a damaged file says how many plots
+    // it can give back. Delete removes the file, Later keeps it for the next
+    // start; one that cannot be read is told about once and moved aside.
+    // True when one was restored.
     bool offerRestore(QWidget *parent,
                       const std::function<bool(const QString &path, const QString &originalName)> &open);
 

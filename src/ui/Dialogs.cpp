@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -56,6 +57,22 @@ public:
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
     }
+
+    int choose(QWidget *parent, const QString &question, const QStringList &buttons) override
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Vor4DemoMapEditor"), shown(question), QMessageBox::NoButton,
+                        parent);
+        QList<QAbstractButton *> added;
+        for (const QString &text : buttons)
+            added << box.addButton(text, added.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole);
+        if (!added.isEmpty()) {
+            box.setDefaultButton(qobject_cast<QPushButton *>(added.first()));
+            box.setEscapeButton(added.last());
+        }
+        box.exec();
+        const int chosen = int(added.indexOf(box.clickedButton()));
+        return chosen < 0 ? int(buttons.size()) - 1 : chosen;
+    }
 };
 
 std::unique_ptr<Dialogs> &current()
@@ -72,6 +89,8 @@ QString Dialogs::shown(const QString &text)
 {
     return text.size() <= MaxMessage ? text : text.left(MaxMessage - 1) + QChar(0x2026);
 }
+
+int Dialogs::choose(QWidget *, const QString &, const QStringList &buttons) { return int(buttons.size()) - 1; }
 
 void Dialogs::setInstance(std::unique_ptr<Dialogs> dialogs)
 {

@@ -2,7 +2,7 @@
 // The modal dialogs of the editor behind one replaceable interface, so that
 // tests can answer them without blocking.
 
-#include <QString>
+#include <QStringList>
 #include <memory>
 
 class QWidget;
@@ -22,6 +22,10 @@ public:
     virtual SaveChoice askSaveChanges(QWidget *parent, const QString &name) = 0;
     // A yes-or-no question; true for yes.
     virtual bool ask(QWidget *parent, const QString &question) = 0;
+    // A question with its own buttons, the first the default; the index of
+    // the one chosen, or the last when the dialog is closed without a choice
+    // (which is all that dialogs without a screen answer).
+    virtual int choose(QWidget *parent, const QString &question, const QStringList &buttons);
 
     // A message as a box shows it: cut at MaxMessage characters with "…".
     // A box lays out its whole text, and a message quoting a damaged file's

@@ -250,6 +250,12 @@ void FindBar::showCount()
         setNote(CountLabel, QString(), false);
         return;
     }
+    const vor4::PlotTable &plots = m_doc->document().PlotTexts;
+    const QString tooComplex = m_search.query().tooComplexMessage(plots.columnCount(), plots.rowCount());
+    if (!tooComplex.isEmpty()) {
+        setNote(CountLabel, tooComplex, true);
+        return;
+    }
     const int n = m_search.count();
     QString text = n == 1 ? QStringLiteral("1 plot") : QStringLiteral("%1 plots").arg(n);
     if (m_search.isRunning())

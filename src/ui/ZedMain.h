@@ -3,6 +3,7 @@
 // five work pages and the status bar.
 
 #include "Document.h"
+#include "MapCheck.h"
 #include "MapContentsHost.h"
 #include "MapDocument.h"
 #include "MiniMapHost.h"
@@ -264,6 +265,8 @@ private:
     // Open and New: what belonged to the map before goes with it.
     void forgetOldMap();
     void showLoadedSections();
+    // After Open: one dialog naming every kind of damage found.
+    void announceDamage(const vor4::MapDamage &damage);
     void miniMapStep();
     void hideHoverHint();
     void fitStatusPanel(int panel);
@@ -277,6 +280,8 @@ private:
     QString m_openFolder;
     QString m_saveName;
     bool m_loading = false;
+    // The open file was damaged: the first Save asks before writing it.
+    bool m_confirmDamagedSave = false;
     bool m_closeAfterLoad = false;
     QString m_captionName; // the file's name, "Untitled" after New, empty at start
     QRect m_miniMapCells;    // cells whose minimap blocks wait to be rendered

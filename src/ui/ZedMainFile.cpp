@@ -7,6 +7,7 @@
 #include "FindBar.h"
 #include "HistoryWindow.h"
 #include "MainMenu.h"
+#include "MapCheck.h"
 #include "MapReader.h"
 #include "MapGrid.h"
 #include "MapWriter.h"
@@ -87,6 +88,7 @@ void TForm1::newDocument(int width, int height, const QString &stepName)
     m_captionName = QStringLiteral("Untitled");
     pushStep(new vor4::ReplaceDocument(&MapDoc, std::move(fresh), stepName));
     MapDoc.setClean();
+    m_confirmDamagedSave = false;
     updateCaption();
 }
 
@@ -233,10 +235,31 @@ bool TForm1::openMapFile(const QString &path)
         MapDoc.finishLoad();
     }
     setBusy(false);
+    m_confirmDamagedSave = false;
+    if (result.ok() && !m_closeAfterLoad)
+        announceDamage(vor4::mapDamage(Doc, result.stats));
     updateCaption();
     if (m_closeAfterLoad)
         close();
     return result.ok() && !m_closeAfterLoad;
+}
+
+void TForm1::announceDamage(const vor4::MapDamage &damage)
+{
+    if (damage.isEmpty())
+        return;
+    QStringList lines;
+    for (const QString &finding : damage.findings)
+        lines << QStringLiteral("- ") + finding.mid(finding.indexOf(QLatin1Char(' ')) + 1);
+    const QString saving = damage.dropsData()
+        ? QStringLiteral("Saving will drop %1.").arg(damage.dropped.join(QStringLiteral(" and ")))
+        : QStringLiteral("Saving will drop nothing more: the map is written as it was read.");
+    Dialogs::instance().error(this, QStringLiteral("This file is damaged:\n%1\n%2").arg(lines.join(QLatin1Char('\n')), saving));
+    // What is shown is not what the file holds: Save must not be skipped,
+    // and the first one asks.
+    MapDoc.markModified();
+    m_confirmDamagedSave = true;
+    updateCaption();
 }
 
 void TForm1::showLoadedSections()
@@ -307,6 +330,10 @@ bool TForm1::SaveBtnClick()
         Dialogs::instance().error(this, QStringLiteral("No map file is loaded!"));
         return false;
     }
+    if (m_confirmDamagedSave
+        && !Dialogs::instance().ask(this, QStringLiteral("The map was read from a damaged file. Save it as it is now "
+                                                         "to %1?").arg(QFileInfo(Doc.FileName).fileName())))
+        return false;
     vor4::SaveResult result;
     {
         WaitCursor wait;
@@ -316,6 +343,7 @@ bool TForm1::SaveBtnClick()
         Dialogs::instance().error(this, result.message);
         return false;
     }
+    m_confirmDamagedSave = false;
     MapDoc.setClean();
     updateCaption();
     setStatusText(0, QStringLiteral("File Saved"));

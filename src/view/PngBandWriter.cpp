@@ -1,5 +1,7 @@
 #include "PngBandWriter.h"
 
+#include "FileTarget.h"
+
 #include <QImageWriter>
 #include <QSaveFile>
 #include <csetjmp>
@@ -18,6 +20,7 @@ struct PngBandWriter::Private
     int height = 0;
     int rowsWritten = 0;
     bool failed = false;
+    bool writeFailed = false; // the file refused bytes (full disk, size limit)
 #ifdef VOR4_HAVE_LIBPNG
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -44,8 +47,10 @@ void onWarning(png_structp, png_const_charp) {}
 void onWrite(png_structp png, png_bytep data, png_size_t length)
 {
     auto *d = static_cast<PngBandWriter::Private *>(png_get_io_ptr(png));
-    if (d->file.write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length))
+    if (d->file.write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length)) {
+        d->writeFailed = true;
         png_error(png, "write failed");
+    }
 }
 
 void onFlush(png_structp) {}
@@ -130,7 +135,14 @@ bool PngBandWriter::open(const QString &path, int width, int height)
     d->width = width;
     d->height = height;
     d->file.setFileName(path);
-    if (!d->file.open(QIODevice::WriteOnly)) {
+    m_error = readOnlyMessage(path);
+    if (!m_error.isEmpty()) {
+        d->failed = true;
+        return false;
+    }
+    // Unbuffered: a write that fails at the last flush would otherwise
+    // go unseen by commit(), which would put a cut file in place.
+    if (!d->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_error = d->file.errorString();
         return false;
     }
@@ -165,7 +177,7 @@ bool PngBandWriter::writeBand(const QImage &band)
     for (int y = 0; y < band.height(); ++y) {
 #ifdef VOR4_HAVE_LIBPNG
         if (!writePngRow(d.get(), band.constScanLine(y))) {
-            m_error = d->pngError;
+            m_error = d->writeFailed ? d->file.errorString() : d->pngError;
             d->failed = true;
             return false;
         }
@@ -187,7 +199,7 @@ bool PngBandWriter::finish()
     }
 #ifdef VOR4_HAVE_LIBPNG
     if (!endPng(d.get())) {
-        m_error = d->pngError;
+        m_error = d->writeFailed ? d->file.errorString() : d->pngError;
         d->failed = true;
         return false;
     }

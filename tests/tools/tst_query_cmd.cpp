@@ -309,7 +309,7 @@ void TestQueryCommands::troubleAndWrongCalls()
                                     QStringList{"diff", bad, Continents, "--stat"}}) {
         const Run r = vor4map(args);
         QCOMPARE(r.code, 2);
-        QCOMPARE(r.err, QByteArray("Error in map file - Line: 4\n"));
+        QCOMPARE(r.err, bad.toUtf8() + ":4: Error in map file - Line: 4\n");
     }
     Run r = vor4map({"find", Continents, "BONUS_(", "--regex"});
     QCOMPARE(r.code, 2);

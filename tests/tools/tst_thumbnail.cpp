@@ -232,7 +232,7 @@ void TestThumbnail::filesThatAreNoMaps()
             const Run r = vor4map({"thumbnail", in, target});
             QVERIFY2(r.code == 1, qPrintable(in));
             if (!expected.ok())
-                QCOMPARE(r.err, expected.message.toUtf8() + "\n");
+                QVERIFY(r.err.endsWith(expected.message.toUtf8() + "\n"));
             QVERIFY(!r.err.isEmpty());
         }
         QVERIFY2(!QFile::exists(out("new.png")), qPrintable(in));

@@ -129,17 +129,19 @@ void TestVor4map::loadErrors()
     const QString out = dir.filePath("out.Vor4WorldBuilderSave");
     writeFile(out, "untouched");
 
+    // FILE:LINE: as compilers say it, then the editor's message.
+    const QByteArray at = bad.toUtf8() + ":";
     Run r = vor4map({"check", bad});
     QCOMPARE(r.code, 1);
-    QCOMPARE(r.err, QByteArray("Error in map file - Line: 4\n"));
+    QCOMPARE(r.err, at + "4: Error in map file - Line: 4\n");
     r = vor4map({"normalize", bad, out});
     QCOMPARE(r.code, 1);
-    QCOMPARE(r.err, QByteArray("Error in map file - Line: 4\n"));
+    QCOMPARE(r.err, at + "4: Error in map file - Line: 4\n");
     QCOMPARE(readAll(out), QByteArray("untouched"));
 
     writeFile(bad, "BeginMap\r\ngrid width=ten\r\n");
     r = vor4map({"check", bad});
-    QCOMPARE(r.err, QByteArray("'ten' is not a valid integer value\n"));
+    QCOMPARE(r.err, at + "2: 'ten' is not a valid integer value\n");
 
     const QString missing = dir.filePath("missing.Vor4WorldBuilderSave");
     r = vor4map({"check", missing});

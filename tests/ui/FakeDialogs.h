@@ -24,6 +24,9 @@ public:
         QStringList saveQuestions; // the names asked about
         QList<bool> answers;       // to yes-or-no questions; no when none is left
         QStringList questions;
+        QList<int> choices;        // to questions with buttons; the last button when none is left
+        QStringList choiceQuestions;
+        QList<QStringList> choiceButtons;
     };
 
     // Installs a fake and returns its state, valid until the next install.
@@ -63,6 +66,13 @@ public:
     {
         m_state.questions.append(question);
         return !m_state.answers.isEmpty() && m_state.answers.takeFirst();
+    }
+
+    int choose(QWidget *, const QString &question, const QStringList &buttons) override
+    {
+        m_state.choiceQuestions.append(question);
+        m_state.choiceButtons.append(buttons);
+        return m_state.choices.isEmpty() ? int(buttons.size()) - 1 : m_state.choices.takeFirst();
     }
 
 private:

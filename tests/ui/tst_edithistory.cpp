@@ -391,10 +391,11 @@ void TestEditHistory::crashRecovery()
     w = newWindow();
 
     // The next run offers it: restored as a modified document of that file.
-    dialogs->answers << true;
+    dialogs->choices << 0;
     QVERIFY(w->offerRecovery());
-    QCOMPARE(dialogs->questions.size(), 1);
-    QVERIFY(dialogs->questions[0].startsWith(
+    QCOMPARE(dialogs->choiceQuestions.size(), 1);
+    QCOMPARE(dialogs->choiceButtons[0], (QStringList{"Restore", "Delete", "Later"}));
+    QVERIFY(dialogs->choiceQuestions[0].startsWith(
         QStringLiteral("Restore unsaved changes to %1 from ").arg(QFileInfo(map).fileName())));
     QCOMPARE(bytesOf(w), unsaved);
     QCOMPARE(w->Doc.FileName, map);
@@ -407,13 +408,16 @@ void TestEditHistory::crashRecovery()
     QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
     QCOMPARE(dialogs->lastOpenFolder, QFileInfo(map).absolutePath());
 
-    // Declined: the file is removed and not offered again.
+    // Later keeps it for the next start; Delete removes it for good.
     delete w;
     w = newWindow();
+    dialogs->choices << 2;
     QVERIFY(!w->offerRecovery());
-    QCOMPARE(dialogs->questions.size(), 2);
+    dialogs->choices << 1;
     QVERIFY(!w->offerRecovery());
-    QCOMPARE(dialogs->questions.size(), 2);
+    QCOMPARE(dialogs->choiceQuestions.size(), 3);
+    QVERIFY(!w->offerRecovery());
+    QCOMPARE(dialogs->choiceQuestions.size(), 3);
     QVERIFY(!w->isWindowModified());
 }
 

@@ -8,6 +8,7 @@
 #include "MapGrid.h"
 #include "MapWriter.h"
 #include "SectionMemo.h"
+#include "SetPlotText.h"
 #include "ZedMain.h"
 #include "ZedMiniMap.h"
 
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void replaceOneByOne();
     void replaceAllIsOneStep();
     void keysStayWithTheMemos();
+    void tooComplexIsSaid();
 
 private:
     FindBar *bar() const { return w->MapFindBar; }
@@ -434,6 +436,17 @@ void TestFindBar::keysStayWithTheMemos()
     QTest::keyClick(bar()->ReplaceEdit, Qt::Key_F, Qt::ControlModifier);
     QVERIFY(!bar()->ReplaceEdit->isVisible());
     QCOMPARE(bar()->FindEdit->selectedText(), QStringLiteral("TERRAIN_OCEAN"));
+}
+
+void TestFindBar::tooComplexIsSaid()
+{
+    // A pattern the engine gives up on is not "0 plots": it names the plot.
+    w->MapDoc.push(new vor4::SetPlotText(&w->MapDoc, 3, 39, QByteArray(40, 'a') + "b", QStringLiteral("Edit plot")));
+    QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
+    QTest::mouseClick(bar()->RegexBox, Qt::LeftButton);
+    bar()->FindEdit->setText(QStringLiteral("(a+)+$"));
+    settle();
+    QCOMPARE(bar()->CountLabel->text(), QStringLiteral("pattern too complex at 3,0"));
 }
 
 QTEST_MAIN(TestFindBar)

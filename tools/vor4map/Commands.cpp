@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "CatalogueCommands.h"
+#include "CommandFiles.h"
 #include "MapCheck.h"
 #include "EditMapCommand.h"
 #include "EditScript.h"
@@ -32,8 +33,8 @@ QTextStream &err()
 QString usage()
 {
     return QStringLiteral("Usage: vor4map check FILE\n"
-                          "       vor4map normalize IN OUT\n"
-                          "       vor4map edit IN OUT OPERATION...\n")
+                          "       vor4map normalize IN OUT [--force]\n"
+                          "       vor4map edit IN OUT [--force] OPERATION...\n")
         + EditScript::synopsis(QStringLiteral("              OPERATION: "), QStringLiteral("                         "))
         + QStringLiteral("       vor4map locate\n"
                          "       vor4map catalogue terrain|bonus|feature|improvement|plottype\n"
@@ -61,11 +62,20 @@ QString help()
                "                      start positions off the map\n"
                "  normalize IN OUT    read IN and write OUT exactly as the editor saves it;\n"
                "                      IN and OUT may be the same file; OUT is replaced\n"
-               "                      atomically and left untouched on any error\n"
+               "                      atomically and left untouched on any error.\n"
+               "                      Damage found in IN (a NUL byte, plots outside the\n"
+               "                      grid, read twice or missing, a plot count that\n"
+               "                      disagrees, a file that ends inside a section) is\n"
+               "                      told on standard error; when writing would drop\n"
+               "                      data or IN is cut short, nothing is written and\n"
+               "                      the exit status is 1\n"
+               "    --force           write all the same\n"
                "  edit IN OUT OPERATION...\n"
                "                      read IN, run the operations in the order given and\n"
                "                      write OUT once, as normalize does; print one line\n"
                "                      per operation. On any error OUT is not written.\n"
+               "                      Damage in IN is told and refused as for normalize,\n"
+               "                      unless --force is given.\n"
                "                      Plots are named as the file names them, X,Y: x from\n"
                "                      the left, y from the bottom, both from 0. An AREA\n"
                "                      is X,Y, X1,Y1:X2,Y2 (the rectangle between two\n"
@@ -151,7 +161,7 @@ int check(const QString &path)
     Document doc;
     const LoadResult result = loadMapFile(path, doc);
     if (!result.ok())
-        return fail(result.message);
+        return fail(loadFailure(path, result));
     const auto filled = [](const auto &slots) {
         return std::count_if(slots.begin(), slots.end(), [](const QByteArray &t) { return !t.isEmpty(); });
     };
@@ -167,17 +177,31 @@ int check(const QString &path)
     return 0;
 }
 
-int normalize(const QString &in, const QString &outPath)
+int normalize(const QString &in, const QString &outPath, bool force)
 {
     Document doc;
     const LoadResult result = loadMapFile(in, doc);
     if (!result.ok())
-        return fail(result.message);
+        return fail(loadFailure(in, result));
+    if (!writeDespiteDamage(in, mapDamage(doc, result.stats), force))
+        return 1;
     const SaveResult saved = writeMapFile(outPath, buildSaveFile(doc));
     return saved.ok ? 0 : fail(saved.message);
 }
 
 } // namespace
+
+bool writeDespiteDamage(const QString &in, const MapDamage &damage, bool force)
+{
+    for (const QString &finding : damage.findings)
+        err() << in << ": " << finding << "\n";
+    const bool refused = damage.dropsData() && !force;
+    if (refused)
+        err() << in << ": nothing written: writing would drop " << damage.dropped.join(QStringLiteral(" and "))
+              << "; --force writes it all the same\n";
+    err().flush();
+    return !refused;
+}
 
 int run(const QStringList &args)
 {
@@ -193,8 +217,12 @@ int run(const QStringList &args)
     }
     if (args.size() == 2 && args[0] == QLatin1String("check"))
         return check(args[1]);
-    if (args.size() == 3 && args[0] == QLatin1String("normalize"))
-        return normalize(args[1], args[2]);
+    if (!args.isEmpty() && args[0] == QLatin1String("normalize")) {
+        QStringList files = args.mid(1);
+        const bool force = files.removeAll(QStringLiteral("--force")) > 0;
+        if (files.size() == 2)
+            return normalize(files[0], files[1], force);
+    }
     if (!args.isEmpty() && args[0] == QLatin1String("edit")) {
         const int code = editCommand(args.mid(1));
         return code == 2 ? usageError() : code;

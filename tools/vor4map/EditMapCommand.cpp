@@ -1,5 +1,7 @@
 #include "EditMapCommand.h"
 
+#include "CommandFiles.h"
+#include "Commands.h"
 #include "EditScript.h"
 #include "MapDocument.h"
 #include "MapWriter.h"
@@ -8,8 +10,10 @@
 
 namespace vor4::tool {
 
-int editCommand(const QStringList &args)
+int editCommand(const QStringList &given)
 {
+    QStringList args = given;
+    const bool force = args.removeAll(QStringLiteral("--force")) > 0;
     QTextStream out(stdout);
     QTextStream err(stderr);
     EditScript script;
@@ -27,9 +31,12 @@ int editCommand(const QStringList &args)
     doc.setHistoryBudget(1);
     const LoadResult loaded = doc.load(args[0]);
     if (!loaded.ok()) {
-        err << loaded.message << "\n";
+        err << loadFailure(args[0], loaded) << "\n";
         return 1;
     }
+    err.flush();
+    if (!writeDespiteDamage(args[0], mapDamage(doc.document(), loaded.stats), force))
+        return 1;
     QStringList log;
     QStringList notes;
     if (!script.run(doc, &log, &error, &notes)) {

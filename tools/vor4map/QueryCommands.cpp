@@ -1,5 +1,6 @@
 #include "QueryCommands.h"
 
+#include "CommandFiles.h"
 #include "MapDiff.h"
 #include "MapReader.h"
 #include "PiecesReport.h"
@@ -79,7 +80,7 @@ int findCommand(const QStringList &args, QString *reason)
     Document doc;
     const LoadResult loaded = loadMapFile(files[0], doc);
     if (!loaded.ok())
-        return trouble(loaded.message);
+        return trouble(loadFailure(files[0], loaded));
     FindOptions options;
     options.matchCase = !parser.isSet(ignoreCase);
     options.regularExpression = parser.isSet(regex);
@@ -103,6 +104,12 @@ int findCommand(const QStringList &args, QString *reason)
                 << "\n";
         }
     }
+    const QString tooComplex = query.tooComplexMessage(plots.columnCount(), plots.rowCount());
+    if (!tooComplex.isEmpty()) {
+        // Some plots could not be searched: "not found" would be a guess.
+        out.flush();
+        return trouble(tooComplex);
+    }
     return cells.empty() ? 1 : 0;
 }
 
@@ -117,7 +124,7 @@ int statsCommand(const QStringList &args, QString *reason)
     Document doc;
     const LoadResult loaded = loadMapFile(parser.positionalArguments()[0], doc);
     if (!loaded.ok())
-        return trouble(loaded.message);
+        return trouble(loadFailure(parser.positionalArguments()[0], loaded));
     PlotStatistics stats;
     stats.count(doc.PlotTexts);
     Output out;
@@ -156,7 +163,7 @@ int diffCommand(const QStringList &args, QString *reason)
     for (auto [doc, path] : {std::pair{&a, files[0]}, std::pair{&b, files[1]}}) {
         const LoadResult loaded = loadMapFile(path, *doc);
         if (!loaded.ok())
-            return trouble(loaded.message);
+            return trouble(loadFailure(path, loaded));
     }
     Output out;
     MapDiffStat stat;

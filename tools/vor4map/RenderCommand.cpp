@@ -1,5 +1,6 @@
 #include "RenderCommand.h"
 
+#include "CommandFiles.h"
 #include "MapPainter.h"
 #include "MapReader.h"
 #include "MiniMap.h"
@@ -28,6 +29,11 @@ bool takeValue(const QStringList &args, int &i, const QString &option, QString &
         return true;
     }
     return false;
+}
+
+QString writeFailure(const QString &path, const PngBandWriter &writer)
+{
+    return QStringLiteral("Cannot write %1: %2; the previous file is left as it was").arg(path, writer.errorString());
 }
 
 } // namespace
@@ -114,7 +120,7 @@ bool renderMapPicture(const Document &doc, const RenderOptions &options, QString
 
     PngBandWriter writer;
     if (!writer.open(options.outFile, int(width), int(height))) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(options.outFile, writer.errorString());
+        *error = writeFailure(options.outFile, writer);
         return false;
     }
     GridPaintParams params;
@@ -142,12 +148,12 @@ bool renderMapPicture(const Document &doc, const RenderOptions &options, QString
         params.brushOrigin = QPoint(0, int(-qint64(top) * pitch % 8));
         painter.paint(band, doc.PlotTexts, params, nullptr);
         if (!writer.writeBand(band)) {
-            *error = QStringLiteral("Cannot write %1: %2").arg(options.outFile, writer.errorString());
+            *error = writeFailure(options.outFile, writer);
             return false;
         }
     }
     if (!writer.finish()) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(options.outFile, writer.errorString());
+        *error = writeFailure(options.outFile, writer);
         return false;
     }
     return true;
@@ -164,7 +170,7 @@ bool renderMiniMapPicture(const Document &doc, const QString &path, QString *err
     renderMiniMap(doc.PlotTexts, mini);
     PngBandWriter writer;
     if (!writer.open(path, mini.width(), mini.height()) || !writer.writeBand(mini) || !writer.finish()) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(path, writer.errorString());
+        *error = writeFailure(path, writer);
         return false;
     }
     return true;
@@ -173,10 +179,26 @@ bool renderMiniMapPicture(const Document &doc, const QString &path, QString *err
 int renderCommand(const RenderOptions &options)
 {
     QTextStream err(stderr);
+    QStringList taken{options.mapFile};
+    for (const QString &out : {options.outFile, options.miniMapFile}) {
+        if (out.isEmpty())
+            continue;
+        const QString refusal = outputRefusal(out, taken);
+        if (!refusal.isEmpty()) {
+            err << "vor4map render: " << refusal << "\n";
+            return 1;
+        }
+        taken << out;
+    }
     Document doc;
     const LoadResult loaded = loadMapFile(options.mapFile, doc);
     if (!loaded.ok()) {
-        err << loaded.message << "\n";
+        err << loadFailure(options.mapFile, loaded) << "\n";
+        return 1;
+    }
+    // Both pictures or neither: the minimap's absence is known before any writing.
+    if (!options.miniMapFile.isEmpty() && doc.miniMapSize.isEmpty()) {
+        err << "The map has no minimap image; nothing written\n";
         return 1;
     }
     QString error;

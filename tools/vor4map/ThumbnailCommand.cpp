@@ -1,10 +1,11 @@
 #include "ThumbnailCommand.h"
 
+#include "CommandFiles.h"
 #include "MapReader.h"
 #include "Thumbnail.h"
 
 #include <QBuffer>
-#include <QFile>
+#include <QSaveFile>
 #include <QImageWriter>
 #include <QTextStream>
 
@@ -47,27 +48,32 @@ bool parseThumbnailArgs(const QStringList &args, ThumbnailOptions &options, QStr
 int thumbnailCommand(const ThumbnailOptions &options)
 {
     QTextStream err(stderr);
+    const QString refusal = outputRefusal(options.outFile, {options.mapFile});
+    if (!refusal.isEmpty()) {
+        err << "vor4map thumbnail: " << refusal << "\n";
+        return 1;
+    }
     Document doc;
     const LoadResult loaded = loadMapFile(options.mapFile, doc);
     if (!loaded.ok()) {
-        err << loaded.message << "\n";
+        err << loadFailure(options.mapFile, loaded) << "\n";
         return 1;
     }
-    // A thumbnail is cache data: written in one piece, without waiting for
-    // the disk as a saved map does.
+    // Encoded whole first, then written atomically: a full disk or a size
+    // limit leaves the previous picture in place.
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter encoder(&buffer, "png");
-    QFile out(options.outFile);
+    QSaveFile out(options.outFile);
     if (!encoder.write(renderThumbnail(doc.PlotTexts, options.size))) {
         err << QStringLiteral("Cannot write %1: %2").arg(options.outFile, encoder.errorString()) << "\n";
         return 1;
     }
-    if (!out.open(QIODevice::WriteOnly) || out.write(png) != png.size() || !out.flush()) {
-        err << QStringLiteral("Cannot write %1: %2").arg(options.outFile, out.errorString()) << "\n";
-        if (out.isOpen())
-            out.remove();
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(png) != png.size() || !out.commit()) {
+        err << QStringLiteral("Cannot write %1: %2; the previous file is left as it was")
+                   .arg(options.outFile, out.errorString())
+            << "\n";
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 // vor4map: reads, checks and normalises world-builder save files from scripts.
 
+#include "CommandFiles.h"
 #include "Commands.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    vor4::tool::ignoreFileSizeSignal();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     return vor4::tool::run(args);
