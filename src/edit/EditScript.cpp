@@ -1,6 +1,8 @@
 #include "EditScript.h"
 
 #include "EditOperations.h"
+#include "FileTarget.h"
+#include "MapTransform.h"
 #include "MapDocument.h"
 #include "PieceEdits.h"
 #include "PlotArea.h"
@@ -25,7 +27,7 @@ bool toBytes(const QString &text, QByteArray *out, QString *error)
 {
     for (const QChar c : text) {
         if (c.unicode() > 0xFF) {
-            *error = QStringLiteral("\"%1\" holds a character that a map file cannot hold").arg(text);
+            *error = QStringLiteral("\"%1\" holds a character that a map file cannot hold").arg(shownValue(text));
             return false;
         }
     }
@@ -165,6 +167,11 @@ Result runResize(Context &c)
 {
     const QRegularExpressionMatch m = sizePattern().match(c.operands[0]);
     const QSize size(sizeNumber(m.captured(1)), sizeNumber(m.captured(2)));
+    // A side far out of range is quoted as typed, not as the number it was cut to.
+    if (size.width() > MapTransform::MaxSide || size.height() > MapTransform::MaxSide)
+        return refusal(QStringLiteral("The map size must be 1 to %1 plots a side, not %2 x %3")
+                           .arg(MapTransform::MaxSide)
+                           .arg(shownValue(m.captured(1)), shownValue(m.captured(2))));
     const QPoint offset(m.captured(3).isEmpty() ? 0 : sizeNumber(m.captured(3)),
                         m.captured(4).isEmpty() ? 0 : sizeNumber(m.captured(4)));
     const QSize before = mapSize(c.doc);
@@ -385,8 +392,8 @@ bool EditScript::parse(const QStringList &args, QString *error)
             if (option == QLatin1String(Operations[r].option))
                 row = r;
         if (row < 0) {
-            *error = isOption(option) ? QStringLiteral("unknown operation %1").arg(option)
-                                      : QStringLiteral("\"%1\" is not an operation").arg(option);
+            *error = isOption(option) ? QStringLiteral("unknown operation %1").arg(shownValue(option))
+                                      : QStringLiteral("\"%1\" is not an operation").arg(shownValue(option));
             return false;
         }
         const Operation &op = Operations[row];
@@ -404,21 +411,21 @@ bool EditScript::parse(const QStringList &args, QString *error)
             const QString &arg = args[i];
             const Operand kind = op.operands[k];
             if (kind == Operand::Area && !PlotArea::parse(arg).isValid()) {
-                *error = QStringLiteral("%1: \"%2\" is not an area (X,Y or X1,Y1:X2,Y2 or all)").arg(option, arg);
+                *error = QStringLiteral("%1: \"%2\" is not an area (X,Y or X1,Y1:X2,Y2 or all)").arg(option, shownValue(arg));
                 return false;
             }
             if (kind == Operand::Plot && !PlotArea::parsePlot(arg).isValid()) {
-                *error = QStringLiteral("%1: \"%2\" is not a plot (X,Y)").arg(option, arg);
+                *error = QStringLiteral("%1: \"%2\" is not a plot (X,Y)").arg(option, shownValue(arg));
                 return false;
             }
             if (kind == Operand::Flip && arg.compare(QLatin1String("horizontal"), Qt::CaseInsensitive) != 0
                 && arg.compare(QLatin1String("vertical"), Qt::CaseInsensitive) != 0) {
-                *error = QStringLiteral("%1: \"%2\" is not horizontal or vertical").arg(option, arg);
+                *error = QStringLiteral("%1: \"%2\" is not horizontal or vertical").arg(option, shownValue(arg));
                 return false;
             }
             if (kind == Operand::Angle && arg != QLatin1String("90") && arg != QLatin1String("180")
                 && arg != QLatin1String("270")) {
-                *error = QStringLiteral("%1: \"%2\" is not 90, 180 or 270").arg(option, arg);
+                *error = QStringLiteral("%1: \"%2\" is not 90, 180 or 270").arg(option, shownValue(arg));
                 return false;
             }
             if (kind == Operand::Player && !QRegularExpression(QStringLiteral("^\\d{1,6}$")).match(arg).hasMatch()) {
@@ -430,7 +437,7 @@ bool EditScript::parse(const QStringList &args, QString *error)
                 return false;
             }
             if (kind == Operand::Size && !sizePattern().match(arg).hasMatch()) {
-                *error = QStringLiteral("%1: \"%2\" is not a size (COLS,ROWS or COLS,ROWS,DX,DY)").arg(option, arg);
+                *error = QStringLiteral("%1: \"%2\" is not a size (COLS,ROWS or COLS,ROWS,DX,DY)").arg(option, shownValue(arg));
                 return false;
             }
             step.operands << arg;

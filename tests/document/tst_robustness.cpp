@@ -1,6 +1,7 @@
 // Mutated map files must never crash the reader or the writer, and every
 // failure must come back as one of the editor's messages.
 
+#include "MapCheck.h"
 #include "MapReader.h"
 #include "MapWriter.h"
 
@@ -89,6 +90,7 @@ class TestRobustness : public QObject
 private Q_SLOTS:
     void mutatedFixtures();
     void filesThatAreNoMaps();
+    void damageIsNeverSilent();
 };
 
 void TestRobustness::mutatedFixtures()
@@ -174,6 +176,58 @@ void TestRobustness::filesThatAreNoMaps()
     QVERIFY(loadMapFile(dir.filePath("longplot"), doc).ok());
     QCOMPARE(doc.PlotTexts.text(1, 0).size(), 10 << 20);
     QVERIFY(!buildSaveFile(doc).isEmpty());
+}
+
+void TestRobustness::damageIsNeverSilent()
+{
+    const QByteArray island = fixture("island-15x15.Vor4WorldBuilderSave");
+    if (island.isEmpty())
+        QSKIP("fixtures not present");
+    const qsizetype mapStart = island.indexOf("BeginMap");
+    const qsizetype lastEnd = island.lastIndexOf("EndPlot");
+    static const char *const closing[] = {"EndGame", "EndTeam", "EndPlayer", "EndMap", "EndPlot"};
+    QRandomGenerator rng(20);
+    for (int round = 0; round < 600; ++round) {
+        QByteArray bytes = island;
+        const int kind = round % 3;
+        if (kind == 0) {
+            // A NUL byte with text after it: the text is dropped, so it is said.
+            bytes.insert(qsizetype(rng.bounded(int(lastEnd))), '\0');
+        } else if (kind == 1) {
+            // Cut short anywhere after "BeginMap", up to the last plot.
+            bytes.truncate(mapStart + 10 + qsizetype(rng.bounded(int(lastEnd - mapStart - 10))));
+        } else {
+            // A keyword line: a closing one is always out of place, an opening
+            // "BeginPlot" makes the plot count disagree.
+            QList<QByteArray> lines = bytes.split('\n');
+            const bool open = rng.bounded(2);
+            lines.insert(int(rng.bounded(lines.size())),
+                         QByteArray(open ? "BeginPlot" : closing[rng.bounded(5)]) + "\r");
+            bytes = lines.join('\n');
+            Document doc;
+            doc.FileLines = LineBuffer(bytes);
+            const LoadResult r = ParseFileLines(doc);
+            QVERIFY2(open ? !r.ok() || !mapDamage(doc, r.stats).isEmpty() : r.status == LoadResult::StructureError,
+                     qPrintable(QString::number(round)));
+            continue;
+        }
+        Document doc;
+        doc.FileLines = LineBuffer(bytes);
+        const LoadResult r = ParseFileLines(doc);
+        doc.FileLines.clear();
+        if (!r.ok())
+            continue; // refused
+        const MapDamage damage = mapDamage(doc, r.stats);
+        QVERIFY2(kind == 0 ? damage.dropsData() : !damage.isEmpty(), qPrintable(QString::number(round)));
+        // What is written after a go-ahead reads back the same, with no damage.
+        const QByteArray saved = buildSaveFile(doc);
+        Document again;
+        again.FileLines = LineBuffer(saved);
+        const LoadResult back = ParseFileLines(again);
+        again.FileLines.clear();
+        QVERIFY(back.ok() && mapDamage(again, back.stats).isEmpty());
+        QCOMPARE(buildSaveFile(again), saved);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRobustness)

@@ -44,6 +44,7 @@ private Q_SLOTS:
     void fullDisk();
     void loadErrorsNameFileAndLine();
     void tooComplexPatternIsNotNotFound();
+    void readmeAgrees();
 
 private:
     QTemporaryDir m_dir;
@@ -194,6 +195,15 @@ void TestOutputs::loadErrorsNameFileAndLine()
         QVERIFY(r.code != 0);
         QCOMPARE(r.err, expected);
     }
+    // Command-line values: as typed, never the number they were cut to, and bounded.
+    Run r = vor4map({"edit", Island, m_dir.filePath("x"), "--resize", "99999999999,5"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("not 99999999999 x 5\n"), r.err);
+    r = vor4map({"edit", Island, m_dir.filePath("x"), "--put", "A=1", QString(200, QLatin1Char('9')) + "\t"});
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.contains("\"" + QByteArray(80, '9') + "\xe2\x80\xa6\" is not an area"), r.err);
+    r = vor4map({"thumbnail", Island, m_dir.filePath("x"), "--size", "1\x1b"});
+    QVERIFY2(r.err.contains("not '1\\x1B'"), r.err);
 }
 
 void TestOutputs::tooComplexPatternIsNotNotFound()
@@ -206,6 +216,19 @@ void TestOutputs::tooComplexPatternIsNotNotFound()
     r = vor4map({"find", map, "a+b$", "--regex"});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, "1,0: " + QByteArray(40, 'a') + "b\n");
+}
+
+void TestOutputs::readmeAgrees()
+{
+    const QByteArray readme = readAll(QStringLiteral(VOR4_SOURCE_DIR "/README.md"));
+    const QByteArray manual = readAll(QStringLiteral(VOR4_SOURCE_DIR "/docs/vor4map.1"));
+    const QByteArray help = vor4map({}).err;
+    for (const QByteArray &call : {QByteArray("normalize IN OUT [--force]"), QByteArray("edit IN OUT [--force] OPERATION")}) {
+        QVERIFY2(readme.contains("vor4map " + call), call);
+        QVERIFY2(help.contains("vor4map " + call), call);
+    }
+    for (const QByteArray &said : {QByteArray("pattern too complex at X,Y"), QByteArray("is read-only")})
+        QVERIFY(readme.contains(said) && manual.contains(QByteArray(said).replace("X,Y", "\\fIX\\fR,\\fIY\\fR")));
 }
 
 QTEST_GUILESS_MAIN(TestOutputs)

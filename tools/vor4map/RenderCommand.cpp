@@ -1,6 +1,7 @@
 #include "RenderCommand.h"
 
 #include "CommandFiles.h"
+#include "FileTarget.h"
 #include "MapPainter.h"
 #include "MapReader.h"
 #include "MiniMap.h"
@@ -62,7 +63,8 @@ bool parseRenderArgs(const QStringList &args, RenderOptions &options, QString *r
             bool ok = false;
             const int n = value.toInt(&ok);
             if (!ok || !isCellSize(n)) {
-                *reason = QStringLiteral("cell size must be one of 4 5 6 7 8 9 10 12 14 16 20 24 32 40 48 56 64");
+                *reason = QStringLiteral("cell size must be one of 4 5 6 7 8 9 10 12 14 16 20 24 32 40 48 56 64, not '%1'")
+                              .arg(shownValue(value));
                 return false;
             }
             options.cellSize = n;
@@ -74,7 +76,7 @@ bool parseRenderArgs(const QStringList &args, RenderOptions &options, QString *r
             for (const QString &name : value.split(QLatin1Char(','))) {
                 const int index = LayerSwitches::indexOf(name);
                 if (index < 0) {
-                    *reason = QStringLiteral("unknown layer '%1'").arg(name);
+                    *reason = QStringLiteral("unknown layer '%1'").arg(shownValue(name));
                     return false;
                 }
                 options.layers[index] = false;
@@ -86,7 +88,7 @@ bool parseRenderArgs(const QStringList &args, RenderOptions &options, QString *r
             }
             options.miniMapFile = value;
         } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
-            *reason = QStringLiteral("unknown option '%1'").arg(a);
+            *reason = QStringLiteral("unknown option '%1'").arg(shownValue(a));
             return false;
         } else {
             files << a;

@@ -1,6 +1,7 @@
 #include "ThumbnailCommand.h"
 
 #include "CommandFiles.h"
+#include "FileTarget.h"
 #include "MapReader.h"
 #include "Thumbnail.h"
 
@@ -25,12 +26,12 @@ bool parseThumbnailArgs(const QStringList &args, ThumbnailOptions &options, QStr
             bool ok = false;
             const int n = value.toInt(&ok);
             if (!ok || n < 1 || n > MaxThumbnailSize) {
-                *reason = QStringLiteral("size must be a number from 1 to %1").arg(MaxThumbnailSize);
+                *reason = QStringLiteral("size must be a number from 1 to %1, not '%2'").arg(MaxThumbnailSize).arg(shownValue(value));
                 return false;
             }
             options.size = n;
         } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
-            *reason = QStringLiteral("unknown option '%1'").arg(a);
+            *reason = QStringLiteral("unknown option '%1'").arg(shownValue(a));
             return false;
         } else {
             files << a;
