@@ -61,7 +61,7 @@ public:
         // The other plot of the edge: south or east of the carrier.
         QPoint neighbour() const { return kind == SouthEdge ? carrier + QPoint(0, 1) : carrier + QPoint(1, 0); }
     };
-    // The river edges carried by the plots of the area, row by row.
+    // The river edges carried by the plots of the area, in no set order.
     static QList<RiverEdge> riverEdges(const PlotTable &plots, const QRect &area);
     static qsizetype riverEdgeCount(const PlotTable &plots);
 
