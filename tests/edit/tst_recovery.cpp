@@ -31,7 +31,6 @@ private Q_SLOTS:
     void writesTheDocumentInTheBackground();
     void removalWinsOverARunningWrite();
     void orphansAreFoundAdoptedAndDiscarded();
-    void damagedOrphansAreTold();
 };
 
 void TestRecovery::writesTheDocumentInTheBackground()
@@ -112,45 +111,6 @@ void TestRecovery::orphansAreFoundAdoptedAndDiscarded()
     QVERIFY(next.orphans().isEmpty());
     // The adopted file keeps its name for a run after this one.
     next.waitForWrite();
-}
-
-void TestRecovery::damagedOrphansAreTold()
-{
-    QTemporaryDir dir;
-    MapDocument doc;
-    QVERIFY(doc.load(Continents).ok());
-    QStringList paths;
-    for (int i = 0; i < 3; ++i) {
-        RecoveryStore crashed(dir.path());
-        QVERIFY(crashed.writeInBackground(doc));
-        crashed.waitForWrite();
-        paths << crashed.mapPath();
-    }
-    const QByteArray whole = fileBytes(paths[0]);
-    // Cut in half (a disk that filled), and made no map at all.
-    QFile cut(paths[1]);
-    QVERIFY(cut.open(QIODevice::ReadWrite) && cut.resize(whole.size() / 2));
-    cut.close();
-    QFile broken(paths[2]);
-    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("EndGame\r\n") > 0);
-    broken.close();
-
-    RecoveryStore next(dir.path());
-    QMap<QString, RecoveryStore::Entry> byPath;
-    for (const RecoveryStore::Entry &e : next.orphans())
-        byPath.insert(e.mapPath, e);
-    QCOMPARE(byPath.size(), 3);
-    QCOMPARE(byPath[paths[0]].state, RecoveryStore::Entry::Sound);
-    const RecoveryStore::Entry &half = byPath[paths[1]];
-    QCOMPARE(half.state, RecoveryStore::Entry::Damaged);
-    QCOMPARE(half.plotsWritten, 64 * 40);
-    QVERIFY(half.plotsRestorable > 0 && half.plotsRestorable < 64 * 40);
-    QCOMPARE(byPath[paths[2]].state, RecoveryStore::Entry::Unreadable);
-
-    // Moved aside, the unreadable one no longer stands among the orphans.
-    const QString aside = RecoveryStore::moveAside(byPath[paths[2]]);
-    QVERIFY(QFile::exists(aside) && !QFile::exists(paths[2]));
-    QCOMPARE(next.orphans().size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestRecovery)
