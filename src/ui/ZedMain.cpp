@@ -281,7 +281,8 @@ QString TForm1::statusText(int panel) const { return m_statusTexts[std::size_t(p
 
 void TForm1::setStatusText(int panel, const QString &text)
 {
-    m_statusTexts[std::size_t(panel)] = text;
+    // Measured and shown whole on hovering: bounded as a message box's text.
+    m_statusTexts[std::size_t(panel)] = Dialogs::shown(text);
     fitStatusPanel(panel);
 }
 

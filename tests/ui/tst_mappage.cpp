@@ -302,8 +302,10 @@ void TestMapPage::bigPlotIsKeptAsItIs()
     clickCell(1, 39); // leaving stores it as it is
     QCOMPARE(w->Doc.PlotTexts.text(0, 39), stored);
     QCOMPARE(w->MapDoc.undoStack()->count(), 3);
-    // A message quoting such a text is cut before a box lays it out.
+    // A message quoting such a text is cut before a box or the status bar lays it out.
     QCOMPARE(Dialogs::shown(QString(3 << 20, u'x')).size(), Dialogs::MaxMessage);
+    w->setStatusText(0, QString(3 << 20, u'x'));
+    QCOMPARE(w->statusText(0).size(), Dialogs::MaxMessage);
 }
 
 void TestMapPage::zoomByListAndWheel()
