@@ -27,6 +27,9 @@ public:
     virtual qint64 byteCost() const;
     // Whether the document can take the step (the plot texts have a bound).
     virtual bool fits() const { return true; }
+    // Why the step's new text would break the file when written; empty
+    // when it would not. Asked before the step is first done.
+    virtual QString refusal() const { return {}; }
     // A new command with this one's state moved into it; this one is left
     // empty. The history uses it to drop its oldest steps.
     virtual EditCommand *takeOver(QUndoCommand *parent = nullptr) = 0;

@@ -49,6 +49,10 @@ public:
 
 private:
     static Result push(MapDocument &doc, SetPlotTexts *step, const QString &name);
+    // The rule on the cells of `cells`, or of `mask` when given, by writing
+    // the whole table anew: for changes to most of a big map.
+    static Result rewrite(MapDocument &doc, const PaintRule &rule, Action action,
+                          const QRect &cells, const QBitArray *mask, const QString &name);
 };
 
 } // namespace vor4

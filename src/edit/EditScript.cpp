@@ -306,23 +306,26 @@ struct Operation
 const Operation Operations[] = {
     {"--put", {Operand::Text, Operand::Area}, 0, "--put LINE AREA",
      "put the plot line LINE into every plot of AREA: it\n"
-     "replaces the first line that holds LINE's key (the text\n"
-     "before its \"=\", letter case ignored) or is appended",
+     "replaces the first line whose key (the text before its\n"
+     "first \"=\", letter case ignored) is LINE's, the lines of\n"
+     "a sub-block such as BeginUnit ... EndUnit aside, or is\n"
+     "appended",
      runPut},
     {"--take", {Operand::Text, Operand::Area}, 0, "--take KEY AREA",
-     "delete the first line that holds KEY (letter case\n"
-     "ignored) from every plot of AREA",
+     "delete the first line whose key is KEY (letter case\n"
+     "ignored, sub-blocks aside) from every plot of AREA",
      runTake},
     {"--fill", {Operand::Text, Operand::Plot}, 0, "--fill LINE X,Y",
      "put LINE into the region around plot X,Y: the plots\n"
-     "reached through their sides whose first line holding\n"
-     "LINE's key, trimmed, equals that of X,Y (a plot without\n"
+     "reached through their sides whose first line of LINE's\n"
+     "key, trimmed, equals that of X,Y (a plot without\n"
      "such a line matches one without)",
      runFill},
     {"--replace", {Operand::Text, Operand::Text, Operand::Area}, 1, "--replace OLD NEW [AREA]",
      "in every plot of AREA (default all), every occurrence\n"
      "of the text OLD becomes NEW (exact, letter case counts,\n"
-     "never across a line break)",
+     "never across a line break); a line it would make a\n"
+     "section keyword or a plot's coordinates is refused",
      runReplace},
     {"--flip", {Operand::Flip, Operand::Area}, 1, "--flip horizontal|vertical [AREA]",
      "mirror the plots of AREA (default all) left to right or\n"

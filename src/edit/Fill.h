@@ -14,7 +14,7 @@ class Fill
 {
 public:
     // The 4-connected region around `cell` whose value for `key` (the first
-    // line that contains it, trimmed; no such line is the empty value)
+    // line that holds it, trimmed; no such line is the empty value)
     // equals that of `cell`. It does not cross the map's edges. Empty when
     // the cell lies outside the map.
     static QBitArray region(const PlotTable &plots, QPoint cell, QByteArrayView key);

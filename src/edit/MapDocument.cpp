@@ -39,9 +39,17 @@ bool MapDocument::push(EditCommand *command, QString *error)
             *error = QStringLiteral("The change is too large: the plot texts of a map are limited to 4 GiB");
         return false;
     }
+    if (const QString why = command->refusal(); !why.isEmpty()) {
+        delete command;
+        if (error)
+            *error = why + QStringLiteral(". Nothing was stored.");
+        return false;
+    }
     m_recording = true;
     m_stack.push(command);
     m_recording = false;
+    if (!m_keepsHistory)
+        m_stack.clear();
     trimHistory();
     return true;
 }

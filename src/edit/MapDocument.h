@@ -34,8 +34,8 @@ public:
     QUndoStack *undoStack() { return &m_stack; }
 
     // Does the step and records it. A step that would change nothing is
-    // deleted and false returned; so is one the stores cannot take, with
-    // *error set to a message for the user.
+    // deleted and false returned; so is one the stores cannot take or whose
+    // text would break the file, with *error set to a message for the user.
     bool push(EditCommand *command, QString *error = nullptr);
     // True while a pushed step is done for the first time; false during an
     // undo or redo.
@@ -53,6 +53,9 @@ public:
     // The history keeps at most this many bytes; the oldest steps go first.
     qint64 historyBudget() const { return m_budget; }
     void setHistoryBudget(qint64 bytes);
+    // Without a history (a command line) each step is dropped once done,
+    // and what it kept for its undo with it.
+    void setKeepsHistory(bool keeps) { m_keepsHistory = keeps; }
     qint64 historyBytes() const;
     bool isRebuildingHistory() const { return m_rebuilding; }
 
@@ -95,6 +98,7 @@ private:
     qint64 m_budget = DefaultHistoryBudget;
     bool m_recording = false;
     bool m_rebuilding = false;
+    bool m_keepsHistory = true;
     int m_stepping = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "PaintRule.h"
 
+#include "LineCheck.h"
 #include "TextUtil.h"
 
 #include <cstring>
@@ -37,6 +38,38 @@ QString quoted(QByteArrayView text)
     return QLatin1Char('"') + QString::fromLatin1(text.data(), text.size()) + QLatin1Char('"');
 }
 
+// A plot line holds KEY when the text before its first "=", trimmed, is KEY
+// (letter case ignored) and it stands outside every sub-block: the lines
+// between BeginUnit and EndUnit belong to the unit, not to the plot.
+class KeyLines
+{
+public:
+    KeyLines(QByteArrayView text, QByteArrayView key) : m_lines(text), m_key(key) {}
+    // The next line, and whether it holds the key.
+    bool next(QByteArrayView *line, bool *holds)
+    {
+        if (!m_lines.next(line))
+            return false;
+        *holds = false;
+        const QByteArrayView t = trimmed(*line);
+        const qsizetype eq = t.indexOf('=');
+        if (eq < 0) {
+            if (startsWithCi(t, "begin"))
+                ++m_depth;
+            else if (m_depth > 0 && startsWithCi(t, "end"))
+                --m_depth;
+        } else if (m_depth == 0) {
+            *holds = equalsCi(trimmed(t.first(eq)), m_key);
+        }
+        return true;
+    }
+
+private:
+    Lines m_lines;
+    QByteArrayView m_key;
+    int m_depth = 0;
+};
+
 bool isOneLine(QByteArrayView line)
 {
     // A NUL would end the file for the reader; a break would add lines.
@@ -53,36 +86,33 @@ QByteArrayView PaintRule::keyOf(QByteArrayView line)
 
 qsizetype PaintRule::lineWithKey(QByteArrayView text, QByteArrayView key)
 {
-    Lines lines(text);
+    KeyLines lines(text, key);
     QByteArrayView line;
-    for (qsizetype i = 0; lines.next(&line); ++i)
-        if (containsCi(line, key))
+    bool holds = false;
+    for (qsizetype i = 0; lines.next(&line, &holds); ++i)
+        if (holds)
             return i;
     return -1;
 }
 
-QByteArray PaintRule::putLine(QByteArrayView text, QByteArrayView key, QByteArrayView line)
+qsizetype PaintRule::putLineTo(char *out, QByteArrayView text, QByteArrayView key, QByteArrayView line)
 {
-    // Fills run this on hundreds of thousands of plots: one allocation, no
-    // appends. A one-byte line end becomes two, so twice the text, the line
-    // and one more line end are always enough.
-    QByteArray out(2 * text.size() + line.size() + 2, Qt::Uninitialized);
-    char *const begin = out.data();
-    char *o = begin;
+    char *o = out;
     const auto put = [&o](QByteArrayView s) {
         if (!s.isEmpty())
             std::memcpy(o, s.data(), std::size_t(s.size()));
         o += s.size();
     };
-    Lines lines(text);
+    KeyLines lines(text, key);
     QByteArrayView l;
+    bool holds = false;
     bool first = true;
     bool replaced = false;
-    while (lines.next(&l)) {
+    while (lines.next(&l, &holds)) {
         if (!first)
             put("\r\n");
         first = false;
-        if (!replaced && containsCi(l, key)) {
+        if (!replaced && holds) {
             put(line);
             replaced = true;
         } else {
@@ -94,26 +124,24 @@ QByteArray PaintRule::putLine(QByteArrayView text, QByteArrayView key, QByteArra
             put("\r\n");
         put(line);
     }
-    out.truncate(o - begin);
-    return out;
+    return o - out;
 }
 
-QByteArray PaintRule::takeKey(QByteArrayView text, QByteArrayView key, bool *found)
+qsizetype PaintRule::takeKeyTo(char *out, QByteArrayView text, QByteArrayView key, bool *found)
 {
-    QByteArray out(2 * text.size(), Qt::Uninitialized);
-    char *const begin = out.data();
-    char *o = begin;
+    char *o = out;
     const auto put = [&o](QByteArrayView s) {
         if (!s.isEmpty())
             std::memcpy(o, s.data(), std::size_t(s.size()));
         o += s.size();
     };
-    Lines lines(text);
+    KeyLines lines(text, key);
     QByteArrayView l;
+    bool holds = false;
     bool first = true;
     bool taken = false;
-    while (lines.next(&l)) {
-        if (!taken && containsCi(l, key)) {
+    while (lines.next(&l, &holds)) {
+        if (!taken && holds) {
             taken = true;
             continue;
         }
@@ -124,16 +152,32 @@ QByteArray PaintRule::takeKey(QByteArrayView text, QByteArrayView key, bool *fou
     }
     if (found)
         *found = taken;
-    out.truncate(o - begin);
+    return o - out;
+}
+
+QByteArray PaintRule::putLine(QByteArrayView text, QByteArrayView key, QByteArrayView line)
+{
+    // Fills run this on hundreds of thousands of plots: one allocation, no
+    // appends.
+    QByteArray out(room(text, line), Qt::Uninitialized);
+    out.truncate(putLineTo(out.data(), text, key, line));
+    return out;
+}
+
+QByteArray PaintRule::takeKey(QByteArrayView text, QByteArrayView key, bool *found)
+{
+    QByteArray out(room(text, {}), Qt::Uninitialized);
+    out.truncate(takeKeyTo(out.data(), text, key, found));
     return out;
 }
 
 QByteArrayView PaintRule::valueOf(QByteArrayView text, QByteArrayView key)
 {
-    Lines lines(text);
+    KeyLines lines(text, key);
     QByteArrayView line;
-    while (lines.next(&line))
-        if (containsCi(line, key))
+    bool holds = false;
+    while (lines.next(&line, &holds))
+        if (holds)
             return trimmed(line);
     return {};
 }
@@ -142,8 +186,8 @@ PaintRule PaintRule::fromLine(QByteArrayView line, QString *error)
 {
     const QByteArrayView t = trimmed(line);
     QString why;
-    if (!isOneLine(t))
-        why = QStringLiteral("A plot line must be a single line");
+    if (const QString refused = refusedLine(t, TextPlace::Plot); !refused.isEmpty())
+        why = refused;
     else if (!t.contains('='))
         why = quoted(t) + QStringLiteral(" is not a plot line: it has no \"=\"");
     else if (keyOf(t).isEmpty())

@@ -3,6 +3,9 @@
 // out of it, shared by the map contents window, the paint tools and
 // vor4map edit. A brush value is one plot line such as
 // "TerrainType=TERRAIN_GRASS"; its key is the text before the first "=".
+// A line holds a key when the text before its first "=", trimmed, is the key
+// (ASCII case ignored) and it is not inside a sub-block (BeginUnit ...
+// EndUnit): "Level=1, Experience=0" holds neither "X" nor "Experience".
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,18 +19,28 @@ class PaintRule
 public:
     // The text before the first "=", trimmed; empty when there is no "=".
     static QByteArrayView keyOf(QByteArrayView line);
-    // Index of the first line of text that contains key (ASCII case
-    // ignored), or -1. Lines split as the reader splits them.
+    // Index of the first line of text that holds key, or -1. Lines split as
+    // the reader splits them.
     static qsizetype lineWithKey(QByteArrayView text, QByteArrayView key);
-    // Change: the first line that contains key becomes line; without such a
+    // Change: the first line that holds key becomes line; without such a
     // line, line is appended. The result's lines are joined by CR LF with
     // no break after the last, as the plot memo gives them back.
     static QByteArray putLine(QByteArrayView text, QByteArrayView key, QByteArrayView line);
-    // Clear: the first line that contains key is deleted. *found says
+    // Clear: the first line that holds key is deleted. *found says
     // whether there was one; the lines are joined again either way.
     static QByteArray takeKey(QByteArrayView text, QByteArrayView key, bool *found = nullptr);
+    // The same written into out, which has room(text, line) bytes; they
+    // return the result's length.
+    static qsizetype room(QByteArrayView text, QByteArrayView line)
+    {
+        // A one-byte line end becomes two: twice the text, the line and one
+        // more line end are always enough.
+        return 2 * text.size() + line.size() + 2;
+    }
+    static qsizetype putLineTo(char *out, QByteArrayView text, QByteArrayView key, QByteArrayView line);
+    static qsizetype takeKeyTo(char *out, QByteArrayView text, QByteArrayView key, bool *found);
     // The value Fill compares and the picker takes: the first line that
-    // contains key, trimmed; empty when there is none.
+    // holds key, trimmed; empty when there is none.
     static QByteArrayView valueOf(QByteArrayView text, QByteArrayView key);
 
     PaintRule() = default;

@@ -1,5 +1,6 @@
 #include "PlotReplace.h"
 
+#include "LineCheck.h"
 #include "MapDocument.h"
 #include "SetPlotTexts.h"
 
@@ -23,7 +24,14 @@ ReplaceResult replaceInPlots(MapDocument *doc, const PlotQuery &query, const QSt
         const QByteArrayView text = plots.view(col, row);
         if (!query.matches(text))
             continue;
-        step->add(col, row, query.replaced(text, replacement));
+        const QByteArray changed = query.replaced(text, replacement);
+        if (const QString refused = refusedText(changed, TextPlace::Plot); !refused.isEmpty()) {
+            result.error = refused + QStringLiteral(" (in plot %1,%2). Nothing was replaced.")
+                                         .arg(col)
+                                         .arg(doc->document().fileY(row));
+            return result;
+        }
+        step->add(col, row, changed);
         // Checked as the step grows: one that cannot fit stops before it
         // holds more than the plot texts could.
         if (!step->fits()) {

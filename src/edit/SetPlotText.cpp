@@ -1,5 +1,6 @@
 #include "SetPlotText.h"
 
+#include "LineCheck.h"
 #include "MapDocument.h"
 
 namespace vor4 {
@@ -32,6 +33,11 @@ QString SetPlotText::name() const
 bool SetPlotText::fits() const
 {
     return target().PlotTexts.canTake(qint64(m_head) + m_tail + m_middle.size());
+}
+
+QString SetPlotText::refusal() const
+{
+    return m_fresh ? refusedText(m_middle, TextPlace::Plot) : QString();
 }
 
 EditCommand *SetPlotText::takeOver(QUndoCommand *parent)

@@ -24,6 +24,7 @@ public:
     QString name() const override;
     bool isNoOp() const override;
     bool fits() const override;
+    QString refusal() const override;
     qint64 byteCost() const override { return EditCommand::byteCost() + m_middle.capacity(); }
     EditCommand *takeOver(QUndoCommand *parent) override;
 

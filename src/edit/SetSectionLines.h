@@ -2,6 +2,7 @@
 // Replaces the game lines or the map header's free lines.
 
 #include "EditCommand.h"
+#include "LineCheck.h"
 #include "MapDocument.h"
 
 #include <QByteArray>
@@ -17,6 +18,7 @@ public:
                     QUndoCommand *parent = nullptr);
 
     bool isNoOp() const override;
+    QString refusal() const override { return refusedLines(m_lines, TextPlace::Section); }
     qint64 byteCost() const override;
     EditCommand *takeOver(QUndoCommand *parent) override;
 

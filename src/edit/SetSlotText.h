@@ -2,6 +2,7 @@
 // Replaces the text of one team or player slot.
 
 #include "EditCommand.h"
+#include "LineCheck.h"
 #include "MapDocument.h"
 
 #include <QByteArray>
@@ -16,6 +17,7 @@ public:
                 QUndoCommand *parent = nullptr);
 
     bool isNoOp() const override;
+    QString refusal() const override { return refusedText(m_text, TextPlace::Section); }
     qint64 byteCost() const override { return EditCommand::byteCost() + m_text.size(); }
     EditCommand *takeOver(QUndoCommand *parent) override;
 

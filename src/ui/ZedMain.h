@@ -282,6 +282,10 @@ private:
     bool m_loading = false;
     // The open file was damaged: the first Save asks before writing it.
     bool m_confirmDamagedSave = false;
+    // The last step pushed was refused: its text would break the file.
+    bool m_stepRefused = false;
+    // A memo is being left: a message box now would take the focus.
+    bool m_leavingMemo = false;
     bool m_closeAfterLoad = false;
     QString m_captionName; // the file's name, "Untitled" after New, empty at start
     QRect m_miniMapCells;    // cells whose minimap blocks wait to be rendered

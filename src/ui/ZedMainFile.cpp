@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QFileInfo>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -73,8 +74,13 @@ bool TForm1::pushStep(vor4::EditCommand *step)
 {
     QString error;
     const bool done = MapDoc.push(step, &error);
-    if (!error.isEmpty())
+    m_stepRefused = !error.isEmpty();
+    if (m_stepRefused && m_leavingMemo) {
+        setStatusText(0, QStringLiteral("Not stored: ") + error);
+        QTimer::singleShot(0, this, [this, error] { Dialogs::instance().error(this, error); });
+    } else if (m_stepRefused) {
         Dialogs::instance().error(this, error);
+    }
     return done;
 }
 
@@ -285,8 +291,9 @@ bool TForm1::storeFocusedMemo()
         return true;
     QByteArray text;
     const bool storable = ActiveMemo->bytes(&text);
+    m_stepRefused = false;
     MemoExit();
-    return storable || !AutoApplyBtn->isChecked();
+    return !m_stepRefused && (storable || !AutoApplyBtn->isChecked());
 }
 
 void TForm1::forgetOldMap()

@@ -244,7 +244,7 @@ bool TForm1::applyPlotMemo(const QString &what)
     }
     const QPoint cell = focusedCell();
     pushStep(new vor4::SetPlotText(&MapDoc, cell.x(), cell.y(), text, what));
-    return true;
+    return !m_stepRefused;
 }
 
 void TForm1::MapRecallBtnClick()
@@ -284,8 +284,10 @@ bool TForm1::storePlotMemo()
         warnNotSingleByte();
         return false;
     }
+    m_leavingMemo = true;
     pushStep(new vor4::SetPlotText(&MapDoc, Doc.CurrentCol, Doc.CurrentRow, text, QStringLiteral("Edit plot")));
-    return true;
+    m_leavingMemo = false;
+    return !m_stepRefused;
 }
 
 bool TForm1::isMapPageActive() const { return WorkPages->currentIndex() == MapPage && !m_loading; }

@@ -115,8 +115,11 @@ void TForm1::GeneralClearBtnClick()
 
 void TForm1::MemoExit()
 {
-    if (AutoApplyBtn->isChecked() && ActiveMemo && !m_loading)
+    if (AutoApplyBtn->isChecked() && ActiveMemo && !m_loading) {
+        m_leavingMemo = true;
         GeneralApplyBtnClick();
+        m_leavingMemo = false;
+    }
 }
 
 void TForm1::warnNotSingleByte()

@@ -295,13 +295,16 @@ void TForm3::ToolButton1Click()
     if (key.isEmpty())
         return;
 
-    m_host->setRecallText(memo->text());
+    const QString before = memo->text();
+    m_host->setRecallText(before);
     // The plot's bytes through the paint rule; a memo holding characters
     // that have no byte is left for Apply to refuse with its message.
     QByteArray text;
     if (memo->bytes(&text))
         memo->setBytes(vor4::PaintRule::putLine(text, key.toLatin1(), newLine.toLatin1()));
     const bool stored = m_host->applyPlotMemo(key + QStringLiteral(" changed"));
+    if (!stored)
+        memo->setText(before); // refused: the memo shows what the plot still holds
     setPanel(0, key + (stored ? QStringLiteral(" changed") : QStringLiteral(" not stored")));
 }
 
@@ -319,13 +322,16 @@ void TForm3::ClearBtnClick()
     if (key.isEmpty())
         return;
 
-    m_host->setRecallText(memo->text());
+    const QString before = memo->text();
+    m_host->setRecallText(before);
     QByteArray text;
     bool found = false;
     if (memo->bytes(&text))
         memo->setBytes(vor4::PaintRule::takeKey(text, key.toLatin1(), &found));
-    if (!m_host->applyPlotMemo(key + QStringLiteral(" cleared")))
+    if (!m_host->applyPlotMemo(key + QStringLiteral(" cleared"))) {
+        memo->setText(before);
         setPanel(0, key + QStringLiteral(" not stored"));
+    }
     else
         setPanel(0, key + (found ? QStringLiteral(" cleared") : QStringLiteral(" not found")));
 }

@@ -1,3 +1,4 @@
+#include "LineCheck.h"
 #include "PlotTable.h"
 #include "TextUtil.h"
 
@@ -12,6 +13,8 @@ private Q_SLOTS:
     void editsAndResize();
     void compactionKeepsTexts();
     void textHelpers();
+    void linesThatBreakTheFile_data();
+    void linesThatBreakTheFile();
     void copiesShareNothing();
 };
 
@@ -73,6 +76,44 @@ void TestPlotTable::textHelpers()
 
 // A copy made in two steps equals the table and stays apart from it, also
 // when the table grew between the steps.
+void TestPlotTable::linesThatBreakTheFile_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("section"); // why refused in a section; empty: taken
+    QTest::addColumn<QString>("plot");
+    const QString keyword = QStringLiteral("is a section keyword");
+    const QString coordinates = QStringLiteral("would read as a plot's coordinates");
+    const QString breaks = QStringLiteral("holds a line break or a NUL byte");
+    QTest::newRow("plain") << QByteArray("TerrainType=TERRAIN_GRASS") << "" << "";
+    QTest::newRow("keyword") << QByteArray("EndPlot") << keyword << keyword;
+    QTest::newRow("keyword, any case, blanks") << QByteArray(" \tbeginGAME \x01") << keyword << keyword;
+    QTest::newRow("keyword and more") << QByteArray("EndPlot2") << "" << "";
+    QTest::newRow("sub-block") << QByteArray("BeginUnit") << "" << "";
+    QTest::newRow("coordinates") << QByteArray("TerrainType=x=1,y=2") << "" << coordinates;
+    QTest::newRow("start position") << QByteArray("StartingX=3, StartingY=4") << "" << coordinates;
+    QTest::newRow("CR") << QByteArray("A=1\rB") << breaks << breaks;
+    QTest::newRow("LF") << QByteArray("A=1\n") << breaks << breaks;
+    QTest::newRow("NUL") << QByteArray("A=1\0", 4) << breaks << breaks;
+}
+
+void TestPlotTable::linesThatBreakTheFile()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, section);
+    QFETCH(QString, plot);
+    QVERIFY(refusedLine(line, TextPlace::Section).contains(section));
+    QCOMPARE(refusedLine(line, TextPlace::Section).isEmpty(), section.isEmpty());
+    QVERIFY(refusedLine(line, TextPlace::Plot).contains(plot));
+    QCOMPARE(refusedLine(line, TextPlace::Plot).isEmpty(), plot.isEmpty());
+    // A text is refused for its first bad line, named.
+    const QString why = refusedText("A=1\r\n" + line + "\nEndGame", TextPlace::Plot);
+    QVERIFY2(why.startsWith(QStringLiteral("The line \"%1").arg(plot.isEmpty() ? "EndGame" : "")), qPrintable(why));
+    QCOMPARE(refusedLines({"A=1", line}, TextPlace::Section).isEmpty(), section.isEmpty());
+    // Named within bounds: 80 characters and an ellipsis, control bytes escaped.
+    QCOMPARE(quotedLine(QByteArray(100, 'a') + "\x01"), "\"" + QString(80, 'a') + QChar(0x2026) + "\"");
+    QCOMPARE(quotedLine("a\tb\x7f"), QStringLiteral("\"a\\x09b\\x7F\""));
+}
+
 void TestPlotTable::copiesShareNothing()
 {
     PlotTable t;

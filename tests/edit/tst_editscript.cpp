@@ -5,7 +5,9 @@
 #include "EditScript.h"
 #include "MapDocument.h"
 #include "PlotArea.h"
+#include "PlotReplace.h"
 #include "SetPlotTexts.h"
+#include "SetSlotText.h"
 
 #include <QtTest>
 
@@ -19,6 +21,8 @@ private Q_SLOTS:
     void plotsAndAreas();
     void scriptsReadAndRun();
     void replaceStaysWithinLines();
+    void textThatBreaksTheFileChangesNothing();
+    void wholeMapPassMatchesPlotByPlot();
 };
 
 void TestEditScript::plotsAndAreas_data()
@@ -149,6 +153,64 @@ void TestEditScript::replaceStaysWithinLines()
     QVERIFY(!EditOperations::fill(md, PaintRule::fromLine("A=1"), EditOperations::Put, {2, 0}).ok);
     QVERIFY(!EditOperations::fill(md, PaintRule(), EditOperations::Put, {0, 0}).ok);
     QVERIFY(!EditOperations::apply(md, PaintRule::fromKey("A"), EditOperations::Put, QRect(0, 0, 1, 1)).ok);
+}
+
+void TestEditScript::textThatBreaksTheFileChangesNothing()
+{
+    MapDocument md;
+    md.reset(2, 2);
+    auto *setup = new SetPlotTexts(&md, "setup");
+    setup->add(0, 0, "PlotType=1\r\nBeginUnit\r\nEndUnit");
+    md.push(setup);
+    const Document before = md.snapshot();
+    QString error;
+    // Every way in refuses, naming the line: a step, a replace of either
+    // kind, a brush line.
+    QVERIFY(!md.push(new SetSlotText(&md, SectionKind::Team, 0, "A=1\r\nEndTeam", "team"), &error));
+    QVERIFY2(error.startsWith("The line \"EndTeam\" is a section keyword"), qPrintable(error));
+    EditOperations::Result r = EditOperations::replace(md, "PlotType=", "x=1,y=", QRect(0, 0, 2, 2));
+    QVERIFY(!r.ok && r.message.contains("\"x=1,y=1\" would read as a plot's coordinates"));
+    QVERIFY2(r.message.endsWith("(in plot 0,1). Nothing was replaced."), qPrintable(r.message));
+    const ReplaceResult replaced = replaceInArea(&md, PlotQuery::compile("EndUnit", {}), "EndPlot");
+    QVERIFY2(replaced.error.contains("\"EndPlot\" is a section keyword"), qPrintable(replaced.error));
+    QVERIFY(!PaintRule::fromLine("A=x=1,y=2", &error).isValid() && error.contains("plot's coordinates"));
+    QCOMPARE(md.undoStack()->count(), 1);
+    QCOMPARE(md.document().PlotTexts.text(0, 0), before.PlotTexts.text(0, 0));
+    QCOMPARE(md.document().TeamTexts, before.TeamTexts);
+}
+
+void TestEditScript::wholeMapPassMatchesPlotByPlot()
+{
+    // Most of a big map is written anew in one pass; row by row the same
+    // operations go plot by plot. Both give the same texts and counts, and
+    // undo brings the map back.
+    MapDocument whole, rows;
+    const char *const texts[] = {"", "TerrainType=TERRAIN_GRASS", "PlotType=1\r\nTerrainType=TERRAIN_SNOW",
+                                 "BeginUnit\r\nTerrainType=U\r\nEndUnit", "terraintype = T\r\nBonusType=B"};
+    for (MapDocument *md : {&whole, &rows}) {
+        md->reset(90, 60);
+        auto *setup = new SetPlotTexts(md, "setup");
+        for (int i = 0; i < 90 * 60; ++i)
+            setup->add(i % 90, i / 90, texts[(i * 7 + i / 90) % 5]);
+        md->push(setup);
+    }
+    const Document before = whole.snapshot();
+    const PaintRule grass = PaintRule::fromLine("TerrainType=TERRAIN_GRASS");
+    const PaintRule bonus = PaintRule::fromKey("BonusType");
+    int plots = 0;
+    for (int row = 0; row < 60; ++row)
+        plots += EditOperations::apply(rows, grass, EditOperations::Put, QRect(0, row, 90, 1)).plots;
+    QCOMPARE(EditOperations::apply(whole, grass, EditOperations::Put, QRect(0, 0, 90, 60)).plots, plots);
+    plots = 0;
+    for (int row = 0; row < 60; ++row)
+        plots += EditOperations::apply(rows, bonus, EditOperations::Take, QRect(0, row, 90, 1)).plots;
+    QCOMPARE(EditOperations::fill(whole, bonus, EditOperations::Take, {0, 0}, true).plots, plots);
+    for (int i = 0; i < 90 * 60; ++i)
+        QCOMPARE(whole.document().PlotTexts.view(i % 90, i / 90), rows.document().PlotTexts.view(i % 90, i / 90));
+    whole.undoStack()->undo();
+    whole.undoStack()->undo();
+    for (int i = 0; i < 90 * 60; ++i)
+        QCOMPARE(whole.document().PlotTexts.view(i % 90, i / 90), before.PlotTexts.view(i % 90, i / 90));
 }
 
 QTEST_GUILESS_MAIN(TestEditScript)

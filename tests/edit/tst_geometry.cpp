@@ -18,7 +18,8 @@ namespace {
 // A map drawn as text, one character a plot: '.' no terrain line; a capital
 // its terrain; a small letter the same terrain line with blanks around it
 // (the same value once trimmed); '1' the line of A in small letters (another
-// value); '#' a line that holds the key inside a longer one.
+// value); '#' a line of a longer key that holds the key's text (no value,
+// as '.').
 PlotTable mapOf(const QStringList &rows)
 {
     PlotTable plots;
@@ -50,7 +51,7 @@ QBitArray plainFill(const PlotTable &plots, QPoint start, const QByteArray &key)
     QBitArray mask(qsizetype(cols) * rows);
     const auto value = [&](int c, int r) {
         for (const QByteArray &line : plots.text(c, r).split('\n')) {
-            if (line.toLower().contains(key.toLower()))
+            if (line.contains('=') && line.left(line.indexOf('=')).trimmed().toLower() == key.toLower())
                 return line.trimmed();
         }
         return QByteArray();
@@ -212,8 +213,8 @@ void TestGeometry::fillOnCraftedMaps_data()
     QTest::newRow("trimmed values compare equal") << QStringList{"AaA", "BBB", "aAa"} << QPoint(1, 0)
                                                   << QStringList{"xxx", "...", "..."};
     QTest::newRow("letter case counts in values") << QStringList{"A1A"} << QPoint(0, 0) << QStringList{"x.."};
-    QTest::newRow("the key inside a longer one") << QStringList{"#A", "##"} << QPoint(0, 1)
-                                                 << QStringList{"x.", "xx"};
+    QTest::newRow("the key inside a longer one is no value") << QStringList{"#.", ".A"} << QPoint(0, 0)
+                                                             << QStringList{"xx", "x."};
     QTest::newRow("the whole map") << QStringList{"CCC", "CCC"} << QPoint(2, 1) << QStringList{"xxx", "xxx"};
     QTest::newRow("one column") << QStringList{"A", "A", "B", "A"} << QPoint(0, 3)
                                 << QStringList{".", ".", ".", "x"};

@@ -11,9 +11,10 @@ using namespace vor4;
 
 namespace {
 
-// The rule as the window states it: split the text into lines, find the
-// first line holding the key without regard to case, replace, append or
-// delete it, and join the lines with CR LF.
+// The rule written out plainly: split the text into lines, find the first
+// line outside every BeginX ... EndX whose text before its first "=",
+// trimmed, is the key without regard to case, replace, append or delete it,
+// and join the lines with CR LF.
 QList<QByteArray> plainSplit(const QByteArray &text)
 {
     QList<QByteArray> lines;
@@ -36,9 +37,17 @@ QList<QByteArray> plainSplit(const QByteArray &text)
 
 int plainFind(const QList<QByteArray> &lines, const QByteArray &key)
 {
-    for (int i = 0; i < lines.size(); ++i)
-        if (lines[i].toLower().contains(key.toLower()))
+    int depth = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed().toLower();
+        const int eq = line.indexOf('=');
+        if (eq < 0 && line.startsWith("begin"))
+            ++depth;
+        else if (eq < 0 && line.startsWith("end") && depth > 0)
+            --depth;
+        else if (eq >= 0 && depth == 0 && line.left(eq).trimmed() == key.toLower())
             return i;
+    }
     return -1;
 }
 
@@ -103,12 +112,15 @@ void TestPaintRule::brushLinesAndKeys()
     error.clear();
     QVERIFY(!PaintRule::fromLine(" = TERRAIN_GRASS", &error).isValid());
     QCOMPARE(error, QStringLiteral("\"= TERRAIN_GRASS\" has an empty key before its \"=\""));
-    // One line only: a break or a NUL inside would add lines or end the file.
+    // One line only: a break or a NUL inside would add lines or end the file;
+    // nor a line the reader would take as a plot's coordinates.
+    QVERIFY(!PaintRule::fromLine(" TerrainType=x=1,y=2", &error).isValid());
+    QVERIFY(error.startsWith("The line \"TerrainType=x=1,y=2\" would read as a plot's coordinates"));
     for (const QByteArray &bad : {QByteArray("A=1\r\nB=2"), QByteArray("A=1\nB"), QByteArray("A=1\rB"),
                                   QByteArray("A=1\0B", 5)}) {
         error.clear();
         QVERIFY(!PaintRule::fromLine(bad, &error).isValid());
-        QCOMPARE(error, QStringLiteral("A plot line must be a single line"));
+        QVERIFY2(error.contains("holds a line break or a NUL byte"), qPrintable(error));
     }
 
     const PaintRule key = PaintRule::fromKey(" BonusType ");
@@ -141,9 +153,19 @@ void TestPaintRule::putLine_data()
     QTest::newRow("key in another case") << crlf("terrainType=x\nbonustype=bonus_iron")
                                          << QByteArray("BonusType=BONUS_GOLD")
                                          << crlf("terrainType=x\nBonusType=BONUS_GOLD");
+    // Keys match keys: another key holding the key's text is another key,
+    // and a unit's lines are the unit's.
     QTest::newRow("key inside another key's line") << crlf("TerrainType=T\nOldBonusType=7\nBonusType=BONUS_IRON")
                                                    << QByteArray("BonusType=BONUS_GOLD")
-                                                   << crlf("TerrainType=T\nBonusType=BONUS_GOLD\nBonusType=BONUS_IRON");
+                                                   << crlf("TerrainType=T\nOldBonusType=7\nBonusType=BONUS_GOLD");
+    QTest::newRow("key is a part of another key") << crlf("TerrainType=T\nPlotType=1")
+                                                   << QByteArray("Type=9") << crlf("TerrainType=T\nPlotType=1\nType=9");
+    QTest::newRow("unit's lines are the unit's")
+        << crlf("BeginUnit\nUnitType=U\nLevel=1, Experience=0\nX=4\nEndUnit\nPlotType=1")
+        << QByteArray("X=1") << crlf("BeginUnit\nUnitType=U\nLevel=1, Experience=0\nX=4\nEndUnit\nPlotType=1\nX=1");
+    QTest::newRow("after a nested sub-block") << crlf("BeginUnit\nBeginPromotion\nEndPromotion\nX=4\nEndUnit\n x =5")
+                                              << QByteArray("X=1")
+                                              << crlf("BeginUnit\nBeginPromotion\nEndPromotion\nX=4\nEndUnit\nX=1");
     QTest::newRow("feature variety replaced") << crlf("FeatureType=FEATURE_FOREST, FeatureVariety=2\nPlotType=1")
                                               << QByteArray("FeatureType=FEATURE_ICE, FeatureVariety=0")
                                               << crlf("FeatureType=FEATURE_ICE, FeatureVariety=0\nPlotType=1");
@@ -189,7 +211,9 @@ void TestPaintRule::takeKey_data()
                                   << QByteArray("FeatureType") << QByteArray("FeatureType=B") << true;
     QTest::newRow("key inside another key's line")
         << crlf("MyImprovementTypeNote=1\nImprovementType=IMPROVEMENT_FARM") << QByteArray("ImprovementType")
-        << QByteArray("ImprovementType=IMPROVEMENT_FARM") << true;
+        << QByteArray("MyImprovementTypeNote=1") << true;
+    QTest::newRow("unit's line stays") << crlf("BeginUnit\nLevel=1\nEndUnit") << QByteArray("Level")
+                                       << crlf("BeginUnit\nLevel=1\nEndUnit") << false;
     // Not found still joins the lines again, as the window's Clear applies.
     QTest::newRow("not found, breaks joined again") << QByteArray("A=1\nB=2\r\n") << QByteArray("C")
                                                     << QByteArray("A=1\r\nB=2") << false;
@@ -222,7 +246,7 @@ void TestPaintRule::valueAndPaintOrErase()
 {
     const QByteArray text = crlf("OldBonusType=7\n  BonusType=BONUS_GOLD \nTerrainType=TERRAIN_GRASS");
     // The first line holding the key, trimmed, whatever else it holds.
-    QCOMPARE(PaintRule::valueOf(text, "BonusType"), QByteArrayView("OldBonusType=7"));
+    QCOMPARE(PaintRule::valueOf(text, "BonusType"), QByteArrayView("BonusType=BONUS_GOLD"));
     QCOMPARE(PaintRule::valueOf(text, "terraintype"), QByteArrayView("TerrainType=TERRAIN_GRASS"));
     QVERIFY(PaintRule::valueOf(text, "PlotType").isEmpty());
 
@@ -241,9 +265,11 @@ void TestPaintRule::randomTextsMatchThePlainRule()
 {
     static const char *const pieces[] = {"TerrainType=TERRAIN_GRASS", "terraintype=x", "BonusType=BONUS_GOLD",
                                          "OldBonusType=1", "\tBeginUnit", "\t\tUnitType=UNIT_WARRIOR",
-                                         "\tEndUnit", "", " ", "PlotType=1", "FEATURETYPE=F, FeatureVariety=2"};
+                                         "\tEndUnit", "", " ", "PlotType=1", "FEATURETYPE=F, FeatureVariety=2",
+                                         "Level=1, Experience=0", " unittype =x", "BeginPromotion", "EndPromotion"};
     static const char *const breaks[] = {"\r\n", "\n", "\r"};
-    static const char *const keys[] = {"TerrainType", "BonusType", "PlotType", "FeatureType", "Unit", "Nothing"};
+    static const char *const keys[] = {"TerrainType", "BonusType", "PlotType", "FeatureType", "Unit",
+                                         "UnitType", "Level", "Type", "Nothing"};
     QRandomGenerator rng(12);
     for (int round = 0; round < 20000; ++round) {
         QByteArray text;

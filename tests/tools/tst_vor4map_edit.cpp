@@ -39,11 +39,17 @@ QByteArray joined(QList<QByteArray> lines)
     return lines.join("\r\n");
 }
 
+// Keys match keys: the text before the first "=", outside BeginX ... EndX.
 int firstWith(const QList<QByteArray> &lines, const QByteArray &key)
 {
-    for (int i = 0; i < lines.size(); ++i)
-        if (lines[i].toLower().contains(key.toLower()))
+    int depth = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed().toLower();
+        const int eq = line.indexOf('=');
+        depth += eq >= 0 ? 0 : line.startsWith("begin") ? 1 : line.startsWith("end") && depth > 0 ? -1 : 0;
+        if (eq >= 0 && depth == 0 && line.left(eq).trimmed() == key.toLower())
             return i;
+    }
     return -1;
 }
 
@@ -209,6 +215,14 @@ void TestVor4mapEdit::errorsLeaveOutUntouched_data()
     QTest::newRow("empty key in a line") << QStringList{"--put", "=TERRAIN_GRASS", "all"} << 1
                                          << "has an empty key";
     QTest::newRow("empty key") << QStringList{"--take", " ", "all"} << 1 << "vor4map edit: --take: The key is empty";
+    QTest::newRow("replace makes a keyword") << QStringList{"--replace", "PlotType=1", "EndPlot"} << 1
+                                             << "vor4map edit: --replace: The line \"EndPlot\" is a section keyword";
+    QTest::newRow("put a coordinate line") << QStringList{"--put", "TerrainType=x=1,y=2", "0,0"} << 1
+                                           << "--put: The line \"TerrainType=x=1,y=2\" would read as a plot's";
+    QTest::newRow("replace makes a coordinate line") << QStringList{"--replace", "PlotType=", "x=1,y="} << 1
+                                                     << "would read as a plot's coordinates";
+    QTest::newRow("fill with a line break") << QStringList{"--fill", "A=1\nB=2", "0,0"} << 1
+                                            << "--fill: The line \"A=1\\x0AB=2\" holds a line break";
     QTest::newRow("empty text to replace") << QStringList{"--replace", "", "x"} << 1 << "The text to replace is empty";
     QTest::newRow("no single byte") << QStringList{"--put", QString::fromUtf8("Name=\u20ac"), "all"} << 1
                                     << "a map file cannot hold";

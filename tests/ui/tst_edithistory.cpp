@@ -143,7 +143,7 @@ void TestEditHistory::undoAndRedoOnEveryPage()
     }
     clickCell(20, 10);
     w->Memo->setFocus();
-    QTest::keyClicks(w->Memo, "X=1");
+    QTest::keyClicks(w->Memo, "Z=1");
     QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
     states << bytesOf(w);
     QTest::keyClicks(w->Memo, "2");

@@ -242,7 +242,7 @@ void TestMapContents::change_data()
         << "BonusType changed";
     QTest::newRow("key inside another key's line")
         << int(Bonus) << 1 << "TerrainType=T\nOldBonusType=7\nBonusType=BONUS_IRON"
-        << "TerrainType=T\nBonusType=BONUS_GOLD\nBonusType=BONUS_IRON" << "BonusType changed";
+        << "TerrainType=T\nOldBonusType=7\nBonusType=BONUS_GOLD" << "BonusType changed";
     QTest::newRow("feature variety dropped")
         << int(Features) << 0 << "FeatureType=FEATURE_FOREST, FeatureVariety=2\nPlotType=1"
         << "FeatureType=FEATURE_ICE, FeatureVariety=\nPlotType=1" << "FeatureType changed";
@@ -305,7 +305,7 @@ void TestMapContents::clear_data()
                                            << "FeatureType=B" << "FeatureType cleared";
     QTest::newRow("key inside another key's line")
         << int(Improvements) << "MyImprovementTypeNote=1\nImprovementType=IMPROVEMENT_FARM"
-        << "ImprovementType=IMPROVEMENT_FARM" << "ImprovementType cleared";
+        << "MyImprovementTypeNote=1" << "ImprovementType cleared";
     QTest::newRow("plot type") << int(PlotType) << "PlotType=0\nTerrainType=T" << "TerrainType=T"
                                << "PlotType cleared";
 }

@@ -75,6 +75,7 @@ private Q_SLOTS:
     void hoverHint();
     void newMapPrompt();
     void mapContentsChangeAndRecall();
+    void textThatBreaksTheFileIsRefused();
     void catalogueBytesReachThePlot();
     void minimapFollowsGrid();
 
@@ -504,6 +505,36 @@ void TestMapPage::mapContentsChangeAndRecall()
     QVERIFY(Form3->isToolBarVisible());
     Form3->close();
     QVERIFY(!w->MapHintBtn->isChecked());
+}
+
+void TestMapPage::textThatBreaksTheFileIsRefused()
+{
+    const int steps = w->MapDoc.undoStack()->count();
+    clickCell(4, 4);
+    const QByteArray plot = w->Doc.PlotTexts.text(4, 4);
+    w->Memo->setFocus(Qt::MouseFocusReason);
+    w->Memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->Memo, Qt::Key_Return);
+    QTest::keyClicks(w->Memo, " endplot ");
+    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    QVERIFY2(dialogs->messages.value(0).startsWith("The line \"endplot\" is a section keyword"),
+             qPrintable(dialogs->messages.value(0)));
+    // Leaving the memo and Save refuse it alike; the plot keeps its text.
+    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    QTRY_COMPARE(dialogs->messages.size(), 2);
+    clickCell(5, 4);
+    QTRY_COMPARE(dialogs->messages.size(), 3);
+    QCOMPARE(w->Doc.PlotTexts.text(4, 4), plot);
+    QVERIFY(!w->statusText(0).contains("Saved"));
+    // A coordinate line only breaks a plot; in the game rules a keyword does.
+    w->Memo->setPlainText("TerrainType=x=1,y=2");
+    QVERIFY(!w->MapApplyBtnClick() && dialogs->messages.last().contains("plot's coordinates"));
+    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    w->GMemo->setPlainText("x=1,y=2\nEndGame");
+    w->GeneralApplyBtnClick();
+    QVERIFY(dialogs->messages.last().contains("\"EndGame\""));
+    QVERIFY(!w->Doc.GameLines.contains("EndGame"));
+    QCOMPARE(w->MapDoc.undoStack()->count(), steps);
 }
 
 void TestMapPage::catalogueBytesReachThePlot()

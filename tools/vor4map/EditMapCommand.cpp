@@ -28,7 +28,7 @@ int editCommand(const QStringList &given)
     }
     MapDocument doc;
     // The steps of a command line are never undone.
-    doc.setHistoryBudget(1);
+    doc.setKeepsHistory(false);
     const LoadResult loaded = doc.load(args[0]);
     if (!loaded.ok()) {
         err << loadFailure(args[0], loaded) << "\n";
