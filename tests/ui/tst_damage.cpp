@@ -2,7 +2,6 @@
 // first Save asks; read-only files are not replaced; recovery files are
 // checked before they are offered.
 
-#include "AutoRecovery.h"
 #include "FakeDialogs.h"
 #include "MapWriter.h"
 #include "RecoveryStore.h"
@@ -35,11 +34,25 @@ class TestDamage : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        cleanup();
+    }
+    void init()
+    {
+        dialogs = FakeDialogs::install();
+        Form1 = w = new TForm1;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+    }
+    void cleanup()
+    {
+        delete w;
+        Form1 = w = nullptr;
+        QDir(vor4::RecoveryStore::defaultFolder()).removeRecursively();
+    }
     void damagedFileIsAnnouncedAndSaveAsks();
-    void readOnlyFileIsNotReplaced();
     void recoveryFilesAreChecked();
 
 private:
@@ -48,79 +61,41 @@ private:
     QTemporaryDir dir;
 };
 
-void TestDamage::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QDir(vor4::RecoveryStore::defaultFolder()).removeRecursively();
-}
-
-void TestDamage::init()
-{
-    dialogs = FakeDialogs::install();
-    w = new TForm1;
-    Form1 = w;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-}
-
-void TestDamage::cleanup()
-{
-    delete w;
-    Form1 = nullptr;
-    QDir(vor4::RecoveryStore::defaultFolder()).removeRecursively();
-}
-
 void TestDamage::damagedFileIsAnnouncedAndSaveAsks()
 {
-    const QByteArray whole = readAll(Island);
-    const qsizetype cut = whole.indexOf("BeginPlot", whole.size() / 2);
-    QByteArray damaged = whole;
-    damaged.insert(cut, '\0');
+    QByteArray damaged = readAll(Island);
+    damaged.insert(damaged.indexOf("BeginPlot", damaged.size() / 2), '\0');
     const QString path = dir.filePath("damaged.Vor4WorldBuilderSave");
-    QVERIFY(writeFile(path, damaged));
-    QVERIFY(w->openMapFile(path));
+    QVERIFY(writeFile(path, damaged) && w->openMapFile(path));
     QCOMPARE(dialogs->messages.size(), 1);
-    const QString &told = dialogs->messages[0];
-    QVERIFY2(told.startsWith(QStringLiteral("This file is damaged:\n- a NUL byte at line ")), qPrintable(told));
-    QVERIFY2(told.contains(QStringLiteral("Saving will drop the text after the NUL byte")), qPrintable(told));
+    QVERIFY2(dialogs->messages[0].startsWith("This file is damaged:\n- a NUL byte at line ")
+                 && dialogs->messages[0].contains("Saving will drop the text after the NUL byte"),
+             qPrintable(dialogs->messages[0]));
     QVERIFY(w->isWindowModified());
-
     // The first Save asks; No leaves the file, Yes writes it, and once written it asks no more.
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
-    QCOMPARE(dialogs->questions.size(), 1);
     QCOMPARE(readAll(path), damaged);
     dialogs->answers << true;
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
     QCOMPARE(readAll(path), vor4::buildSaveFile(w->Doc));
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
     QCOMPARE(dialogs->questions.size(), 2);
-
-    // A sound file: no word, no question.
-    QVERIFY(w->openMapFile(Island));
-    QCOMPARE(dialogs->messages.size(), 1);
-    QVERIFY(!w->isWindowModified());
-}
-
-void TestDamage::readOnlyFileIsNotReplaced()
-{
-    const QString path = dir.filePath("kept.Vor4WorldBuilderSave");
-    QVERIFY(QFile::copy(Island, path));
-    QVERIFY(w->openMapFile(path));
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
-    // Root included: the mark is the owner's.
+    // A sound file: no word. Marked read-only, it is not replaced, whoever runs the test.
+    QVERIFY(QFile::copy(Island, dir.filePath("kept")) && w->openMapFile(dir.filePath("kept")));
+    QVERIFY(dialogs->messages.size() == 1 && !w->isWindowModified());
+    QVERIFY(QFile::setPermissions(dir.filePath("kept"), QFile::ReadOwner | QFile::ReadGroup));
     QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
-    QCOMPARE(dialogs->messages.value(0), QStringLiteral("%1 is read-only").arg(path));
-    QCOMPARE(readAll(path), readAll(Island));
+    QCOMPARE(dialogs->messages.value(1), QStringLiteral("%1 is read-only").arg(dir.filePath("kept")));
+    QCOMPARE(readAll(dir.filePath("kept")), readAll(Island));
 }
 
 void TestDamage::recoveryFilesAreChecked()
 {
     vor4::MapDocument doc;
     QVERIFY(doc.load(Island).ok());
-    const QString folder = vor4::RecoveryStore::defaultFolder();
     QStringList paths;
     for (int i = 0; i < 3; ++i) {
-        vor4::RecoveryStore crashed(folder);
+        vor4::RecoveryStore crashed(vor4::RecoveryStore::defaultFolder());
         QVERIFY(crashed.writeInBackground(doc));
         crashed.waitForWrite();
         paths << crashed.mapPath();
@@ -128,22 +103,19 @@ void TestDamage::recoveryFilesAreChecked()
     const QByteArray whole = readAll(paths[0]);
     QVERIFY(writeFile(paths[1], whole.left(whole.indexOf("BeginPlot", whole.size() / 2))));
     QVERIFY(writeFile(paths[2], "EndPlot\r\n"));
-
     // The unreadable one is told once and moved aside; the others are still
     // offered, the damaged one saying what it can give back. Later keeps them.
     QVERIFY(!w->offerRecovery());
-    QCOMPARE(dialogs->messages.size(), 1);
-    QVERIFY(dialogs->messages[0].contains(QStringLiteral("cannot be read")));
+    QVERIFY(dialogs->messages.size() == 1 && dialogs->messages[0].contains("cannot be read"));
     QCOMPARE(dialogs->choiceQuestions.size(), 2);
-    const QStringList damaged = dialogs->choiceQuestions.filter(QStringLiteral("This recovery file is damaged: "));
+    const QStringList damaged = dialogs->choiceQuestions.filter("This recovery file is damaged: ");
     QCOMPARE(damaged.size(), 1);
-    QVERIFY2(damaged[0].contains(QRegularExpression(QStringLiteral("\\d+ of 225 plots can be restored.\nRestore unsaved "
-                                                                   "changes to island-15x15.Vor4WorldBuilderSave from "))),
+    QVERIFY2(damaged[0].contains(QRegularExpression("\\d+ of 225 plots can be restored.\nRestore unsaved changes to "
+                                                    "island-15x15.Vor4WorldBuilderSave from ")),
              qPrintable(damaged[0]));
     QVERIFY(!QFile::exists(paths[2]) && QFile::exists(paths[0]) && QFile::exists(paths[1]));
     QVERIFY(!w->offerRecovery());
-    QCOMPARE(dialogs->messages.size(), 1);
-    QCOMPARE(dialogs->choiceQuestions.size(), 4);
+    QVERIFY(dialogs->messages.size() == 1 && dialogs->choiceQuestions.size() == 4);
 }
 
 QTEST_MAIN(TestDamage)
