@@ -45,26 +45,6 @@ int kindBefore(const char *line, qsizetype eq)
     }
 }
 
-// The first "=", CR or LF in [p, end), or end.
-inline const char *findEqualsOrLineEnd(const char *p, const char *end)
-{
-#ifdef VOR4_SSE2_LINES
-    const __m128i eq = _mm_set1_epi8('=');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, eq), _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        if (const unsigned mask = unsigned(_mm_movemask_epi8(hit)))
-            return p + __builtin_ctz(mask);
-        p += 16;
-    }
-#endif
-    while (p < end && *p != '=' && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
-}
-
 // Calls take(kind, value) once for each kind the text has a line of, in one
 // pass that stops when every kind is found.
 template <typename F>

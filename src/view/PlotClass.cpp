@@ -76,28 +76,6 @@ unsigned keyAt(const char *line, qsizetype eq, char next)
     return 0;
 }
 
-// The first "=", CR or LF in [p, end), or end. A plot text may hold a line
-// of megabytes, and the painter reads every visible plot at each repaint.
-const char *findEqualsOrLineEnd(const char *p, const char *end)
-{
-#ifdef VOR4_SSE2_LINES
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i eq = _mm_set1_epi8('=');
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
-                                         _mm_cmpeq_epi8(v, eq));
-        if (const unsigned mask = unsigned(_mm_movemask_epi8(hit)))
-            return p + __builtin_ctz(mask);
-        p += 16;
-    }
-#endif
-    while (p < end && *p != '=' && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
-}
-
 void applyLine(PlotClass &c, unsigned keys, QByteArrayView value)
 {
     const unsigned first = keys & (~keys + 1); // lowest bit: earliest test

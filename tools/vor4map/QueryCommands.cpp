@@ -144,7 +144,7 @@ int piecesCommand(const QStringList &args, QString *reason)
     Document doc;
     const LoadResult loaded = loadMapFile(parser.positionalArguments()[0], doc);
     if (!loaded.ok())
-        return trouble(loaded.message);
+        return trouble(loadFailure(parser.positionalArguments()[0], loaded));
     Output out;
     out << (parser.isSet(json) ? piecesJson(doc) : piecesText(doc));
     return 0;
