@@ -1,23 +1,13 @@
 #include "LineCheck.h"
 
+#include "FileTarget.h"
 #include "SectionKeywords.h"
 
 namespace vor4 {
 
 QString quotedLine(QByteArrayView line)
 {
-    constexpr qsizetype Shown = 80;
-    QString out(QLatin1Char('"'));
-    for (qsizetype i = 0; i < line.size() && i < Shown; ++i) {
-        const uchar c = uchar(line[i]);
-        if (c < 32 || c == 127)
-            out += QStringLiteral("\\x") + QStringLiteral("%1").arg(c, 2, 16, QLatin1Char('0')).toUpper();
-        else
-            out += QChar(c);
-    }
-    if (line.size() > Shown)
-        out += QChar(0x2026);
-    return out + QLatin1Char('"');
+    return QLatin1Char('"') + shownValue(line) + QLatin1Char('"');
 }
 
 QString refusedLine(QByteArrayView line, TextPlace place)
