@@ -85,7 +85,6 @@ private Q_SLOTS:
     void regionToolDragsARectangle();
     void copyAndPasteBetweenTwoWindows();
     void pasteFloatsUntilAClick();
-    void openAndNewForgetTheMapBefore_data();
     void openAndNewForgetTheMapBefore();
     void foreignTextIsRefused();
     void clipboardTextKeepsEveryByte();
@@ -276,24 +275,18 @@ void TestRegions::pasteFloatsUntilAClick()
     QCOMPARE(w->MapDoc.selection().area(), QRect(62, 38, 2, 2));
 }
 
-void TestRegions::openAndNewForgetTheMapBefore_data()
-{
-    QTest::addColumn<bool>("open");
-    QTest::newRow("open") << true;
-    QTest::newRow("new") << false;
-}
-
 void TestRegions::openAndNewForgetTheMapBefore()
 {
-    QFETCH(bool, open);
-    key(w, QKeySequence::SelectAll);
-    key(w, QKeySequence::Copy);
-    w->MapFindBar->findText(QStringLiteral("GRASS"), {});
-    key(w, QKeySequence::Paste);
-    dialogs->openAnswers << Island;
-    QTest::mouseClick(open ? w->OpenBtn : w->NewBtn, Qt::LeftButton);
-    QVERIFY(w->MapDoc.selection().isEmpty() && !w->Regions->pastePreview() && w->MapFindBar->isHidden());
-    QCOMPARE(w->statusText(0), open ? QStringLiteral("Map ready...") : QString());
+    for (QToolButton *button : {w->OpenBtn, w->NewBtn}) {
+        key(w, QKeySequence::SelectAll);
+        key(w, QKeySequence::Copy);
+        w->MapFindBar->findText(QStringLiteral("GRASS"), {});
+        key(w, QKeySequence::Paste);
+        dialogs->openAnswers << Island;
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(w->MapDoc.selection().isEmpty() && !w->Regions->pastePreview() && w->MapFindBar->isHidden());
+        QCOMPARE(w->statusText(0), button == w->OpenBtn ? QStringLiteral("Map ready...") : QString());
+    }
 }
 
 void TestRegions::foreignTextIsRefused()
@@ -451,7 +444,7 @@ void TestRegions::resizeDialog()
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (80 x 50)"));
     QCOMPARE(w->statusText(0), QStringLiteral("Resize map to 80 x 50"));
     QCOMPARE(w->Doc.PlotTexts.text(0, 10), topLeft);
-    // New plots are ocean, as the picture paints them, in the same step.
+    // New plots are ocean, as the picture paints them, in the same step; or empty.
     for (const QPoint cell : {QPoint(70, 45), QPoint(5, 5)})
         QCOMPARE(w->Doc.PlotTexts.text(cell.x(), cell.y()), QByteArray("TerrainType=TERRAIN_OCEAN\r\nPlotType=3"));
     QCOMPARE(w->DrawGrid->rowCount(), 50);
@@ -461,7 +454,6 @@ void TestRegions::resizeDialog()
     QCOMPARE(w->MapDoc.undoStack()->count(), 1);
     QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
     QCOMPARE(bytesOf(w), before);
-    // Or empty.
     QTimer::singleShot(0, this, [] {
         auto *dialog = qobject_cast<ResizeMapDialog *>(QApplication::activeModalWidget());
         dialog->widthBox->setValue(70);
@@ -486,20 +478,17 @@ void TestRegions::cropToSelection()
     w->Regions->cropAction->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (10 x 8)"));
     QVERIFY(w->statusText(0).startsWith(QLatin1String("Crop map to 10 x 8: ")));
-    // The note of the start positions removed: the panel widens to show it
-    // whole; a text longer than half the window is cut short in the middle,
-    // whole in the tool tip, and never widens the window.
+    // The panel widens to show the note whole; a text longer than half the
+    // window is cut short, whole in the tool tip, and never widens the window.
     QLabel *panel = w->StatusPanels[0];
-    QCOMPARE(panel->text(), w->statusText(0));
-    QVERIFY(panel->width() > 200);
+    QVERIFY(panel->text() == w->statusText(0) && panel->width() > 200);
     const int width = w->width();
     w->setStatusText(0, w->statusText(0).repeated(8));
     QCoreApplication::processEvents();
-    QCOMPARE(w->width(), width);
-    QCOMPARE(panel->width(), width / 2);
+    QVERIFY(w->width() == width && panel->width() == width / 2);
     QVERIFY(panel->text().contains(QChar(0x2026)) && panel->text().startsWith("Crop map to 10 x 8"));
     QCOMPARE(panel->toolTip(), w->statusText(0));
-    // The History window's step names: whole in their tool tips.
+    // And the History window's step names.
     QTest::mouseClick(w->HistoryBtn, Qt::LeftButton);
     QUndoView *view = w->History->view();
     const QPoint at = view->visualRect(view->model()->index(view->model()->rowCount() - 1, 0)).center();
