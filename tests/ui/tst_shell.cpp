@@ -647,8 +647,7 @@ void TestShell::nonLatin1TextIsRefused()
 
 void TestShell::memoTakesWhatAFileHolds()
 {
-    // What a map file cannot hold is refused as it is typed or pasted, and
-    // Ctrl+Tab leaves the field on every page: the next letters go elsewhere.
+    // What a map file cannot hold is refused as typed or pasted; Ctrl+Tab leaves the field on every page.
     openFile(Continents);
     const std::pair<QToolButton *, SectionMemo *> memos[] = {
         {w->RuleBtn, w->GMemo}, {w->TeamBtn, w->DMemo}, {w->PlayerBtn, w->PMemo}, {w->MapBtn, w->MMemo}, {w->MapBtn, w->Memo}};
