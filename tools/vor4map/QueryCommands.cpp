@@ -39,12 +39,15 @@ private:
     QByteArray m_buffer;
 };
 
+// The exit status of a query that could not be answered.
+constexpr int Trouble = 2;
+
 int trouble(const QString &message)
 {
     const QByteArray text = message.toLocal8Bit() + '\n';
     std::fwrite(text.constData(), 1, std::size_t(text.size()), stderr);
     std::fflush(stderr);
-    return 2;
+    return Trouble;
 }
 
 // Parses args with the parser's options; false and *reason set when the call
@@ -64,6 +67,16 @@ bool parse(QCommandLineParser &parser, const QStringList &args, int positional, 
     return true;
 }
 
+// Reads path into doc; false, with the failure told on standard error, when
+// it cannot be read.
+bool load(const QString &path, Document &doc)
+{
+    const LoadResult loaded = loadMapFile(path, doc);
+    if (!loaded.ok())
+        trouble(loadFailure(path, loaded));
+    return loaded.ok();
+}
+
 } // namespace
 
 int findCommand(const QStringList &args, QString *reason)
@@ -78,9 +91,8 @@ int findCommand(const QStringList &args, QString *reason)
     const QStringList files = parser.positionalArguments();
 
     Document doc;
-    const LoadResult loaded = loadMapFile(files[0], doc);
-    if (!loaded.ok())
-        return trouble(loadFailure(files[0], loaded));
+    if (!load(files[0], doc))
+        return Trouble;
     FindOptions options;
     options.matchCase = !parser.isSet(ignoreCase);
     options.regularExpression = parser.isSet(regex);
@@ -122,9 +134,8 @@ int statsCommand(const QStringList &args, QString *reason)
         return WrongCall;
 
     Document doc;
-    const LoadResult loaded = loadMapFile(parser.positionalArguments()[0], doc);
-    if (!loaded.ok())
-        return trouble(loadFailure(parser.positionalArguments()[0], loaded));
+    if (!load(parser.positionalArguments()[0], doc))
+        return Trouble;
     PlotStatistics stats;
     stats.count(doc.PlotTexts);
     Output out;
@@ -142,9 +153,8 @@ int piecesCommand(const QStringList &args, QString *reason)
         return WrongCall;
 
     Document doc;
-    const LoadResult loaded = loadMapFile(parser.positionalArguments()[0], doc);
-    if (!loaded.ok())
-        return trouble(loadFailure(parser.positionalArguments()[0], loaded));
+    if (!load(parser.positionalArguments()[0], doc))
+        return Trouble;
     Output out;
     out << (parser.isSet(json) ? piecesJson(doc) : piecesText(doc));
     return 0;
@@ -160,11 +170,8 @@ int diffCommand(const QStringList &args, QString *reason)
     const QStringList files = parser.positionalArguments();
 
     Document a, b;
-    for (auto [doc, path] : {std::pair{&a, files[0]}, std::pair{&b, files[1]}}) {
-        const LoadResult loaded = loadMapFile(path, *doc);
-        if (!loaded.ok())
-            return trouble(loadFailure(path, loaded));
-    }
+    if (!load(files[0], a) || !load(files[1], b))
+        return Trouble;
     Output out;
     MapDiffStat stat;
     if (parser.isSet(statOnly)) {
