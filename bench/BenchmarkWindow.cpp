@@ -3,17 +3,16 @@
 #include "AnswerDialogs.h"
 #include "MapGenerator.h"
 #include "MapGrid.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QCoreApplication>
 #include <QToolButton>
 
-TForm1 *benchmarkWindow()
+MainWindow *benchmarkWindow()
 {
-    static TForm1 *w = [] {
+    static MainWindow *w = [] {
         Dialogs::setInstance(std::make_unique<AnswerDialogs>(benchmarkMapPath(1000, 1000)));
-        auto *form = new TForm1;
-        Form1 = form;
+        auto *form = new MainWindow;
         form->resize(1920, 1080);
         form->show();
         form->OpenBtnClick();

@@ -5,8 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
-class TForm1;
+class MainWindow;
 
-TForm1 *benchmarkWindow();
+MainWindow *benchmarkWindow();
 // False, with the benchmark marked as skipped, when the map did not load.
 bool requireBenchmarkMap(benchmark::State &state);

@@ -7,7 +7,7 @@
 #include "MapGenerator.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,12 +75,11 @@ public:
     }
 };
 
-TForm1 *window()
+MainWindow *window()
 {
-    static TForm1 *w = [] {
+    static MainWindow *w = [] {
         Dialogs::setInstance(std::make_unique<ShowingDialogs>(QString()));
-        auto *form = new TForm1;
-        Form1 = form;
+        auto *form = new MainWindow;
         form->resize(1200, 800);
         form->show();
         QCoreApplication::processEvents();
@@ -121,7 +120,7 @@ void BM_OpenBigText(benchmark::State &state)
     const QString path = bigMapPath(Kind(state.range(0)));
     if (path.isEmpty())
         return state.SkipWithError("map not written");
-    TForm1 *w = window();
+    MainWindow *w = window();
     for (auto _ : state) {
         w->openMapFile(path);
         QCoreApplication::processEvents();
@@ -147,7 +146,7 @@ BENCHMARK(BM_OpenBigText)
 void BM_SelectBigPlot(benchmark::State &state)
 {
     const QString path = bigMapPath(Kind(state.range(0)));
-    TForm1 *w = window();
+    MainWindow *w = window();
     if (path.isEmpty() || !w->openMapFile(path))
         return state.SkipWithError("map not loaded");
     w->MapBtn->click();
@@ -165,7 +164,7 @@ BENCHMARK(BM_SelectBigPlot)->ArgName("kind")->DenseRange(0, 1)->Unit(benchmark::
 void BM_PaintBigPlot(benchmark::State &state)
 {
     const QString path = bigMapPath(Kind(state.range(0)));
-    TForm1 *w = window();
+    MainWindow *w = window();
     if (path.isEmpty() || !w->openMapFile(path))
         return state.SkipWithError("map not loaded");
     w->MapBtn->click();

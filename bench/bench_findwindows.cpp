@@ -9,8 +9,8 @@
 #include "MapGrid.h"
 #include "StatisticsModel.h"
 #include "StatisticsWindow.h"
-#include "ZedMain.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
+#include "MiniMapWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,13 +20,11 @@
 
 namespace {
 
-TForm1 *window()
+MainWindow *window()
 {
-    static TForm1 *w = [] {
+    static MainWindow *w = [] {
         Dialogs::setInstance(std::make_unique<AnswerDialogs>(benchmarkMapPath(1000, 1000)));
-        auto *form = new TForm1;
-        Form1 = form;
-        Form2 = new TForm2(form, form);
+        auto *form = new MainWindow;
         form->resize(1920, 1080);
         form->show();
         form->OpenBtnClick();
@@ -43,8 +41,8 @@ TForm1 *window()
 // the longest the window went without handling its events.
 void findThroughBar(benchmark::State &state, bool withMiniMap)
 {
-    TForm1 *w = window();
-    Form2->setVisible(withMiniMap);
+    MainWindow *w = window();
+    w->miniMapWindow()->setVisible(withMiniMap);
     FindBar *bar = w->MapFindBar;
     bar->openFind();
     const QString texts[2] = {QStringLiteral("BONUS_GOLD"), QStringLiteral("bonus_iron")};
@@ -64,7 +62,7 @@ void findThroughBar(benchmark::State &state, bool withMiniMap)
     state.counters["matches"] = found;
     state.counters["longest_wait_ms"] = double(longest) / 1e6;
     bar->closeBar();
-    Form2->hide();
+    w->miniMapWindow()->hide();
 }
 
 void BM_FindThroughBar(benchmark::State &state) { findThroughBar(state, false); }
@@ -76,7 +74,7 @@ BENCHMARK(BM_FindThroughBarWithMiniMap)->Unit(benchmark::kMillisecond)->UseRealT
 // The same search at once, as F3 finishes one that is still under way.
 void BM_FindFinishedAtOnce(benchmark::State &state)
 {
-    TForm1 *w = window();
+    MainWindow *w = window();
     FindBar *bar = w->MapFindBar;
     bar->openFind();
     const QString texts[2] = {QStringLiteral("BONUS_GOLD"), QStringLiteral("bonus_iron")};
@@ -94,7 +92,7 @@ BENCHMARK(BM_FindFinishedAtOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Opening the statistics window counts the whole map once.
 void BM_StatisticsFirstFill(benchmark::State &state)
 {
-    TForm1 *w = window();
+    MainWindow *w = window();
     for (auto _ : state) {
         w->Statistics->show();
         state.PauseTiming();

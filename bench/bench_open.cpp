@@ -3,7 +3,7 @@
 
 #include "AnswerDialogs.h"
 #include "MapGenerator.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -14,7 +14,7 @@ void BM_OpenBtnClick(benchmark::State &state)
 {
     const QString path = benchmarkMapPath(1000, 1000);
     Dialogs::setInstance(std::make_unique<AnswerDialogs>(path));
-    TForm1 window;
+    MainWindow window;
     window.show();
     for (auto _ : state) {
         window.OpenBtnClick();

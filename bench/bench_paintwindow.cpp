@@ -9,7 +9,7 @@
 #include "MapGrid.h"
 #include "MapToolBox.h"
 #include "PlotLineSet.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -19,7 +19,7 @@
 
 namespace {
 
-TForm1 *window() { return benchmarkWindow(); }
+MainWindow *window() { return benchmarkWindow(); }
 
 bool requireMap(benchmark::State &state) { return requireBenchmarkMap(state); }
 
@@ -48,7 +48,7 @@ void BM_WindowBrushStrokeStep(benchmark::State &state)
 {
     if (!requireMap(state))
         return;
-    TForm1 *w = window();
+    MainWindow *w = window();
     w->DrawGrid->setTopLeft(100, 100);
     w->Tools->activate(QStringLiteral("Brush"));
     w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_DESERT"));
@@ -92,7 +92,7 @@ void BM_WindowFillLargestRegion(benchmark::State &state)
 {
     if (!requireMap(state))
         return;
-    TForm1 *w = window();
+    MainWindow *w = window();
     const QPoint seed = largest().seed;
     w->DrawGrid->scrollIntoView(seed.x(), seed.y());
     w->Tools->activate(QStringLiteral("Fill"));
@@ -122,7 +122,7 @@ void BM_WindowUndoFill(benchmark::State &state)
 {
     if (!requireMap(state))
         return;
-    TForm1 *w = window();
+    MainWindow *w = window();
     const QPoint seed = largest().seed;
     w->DrawGrid->scrollIntoView(seed.x(), seed.y());
     w->Tools->activate(QStringLiteral("Fill"));

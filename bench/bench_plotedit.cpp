@@ -7,8 +7,8 @@
 #include "MapGrid.h"
 #include "SectionMemo.h"
 #include "SideTabBar.h"
-#include "ZedMain.h"
-#include "ZedMapContents.h"
+#include "MainWindow.h"
+#include "MapContentsWindow.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -18,13 +18,11 @@
 
 namespace {
 
-TForm1 *window()
+MainWindow *window()
 {
-    static TForm1 *w = [] {
+    static MainWindow *w = [] {
         Dialogs::setInstance(std::make_unique<AnswerDialogs>(benchmarkMapPath(1000, 1000)));
-        auto *form = new TForm1;
-        Form1 = form;
-        Form3 = new TForm3(form, form);
+        auto *form = new MainWindow;
         form->resize(1920, 1080);
         form->show();
         form->OpenBtnClick();
@@ -32,8 +30,8 @@ TForm1 *window()
         form->DrawGrid->setTopLeft(400, 400);
         form->DrawGrid->setCurrentCell(420, 420);
         form->DrawGridSelectCell(420, 420);
-        Form3->show();
-        Form3->TabControl1->setCurrentIndex(4);
+        form->mapContentsWindow()->show();
+        form->mapContentsWindow()->TabControl1->setCurrentIndex(4);
         QCoreApplication::processEvents();
         return form;
     }();
@@ -42,7 +40,7 @@ TForm1 *window()
 
 void BM_MapApply(benchmark::State &state)
 {
-    TForm1 *w = window();
+    MainWindow *w = window();
     // Two texts in turn: applying the text a plot already holds is no step.
     const QString texts[2] = {QStringLiteral("TerrainType=TERRAIN_DESERT\nPlotType=1"),
                               QStringLiteral("TerrainType=TERRAIN_SNOW\nPlotType=0")};
@@ -61,7 +59,7 @@ BENCHMARK(BM_MapApply)->Unit(benchmark::kMillisecond);
 // the selection of the plot and every memo shown again.
 void BM_UndoRedoPlotEdit(benchmark::State &state)
 {
-    TForm1 *w = window();
+    MainWindow *w = window();
     w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_TUNDRA"));
     w->MapApplyBtnClick();
     QUndoStack *stack = w->MapDoc.undoStack();
@@ -75,7 +73,7 @@ BENCHMARK(BM_UndoRedoPlotEdit)->Unit(benchmark::kMillisecond);
 
 void BM_MapRecall(benchmark::State &state)
 {
-    TForm1 *w = window();
+    MainWindow *w = window();
     for (auto _ : state)
         w->MapRecallBtnClick();
 }
@@ -83,7 +81,7 @@ BENCHMARK(BM_MapRecall)->Unit(benchmark::kMillisecond);
 
 void BM_MapClearThenRecall(benchmark::State &state)
 {
-    TForm1 *w = window();
+    MainWindow *w = window();
     for (auto _ : state) {
         w->MapClearBtnClick();
         w->MapRecallBtnClick();
@@ -94,11 +92,11 @@ BENCHMARK(BM_MapClearThenRecall)->Unit(benchmark::kMillisecond);
 
 void BM_MapContentsChange(benchmark::State &state)
 {
-    TForm1 *w = window();
+    MainWindow *w = window();
     int row = 0;
     for (auto _ : state) {
-        Form3->ListBox1->setCurrentRow(row++ % 4);
-        Form3->ToolButton1Click();
+        w->mapContentsWindow()->ListBox1->setCurrentRow(row++ % 4);
+        w->mapContentsWindow()->ToolButton1Click();
     }
     benchmark::DoNotOptimize(w->Doc.PlotTexts.poolSize());
 }

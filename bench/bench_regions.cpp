@@ -17,7 +17,7 @@
 #include "RegionActions.h"
 #include "RegionEdits.h"
 #include "Transforms.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +33,7 @@ namespace {
 
 const QRect Region500(250, 250, 500, 500);
 
-TForm1 *window() { return benchmarkWindow(); }
+MainWindow *window() { return benchmarkWindow(); }
 
 bool requireMap(benchmark::State &state) { return requireBenchmarkMap(state); }
 
@@ -42,7 +42,7 @@ void transformWithUndo(benchmark::State &state, QAction *action)
 {
     if (!requireMap(state))
         return;
-    TForm1 *w = window();
+    MainWindow *w = window();
     w->MapDoc.selection().clear();
     QUndoStack *stack = w->MapDoc.undoStack();
     const int before = stack->index();
@@ -83,7 +83,7 @@ void BM_WindowCopy500(benchmark::State &state)
 {
     if (!requireMap(state))
         return;
-    TForm1 *w = window();
+    MainWindow *w = window();
     w->MapDoc.selection().setArea(Region500, QSize(1000, 1000));
     for (auto _ : state) {
         w->Regions->copyAction->trigger();
@@ -99,7 +99,7 @@ void BM_ClipboardText500(benchmark::State &state)
 {
     if (!requireMap(state))
         return;
-    TForm1 *w = window();
+    MainWindow *w = window();
     w->MapDoc.selection().setArea(Region500, QSize(1000, 1000));
     qsizetype bytes = 0;
     for (auto _ : state) {
@@ -128,7 +128,7 @@ void windowPaste(benchmark::State &state, bool fromAnotherEditor)
 {
     if (!requireMap(state))
         return;
-    TForm1 *w = window();
+    MainWindow *w = window();
     w->MapDoc.selection().setArea(Region500, QSize(1000, 1000));
     w->Regions->copyAction->trigger();
     w->MapDoc.selection().clear();

@@ -1,8 +1,5 @@
 #include "EditorCommandLine.h"
-#include "ZedAbout.h"
-#include "ZedMain.h"
-#include "ZedMapContents.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -36,22 +33,18 @@ int main(int argc, char *argv[])
     if (commandLine.request() != EditorCommandLine::StartEditor)
         return commandLine.answer();
 
-    // The main window first: its creation runs before the others exist.
-    Form1 = new TForm1;
-    Form2 = new TForm2(Form1, Form1);
-    Form3 = new TForm3(Form1, Form1);
-    Form3->setInstallDir(Form1->InstallDir);
-    AboutBox = new TAboutBox(Form1);
-    Form1->show();
+    // The main window creates and owns the tool windows.
+    auto *window = new MainWindow;
+    window->show();
     // Once the window is up: unsaved changes of a run that ended unexpectedly
     // are offered, then a file named on the command line opens as Open would
     // open it (through the question about the restored changes, if any).
-    QTimer::singleShot(0, Form1, [file = commandLine.file()] {
-        Form1->offerRecovery();
+    QTimer::singleShot(0, window, [window, file = commandLine.file()] {
+        window->offerRecovery();
         if (!file.isEmpty())
-            Form1->openStartupFile(file);
+            window->openStartupFile(file);
     });
     const int rc = app.exec();
-    delete Form1; // owns the other windows
+    delete window; // owns the other windows
     return rc;
 }

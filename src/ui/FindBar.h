@@ -15,7 +15,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QToolButton;
-class TForm2;
+class MiniMapWindow;
 
 namespace vor4 {
 class MapDocument;
@@ -46,7 +46,7 @@ public:
     vor4::PlotSearch &search() { return m_search; }
     FindMarks &marks() { return m_marks; }
     // The window whose picture carries the marks too.
-    void setMiniMap(TForm2 *miniMap) { m_marks.setMiniMap(miniMap); }
+    void setMiniMap(MiniMapWindow *miniMap) { m_marks.setMiniMap(miniMap); }
 
     // Shows the bar with its field focused and its text selected; the
     // replace field goes.

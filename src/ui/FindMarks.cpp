@@ -2,7 +2,7 @@
 
 #include "MapGrid.h"
 #include "PlotSearch.h"
-#include "ZedMiniMap.h"
+#include "MiniMapWindow.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -43,7 +43,7 @@ void FindMarks::setShown(bool shown)
     }
 }
 
-void FindMarks::setMiniMap(TForm2 *miniMap)
+void FindMarks::setMiniMap(MiniMapWindow *miniMap)
 {
     if (miniMap == m_miniMap)
         return;

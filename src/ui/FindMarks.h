@@ -13,7 +13,7 @@
 #include <QTimer>
 
 class MapGrid;
-class TForm2;
+class MiniMapWindow;
 
 namespace vor4 {
 class PlotSearch;
@@ -33,7 +33,7 @@ public:
     void setShown(bool shown);
     bool isShown() const { return m_shown; }
     // The minimap window whose picture carries the marks; may be null.
-    void setMiniMap(TForm2 *miniMap);
+    void setMiniMap(MiniMapWindow *miniMap);
 
     void paintOverlay(QPainter &painter, const QRect &area) override;
     void drawMarks(QImage &picture) override;
@@ -44,7 +44,7 @@ private:
 
     const vor4::PlotSearch *m_search;
     QPointer<MapGrid> m_grid;
-    QPointer<TForm2> m_miniMap;
+    QPointer<MiniMapWindow> m_miniMap;
     bool m_shown = false;
     // The minimap's picture is a copy of the whole map: one redraw for a
     // burst of changes, and none while a search is still under way.

@@ -1,7 +1,7 @@
 #include "MainMenu.h"
 
 #include "MapToolBox.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QEvent>
@@ -27,7 +27,7 @@ QList<QKeySequence> keysOf(QKeySequence::StandardKey key, QList<QKeySequence> mo
 }
 } // namespace
 
-MainMenu::MainMenu(TForm1 *w)
+MainMenu::MainMenu(MainWindow *w)
     : QObject(w)
 {
     QMenuBar *bar = w->menuBar();

@@ -9,13 +9,13 @@
 class QAction;
 class QMenu;
 class QToolButton;
-class TForm1;
+class MainWindow;
 
 class MainMenu : public QObject
 {
     Q_OBJECT
 public:
-    explicit MainMenu(TForm1 *window);
+    explicit MainMenu(MainWindow *window);
 
     QMenu *fileMenu = nullptr;
     QMenu *editMenu = nullptr;

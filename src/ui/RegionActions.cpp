@@ -9,8 +9,8 @@
 #include "SelectionOverlay.h"
 #include "Transforms.h"
 #include "WaitCursor.h"
-#include "ZedMain.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
+#include "MiniMapWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,7 +32,7 @@ QString plotCount(qsizetype n)
 }
 } // namespace
 
-RegionActions::RegionActions(TForm1 *window)
+RegionActions::RegionActions(MainWindow *window)
     : QObject(window)
     , m_window(window)
 {
@@ -126,8 +126,8 @@ bool RegionActions::busy() const { return m_window->isLoading(); }
 
 void RegionActions::selectionChanged()
 {
-    if (Form2 && Form2->host() == m_window)
-        m_overlay->setMiniMap(Form2);
+    if (m_window->miniMapWindow())
+        m_overlay->setMiniMap(m_window->miniMapWindow());
     const QRect area = m_window->MapDoc.selection().area();
     selectionLabel->setText(area.isEmpty() ? QString()
                                            : QStringLiteral("Selection %1 x %2").arg(area.width()).arg(area.height()));
@@ -224,7 +224,7 @@ QByteArray RegionActions::plotText(const QMimeData *data)
 
 void RegionActions::paste()
 {
-    if (busy() || m_window->WorkPages->currentIndex() != TForm1::MapPage)
+    if (busy() || m_window->WorkPages->currentIndex() != MainWindow::MapPage)
         return;
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     std::optional<vor4::PlotRegion> region;

@@ -17,13 +17,13 @@ class QAction;
 class QLabel;
 class QMimeData;
 class SelectionOverlay;
-class TForm1;
+class MainWindow;
 
 class RegionActions : public QObject
 {
     Q_OBJECT
 public:
-    explicit RegionActions(TForm1 *window);
+    explicit RegionActions(MainWindow *window);
     ~RegionActions() override;
 
     QAction *cutAction = nullptr;
@@ -73,7 +73,7 @@ private:
     void follow(bool newGrid);
     bool busy() const;
 
-    TForm1 *m_window;
+    MainWindow *m_window;
     SelectionOverlay *m_overlay = nullptr;
     PastePreview *m_preview = nullptr;
 };

@@ -2,9 +2,9 @@
 
 #include "MapGrid.h"
 #include "MiniMap.h"
-#include "ZedMiniMap.h"
+#include "MiniMapWindow.h"
 
-bool scrollMapTo(MapGrid &grid, TForm2 *miniMap, const QImage &bitmap, int col, int row, bool forced)
+bool scrollMapTo(MapGrid &grid, MiniMapWindow *miniMap, const QImage &bitmap, int col, int row, bool forced)
 {
     bool moved = forced;
     if (col != grid.leftCol()) {
@@ -28,7 +28,7 @@ bool scrollMapTo(MapGrid &grid, TForm2 *miniMap, const QImage &bitmap, int col, 
     return true;
 }
 
-void renderMiniMapAndShow(const vor4::PlotTable &texts, QImage &bitmap, TForm2 *miniMap)
+void renderMiniMapAndShow(const vor4::PlotTable &texts, QImage &bitmap, MiniMapWindow *miniMap)
 {
     if (miniMap)
         miniMap->FitImage1();

@@ -4,7 +4,7 @@
 
 class MapGrid;
 class QImage;
-class TForm2;
+class MiniMapWindow;
 
 namespace vor4 {
 class PlotTable;
@@ -15,9 +15,9 @@ class PlotTable;
 // the grid's actual position, stores it in the minimap's ViewRect and draws
 // it. Returns whether it did so. Safe to re-enter from the grid's
 // topLeftChanged: the outermost call draws the frame last, at the final position.
-bool scrollMapTo(MapGrid &grid, TForm2 *miniMap, const QImage &bitmap, int col, int row, bool forced);
+bool scrollMapTo(MapGrid &grid, MiniMapWindow *miniMap, const QImage &bitmap, int col, int row, bool forced);
 
 // Steps 1 to 3 of RenderMiniMap: the full render of every plot into the
 // bitmap, the minimap's Image1 sized to it and showing a copy. The caller
 // then runs ScrollMapTo(0, 0, true).
-void renderMiniMapAndShow(const vor4::PlotTable &texts, QImage &bitmap, TForm2 *miniMap);
+void renderMiniMapAndShow(const vor4::PlotTable &texts, QImage &bitmap, MiniMapWindow *miniMap);

@@ -2,7 +2,7 @@
 
 #include "MapGrid.h"
 #include "MapSelection.h"
-#include "ZedMiniMap.h"
+#include "MiniMapWindow.h"
 
 #include <QPainter>
 
@@ -31,7 +31,7 @@ SelectionOverlay::~SelectionOverlay()
         m_miniMap->removeMarks(this);
 }
 
-void SelectionOverlay::setMiniMap(TForm2 *miniMap)
+void SelectionOverlay::setMiniMap(MiniMapWindow *miniMap)
 {
     if (m_miniMap == miniMap)
         return;

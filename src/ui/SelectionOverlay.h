@@ -10,7 +10,7 @@
 #include <QRect>
 
 class MapGrid;
-class TForm2;
+class MiniMapWindow;
 
 namespace vor4 {
 class MapSelection;
@@ -24,7 +24,7 @@ public:
     ~SelectionOverlay() override;
 
     // The minimap window to mark; it may come after the grid.
-    void setMiniMap(TForm2 *miniMap);
+    void setMiniMap(MiniMapWindow *miniMap);
 
     void paintOverlay(QPainter &painter, const QRect &area) override;
     void drawMarks(QImage &picture) override;
@@ -34,5 +34,5 @@ private:
 
     vor4::MapSelection *m_selection;
     QPointer<MapGrid> m_grid; // windows go before their helpers at exit
-    QPointer<TForm2> m_miniMap;
+    QPointer<MiniMapWindow> m_miniMap;
 };

@@ -1,7 +1,7 @@
 // The main window's part in the desktop: a file named on the command line,
 // and map files dropped on the window.
 
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include "Dialogs.h"
 #include "MapFileType.h"
@@ -29,7 +29,7 @@ QString droppedMapFile(const QMimeData *data)
 
 } // namespace
 
-void TForm1::openStartupFile(const QString &path)
+void MainWindow::openStartupFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.isFile()) {
@@ -39,7 +39,7 @@ void TForm1::openStartupFile(const QString &path)
     openMapFile(info.absoluteFilePath());
 }
 
-void TForm1::watchFileDrops()
+void MainWindow::watchFileDrops()
 {
     setAcceptDrops(true);
     // Text fields take drops of their own; files dragged over them are the
@@ -50,7 +50,7 @@ void TForm1::watchFileDrops()
             child->installEventFilter(this);
 }
 
-bool TForm1::handleFileDrag(QEvent *event)
+bool MainWindow::handleFileDrag(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::DragEnter:
@@ -70,17 +70,17 @@ bool TForm1::handleFileDrag(QEvent *event)
     return true;
 }
 
-bool TForm1::acceptsDrop(const QMimeData *data) const
+bool MainWindow::acceptsDrop(const QMimeData *data) const
 {
     return !m_loading && !droppedMapFile(data).isEmpty();
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent *event)
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     dragMoveEvent(event);
 }
 
-void TForm1::dragMoveEvent(QDragMoveEvent *event)
+void MainWindow::dragMoveEvent(QDragMoveEvent *event)
 {
     // Ignored, the desktop shows the forbidden pointer.
     if (acceptsDrop(event->mimeData()))
@@ -89,7 +89,7 @@ void TForm1::dragMoveEvent(QDragMoveEvent *event)
         event->ignore();
 }
 
-void TForm1::dropEvent(QDropEvent *event)
+void MainWindow::dropEvent(QDropEvent *event)
 {
     if (!acceptsDrop(event->mimeData())) {
         event->ignore();

@@ -1,6 +1,6 @@
 // Open, Save, Save as, New and the document reset of the main window.
 
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include "AutoRecovery.h"
 #include "Dialogs.h"
@@ -32,7 +32,7 @@ const QString FileFilter = QStringLiteral(
 const QLatin1String Extension(".Vor4WorldBuilderSave");
 } // namespace
 
-void TForm1::documentReplaced()
+void MainWindow::documentReplaced()
 {
     // Open sees to its windows itself, step by step.
     if (m_loading)
@@ -49,7 +49,7 @@ void TForm1::documentReplaced()
     updateCaption();
 }
 
-void TForm1::showStores()
+void MainWindow::showStores()
 {
     // Every memo shows its store; what was typed and not applied is dropped,
     // as a change of selection drops it.
@@ -70,7 +70,7 @@ void TForm1::showStores()
         Memo->clear();
 }
 
-bool TForm1::pushStep(vor4::EditCommand *step)
+bool MainWindow::pushStep(vor4::EditCommand *step)
 {
     QString error;
     const bool done = MapDoc.push(step, &error);
@@ -84,7 +84,7 @@ bool TForm1::pushStep(vor4::EditCommand *step)
     return done;
 }
 
-void TForm1::newDocument(int width, int height, const QString &stepName)
+void MainWindow::newDocument(int width, int height, const QString &stepName)
 {
     // An untitled document: Save has no file to overwrite. One step, so
     // that Undo brings the old document back, name and all.
@@ -98,7 +98,7 @@ void TForm1::newDocument(int width, int height, const QString &stepName)
     updateCaption();
 }
 
-bool TForm1::maybeSave()
+bool MainWindow::maybeSave()
 {
     // What is typed in the memo being edited counts, as leaving it would.
     if (!storeFocusedMemo())
@@ -118,7 +118,7 @@ bool TForm1::maybeSave()
     return false;
 }
 
-void TForm1::mapSizeChanged()
+void MainWindow::mapSizeChanged()
 {
     // A new, white minimap image of the document's size; the grid and the
     // size panel follow the document.
@@ -129,7 +129,7 @@ void TForm1::mapSizeChanged()
     setStatusText(1, QStringLiteral("Map Size = (%1 x %2)").arg(Doc.columnCount()).arg(Doc.rowCount()));
 }
 
-void TForm1::listSlots()
+void MainWindow::listSlots()
 {
     // The selectors list every slot of the document: a map may bring more
     // than a new map's 18. The selected index stays while it exists.
@@ -148,14 +148,14 @@ void TForm1::listSlots()
     }
 }
 
-void TForm1::NewBtnClick()
+void MainWindow::NewBtnClick()
 {
     if (m_loading || !maybeSave())
         return;
     newDocument(0, 0, QStringLiteral("New"));
 }
 
-void TForm1::setBusy(bool busy)
+void MainWindow::setBusy(bool busy)
 {
     // While a load lets events in, nothing may change or replace the stores.
     m_loading = busy;
@@ -164,7 +164,7 @@ void TForm1::setBusy(bool busy)
     WorkPages->setEnabled(!busy);
 }
 
-void TForm1::OpenBtnClick()
+void MainWindow::OpenBtnClick()
 {
     if (m_loading)
         return;
@@ -173,7 +173,7 @@ void TForm1::OpenBtnClick()
         openMapFile(path);
 }
 
-bool TForm1::openMapFile(const QString &path)
+bool MainWindow::openMapFile(const QString &path)
 {
     if (m_loading)
         return false;
@@ -250,7 +250,7 @@ bool TForm1::openMapFile(const QString &path)
     return result.ok() && !m_closeAfterLoad;
 }
 
-void TForm1::announceDamage(const vor4::MapDamage &damage)
+void MainWindow::announceDamage(const vor4::MapDamage &damage)
 {
     if (damage.isEmpty())
         return;
@@ -268,7 +268,7 @@ void TForm1::announceDamage(const vor4::MapDamage &damage)
     updateCaption();
 }
 
-void TForm1::showLoadedSections()
+void MainWindow::showLoadedSections()
 {
     GMemo->setLines(Doc.GameLines);
     MMemo->setLines(Doc.MapLines);
@@ -279,7 +279,7 @@ void TForm1::showLoadedSections()
     setStatusText(0, QStringLiteral("Map ready..."));
 }
 
-bool TForm1::storeFocusedMemo()
+bool MainWindow::storeFocusedMemo()
 {
     // Tool buttons, menus, keys, drops and other windows take no focus: the
     // memo being typed into has not been left yet. Store it as leaving it
@@ -296,7 +296,7 @@ bool TForm1::storeFocusedMemo()
     return !m_stepRefused && (storable || !AutoApplyBtn->isChecked());
 }
 
-void TForm1::forgetOldMap()
+void MainWindow::forgetOldMap()
 {
     // No region selected, no block floating, no find marks and no news of
     // the map before: Delete must not empty plots of the new one.
@@ -306,7 +306,7 @@ void TForm1::forgetOldMap()
     setStatusText(2, QString());
 }
 
-bool TForm1::offerRecovery()
+bool MainWindow::offerRecovery()
 {
     return Recovery->offerRestore(this, [this](const QString &path, const QString &originalName) {
         const QString openFolder = m_openFolder;
@@ -326,7 +326,7 @@ bool TForm1::offerRecovery()
     });
 }
 
-bool TForm1::SaveBtnClick()
+bool MainWindow::SaveBtnClick()
 {
     if (m_loading || !storeFocusedMemo())
         return false;
@@ -357,7 +357,7 @@ bool TForm1::SaveBtnClick()
     return true;
 }
 
-bool TForm1::SaveAsBtnClick()
+bool MainWindow::SaveAsBtnClick()
 {
     if (m_loading || !storeFocusedMemo())
         return false;
@@ -389,7 +389,7 @@ bool TForm1::SaveAsBtnClick()
     return SaveBtnClick();
 }
 
-void TForm1::UndoBtnClick()
+void MainWindow::UndoBtnClick()
 {
     // The typing in the memo being edited becomes a step of its own first:
     // this undo takes it back, and Redo brings it again.
@@ -397,15 +397,15 @@ void TForm1::UndoBtnClick()
         MapDoc.undoStack()->undo();
 }
 
-void TForm1::RedoBtnClick()
+void MainWindow::RedoBtnClick()
 {
     if (!m_loading && storeFocusedMemo())
         MapDoc.undoStack()->redo();
 }
 
-void TForm1::HistoryBtnClick() { History->setVisible(HistoryBtn->isChecked()); }
+void MainWindow::HistoryBtnClick() { History->setVisible(HistoryBtn->isChecked()); }
 
-void TForm1::updateUndoHints()
+void MainWindow::updateUndoHints()
 {
     // The hints name the step: "Undo TerrainType changed at (20, 10)".
     const QUndoStack *stack = MapDoc.undoStack();

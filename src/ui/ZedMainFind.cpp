@@ -1,14 +1,14 @@
 // The find bar below the map grid and the statistics window, with their
 // buttons on the map tool bar and their entries in the menus.
 
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include "FindBar.h"
 #include "Glyphs.h"
 #include "MainMenu.h"
 #include "MapGrid.h"
 #include "StatisticsWindow.h"
-#include "ZedMiniMap.h"
+#include "MiniMapWindow.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -31,7 +31,7 @@ QList<QKeySequence> keysFor(const QKeySequence &first, QKeySequence::StandardKey
 }
 } // namespace
 
-void TForm1::buildFindAndStatistics()
+void MainWindow::buildFindAndStatistics()
 {
     // The bar goes under the grid, in the grid's place on the page.
     QWidget *gridParent = DrawGrid->parentWidget();
@@ -54,18 +54,18 @@ void TForm1::buildFindAndStatistics()
     connect(MapFindBar, &FindBar::activated, this, [this] {
         if (WorkPages->currentIndex() != MapPage)
             showPage(MapPage);
-        MapFindBar->setMiniMap(Form2);
+        MapFindBar->setMiniMap(m_miniMapWindow);
     });
 
     Statistics = new StatisticsWindow(&MapDoc, this);
-    connect(Statistics, &StatisticsWindow::findRequested, this, &TForm1::StatisticsFindRequested);
+    connect(Statistics, &StatisticsWindow::findRequested, this, &MainWindow::StatisticsFindRequested);
 
     ToolBar2->addSeparator();
     FindBtn = toolButton(ToolBar2, "FindBtn", glyph("find", "edit-find"), QStringLiteral("Find in plot texts"));
     StatisticsBtn = toolButton(ToolBar2, "StatisticsBtn", glyph("statistics"), QStringLiteral("Show statistics"),
                                true);
-    connect(FindBtn, &QToolButton::clicked, this, &TForm1::FindBtnClick);
-    connect(StatisticsBtn, &QToolButton::clicked, this, &TForm1::StatisticsBtnClick);
+    connect(FindBtn, &QToolButton::clicked, this, &MainWindow::FindBtnClick);
+    connect(StatisticsBtn, &QToolButton::clicked, this, &MainWindow::StatisticsBtnClick);
     connect(Statistics, &StatisticsWindow::visibilityChanged, StatisticsBtn, &QToolButton::setChecked);
 
     QMenu *edit = Menu->editMenu;
@@ -80,9 +80,9 @@ void TForm1::buildFindAndStatistics()
     Menu->mirror(Menu->mapMenu, StatisticsBtn, QStringLiteral("&Statistics"));
 }
 
-void TForm1::FindBtnClick() { MapFindBar->openFind(); }
+void MainWindow::FindBtnClick() { MapFindBar->openFind(); }
 
-void TForm1::StatisticsBtnClick()
+void MainWindow::StatisticsBtnClick()
 {
     if (StatisticsBtn->isChecked()) {
         Statistics->placeOnScreen();
@@ -93,7 +93,7 @@ void TForm1::StatisticsBtnClick()
     }
 }
 
-void TForm1::StatisticsFindRequested(const QString &pattern)
+void MainWindow::StatisticsFindRequested(const QString &pattern)
 {
     vor4::FindOptions options;
     options.matchCase = true;

@@ -1,7 +1,7 @@
 // What the main window tells about itself: the tool tips and keys of the
 // text fields' buttons, Help > Legend and Help > Keyboard shortcuts.
 
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include "FindBar.h"
 #include "Legend.h"
@@ -36,7 +36,7 @@ void bindKey(SectionMemo *memo, QToolButton *button, const QString &hint, const 
 
 } // namespace
 
-void TForm1::setUpHelp()
+void MainWindow::setUpHelp()
 {
     const QKeySequence apply(Qt::CTRL | Qt::Key_Return), recall(Qt::CTRL | Qt::Key_R),
         clear(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete);
@@ -71,7 +71,7 @@ void TForm1::setUpHelp()
     keys->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
     keys->setToolTip(hintWithKey(QStringLiteral("List every key of the editor"), keys->shortcut()));
     Menu->helpMenu->insertAction(Menu->helpMenu->actions().value(0), keys);
-    connect(keys, &QAction::triggered, this, &TForm1::KeyboardShortcutsClick);
+    connect(keys, &QAction::triggered, this, &MainWindow::KeyboardShortcutsClick);
 
     QAction *legend = new QAction(QStringLiteral("&Legend"), Menu->helpMenu);
     legend->setObjectName(QStringLiteral("LegendAction"));
@@ -94,11 +94,11 @@ void TForm1::setUpHelp()
     });
 }
 
-void TForm1::KeyboardShortcutsClick()
+void MainWindow::KeyboardShortcutsClick()
 {
     Shortcuts->show();
     Shortcuts->raise();
     Shortcuts->activateWindow();
 }
 
-bool TForm1::isUntitled() const { return m_captionName == QLatin1String("Untitled"); }
+bool MainWindow::isUntitled() const { return m_captionName == QLatin1String("Untitled"); }

@@ -1,6 +1,6 @@
 // The map page: its tool bars, the plot editor and the new-map prompt.
 
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include "DropDownComboBox.h"
 #include "Glyphs.h"
@@ -10,7 +10,7 @@
 #include "SectionMemo.h"
 #include "SetPlotText.h"
 #include "SpinEdit.h"
-#include "ZedMapContents.h"
+#include "MapContentsWindow.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -24,7 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-QWidget *TForm1::buildMapPage()
+QWidget *MainWindow::buildMapPage()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -43,7 +43,7 @@ QWidget *TForm1::buildMapPage()
     mapLabel->setAlignment(Qt::AlignCenter);
     ToolBar2->addWidget(mapLabel);
     CreateNewMapBtn = toolButton(ToolBar2, "CreateNewMapBtn", glyph("newmap"), QStringLiteral("Create a new map"));
-    connect(CreateNewMapBtn, &QToolButton::clicked, this, &TForm1::CreateNewMapBtnClick);
+    connect(CreateNewMapBtn, &QToolButton::clicked, this, &MainWindow::CreateNewMapBtnClick);
     ToolBar2->addSeparator();
     MapGridSizeComboBox = new DropDownComboBox;
     MapGridSizeComboBox->setObjectName(QStringLiteral("MapGridSizeComboBox"));
@@ -68,7 +68,7 @@ QWidget *TForm1::buildMapPage()
     DrawGrid = createDrawGrid();
     DrawGrid->setMinimumHeight(100);
     Tools = new MapToolBox(&MapDoc, DrawGrid, this);
-    Tools->setCatalogueSource([] { return Form3 ? Form3->paintLines() : QStringList(); });
+    Tools->setCatalogueSource([this] { return m_contentsWindow ? m_contentsWindow->paintLines() : QStringList(); });
     connect(Tools, &MapToolBox::message, this, [this](const QString &text) { setStatusText(0, text); });
     layout->addWidget(Tools->toolBar());
     splitter1->addWidget(DrawGrid);
@@ -85,7 +85,7 @@ QWidget *TForm1::buildMapPage()
     MMemo->setObjectName(QStringLiteral("MMemo"));
     MMemo->setMinimumSize(50, 100);
     MMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(MMemo, &SectionMemo::exited, this, &TForm1::MemoExit);
+    connect(MMemo, &SectionMemo::exited, this, &MainWindow::MemoExit);
     QToolBar *toolBar9 = newToolBar("ToolBar9", Qt::Vertical);
     addApplyRecallClear(toolBar9, "ToolButton1", "ToolButton28", "ToolButton29");
     headerLayout->addWidget(MMemo);
@@ -100,16 +100,16 @@ QWidget *TForm1::buildMapPage()
     Memo->setMinimumSize(50, 100);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo->setKeptNotice(QStringLiteral("This plot's text is %1: it is kept as it is and cannot be edited here"));
-    connect(Memo, &SectionMemo::exited, this, &TForm1::MapMemoExit);
+    connect(Memo, &SectionMemo::exited, this, &MainWindow::MapMemoExit);
     QToolBar *plotBar = newToolBar("PlotToolBar", Qt::Vertical);
     MapApplyBtn = toolButton(plotBar, "MapApplyBtn", glyph("apply"), QStringLiteral("Apply"));
     MapRecallBtn = toolButton(plotBar, "MapRecallBtn", glyph("recall"), QStringLiteral("Recall"));
     MapClearBtn = toolButton(plotBar, "MapClearBtn", glyph("clear"), QStringLiteral("Clear"));
     MapHintBtn = toolButton(plotBar, "MapHintBtn", glyph("mapcontents"), QStringLiteral("Show map contents"), true);
-    connect(MapApplyBtn, &QToolButton::clicked, this, &TForm1::MapApplyBtnClick);
-    connect(MapRecallBtn, &QToolButton::clicked, this, &TForm1::MapRecallBtnClick);
-    connect(MapClearBtn, &QToolButton::clicked, this, &TForm1::MapClearBtnClick);
-    connect(MapHintBtn, &QToolButton::clicked, this, &TForm1::MapHintBtnClick);
+    connect(MapApplyBtn, &QToolButton::clicked, this, &MainWindow::MapApplyBtnClick);
+    connect(MapRecallBtn, &QToolButton::clicked, this, &MainWindow::MapRecallBtnClick);
+    connect(MapClearBtn, &QToolButton::clicked, this, &MainWindow::MapClearBtnClick);
+    connect(MapHintBtn, &QToolButton::clicked, this, &MainWindow::MapHintBtnClick);
     plotLayout->addWidget(Memo);
     plotLayout->addWidget(plotBar);
 
@@ -126,7 +126,7 @@ QWidget *TForm1::buildMapPage()
     return page;
 }
 
-void TForm1::buildNewMapPrompt(QWidget *page)
+void MainWindow::buildNewMapPrompt(QWidget *page)
 {
     PromptPanel1 = new QFrame(page);
     PromptPanel1->setObjectName(QStringLiteral("PromptPanel1"));
@@ -174,7 +174,7 @@ void TForm1::buildNewMapPrompt(QWidget *page)
     PromptPanel1->hide();
 }
 
-void TForm1::CreateNewMapBtnClick()
+void MainWindow::CreateNewMapBtnClick()
 {
     if (WorkPages->currentIndex() != MapPage)
         showPage(MapPage); // from the menu: the prompt lives on the map page
@@ -185,7 +185,7 @@ void TForm1::CreateNewMapBtnClick()
     PromptPanel1->show();
 }
 
-void TForm1::NewMapOKBtnClick(QObject *sender)
+void MainWindow::NewMapOKBtnClick(QObject *sender)
 {
     if (m_loading)
         return;
@@ -202,7 +202,7 @@ void TForm1::NewMapOKBtnClick(QObject *sender)
 
 // Plot editor ----------------------------------------------------------------
 
-void TForm1::DrawGridSelectCell(int col, int row)
+void MainWindow::DrawGridSelectCell(int col, int row)
 {
     // Every selection stores the plot memo being typed into first, as a
     // click does by taking the focus: the wheel, the find bar and the other
@@ -221,9 +221,9 @@ void TForm1::DrawGridSelectCell(int col, int row)
                          .arg(Doc.fileY(row)));
 }
 
-bool TForm1::MapApplyBtnClick() { return applyPlotMemo(QStringLiteral("Edit plot")); }
+bool MainWindow::MapApplyBtnClick() { return applyPlotMemo(QStringLiteral("Edit plot")); }
 
-bool TForm1::hasSelectedPlot()
+bool MainWindow::hasSelectedPlot()
 {
     if (Doc.CurrentCol >= 0 && Doc.CurrentRow >= 0)
         return true;
@@ -233,7 +233,7 @@ bool TForm1::hasSelectedPlot()
     return false;
 }
 
-bool TForm1::applyPlotMemo(const QString &what)
+bool MainWindow::applyPlotMemo(const QString &what)
 {
     if (m_loading || !hasSelectedPlot())
         return false;
@@ -247,7 +247,7 @@ bool TForm1::applyPlotMemo(const QString &what)
     return !m_stepRefused;
 }
 
-void TForm1::MapRecallBtnClick()
+void MainWindow::MapRecallBtnClick()
 {
     if (m_loading || !hasSelectedPlot())
         return;
@@ -260,7 +260,7 @@ void TForm1::MapRecallBtnClick()
     applyPlotMemo(QStringLiteral("Recall plot"));
 }
 
-void TForm1::MapClearBtnClick()
+void MainWindow::MapClearBtnClick()
 {
     if (m_loading || !hasSelectedPlot())
         return;
@@ -269,13 +269,13 @@ void TForm1::MapClearBtnClick()
     applyPlotMemo(QStringLiteral("Clear plot"));
 }
 
-void TForm1::MapMemoExit()
+void MainWindow::MapMemoExit()
 {
     RecallText.clear();
     storePlotMemo();
 }
 
-bool TForm1::storePlotMemo()
+bool MainWindow::storePlotMemo()
 {
     if (m_loading || !AutoApplyBtn->isChecked() || Doc.CurrentCol < 0 || Doc.CurrentRow < 0)
         return true;
@@ -290,6 +290,6 @@ bool TForm1::storePlotMemo()
     return !m_stepRefused;
 }
 
-bool TForm1::isMapPageActive() const { return WorkPages->currentIndex() == MapPage && !m_loading; }
+bool MainWindow::isMapPageActive() const { return WorkPages->currentIndex() == MapPage && !m_loading; }
 
-SectionMemo *TForm1::plotMemo() const { return Memo; }
+SectionMemo *MainWindow::plotMemo() const { return Memo; }

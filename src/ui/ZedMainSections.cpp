@@ -1,7 +1,7 @@
 // The section editors: one set of handlers for the four section memos,
 // acting through the page binding.
 
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include "Dialogs.h"
 #include "SectionMemo.h"
@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <QTimer>
 
-void TForm1::clearPageBinding()
+void MainWindow::clearPageBinding()
 {
     ActiveMemo = nullptr;
     ActiveTexts = nullptr;
@@ -20,7 +20,7 @@ void TForm1::clearPageBinding()
     ActiveLines = nullptr;
 }
 
-void TForm1::setPageBinding(int index)
+void MainWindow::setPageBinding(int index)
 {
     clearPageBinding();
     switch (index) {
@@ -48,10 +48,10 @@ void TForm1::setPageBinding(int index)
 }
 
 namespace {
-bool isRowBinding(const TForm1 &w) { return w.ActiveTexts && w.ActiveCombo; }
+bool isRowBinding(const MainWindow &w) { return w.ActiveTexts && w.ActiveCombo; }
 } // namespace
 
-void TForm1::GeneralComboBoxSelect()
+void MainWindow::GeneralComboBoxSelect()
 {
     if (!ActiveMemo || !isRowBinding(*this) || m_loading)
         return;
@@ -61,7 +61,7 @@ void TForm1::GeneralComboBoxSelect()
     ActiveMemo->setBytes((Doc.*ActiveTexts)[row]);
 }
 
-void TForm1::GeneralApplyBtnClick()
+void MainWindow::GeneralApplyBtnClick()
 {
     if (!ActiveMemo || m_loading)
         return;
@@ -91,7 +91,7 @@ void TForm1::GeneralApplyBtnClick()
     }
 }
 
-void TForm1::GeneralRecallBtnClick()
+void MainWindow::GeneralRecallBtnClick()
 {
     if (!ActiveMemo || m_loading)
         return;
@@ -107,13 +107,13 @@ void TForm1::GeneralRecallBtnClick()
     }
 }
 
-void TForm1::GeneralClearBtnClick()
+void MainWindow::GeneralClearBtnClick()
 {
     if (ActiveMemo && !m_loading)
         ActiveMemo->clear();
 }
 
-void TForm1::MemoExit()
+void MainWindow::MemoExit()
 {
     if (AutoApplyBtn->isChecked() && ActiveMemo && !m_loading) {
         m_leavingMemo = true;
@@ -122,7 +122,7 @@ void TForm1::MemoExit()
     }
 }
 
-void TForm1::warnNotSingleByte()
+void MainWindow::warnNotSingleByte()
 {
     const QString text = QStringLiteral(
         "The text holds characters that a map file cannot store (only single-byte "

@@ -1,7 +1,7 @@
 // The map view side of the main window: the grid's tool bars, zoom, layer
 // switches, hover hint, minimap and map contents window.
 
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include "CellPainter.h"
 #include "DropDownComboBox.h"
@@ -12,8 +12,8 @@
 #include "PlotTable.h"
 #include "SectionMemo.h"
 #include "ScrollMapTo.h"
-#include "ZedMapContents.h"
-#include "ZedMiniMap.h"
+#include "MapContentsWindow.h"
+#include "MiniMapWindow.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -23,7 +23,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-const int TForm1::GridSizes[17] = {4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 20, 24, 32, 40, 48, 56, 64};
+const int MainWindow::GridSizes[17] = {4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 20, 24, 32, 40, 48, 56, 64};
 
 namespace {
 
@@ -66,81 +66,81 @@ QIcon layerIcon(const char *sample)
 
 } // namespace
 
-MapGrid *TForm1::createDrawGrid()
+MapGrid *MainWindow::createDrawGrid()
 {
     auto *grid = new MapGrid;
     grid->setObjectName(QStringLiteral("DrawGrid"));
     grid->setDocument(&Doc);
     grid->setMiniMapBitmap(&MiniMapBitmap);
-    connect(grid, &MapGrid::selectCell, this, &TForm1::DrawGridSelectCell);
-    connect(grid, &MapGrid::topLeftChanged, this, &TForm1::DrawGridTopLeftChanged);
-    connect(grid, &MapGrid::gridMouseMove, this, &TForm1::DrawGridMouseMove);
-    connect(grid, &MapGrid::wheelUp, this, &TForm1::DrawGridMouseWheelUp);
-    connect(grid, &MapGrid::wheelDown, this, &TForm1::DrawGridMouseWheelDown);
+    connect(grid, &MapGrid::selectCell, this, &MainWindow::DrawGridSelectCell);
+    connect(grid, &MapGrid::topLeftChanged, this, &MainWindow::DrawGridTopLeftChanged);
+    connect(grid, &MapGrid::gridMouseMove, this, &MainWindow::DrawGridMouseMove);
+    connect(grid, &MapGrid::wheelUp, this, &MainWindow::DrawGridMouseWheelUp);
+    connect(grid, &MapGrid::wheelDown, this, &MainWindow::DrawGridMouseWheelDown);
 
     for (int size : GridSizes)
         MapGridSizeComboBox->addItem(QString::number(size));
     MapGridSizeComboBox->setCurrentIndex(9);
-    connect(MapGridSizeComboBox, &QComboBox::activated, this, &TForm1::MapGridSizeComboBoxSelect);
-    connect(MapGridSizeComboBox, &DropDownComboBox::dropDown, this, &TForm1::MapGridSizeComboBoxDropDown);
+    connect(MapGridSizeComboBox, &QComboBox::activated, this, &MainWindow::MapGridSizeComboBoxSelect);
+    connect(MapGridSizeComboBox, &DropDownComboBox::dropDown, this, &MainWindow::MapGridSizeComboBoxDropDown);
     connect(MapGridSizeComboBox, &DropDownComboBox::closeUp, this, [this] {
         // Closed without a choice too: the hint must not stay stuck.
         if (WorkPages->currentIndex() == MapPage && !PromptPanel1->isVisible())
             CatchMapTimer->start();
     });
-    connect(ShowGridLineBtn, &QToolButton::clicked, this, &TForm1::ShowGridLineBtnClick);
-    connect(MiniMapBtn, &QToolButton::clicked, this, &TForm1::MiniMapBtnClick);
-    connect(CatchMapTimer, &QTimer::timeout, this, &TForm1::CatchMapTimerTimer);
+    connect(ShowGridLineBtn, &QToolButton::clicked, this, &MainWindow::ShowGridLineBtnClick);
+    connect(MiniMapBtn, &QToolButton::clicked, this, &MainWindow::MiniMapBtnClick);
+    connect(CatchMapTimer, &QTimer::timeout, this, &MainWindow::CatchMapTimerTimer);
     buildLayerButtons();
     return grid;
 }
 
-void TForm1::buildLayerButtons()
+void MainWindow::buildLayerButtons()
 {
     for (int i = 0; i < vor4::LayerSwitches::Count; ++i) {
         const LayerButton &b = layerButtons[i];
         QToolButton *button = toolButton(ToolBar8, b.name, layerIcon(b.sample), QLatin1String(b.hint), true);
         button->setFixedWidth(26);
         button->setChecked(true);
-        connect(button, &QToolButton::clicked, this, &TForm1::ShowBtnClick);
+        connect(button, &QToolButton::clicked, this, &MainWindow::ShowBtnClick);
         ShowBtns[std::size_t(i)] = button;
         if (i == 4 || i == 9) // after "Show Team" and "Show Oasis"
             ToolBar8->addSeparator();
     }
 }
 
-void TForm1::mapPageShown()
+void MainWindow::mapPageShown()
 {
-    if (Form3)
-        Form3->setToolBarVisible(true);
+    if (m_contentsWindow)
+        m_contentsWindow->setToolBarVisible(true);
     CatchMapTimer->start();
 }
 
-void TForm1::mapPageHidden()
+void MainWindow::mapPageHidden()
 {
-    if (Form3)
-        Form3->setToolBarVisible(false);
+    if (m_contentsWindow)
+        m_contentsWindow->setToolBarVisible(false);
     CatchMapTimer->stop();
     // The timer no longer hides the hint: it goes now, not over the text pages.
     hideHoverHint();
 }
 
-QPoint TForm1::focusedCell() const { return QPoint(DrawGrid->col(), DrawGrid->row()); }
+QPoint MainWindow::focusedCell() const { return QPoint(DrawGrid->col(), DrawGrid->row()); }
 
-void TForm1::RepaintMap() { DrawGrid->repaintMap(); }
+void MainWindow::RepaintMap() { DrawGrid->repaintMap(); }
 
 // Zoom -------------------------------------------------------------------------
 
-void TForm1::MapGridSizeComboBoxSelect()
+void MainWindow::MapGridSizeComboBoxSelect()
 {
     const int n = MapGridSizeComboBox->currentText().toInt();
     DrawGrid->zoomAt(n, DrawGrid->zoomAnchor());
     CatchMapTimer->start();
 }
 
-void TForm1::MapGridSizeComboBoxDropDown() { CatchMapTimer->stop(); }
+void MainWindow::MapGridSizeComboBoxDropDown() { CatchMapTimer->stop(); }
 
-void TForm1::SelectGridSize(int index)
+void MainWindow::SelectGridSize(int index)
 {
     if (index == MapGridSizeComboBox->currentIndex())
         return;
@@ -148,13 +148,13 @@ void TForm1::SelectGridSize(int index)
     MapGridSizeComboBoxSelect();
 }
 
-void TForm1::DrawGridMouseWheelUp()
+void MainWindow::DrawGridMouseWheelUp()
 {
     SelectGridSize(qMin(MapGridSizeComboBox->currentIndex() + 1, 16));
     miniMapStep();
 }
 
-void TForm1::DrawGridMouseWheelDown()
+void MainWindow::DrawGridMouseWheelDown()
 {
     SelectGridSize(qMax(MapGridSizeComboBox->currentIndex() - 1, 0));
     miniMapStep();
@@ -162,7 +162,7 @@ void TForm1::DrawGridMouseWheelDown()
 
 // Layers and grid lines -----------------------------------------------------------
 
-void TForm1::ShowBtnClick()
+void MainWindow::ShowBtnClick()
 {
     vor4::LayerSwitches layers;
     for (int i = 0; i < vor4::LayerSwitches::Count; ++i)
@@ -171,11 +171,11 @@ void TForm1::ShowBtnClick()
     RepaintMap();
 }
 
-void TForm1::ShowGridLineBtnClick() { DrawGrid->setGridLineWidth(ShowGridLineBtn->isChecked() ? 1 : 0); }
+void MainWindow::ShowGridLineBtnClick() { DrawGrid->setGridLineWidth(ShowGridLineBtn->isChecked() ? 1 : 0); }
 
 // Hover hint ----------------------------------------------------------------------
 
-void TForm1::DrawGridMouseMove(const QPoint &pos)
+void MainWindow::DrawGridMouseMove(const QPoint &pos)
 {
     const QPoint cell = DrawGrid->cellAt(pos);
     if (cell.x() < 0 || cell.y() < 0) {
@@ -194,7 +194,7 @@ void TForm1::DrawGridMouseMove(const QPoint &pos)
     setStatusText(0, text);
 }
 
-void TForm1::hideHoverHint()
+void MainWindow::hideHoverHint()
 {
     PlotHintWindow->releaseHint();
     // Only the hint's own text goes: "File Saved" and the like stay readable.
@@ -202,7 +202,7 @@ void TForm1::hideHoverHint()
         setStatusText(0, QString());
 }
 
-void TForm1::CatchMapTimerTimer()
+void MainWindow::CatchMapTimerTimer()
 {
     const bool inside = DrawGrid->rect().contains(DrawGrid->mapFromGlobal(QCursor::pos()));
     if (!inside || !isActiveWindow())
@@ -211,17 +211,17 @@ void TForm1::CatchMapTimerTimer()
 
 // Minimap -------------------------------------------------------------------------
 
-void TForm1::miniMapStep()
+void MainWindow::miniMapStep()
 {
-    if (Form2 && Form2->isVisible())
+    if (m_miniMapWindow && m_miniMapWindow->isVisible())
         ScrollMapTo(DrawGrid->leftCol(), DrawGrid->topRow(), true);
 }
 
-void TForm1::DrawGridTopLeftChanged() { miniMapStep(); }
+void MainWindow::DrawGridTopLeftChanged() { miniMapStep(); }
 
-void TForm1::TabSheet4Resize() { miniMapStep(); }
+void MainWindow::TabSheet4Resize() { miniMapStep(); }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (handleFileDrag(event))
         return true;
@@ -230,12 +230,12 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool TForm1::ScrollMapTo(int col, int row, bool forced)
+bool MainWindow::ScrollMapTo(int col, int row, bool forced)
 {
-    return scrollMapTo(*DrawGrid, Form2, MiniMapBitmap, col, row, forced);
+    return scrollMapTo(*DrawGrid, m_miniMapWindow, MiniMapBitmap, col, row, forced);
 }
 
-void TForm1::plotsChanged(const QRect &cells, int count)
+void MainWindow::plotsChanged(const QRect &cells, int count)
 {
     DrawGrid->repaintCells(cells);
     // The minimap follows from the document, also for cells off the view;
@@ -244,8 +244,8 @@ void TForm1::plotsChanged(const QRect &cells, int count)
         QTimer::singleShot(0, this, [this] {
             vor4::renderMiniMapCells(Doc.PlotTexts, MiniMapBitmap, m_miniMapCells);
             m_miniMapCells = QRect();
-            if (Form2 && Form2->isVisible())
-                Form2->refresh();
+            if (m_miniMapWindow && m_miniMapWindow->isVisible())
+                m_miniMapWindow->refresh();
         });
     m_miniMapCells |= cells;
     if (!MapDoc.isUndoingOrRedoing()) {
@@ -268,49 +268,49 @@ void TForm1::plotsChanged(const QRect &cells, int count)
     showStores();
 }
 
-void TForm1::sectionChanged(vor4::SectionKind, int)
+void MainWindow::sectionChanged(vor4::SectionKind, int)
 {
     if (MapDoc.isUndoingOrRedoing())
         showStores();
 }
 
-void TForm1::RenderMiniMap()
+void MainWindow::RenderMiniMap()
 {
-    renderMiniMapAndShow(Doc.PlotTexts, MiniMapBitmap, Form2);
+    renderMiniMapAndShow(Doc.PlotTexts, MiniMapBitmap, m_miniMapWindow);
     ScrollMapTo(0, 0, true);
 }
 
-int TForm1::gridColCount() const { return DrawGrid->colCount(); }
-int TForm1::gridRowCount() const { return DrawGrid->rowCount(); }
-int TForm1::gridLeftCol() const { return DrawGrid->leftCol(); }
-int TForm1::gridTopRow() const { return DrawGrid->topRow(); }
+int MainWindow::gridColCount() const { return DrawGrid->colCount(); }
+int MainWindow::gridRowCount() const { return DrawGrid->rowCount(); }
+int MainWindow::gridLeftCol() const { return DrawGrid->leftCol(); }
+int MainWindow::gridTopRow() const { return DrawGrid->topRow(); }
 
-void TForm1::MiniMapBtnClick()
+void MainWindow::MiniMapBtnClick()
 {
-    if (!Form2)
+    if (!m_miniMapWindow)
         return;
     if (MiniMapBtn->isChecked())
-        Form2->show();
+        m_miniMapWindow->show();
     else
-        Form2->close();
+        m_miniMapWindow->close();
 }
 
-void TForm1::setMiniMapBtnDown(bool down) { MiniMapBtn->setChecked(down); }
+void MainWindow::setMiniMapBtnDown(bool down) { MiniMapBtn->setChecked(down); }
 
 // Map contents window ---------------------------------------------------------------
 
-void TForm1::MapHintBtnClick()
+void MainWindow::MapHintBtnClick()
 {
-    if (!Form3)
+    if (!m_contentsWindow)
         return;
     if (MapHintBtn->isChecked())
-        Form3->show();
+        m_contentsWindow->show();
     else
-        Form3->close();
+        m_contentsWindow->close();
 }
 
-void TForm1::setMapHintBtnDown(bool down) { MapHintBtn->setChecked(down); }
+void MainWindow::setMapHintBtnDown(bool down) { MapHintBtn->setChecked(down); }
 
-void TForm1::mapContentsItemChosen(const QString &line) { Tools->offerBrushLine(line); }
+void MainWindow::mapContentsItemChosen(const QString &line) { Tools->offerBrushLine(line); }
 
-QStringList TForm1::mapPlotLines() { return Tools->mapLines(); }
+QStringList MainWindow::mapPlotLines() { return Tools->mapLines(); }

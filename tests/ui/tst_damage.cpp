@@ -5,7 +5,7 @@
 #include "FakeDialogs.h"
 #include "MapWriter.h"
 #include "RecoveryStore.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -42,21 +42,21 @@ private Q_SLOTS:
     void init()
     {
         dialogs = FakeDialogs::install();
-        Form1 = w = new TForm1;
+        w = new MainWindow;
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
     }
     void cleanup()
     {
         delete w;
-        Form1 = w = nullptr;
+        w = nullptr;
         QDir(vor4::RecoveryStore::defaultFolder()).removeRecursively();
     }
     void damagedFileIsAnnouncedAndSaveAsks();
     void recoveryFilesAreChecked();
 
 private:
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
     QTemporaryDir dir;
 };

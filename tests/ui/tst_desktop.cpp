@@ -1,7 +1,7 @@
 #include "FakeDialogs.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -84,7 +84,7 @@ private Q_SLOTS:
     void typedTextAsks();
 
 private:
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
     QTemporaryDir dir;
 };
@@ -92,8 +92,7 @@ private:
 void TestDesktop::init()
 {
     dialogs = FakeDialogs::install();
-    w = new TForm1;
-    Form1 = w;
+    w = new MainWindow;
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
 }
@@ -101,7 +100,6 @@ void TestDesktop::init()
 void TestDesktop::cleanup()
 {
     delete w;
-    Form1 = nullptr;
 }
 
 void TestDesktop::editorCommandLine()

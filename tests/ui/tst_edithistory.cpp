@@ -11,9 +11,9 @@
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "SectionMemo.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 #include "SideTabBar.h"
-#include "ZedMapContents.h"
+#include "MapContentsWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -38,7 +38,7 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray bytesOf(const TForm1 *w) { return vor4::buildSaveFile(w->Doc); }
+QByteArray bytesOf(const MainWindow *w) { return vor4::buildSaveFile(w->Doc); }
 
 } // namespace
 
@@ -57,12 +57,12 @@ private Q_SLOTS:
     void crashRecovery();
 
 private:
-    TForm1 *newWindow();
+    MainWindow *newWindow();
     void openFile(const QString &path);
     void clickCell(int col, int row);
     QToolButton *button(const char *name) { return w->findChild<QToolButton *>(QLatin1String(name)); }
     QString copyOf(const QString &fixture);
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
     QTemporaryDir dir;
 };
@@ -74,10 +74,9 @@ void TestEditHistory::initTestCase()
     QDir(vor4::RecoveryStore::defaultFolder()).removeRecursively();
 }
 
-TForm1 *TestEditHistory::newWindow()
+MainWindow *TestEditHistory::newWindow()
 {
-    auto *form = new TForm1;
-    Form1 = form;
+    auto *form = new MainWindow;
     form->show();
     return form;
 }
@@ -91,11 +90,8 @@ void TestEditHistory::init()
 
 void TestEditHistory::cleanup()
 {
-    delete Form3;
-    Form3 = nullptr;
     delete w;
     w = nullptr;
-    Form1 = nullptr;
     QDir(vor4::RecoveryStore::defaultFolder()).removeRecursively();
 }
 
@@ -258,16 +254,15 @@ void TestEditHistory::memoKeepsItsOwnUndo()
 
 void TestEditHistory::hintsAndHistoryNameTheSteps()
 {
-    Form3 = new TForm3(w, w);
     openFile(Continents);
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
     clickCell(20, 10);
-    Form3->show();
-    Form3->TabControl1->setCurrentIndex(4); // the fixed plot types
+    w->mapContentsWindow()->show();
+    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // the fixed plot types
     QVERIFY(!w->Doc.PlotTexts.text(20, 10).contains("PlotType=0"));
-    Form3->ListBox1->setCurrentRow(0);
-    QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
-    QCOMPARE(Form3->panelText(0), QStringLiteral("PlotType changed"));
+    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
+    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("PlotType changed"));
     QCOMPARE(w->UndoBtn->toolTip(), QStringLiteral("Undo PlotType changed at (20, 10) (Ctrl+Z)"));
     QCOMPARE(w->RedoBtn->toolTip().left(4), QStringLiteral("Redo"));
 

@@ -7,9 +7,9 @@
 #include "MapGrid.h"
 #include "MapReader.h"
 #include "SectionMemo.h"
-#include "ZedMain.h"
-#include "ZedMapContents.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
+#include "MapContentsWindow.h"
+#include "MiniMapWindow.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -67,17 +67,13 @@ void TestEndToEnd::typicalRoad()
     qputenv("WINEPREFIX", prefix.toLocal8Bit());
 
     FakeDialogs::State *dialogs = FakeDialogs::install();
-    auto *w = new TForm1;
-    Form1 = w;
-    Form2 = new TForm2(w, w);
-    Form3 = new TForm3(w, w);
-    Form3->setInstallDir(w->InstallDir);
+    auto *w = new MainWindow;
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
 
     // Start-up: the title page, the installation found, nothing loaded.
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor"));
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::TitlePage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::TitlePage));
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
     QCOMPARE(w->MapsDir, prefix + "/dosdevices/c:/Games/Vor4//PublicMaps");
 
@@ -107,14 +103,14 @@ void TestEndToEnd::typicalRoad()
 
     // The map contents window lists the game's terrains; a double click puts one in.
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
-    QVERIFY(Form3->isVisible());
-    QCOMPARE(Form3->ListBox1->count(), 2);
-    QCOMPARE(Form3->ListBox1->item(0)->text(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
-    QCOMPARE(Form3->panelText(1), QStringLiteral(" 2 items found"));
-    const QRect desert = Form3->ListBox1->visualItemRect(Form3->ListBox1->item(0));
-    QTest::mouseClick(Form3->ListBox1->viewport(), Qt::LeftButton, {}, desert.center());
-    QTest::mouseDClick(Form3->ListBox1->viewport(), Qt::LeftButton, {}, desert.center());
-    QCOMPARE(Form3->panelText(0), QStringLiteral("TerrainType changed"));
+    QVERIFY(w->mapContentsWindow()->isVisible());
+    QCOMPARE(w->mapContentsWindow()->ListBox1->count(), 2);
+    QCOMPARE(w->mapContentsWindow()->ListBox1->item(0)->text(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    QCOMPARE(w->mapContentsWindow()->panelText(1), QStringLiteral(" 2 items found"));
+    const QRect desert = w->mapContentsWindow()->ListBox1->visualItemRect(w->mapContentsWindow()->ListBox1->item(0));
+    QTest::mouseClick(w->mapContentsWindow()->ListBox1->viewport(), Qt::LeftButton, {}, desert.center());
+    QTest::mouseDClick(w->mapContentsWindow()->ListBox1->viewport(), Qt::LeftButton, {}, desert.center());
+    QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType changed"));
     QByteArray changed = original;
     changed.replace("TerrainType=TERRAIN_GRASS", "TerrainType=TERRAIN_DESERT");
     QCOMPARE(w->Doc.PlotTexts.text(col, row), changed);
@@ -126,9 +122,9 @@ void TestEndToEnd::typicalRoad()
     QCOMPARE(cellColour(grid, col, row), QColor(0, 128, 0));
 
     // A new value applied: snow from the list, then a hand-typed line.
-    const QRect snow = Form3->ListBox1->visualItemRect(Form3->ListBox1->item(1));
-    QTest::mouseClick(Form3->ListBox1->viewport(), Qt::LeftButton, {}, snow.center());
-    QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
+    const QRect snow = w->mapContentsWindow()->ListBox1->visualItemRect(w->mapContentsWindow()->ListBox1->item(1));
+    QTest::mouseClick(w->mapContentsWindow()->ListBox1->viewport(), Qt::LeftButton, {}, snow.center());
+    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
     w->Memo->setFocus(Qt::MouseFocusReason);
     w->Memo->moveCursor(QTextCursor::End);
     QTest::keyClick(w->Memo, Qt::Key_Return);
@@ -144,16 +140,16 @@ void TestEndToEnd::typicalRoad()
 
     // The minimap: its frame dragged to the right scrolls the grid.
     QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
-    QVERIFY(Form2->isVisible());
+    QVERIFY(w->miniMapWindow()->isVisible());
     const int leftBefore = grid->leftCol();
-    const vor4::FrameRect frame = Form2->ViewRect;
+    const vor4::FrameRect frame = w->miniMapWindow()->ViewRect;
     const QPoint inside(frame.left + 2, frame.top + 2);
-    QTest::mousePress(Form2->Image1, Qt::LeftButton, {}, inside);
-    QTest::mouseMove(Form2->Image1, inside + QPoint(20, 0));
-    QTest::mouseRelease(Form2->Image1, Qt::LeftButton, {}, inside + QPoint(20, 0));
+    QTest::mousePress(w->miniMapWindow()->Image1, Qt::LeftButton, {}, inside);
+    QTest::mouseMove(w->miniMapWindow()->Image1, inside + QPoint(20, 0));
+    QTest::mouseRelease(w->miniMapWindow()->Image1, Qt::LeftButton, {}, inside + QPoint(20, 0));
     QVERIFY(grid->maxLeftCol() > 0);
     QVERIFY(grid->leftCol() > leftBefore);
-    QCOMPARE(Form2->ViewRect.left, frame.left + 20); // the dragged frame stays the base
+    QCOMPARE(w->miniMapWindow()->ViewRect.left, frame.left + 20); // the dragged frame stays the base
 
     // Save as, into the game's maps folder's neighbour; the extension is added.
     const QString saved = dir.filePath("edited");
@@ -164,9 +160,6 @@ void TestEndToEnd::typicalRoad()
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - edited.Vor4WorldBuilderSave"));
     QVERIFY(dialogs->messages.isEmpty());
     delete w;
-    Form1 = nullptr;
-    Form2 = nullptr;
-    Form3 = nullptr;
 
     // The saved file, read back by the tool and by the reader.
     QProcess check;

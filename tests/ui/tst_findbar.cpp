@@ -9,8 +9,8 @@
 #include "MapWriter.h"
 #include "SectionMemo.h"
 #include "SetPlotText.h"
-#include "ZedMain.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
+#include "MiniMapWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -91,16 +91,14 @@ private:
         w->DrawGrid->scrollIntoView(c.x(), c.y());
         QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(c.x(), c.y()).center());
     }
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
 };
 
 void TestFindBar::init()
 {
     dialogs = FakeDialogs::install();
-    w = new TForm1;
-    Form1 = w;
-    Form2 = new TForm2(w, w);
+    w = new MainWindow;
     w->resize(1000, 760);
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -113,8 +111,6 @@ void TestFindBar::init()
 void TestFindBar::cleanup()
 {
     delete w;
-    Form1 = nullptr;
-    Form2 = nullptr;
 }
 
 void TestFindBar::typeFind(const QString &text)
@@ -155,8 +151,8 @@ void TestFindBar::typingFindsAndMarks()
     // A ring on the minimap around each match's block, away from the view's
     // frame; the centre keeps the terrain's colour.
     QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
-    const QImage &picture = Form2->picture();
-    const vor4::FrameRect f = Form2->ViewRect;
+    const QImage &picture = w->miniMapWindow()->picture();
+    const vor4::FrameRect f = w->miniMapWindow()->ViewRect;
     for (int row = 0; row < w->Doc.rowCount(); ++row)
         for (int col = 0; col < w->Doc.columnCount(); ++col) {
             const int x = 3 * col, y = 3 * row;
@@ -173,7 +169,7 @@ void TestFindBar::typingFindsAndMarks()
     QVERIFY(w->DrawGrid->hasFocus());
     const QPoint first = expected.first();
     QVERIFY(gridShot().pixel(w->DrawGrid->cellRect(first.x(), first.y()).topLeft()) != Mark);
-    QCOMPARE(Form2->picture().pixel(3 * first.x(), 3 * first.y()),
+    QCOMPARE(w->miniMapWindow()->picture().pixel(3 * first.x(), 3 * first.y()),
              w->MiniMapBitmap.pixel(3 * first.x(), 3 * first.y()));
 }
 
@@ -235,7 +231,7 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
     // From another page F3 comes back to the map page.
     QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
     QTest::keyClick(w, Qt::Key_F3);
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
 }
 
 void TestFindBar::optionsBadPatternsAndEdits()
@@ -407,7 +403,7 @@ void TestFindBar::keysStayWithTheMemos()
     QTest::keyClicks(w->GMemo, "Rule=1");
     const QString rules = w->GMemo->text();
     QTest::keyClick(w->GMemo, Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
     QVERIFY(bar()->FindEdit->hasFocus());
     QCOMPARE(w->GMemo->text(), rules);
     QVERIFY(w->Doc.GameLines.contains("Rule=1"));

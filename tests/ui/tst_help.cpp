@@ -11,8 +11,8 @@
 #include "SectionMemo.h"
 #include "ShortcutsWindow.h"
 #include "SideTabBar.h"
-#include "ZedMain.h"
-#include "ZedMapContents.h"
+#include "MainWindow.h"
+#include "MapContentsWindow.h"
 
 #include <QActionGroup>
 #include <QDialog>
@@ -41,7 +41,7 @@ private Q_SLOTS:
     void init()
     {
         dialogs = FakeDialogs::install();
-        w = Form1 = new TForm1;
+        w = new MainWindow;
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
         dialogs->openAnswers << QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
@@ -54,7 +54,7 @@ private Q_SLOTS:
     void readmeStepNamesAndMessages();
 
 private:
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
 };
 
@@ -182,13 +182,10 @@ void TestHelp::readmeStepNamesAndMessages()
     QVERIFY(text.contains("(the history then shows \"" + w->UndoBtn->toolTip().section(" (", 0, 0).mid(5) + "\""));
     w->DrawGridSelectCell(20, 10);
     w->DrawGrid->setCurrentCell(20, 10);
-    Form3 = new TForm3(w, w);
-    Form3->TabControl1->setCurrentIndex(4); // the plot types
-    Form3->ListBox1->setCurrentRow(0);
-    Form3->ChangeBtn->click();
+    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // the plot types
+    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
+    w->mapContentsWindow()->ChangeBtn->click();
     QVERIFY(text.contains("(\"" + w->UndoBtn->toolTip().section(" (", 0, 1) + "\")"));
-    delete Form3;
-    Form3 = nullptr;
 }
 
 QTEST_MAIN(TestHelp)

@@ -4,9 +4,10 @@
 #include "MapContentsHost.h"
 #include "SectionMemo.h"
 #include "SideTabBar.h"
-#include "ZedMapContents.h"
+#include "MapContentsWindow.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QFile>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -89,7 +90,7 @@ private:
     QString full;   // every data file with items
     QString sparse; // improvements without any type, no features file
     std::unique_ptr<FakeHost> host;
-    TForm3 *form = nullptr;
+    MapContentsWindow *form = nullptr;
 };
 
 void TestMapContents::initTestCase()
@@ -110,8 +111,7 @@ void TestMapContents::initTestCase()
 void TestMapContents::init()
 {
     host = std::make_unique<FakeHost>();
-    form = new TForm3(host.get());
-    Form3 = form;
+    form = new MapContentsWindow(host.get());
     form->setInstallDir(full);
 }
 
@@ -185,7 +185,6 @@ void TestMapContents::showAndHideMoveTheHintButton()
     QVERIFY(form->close());
     QVERIFY(form->isHidden());
     QVERIFY(!host->hintDown);
-    QCOMPARE(Form3, form);
 
     // Shown again: the list is rebuilt from the built list, the selection lost.
     form->show();
@@ -493,14 +492,13 @@ void TestMapContents::hostGoneWithWindowOpen()
     // exit, possibly with the window open: no call may reach it then.
     cleanup();
     auto *owner = new FakeHost;
-    auto *child = new TForm3(owner, owner);
-    Form3 = child;
+    QPointer<MapContentsWindow> child = new MapContentsWindow(owner, owner);
     owner->show();
     child->show();
     QVERIFY(QTest::qWaitForWindowExposed(child));
     QVERIFY(owner->hintDown);
     delete owner;
-    QCOMPARE(Form3, nullptr);
+    QVERIFY(child.isNull());
     init();
 }
 

@@ -9,9 +9,9 @@
 #include "SetPlotText.h"
 #include "SideTabBar.h"
 #include "SpinEdit.h"
-#include "ZedMain.h"
-#include "ZedMapContents.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
+#include "MapContentsWindow.h"
+#include "MiniMapWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -81,17 +81,14 @@ private Q_SLOTS:
 
 private:
     void clickCell(int col, int row);
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
 };
 
 void TestMapPage::init()
 {
     dialogs = FakeDialogs::install();
-    w = new TForm1;
-    Form1 = w;
-    Form2 = new TForm2(w, w);
-    Form3 = new TForm3(w, w);
+    w = new MainWindow;
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
     dialogs->openAnswers << Continents;
@@ -103,9 +100,6 @@ void TestMapPage::init()
 void TestMapPage::cleanup()
 {
     delete w;
-    Form1 = nullptr;
-    Form2 = nullptr;
-    Form3 = nullptr;
 }
 
 void TestMapPage::clickCell(int col, int row)
@@ -234,12 +228,12 @@ void TestMapPage::noSelectedPlot()
     // Right after Open nothing is selected, though the grid has a current cell.
     QFETCH(QString, button);
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
-    Form3->TabControl1->setCurrentIndex(4); // the fixed plot types
-    Form3->ListBox1->setCurrentRow(0);
-    auto *inContents = Form3->findChild<QToolButton *>(button);
+    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // the fixed plot types
+    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
+    auto *inContents = w->mapContentsWindow()->findChild<QToolButton *>(button);
     QTest::mouseClick(inContents ? inContents : w->findChild<QToolButton *>(button), Qt::LeftButton);
     QCOMPARE(w->MapDoc.undoStack()->count(), 0);
-    QCOMPARE(inContents ? Form3->panelText(0) : w->statusText(0), QStringLiteral("No plot selected"));
+    QCOMPARE(inContents ? w->mapContentsWindow()->panelText(0) : w->statusText(0), QStringLiteral("No plot selected"));
 }
 
 void TestMapPage::clearRecallUndo()
@@ -424,7 +418,7 @@ void TestMapPage::newMapPrompt()
     // An untitled map: Save cannot overwrite the file opened before.
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - Untitled"));
     QVERIFY(w->Doc.FileName.isEmpty());
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
 
     // 40 x 25 typed; a terrain applied at (30, 20) paints there.
     QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
@@ -484,24 +478,24 @@ void TestMapPage::mapContentsChangeAndRecall()
     const QByteArray before = w->Doc.PlotTexts.text(20, 20);
     QVERIFY(before.contains("PlotType="));
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
-    QVERIFY(Form3->isVisible());
-    QVERIFY(Form3->isToolBarVisible());
-    Form3->TabControl1->setCurrentIndex(4); // PlotType: the fixed list
-    Form3->ListBox1->setCurrentRow(0);
-    QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
+    QVERIFY(w->mapContentsWindow()->isVisible());
+    QVERIFY(w->mapContentsWindow()->isToolBarVisible());
+    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // PlotType: the fixed list
+    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
+    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
     QVERIFY(w->Doc.PlotTexts.text(20, 20).contains("PlotType=0"));
-    QCOMPARE(Form3->panelText(0), QStringLiteral("PlotType changed"));
+    QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("PlotType changed"));
     // Recall in the main window undoes the change (the memo kept the focus).
     QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
     QCOMPARE(w->Doc.PlotTexts.text(20, 20), before);
 
     // Leaving the map page hides the Change/Clear bar; the window stays.
     QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
-    QVERIFY(!Form3->isToolBarVisible());
-    QVERIFY(Form3->isVisible());
+    QVERIFY(!w->mapContentsWindow()->isToolBarVisible());
+    QVERIFY(w->mapContentsWindow()->isVisible());
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    QVERIFY(Form3->isToolBarVisible());
-    Form3->close();
+    QVERIFY(w->mapContentsWindow()->isToolBarVisible());
+    w->mapContentsWindow()->close();
     QVERIFY(!w->MapHintBtn->isChecked());
 }
 
@@ -539,16 +533,16 @@ void TestMapPage::catalogueBytesReachThePlot()
     QTemporaryDir dir;
     QVERIFY(writeData(dir.path(), "VOR4TerrainInfos.xml",
                       "<Type>TERRAIN_CAF\xC3\x89</Type>\n<Type>TERRAIN_\xE2\x82\xAC</Type>\n"));
-    Form3->setInstallDir(dir.path());
+    w->mapContentsWindow()->setInstallDir(dir.path());
     clickCell(6, 6);
     w->Memo->setFocus(Qt::MouseFocusReason);
     w->Memo->setBytes("Note=a\xA0" "b\xA0\r\nTerrainType=TERRAIN_GRASS");
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
     for (const QByteArray &type : {QByteArray("TERRAIN_CAF\xC3\x89"), QByteArray("TERRAIN_\xE2\x82\xAC")}) {
-        Form3->ListBox1->setCurrentRow(type.endsWith("\xAC") ? 1 : 0);
-        QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
+        w->mapContentsWindow()->ListBox1->setCurrentRow(type.endsWith("\xAC") ? 1 : 0);
+        QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
         QCOMPARE(w->Doc.PlotTexts.text(6, 6), "Note=a\xA0" "b\xA0\r\nTerrainType=" + type);
-        QCOMPARE(Form3->panelText(0), QStringLiteral("TerrainType changed"));
+        QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType changed"));
     }
     QVERIFY(dialogs->messages.isEmpty());
 
@@ -557,11 +551,11 @@ void TestMapPage::catalogueBytesReachThePlot()
     const QByteArray stored = w->Doc.PlotTexts.text(6, 6);
     w->Memo->moveCursor(QTextCursor::End);
     w->Memo->insertPlainText(QString::fromUtf8("\nName=\u0141\u00f3d\u017a"));
-    Form3->ListBox1->setCurrentRow(0);
-    QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
-    QCOMPARE(Form3->panelText(0), QStringLiteral("TerrainType not stored"));
-    QTest::mouseClick(Form3->ClearBtn, Qt::LeftButton);
-    QCOMPARE(Form3->panelText(0), QStringLiteral("TerrainType not stored"));
+    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
+    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType not stored"));
+    QTest::mouseClick(w->mapContentsWindow()->ClearBtn, Qt::LeftButton);
+    QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType not stored"));
     QCOMPARE(w->Doc.PlotTexts.text(6, 6), stored);
     QTRY_COMPARE(dialogs->messages.size(), 2);
 }
@@ -569,19 +563,19 @@ void TestMapPage::catalogueBytesReachThePlot()
 void TestMapPage::minimapFollowsGrid()
 {
     QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
-    QVERIFY(Form2->isVisible());
+    QVERIFY(w->miniMapWindow()->isVisible());
     w->DrawGrid->setTopLeft(5, 3);
-    QCOMPARE(Form2->ViewRect.left, 15);
-    QCOMPARE(Form2->ViewRect.top, 9);
+    QCOMPARE(w->miniMapWindow()->ViewRect.left, 15);
+    QCOMPARE(w->miniMapWindow()->ViewRect.top, 9);
     // Asked beyond the end, the grid stops at its last position; so does the frame.
     w->ScrollMapTo(1000, 1000, false);
     QCOMPARE(w->DrawGrid->leftCol(), w->DrawGrid->maxLeftCol());
-    QCOMPARE(Form2->ViewRect.left, 3 * w->DrawGrid->maxLeftCol());
+    QCOMPARE(w->miniMapWindow()->ViewRect.left, 3 * w->DrawGrid->maxLeftCol());
     // A click on the minimap scrolls the grid to centre there.
-    QTest::mouseClick(Form2->Image1, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(w->miniMapWindow()->Image1, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(w->DrawGrid->leftCol(), 0);
     QCOMPARE(w->DrawGrid->topRow(), 0);
-    Form2->close();
+    w->miniMapWindow()->close();
     QVERIFY(!w->MiniMapBtn->isChecked());
 }
 

@@ -3,7 +3,7 @@
 #include "MapReader.h"
 #include "MiniMapHost.h"
 #include "ScrollMapTo.h"
-#include "ZedMiniMap.h"
+#include "MiniMapWindow.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -24,7 +24,7 @@ public:
     vor4::Document doc;
     QImage bitmap;
     MapGrid *grid = new MapGrid;
-    TForm2 form{this};
+    MiniMapWindow form{this};
     bool miniMapBtnDown = true;
     int scrollCalls = 0;
     int depth = 0;
@@ -111,7 +111,7 @@ private Q_SLOTS:
 void TestMiniMap::windowAndShow()
 {
     FakeHost host(Continents);
-    TForm2 &f = host.form;
+    MiniMapWindow &f = host.form;
     QCOMPARE(f.windowTitle(), QStringLiteral("MiniMap"));
     QVERIFY(f.windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(f.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
@@ -193,7 +193,7 @@ void TestMiniMap::dragFrame()
 {
     FakeHost host(Continents);
     QVERIFY(host.showMiniMap());
-    TForm2 &f = host.form;
+    MiniMapWindow &f = host.form;
     QLabel *img = f.Image1;
     const FrameRect start = f.ViewRect;
     const QPoint grip = start.centre();
@@ -224,7 +224,7 @@ void TestMiniMap::dragAgainstEdges()
 {
     FakeHost host(Continents);
     QVERIFY(host.showMiniMap());
-    TForm2 &f = host.form;
+    MiniMapWindow &f = host.form;
     host.ScrollMapTo(20, 10, true);
     const FrameRect start = f.ViewRect;
     const int w = start.width(), h = start.height();
@@ -245,7 +245,7 @@ void TestMiniMap::clicksCentre()
 {
     FakeHost host(Continents);
     QVERIFY(host.showMiniMap());
-    TForm2 &f = host.form;
+    MiniMapWindow &f = host.form;
     const FrameRect start = f.ViewRect;
     // Outside the frame: the centre jumps to the click.
     QTest::mouseClick(f.Image1, Qt::LeftButton, {}, QPoint(120, 70));
@@ -341,7 +341,7 @@ void TestMiniMap::bigMapStaysOnScreen()
     host.bitmap.fill(Qt::white);
     host.grid->updateDimensions();
     QVERIFY(host.showMiniMap());
-    TForm2 &f = host.form;
+    MiniMapWindow &f = host.form;
     const QRect room = f.screen()->availableGeometry();
     QVERIFY(room.contains(f.frameGeometry()));
     QVERIFY(f.frameGeometry().width() <= room.width() / 2 && f.frameGeometry().height() <= room.height() / 2);

@@ -6,7 +6,7 @@
 #include "PaintRule.h"
 #include "SectionMemo.h"
 #include "SideTabBar.h"
-#include "ZedMapContents.h"
+#include "MapContentsWindow.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -108,7 +108,7 @@ void TestPaintRuleWindow::initTestCase()
 void TestPaintRuleWindow::changeAndClearGiveTheRulesBytes()
 {
     BytesHost host;
-    TForm3 form(&host);
+    MapContentsWindow form(&host);
     form.setInstallDir(dir.path());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));

@@ -14,9 +14,9 @@
 #include "SideTabBar.h"
 #include "SpinEdit.h"
 #include "ToolPreview.h"
-#include "ZedMain.h"
-#include "ZedMapContents.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
+#include "MapContentsWindow.h"
+#include "MiniMapWindow.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -48,13 +48,13 @@ bool writeData(const QString &installDir, const char *file, const QByteArray &by
     return QDir().mkpath(folder) && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-QByteArray terrain(const TForm1 *w, int col, int row)
+QByteArray terrain(const MainWindow *w, int col, int row)
 {
     return PaintRule::valueOf(w->Doc.PlotTexts.view(col, row), "TerrainType").toByteArray();
 }
 
 // The cells whose terrain line is `line`.
-QSet<QPoint> cellsWith(const TForm1 *w, const QByteArray &line)
+QSet<QPoint> cellsWith(const MainWindow *w, const QByteArray &line)
 {
     QSet<QPoint> out;
     for (int r = 0; r < w->Doc.rowCount(); ++r)
@@ -91,7 +91,7 @@ private:
     QByteArray bytes() const { return vor4::buildSaveFile(w->Doc); }
     QWidget *viewport() const { return w->DrawGrid->viewport(); }
 
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
     QTemporaryDir game;
 };
@@ -108,11 +108,8 @@ void TestPaintTools::initTestCase()
 void TestPaintTools::init()
 {
     dialogs = FakeDialogs::install();
-    w = new TForm1;
-    Form1 = w;
-    Form2 = new TForm2(w, w);
-    Form3 = new TForm3(w, w);
-    Form3->setInstallDir(game.path());
+    w = new MainWindow;
+    w->mapContentsWindow()->setInstallDir(game.path());
     w->resize(900, 700);
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -121,9 +118,6 @@ void TestPaintTools::init()
 void TestPaintTools::cleanup()
 {
     delete w;
-    Form1 = nullptr;
-    Form2 = nullptr;
-    Form3 = nullptr;
 }
 
 void TestPaintTools::newMap(int width, int height)
@@ -463,11 +457,11 @@ void TestPaintTools::brushFieldAndMapContents()
 
     // The map contents window feeds the brush while a paint tool is active.
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
-    QVERIFY(Form3->isVisible());
-    Form3->TabControl1->setCurrentIndex(4); // plot types
-    const auto choose = [](int row) {
-        QTest::mouseClick(Form3->ListBox1->viewport(), Qt::LeftButton, {},
-                          Form3->ListBox1->visualItemRect(Form3->ListBox1->item(row)).center());
+    QVERIFY(w->mapContentsWindow()->isVisible());
+    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // plot types
+    const auto choose = [this](int row) {
+        QTest::mouseClick(w->mapContentsWindow()->ListBox1->viewport(), Qt::LeftButton, {},
+                          w->mapContentsWindow()->ListBox1->visualItemRect(w->mapContentsWindow()->ListBox1->item(row)).center());
     };
     choose(1);
     QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType")); // Select is active
@@ -475,7 +469,7 @@ void TestPaintTools::brushFieldAndMapContents()
     choose(1);
     QCOMPARE(w->Tools->brush().line(), QByteArray("PlotType=1"));
     QCOMPARE(field->currentText(), QStringLiteral("PlotType=1"));
-    Form3->TabControl1->setCurrentIndex(1); // bonus
+    w->mapContentsWindow()->TabControl1->setCurrentIndex(1); // bonus
     choose(0);
     QCOMPARE(w->Tools->brush().line(), QByteArray("BonusType=BONUS_GOLD"));
 
@@ -484,16 +478,16 @@ void TestPaintTools::brushFieldAndMapContents()
     w->Tools->activate("Select");
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(5, 5));
     const QByteArray plot = w->Doc.PlotTexts.text(5, 5);
-    QTest::mouseClick(Form3->ChangeBtn, Qt::LeftButton);
-    QCOMPARE(Form3->panelText(0), QStringLiteral("BonusType changed"));
+    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+    QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType changed"));
     QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"));
     QCOMPARE(w->RecallText.toLatin1(), QByteArray(plot).replace("\r\n", "\n"));
     QVERIFY(w->UndoBtn->toolTip().startsWith("Undo BonusType changed"));
-    QTest::mouseClick(Form3->ClearBtn, Qt::LeftButton);
-    QCOMPARE(Form3->panelText(0), QStringLiteral("BonusType cleared"));
+    QTest::mouseClick(w->mapContentsWindow()->ClearBtn, Qt::LeftButton);
+    QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType cleared"));
     QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::takeKey(PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"), "BonusType"));
-    QTest::mouseClick(Form3->ClearBtn, Qt::LeftButton);
-    QCOMPARE(Form3->panelText(0), QStringLiteral("BonusType not found"));
+    QTest::mouseClick(w->mapContentsWindow()->ClearBtn, Qt::LeftButton);
+    QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType not found"));
 }
 
 // Return takes the highlighted suggestion, or the only one, or the line as
@@ -501,7 +495,7 @@ void TestPaintTools::brushFieldAndMapContents()
 // are offered, so "grass" finds the grass line on an empty map.
 void TestPaintTools::brushFieldReturn()
 {
-    Form3->setInstallDir(QString());
+    w->mapContentsWindow()->setInstallDir(QString());
     newMap(8, 8);
     BrushField *field = w->Tools->brushField();
     QLineEdit *edit = field->lineEdit();
@@ -616,7 +610,7 @@ void TestPaintTools::zoomKeepsThePlotInPlace()
     QVERIFY(viewport()->rect().contains(shown));
     for (const int index : {16, 0, 12}) {
         w->SelectGridSize(index);
-        QCOMPARE(grid->cellSize(), TForm1::GridSizes[index]);
+        QCOMPARE(grid->cellSize(), MainWindow::GridSizes[index]);
         const QPoint now = grid->cellRect(selected.x(), selected.y()).center();
         const int pitch = grid->cellSize() + grid->gridLineWidth();
         QVERIFY(std::abs(now.x() - shown.x()) < pitch && std::abs(now.y() - shown.y()) < pitch);

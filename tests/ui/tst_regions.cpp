@@ -18,8 +18,8 @@
 #include "SectionMemo.h"
 #include "RegionEdits.h"
 #include "Transforms.h"
-#include "ZedMain.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
+#include "MiniMapWindow.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -43,7 +43,7 @@ namespace {
 const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
 const QString Island = QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave");
 
-QByteArray bytesOf(const TForm1 *w) { return vor4::buildSaveFile(w->Doc); }
+QByteArray bytesOf(const MainWindow *w) { return vor4::buildSaveFile(w->Doc); }
 
 QAction *menuAction(QMenu *menu, const char *name)
 {
@@ -97,16 +97,16 @@ private Q_SLOTS:
     void screenMatchesAFreshPaint();
 
 private:
-    TForm1 *newWindow(const QString &map);
-    void focusGrid(TForm1 *form);
-    void key(TForm1 *form, QKeySequence::StandardKey standard);
-    TForm1 *w = nullptr;
+    MainWindow *newWindow(const QString &map);
+    void focusGrid(MainWindow *form);
+    void key(MainWindow *form, QKeySequence::StandardKey standard);
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
 };
 
-TForm1 *TestRegions::newWindow(const QString &map)
+MainWindow *TestRegions::newWindow(const QString &map)
 {
-    auto *form = new TForm1;
+    auto *form = new MainWindow;
     form->show();
     dialogs->openAnswers << map;
     QTest::mouseClick(form->OpenBtn, Qt::LeftButton);
@@ -118,8 +118,6 @@ void TestRegions::init()
 {
     dialogs = FakeDialogs::install();
     w = newWindow(Continents);
-    Form1 = w;
-    Form2 = new TForm2(w, w);
     QVERIFY(QTest::qWaitForWindowActive(w));
     focusGrid(w);
 }
@@ -128,11 +126,9 @@ void TestRegions::cleanup()
 {
     delete w;
     w = nullptr;
-    Form1 = nullptr;
-    Form2 = nullptr;
 }
 
-void TestRegions::focusGrid(TForm1 *form)
+void TestRegions::focusGrid(MainWindow *form)
 {
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form));
@@ -140,7 +136,7 @@ void TestRegions::focusGrid(TForm1 *form)
     QVERIFY(form->DrawGrid->hasFocus());
 }
 
-void TestRegions::key(TForm1 *form, QKeySequence::StandardKey standard)
+void TestRegions::key(MainWindow *form, QKeySequence::StandardKey standard)
 {
     const QKeyCombination k = QKeySequence(standard)[0];
     QTest::keyClick(form->DrawGrid, k.key(), k.keyboardModifiers());
@@ -222,8 +218,8 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
     auto *foreign = new QMimeData;
     foreign->setData(PlotBlocksMimeData::MimeType, blocks);
     QGuiApplication::clipboard()->setMimeData(foreign);
-    std::unique_ptr<TForm1> guard(newWindow(Island));
-    TForm1 *other = guard.get();
+    std::unique_ptr<MainWindow> guard(newWindow(Island));
+    MainWindow *other = guard.get();
     focusGrid(other);
     const QByteArray before = bytesOf(other);
     key(other, QKeySequence::Paste);
@@ -507,7 +503,7 @@ void TestRegions::cropToSelection()
 void TestRegions::selectionIsDrawn()
 {
     w->MiniMapBtn->click();
-    QVERIFY(Form2->isVisible());
+    QVERIFY(w->miniMapWindow()->isVisible());
     MapGrid *grid = w->DrawGrid;
     const QRect cell = grid->cellRect(3, 3);
     const QImage plain = grid->viewport()->grab().toImage();
@@ -521,9 +517,9 @@ void TestRegions::selectionIsDrawn()
     QCOMPARE(view.pixelColor(pixels.topLeft() + QPoint(1, 1)), QColor(255, 255, 0));
     QCOMPARE(view.pixel(grid->cellRect(8, 8).center()), grid->viewport()->grab().toImage().pixel(grid->cellRect(8, 8).center()));
     // On the minimap, three pixels a plot.
-    QCOMPARE(Form2->picture().pixelColor(6, 6), QColor(255, 255, 0));
+    QCOMPARE(w->miniMapWindow()->picture().pixelColor(6, 6), QColor(255, 255, 0));
     QTest::keyClick(grid, Qt::Key_Escape);
-    QVERIFY(Form2->picture().pixelColor(6, 6) != QColor(255, 255, 0));
+    QVERIFY(w->miniMapWindow()->picture().pixelColor(6, 6) != QColor(255, 255, 0));
     QCOMPARE(grid->viewport()->grab().toImage(), plain);
 }
 

@@ -3,8 +3,8 @@
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "SectionMemo.h"
-#include "ZedAbout.h"
-#include "ZedMain.h"
+#include "AboutBox.h"
+#include "MainWindow.h"
 #include "MapGrid.h"
 
 #include <QClipboard>
@@ -88,7 +88,7 @@ private Q_SLOTS:
 
 private:
     void openFile(const QString &path);
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
     QTemporaryDir dir;
 };
@@ -96,9 +96,7 @@ private:
 void TestShell::init()
 {
     dialogs = FakeDialogs::install();
-    w = new TForm1;
-    Form1 = w;
-    AboutBox = new TAboutBox(w);
+    w = new MainWindow;
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
 }
@@ -106,8 +104,6 @@ void TestShell::init()
 void TestShell::cleanup()
 {
     delete w;
-    Form1 = nullptr;
-    AboutBox = nullptr;
 }
 
 void TestShell::openFile(const QString &path)
@@ -122,7 +118,7 @@ void TestShell::startUpState()
     QCOMPARE(w->statusText(0), QString());
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
     QCOMPARE(w->statusText(2), QString());
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::TitlePage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::TitlePage));
     for (QToolButton *b : {w->RuleBtn, w->TeamBtn, w->PlayerBtn, w->MapBtn}) {
         QVERIFY(!b->isChecked());
         QCOMPARE(b->focusPolicy(), Qt::NoFocus);
@@ -143,23 +139,23 @@ void TestShell::startUpState()
 void TestShell::pageButtonsGroup()
 {
     QTest::mouseClick(w->TeamBtn, Qt::LeftButton);
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::TeamsPage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::TeamsPage));
     QVERIFY(w->TeamBtn->isChecked());
     QVERIFY(w->ActiveMemo == w->DMemo);
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
     QVERIFY(w->MapBtn->isChecked() && !w->TeamBtn->isChecked());
     QVERIFY(w->CatchMapTimer->isActive());
     QVERIFY(w->ActiveMemo == w->MMemo);
 
     // Clicking the button that is down raises it; the page stays.
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
     for (QToolButton *b : {w->RuleBtn, w->TeamBtn, w->PlayerBtn, w->MapBtn})
         QVERIFY(!b->isChecked());
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
     QVERIFY(w->MapBtn->isChecked());
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::MapPage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
 
     w->setStatusText(2, QStringLiteral("Current cell = (1 ,1)"));
     QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
@@ -289,7 +285,7 @@ void TestShell::openFixture()
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
     openFile(Continents);
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
-    QCOMPARE(w->WorkPages->currentIndex(), int(TForm1::RulesPage));
+    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::RulesPage));
     QVERIFY(w->RuleBtn->isChecked() && !w->MapBtn->isChecked());
     QVERIFY(!w->CatchMapTimer->isActive());
     QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
@@ -773,7 +769,7 @@ void TestShell::commandsWaitForTheLoad()
 
 void TestShell::aboutBox()
 {
-    TAboutBox *box = AboutBox;
+    AboutBox *box = w->aboutBox();
     QTest::mouseClick(w->AboutBtn, Qt::LeftButton);
     QVERIFY(box->isVisible());
     QCOMPARE(box->windowTitle(), QStringLiteral("About"));
@@ -803,7 +799,7 @@ void TestShell::aboutBox()
 
 void TestShell::aboutBoxPlacementAndTexts()
 {
-    TAboutBox *box = AboutBox;
+    AboutBox *box = w->aboutBox();
     // In the centre of the screen, wherever the main window is.
     w->move(300, 200);
     QTest::mouseClick(w->AboutBtn, Qt::LeftButton);

@@ -10,7 +10,7 @@
 #include "SectionMemo.h"
 #include "StatisticsModel.h"
 #include "StatisticsWindow.h"
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -84,15 +84,14 @@ private:
     QMap<QString, qint64> shown() const;
     int rowOf(const QString &kind, const QString &value) const;
     void openWindow();
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
 };
 
 void TestStatisticsWindow::init()
 {
     dialogs = FakeDialogs::install();
-    w = new TForm1;
-    Form1 = w;
+    w = new MainWindow;
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
     dialogs->openAnswers << Continents;
@@ -104,7 +103,6 @@ void TestStatisticsWindow::cleanup()
 {
     delete w;
     w = nullptr;
-    Form1 = nullptr;
 }
 
 void TestStatisticsWindow::openWindow()

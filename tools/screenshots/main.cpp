@@ -15,11 +15,11 @@
 #include "RegionActions.h"
 #include "Transforms.h"
 #include "ShortcutsWindow.h"
-#include "ZedAbout.h"
+#include "AboutBox.h"
 #include "HistoryWindow.h"
-#include "ZedMain.h"
-#include "ZedMapContents.h"
-#include "ZedMiniMap.h"
+#include "MainWindow.h"
+#include "MapContentsWindow.h"
+#include "MiniMapWindow.h"
 #include "Legend.h"
 
 #include <QApplication>
@@ -91,87 +91,83 @@ int main(int argc, char *argv[])
     const QDir out(QString::fromLocal8Bit(argv[2]));
     Dialogs::setInstance(std::make_unique<ScriptedDialogs>(QString::fromLocal8Bit(argv[1]),
                                                            out.filePath(QStringLiteral("new-map"))));
-    Form1 = new TForm1;
-    Form2 = new TForm2(Form1, Form1);
-    Form3 = new TForm3(Form1, Form1);
-    Form3->setInstallDir(Form1->InstallDir);
-    AboutBox = new TAboutBox(Form1);
-    Form1->move(10, 10);
-    Form1->show();
+    auto *window = new MainWindow;
+    window->move(10, 10);
+    window->show();
     shoot(out, "start");
 
-    Form1->OpenBtn->click();
+    window->OpenBtn->click();
     shoot(out, "rules");
-    Form1->TeamBtn->click();
+    window->TeamBtn->click();
     shoot(out, "teams");
-    Form1->PlayerBtn->click();
+    window->PlayerBtn->click();
     shoot(out, "players");
-    Form1->MapBtn->click();
-    Form1->DrawGrid->setFocus();
-    QMetaObject::invokeMethod(Form1->DrawGrid, "selectCell", Q_ARG(int, 14), Q_ARG(int, 25));
-    Form1->DrawGrid->setCurrentCell(14, 25);
+    window->MapBtn->click();
+    window->DrawGrid->setFocus();
+    QMetaObject::invokeMethod(window->DrawGrid, "selectCell", Q_ARG(int, 14), Q_ARG(int, 25));
+    window->DrawGrid->setCurrentCell(14, 25);
     shoot(out, "map");
-    Form1->MiniMapBtn->click();
-    placeOnScreen(Form2, QPoint(Form1->frameGeometry().right() + 12, Form1->geometry().top()));
-    Form1->MapHintBtn->click();
-    placeOnScreen(Form3, QPoint(Form1->frameGeometry().right() + 12, Form2->frameGeometry().bottom() + 12));
-    Form3->ListBox1->setCurrentRow(1);
+    window->MiniMapBtn->click();
+    placeOnScreen(window->miniMapWindow(), QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
+    window->MapHintBtn->click();
+    placeOnScreen(window->mapContentsWindow(), QPoint(window->frameGeometry().right() + 12, window->miniMapWindow()->frameGeometry().bottom() + 12));
+    window->mapContentsWindow()->ListBox1->setCurrentRow(1);
     shoot(out, "map-windows");
 
     // Terrain, feature and plot type from the map contents window, then Recall.
-    const auto change = [](int tab, int row) {
-        Form3->TabControl1->setCurrentIndex(tab);
-        Form3->ListBox1->setCurrentRow(row);
-        Form3->ToolButton1Click();
+    const auto change = [window](int tab, int row) {
+        window->mapContentsWindow()->TabControl1->setCurrentIndex(tab);
+        window->mapContentsWindow()->ListBox1->setCurrentRow(row);
+        window->mapContentsWindow()->ToolButton1Click();
     };
-    Form1->Memo->setFocus();
+    window->Memo->setFocus();
     change(0, 2);
     change(2, 1);
     change(4, 0);
     shoot(out, "map-changed");
-    Form1->MapRecallBtn->click();
+    window->MapRecallBtn->click();
     shoot(out, "map-recalled");
     // The history of those steps beside the map, alone.
-    Form2->close();
-    Form3->close();
-    Form1->HistoryBtn->click();
-    placeOnScreen(Form1->History, QPoint(Form1->frameGeometry().right() + 12, Form1->geometry().top()));
+    window->miniMapWindow()->close();
+    window->mapContentsWindow()->close();
+    window->HistoryBtn->click();
+    placeOnScreen(window->History, QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
     shoot(out, "history");
-    Form1->History->close();
-    Form1->CreateNewMapBtn->click();
-    Form1->SpinEdit1->setValue(40);
-    Form1->SpinEdit2->setValue(25);
+    window->History->close();
+    window->CreateNewMapBtn->click();
+    window->SpinEdit1->setValue(40);
+    window->SpinEdit2->setValue(25);
     shoot(out, "map-prompt");
-    Form1->NewMapOKBtn->click();
-    Form1->DrawGrid->setCurrentCell(3, 3);
-    Form1->DrawGridSelectCell(3, 3);
+    window->NewMapOKBtn->click();
+    window->DrawGrid->setCurrentCell(3, 3);
+    window->DrawGridSelectCell(3, 3);
     change(0, 0);
-    Form1->SaveAsBtn->click();
+    window->SaveAsBtn->click();
     shoot(out, "map-new");
-    Form1->OpenBtn->click();
-    Form1->MapGridSizeComboBox->setCurrentIndex(4);
-    Form1->MapGridSizeComboBoxSelect();
-    Form1->ScrollMapTo(0, 0, true);
+    window->OpenBtn->click();
+    window->MapGridSizeComboBox->setCurrentIndex(4);
+    window->MapGridSizeComboBoxSelect();
+    window->ScrollMapTo(0, 0, true);
     shoot(out, "map-small");
-    Form1->MapGridSizeComboBox->setCurrentIndex(12);
-    Form1->MapGridSizeComboBoxSelect();
-    Form1->ScrollMapTo(10, 20, true);
+    window->MapGridSizeComboBox->setCurrentIndex(12);
+    window->MapGridSizeComboBoxSelect();
+    window->ScrollMapTo(10, 20, true);
     shoot(out, "map-large");
 
     // Painting a new map: an island by the brush, a lake by the fill inside
     // a shore drawn with lines, hills by the rectangle, the brush's outline
     // under the pointer.
-    Form1->CreateNewMapBtn->click();
-    Form1->SpinEdit1->setValue(48);
-    Form1->SpinEdit2->setValue(18);
-    Form1->NewMapOKBtn->click();
-    Form1->SelectGridSize(9); // 16
-    Form1->ScrollMapTo(0, 0, true);
-    const auto paint = [](const char *tool, const char *line, int size, const QList<QPoint> &drag) {
-        Form1->Tools->activate(QLatin1String(tool));
-        Form1->Tools->setBrush(vor4::PaintRule::fromLine(line));
-        Form1->Tools->setBrushSize(size);
-        vor4::MapTool *t = Form1->Tools->activeTool();
+    window->CreateNewMapBtn->click();
+    window->SpinEdit1->setValue(48);
+    window->SpinEdit2->setValue(18);
+    window->NewMapOKBtn->click();
+    window->SelectGridSize(9); // 16
+    window->ScrollMapTo(0, 0, true);
+    const auto paint = [window](const char *tool, const char *line, int size, const QList<QPoint> &drag) {
+        window->Tools->activate(QLatin1String(tool));
+        window->Tools->setBrush(vor4::PaintRule::fromLine(line));
+        window->Tools->setBrushSize(size);
+        vor4::MapTool *t = window->Tools->activeTool();
         t->press(drag.first());
         for (const QPoint &p : drag)
             t->move(p);
@@ -187,12 +183,12 @@ int main(int argc, char *argv[])
     paint("Rectangle", "PlotType=1", 1, {{24, 7}, {29, 11}});
     paint("Brush", "BonusType=BONUS_GOLD", 1, {{11, 12}});
     paint("Brush", "TerrainType=TERRAIN_DESERT", 3, {{8, 9}});
-    Form1->UndoBtn->click(); // the desert was a slip
-    Form1->Tools->activate(QStringLiteral("Brush"));
-    Form1->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_GRASS"));
-    Form1->Tools->activeTool()->move(QPoint(37, 9));
-    Form1->setStatusText(0, Form1->UndoBtn->toolTip());
-    for (QToolButton *window : {Form1->MiniMapBtn, Form1->MapHintBtn})
+    window->UndoBtn->click(); // the desert was a slip
+    window->Tools->activate(QStringLiteral("Brush"));
+    window->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_GRASS"));
+    window->Tools->activeTool()->move(QPoint(37, 9));
+    window->setStatusText(0, window->UndoBtn->toolTip());
+    for (QToolButton *window : {window->MiniMapBtn, window->MapHintBtn})
         if (window->isChecked())
             window->click();
     shoot(out, "painting");
@@ -200,29 +196,29 @@ int main(int argc, char *argv[])
     // Regions: the map grown to the right and the new plots made ocean, the
     // island selected and copied, its copy floating over the new ocean; the
     // selection on the grid and the minimap.
-    vor4::Transforms::resize(Form1->MapDoc, QSize(78, 18), QPoint(0, 0));
-    Form1->RenderMiniMap();
-    Form1->SelectGridSize(Form1->MapGridSizeComboBox->findText(QStringLiteral("10")));
-    Form1->ScrollMapTo(0, 0, true);
+    vor4::Transforms::resize(window->MapDoc, QSize(78, 18), QPoint(0, 0));
+    window->RenderMiniMap();
+    window->SelectGridSize(window->MapGridSizeComboBox->findText(QStringLiteral("10")));
+    window->ScrollMapTo(0, 0, true);
     paint("Fill", "TerrainType=TERRAIN_OCEAN", 1, {{60, 9}});
-    Form1->Tools->activate(QStringLiteral("Region"));
-    Form1->MapDoc.selection().setArea(QRect(6, 1, 31, 16), QSize(78, 18));
-    Form1->DrawGrid->setFocus();
-    Form1->Regions->copy();
-    Form1->Regions->paste();
-    if (PastePreview *floating = Form1->Regions->pastePreview())
+    window->Tools->activate(QStringLiteral("Region"));
+    window->MapDoc.selection().setArea(QRect(6, 1, 31, 16), QSize(78, 18));
+    window->DrawGrid->setFocus();
+    window->Regions->copy();
+    window->Regions->paste();
+    if (PastePreview *floating = window->Regions->pastePreview())
         floating->moveTo(QPoint(43, 1));
-    Form1->MiniMapBtn->click();
-    placeOnScreen(Form2, QPoint(Form1->frameGeometry().right() + 12, Form1->geometry().top()));
+    window->MiniMapBtn->click();
+    placeOnScreen(window->miniMapWindow(), QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
     shoot(out, "regions");
-    Form1->MiniMapBtn->click();
-    AboutBox->show();
+    window->MiniMapBtn->click();
+    window->aboutBox()->show();
     shoot(out, "about");
-    AboutBox->close();
-    Form1->KeyboardShortcutsClick();
-    Form1->Shortcuts->resize(660, 660);
-    placeOnScreen(Form1->Shortcuts, QPoint(Form1->frameGeometry().right() + 12, 0));
+    window->aboutBox()->close();
+    window->KeyboardShortcutsClick();
+    window->Shortcuts->resize(660, 660);
+    placeOnScreen(window->Shortcuts, QPoint(window->frameGeometry().right() + 12, 0));
     shoot(out, "shortcuts");
-    delete Form1;
+    delete window;
     return 0;
 }

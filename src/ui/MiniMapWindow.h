@@ -1,5 +1,5 @@
 #pragma once
-// TForm2: the minimap tool window. The whole map at 3 pixels per plot with a
+// The minimap tool window. The whole map at 3 pixels per plot with a
 // white frame around the grid's view; dragging the frame or clicking scrolls
 // the grid through the host's ScrollMapTo.
 
@@ -14,11 +14,11 @@ class MiniMapMarks;
 class QLabel;
 class QScrollArea;
 
-class TForm2 : public QWidget
+class MiniMapWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TForm2(MiniMapHost *host = nullptr, QWidget *parent = nullptr);
+    explicit MiniMapWindow(MiniMapHost *host = nullptr, QWidget *parent = nullptr);
 
     void setHost(MiniMapHost *host) { m_host = host; }
     MiniMapHost *host() const { return m_host; }
@@ -75,5 +75,3 @@ private:
     vor4::FrameRect m_shownFrame;
 };
 
-// The minimap window, created at start-up and kept to the end.
-extern TForm2 *Form2;

@@ -7,11 +7,11 @@
 class QLabel;
 class QStackedWidget;
 
-class TAboutBox : public QDialog
+class AboutBox : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget *parent = nullptr);
+    explicit AboutBox(QWidget *parent = nullptr);
 
     QStackedWidget *PageControl1 = nullptr;
     QLabel *ProductName = nullptr;
@@ -30,5 +30,3 @@ private:
     QWidget *makePage(const char *pictureName, const char *objectName, QWidget *text);
     void FormCreate();
 };
-
-extern TAboutBox *AboutBox;

@@ -1,4 +1,4 @@
-#include "ZedMiniMap.h"
+#include "MiniMapWindow.h"
 
 #include "MiniMapHost.h"
 #include "MiniMapMarks.h"
@@ -13,13 +13,11 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-TForm2 *Form2 = nullptr;
-
-TForm2::TForm2(MiniMapHost *host, QWidget *parent)
+MiniMapWindow::MiniMapWindow(MiniMapHost *host, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
     , m_host(host)
 {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("MiniMapWindow"));
     setWindowTitle(QStringLiteral("MiniMap"));
     Image1 = new QLabel;
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -42,7 +40,7 @@ TForm2::TForm2(MiniMapHost *host, QWidget *parent)
     FormCreate();
 }
 
-void TForm2::FormCreate()
+void MiniMapWindow::FormCreate()
 {
     Dragging = false;
     Busy = false;
@@ -50,18 +48,18 @@ void TForm2::FormCreate()
     DragAnchor = QPoint(0, 0);
 }
 
-void TForm2::setPicture(const QImage &picture)
+void MiniMapWindow::setPicture(const QImage &picture)
 {
     m_picture = picture;
     Image1->setPixmap(QPixmap::fromImage(m_picture));
 }
 
-void TForm2::ShowBitmap()
+void MiniMapWindow::ShowBitmap()
 {
     setPicture(m_host ? m_host->miniMapBitmap() : QImage());
 }
 
-void TForm2::DrawViewFrame(const vor4::FrameRect &rect)
+void MiniMapWindow::DrawViewFrame(const vor4::FrameRect &rect)
 {
     if (!m_host)
         return;
@@ -79,7 +77,7 @@ void TForm2::DrawViewFrame(const vor4::FrameRect &rect)
         scrollToFrame();
 }
 
-void TForm2::scrollToFrame()
+void MiniMapWindow::scrollToFrame()
 {
     const vor4::FrameRect &f = m_shownFrame;
     if (f.width() <= 0 || f.height() <= 0)
@@ -89,7 +87,7 @@ void TForm2::scrollToFrame()
                              qMin(f.height(), view.height()) / 2);
 }
 
-QSize TForm2::clientSizeFor(const QSize &image) const
+QSize MiniMapWindow::clientSizeFor(const QSize &image) const
 {
     // At most half the screen's free area each way, frame included: the
     // window stays on top and must not hide the grid it steers. Before the
@@ -119,7 +117,7 @@ QSize TForm2::clientSizeFor(const QSize &image) const
     return size.boundedTo(room);
 }
 
-void TForm2::keepOnScreen()
+void MiniMapWindow::keepOnScreen()
 {
     const QScreen *s = screen();
     if (!s)
@@ -133,19 +131,19 @@ void TForm2::keepOnScreen()
         move(at);
 }
 
-void TForm2::addMarks(MiniMapMarks *marks)
+void MiniMapWindow::addMarks(MiniMapMarks *marks)
 {
     m_marks.append(marks);
     refresh();
 }
 
-void TForm2::removeMarks(MiniMapMarks *marks)
+void MiniMapWindow::removeMarks(MiniMapMarks *marks)
 {
     m_marks.removeAll(marks);
     refresh();
 }
 
-void TForm2::FitImage1()
+void MiniMapWindow::FitImage1()
 {
     const QSize image = m_host ? m_host->miniMapBitmap().size() : QSize(0, 0);
     Image1->setFixedSize(image);
@@ -157,7 +155,7 @@ void TForm2::FitImage1()
     }
 }
 
-void TForm2::FormShow()
+void MiniMapWindow::FormShow()
 {
     if (!m_host)
         return;
@@ -165,27 +163,27 @@ void TForm2::FormShow()
     FitImage1();
 }
 
-void TForm2::FormClose()
+void MiniMapWindow::FormClose()
 {
     if (m_host)
         m_host->setMiniMapBtnDown(false);
 }
 
-void TForm2::showEvent(QShowEvent *event)
+void MiniMapWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }
 
-void TForm2::closeEvent(QCloseEvent *event)
+void MiniMapWindow::closeEvent(QCloseEvent *event)
 {
     // Closing only hides the window; fields and position stay.
     FormClose();
     event->accept();
 }
 
-bool TForm2::eventFilter(QObject *watched, QEvent *event)
+bool MiniMapWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != Image1)
         return QWidget::eventFilter(watched, event);
@@ -213,7 +211,7 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-void TForm2::Image1MouseDown(Qt::MouseButton button, int x, int y)
+void MiniMapWindow::Image1MouseDown(Qt::MouseButton button, int x, int y)
 {
     if (button != Qt::LeftButton)
         return;
@@ -222,7 +220,7 @@ void TForm2::Image1MouseDown(Qt::MouseButton button, int x, int y)
     DragAnchor = QPoint(x, y);
 }
 
-void TForm2::Image1MouseMove(int x, int y)
+void MiniMapWindow::Image1MouseMove(int x, int y)
 {
     if (!Dragging || !m_host)
         return;
@@ -240,7 +238,7 @@ void TForm2::Image1MouseMove(int x, int y)
     Busy = false;
 }
 
-void TForm2::Image1MouseUp(Qt::MouseButton button, int x, int y)
+void MiniMapWindow::Image1MouseUp(Qt::MouseButton button, int x, int y)
 {
     if (button != Qt::LeftButton)
         return;

@@ -1,4 +1,4 @@
-#include "ZedAbout.h"
+#include "AboutBox.h"
 
 #include "Glyphs.h"
 
@@ -10,14 +10,12 @@
 #include <QScreen>
 #include <QStackedWidget>
 
-TAboutBox *AboutBox = nullptr;
-
 namespace {
 // The text column of every page: from left 152 to the bevel's inner edge.
 constexpr int TextWidth = 204;
 } // namespace
 
-TAboutBox::TAboutBox(QWidget *parent)
+AboutBox::AboutBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -66,12 +64,12 @@ TAboutBox::TAboutBox(QWidget *parent)
     ok->setGeometry(8, 176, 353, 30);
     ok->setDefault(true);
     ok->setAutoDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    connect(ok, &QPushButton::clicked, this, &AboutBox::OKButtonClick);
 
     FormCreate();
 }
 
-QWidget *TAboutBox::makePage(const char *pictureName, const char *objectName, QWidget *text)
+QWidget *AboutBox::makePage(const char *pictureName, const char *objectName, QWidget *text)
 {
     auto *page = new QWidget;
     auto *frame = new QFrame(page);
@@ -92,7 +90,7 @@ QWidget *TAboutBox::makePage(const char *pictureName, const char *objectName, QW
     return page;
 }
 
-void TAboutBox::FormCreate()
+void AboutBox::FormCreate()
 {
     // The build carries the program's version; without it the label keeps "Version".
     const QString version = QStringLiteral(VOR4_VERSION).trimmed();
@@ -101,7 +99,7 @@ void TAboutBox::FormCreate()
     PageControl1->setCurrentIndex(0);
 }
 
-void TAboutBox::setVisible(bool visible)
+void AboutBox::setVisible(bool visible)
 {
     // Placed in the centre of the screen each time it opens, not over the
     // main window as dialogs are by default.
@@ -112,13 +110,13 @@ void TAboutBox::setVisible(bool visible)
     QDialog::setVisible(visible);
 }
 
-void TAboutBox::showEvent(QShowEvent *event)
+void AboutBox::showEvent(QShowEvent *event)
 {
     PageControl1->setCurrentIndex(0); // FormShow: always opens on its first page
     QDialog::showEvent(event);
 }
 
-void TAboutBox::keyPressEvent(QKeyEvent *event)
+void AboutBox::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
         event->accept(); // no cancel button: Escape does nothing
@@ -127,7 +125,7 @@ void TAboutBox::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
+bool AboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QLabel *>(watched)) {
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
@@ -137,9 +135,9 @@ bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TAboutBox::ProgramIconClick()
+void AboutBox::ProgramIconClick()
 {
     PageControl1->setCurrentIndex((PageControl1->currentIndex() + 1) % PageControl1->count());
 }
 
-void TAboutBox::OKButtonClick() { hide(); }
+void AboutBox::OKButtonClick() { hide(); }

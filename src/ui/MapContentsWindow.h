@@ -17,14 +17,14 @@ class QToolButton;
 class SectionMemo;
 class SideTabBar;
 
-class TForm3 : public QWidget
+class MapContentsWindow : public QWidget
 {
     Q_OBJECT
 public:
     // host: the main window; may be given later with setHost. Without a host
     // Change and Clear act as if the map page were not shown.
-    explicit TForm3(MapContentsHost *host = nullptr, QWidget *parent = nullptr);
-    ~TForm3() override;
+    explicit MapContentsWindow(MapContentsHost *host = nullptr, QWidget *parent = nullptr);
+    ~MapContentsWindow() override;
 
     void setHost(MapContentsHost *host);
     MapContentsHost *host() const { return m_host; }
@@ -79,4 +79,3 @@ private:
     QLabel *m_panels[2] = {nullptr, nullptr};
 };
 
-extern TForm3 *Form3;

@@ -20,6 +20,7 @@ class QStackedWidget;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class AboutBox;
 class AutoRecovery;
 class DropDownComboBox;
 class FindBar;
@@ -27,7 +28,9 @@ class HintWindow;
 class HistoryWindow;
 class MainMenu;
 class MapGrid;
+class MapContentsWindow;
 class MapToolBox;
+class MiniMapWindow;
 class RegionActions;
 class QFrame;
 class QPushButton;
@@ -36,12 +39,12 @@ class ShortcutsWindow;
 class SpinEdit;
 class StatisticsWindow;
 
-class TForm1 : public QMainWindow, public MapContentsHost, public MiniMapHost
+class MainWindow : public QMainWindow, public MapContentsHost, public MiniMapHost
 {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget *parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     enum Page { RulesPage = 0, TeamsPage = 1, PlayersPage = 2, MapPage = 3, TitlePage = 4 };
 
@@ -125,6 +128,11 @@ public:
     void FindBtnClick();
     void StatisticsBtnClick();
     void StatisticsFindRequested(const QString &pattern);
+
+    // The tool windows, created with this window and owned by it.
+    MiniMapWindow *miniMapWindow() const { return m_miniMapWindow; }
+    MapContentsWindow *mapContentsWindow() const { return m_contentsWindow; }
+    AboutBox *aboutBox() const { return m_aboutBox; }
 
     // The caption without the modified mark's placeholder.
     QString caption() const;
@@ -276,6 +284,9 @@ private:
     bool handleFileDrag(QEvent *event);
     bool acceptsDrop(const QMimeData *data) const;
 
+    MiniMapWindow *m_miniMapWindow = nullptr;
+    MapContentsWindow *m_contentsWindow = nullptr;
+    AboutBox *m_aboutBox = nullptr;
     std::array<QString, 3> m_statusTexts; // whole, as the panels may show them cut short
     QString m_openFolder;
     QString m_saveName;
@@ -291,4 +302,3 @@ private:
     QRect m_miniMapCells;    // cells whose minimap blocks wait to be rendered
 };
 
-extern TForm1 *Form1;

@@ -1,4 +1,4 @@
-#include "ZedMain.h"
+#include "MainWindow.h"
 
 #include "AutoRecovery.h"
 #include "Dialogs.h"
@@ -7,11 +7,13 @@
 #include "Glyphs.h"
 #include "HintWindow.h"
 #include "HistoryWindow.h"
+#include "MapContentsWindow.h"
+#include "MiniMapWindow.h"
 #include "MainMenu.h"
 #include "RegionActions.h"
 #include "SectionMemo.h"
 #include "StatisticsWindow.h"
-#include "ZedAbout.h"
+#include "AboutBox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,13 +31,11 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-TForm1 *Form1 = nullptr;
-
-TForm1::TForm1(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , Doc(MapDoc.document())
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("MainWindow"));
     CatchMapTimer = new QTimer(this);
     CatchMapTimer->setInterval(100);
     PlotHintWindow = new HintWindow(this);
@@ -72,14 +72,14 @@ TForm1::TForm1(QWidget *parent)
                               QStringLiteral("Auto apply changes: store a text field when it is left"), true);
     AutoApplyBtn->setChecked(true);
 
-    connect(NewBtn, &QToolButton::clicked, this, &TForm1::NewBtnClick);
-    connect(OpenBtn, &QToolButton::clicked, this, &TForm1::OpenBtnClick);
-    connect(SaveBtn, &QToolButton::clicked, this, &TForm1::SaveBtnClick);
-    connect(SaveAsBtn, &QToolButton::clicked, this, &TForm1::SaveAsBtnClick);
-    connect(UndoBtn, &QToolButton::clicked, this, &TForm1::UndoBtnClick);
-    connect(RedoBtn, &QToolButton::clicked, this, &TForm1::RedoBtnClick);
-    connect(HistoryBtn, &QToolButton::clicked, this, &TForm1::HistoryBtnClick);
-    connect(AboutBtn, &QToolButton::clicked, this, &TForm1::AboutBtnClick);
+    connect(NewBtn, &QToolButton::clicked, this, &MainWindow::NewBtnClick);
+    connect(OpenBtn, &QToolButton::clicked, this, &MainWindow::OpenBtnClick);
+    connect(SaveBtn, &QToolButton::clicked, this, &MainWindow::SaveBtnClick);
+    connect(SaveAsBtn, &QToolButton::clicked, this, &MainWindow::SaveAsBtnClick);
+    connect(UndoBtn, &QToolButton::clicked, this, &MainWindow::UndoBtnClick);
+    connect(RedoBtn, &QToolButton::clicked, this, &MainWindow::RedoBtnClick);
+    connect(HistoryBtn, &QToolButton::clicked, this, &MainWindow::HistoryBtnClick);
+    connect(AboutBtn, &QToolButton::clicked, this, &MainWindow::AboutBtnClick);
     for (QToolButton *b : {RuleBtn, TeamBtn, PlayerBtn, MapBtn})
         connect(b, &QToolButton::clicked, this, [this, b] { MainButtonClick(b); });
 
@@ -119,13 +119,13 @@ TForm1::TForm1(QWidget *parent)
     History = new HistoryWindow(MapDoc.undoStack(), this);
     connect(History, &HistoryWindow::visibilityChanged, HistoryBtn, &QToolButton::setChecked);
     Recovery = new AutoRecovery(&MapDoc, this);
-    connect(&MapDoc, &vor4::MapDocument::documentReplaced, this, &TForm1::documentReplaced);
-    connect(&MapDoc, &vor4::MapDocument::plotsChanged, this, &TForm1::plotsChanged);
-    connect(&MapDoc, &vor4::MapDocument::sectionChanged, this, &TForm1::sectionChanged);
-    connect(&MapDoc, &vor4::MapDocument::modifiedChanged, this, &TForm1::updateCaption);
-    connect(MapDoc.undoStack(), &QUndoStack::indexChanged, this, &TForm1::updateUndoHints);
-    connect(MapDoc.undoStack(), &QUndoStack::canUndoChanged, this, &TForm1::updateUndoHints);
-    connect(MapDoc.undoStack(), &QUndoStack::canRedoChanged, this, &TForm1::updateUndoHints);
+    connect(&MapDoc, &vor4::MapDocument::documentReplaced, this, &MainWindow::documentReplaced);
+    connect(&MapDoc, &vor4::MapDocument::plotsChanged, this, &MainWindow::plotsChanged);
+    connect(&MapDoc, &vor4::MapDocument::sectionChanged, this, &MainWindow::sectionChanged);
+    connect(&MapDoc, &vor4::MapDocument::modifiedChanged, this, &MainWindow::updateCaption);
+    connect(MapDoc.undoStack(), &QUndoStack::indexChanged, this, &MainWindow::updateUndoHints);
+    connect(MapDoc.undoStack(), &QUndoStack::canUndoChanged, this, &MainWindow::updateUndoHints);
+    connect(MapDoc.undoStack(), &QUndoStack::canRedoChanged, this, &MainWindow::updateUndoHints);
     Menu = new MainMenu(this);
     buildFindAndStatistics();
     Regions = new RegionActions(this);
@@ -133,10 +133,14 @@ TForm1::TForm1(QWidget *parent)
 
     watchFileDrops();
     FormCreate();
+    m_miniMapWindow = new MiniMapWindow(this, this);
+    m_contentsWindow = new MapContentsWindow(this, this);
+    m_contentsWindow->setInstallDir(InstallDir);
+    m_aboutBox = new AboutBox(this);
     updateUndoHints();
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
     // The document and its history go before the widgets: nothing of this
     // window may hear from them any more.
@@ -149,7 +153,7 @@ TForm1::~TForm1()
     delete Statistics;
 }
 
-QToolButton *TForm1::toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,
+QToolButton *MainWindow::toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,
                                 bool checkable)
 {
     auto *b = new QToolButton;
@@ -164,18 +168,18 @@ QToolButton *TForm1::toolButton(QToolBar *bar, const char *name, const QIcon &ic
     return b;
 }
 
-void TForm1::addApplyRecallClear(QToolBar *bar, const char *applyName, const char *recallName,
+void MainWindow::addApplyRecallClear(QToolBar *bar, const char *applyName, const char *recallName,
                                  const char *clearName)
 {
     QToolButton *apply = toolButton(bar, applyName, glyph("apply"), QStringLiteral("Apply"));
     QToolButton *recall = toolButton(bar, recallName, glyph("recall"), QStringLiteral("Recall"));
     QToolButton *clear = toolButton(bar, clearName, glyph("clear"), QStringLiteral("Clear"));
-    connect(apply, &QToolButton::clicked, this, &TForm1::GeneralApplyBtnClick);
-    connect(recall, &QToolButton::clicked, this, &TForm1::GeneralRecallBtnClick);
-    connect(clear, &QToolButton::clicked, this, &TForm1::GeneralClearBtnClick);
+    connect(apply, &QToolButton::clicked, this, &MainWindow::GeneralApplyBtnClick);
+    connect(recall, &QToolButton::clicked, this, &MainWindow::GeneralRecallBtnClick);
+    connect(clear, &QToolButton::clicked, this, &MainWindow::GeneralClearBtnClick);
 }
 
-QToolBar *TForm1::newToolBar(const char *name, Qt::Orientation orientation)
+QToolBar *MainWindow::newToolBar(const char *name, Qt::Orientation orientation)
 {
     auto *bar = new QToolBar;
     bar->setObjectName(QLatin1String(name));
@@ -194,7 +198,7 @@ static QLabel *barLabel(const char *text, int width = 0)
     return label;
 }
 
-QWidget *TForm1::buildRulesPage()
+QWidget *MainWindow::buildRulesPage()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -207,13 +211,13 @@ QWidget *TForm1::buildRulesPage()
     GMemo = new SectionMemo;
     GMemo->setObjectName(QStringLiteral("GMemo"));
     GMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(GMemo, &SectionMemo::exited, this, &TForm1::MemoExit);
+    connect(GMemo, &SectionMemo::exited, this, &MainWindow::MemoExit);
     layout->addWidget(bar);
     layout->addWidget(GMemo);
     return page;
 }
 
-QWidget *TForm1::buildSectionPage(const char *label, QComboBox **combo, const char *hint,
+QWidget *MainWindow::buildSectionPage(const char *label, QComboBox **combo, const char *hint,
                                   SectionMemo **memo, const char *toolBarName)
 {
     auto *page = new QWidget;
@@ -229,7 +233,7 @@ QWidget *TForm1::buildSectionPage(const char *label, QComboBox **combo, const ch
     for (int i = 0; i < vor4::Document::SlotCount; ++i)
         box->addItem(QString::number(i));
     box->setCurrentIndex(-1);
-    connect(box, &QComboBox::activated, this, &TForm1::GeneralComboBoxSelect);
+    connect(box, &QComboBox::activated, this, &MainWindow::GeneralComboBoxSelect);
     bar->addWidget(box);
     bar->addSeparator();
     if (label[0] == 'T')
@@ -238,7 +242,7 @@ QWidget *TForm1::buildSectionPage(const char *label, QComboBox **combo, const ch
         addApplyRecallClear(bar, "ToolButton13", "ToolButton14", "ToolButton15");
     auto *m = new SectionMemo;
     m->setObjectName(QLatin1String(label[0] == 'T' ? "DMemo" : "PMemo"));
-    connect(m, &SectionMemo::exited, this, &TForm1::MemoExit);
+    connect(m, &SectionMemo::exited, this, &MainWindow::MemoExit);
     layout->addWidget(bar);
     layout->addWidget(m);
     *combo = box;
@@ -246,7 +250,7 @@ QWidget *TForm1::buildSectionPage(const char *label, QComboBox **combo, const ch
     return page;
 }
 
-QWidget *TForm1::buildTitlePage()
+QWidget *MainWindow::buildTitlePage()
 {
     auto *title = new QLabel;
     title->setPixmap(picture("title", QSize(480, 280)));
@@ -255,7 +259,7 @@ QWidget *TForm1::buildTitlePage()
     return title;
 }
 
-void TForm1::FormCreate()
+void MainWindow::FormCreate()
 {
     updateCaption();
     MapDoc.reset(0, 0);
@@ -263,7 +267,7 @@ void TForm1::FormCreate()
     WorkPages->setCurrentIndex(TitlePage);
 }
 
-void TForm1::LocateGame()
+void MainWindow::LocateGame()
 {
     // The game's installation is looked up once; without it the dialogs
     // open in the platform's default folder.
@@ -277,16 +281,16 @@ void TForm1::LocateGame()
     m_openFolder = MapsDir;
 }
 
-QString TForm1::statusText(int panel) const { return m_statusTexts[std::size_t(panel)]; }
+QString MainWindow::statusText(int panel) const { return m_statusTexts[std::size_t(panel)]; }
 
-void TForm1::setStatusText(int panel, const QString &text)
+void MainWindow::setStatusText(int panel, const QString &text)
 {
     // Measured and shown whole on hovering: bounded as a message box's text.
     m_statusTexts[std::size_t(panel)] = Dialogs::shown(text);
     fitStatusPanel(panel);
 }
 
-void TForm1::fitStatusPanel(int panel)
+void MainWindow::fitStatusPanel(int panel)
 {
     QLabel *label = StatusPanels[std::size_t(panel)];
     const QString &text = m_statusTexts[std::size_t(panel)];
@@ -305,19 +309,19 @@ void TForm1::fitStatusPanel(int panel)
     label->setToolTip(text);
 }
 
-void TForm1::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     fitStatusPanel(0);
 }
 
-QString TForm1::caption() const
+QString MainWindow::caption() const
 {
     QString title = windowTitle();
     return title.remove(QLatin1String("[*]"));
 }
 
-void TForm1::updateCaption()
+void MainWindow::updateCaption()
 {
     // The file's name once one is opened or saved; "Untitled" after New.
     QString title = QStringLiteral("Vor4DemoMapEditor");
@@ -327,18 +331,16 @@ void TForm1::updateCaption()
     setWindowModified(MapDoc.isModified());
 }
 
-void TForm1::AboutBtnClick()
+void MainWindow::AboutBtnClick()
 {
-    if (!AboutBox)
-        return;
-    AboutBox->show();
-    AboutBox->raise();
-    AboutBox->activateWindow();
+    m_aboutBox->show();
+    m_aboutBox->raise();
+    m_aboutBox->activateWindow();
 }
 
 // Page switching ------------------------------------------------------------
 
-void TForm1::MainButtonClick(QToolButton *sender)
+void MainWindow::MainButtonClick(QToolButton *sender)
 {
     // The four page buttons form a group in which at most one is down and all
     // may be up; Qt has already toggled the clicked one.
@@ -351,7 +353,7 @@ void TForm1::MainButtonClick(QToolButton *sender)
     showPage(index);
 }
 
-void TForm1::showPage(int index)
+void MainWindow::showPage(int index)
 {
     const int old = WorkPages->currentIndex();
     if (index == old)
@@ -367,7 +369,7 @@ void TForm1::showPage(int index)
         TabSheet4Hide();
 }
 
-void TForm1::TabSheetShow(int index)
+void MainWindow::TabSheetShow(int index)
 {
     clearPageBinding();
     QToolButton *button = nullptr;
@@ -387,13 +389,13 @@ void TForm1::TabSheetShow(int index)
     setPageBinding(index);
 }
 
-void TForm1::TabSheet4Hide()
+void MainWindow::TabSheet4Hide()
 {
     mapPageHidden();
     setStatusText(2, QString());
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_loading) {
         // The loader is still on the stack: let it stop, then close.

@@ -1,4 +1,4 @@
-#include "ZedMapContents.h"
+#include "MapContentsWindow.h"
 
 #include "MapContentsHost.h"
 #include "PaintRule.h"
@@ -19,7 +19,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TForm3 *Form3 = nullptr;
 
 namespace {
 
@@ -75,13 +74,13 @@ QWidget *gap(int width)
 
 } // namespace
 
-TForm3::TForm3(MapContentsHost *host, QWidget *parent)
+MapContentsWindow::MapContentsWindow(MapContentsHost *host, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
     , m_host(host)
 {
     Q_INIT_RESOURCE(mapcontents);
 
-    setObjectName(QStringLiteral("Form3"));
+    setObjectName(QStringLiteral("MapContentsWindow"));
     setWindowTitle(QStringLiteral("Map contents"));
     // Closing only hides this window; it must never end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -154,55 +153,51 @@ TForm3::TForm3(MapContentsHost *host, QWidget *parent)
     layout->addWidget(NoGameLabel);
     layout->addWidget(StatusBar1);
 
-    connect(TabControl1, &SideTabBar::currentChanged, this, &TForm3::TabControl1Change);
-    connect(ChangeBtn, &QToolButton::clicked, this, &TForm3::ToolButton1Click);
-    connect(ClearBtn, &QToolButton::clicked, this, &TForm3::ClearBtnClick);
+    connect(TabControl1, &SideTabBar::currentChanged, this, &MapContentsWindow::TabControl1Change);
+    connect(ChangeBtn, &QToolButton::clicked, this, &MapContentsWindow::ToolButton1Click);
+    connect(ClearBtn, &QToolButton::clicked, this, &MapContentsWindow::ClearBtnClick);
     // By the keys, or a click, also on the item already selected.
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TForm3::itemSelected);
-    connect(ListBox1, &QListWidget::itemClicked, this, &TForm3::itemSelected);
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &MapContentsWindow::itemSelected);
+    connect(ListBox1, &QListWidget::itemClicked, this, &MapContentsWindow::itemSelected);
 
     // The design bounds; tabs that do not fit wrap into further columns.
     move(fromDesign(608), fromDesign(117));
     resize(fromDesign(400), fromDesign(550));
 }
 
-TForm3::~TForm3()
-{
-    if (Form3 == this)
-        Form3 = nullptr;
-}
+MapContentsWindow::~MapContentsWindow() = default;
 
-void TForm3::setHost(MapContentsHost *host)
+void MapContentsWindow::setHost(MapContentsHost *host)
 {
     m_host = host;
 }
 
-void TForm3::setInstallDir(const QString &installDir)
+void MapContentsWindow::setInstallDir(const QString &installDir)
 {
     m_catalogue.setInstallDir(installDir);
 }
 
-void TForm3::setToolBarVisible(bool visible)
+void MapContentsWindow::setToolBarVisible(bool visible)
 {
     ToolBar1->setVisible(visible);
 }
 
-bool TForm3::isToolBarVisible() const
+bool MapContentsWindow::isToolBarVisible() const
 {
     return !ToolBar1->isHidden();
 }
 
-QString TForm3::panelText(int panel) const
+QString MapContentsWindow::panelText(int panel) const
 {
     return panel >= 0 && panel < 2 ? m_panels[panel]->text() : QString();
 }
 
-void TForm3::setPanel(int panel, const QString &text)
+void MapContentsWindow::setPanel(int panel, const QString &text)
 {
     m_panels[panel]->setText(text);
 }
 
-void TForm3::TabControl1Change()
+void MapContentsWindow::TabControl1Change()
 {
     ListBox1->clear();
     const int tab = TabControl1->currentIndex();
@@ -226,14 +221,14 @@ void TForm3::TabControl1Change()
     setPanel(1, built.statusText);
 }
 
-SectionMemo *TForm3::activeMemo() const
+SectionMemo *MapContentsWindow::activeMemo() const
 {
     if (!m_host || !m_host->isMapPageActive())
         return nullptr;
     return m_host->plotMemo();
 }
 
-QString TForm3::currentKey() const
+QString MapContentsWindow::currentKey() const
 {
     const int tab = TabControl1->currentIndex();
     if (tab < 0 || tab >= vor4::TypeCatalogue::TabCount)
@@ -241,7 +236,7 @@ QString TForm3::currentKey() const
     return m_catalogue.KeyPrefixes[tab].chopped(1); // without the "="
 }
 
-QString TForm3::selectedLine() const
+QString MapContentsWindow::selectedLine() const
 {
     const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
     if (selected.isEmpty())
@@ -254,14 +249,14 @@ QString TForm3::selectedLine() const
     return line;
 }
 
-void TForm3::itemSelected()
+void MapContentsWindow::itemSelected()
 {
     const QString line = selectedLine();
     if (m_host && !line.isEmpty() && ChangeBtn->isEnabled())
         m_host->mapContentsItemChosen(line);
 }
 
-QStringList TForm3::paintLines()
+QStringList MapContentsWindow::paintLines()
 {
     QStringList lines;
     for (int tab = 0; tab < vor4::TypeCatalogue::TabCount; ++tab) {
@@ -278,7 +273,7 @@ QStringList TForm3::paintLines()
     return lines;
 }
 
-void TForm3::ToolButton1Click()
+void MapContentsWindow::ToolButton1Click()
 {
     setPanel(0, QString());
     SectionMemo *memo = activeMemo();
@@ -308,7 +303,7 @@ void TForm3::ToolButton1Click()
     setPanel(0, key + (stored ? QStringLiteral(" changed") : QStringLiteral(" not stored")));
 }
 
-void TForm3::ClearBtnClick()
+void MapContentsWindow::ClearBtnClick()
 {
     setPanel(0, QString());
     SectionMemo *memo = activeMemo();
@@ -336,26 +331,26 @@ void TForm3::ClearBtnClick()
         setPanel(0, key + (found ? QStringLiteral(" cleared") : QStringLiteral(" not found")));
 }
 
-void TForm3::ListBox1DblClick()
+void MapContentsWindow::ListBox1DblClick()
 {
     if (ChangeBtn->isEnabled())
         ToolButton1Click();
 }
 
-void TForm3::FormShow()
+void MapContentsWindow::FormShow()
 {
     if (m_host)
         m_host->setMapHintBtnDown(true);
     TabControl1Change();
 }
 
-void TForm3::FormHide()
+void MapContentsWindow::FormHide()
 {
     if (m_host)
         m_host->setMapHintBtnDown(false);
 }
 
-void TForm3::showEvent(QShowEvent *event)
+void MapContentsWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Spontaneous events come from the window system (restoring a minimised
@@ -364,14 +359,14 @@ void TForm3::showEvent(QShowEvent *event)
         FormShow();
 }
 
-void TForm3::hideEvent(QHideEvent *event)
+void MapContentsWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     if (!event->spontaneous())
         FormHide();
 }
 
-bool TForm3::eventFilter(QObject *watched, QEvent *event)
+bool MapContentsWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // The double-clicked item is the one put in. Its first press has
     // normally selected it already; make sure of it all the same.
