@@ -61,7 +61,55 @@ bool mayHoldRiver(QByteArrayView text)
     return false;
 }
 
+// The value of the line around the key match that ends at eq.
+QByteArrayView valueAround(const char *begin, const char *eq, const char *end)
+{
+    const char *start = eq;
+    while (start > begin && start[-1] != '\n' && start[-1] != '\r')
+        --start;
+    return valueOf(QByteArrayView(start, findLineEnd(eq, end) - start));
+}
+
+bool keyEndsAt(const char *eq, QByteArrayView key)
+{
+    return (eq[-1] | 0x20) == (key.back() | 0x20) && equalsCi(QByteArrayView(eq - key.size(), key.size()), key);
+}
+
 } // namespace
+
+std::optional<QByteArrayView> PlotFacts::firstValue(QByteArrayView plotText, QByteArrayView key)
+{
+    // The minimap reads every plot of the map through this: jump from one
+    // "=" to the next and stop at the first key. A key holds no line break,
+    // so the first line holding it is the line of its first match. A plain
+    // loop: plot texts are short, a library search's start-up costs more.
+    if (key.isEmpty() || plotText.size() <= key.size())
+        return std::nullopt;
+    const char *const begin = plotText.data();
+    const char *const end = begin + plotText.size();
+    for (const char *eq = begin + key.size(); eq < end; ++eq)
+        if (*eq == '=' && keyEndsAt(eq, key))
+            return valueAround(begin, eq, end);
+    return std::nullopt;
+}
+
+std::optional<QByteArrayView> PlotFacts::lastValue(QByteArrayView plotText, QByteArrayView key)
+{
+    if (key.isEmpty() || plotText.size() <= key.size())
+        return std::nullopt;
+    const char *const begin = plotText.data();
+    const char *const end = begin + plotText.size();
+    for (const char *eq = end - 1; eq - begin >= key.size(); --eq)
+        if (*eq == '=' && keyEndsAt(eq, key))
+            return valueAround(begin, eq, end);
+    return std::nullopt;
+}
+
+QByteArrayView PlotFacts::field(QByteArrayView value)
+{
+    const qsizetype comma = value.indexOf(',');
+    return trimmed(comma < 0 ? value : value.first(comma));
+}
 
 QByteArrayView PlotFacts::riverFlag(RiverKind kind)
 {

@@ -1,13 +1,15 @@
 #pragma once
-// What a plot's text and a player's text say about the pieces on the map,
-// read one way for everyone: the rivers along a plot's edges, the units on
-// it and a player's start position. Flags and keys are matched trimmed and
-// without regard to letter case.
+// What a plot's text and a player's text say about the map, read one way
+// for everyone: the value of a key, the rivers along a plot's edges, the
+// units on it and a player's start position. Flags and keys are matched
+// trimmed and without regard to letter case.
 //
 // A river is an edge between two plots carried by one of them: "isNOfRiver"
 // puts it along the carrier's south edge, flowing as "RiverWEDirection=D";
 // "isWOfRiver" along its east edge, flowing as "RiverNSDirection=D".
 // Directions are compass points: 0 north, 1 east, 2 south, 3 west.
+
+#include "TextUtil.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -24,6 +26,59 @@ class PlotFacts
 {
 public:
     enum Compass { North = 0, East = 1, South = 2, West = 3 };
+
+    // The value of a key in a plot text. A line holds a key when the key
+    // followed by "=" occurs in it (in any letter case); its value is the
+    // text after the line's first "=", to the line's end. Readers differ
+    // only in which line counts, and say so: the grid paints a plot's last
+    // terrain line, the minimap and the thumbnail its first.
+    static std::optional<QByteArrayView> firstValue(QByteArrayView plotText, QByteArrayView key);
+    static std::optional<QByteArrayView> lastValue(QByteArrayView plotText, QByteArrayView key);
+    // A value as the statistics count it: up to its first ",", trimmed.
+    static QByteArrayView field(QByteArrayView value);
+
+    // Whether the text before line[eq] ends with lowerKey (lower-case
+    // letters only, so that (c | 0x20) compares without regard to case).
+    static bool keyBefore(const char *line, qsizetype eq, QByteArrayView lowerKey)
+    {
+        if (eq < lowerKey.size())
+            return false;
+        const char *p = line + eq - lowerKey.size();
+        for (qsizetype i = 0; i < lowerKey.size(); ++i)
+            if ((p[i] | 0x20) != lowerKey[i])
+                return false;
+        return true;
+    }
+    // One pass over the lines for a reader of several keys at once.
+    // keysAt(line, eq, next) gives, as bits, the keys ending at the "=" at
+    // line[eq] (next: the byte after it, or 0); take(keys, value) hears of
+    // each line with some, and returning false ends the pass.
+    template <typename KeysAt, typename Take>
+    static void forEachValue(QByteArrayView plotText, KeysAt &&keysAt, Take &&take)
+    {
+        const char *p = plotText.data();
+        const char *const end = p + plotText.size();
+        while (p < end) {
+            const char *const line = p;
+            const char *firstEq = nullptr;
+            unsigned keys = 0;
+            for (;;) {
+                p = findEqualsOrLineEnd(p, end);
+                if (p == end || *p != '=')
+                    break;
+                if (!firstEq)
+                    firstEq = p;
+                keys |= keysAt(line, p - line, p + 1 < end ? p[1] : '\0');
+                ++p;
+            }
+            if (keys && !take(keys, QByteArrayView(firstEq + 1, p - firstEq - 1)))
+                return;
+            if (p < end && *p == '\r' && p + 1 < end && p[1] == '\n')
+                p += 2;
+            else if (p < end)
+                ++p;
+        }
+    }
 
     // The river flags of one kind and the line of their direction.
     enum RiverKind { SouthEdge, EastEdge }; // isNOfRiver, isWOfRiver

@@ -1,7 +1,7 @@
 #include "PlotStatistics.h"
 
+#include "PlotFacts.h"
 #include "PlotTable.h"
-#include "TextUtil.h"
 
 #include <algorithm>
 
@@ -9,37 +9,24 @@ namespace vor4 {
 
 namespace {
 
-// Whether the text before line[eq] ends with name (lower-case letters only,
-// so (c | 0x20) compares exactly without regard to case).
-bool endsWithName(const char *line, qsizetype eq, const char *name, qsizetype n)
-{
-    if (eq < n)
-        return false;
-    const char *p = line + eq - n;
-    for (qsizetype i = 0; i < n; ++i)
-        if ((p[i] | 0x20) != name[i])
-            return false;
-    return true;
-}
-
 // The kind whose key ends just before the "=" at line[eq], or -1. A key
 // followed by "=" occurs in a line exactly where one of its "=" has the key's
 // name before it.
 int kindBefore(const char *line, qsizetype eq)
 {
-    if (eq < 8 || !endsWithName(line, eq, "type", 4))
+    if (eq < 8 || !PlotFacts::keyBefore(line, eq, "type"))
         return -1;
     switch (line[eq - 5] | 0x20) {
     case 'n':
-        return endsWithName(line, eq, "terraintype", 11) ? PlotStatistics::Terrain : -1;
+        return PlotFacts::keyBefore(line, eq, "terraintype") ? PlotStatistics::Terrain : -1;
     case 's':
-        return endsWithName(line, eq, "bonustype", 9) ? PlotStatistics::Bonus : -1;
+        return PlotFacts::keyBefore(line, eq, "bonustype") ? PlotStatistics::Bonus : -1;
     case 'e':
-        return endsWithName(line, eq, "featuretype", 11) ? PlotStatistics::Feature : -1;
+        return PlotFacts::keyBefore(line, eq, "featuretype") ? PlotStatistics::Feature : -1;
     case 't':
-        if (endsWithName(line, eq, "plottype", 8))
+        if (PlotFacts::keyBefore(line, eq, "plottype"))
             return PlotStatistics::PlotType;
-        return endsWithName(line, eq, "improvementtype", 15) ? PlotStatistics::Improvement : -1;
+        return PlotFacts::keyBefore(line, eq, "improvementtype") ? PlotStatistics::Improvement : -1;
     default:
         return -1;
     }
@@ -51,40 +38,21 @@ template <typename F>
 void scanValues(QByteArrayView text, F &&take)
 {
     unsigned pending = (1u << PlotStatistics::KindCount) - 1;
-    const char *p = text.data();
-    const char *const end = p + text.size();
-    while (p < end && pending) {
-        const char *const line = p;
-        const char *firstEq = nullptr;
-        unsigned here = 0;
-        for (;;) {
-            p = findEqualsOrLineEnd(p, end);
-            if (p == end || *p != '=')
-                break;
-            if (!firstEq)
-                firstEq = p;
-            const int kind = kindBefore(line, p - line);
-            if (kind >= 0)
-                here |= 1u << kind;
-            ++p;
-        }
-        here &= pending;
+    const auto keysAt = [](const char *line, qsizetype eq, char) {
+        const int kind = kindBefore(line, eq);
+        return kind < 0 ? 0u : 1u << kind;
+    };
+    PlotFacts::forEachValue(text, keysAt, [&](unsigned keys, QByteArrayView value) {
+        const unsigned here = keys & pending;
         if (here) {
-            const char *const from = firstEq + 1;
-            const char *to = from;
-            while (to < p && *to != ',')
-                ++to;
-            const QByteArrayView value = trimmed(QByteArrayView(from, to - from));
+            const QByteArrayView counted = PlotFacts::field(value);
             for (int kind = 0; kind < PlotStatistics::KindCount; ++kind)
                 if (here & (1u << kind))
-                    take(kind, value);
+                    take(kind, counted);
             pending &= ~here;
         }
-        if (p < end && *p == '\r' && p + 1 < end && p[1] == '\n')
-            p += 2;
-        else if (p < end)
-            ++p;
-    }
+        return pending != 0;
+    });
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #pragma once
 // How many plots hold each value of the five kinds of line map makers ask
-// about. A plot's value of a kind comes from its first line that contains the
-// kind's key followed by "=" (in any letter case): the text after that line's
-// first "=" up to the first "," or the end of the line, trimmed. Plots without
-// such a line count under "(none)". Land plots are those whose plot type is
-// not 3.
+// about. A plot's value of a kind is PlotFacts::field of PlotFacts::firstValue
+// of the kind's key: the text after the first "=" of the first line that
+// holds the key, up to the first "," or the end of the line, trimmed. Plots
+// without such a line count under "(none)". Land plots are those whose plot
+// type is not 3.
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,7 +1,7 @@
 #include "PlotClass.h"
 
+#include "PlotFacts.h"
 #include "TextUtil.h"
-
 
 namespace vor4 {
 
@@ -31,20 +31,6 @@ bool equalsUpper(const char *value, QByteArrayView name)
     return true;
 }
 
-// Keys end in "=", so a key occurs in a line exactly where the text before
-// one of its "=" ends with the key's name. Names are lower-case letters only,
-// which makes (c | 0x20) an exact case-insensitive test.
-bool endsWithName(const char *line, qsizetype eq, const char *name, qsizetype n)
-{
-    if (eq < n)
-        return false;
-    const char *p = line + eq - n;
-    for (qsizetype i = 0; i < n; ++i)
-        if ((p[i] | 0x20) != name[i])
-            return false;
-    return true;
-}
-
 enum Key : unsigned {
     KeyTerrain = 1u << 0,
     KeyTeam = 1u << 1,
@@ -60,17 +46,17 @@ unsigned keyAt(const char *line, qsizetype eq, char next)
 {
     const char last = char(eq > 0 ? (line[eq - 1] | 0x20) : 0);
     if (last == 'e') { // ...Type
-        if (endsWithName(line, eq, "terraintype", 11))
+        if (PlotFacts::keyBefore(line, eq, "terraintype"))
             return KeyTerrain;
-        if (endsWithName(line, eq, "bonustype", 9))
+        if (PlotFacts::keyBefore(line, eq, "bonustype"))
             return KeyBonus;
-        if (endsWithName(line, eq, "featuretype", 11))
+        if (PlotFacts::keyBefore(line, eq, "featuretype"))
             return KeyFeature;
-        if (endsWithName(line, eq, "improvementtype", 15))
+        if (PlotFacts::keyBefore(line, eq, "improvementtype"))
             return KeyImprovement;
-        if ((next == '0' || next == '1') && endsWithName(line, eq, "plottype", 8))
+        if ((next == '0' || next == '1') && PlotFacts::keyBefore(line, eq, "plottype"))
             return next == '0' ? KeyPlot0 : KeyPlot1;
-    } else if (last == 'l' && endsWithName(line, eq, "teamreveal", 10)) {
+    } else if (last == 'l' && PlotFacts::keyBefore(line, eq, "teamreveal")) {
         return KeyTeam;
     }
     return 0;
@@ -152,59 +138,20 @@ QByteArrayView teamLabelOf(QByteArrayView value)
 
 PlotClass classifyPlot(QByteArrayView text)
 {
-    // One pass over the bytes: line ends as forEachLine finds them, and at
-    // each "=" the key that ends there.
+    // One pass over the lines for every key; a later terrain line wins, as
+    // PlotFacts::lastValue reads it.
     PlotClass c;
-    const char *p = text.data();
-    const char *const end = p + text.size();
-    while (p < end) {
-        const char *line = p;
-        const char *firstEq = nullptr;
-        unsigned keys = 0;
-        int run = 0; // bytes since the last "=" or the line's start
-        for (; p < end; ++p) {
-            const char ch = *p;
-            if (ch == '=') {
-                if (!firstEq)
-                    firstEq = p;
-                keys |= keyAt(line, p - line, p + 1 < end ? p[1] : '\0');
-                run = 0;
-            } else if (ch == '\n' || ch == '\r') {
-                break;
-            } else if (++run == 32) {
-                p = findEqualsOrLineEnd(p + 1, end) - 1; // a long stretch: skip it quickly
-                run = 0;
-            }
-        }
-        if (keys)
-            applyLine(c, keys, QByteArrayView(firstEq + 1, p - firstEq - 1));
-        if (p < end && *p == '\r' && p + 1 < end && p[1] == '\n')
-            p += 2;
-        else if (p < end)
-            ++p;
-    }
+    PlotFacts::forEachValue(text, keyAt, [&c](unsigned keys, QByteArrayView value) {
+        applyLine(c, keys, value);
+        return true;
+    });
     return c;
 }
 
 int firstTerrainIndex(QByteArrayView text)
 {
-    // The minimap colours every plot of the map through this: jump from one
-    // "=" to the next, and stop at the first key. The key holds no line
-    // break, so the first line holding it is the line of its first match.
-    static constexpr QByteArrayView Key("TerrainType");
-    const char *const begin = text.data();
-    const char *const end = begin + text.size();
-    // A plain loop: plot texts are short, a library search's start-up
-    // costs more than the bytes.
-    for (const char *eq = begin + Key.size(); eq < end; ++eq) {
-        if (*eq != '=' || (eq[-1] | 0x20) != 'e' || !equalsCi(QByteArrayView(eq - Key.size(), Key.size()), Key))
-            continue;
-        const char *start = eq - Key.size();
-        while (start > begin && start[-1] != '\n' && start[-1] != '\r')
-            --start;
-        return terrainIndex(valueOf(QByteArrayView(start, findLineEnd(eq, end) - start)));
-    }
-    return -1;
+    const std::optional<QByteArrayView> value = PlotFacts::firstValue(text, "TerrainType");
+    return value ? terrainIndex(*value) : -1;
 }
 
 } // namespace vor4

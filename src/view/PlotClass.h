@@ -45,14 +45,16 @@ struct PlotClass
     QRgb mark() const { return blackMarks ? RgbBlack : RgbWhite; }
 };
 
-// Reads the plot text line by line; each line counts for the first key it holds.
+// Reads the plot text line by line, the lines as PlotFacts reads them; each
+// line counts for the first key it holds.
 PlotClass classifyPlot(QByteArrayView text);
 
 // The team label of a "TeamReveal=" value: the value without its commas when
 // it names one entry, "*" for several, empty for none.
 QByteArrayView teamLabelOf(QByteArrayView value);
 
-// The first "TerrainType=" line's terrain index, -1 without one (full minimap render).
+// The terrain index of PlotFacts::firstValue of "TerrainType", -1 without
+// one: the minimap and the thumbnail colour a plot by its first terrain line.
 int firstTerrainIndex(QByteArrayView text);
 
 } // namespace vor4

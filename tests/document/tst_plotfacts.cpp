@@ -1,9 +1,12 @@
-// The one reading of a plot's rivers and units and of a player's start,
-// and the check and the transforms agreeing on which start line counts.
+// The one reading of a plot's values, rivers and units and of a player's
+// start: the painter, the minimap and the statistics agreeing on a plot's
+// values, the check and the transforms on which start line counts.
 
 #include "MapCheck.h"
 #include "MapMarks.h"
+#include "PlotClass.h"
 #include "PlotFacts.h"
+#include "PlotStatistics.h"
 
 #include <QtTest>
 
@@ -13,10 +16,41 @@ class TestPlotFacts : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void values_data();
+    void values();
     void riversAndUnits();
     void starts_data();
     void starts();
 };
+
+void TestPlotFacts::values_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("first"); // of "TerrainType", "-" for none
+    QTest::addColumn<QByteArray>("last");
+    QTest::newRow("none") << QByteArray("PlotType=3\r\nTerrain=X") << QByteArray("-") << QByteArray("-");
+    QTest::newRow("two lines") << QByteArray("terraintype=TERRAIN_GRASS\rTerrainType=TERRAIN_SNOW\r\n")
+                               << QByteArray("TERRAIN_GRASS") << QByteArray("TERRAIN_SNOW");
+    QTest::newRow("after another key") << QByteArray("Foo=1, XTerrainType=TERRAIN_COAST ,b\nA=1")
+                                       << QByteArray("1, XTerrainType=TERRAIN_COAST ,b") << QByteArray("1, XTerrainType=TERRAIN_COAST ,b");
+    QTest::newRow("blank before =") << QByteArray("TerrainType =X\nTerrainType=") << QByteArray("") << QByteArray("");
+}
+
+void TestPlotFacts::values()
+{
+    // The grid paints the last terrain line, the minimap the first; the
+    // statistics count the first, cut at ",".
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, last);
+    const auto shown = [](std::optional<QByteArrayView> v) { return v ? v->toByteArray() : QByteArray("-"); };
+    QCOMPARE(shown(PlotFacts::firstValue(text, "TerrainType")), first);
+    QCOMPARE(shown(PlotFacts::lastValue(text, "terraintype")), last);
+    QCOMPARE(firstTerrainIndex(text), first == "-" ? -1 : terrainIndex(first));
+    QCOMPARE(int(classifyPlot(text).terrain), last == "-" ? -1 : terrainIndex(last));
+    const auto counted = PlotStatistics::valuesOf(text)[PlotStatistics::Terrain];
+    QCOMPARE(shown(counted), first == "-" ? first : PlotFacts::field(first).toByteArray());
+}
 
 void TestPlotFacts::riversAndUnits()
 {
@@ -42,6 +76,7 @@ void TestPlotFacts::starts_data()
     QTest::addColumn<bool>("warned"); // outside a 10 x 10 map
     QTest::newRow("written") << QByteArray("StartingX=3, StartingY=4") << QPoint(3, 4) << false;
     QTest::newRow("first line counts") << QByteArray("StartingX=3, StartingY=4\r\nStartingX=30, StartingY=4") << QPoint(3, 4) << false;
+    QTest::newRow("first with both keys") << QByteArray("StartingX=40\r\nStartingX=3, StartingY=4\r\nStartingY=-1") << QPoint(3, 4) << false;
     QTest::newRow("outside") << QByteArray("Name=A\r\nstartingx= 12 ,StartingY=-3, X=1") << QPoint(12, -3) << true;
     // Keys on two lines are no start line, for the check as for the rest.
     QTest::newRow("two lines") << QByteArray("StartingX=30\r\nStartingY=3") << QPoint(-1, -1) << false;

@@ -2,9 +2,9 @@
 
 #include "Document.h"
 #include "MapMarks.h"
-#include "PaintRule.h"
 #include "PlotFacts.h"
 #include "StatisticsReport.h"
+#include "TextUtil.h"
 
 #include <QList>
 #include <QPoint>
@@ -34,10 +34,9 @@ Pieces piecesOf(const Document &doc)
                 p.units << std::pair{QPoint(col, doc.fileY(row)), unit};
     for (const QByteArray &sign : doc.SignTexts) {
         const std::optional<QPoint> at = MapMarks::signPlot(sign);
-        const QByteArrayView line = PaintRule::valueOf(sign, "caption");
-        const qsizetype eq = line.indexOf('=');
+        const std::optional<QByteArrayView> caption = PlotFacts::firstValue(sign, "caption");
         if (at)
-            p.signs << std::pair{*at, eq < 0 ? QByteArray() : line.sliced(eq + 1).trimmed().toByteArray()};
+            p.signs << std::pair{*at, caption ? trimmed(*caption).toByteArray() : QByteArray()};
     }
     p.riverEdges = PlotFacts::riverEdgeCount(plots);
     return p;
