@@ -84,7 +84,7 @@ void BM_WindowCopy500(benchmark::State &state)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->MapDoc.selection().setArea(Region500, QSize(1000, 1000));
+    w->MapDoc.selection().setRegion(Region500, QSize(1000, 1000));
     for (auto _ : state) {
         w->Regions->copyAction->trigger();
         QCoreApplication::processEvents();
@@ -100,7 +100,7 @@ void BM_ClipboardText500(benchmark::State &state)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->MapDoc.selection().setArea(Region500, QSize(1000, 1000));
+    w->MapDoc.selection().setRegion(Region500, QSize(1000, 1000));
     qsizetype bytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -129,7 +129,7 @@ void windowPaste(benchmark::State &state, bool fromAnotherEditor)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->MapDoc.selection().setArea(Region500, QSize(1000, 1000));
+    w->MapDoc.selection().setRegion(Region500, QSize(1000, 1000));
     w->Regions->copyAction->trigger();
     w->MapDoc.selection().clear();
     if (fromAnotherEditor) {

@@ -4,24 +4,36 @@
 
 namespace vor4 {
 
-ChangeSelection::ChangeSelection(MapDocument *doc, const QRect &area, QUndoCommand *parent)
-    : EditCommand(doc, QStringLiteral("Select"), parent)
-    , m_before(doc->selection().area())
-    , m_after(area.normalized())
+namespace {
+QSize gridOf(const MapDocument *doc)
 {
+    return QSize(doc->document().columnCount(), doc->document().rowCount());
+}
+} // namespace
+
+ChangeSelection::ChangeSelection(MapDocument *doc, const QRegion &cells, QUndoCommand *parent)
+    : EditCommand(doc, QStringLiteral("Select"), parent)
+    , m_before(doc->selection().region())
+    , m_after(cells & QRect(QPoint(0, 0), gridOf(doc)))
+{
+}
+
+qint64 ChangeSelection::byteCost() const
+{
+    return EditCommand::byteCost() + (m_before.rectCount() + m_after.rectCount()) * qint64(sizeof(QRect));
 }
 
 EditCommand *ChangeSelection::takeOver(QUndoCommand *parent)
 {
-    auto *c = new ChangeSelection(m_doc, m_after, parent);
+    auto *c = new ChangeSelection(m_doc, QRegion(), parent);
     c->m_before = m_before;
+    c->m_after = m_after;
     return c;
 }
 
-void ChangeSelection::set(const QRect &area)
+void ChangeSelection::set(const QRegion &cells)
 {
-    const Document &doc = mapDocument()->document();
-    mapDocument()->selection().setArea(area, QSize(doc.columnCount(), doc.rowCount()));
+    mapDocument()->selection().setRegion(cells, gridOf(mapDocument()));
 }
 
 } // namespace vor4

@@ -1,21 +1,24 @@
 #pragma once
-// The selected region as part of a step: a paste selects what it placed, a
-// crop or resize leaves nothing selected, and their undo brings the old
-// selection back.
+// The selected region as a step of the history: the select tool, Select all
+// and Escape are steps of their own; a paste selects what it placed, a crop
+// or resize leaves nothing selected. Undo brings the old selection back.
+// Selecting alone leaves the document unmodified.
 
 #include "EditCommand.h"
 
-#include <QRect>
+#include <QRegion>
 
 namespace vor4 {
 
 class ChangeSelection : public EditCommand
 {
 public:
-    // The selection becomes `area` (empty: none).
-    ChangeSelection(MapDocument *doc, const QRect &area, QUndoCommand *parent = nullptr);
+    // The selection becomes `cells` (empty: none).
+    ChangeSelection(MapDocument *doc, const QRegion &cells, QUndoCommand *parent = nullptr);
 
     bool isNoOp() const override { return m_before == m_after; }
+    bool changesFile() const override { return false; }
+    qint64 byteCost() const override;
     EditCommand *takeOver(QUndoCommand *parent) override;
 
 protected:
@@ -23,10 +26,10 @@ protected:
     void redoStep() override { set(m_after); }
 
 private:
-    void set(const QRect &area);
+    void set(const QRegion &cells);
 
-    QRect m_before;
-    QRect m_after;
+    QRegion m_before;
+    QRegion m_after;
 };
 
 } // namespace vor4

@@ -28,6 +28,14 @@ bool CompoundStep::fits() const
     return true;
 }
 
+bool CompoundStep::changesFile() const
+{
+    for (int i = 0; i < childCount(); ++i)
+        if (childStep(i)->changesFile())
+            return true;
+    return false;
+}
+
 EditCommand *CompoundStep::takeOver(QUndoCommand *parent)
 {
     auto *c = new CompoundStep(m_doc, text(), parent);

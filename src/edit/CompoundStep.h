@@ -15,6 +15,7 @@ public:
     // Children are created with this step as their parent.
     bool isNoOp() const override;
     bool fits() const override;
+    bool changesFile() const override;
     EditCommand *takeOver(QUndoCommand *parent) override;
 
 protected:

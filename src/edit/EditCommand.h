@@ -23,6 +23,9 @@ public:
 
     // Whether doing the step would change nothing; such steps are not recorded.
     virtual bool isNoOp() const { return false; }
+    // Whether the step changes what the file holds; one that changes only
+    // the selection leaves the document unmodified.
+    virtual bool changesFile() const { return true; }
     // Bytes the step keeps in the history, its own children included.
     virtual qint64 byteCost() const;
     // Whether the document can take the step (the plot texts have a bound).

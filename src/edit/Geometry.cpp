@@ -85,4 +85,40 @@ QList<QRect> lineFootprint(QPoint a, QPoint b, int size)
     return rows;
 }
 
+QBitArray cellMask(const QRegion &cells, QSize grid)
+{
+    QBitArray mask(qsizetype(qMax(grid.width(), 0)) * qMax(grid.height(), 0));
+    for (const QRect &r : cells & QRect(QPoint(0, 0), grid))
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            mask.fill(true, qsizetype(row) * grid.width() + r.left(), qsizetype(row) * grid.width() + r.right() + 1);
+    return mask;
+}
+
+QRegion maskRegion(const QBitArray &mask, int columns)
+{
+    // One rectangle a run, row by row: already the banded form QRegion
+    // keeps, so it takes them as they are.
+    QList<QRect> runs;
+    if (columns <= 0)
+        return {};
+    for (qsizetype row = 0; row * columns < mask.size(); ++row) {
+        const qsizetype start = row * columns, end = qMin(start + columns, mask.size());
+        for (qsizetype i = start; i < end;) {
+            if (!mask.testBit(i)) {
+                ++i;
+                continue;
+            }
+            qsizetype j = i;
+            while (j < end && mask.testBit(j))
+                ++j;
+            runs.append(QRect(int(i - start), int(row), int(j - i), 1));
+            i = j;
+        }
+    }
+    QRegion region;
+    region.setRects(runs.constData(), int(runs.size()));
+    return region;
+}
+
 } // namespace vor4
+

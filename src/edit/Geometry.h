@@ -2,9 +2,11 @@
 // Cell geometry of the paint tools. A cell is QPoint(column, row), row 0 at
 // the top.
 
+#include <QBitArray>
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 
 namespace vor4 {
 
@@ -40,5 +42,10 @@ QList<QPoint> pointsOnLine(QPoint a, QPoint b);
 // The cells a brush of `size` covers when stamped at every cell of the line
 // from a to b: one rectangle a row, one cell high, top row first.
 QList<QRect> lineFootprint(QPoint a, QPoint b, int size);
+
+// Regions of cells as bit masks over a grid (bit row * columns + column)
+// and back; what lies outside the grid is left out.
+QBitArray cellMask(const QRegion &cells, QSize grid);
+QRegion maskRegion(const QBitArray &mask, int columns);
 
 } // namespace vor4

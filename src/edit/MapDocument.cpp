@@ -11,13 +11,11 @@ namespace vor4 {
 MapDocument::MapDocument(QObject *parent)
     : QObject(parent)
 {
-    connect(&m_stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
-        if (!m_rebuilding)
-            Q_EMIT modifiedChanged(!clean);
-    });
+    connect(&m_stack, &QUndoStack::cleanChanged, this, &MapDocument::updateModified);
+    connect(&m_stack, &QUndoStack::indexChanged, this, &MapDocument::updateModified);
     // A new or resized grid keeps only the part of the selection inside it.
     connect(this, &MapDocument::documentReplaced, this, [this] {
-        m_selection.setArea(m_selection.area(), QSize(m_doc.columnCount(), m_doc.rowCount()));
+        m_selection.setRegion(m_selection.region(), QSize(m_doc.columnCount(), m_doc.rowCount()));
     });
 }
 
@@ -25,6 +23,26 @@ MapDocument::~MapDocument()
 {
     // The steps refer to this document; they go before it does.
     m_stack.clear();
+}
+
+bool MapDocument::isModified() const
+{
+    const int clean = m_stack.cleanIndex();
+    if (clean < 0)
+        return true;
+    // Only the steps between the saved state and now count.
+    for (int i = qMin(clean, m_stack.index()); i < qMax(clean, m_stack.index()); ++i)
+        if (static_cast<const EditCommand *>(m_stack.command(i))->changesFile())
+            return true;
+    return false;
+}
+
+void MapDocument::updateModified()
+{
+    if (m_rebuilding || isModified() == m_modified)
+        return;
+    m_modified = !m_modified;
+    Q_EMIT modifiedChanged(m_modified);
 }
 
 bool MapDocument::push(EditCommand *command, QString *error)
@@ -87,7 +105,6 @@ void MapDocument::trimHistory()
     if (drop == 0)
         return;
 
-    const bool wasModified = isModified();
     std::vector<EditCommand *> kept;
     for (int i = drop; i < count; ++i)
         kept.push_back(const_cast<EditCommand *>(static_cast<const EditCommand *>(m_stack.command(i)))->takeOver());
@@ -107,8 +124,7 @@ void MapDocument::trimHistory()
     if (clean < 0)
         m_stack.resetClean();
     m_rebuilding = false;
-    if (wasModified != isModified())
-        Q_EMIT modifiedChanged(isModified());
+    updateModified();
 }
 
 Document MapDocument::snapshot() const

@@ -44,8 +44,9 @@ public:
     // coming back or going again), false for its first doing.
     bool isUndoingOrRedoing() const { return m_stepping > 0 && !m_recording; }
 
-    // Modified: the history is away from the state last saved.
-    bool isModified() const { return !m_stack.isClean(); }
+    // Modified: the history is away from the state last saved by a step
+    // that changes the file (not only by selecting).
+    bool isModified() const;
     void setClean() { m_stack.setClean(); }
     // No state of the history is the saved one (a restored recovery file).
     void markModified() { m_stack.resetClean(); }
@@ -90,6 +91,7 @@ Q_SIGNALS:
 private:
     friend class EditCommand;
     void trimHistory();
+    void updateModified();
 
     Document m_doc;
     MapSelection m_selection;
@@ -100,6 +102,7 @@ private:
     bool m_rebuilding = false;
     bool m_keepsHistory = true;
     int m_stepping = 0;
+    bool m_modified = false; // as last announced
 };
 
 } // namespace vor4

@@ -2,14 +2,22 @@
 
 namespace vor4 {
 
-void MapSelection::setArea(const QRect &cells, const QSize &grid)
+qint64 MapSelection::cellCount() const
 {
-    const QRect area = cells.normalized().intersected(QRect(QPoint(0, 0), grid));
-    if (area == m_area)
+    qint64 count = 0;
+    for (const QRect &r : m_region)
+        count += qint64(r.width()) * r.height();
+    return count;
+}
+
+void MapSelection::setRegion(const QRegion &cells, const QSize &grid)
+{
+    const QRegion region = cells & QRect(QPoint(0, 0), grid);
+    if (region == m_region)
         return;
-    const QRect before = m_area;
-    m_area = area;
-    Q_EMIT changed(before, m_area);
+    const QRegion before = m_region;
+    m_region = region;
+    Q_EMIT changed(before, m_region);
 }
 
 } // namespace vor4

@@ -1,10 +1,12 @@
 #pragma once
-// The selected region of the map: a rectangle of cells, or none. Copy, Cut,
-// Delete, the transforms, Replace all and the statistics work on it when
-// there is one, on the whole map otherwise.
+// The selected region of the map: a set of cells of any shape, or none.
+// Delete, Replace all and the statistics work on its cells; Copy, Cut, Crop
+// and the transforms on its bounding rectangle. Without a selection they
+// work on the whole map. It changes through ChangeSelection steps, so that
+// undo brings back the selection there was.
 
 #include <QObject>
-#include <QRect>
+#include <QRegion>
 
 namespace vor4 {
 
@@ -15,17 +17,20 @@ public:
     using QObject::QObject;
 
     // Cells, column x and row y; empty when nothing is selected.
-    QRect area() const { return m_area; }
-    bool isEmpty() const { return m_area.isEmpty(); }
-    // The area kept inside a grid of this size (empty when it falls outside).
-    void setArea(const QRect &cells, const QSize &grid);
-    void clear() { setArea(QRect(), QSize()); }
+    const QRegion &region() const { return m_region; }
+    QRect boundingRect() const { return m_region.boundingRect(); }
+    bool isEmpty() const { return m_region.isEmpty(); }
+    qint64 cellCount() const;
+    // The cells kept inside a grid of this size. Outside the history: for
+    // its steps and for a new map.
+    void setRegion(const QRegion &cells, const QSize &grid);
+    void clear() { setRegion(QRegion(), QSize()); }
 
 Q_SIGNALS:
-    void changed(const QRect &before, const QRect &now);
+    void changed(const QRegion &before, const QRegion &now);
 
 private:
-    QRect m_area;
+    QRegion m_region;
 };
 
 } // namespace vor4

@@ -1,9 +1,11 @@
 #include "PlotReplace.h"
 
+#include "Geometry.h"
 #include "LineCheck.h"
 #include "MapDocument.h"
 #include "SetPlotTexts.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace vor4 {
@@ -50,11 +52,18 @@ ReplaceResult replaceInPlots(MapDocument *doc, const PlotQuery &query, const QSt
 }
 
 ReplaceResult replaceInArea(MapDocument *doc, const PlotQuery &query, const QString &replacement,
-                            const QRect &area)
+                            const QRegion &cells)
 {
     if (const QString error = PlotQuery::replacementError(replacement); !error.isEmpty())
         return {0, error};
-    return replaceInPlots(doc, query, replacement, query.find(doc->document().PlotTexts, area));
+    const PlotTable &plots = doc->document().PlotTexts;
+    std::vector<qint32> found = query.find(plots, cells.boundingRect());
+    if (cells.rectCount() > 1) {
+        const QBitArray inside = cellMask(cells, QSize(plots.columnCount(), plots.rowCount()));
+        found.erase(std::remove_if(found.begin(), found.end(), [&inside](qint32 cell) { return !inside.testBit(cell); }),
+                    found.end());
+    }
+    return replaceInPlots(doc, query, replacement, found);
 }
 
 } // namespace vor4

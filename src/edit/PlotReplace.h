@@ -4,7 +4,7 @@
 
 #include "PlotQuery.h"
 
-#include <QRect>
+#include <QRegion>
 #include <QString>
 #include <vector>
 
@@ -24,8 +24,8 @@ struct ReplaceResult
 // hold, or that would pass the plot texts' bound, changes nothing and says why.
 ReplaceResult replaceInPlots(MapDocument *doc, const PlotQuery &query, const QString &replacement,
                              const std::vector<qint32> &cells);
-// The same over every match in area (a null area is the whole map).
+// The same over every match in the cells (none: the whole map).
 ReplaceResult replaceInArea(MapDocument *doc, const PlotQuery &query, const QString &replacement,
-                            const QRect &area = QRect());
+                            const QRegion &cells = QRegion());
 
 } // namespace vor4

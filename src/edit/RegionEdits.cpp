@@ -43,19 +43,22 @@ RegionEdits::Result RegionEdits::paste(MapDocument &doc, const PlotRegion &regio
     return {true, count, name};
 }
 
-RegionEdits::Result RegionEdits::clear(MapDocument &doc, const QRect &cells, const QString &verb)
+RegionEdits::Result RegionEdits::clear(MapDocument &doc, const QRegion &cells, const QString &verb)
 {
     const PlotTable &plots = doc.document().PlotTexts;
-    const QRect r = cells.normalized() & QRect(0, 0, plots.columnCount(), plots.rowCount());
-    if (r.isEmpty())
+    const QRegion inside = cells & QRect(0, 0, plots.columnCount(), plots.rowCount());
+    if (inside.isEmpty())
         return {false, 0, QStringLiteral("No plots are selected")};
-    const int count = r.width() * r.height();
+    int count = 0;
+    for (const QRect &r : inside)
+        count += r.width() * r.height();
     const QString name = SetPlotTexts::nameFor(verb + QStringLiteral(" %1 plots"), count);
     // Named for the plots asked for, not only those that held text.
     auto *step = new SetPlotTexts(&doc, name);
-    for (int row = r.top(); row <= r.bottom(); ++row)
-        for (int col = r.left(); col <= r.right(); ++col)
-            step->add(col, row, QByteArrayView());
+    for (const QRect &r : inside)
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            for (int col = r.left(); col <= r.right(); ++col)
+                step->add(col, row, QByteArrayView());
     QString error;
     if (!doc.push(step, &error) && !error.isEmpty())
         return {false, 0, error};

@@ -8,6 +8,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 
 namespace vor4 {
 
@@ -26,7 +27,7 @@ public:
     // pass their bound.
     static Result paste(MapDocument &doc, const PlotRegion &region, QPoint topLeft);
     // Empties every plot of the cells; verb names the step ("Delete", "Cut").
-    static Result clear(MapDocument &doc, const QRect &cells, const QString &verb = QStringLiteral("Delete"));
+    static Result clear(MapDocument &doc, const QRegion &cells, const QString &verb = QStringLiteral("Delete"));
 };
 
 } // namespace vor4

@@ -1,22 +1,21 @@
 #include "RegionSelectTool.h"
 
+#include "ChangeSelection.h"
 #include "Geometry.h"
 #include "MapDocument.h"
 
 namespace vor4 {
 
-QRect RegionSelectTool::pending(QPoint end) const
+QRegion RegionSelectTool::pending(QPoint end) const
 {
-    QRect area = cellsBetween(m_start, end) & mapRect();
-    if (m_extend)
-        area |= m_before;
-    return area;
+    const QRegion cells(cellsBetween(m_start, end) & mapRect());
+    return m_extend ? cells | m_before : cells;
 }
 
 QRegion RegionSelectTool::footprint() const
 {
     if (isDragging())
-        return QRegion(pending(m_last));
+        return pending(m_last);
     if (!m_hovering)
         return {};
     return QRegion(QRect(m_hover, QSize(1, 1)) & mapRect());
@@ -24,21 +23,18 @@ QRegion RegionSelectTool::footprint() const
 
 void RegionSelectTool::onPress(QPoint, Qt::KeyboardModifiers modifiers)
 {
-    m_before = m_doc->selection().area();
+    m_before = m_doc->selection().region();
     m_extend = (modifiers & Qt::ShiftModifier) && !m_before.isEmpty();
 }
 
 void RegionSelectTool::onRelease(QPoint cell)
 {
-    MapSelection &selection = m_doc->selection();
-    const QSize grid = mapRect().size();
-    if (cell == m_start && !m_extend) {
-        // A click: outside the selection (or the map) it lets go of it.
-        if (!m_before.contains(cell))
-            selection.clear();
+    // A click outside the selection (or the map) lets go of it; inside, it
+    // keeps it.
+    const bool click = cell == m_start && !m_extend;
+    if (click && m_before.contains(cell))
         return;
-    }
-    selection.setArea(pending(cell), grid);
+    m_doc->push(new ChangeSelection(m_doc, click ? QRegion() : pending(cell)));
 }
 
 } // namespace vor4

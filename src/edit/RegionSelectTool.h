@@ -1,13 +1,11 @@
 #pragma once
 // Select region: press, drag and release select the rectangle of plots
-// between the pressed and the released cell; with Shift the rectangle
-// grows to take in the selection there was. A click without a drag clears
-// the selection when it falls outside it. The selection changes on
-// release, outside the history; the footprint shows it while dragging.
+// between the pressed and the released cell; with Shift the rectangle is
+// added to the selection there was. A click without a drag clears the
+// selection when it falls outside it. The selection changes on release, as
+// one step of the history; the footprint shows it while dragging.
 
 #include "MapTool.h"
-
-#include <QRect>
 
 namespace vor4 {
 
@@ -24,10 +22,10 @@ protected:
     void onRelease(QPoint cell) override;
 
 private:
-    QRect pending(QPoint end) const;
+    QRegion pending(QPoint end) const;
 
     bool m_extend = false;
-    QRect m_before;
+    QRegion m_before;
 };
 
 } // namespace vor4

@@ -1,5 +1,6 @@
 #include "StatisticsModel.h"
 
+#include "Geometry.h"
 #include "MapDocument.h"
 
 #include <QRegularExpression>
@@ -21,9 +22,9 @@ StatisticsModel::StatisticsModel(MapDocument *doc, QObject *parent)
     recount();
 }
 
-void StatisticsModel::setArea(const QRect &area)
+void StatisticsModel::setArea(const QRegion &cells)
 {
-    m_requested = area;
+    m_requested = cells;
     if (m_following)
         recount();
 }
@@ -50,8 +51,21 @@ void StatisticsModel::recount()
     const PlotTable &plots = m_doc->document().PlotTexts;
     m_mapSize = QSize(plots.columnCount(), plots.rowCount());
     const QRect all(QPoint(0, 0), m_mapSize);
-    m_area = m_requested.isNull() ? all : m_requested & all;
-    m_stats.count(plots, m_area, &m_cells);
+    const QRegion cells = m_requested.isEmpty() ? QRegion(all) : m_requested & all;
+    m_area = cells.boundingRect();
+    m_inside = QBitArray();
+    if (cells.rectCount() == 1) {
+        m_stats.count(plots, m_area, &m_cells);
+    } else {
+        m_inside = cellMask(cells.translated(-m_area.topLeft()), m_area.size());
+        m_stats.clear();
+        m_cells.assign(std::size_t(m_inside.size()), {});
+        for (const QRect &r : cells)
+            for (int col = r.left(); col <= r.right(); ++col)
+                for (int row = r.bottom(); row >= r.top(); --row)
+                    m_cells[std::size_t(row - m_area.top()) * std::size_t(m_area.width()) + std::size_t(col - m_area.left())] =
+                        m_stats.add(plots.view(col, row));
+    }
     m_rows.clear();
     for (int kind = 0; kind < PlotStatistics::KindCount; ++kind)
         for (quint32 id : m_stats.sortedIds(kind))
@@ -71,8 +85,11 @@ void StatisticsModel::update(const QRect &cells)
         return;
     for (int row = r.top(); row <= r.bottom(); ++row) {
         for (int col = r.left(); col <= r.right(); ++col) {
-            PlotStatistics::Counted &c =
-                m_cells[std::size_t(row - m_area.top()) * std::size_t(m_area.width()) + std::size_t(col - m_area.left())];
+            const std::size_t i =
+                std::size_t(row - m_area.top()) * std::size_t(m_area.width()) + std::size_t(col - m_area.left());
+            if (!m_inside.isEmpty() && !m_inside.testBit(qsizetype(i)))
+                continue;
+            PlotStatistics::Counted &c = m_cells[i];
             m_stats.remove(c);
             c = m_stats.add(plots.view(col, row));
         }

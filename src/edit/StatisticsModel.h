@@ -6,7 +6,8 @@
 #include "PlotStatistics.h"
 
 #include <QAbstractTableModel>
-#include <QRect>
+#include <QBitArray>
+#include <QRegion>
 #include <vector>
 
 namespace vor4 {
@@ -25,8 +26,9 @@ public:
 
     explicit StatisticsModel(MapDocument *doc, QObject *parent = nullptr);
 
-    // Counts area (a null area is the whole map).
-    void setArea(const QRect &area);
+    // Counts the cells (none: the whole map).
+    void setArea(const QRegion &cells);
+    // The bounding rectangle of the cells counted.
     QRect area() const { return m_area; }
     // Off, the model is empty and ignores edits (its window is closed).
     void setFollowing(bool following);
@@ -54,8 +56,9 @@ private:
     void syncRows();
 
     MapDocument *m_doc;
-    QRect m_requested;
+    QRegion m_requested;
     QRect m_area;
+    QBitArray m_inside; // per cell of m_area, when the cells are no rectangle
     QSize m_mapSize;
     bool m_following = true;
     PlotStatistics m_stats;

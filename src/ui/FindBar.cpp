@@ -354,7 +354,7 @@ void FindBar::replaceAll()
         setNote(ReplaceLabel, m_error.isEmpty() ? QStringLiteral("Nothing to find") : m_error, true);
         return;
     }
-    const QRect region = m_doc->selection().area();
+    const QRegion region = m_doc->selection().region();
     const std::optional<QPoint> cell = selectedCell();
     const QByteArray before = cell ? m_doc->document().PlotTexts.text(cell->x(), cell->y()) : QByteArray();
     const vor4::ReplaceResult result = vor4::replaceInArea(m_doc, m_search.query(), ReplaceEdit->text(), region);

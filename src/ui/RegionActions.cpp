@@ -1,5 +1,6 @@
 #include "RegionActions.h"
 
+#include "ChangeSelection.h"
 #include "MainMenu.h"
 #include "MapGrid.h"
 #include "PastePreview.h"
@@ -128,15 +129,21 @@ void RegionActions::selectionChanged()
 {
     if (m_window->miniMapWindow())
         m_overlay->setMiniMap(m_window->miniMapWindow());
-    const QRect area = m_window->MapDoc.selection().area();
-    selectionLabel->setText(area.isEmpty() ? QString()
-                                           : QStringLiteral("Selection %1 x %2").arg(area.width()).arg(area.height()));
+    const vor4::MapSelection &selection = m_window->MapDoc.selection();
+    const QRect area = selection.boundingRect();
+    QString text;
+    if (!area.isEmpty())
+        text = QStringLiteral("Selection %1 x %2").arg(area.width()).arg(area.height());
+    if (selection.region().rectCount() > 1)
+        text += QStringLiteral(", ") + plotCount(selection.cellCount());
+    selectionLabel->setText(text);
     updateActions();
 }
 
 void RegionActions::updateActions()
 {
-    const QRect area = m_window->MapDoc.selection().area();
+    // The transforms take the selection's bounding rectangle.
+    const QRect area = m_window->MapDoc.selection().boundingRect();
     const bool selected = !area.isEmpty();
     for (QAction *a : {cutAction, copyAction, deleteAction, cropAction})
         a->setEnabled(selected);
@@ -168,7 +175,8 @@ void RegionActions::follow(bool newGrid)
 
 void RegionActions::copy()
 {
-    const QRect area = m_window->MapDoc.selection().area();
+    // A block is a rectangle: the selection's bounding one.
+    const QRect area = m_window->MapDoc.selection().boundingRect();
     if (busy() || area.isEmpty())
         return;
     WaitCursor wait;
@@ -179,7 +187,8 @@ void RegionActions::copy()
 
 void RegionActions::cut()
 {
-    const QRect area = m_window->MapDoc.selection().area();
+    // What Copy took goes: the bounding rectangle.
+    const QRect area = m_window->MapDoc.selection().boundingRect();
     if (busy() || area.isEmpty())
         return;
     copy();
@@ -190,10 +199,10 @@ void RegionActions::cut()
 
 void RegionActions::deleteSelection()
 {
-    const QRect area = m_window->MapDoc.selection().area();
-    if (busy() || area.isEmpty())
+    const QRegion cells = m_window->MapDoc.selection().region();
+    if (busy() || cells.isEmpty())
         return;
-    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(m_window->MapDoc, area);
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(m_window->MapDoc, cells);
     report(r.message, r.ok);
     follow(false);
 }
@@ -203,8 +212,7 @@ void RegionActions::selectAll()
     if (busy())
         return;
     const vor4::Document &doc = m_window->Doc;
-    m_window->MapDoc.selection().setArea(QRect(0, 0, doc.columnCount(), doc.rowCount()),
-                                         QSize(doc.columnCount(), doc.rowCount()));
+    m_window->MapDoc.push(new vor4::ChangeSelection(&m_window->MapDoc, QRect(0, 0, doc.columnCount(), doc.rowCount())));
 }
 
 QByteArray RegionActions::plotText(const QMimeData *data)
@@ -272,6 +280,7 @@ void RegionActions::place(QPoint topLeft)
 void RegionActions::forgetMap()
 {
     endPaste();
+    // Outside the history: the new map starts with none.
     m_window->MapDoc.selection().clear();
 }
 
@@ -295,7 +304,8 @@ void RegionActions::transform(vor4::MapTransform::Kind kind)
     vor4::Transforms::Result r;
     {
         WaitCursor wait;
-        r = vor4::Transforms::turn(m_window->MapDoc, kind, m_window->MapDoc.selection().area());
+        // A flip or turn of the selection's bounding rectangle.
+        r = vor4::Transforms::turn(m_window->MapDoc, kind, m_window->MapDoc.selection().boundingRect());
     }
     report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
     follow(before != QSize(m_window->Doc.columnCount(), m_window->Doc.rowCount()));
@@ -321,7 +331,8 @@ void RegionActions::resizeMap()
 
 void RegionActions::crop()
 {
-    const QRect area = m_window->MapDoc.selection().area();
+    // A map is a rectangle: the selection's bounding one.
+    const QRect area = m_window->MapDoc.selection().boundingRect();
     if (busy() || area.isEmpty())
         return;
     vor4::Transforms::Result r;
@@ -338,7 +349,7 @@ bool RegionActions::eventFilter(QObject *watched, QEvent *event)
 {
     // Escape lets go of the selection; a floating block has taken it first.
     if (watched == m_window->DrawGrid && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_preview)
-        m_window->MapDoc.selection().clear();
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_preview && !busy())
+        m_window->MapDoc.push(new vor4::ChangeSelection(&m_window->MapDoc, QRegion()));
     return QObject::eventFilter(watched, event);
 }

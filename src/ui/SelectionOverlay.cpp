@@ -5,6 +5,7 @@
 #include "MiniMapWindow.h"
 
 #include <QPainter>
+#include <QTransform>
 
 namespace {
 // A tint light enough to read the terrain through, and an outline in two
@@ -42,44 +43,68 @@ void SelectionOverlay::setMiniMap(MiniMapWindow *miniMap)
         m_miniMap->addMarks(this);
 }
 
-void SelectionOverlay::selectionChanged(const QRect &before, const QRect &now)
+namespace {
+// The pixels whose every neighbour, corners included, is in the region.
+QRegion eroded(const QRegion &pixels)
 {
-    for (const QRect &cells : {before, now})
+    const QRegion across = pixels & pixels.translated(1, 0) & pixels.translated(-1, 0);
+    return across & across.translated(0, 1) & across.translated(0, -1);
+}
+} // namespace
+
+QRegion SelectionOverlay::innerRing(const QRegion &pixels, int from, int to)
+{
+    QRegion outer = pixels;
+    for (int k = 0; k < from; ++k)
+        outer = eroded(outer);
+    QRegion inner = outer;
+    for (int k = from; k < to; ++k)
+        inner = eroded(inner);
+    return outer - inner;
+}
+
+void SelectionOverlay::selectionChanged(const QRegion &before, const QRegion &now)
+{
+    for (const QRegion &cells : {before, now})
         if (!cells.isEmpty())
-            m_grid->updateOverlays(m_grid->cellsArea(cells));
+            m_grid->updateOverlays(m_grid->cellsArea(cells.boundingRect()));
     if (m_miniMap && m_miniMap->isVisible())
         m_miniMap->refresh();
 }
 
 void SelectionOverlay::paintOverlay(QPainter &painter, const QRect &area)
 {
-    const QRect cells = m_selection->area();
+    // The cells in view and one more on every side, so that where the view
+    // cuts the region no edge is drawn.
+    const QRect inView(m_grid->leftCol() - 1, m_grid->topRow() - 1, m_grid->visibleColCount() + 3,
+                       m_grid->visibleRowCount() + 3);
+    const QRegion cells = m_selection->region() & inView;
     if (cells.isEmpty())
         return;
-    const QRect pixels = m_grid->cellsArea(cells);
+    QRegion pixels;
+    for (const QRect &r : cells)
+        pixels += m_grid->cellsArea(r);
     if (!pixels.intersects(area))
         return;
-    painter.fillRect(pixels & area, Tint);
+    for (const QRect &r : pixels & area)
+        painter.fillRect(r, Tint);
     // Inside the selected cells' own pixels, so that repainting them is enough.
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(OutlineDark, 1));
-    painter.drawRect(pixels.adjusted(0, 0, -1, -1));
-    painter.setPen(QPen(OutlineLight, 1));
-    painter.drawRect(pixels.adjusted(1, 1, -2, -2));
-    painter.setPen(QPen(OutlineDark, 1));
-    painter.drawRect(pixels.adjusted(2, 2, -3, -3));
+    const QColor colours[] = {OutlineDark, OutlineLight, OutlineDark};
+    for (int k = 0; k < 3; ++k)
+        for (const QRect &r : innerRing(pixels, k, k + 1) & area)
+            painter.fillRect(r, colours[k]);
 }
 
 void SelectionOverlay::drawMarks(QImage &picture)
 {
-    const QRect cells = m_selection->area();
+    const QRegion &cells = m_selection->region();
     if (cells.isEmpty() || picture.isNull())
         return;
     // Three pixels a plot.
-    const QRect pixels(cells.left() * 3, cells.top() * 3, cells.width() * 3, cells.height() * 3);
+    const QRegion pixels = QTransform::fromScale(3, 3).map(cells);
     QPainter p(&picture);
-    p.fillRect(pixels, Tint);
-    p.setPen(OutlineLight);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(pixels.adjusted(0, 0, -1, -1));
+    for (const QRect &r : pixels)
+        p.fillRect(r, Tint);
+    for (const QRect &r : innerRing(pixels, 0, 1))
+        p.fillRect(r, OutlineLight);
 }

@@ -1,13 +1,14 @@
 #pragma once
-// The selected region drawn over the map grid (an outline and a light tint
-// that leaves the cells' colours readable) and on the minimap's picture.
+// The selected region drawn over the map grid (a light tint that leaves the
+// cells' colours readable, and an outline along its edges, whatever its
+// shape) and on the minimap's picture.
 
 #include "GridOverlay.h"
 #include "MiniMapMarks.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QRect>
+#include <QRegion>
 
 class MapGrid;
 class MiniMapWindow;
@@ -29,8 +30,12 @@ public:
     void paintOverlay(QPainter &painter, const QRect &area) override;
     void drawMarks(QImage &picture) override;
 
+    // The pixels of the region `from` to `to` (exclusive) pixels in from its
+    // edge, in the sense of a square step: an outline drawn inside it.
+    static QRegion innerRing(const QRegion &pixels, int from, int to);
+
 private:
-    void selectionChanged(const QRect &before, const QRect &now);
+    void selectionChanged(const QRegion &before, const QRegion &now);
 
     vor4::MapSelection *m_selection;
     QPointer<MapGrid> m_grid; // windows go before their helpers at exit

@@ -76,9 +76,9 @@ StatisticsWindow::StatisticsWindow(vor4::MapDocument *doc, QWidget *parent)
     connect(m_model, &QAbstractItemModel::dataChanged, this, &StatisticsWindow::updateSummary);
 }
 
-QRect StatisticsWindow::requestedArea() const
+QRegion StatisticsWindow::requestedArea() const
 {
-    return AreaComboBox->currentIndex() == SelectedRegion ? m_doc->selection().area() : QRect();
+    return AreaComboBox->currentIndex() == SelectedRegion ? m_doc->selection().region() : QRegion();
 }
 
 void StatisticsWindow::updateArea()

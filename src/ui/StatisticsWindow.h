@@ -48,7 +48,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    QRect requestedArea() const;
+    QRegion requestedArea() const;
     void updateArea();
     void updateSummary();
     void rowDoubleClicked(const QModelIndex &index);

@@ -128,7 +128,7 @@ void TestClipboard::roundTripBetweenTwoDocuments()
     QCOMPARE(bytesOf(to), before);
     QVERIFY(to.selection().isEmpty());
     to.undoStack()->redo();
-    QCOMPARE(to.selection().area(), QRect(QPoint(2, 3), source.size()));
+    QCOMPARE(to.selection().boundingRect(), QRect(QPoint(2, 3), source.size()));
 }
 
 void TestClipboard::foreignTextIsRefusedWhole_data()
@@ -199,7 +199,7 @@ void TestClipboard::pasteClipsToTheMapAndSelects()
     const RegionEdits::Result corner = RegionEdits::paste(md, region, QPoint(62, 37));
     QVERIFY(corner.ok);
     QCOMPARE(corner.plots, 6);
-    QCOMPARE(md.selection().area(), QRect(62, 37, 2, 3));
+    QCOMPARE(md.selection().boundingRect(), QRect(62, 37, 2, 3));
     QCOMPARE(md.document().PlotTexts.text(63, 39), md.document().PlotTexts.text(1, 2));
     // Wholly off the map: refused, nothing changed.
     const int steps = md.undoStack()->count();
@@ -246,29 +246,31 @@ void TestClipboard::regionSelectTool()
     QCOMPARE(tool.footprint(), QRegion(QRect(2, 1, 4, 3)));
     QVERIFY(selection.isEmpty());
     tool.release(QPoint(2, 3));
-    QCOMPARE(drawn(selection.area(), 8, 5), QStringList({"........", "..xxxx..", "..xxxx..", "..xxxx..", "........"}));
+    QCOMPARE(drawn(selection.boundingRect(), 8, 5), QStringList({"........", "..xxxx..", "..xxxx..", "..xxxx..", "........"}));
 
     // Shift takes the old selection in; a drag off the map stops at its edge.
     tool.press(QPoint(6, 0), Qt::LeftButton, Qt::ShiftModifier);
     tool.release(QPoint(9, -3));
-    QCOMPARE(selection.area(), QRect(2, 0, 6, 4));
+    QCOMPARE(selection.boundingRect(), QRect(2, 0, 6, 4));
 
     // A click inside keeps it, outside lets go; Escape in a drag changes nothing.
     tool.press(QPoint(3, 2));
     tool.release(QPoint(3, 2));
-    QCOMPARE(selection.area(), QRect(2, 0, 6, 4));
+    QCOMPARE(selection.boundingRect(), QRect(2, 0, 6, 4));
     tool.press(QPoint(0, 0));
     tool.move(QPoint(1, 1));
     tool.cancel();
-    QCOMPARE(selection.area(), QRect(2, 0, 6, 4));
+    QCOMPARE(selection.boundingRect(), QRect(2, 0, 6, 4));
     tool.press(QPoint(0, 4));
     tool.release(QPoint(0, 4));
     QVERIFY(selection.isEmpty());
-    // Shift+click with nothing selected selects nothing; no step is ever recorded.
+    // Shift+click with nothing selected selects nothing; each change was a
+    // step, none of which modified the map.
     tool.press(QPoint(1, 1), Qt::LeftButton, Qt::ShiftModifier);
     tool.release(QPoint(1, 1));
     QVERIFY(selection.isEmpty());
-    QCOMPARE(md.undoStack()->count(), 0);
+    QCOMPARE(md.undoStack()->count(), 3);
+    QVERIFY(!md.isModified());
     // Hovering shows the cell under the pointer.
     tool.move(QPoint(4, 4));
     QCOMPARE(tool.footprint(), QRegion(QRect(4, 4, 1, 1)));

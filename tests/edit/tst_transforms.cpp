@@ -553,7 +553,7 @@ void TestTransforms::windowsHearOfTheChange()
     MapDocument md;
     load(md, craftedMap(5, 3), m_dir);
     md.setCurrentCell(2, 1);
-    md.selection().setArea(QRect(1, 1, 2, 2), QSize(5, 3));
+    md.selection().setRegion(QRect(1, 1, 2, 2), QSize(5, 3));
     QSignalSpy plots(&md, &MapDocument::plotsChanged);
     QSignalSpy replaced(&md, &MapDocument::documentReplaced);
     QSignalSpy players(&md, &MapDocument::sectionChanged);
@@ -562,7 +562,7 @@ void TestTransforms::windowsHearOfTheChange()
     QCOMPARE(plots[0][0].toRect(), QRect(1, 1, 2, 2));
     QCOMPARE(replaced.size(), 0);
     QCOMPARE(md.document().CurrentCol, 2);
-    QCOMPARE(md.selection().area(), QRect(1, 1, 2, 2));
+    QCOMPARE(md.selection().boundingRect(), QRect(1, 1, 2, 2));
 
     plots.clear();
     QVERIFY(Transforms::turn(md, MapTransform::RotateClockwise).ok);
@@ -575,7 +575,7 @@ void TestTransforms::windowsHearOfTheChange()
     QVERIFY(Transforms::resize(md, QSize(8, 8), QPoint(1, 1)).ok);
     QVERIFY(md.selection().isEmpty());
     md.undoStack()->undo();
-    QCOMPARE(md.selection().area(), QRect(1, 1, 2, 2) & QRect(0, 0, 3, 5));
+    QCOMPARE(md.selection().boundingRect(), QRect(1, 1, 2, 2) & QRect(0, 0, 3, 5));
 }
 
 QTEST_GUILESS_MAIN(TestTransforms)

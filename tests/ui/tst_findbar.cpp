@@ -371,7 +371,7 @@ void TestFindBar::replaceAllIsOneStep()
 
     // With a selected region, in it only.
     const QRect region(0, 0, 32, 20);
-    w->MapDoc.selection().setArea(region, QSize(64, 40));
+    w->MapDoc.selection().setRegion(region, QSize(64, 40));
     const QList<QPoint> inside = plainFind(w->Doc, bar()->FindEdit->text(), true, region);
     QVERIFY(!inside.isEmpty() && inside.size() < all.size());
     bar()->ReplaceEdit->setFocus();

@@ -94,6 +94,8 @@ private Q_SLOTS:
     void resizeDialog();
     void cropToSelection();
     void selectionIsDrawn();
+    void selectionChangesAreSteps_data();
+    void selectionChangesAreSteps();
     void screenMatchesAFreshPaint();
 
 private:
@@ -148,7 +150,7 @@ void TestRegions::selectAllEscapeAndTheStatusBar()
     QVERIFY(!regions->copyAction->isEnabled());
     QVERIFY(regions->selectionLabel->text().isEmpty());
     key(w, QKeySequence::SelectAll);
-    QCOMPARE(w->MapDoc.selection().area(), QRect(0, 0, 64, 40));
+    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(0, 0, 64, 40));
     QCOMPARE(regions->selectionLabel->text(), QStringLiteral("Selection 64 x 40"));
     QVERIFY(regions->copyAction->isEnabled() && regions->cropAction->isEnabled());
     QVERIFY(!regions->rotateClockwiseAction->isEnabled()); // 64 x 40 is no square
@@ -178,17 +180,18 @@ void TestRegions::regionToolDragsARectangle()
     QTest::mouseMove(port, at(4, 4));
     QTest::mouseMove(port, at(2, 3));
     QTest::mouseRelease(port, Qt::LeftButton, {}, at(2, 3));
-    QCOMPARE(w->MapDoc.selection().area(), QRect(2, 3, 5, 3));
+    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(2, 3, 5, 3));
     QCOMPARE(w->Regions->selectionLabel->text(), QStringLiteral("Selection 5 x 3"));
-    QCOMPARE(w->MapDoc.undoStack()->count(), 0); // outside the history
+    QCOMPARE(w->MapDoc.undoStack()->count(), 1); // a step, yet the map is unmodified
+    QVERIFY(!w->isWindowModified());
     // Shift takes in the selection there was.
     QTest::mousePress(port, Qt::LeftButton, Qt::ShiftModifier, at(10, 10));
     QTest::mouseMove(port, at(11, 11));
     QTest::mouseRelease(port, Qt::LeftButton, Qt::ShiftModifier, at(11, 11));
-    QCOMPARE(w->MapDoc.selection().area(), QRect(QPoint(2, 3), QPoint(11, 11)));
+    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(QPoint(2, 3), QPoint(11, 11)));
     // A click inside keeps it, a click outside lets it go.
     QTest::mouseClick(port, Qt::LeftButton, {}, at(5, 5));
-    QCOMPARE(w->MapDoc.selection().area(), QRect(QPoint(2, 3), QPoint(11, 11)));
+    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(QPoint(2, 3), QPoint(11, 11)));
     QTest::mouseClick(port, Qt::LeftButton, {}, at(30, 15));
     QVERIFY(w->MapDoc.selection().isEmpty());
     // The Select tool keeps to one plot: a click selects it, no region.
@@ -204,7 +207,7 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
 {
     // Copied in one editor, pasted in another: the clipboard carries the
     // plot blocks under the editor's type and as plain text.
-    w->MapDoc.selection().setArea(QRect(20, 10, 6, 4), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(20, 10, 6, 4), QSize(64, 40));
     key(w, QKeySequence::Copy);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data->hasFormat(PlotBlocksMimeData::MimeType));
@@ -234,7 +237,7 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 6; ++c)
             QCOMPARE(other->Doc.PlotTexts.view(4 + c, 6 + r), w->Doc.PlotTexts.view(20 + c, 10 + r));
-    QCOMPARE(other->MapDoc.selection().area(), QRect(4, 6, 6, 4));
+    QCOMPARE(other->MapDoc.selection().boundingRect(), QRect(4, 6, 6, 4));
     QVERIFY(other->isWindowModified());
     QCOMPARE(other->MapDoc.undoStack()->undoText(), QStringLiteral("Paste 24 plots"));
     QTest::mouseClick(other->UndoBtn, Qt::LeftButton);
@@ -243,7 +246,7 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
 
 void TestRegions::pasteFloatsUntilAClick()
 {
-    w->MapDoc.selection().setArea(QRect(0, 0, 3, 3), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(0, 0, 3, 3), QSize(64, 40));
     key(w, QKeySequence::Copy);
     const QByteArray before = bytesOf(w);
     // Escape lets the floating block go, the selection stays.
@@ -251,7 +254,7 @@ void TestRegions::pasteFloatsUntilAClick()
     QVERIFY(w->Regions->pastePreview());
     QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
     QVERIFY(!w->Regions->pastePreview());
-    QCOMPARE(w->MapDoc.selection().area(), QRect(0, 0, 3, 3));
+    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(0, 0, 3, 3));
     QCOMPARE(w->statusText(0), QStringLiteral("Paste cancelled"));
     // The right button too; the cell under it is not selected.
     key(w, QKeySequence::Paste);
@@ -268,7 +271,7 @@ void TestRegions::pasteFloatsUntilAClick()
     QTest::keyClick(w->DrawGrid, Qt::Key_Return);
     QCOMPARE(w->statusText(0), QStringLiteral("Paste 4 plots"));
     QCOMPARE(w->Doc.PlotTexts.text(63, 39), w->Doc.PlotTexts.text(1, 1));
-    QCOMPARE(w->MapDoc.selection().area(), QRect(62, 38, 2, 2));
+    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(62, 38, 2, 2));
 }
 
 void TestRegions::openAndNewForgetTheMapBefore()
@@ -320,7 +323,7 @@ void TestRegions::clipboardTextKeepsEveryByte()
     const QByteArray stored = w->Doc.PlotTexts.text(3, 3);
     QVERIFY(stored.endsWith(odd));
     focusGrid(w);
-    w->MapDoc.selection().setArea(QRect(3, 3, 1, 1), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(3, 3, 1, 1), QSize(64, 40));
     key(w, QKeySequence::Copy);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     const QByteArray blocks = data->data(PlotBlocksMimeData::MimeType);
@@ -341,7 +344,7 @@ void TestRegions::clipboardTextKeepsEveryByte()
 void TestRegions::memoKeepsItsOwnKeys()
 {
     // Ctrl+C and Ctrl+V in the plot memo work on its text, not on plots.
-    w->MapDoc.selection().setArea(QRect(0, 0, 2, 2), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(0, 0, 2, 2), QSize(64, 40));
     QGuiApplication::clipboard()->setText(QStringLiteral("BonusType=BONUS_GOLD"));
     w->Memo->setFocus();
     QVERIFY(w->Memo->hasFocus());
@@ -353,7 +356,7 @@ void TestRegions::memoKeepsItsOwnKeys()
     QVERIFY(!w->Regions->pastePreview());
     const QKeyCombination all = QKeySequence(QKeySequence::SelectAll)[0];
     QTest::keyClick(w->Memo, all.key(), all.keyboardModifiers());
-    QCOMPARE(w->MapDoc.selection().area(), QRect(0, 0, 2, 2));
+    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(0, 0, 2, 2));
     const QKeyCombination copy = QKeySequence(QKeySequence::Copy)[0];
     QTest::keyClick(w->Memo, copy.key(), copy.keyboardModifiers());
     QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(PlotBlocksMimeData::MimeType));
@@ -365,13 +368,13 @@ void TestRegions::cutAndDelete()
     // The plot memo follows: the selected plot is inside the cut.
     QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(5, 5).center());
     QVERIFY(!w->Memo->toPlainText().isEmpty());
-    w->MapDoc.selection().setArea(QRect(4, 4, 3, 2), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(4, 4, 3, 2), QSize(64, 40));
     key(w, QKeySequence::Cut);
     QCOMPARE(w->statusText(0), QStringLiteral("Cut 6 plots"));
     QVERIFY(w->Doc.PlotTexts.isEmpty(5, 5));
     QVERIFY(w->Memo->toPlainText().isEmpty());
     QVERIFY(QGuiApplication::clipboard()->mimeData()->data(PlotBlocksMimeData::MimeType).contains("TerrainType="));
-    w->MapDoc.selection().setArea(QRect(10, 10, 2, 2), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(10, 10, 2, 2), QSize(64, 40));
     key(w, QKeySequence::Delete);
     QCOMPARE(w->statusText(0), QStringLiteral("Delete 4 plots"));
     QVERIFY(w->Doc.PlotTexts.isEmpty(11, 11));
@@ -389,7 +392,7 @@ void TestRegions::transformsFromTheMapMenu()
     QCOMPARE(w->statusText(0), QStringLiteral("Flip horizontally"));
     QCOMPARE(w->Doc.PlotTexts.text(63, 0), corner);
     // A square selection turns by itself; the map keeps its size.
-    w->MapDoc.selection().setArea(QRect(2, 2, 5, 5), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(2, 2, 5, 5), QSize(64, 40));
     QVERIFY(w->Regions->rotateClockwiseAction->isEnabled());
     const QByteArray inside = w->Doc.PlotTexts.text(2, 2);
     w->Regions->rotateClockwiseAction->trigger();
@@ -470,7 +473,7 @@ void TestRegions::cropToSelection()
 {
     const QByteArray before = bytesOf(w);
     const QByteArray kept = w->Doc.PlotTexts.text(30, 20);
-    w->MapDoc.selection().setArea(QRect(30, 20, 10, 8), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(30, 20, 10, 8), QSize(64, 40));
     w->Regions->cropAction->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (10 x 8)"));
     QVERIFY(w->statusText(0).startsWith(QLatin1String("Crop map to 10 x 8: ")));
@@ -496,7 +499,7 @@ void TestRegions::cropToSelection()
     QVERIFY(!w->Regions->cropAction->isEnabled());
     QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
     QCOMPARE(bytesOf(w), before);
-    QCOMPARE(w->MapDoc.selection().area(), QRect(30, 20, 10, 8));
+    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(30, 20, 10, 8));
     QCOMPARE(w->Regions->selectionLabel->text(), QStringLiteral("Selection 10 x 8"));
 }
 
@@ -507,7 +510,7 @@ void TestRegions::selectionIsDrawn()
     MapGrid *grid = w->DrawGrid;
     const QRect cell = grid->cellRect(3, 3);
     const QImage plain = grid->viewport()->grab().toImage();
-    w->MapDoc.selection().setArea(QRect(2, 2, 3, 3), QSize(64, 40));
+    w->MapDoc.selection().setRegion(QRect(2, 2, 3, 3), QSize(64, 40));
     const QImage view = grid->viewport()->grab().toImage();
     // Lighter inside, yet the cell's own colour shows through.
     QVERIFY(lightness(view, cell) > lightness(plain, cell));
@@ -521,6 +524,87 @@ void TestRegions::selectionIsDrawn()
     QTest::keyClick(grid, Qt::Key_Escape);
     QVERIFY(w->miniMapWindow()->picture().pixelColor(6, 6) != QColor(255, 255, 0));
     QCOMPARE(grid->viewport()->grab().toImage(), plain);
+}
+
+void TestRegions::selectionChangesAreSteps_data()
+{
+    QTest::addColumn<QRegion>("prior");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QRegion>("after");
+    const QRegion rect(2, 3, 5, 3), bar(2, 3, 2, 5), ell = bar | QRect(2, 6, 6, 2);
+    const QRegion islands = QRegion(1, 1, 2, 2) | QRect(8, 8, 3, 2);
+    QTest::newRow("drag") << ell << "drag 6,5 2,3" << rect;
+    QTest::newRow("shift drag: L") << bar << "shift 4,6 7,7" << ell;
+    QTest::newRow("shift drag: two islands") << QRegion(1, 1, 2, 2) << "shift 10,9 8,8" << islands;
+    QTest::newRow("click outside") << islands << "drag 5,5 5,5" << QRegion();
+    QTest::newRow("select all") << ell << "all" << QRegion(0, 0, 64, 40);
+    QTest::newRow("escape") << islands << "escape" << QRegion();
+    QTest::newRow("paste") << ell << "paste" << QRegion(5, 5, 3, 2);
+}
+
+void TestRegions::selectionChangesAreSteps()
+{
+    QFETCH(QRegion, prior);
+    QFETCH(QString, change);
+    QFETCH(QRegion, after);
+    MapGrid *grid = w->DrawGrid;
+    const QImage plain = grid->viewport()->grab().toImage();
+    QGuiApplication::clipboard()->setMimeData(new PlotBlocksMimeData(
+        std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(w->MapDoc, QRect(20, 20, 3, 2)))));
+    w->MapDoc.selection().setRegion(prior, QSize(64, 40));
+    const QByteArray before = bytesOf(w);
+    const QStringList words = change.split(' ');
+    const auto at = [grid](const QString &cell) {
+        return grid->cellRect(cell.section(',', 0, 0).toInt(), cell.section(',', 1).toInt()).center();
+    };
+    if (words.size() == 3) {
+        QTest::keyClick(grid, Qt::Key_M);
+        const Qt::KeyboardModifiers mods = words[0] == "shift" ? Qt::ShiftModifier : Qt::NoModifier;
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, mods, at(words[1]));
+        QTest::mouseMove(grid->viewport(), at(words[2]));
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, mods, at(words[2]));
+        QTest::keyClick(grid, Qt::Key_S); // no tool preview in the picture
+    } else if (change == "all") {
+        key(w, QKeySequence::SelectAll);
+    } else if (change == "escape") {
+        QTest::keyClick(grid, Qt::Key_Escape);
+    } else {
+        key(w, QKeySequence::Paste);
+        hover(grid, QPoint(5, 5));
+        QTest::keyClick(grid, Qt::Key_Return);
+    }
+    QCOMPARE(w->MapDoc.selection().region(), after);
+    QCOMPARE(w->MapDoc.undoStack()->count(), 1);
+    QCOMPARE(w->isWindowModified(), change == "paste");
+    // The outline runs along the region's own edges: a corner pixel of a
+    // cell is dark where a neighbour on that side is not selected.
+    const QImage view = grid->viewport()->grab().toImage();
+    for (int row = 0; row < 12; ++row) {
+        for (int col = 0; col < 12; ++col) {
+            const QRect pixels = grid->cellsArea(QRect(col, row, 1, 1));
+            if (!after.contains(QPoint(col, row))) {
+                QCOMPARE(view.pixel(pixels.topLeft()), plain.pixel(pixels.topLeft()));
+                continue;
+            }
+            for (const int d : {-1, 1}) {
+                const bool edge = !after.contains(QPoint(col + d, row)) || !after.contains(QPoint(col, row + d))
+                                  || !after.contains(QPoint(col + d, row + d));
+                const QPoint corner = d < 0 ? pixels.topLeft() : pixels.bottomRight();
+                QCOMPARE(view.pixelColor(corner) == Qt::black, edge);
+            }
+        }
+    }
+    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(w->MapDoc.selection().region(), prior);
+    QCOMPARE(bytesOf(w), before);
+    // Delete empties the selected plots, and only them.
+    const vor4::Document kept = w->Doc.deepCopy();
+    w->MapDoc.selection().setRegion(after, QSize(64, 40));
+    key(w, QKeySequence::Delete);
+    for (int row = 0; row < 40; ++row)
+        for (int col = 0; col < 64; ++col)
+            QCOMPARE(w->Doc.PlotTexts.text(col, row),
+                     after.contains(QPoint(col, row)) ? QByteArray() : kept.PlotTexts.text(col, row));
 }
 
 void TestRegions::screenMatchesAFreshPaint()
@@ -551,18 +635,18 @@ void TestRegions::screenMatchesAFreshPaint()
         const QImage screen = shown();
         return !screen.isNull() && screen == fresh();
     };
-    w->MapDoc.selection().setArea(QRect(2, 2, 6, 5), QSize(100, 60));
+    w->MapDoc.selection().setRegion(QRect(2, 2, 6, 5), QSize(100, 60));
     key(w, QKeySequence::Delete);                                      // a few cells, at once
     QVERIFY(matchesFresh());
     // Below the windows: a change of many cells, then the overlay's, in one turn.
     QVERIFY(vor4::RegionEdits::paste(w->MapDoc, vor4::RegionEdits::copy(w->MapDoc, QRect(0, 0, 100, 60)),
                                      QPoint(3, 2)).ok);
-    w->MapDoc.selection().setArea(QRect(0, 0, 100, 60), QSize(100, 60));
+    w->MapDoc.selection().setRegion(QRect(0, 0, 100, 60), QSize(100, 60));
     QVERIFY(matchesFresh());
     key(w, QKeySequence::SelectAll);
     key(w, QKeySequence::Copy);
     key(w, QKeySequence::Delete);                                      // the whole map
-    w->MapDoc.selection().setArea(QRect(1, 1, 3, 3), QSize(100, 60)); // and an overlay, in one turn
+    w->MapDoc.selection().setRegion(QRect(1, 1, 3, 3), QSize(100, 60)); // and an overlay, in one turn
     QVERIFY(matchesFresh());
     key(w, QKeySequence::Paste);
     hover(grid, QPoint(0, 0));

@@ -205,7 +205,7 @@ void TestStatisticsWindow::regionAndFollowingEdits()
     QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("No region is selected")));
     QCOMPARE(shown(), plainCount(w->Doc));
     const QRect region(10, 5, 20, 12);
-    w->MapDoc.selection().setArea(region, QSize(64, 40));
+    w->MapDoc.selection().setRegion(region, QSize(64, 40));
     QCOMPARE(shown(), plainCount(w->Doc, region));
     QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("Region of 20 x 12, x=10..29, y=23..34: 240 plots")));
     // Edits inside and outside it.

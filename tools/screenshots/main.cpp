@@ -202,7 +202,7 @@ int main(int argc, char *argv[])
     window->ScrollMapTo(0, 0, true);
     paint("Fill", "TerrainType=TERRAIN_OCEAN", 1, {{60, 9}});
     window->Tools->activate(QStringLiteral("Region"));
-    window->MapDoc.selection().setArea(QRect(6, 1, 31, 16), QSize(78, 18));
+    window->MapDoc.selection().setRegion(QRect(6, 1, 31, 16), QSize(78, 18));
     window->DrawGrid->setFocus();
     window->Regions->copy();
     window->Regions->paste();
