@@ -6,13 +6,12 @@ namespace vor4 {
 
 void BrushTool::onPress(QPoint cell, Qt::KeyboardModifiers)
 {
-    beginStroke(takesKey() ? QStringLiteral("Erase") : QStringLiteral("Paint"));
-    strokeRects({brushRect(cell, m_size)});
+    paintCells(QRegion(brushRect(cell, m_size)));
 }
 
 void BrushTool::onDrag(QPoint from, QPoint to)
 {
-    strokeRects(lineFootprint(from, to, m_size));
+    paintCells(rowsRegion(lineFootprint(from, to, m_size)));
 }
 
 } // namespace vor4

@@ -1,6 +1,8 @@
 #include "FillTool.h"
 
-#include "EditOperations.h"
+#include "Fill.h"
+#include "Geometry.h"
+#include "MapDocument.h"
 
 namespace vor4 {
 
@@ -15,13 +17,17 @@ void FillTool::onPress(QPoint cell, Qt::KeyboardModifiers modifiers)
 {
     if (!mapRect().contains(cell))
         return;
-    const EditOperations::Result result =
-        EditOperations::fill(*m_doc, m_brush, takesKey() ? EditOperations::Take : EditOperations::Put, cell,
-                             modifiers.testFlag(Qt::ShiftModifier));
-    if (!result.ok)
-        Q_EMIT refused(result.message);
-    else if (result.plots > 0)
-        notePushed();
+    const QRegion &selected = m_doc->selection().region();
+    if (modifiers.testFlag(Qt::ShiftModifier) && !selected.isEmpty()) {
+        paintCells(selected);
+        return;
+    }
+    const PlotTable &plots = m_doc->document().PlotTexts;
+    // Every plot of the region has the pressed plot's value: either all of
+    // them hold the line already, or none does.
+    if (action() == EditOperations::Put && m_brush.holds(plots.view(cell.x(), cell.y())))
+        return;
+    paintCells(maskRegion(Fill::region(plots, cell, m_brush.key()), plots.columnCount()));
 }
 
 } // namespace vor4

@@ -1,8 +1,9 @@
 #pragma once
 // Fill: a press fills the region around the pressed plot whose value for
 // the brush's key equals that plot's (4-connected, within the map); with
-// Shift, every plot of the map. The region is found on the press, never
-// while hovering, so the preview is the plot under the pointer.
+// Shift, every selected plot instead (with nothing selected, Shift makes no
+// difference). The region is found on the press, never while hovering, so
+// the preview is the plot under the pointer.
 
 #include "MapTool.h"
 
@@ -17,6 +18,7 @@ public:
 
 protected:
     void onPress(QPoint cell, Qt::KeyboardModifiers modifiers) override;
+    QString verb() const override { return QStringLiteral("Fill"); }
 };
 
 } // namespace vor4

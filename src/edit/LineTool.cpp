@@ -13,8 +13,7 @@ QRegion LineTool::footprint() const
 
 void LineTool::onRelease(QPoint cell)
 {
-    beginStroke();
-    strokeRects(lineFootprint(m_start, cell, m_size));
+    paintCells(rowsRegion(lineFootprint(m_start, cell, m_size)));
 }
 
 } // namespace vor4

@@ -45,6 +45,8 @@ void MapTool::press(QPoint cell, Qt::MouseButton button, Qt::KeyboardModifiers m
     m_start = m_last = m_hover = cell;
     m_hovering = true;
     m_strokeSteps = 0;
+    if (needsBrush())
+        beginStroke();
     onPress(cell, modifiers);
     Q_EMIT footprintChanged();
 }
@@ -119,11 +121,11 @@ QRegion MapTool::rowsRegion(const QList<QRect> &rows) const
     return region;
 }
 
-void MapTool::beginStroke(const QString &verb)
+void MapTool::beginStroke()
 {
     m_stroking = true;
     m_strokeSteps = 0;
-    m_strokeName = EditOperations::stepName(m_brush, takesKey() ? EditOperations::Take : EditOperations::Put, verb);
+    m_strokeName = EditOperations::stepName(m_brush, action(), verb());
     m_touched = QBitArray(qsizetype(mapRect().width()) * mapRect().height());
 }
 
@@ -133,7 +135,7 @@ bool MapTool::strokeStillOnTop() const
     return stack->index() == m_expectedIndex && stack->count() == m_expectedIndex;
 }
 
-void MapTool::strokeRects(const QList<QRect> &rects)
+void MapTool::paintCells(const QRegion &cells)
 {
     if (!m_stroking)
         return;
@@ -144,17 +146,31 @@ void MapTool::strokeRects(const QList<QRect> &rects)
         m_stroking = false;
         return;
     }
-    const EditOperations::Action action = takesKey() ? EditOperations::Take : EditOperations::Put;
+    const QRegion inside = cells & map;
+    qint64 count = 0;
+    for (const QRect &r : inside)
+        count += qint64(r.width()) * r.height();
+    if (m_strokeSteps == 0 && count >= 4096) {
+        // A fill or a rectangle over much of the map, the stroke's first
+        // step: the operation that may write the whole table anew.
+        const QBitArray mask = cellMask(inside, map.size());
+        m_touched |= mask;
+        const EditOperations::Result result = EditOperations::apply(*m_doc, m_brush, action(), mask, verb());
+        if (!result.ok)
+            Q_EMIT refused(result.message);
+        else if (result.plots > 0)
+            notePushed();
+        return;
+    }
     auto *step = new SetPlotTexts(m_doc, m_strokeName);
-    for (const QRect &rect : rects) {
-        const QRect r = rect & map;
+    for (const QRect &r : inside) {
         for (int row = r.top(); row <= r.bottom(); ++row) {
             for (int col = r.left(); col <= r.right(); ++col) {
                 const qsizetype i = qsizetype(row) * map.width() + col;
                 if (m_touched.testBit(i))
                     continue;
                 m_touched.setBit(i);
-                EditOperations::addCell(step, m_brush, action, col, row);
+                EditOperations::addCell(step, m_brush, action(), col, row);
             }
         }
     }

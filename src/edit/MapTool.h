@@ -4,6 +4,7 @@
 // and release; it draws footprint() as the preview. A press, drag and
 // release changes the document by at most one undo step.
 
+#include "EditOperations.h"
 #include "PaintRule.h"
 
 #include <QBitArray>
@@ -59,13 +60,13 @@ protected:
     // its key (erasing); the picker needs neither.
     virtual bool needsBrush() const { return true; }
 
-    // Strokes: the cells of each rectangle are painted (or erased) as part
-    // of one undo step; a cell is changed at most once in a stroke.
-    void beginStroke(const QString &verb = QStringLiteral("Paint"));
-    void strokeRects(const QList<QRect> &rects);
-    void endStroke();
-    // A step the tool pushed by itself during the drag; cancel undoes it.
-    void notePushed();
+    // The one way the paint tools change plots: each cell of `cells` on the
+    // map gets the brush's line (or loses its key), as part of the stroke's
+    // one undo step. A stroke runs from press to release; a cell is changed
+    // at most once in it.
+    void paintCells(const QRegion &cells);
+    // The stroke's step is named "<verb> <line> on <n> plots".
+    virtual QString verb() const { return QStringLiteral("Paint"); }
 
     QRect mapRect() const;
     // Rows of cells, one rectangle a row, top row first, as a region.
@@ -73,6 +74,7 @@ protected:
     bool erasing() const { return m_button == Qt::RightButton; }
     // Put, or Take for the right button and the eraser.
     virtual bool takesKey() const { return erasing(); }
+    EditOperations::Action action() const { return takesKey() ? EditOperations::Take : EditOperations::Put; }
 
     MapDocument *m_doc;
     PaintRule m_brush;
@@ -87,7 +89,10 @@ protected:
 private:
     QPoint bounded(QPoint cell) const;
     bool strokeStillOnTop() const;
+    void beginStroke();
+    void endStroke();
     void cancelStroke();
+    void notePushed();
 
     bool m_stroking = false;
     QString m_strokeName;

@@ -1,6 +1,5 @@
 #include "RectangleTool.h"
 
-#include "EditOperations.h"
 #include "Geometry.h"
 
 namespace vor4 {
@@ -16,10 +15,7 @@ QRegion RectangleTool::footprint() const
 
 void RectangleTool::onRelease(QPoint cell)
 {
-    const EditOperations::Result result = EditOperations::apply(
-        *m_doc, m_brush, takesKey() ? EditOperations::Take : EditOperations::Put, cellsBetween(m_start, cell));
-    if (!result.ok)
-        Q_EMIT refused(result.message);
+    paintCells(QRegion(cellsBetween(m_start, cell)));
 }
 
 } // namespace vor4

@@ -64,7 +64,7 @@ MapToolBox::MapToolBox(vor4::MapDocument *doc, MapGrid *grid, QObject *parent)
     addTool(new vor4::LineTool(doc), QStringLiteral("Line"), QStringLiteral("Line"), glyph("line"), Qt::Key_L);
     addTool(new vor4::RectangleTool(doc), QStringLiteral("Rectangle"), QStringLiteral("Rectangle"),
             glyph("rectangle"), Qt::Key_R);
-    addTool(new vor4::FillTool(doc), QStringLiteral("Fill"), QStringLiteral("Fill (Shift: the whole map)"),
+    addTool(new vor4::FillTool(doc), QStringLiteral("Fill"), QStringLiteral("Fill (Shift: the selection)"),
             glyph("fill"), Qt::Key_F);
     auto *picker = new vor4::PickerTool(doc);
     addTool(picker, QStringLiteral("Picker"), QStringLiteral("Pick the brush value from a plot"), glyph("picker"),

@@ -90,6 +90,8 @@ private Q_SLOTS:
     void eachToolUndoesByteForByte_data();
     void eachToolUndoesByteForByte();
     void stepNames();
+    void everyStrokeIsOneStep_data();
+    void everyStrokeIsOneStep();
 };
 
 void TestTools::brushStrokeLeavesNoGaps_data()
@@ -395,6 +397,7 @@ void TestTools::fillRegionWholeMapAndErase()
     QCOMPARE(md.undoStack()->count(), 3);
 
     // Escape while the button is still down takes the fill back.
+    md.selection().setRegion(QRect(0, 0, 6, 4), QSize(6, 4));
     const QByteArray before = bytesOf(md);
     fill->press({2, 2}, Qt::LeftButton, Qt::ShiftModifier);
     QCOMPARE(painted(md, "TERRAIN_C"), QStringList(4, "xxxxxx"));
@@ -402,7 +405,7 @@ void TestTools::fillRegionWholeMapAndErase()
     QCOMPARE(bytesOf(md), before);
     QCOMPARE(md.undoStack()->count(), 3);
 
-    // Shift: every plot; the right button: the key out of the region.
+    // Shift: every selected plot; the right button: the key out of the region.
     fill->press({2, 2}, Qt::LeftButton, Qt::ShiftModifier);
     fill->release({2, 2});
     QCOMPARE(md.undoStack()->text(3), QStringLiteral("Fill TerrainType=TERRAIN_C on 14 plots"));
@@ -506,6 +509,71 @@ void TestTools::stepNames()
     brush->press({0, 0});
     brush->release({0, 0});
     QCOMPARE(md.undoStack()->text(0), QStringLiteral("Paint Note=50%1 done on 1 plot"));
+}
+
+void TestTools::everyStrokeIsOneStep_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QRegion>("selected");
+    QTest::addColumn<QList<QPoint>>("events");
+    QTest::addColumn<QRegion>("changed");
+    const QRegion none, islands = QRegion(1, 1, 2, 2) | QRect(30, 40, 5, 3);
+    const QRegion west(0, 0, 70, 60); // the fill's region: a wall stands at column 70
+    const QList<QPoint> back{{1, 1}, {6, 1}, {1, 1}, {1, 4}};
+    QTest::newRow("brush, back over itself") << "brush" << none << back << squaresAlong(back, 3);
+    QTest::newRow("eraser") << "eraser" << none << back << squaresAlong(back, 3);
+    QTest::newRow("line") << "line" << none << QList<QPoint>{{2, 2}, {40, 30}, {9, 6}} << squaresAlong({{2, 2}, {9, 6}}, 3);
+    QTest::newRow("rectangle") << "rectangle" << none << QList<QPoint>{{3, 3}, {8, 10}} << QRegion(3, 3, 6, 8);
+    QTest::newRow("fill") << "fill" << islands << QList<QPoint>{{2, 2}} << west;
+    QTest::newRow("shift fill: two islands") << "shift fill" << islands << QList<QPoint>{{75, 2}} << islands;
+    QTest::newRow("shift fill, nothing selected") << "shift fill" << none << QList<QPoint>{{2, 2}} << west;
+}
+
+void TestTools::everyStrokeIsOneStep()
+{
+    QFETCH(QString, tool);
+    QFETCH(QRegion, selected);
+    QFETCH(QList<QPoint>, events);
+    QFETCH(QRegion, changed);
+    MapDocument md;
+    md.reset(80, 60);
+    auto *setup = new SetPlotTexts(&md, "setup");
+    for (int row = 0; row < 60; ++row)
+        for (int col = 0; col < 80; ++col)
+            setup->add(col, row, col == 70 ? "TerrainType=TERRAIN_B" : "TerrainType=TERRAIN_A");
+    md.push(setup);
+    md.selection().setRegion(selected, QSize(80, 60));
+    const Document before = md.document().deepCopy();
+    std::unique_ptr<MapTool> t;
+    if (tool == "brush")
+        t = std::make_unique<BrushTool>(&md);
+    else if (tool == "eraser")
+        t = std::make_unique<EraserTool>(&md);
+    else if (tool == "line")
+        t = std::make_unique<LineTool>(&md);
+    else if (tool == "rectangle")
+        t = std::make_unique<RectangleTool>(&md);
+    else
+        t = std::make_unique<FillTool>(&md);
+    t->setBrush(PaintRule::fromLine(Grass));
+    t->setBrushSize(3);
+    t->press(events[0], Qt::LeftButton, tool == "shift fill" ? Qt::ShiftModifier : Qt::NoModifier);
+    for (const QPoint &p : events)
+        t->move(p);
+    t->release(events.last());
+    QCOMPARE(md.undoStack()->count(), 2);
+    QRegion done;
+    int count = 0;
+    for (int row = 0; row < 60; ++row)
+        for (int col = 0; col < 80; ++col)
+            if (md.document().PlotTexts.text(col, row) != before.PlotTexts.text(col, row)) {
+                done += QRect(col, row, 1, 1);
+                ++count;
+            }
+    QCOMPARE(done, changed);
+    QVERIFY(md.undoStack()->text(1).endsWith(QStringLiteral(" %1 plots").arg(QLocale(QLocale::English).toString(count))));
+    md.undoStack()->undo();
+    QCOMPARE(bytesOf(md), buildSaveFile(before));
 }
 
 QTEST_GUILESS_MAIN(TestTools)

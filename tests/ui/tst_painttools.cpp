@@ -215,7 +215,7 @@ void TestPaintTools::brushStrokesWithoutGaps()
 
 // Line paints the straight line from press to release only; Rectangle every
 // plot between its corners; Fill the 4-connected region of equal value,
-// held against a plain flood fill, or with Shift the whole map; the picker
+// held against a plain flood fill, or with Shift the selection; the picker
 // takes a plot's line; the eraser deletes the key's line. Each one step.
 void TestPaintTools::lineRectangleFillPickerEraser()
 {
@@ -288,10 +288,11 @@ void TestPaintTools::lineRectangleFillPickerEraser()
     QCOMPARE(w->Tools->brushField()->currentText(), QStringLiteral("TerrainType=TERRAIN_SNOW"));
     QCOMPARE(bytes(), states.last());
 
-    // Shift+Fill: every plot of the map.
+    // Shift+Fill: every selected plot, whatever the selection's shape.
+    w->MapDoc.selection().setRegion(QRegion(0, 0, W, 2) | QRect(0, 0, 2, H), QSize(W, H));
     w->Tools->activate("Fill");
-    QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ShiftModifier, at(0, 15));
-    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_SNOW").size(), W * H);
+    QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ShiftModifier, at(20, 15));
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_SNOW").size(), 2 * W + 2 * H - 4 + 2);
     QCOMPARE(stack->count(), 8);
 
     // Undone step by step, Ctrl+Z over the map gives back every state.
