@@ -244,7 +244,8 @@ void MapToolBox::stepChanged()
     const QUndoStack *stack = m_doc->undoStack();
     if (!tool || !tool->isDragging() || !m_doc->isRecording() || stack->index() == 0)
         return;
-    if (const auto *step = dynamic_cast<const vor4::EditCommand *>(stack->command(stack->index() - 1)))
+    const auto *step = dynamic_cast<const vor4::EditCommand *>(stack->command(stack->index() - 1));
+    if (step && step->changesFile()) // a selection is shown by its own panel
         Q_EMIT message(step->name());
 }
 
