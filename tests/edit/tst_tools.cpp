@@ -61,6 +61,20 @@ QRegion squaresAlong(const QList<QPoint> &events, int size)
     return region;
 }
 
+// A paint tool by name; "fill" and "shift fill" are the Fill tool.
+std::unique_ptr<MapTool> paintTool(const QString &name, MapDocument &md)
+{
+    if (name == "brush")
+        return std::make_unique<BrushTool>(&md);
+    if (name == "eraser")
+        return std::make_unique<EraserTool>(&md);
+    if (name == "line")
+        return std::make_unique<LineTool>(&md);
+    if (name == "rectangle")
+        return std::make_unique<RectangleTool>(&md);
+    return std::make_unique<FillTool>(&md);
+}
+
 template <typename Tool>
 std::unique_ptr<Tool> toolOn(MapDocument &md, const QByteArray &line, int size = 1)
 {
@@ -469,17 +483,7 @@ void TestTools::eachToolUndoesByteForByte()
     MapDocument md;
     QVERIFY(md.load(Continents).ok());
     const QByteArray original = bytesOf(md);
-    std::unique_ptr<MapTool> t;
-    if (tool == "brush")
-        t = std::make_unique<BrushTool>(&md);
-    else if (tool == "eraser")
-        t = std::make_unique<EraserTool>(&md);
-    else if (tool == "line")
-        t = std::make_unique<LineTool>(&md);
-    else if (tool == "rectangle")
-        t = std::make_unique<RectangleTool>(&md);
-    else
-        t = std::make_unique<FillTool>(&md);
+    const std::unique_ptr<MapTool> t = paintTool(tool, md);
     t->setBrush(PaintRule::fromLine("TerrainType=TERRAIN_DESERT"));
     t->setBrushSize(7);
     t->press({3, 38}, Qt::MouseButton(button), tool == "shift fill" ? Qt::ShiftModifier : Qt::NoModifier);
@@ -544,17 +548,7 @@ void TestTools::everyStrokeIsOneStep()
     md.push(setup);
     md.selection().setRegion(selected, QSize(80, 60));
     const Document before = md.document().deepCopy();
-    std::unique_ptr<MapTool> t;
-    if (tool == "brush")
-        t = std::make_unique<BrushTool>(&md);
-    else if (tool == "eraser")
-        t = std::make_unique<EraserTool>(&md);
-    else if (tool == "line")
-        t = std::make_unique<LineTool>(&md);
-    else if (tool == "rectangle")
-        t = std::make_unique<RectangleTool>(&md);
-    else
-        t = std::make_unique<FillTool>(&md);
+    const std::unique_ptr<MapTool> t = paintTool(tool, md);
     t->setBrush(PaintRule::fromLine(Grass));
     t->setBrushSize(3);
     t->press(events[0], Qt::LeftButton, tool == "shift fill" ? Qt::ShiftModifier : Qt::NoModifier);
