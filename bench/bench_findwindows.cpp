@@ -50,7 +50,7 @@ void findThroughBar(benchmark::State &state, bool withMiniMap)
     int n = 0;
     int found = 0;
     for (auto _ : state) {
-        bar->FindEdit->setText(texts[n++ % 2]);
+        bar->findField()->setText(texts[n++ % 2]);
         QElapsedTimer pass;
         while (bar->search().isRunning()) {
             pass.start();
@@ -80,7 +80,7 @@ void BM_FindFinishedAtOnce(benchmark::State &state)
     const QString texts[2] = {QStringLiteral("BONUS_GOLD"), QStringLiteral("bonus_iron")};
     int n = 0;
     for (auto _ : state) {
-        bar->FindEdit->setText(texts[n++ % 2]);
+        bar->findField()->setText(texts[n++ % 2]);
         bar->search().finish();
     }
     state.counters["matches"] = bar->search().count();

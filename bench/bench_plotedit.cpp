@@ -31,7 +31,7 @@ MainWindow *window()
         form->DrawGrid->setCurrentCell(420, 420);
         form->DrawGridSelectCell(420, 420);
         form->mapContentsWindow()->show();
-        form->mapContentsWindow()->TabControl1->setCurrentIndex(4);
+        form->mapContentsWindow()->keyTabs()->setCurrentIndex(4);
         QCoreApplication::processEvents();
         return form;
     }();
@@ -95,8 +95,8 @@ void BM_MapContentsChange(benchmark::State &state)
     MainWindow *w = window();
     int row = 0;
     for (auto _ : state) {
-        w->mapContentsWindow()->ListBox1->setCurrentRow(row++ % 4);
-        w->mapContentsWindow()->ToolButton1Click();
+        w->mapContentsWindow()->valueList()->setCurrentRow(row++ % 4);
+        w->mapContentsWindow()->changeClicked();
     }
     benchmark::DoNotOptimize(w->Doc.PlotTexts.poolSize());
 }

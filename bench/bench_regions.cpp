@@ -68,14 +68,14 @@ void transformWithUndo(benchmark::State &state, QAction *action)
 void BM_WindowFlipWholeMap(benchmark::State &state)
 {
     if (requireMap(state))
-        transformWithUndo(state, window()->Regions->flipHorizontalAction);
+        transformWithUndo(state, window()->Regions->action(RegionActions::FlipHorizontal));
 }
 BENCHMARK(BM_WindowFlipWholeMap)->Unit(benchmark::kMillisecond);
 
 void BM_WindowRotateWholeMap(benchmark::State &state)
 {
     if (requireMap(state))
-        transformWithUndo(state, window()->Regions->rotateClockwiseAction);
+        transformWithUndo(state, window()->Regions->action(RegionActions::RotateClockwise));
 }
 BENCHMARK(BM_WindowRotateWholeMap)->Unit(benchmark::kMillisecond);
 
@@ -86,7 +86,7 @@ void BM_WindowCopy500(benchmark::State &state)
     MainWindow *w = window();
     w->MapDoc.selection().setRegion(Region500, QSize(1000, 1000));
     for (auto _ : state) {
-        w->Regions->copyAction->trigger();
+        w->Regions->action(RegionActions::Copy)->trigger();
         QCoreApplication::processEvents();
     }
     w->MapDoc.selection().clear();
@@ -104,7 +104,7 @@ void BM_ClipboardText500(benchmark::State &state)
     qsizetype bytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        w->Regions->copyAction->trigger();
+        w->Regions->action(RegionActions::Copy)->trigger();
         const QMimeData *data = QGuiApplication::clipboard()->mimeData();
         state.ResumeTiming();
         bytes = data->data(PlotBlocksMimeData::MimeType).size();
@@ -130,7 +130,7 @@ void windowPaste(benchmark::State &state, bool fromAnotherEditor)
         return;
     MainWindow *w = window();
     w->MapDoc.selection().setRegion(Region500, QSize(1000, 1000));
-    w->Regions->copyAction->trigger();
+    w->Regions->action(RegionActions::Copy)->trigger();
     w->MapDoc.selection().clear();
     if (fromAnotherEditor) {
         auto *data = new QMimeData;
@@ -145,7 +145,7 @@ void windowPaste(benchmark::State &state, bool fromAnotherEditor)
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        w->Regions->pasteAction->trigger();
+        w->Regions->action(RegionActions::Paste)->trigger();
         QCoreApplication::processEvents();
         floatMs += t.nsecsElapsed() / 1e6;
         if (!w->Regions->pastePreview()) {

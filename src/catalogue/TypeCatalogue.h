@@ -18,7 +18,7 @@ public:
 
     struct Build
     {
-        QStringList items;      // what ListBox1 shows
+        QStringList items;      // what the map contents list shows
         QString statusText;     // status panel 1: " N items found" / " No items found"
         bool changeEnabled = false;
         bool unreadable = false; // the data file could not be read
@@ -50,8 +50,9 @@ public:
     // is not parsed as XML.
     static QStringList itemsFromText(QByteArrayView text, const QString &prefix, const QString &suffix);
 
-    // TabControl1Change without the window: a built list is reused, otherwise
-    // the tab's data file is read (again, if it failed or gave nothing before).
+    // A tab's list as the map contents window shows it: a built list is
+    // reused, otherwise the tab's data file is read (again, if it failed or
+    // gave nothing before).
     Build build(int tab);
 
     // Data files opened so far; a reused list opens none.

@@ -23,8 +23,8 @@ AboutBox::AboutBox(QWidget *parent)
     setFixedSize(367, 214);
     setModal(false);
 
-    PageControl1 = new QStackedWidget(this);
-    PageControl1->setGeometry(0, 0, 367, 169);
+    m_pages = new QStackedWidget(this);
+    m_pages->setGeometry(0, 0, 367, 169);
 
     // Page 0: four one-line labels.
     auto *first = new QWidget;
@@ -38,10 +38,14 @@ AboutBox::AboutBox(QWidget *parent)
         label->setGeometry(0, top, TextWidth, label->sizeHint().height());
         return label;
     };
-    ProductName = line("ProductName", QStringLiteral("Vor4 Map Editor"), 0, true);
-    Version = line("Version", QStringLiteral("Version"), 24);
-    line("Copyright", QStringLiteral("Copyright \u00a9 2026 Vor4 team"), 80);
-    line("Comments", QStringLiteral("Comments to the Vor4 team"), 104);
+    m_productLabel = line("productLabel", QStringLiteral("Vor4 Map Editor"), 0, true);
+    m_versionLabel = line("versionLabel", QStringLiteral("Version"), 24);
+    // The build carries the program's version; without it the label keeps "Version".
+    const QString version = QStringLiteral(VOR4_VERSION).trimmed();
+    if (!version.isEmpty())
+        m_versionLabel->setText(QStringLiteral("Version ") + version);
+    line("copyrightLabel", QStringLiteral("Copyright \u00a9 2026 Vor4 team"), 80);
+    line("commentsLabel", QStringLiteral("Comments to the Vor4 team"), 104);
 
     auto note = [](const char *text) {
         auto *label = new QLabel(QString::fromUtf8(text));
@@ -50,23 +54,22 @@ AboutBox::AboutBox(QWidget *parent)
         label->setFixedSize(185, 113);
         return label;
     };
-    PageControl1->addWidget(makePage("programicon", "ProgramIcon", first));
-    PageControl1->addWidget(makePage("game", "Image3",
+    m_pages->addWidget(makePage("programicon", "programIcon", first));
+    m_pages->addWidget(makePage("game", "gamePicture",
         note("If you like building maps, play Orwendel's Vorland 4. Many thanks to "
              "everyone who made it and keeps its world-builder open.")));
-    PageControl1->addWidget(makePage("blank", "Image1", note("")));
-    PageControl1->addWidget(makePage("toolkit", "Image2",
+    m_pages->addWidget(makePage("blank", "blankPicture", note("")));
+    m_pages->addWidget(makePage("toolkit", "toolkitPicture",
         note("This editor is built only from its toolkit's standard controls, so some "
              "functions are less friendly than they could be. Sorry for that.")));
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setGeometry(8, 176, 353, 30);
     ok->setDefault(true);
     ok->setAutoDefault(true);
-    connect(ok, &QPushButton::clicked, this, &AboutBox::OKButtonClick);
-
-    FormCreate();
+    connect(ok, &QPushButton::clicked, this, &QWidget::hide);
+    m_pages->setCurrentIndex(0);
 }
 
 QWidget *AboutBox::makePage(const char *pictureName, const char *objectName, QWidget *text)
@@ -90,15 +93,6 @@ QWidget *AboutBox::makePage(const char *pictureName, const char *objectName, QWi
     return page;
 }
 
-void AboutBox::FormCreate()
-{
-    // The build carries the program's version; without it the label keeps "Version".
-    const QString version = QStringLiteral(VOR4_VERSION).trimmed();
-    if (!version.isEmpty())
-        Version->setText(QStringLiteral("Version ") + version);
-    PageControl1->setCurrentIndex(0);
-}
-
 void AboutBox::setVisible(bool visible)
 {
     // Placed in the centre of the screen each time it opens, not over the
@@ -112,7 +106,7 @@ void AboutBox::setVisible(bool visible)
 
 void AboutBox::showEvent(QShowEvent *event)
 {
-    PageControl1->setCurrentIndex(0); // FormShow: always opens on its first page
+    m_pages->setCurrentIndex(0); // always opens on its first page
     QDialog::showEvent(event);
 }
 
@@ -129,15 +123,13 @@ bool AboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QLabel *>(watched)) {
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-            ProgramIconClick();
+            nextPage();
         return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void AboutBox::ProgramIconClick()
+void AboutBox::nextPage()
 {
-    PageControl1->setCurrentIndex((PageControl1->currentIndex() + 1) % PageControl1->count());
+    m_pages->setCurrentIndex((m_pages->currentIndex() + 1) % m_pages->count());
 }
-
-void AboutBox::OKButtonClick() { hide(); }

@@ -1,6 +1,6 @@
 #pragma once
-// The About box: product title, version and three short notes on four pages
-// that the pictures cycle through.
+// The About box: the product's name and version and three short notes, on
+// four pages that a click on the picture steps through. Not modal; OK hides it.
 
 #include <QDialog>
 
@@ -13,12 +13,13 @@ class AboutBox : public QDialog
 public:
     explicit AboutBox(QWidget *parent = nullptr);
 
-    QStackedWidget *PageControl1 = nullptr;
-    QLabel *ProductName = nullptr;
-    QLabel *Version = nullptr;
+    // The four pages; it opens on the first.
+    QStackedWidget *pages() const { return m_pages; }
+    QLabel *productLabel() const { return m_productLabel; }
+    QLabel *versionLabel() const { return m_versionLabel; }
 
-    void ProgramIconClick();
-    void OKButtonClick();
+    // The next page, after the last the first: what a click on a picture does.
+    void nextPage();
     void setVisible(bool visible) override;
 
 protected:
@@ -28,5 +29,8 @@ protected:
 
 private:
     QWidget *makePage(const char *pictureName, const char *objectName, QWidget *text);
-    void FormCreate();
+
+    QStackedWidget *m_pages = nullptr;
+    QLabel *m_productLabel = nullptr;
+    QLabel *m_versionLabel = nullptr;
 };

@@ -54,75 +54,75 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     setObjectName(QStringLiteral("FindBar"));
     const QStyle *s = style();
 
-    ReplaceToggleBtn = barButton("ReplaceToggleBtn", s->standardIcon(QStyle::SP_ArrowRight), QString(),
+    m_replaceToggle = barButton("replaceToggle", s->standardIcon(QStyle::SP_ArrowRight), QString(),
                                  QStringLiteral("Replace"));
-    ReplaceToggleBtn->setCheckable(true);
-    FindEdit = new QLineEdit;
-    FindEdit->setObjectName(QStringLiteral("FindEdit"));
-    FindEdit->setPlaceholderText(QStringLiteral("Find in plot texts"));
-    FindEdit->setClearButtonEnabled(true);
-    FindEdit->installEventFilter(this);
-    FindEdit->setMinimumWidth(260);
-    MatchCaseBox = option("MatchCaseBox", QStringLiteral("Match case"));
-    WholeLineBox = option("WholeLineBox", QStringLiteral("Whole line"));
-    RegexBox = option("RegexBox", QStringLiteral("Regular expression"));
-    FindPreviousBtn = barButton("FindPreviousBtn", s->standardIcon(QStyle::SP_ArrowUp), QString(),
+    m_replaceToggle->setCheckable(true);
+    m_findField = new QLineEdit;
+    m_findField->setObjectName(QStringLiteral("findField"));
+    m_findField->setPlaceholderText(QStringLiteral("Find in plot texts"));
+    m_findField->setClearButtonEnabled(true);
+    m_findField->installEventFilter(this);
+    m_findField->setMinimumWidth(260);
+    m_matchCaseBox = option("matchCaseBox", QStringLiteral("Match case"));
+    m_wholeLineBox = option("wholeLineBox", QStringLiteral("Whole line"));
+    m_regexBox = option("regexBox", QStringLiteral("Regular expression"));
+    m_findPreviousButton = barButton("findPreviousButton", s->standardIcon(QStyle::SP_ArrowUp), QString(),
                                 QStringLiteral("Find previous"));
-    FindNextBtn = barButton("FindNextBtn", s->standardIcon(QStyle::SP_ArrowDown), QString(),
+    m_findNextButton = barButton("findNextButton", s->standardIcon(QStyle::SP_ArrowDown), QString(),
                             QStringLiteral("Find next"));
-    CountLabel = new QLabel;
-    CountLabel->setObjectName(QStringLiteral("CountLabel"));
-    CountLabel->setTextFormat(Qt::PlainText);
-    CountLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    CloseBtn = barButton("CloseFindBtn", s->standardIcon(QStyle::SP_TitleBarCloseButton), QString(),
+    m_countLabel = new QLabel;
+    m_countLabel->setObjectName(QStringLiteral("countLabel"));
+    m_countLabel->setTextFormat(Qt::PlainText);
+    m_countLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_closeButton = barButton("closeFindButton", s->standardIcon(QStyle::SP_TitleBarCloseButton), QString(),
                          hintWithKey(QStringLiteral("Close the find bar"), QKeySequence(Qt::Key_Escape)));
 
     auto *findRow = new QHBoxLayout;
     findRow->setContentsMargins(2, 2, 2, 2);
     findRow->setSpacing(4);
-    findRow->addWidget(ReplaceToggleBtn);
-    findRow->addWidget(FindEdit);
-    findRow->addWidget(MatchCaseBox);
-    findRow->addWidget(WholeLineBox);
-    findRow->addWidget(RegexBox);
-    findRow->addWidget(FindPreviousBtn);
-    findRow->addWidget(FindNextBtn);
-    findRow->addWidget(CountLabel, 1);
-    findRow->addWidget(CloseBtn);
+    findRow->addWidget(m_replaceToggle);
+    findRow->addWidget(m_findField);
+    findRow->addWidget(m_matchCaseBox);
+    findRow->addWidget(m_wholeLineBox);
+    findRow->addWidget(m_regexBox);
+    findRow->addWidget(m_findPreviousButton);
+    findRow->addWidget(m_findNextButton);
+    findRow->addWidget(m_countLabel, 1);
+    findRow->addWidget(m_closeButton);
 
-    ReplaceRow = new QWidget;
-    ReplaceRow->setObjectName(QStringLiteral("ReplaceRow"));
-    ReplaceEdit = new QLineEdit;
-    ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
-    ReplaceEdit->setPlaceholderText(QStringLiteral("Replace with (\\1 for a capture)"));
-    ReplaceEdit->installEventFilter(this);
-    ReplaceEdit->setMinimumWidth(260);
+    m_replaceRow = new QWidget;
+    m_replaceRow->setObjectName(QStringLiteral("replaceRow"));
+    m_replaceField = new QLineEdit;
+    m_replaceField->setObjectName(QStringLiteral("replaceField"));
+    m_replaceField->setPlaceholderText(QStringLiteral("Replace with (\\1 for a capture)"));
+    m_replaceField->installEventFilter(this);
+    m_replaceField->setMinimumWidth(260);
     const QKeySequence replaceKey(Qt::ALT | Qt::Key_R);
     const QKeySequence replaceAllKey(Qt::ALT | Qt::Key_A);
-    ReplaceBtn = barButton("ReplaceBtn", QIcon(), QStringLiteral("Replace"),
+    m_replaceButton = barButton("replaceButton", QIcon(), QStringLiteral("Replace"),
                            hintWithKey(QStringLiteral("Replace in this plot and find the next"), replaceKey));
-    ReplaceAllBtn = barButton("ReplaceAllBtn", QIcon(), QStringLiteral("Replace all"),
+    m_replaceAllButton = barButton("replaceAllButton", QIcon(), QStringLiteral("Replace all"),
                               hintWithKey(QStringLiteral("Replace in every match of the selected region, or of "
                                                          "the map"),
                                           replaceAllKey));
-    ReplaceLabel = new QLabel;
-    ReplaceLabel->setObjectName(QStringLiteral("ReplaceLabel"));
-    ReplaceLabel->setTextFormat(Qt::PlainText);
-    ReplaceLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    auto *replaceRow = new QHBoxLayout(ReplaceRow);
-    replaceRow->setContentsMargins(2 + ReplaceToggleBtn->sizeHint().width() + 4, 0, 2, 2);
+    m_replaceResultLabel = new QLabel;
+    m_replaceResultLabel->setObjectName(QStringLiteral("replaceResultLabel"));
+    m_replaceResultLabel->setTextFormat(Qt::PlainText);
+    m_replaceResultLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto *replaceRow = new QHBoxLayout(m_replaceRow);
+    replaceRow->setContentsMargins(2 + m_replaceToggle->sizeHint().width() + 4, 0, 2, 2);
     replaceRow->setSpacing(4);
-    replaceRow->addWidget(ReplaceEdit);
-    replaceRow->addWidget(ReplaceBtn);
-    replaceRow->addWidget(ReplaceAllBtn);
-    replaceRow->addWidget(ReplaceLabel, 1);
-    ReplaceRow->hide();
+    replaceRow->addWidget(m_replaceField);
+    replaceRow->addWidget(m_replaceButton);
+    replaceRow->addWidget(m_replaceAllButton);
+    replaceRow->addWidget(m_replaceResultLabel, 1);
+    m_replaceRow->hide();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(findRow);
-    layout->addWidget(ReplaceRow);
+    layout->addWidget(m_replaceRow);
 
     // Keys of the bar act only while the focus is in it: Escape and Enter
     // stay with the memos everywhere else.
@@ -133,22 +133,22 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     auto *replaceEvery = new QShortcut(replaceAllKey, this, this, &FindBar::replaceAll);
     replaceEvery->setContext(Qt::WidgetWithChildrenShortcut);
 
-    connect(FindEdit, &QLineEdit::textChanged, this, &FindBar::restartSearch);
-    for (QCheckBox *box : {MatchCaseBox, WholeLineBox, RegexBox})
+    connect(m_findField, &QLineEdit::textChanged, this, &FindBar::restartSearch);
+    for (QCheckBox *box : {m_matchCaseBox, m_wholeLineBox, m_regexBox})
         connect(box, &QCheckBox::toggled, this, &FindBar::restartSearch);
-    connect(FindNextBtn, &QToolButton::clicked, this, &FindBar::findNext);
-    connect(FindPreviousBtn, &QToolButton::clicked, this, &FindBar::findPrevious);
-    connect(CloseBtn, &QToolButton::clicked, this, &FindBar::closeBar);
-    connect(ReplaceToggleBtn, &QToolButton::clicked, this, [this](bool down) {
+    connect(m_findNextButton, &QToolButton::clicked, this, &FindBar::findNext);
+    connect(m_findPreviousButton, &QToolButton::clicked, this, &FindBar::findPrevious);
+    connect(m_closeButton, &QToolButton::clicked, this, &FindBar::closeBar);
+    connect(m_replaceToggle, &QToolButton::clicked, this, [this](bool down) {
         if (down)
             openReplace();
         else
             setReplaceShown(false);
     });
-    connect(ReplaceBtn, &QToolButton::clicked, this, &FindBar::replaceCurrent);
-    connect(ReplaceAllBtn, &QToolButton::clicked, this, &FindBar::replaceAll);
+    connect(m_replaceButton, &QToolButton::clicked, this, &FindBar::replaceCurrent);
+    connect(m_replaceAllButton, &QToolButton::clicked, this, &FindBar::replaceAll);
     // What the last replace did is old news after any other step, undo included.
-    connect(doc->undoStack(), &QUndoStack::indexChanged, ReplaceLabel, &QLabel::clear);
+    connect(doc->undoStack(), &QUndoStack::indexChanged, m_replaceResultLabel, &QLabel::clear);
     connect(&m_search, &vor4::PlotSearch::matchesChanged, this, &FindBar::showCount);
     connect(&m_search, &vor4::PlotSearch::finished, this, &FindBar::showCount);
     hide();
@@ -157,9 +157,9 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
 vor4::FindOptions FindBar::options() const
 {
     vor4::FindOptions o;
-    o.matchCase = MatchCaseBox->isChecked();
-    o.wholeLine = WholeLineBox->isChecked();
-    o.regularExpression = RegexBox->isChecked();
+    o.matchCase = m_matchCaseBox->isChecked();
+    o.wholeLine = m_wholeLineBox->isChecked();
+    o.regularExpression = m_regexBox->isChecked();
     return o;
 }
 
@@ -177,38 +177,38 @@ void FindBar::openFind()
 {
     showBar();
     setReplaceShown(false);
-    FindEdit->setFocus(Qt::ShortcutFocusReason);
-    FindEdit->selectAll();
+    m_findField->setFocus(Qt::ShortcutFocusReason);
+    m_findField->selectAll();
 }
 
 void FindBar::openReplace()
 {
     showBar();
     setReplaceShown(true);
-    QLineEdit *field = FindEdit->text().isEmpty() ? FindEdit : ReplaceEdit;
+    QLineEdit *field = m_findField->text().isEmpty() ? m_findField : m_replaceField;
     field->setFocus(Qt::ShortcutFocusReason);
     field->selectAll();
 }
 
 void FindBar::setReplaceShown(bool shown)
 {
-    if (!shown && ReplaceEdit->hasFocus())
-        FindEdit->setFocus(Qt::OtherFocusReason);
-    ReplaceRow->setVisible(shown);
-    ReplaceToggleBtn->setChecked(shown);
-    ReplaceToggleBtn->setIcon(style()->standardIcon(shown ? QStyle::SP_ArrowDown : QStyle::SP_ArrowRight));
-    ReplaceLabel->clear();
+    if (!shown && m_replaceField->hasFocus())
+        m_findField->setFocus(Qt::OtherFocusReason);
+    m_replaceRow->setVisible(shown);
+    m_replaceToggle->setChecked(shown);
+    m_replaceToggle->setIcon(style()->standardIcon(shown ? QStyle::SP_ArrowDown : QStyle::SP_ArrowRight));
+    m_replaceResultLabel->clear();
 }
 
 void FindBar::findText(const QString &text, const vor4::FindOptions &o)
 {
     // One search for the whole change, not one for each option.
     {
-        const QSignalBlocker b1(FindEdit), b2(MatchCaseBox), b3(WholeLineBox), b4(RegexBox);
-        FindEdit->setText(text);
-        MatchCaseBox->setChecked(o.matchCase);
-        WholeLineBox->setChecked(o.wholeLine);
-        RegexBox->setChecked(o.regularExpression);
+        const QSignalBlocker b1(m_findField), b2(m_matchCaseBox), b3(m_wholeLineBox), b4(m_regexBox);
+        m_findField->setText(text);
+        m_matchCaseBox->setChecked(o.matchCase);
+        m_wholeLineBox->setChecked(o.wholeLine);
+        m_regexBox->setChecked(o.regularExpression);
     }
     if (isHidden()) {
         showBar();
@@ -236,31 +236,31 @@ void FindBar::restartSearch()
         m_search.clear();
         return;
     }
-    m_search.start(vor4::PlotQuery::compile(FindEdit->text(), options(), &m_error));
+    m_search.start(vor4::PlotQuery::compile(m_findField->text(), options(), &m_error));
     showCount();
 }
 
 void FindBar::showCount()
 {
     if (!m_error.isEmpty()) {
-        setNote(CountLabel, m_error, true);
+        setNote(m_countLabel, m_error, true);
         return;
     }
-    if (FindEdit->text().isEmpty()) {
-        setNote(CountLabel, QString(), false);
+    if (m_findField->text().isEmpty()) {
+        setNote(m_countLabel, QString(), false);
         return;
     }
     const vor4::PlotTable &plots = m_doc->document().PlotTexts;
     const QString tooComplex = m_search.query().tooComplexMessage(plots.columnCount(), plots.rowCount());
     if (!tooComplex.isEmpty()) {
-        setNote(CountLabel, tooComplex, true);
+        setNote(m_countLabel, tooComplex, true);
         return;
     }
     const int n = m_search.count();
     QString text = n == 1 ? QStringLiteral("1 plot") : QStringLiteral("%1 plots").arg(n);
     if (m_search.isRunning())
         text += QStringLiteral("...");
-    setNote(CountLabel, text, false);
+    setNote(m_countLabel, text, false);
 }
 
 void FindBar::setNote(QLabel *label, const QString &text, bool error)
@@ -284,7 +284,7 @@ void FindBar::findPrevious() { step(false); }
 
 void FindBar::step(bool forward)
 {
-    if (FindEdit->text().isEmpty()) {
+    if (m_findField->text().isEmpty()) {
         openFind();
         return;
     }
@@ -317,7 +317,7 @@ void FindBar::reselectIfChanged(const QPoint &cell, const QByteArray &before)
 
 void FindBar::replaceCurrent()
 {
-    if (ReplaceRow->isHidden()) {
+    if (m_replaceRow->isHidden()) {
         openReplace();
         return;
     }
@@ -329,13 +329,13 @@ void FindBar::replaceCurrent()
         return;
     }
     const QByteArray before = m_doc->document().PlotTexts.text(cell->x(), cell->y());
-    const vor4::ReplaceResult result = vor4::replaceInPlots(m_doc, m_search.query(), ReplaceEdit->text(),
+    const vor4::ReplaceResult result = vor4::replaceInPlots(m_doc, m_search.query(), m_replaceField->text(),
                                                             {m_search.indexOf(cell->x(), cell->y())});
     if (!result.ok()) {
-        setNote(ReplaceLabel, result.error, true);
+        setNote(m_replaceResultLabel, result.error, true);
         return;
     }
-    setNote(ReplaceLabel, result.plots == 1 ? QStringLiteral("Replaced in 1 plot") : QStringLiteral("Nothing replaced"),
+    setNote(m_replaceResultLabel, result.plots == 1 ? QStringLiteral("Replaced in 1 plot") : QStringLiteral("Nothing replaced"),
             false);
     if (const std::optional<QPoint> next = m_search.next(cell->x(), cell->y()); next && *next != *cell)
         goTo(*next);
@@ -345,25 +345,25 @@ void FindBar::replaceCurrent()
 
 void FindBar::replaceAll()
 {
-    if (ReplaceRow->isHidden()) {
+    if (m_replaceRow->isHidden()) {
         openReplace();
         return;
     }
     showBar();
     if (!m_error.isEmpty() || m_search.query().findsNothing()) {
-        setNote(ReplaceLabel, m_error.isEmpty() ? QStringLiteral("Nothing to find") : m_error, true);
+        setNote(m_replaceResultLabel, m_error.isEmpty() ? QStringLiteral("Nothing to find") : m_error, true);
         return;
     }
     const QRegion region = m_doc->selection().region();
     const std::optional<QPoint> cell = selectedCell();
     const QByteArray before = cell ? m_doc->document().PlotTexts.text(cell->x(), cell->y()) : QByteArray();
-    const vor4::ReplaceResult result = vor4::replaceInArea(m_doc, m_search.query(), ReplaceEdit->text(), region);
+    const vor4::ReplaceResult result = vor4::replaceInArea(m_doc, m_search.query(), m_replaceField->text(), region);
     if (!result.ok()) {
-        setNote(ReplaceLabel, result.error, true);
+        setNote(m_replaceResultLabel, result.error, true);
         return;
     }
     const QString where = region.isEmpty() ? QString() : QStringLiteral(" of the selected region");
-    setNote(ReplaceLabel,
+    setNote(m_replaceResultLabel,
             result.plots == 0   ? QStringLiteral("No plot%1 changed").arg(where)
             : result.plots == 1 ? QStringLiteral("Replaced in 1 plot%1").arg(where)
                                 : QStringLiteral("Replaced in %1 plots%2").arg(result.plots).arg(where),
@@ -380,11 +380,11 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
-            if (watched == FindEdit && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+            if (watched == m_findField && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
                 step(mods == Qt::NoModifier);
                 return true;
             }
-            if (watched == ReplaceEdit && mods == Qt::NoModifier) {
+            if (watched == m_replaceField && mods == Qt::NoModifier) {
                 replaceCurrent();
                 return true;
             }

@@ -27,20 +27,24 @@ class FindBar : public QWidget
 public:
     FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent = nullptr);
 
-    QLineEdit *FindEdit = nullptr;
-    QCheckBox *MatchCaseBox = nullptr;
-    QCheckBox *WholeLineBox = nullptr;
-    QCheckBox *RegexBox = nullptr;
-    QToolButton *FindPreviousBtn = nullptr;
-    QToolButton *FindNextBtn = nullptr;
-    QToolButton *ReplaceToggleBtn = nullptr; // down while the replace field shows
-    QToolButton *CloseBtn = nullptr;
-    QLabel *CountLabel = nullptr;  // "N plots", or why nothing can be found
-    QWidget *ReplaceRow = nullptr;
-    QLineEdit *ReplaceEdit = nullptr;
-    QToolButton *ReplaceBtn = nullptr;
-    QToolButton *ReplaceAllBtn = nullptr;
-    QLabel *ReplaceLabel = nullptr; // what the last replace did, or why it did nothing
+    // The find row: the text, its options, the steps, the count ("N
+    // plots", or why nothing can be found) and Close; the toggle is down
+    // while the replace row shows.
+    QLineEdit *findField() const { return m_findField; }
+    QCheckBox *matchCaseBox() const { return m_matchCaseBox; }
+    QCheckBox *wholeLineBox() const { return m_wholeLineBox; }
+    QCheckBox *regexBox() const { return m_regexBox; }
+    QToolButton *findPreviousButton() const { return m_findPreviousButton; }
+    QToolButton *findNextButton() const { return m_findNextButton; }
+    QToolButton *replaceToggle() const { return m_replaceToggle; }
+    QToolButton *closeButton() const { return m_closeButton; }
+    QLabel *countLabel() const { return m_countLabel; }
+    // The replace row: the replacement, Replace, Replace all, and what the
+    // last replace did or why it did nothing.
+    QLineEdit *replaceField() const { return m_replaceField; }
+    QToolButton *replaceButton() const { return m_replaceButton; }
+    QToolButton *replaceAllButton() const { return m_replaceAllButton; }
+    QLabel *replaceResultLabel() const { return m_replaceResultLabel; }
 
     const vor4::PlotSearch &search() const { return m_search; }
     vor4::PlotSearch &search() { return m_search; }
@@ -91,6 +95,20 @@ private:
 
     vor4::MapDocument *m_doc;
     MapGrid *m_grid;
+    QLineEdit *m_findField = nullptr;
+    QCheckBox *m_matchCaseBox = nullptr;
+    QCheckBox *m_wholeLineBox = nullptr;
+    QCheckBox *m_regexBox = nullptr;
+    QToolButton *m_findPreviousButton = nullptr;
+    QToolButton *m_findNextButton = nullptr;
+    QToolButton *m_replaceToggle = nullptr;
+    QToolButton *m_closeButton = nullptr;
+    QLabel *m_countLabel = nullptr;
+    QWidget *m_replaceRow = nullptr;
+    QLineEdit *m_replaceField = nullptr;
+    QToolButton *m_replaceButton = nullptr;
+    QToolButton *m_replaceAllButton = nullptr;
+    QLabel *m_replaceResultLabel = nullptr;
     vor4::PlotSearch m_search;
     FindMarks m_marks;
     QString m_error; // why the text finds nothing

@@ -13,7 +13,7 @@ HintWindow::HintWindow(QWidget *owner)
     setMaximumWidth(1000);
 }
 
-void HintWindow::activateHint(const QPoint &screenTopLeft, const QString &text)
+void HintWindow::showHint(const QPoint &screenTopLeft, const QString &text)
 {
     if (text != this->text()) {
         setText(text);

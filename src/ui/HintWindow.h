@@ -1,5 +1,6 @@
 #pragma once
-// A hint window in the style of tool tips that follows the pointer.
+// A hint in the style of tool tips that follows the pointer: the plot
+// under it, over the map grid.
 
 #include <QLabel>
 
@@ -10,6 +11,6 @@ public:
     explicit HintWindow(QWidget *owner);
     // Sizes itself to the text (at most 1000 pixels wide) and shows at the
     // given screen position.
-    void activateHint(const QPoint &screenTopLeft, const QString &text);
-    void releaseHint() { hide(); }
+    void showHint(const QPoint &screenTopLeft, const QString &text);
+    void hideHint() { hide(); }
 };

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -85,80 +84,75 @@ MapContentsWindow::MapContentsWindow(MapContentsHost *host, QWidget *parent)
     // Closing only hides this window; it must never end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    ListBox1 = new QListWidget;
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setFrameShape(QFrame::NoFrame);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListBox1->setUniformItemSizes(true);
-    ListBox1->setItemDelegate(new FixedRowDelegate(ListBox1));
-    ListBox1->viewport()->installEventFilter(this);
+    m_valueList = new QListWidget;
+    m_valueList->setObjectName(QStringLiteral("valueList"));
+    m_valueList->setFrameShape(QFrame::NoFrame);
+    m_valueList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_valueList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_valueList->setUniformItemSizes(true);
+    m_valueList->setItemDelegate(new FixedRowDelegate(m_valueList));
+    m_valueList->viewport()->installEventFilter(this);
 
-    TabControl1 = new SideTabBar;
-    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    m_keyTabs = new SideTabBar;
+    m_keyTabs->setObjectName(QStringLiteral("keyTabs"));
     static const char *const TabIcons[vor4::TypeCatalogue::TabCount] = {
         "terrain.svg", "bonus.svg", "feature.svg", "improvement.svg", "plottype.svg"};
     for (int tab = 0; tab < vor4::TypeCatalogue::TabCount; ++tab)
-        TabControl1->addTab(QIcon(QStringLiteral(":/mapcontents/") + QLatin1String(TabIcons[tab])),
+        m_keyTabs->addTab(QIcon(QStringLiteral(":/mapcontents/") + QLatin1String(TabIcons[tab])),
                             vor4::TypeCatalogue::tabCaption(tab));
-    TabControl1->setCurrentIndex(0);
+    m_keyTabs->setCurrentIndex(0);
 
     auto *page = new QWidget;
     auto *pageLayout = new QHBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(0);
-    pageLayout->addWidget(ListBox1, 1);
-    pageLayout->addWidget(TabControl1);
+    pageLayout->addWidget(m_valueList, 1);
+    pageLayout->addWidget(m_keyTabs);
 
-    ToolBar1 = new QToolBar;
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setFixedHeight(28);
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    ChangeBtn = toolButton("change.svg", "Make change to map");
-    ChangeBtn->setObjectName(QStringLiteral("ChangeBtn"));
-    ClearBtn = toolButton("clear.svg", "Clear content in map");
-    ClearBtn->setObjectName(QStringLiteral("ClearBtn"));
-    ToolBar1->addWidget(gap(8));
-    ToolBar1->addWidget(ChangeBtn);
-    ToolBar1->addWidget(gap(16));
-    ToolBar1->addWidget(ClearBtn);
+    m_changeBar = new QToolBar;
+    m_changeBar->setObjectName(QStringLiteral("changeBar"));
+    m_changeBar->setFixedHeight(28);
+    m_changeBar->setMovable(false);
+    m_changeBar->setFloatable(false);
+    m_changeBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_changeButton = toolButton("change.svg", "Make change to map");
+    m_changeButton->setObjectName(QStringLiteral("ChangeBtn"));
+    m_clearButton = toolButton("clear.svg", "Clear content in map");
+    m_clearButton->setObjectName(QStringLiteral("ClearBtn"));
+    m_changeBar->addWidget(gap(8));
+    m_changeBar->addWidget(m_changeButton);
+    m_changeBar->addWidget(gap(16));
+    m_changeBar->addWidget(m_clearButton);
 
-    StatusBar1 = new QStatusBar;
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar = new QStatusBar;
+    m_statusBar->setObjectName(QStringLiteral("statusBar"));
     for (QLabel *&panel : m_panels)
         panel = new QLabel;
     m_panels[0]->setFixedWidth(200);
-    StatusBar1->addWidget(m_panels[0]);
-    StatusBar1->addWidget(m_panels[1], 1);
+    m_statusBar->addWidget(m_panels[0]);
+    m_statusBar->addWidget(m_panels[1], 1);
 
-    NoGameLabel = new QLabel;
-    NoGameLabel->setObjectName(QStringLiteral("NoGameLabel"));
-    NoGameLabel->setTextFormat(Qt::PlainText);
-    NoGameLabel->setWordWrap(true);
-    NoGameLabel->setContentsMargins(4, 2, 4, 2);
-    NoGameLabel->hide();
-
-    Memo2 = new QPlainTextEdit(this);
-    Memo2->setObjectName(QStringLiteral("Memo2"));
-    Memo2->setPlainText(vor4::TypeCatalogue::plotTypeLines().join(u'\n'));
-    Memo2->hide();
+    m_noGameLabel = new QLabel;
+    m_noGameLabel->setObjectName(QStringLiteral("noGameLabel"));
+    m_noGameLabel->setTextFormat(Qt::PlainText);
+    m_noGameLabel->setWordWrap(true);
+    m_noGameLabel->setContentsMargins(4, 2, 4, 2);
+    m_noGameLabel->hide();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(page, 1);
-    layout->addWidget(ToolBar1);
-    layout->addWidget(NoGameLabel);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(m_changeBar);
+    layout->addWidget(m_noGameLabel);
+    layout->addWidget(m_statusBar);
 
-    connect(TabControl1, &SideTabBar::currentChanged, this, &MapContentsWindow::TabControl1Change);
-    connect(ChangeBtn, &QToolButton::clicked, this, &MapContentsWindow::ToolButton1Click);
-    connect(ClearBtn, &QToolButton::clicked, this, &MapContentsWindow::ClearBtnClick);
+    connect(m_keyTabs, &SideTabBar::currentChanged, this, &MapContentsWindow::tabChanged);
+    connect(m_changeButton, &QToolButton::clicked, this, &MapContentsWindow::changeClicked);
+    connect(m_clearButton, &QToolButton::clicked, this, &MapContentsWindow::clearClicked);
     // By the keys, or a click, also on the item already selected.
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &MapContentsWindow::itemSelected);
-    connect(ListBox1, &QListWidget::itemClicked, this, &MapContentsWindow::itemSelected);
+    connect(m_valueList, &QListWidget::itemSelectionChanged, this, &MapContentsWindow::itemSelected);
+    connect(m_valueList, &QListWidget::itemClicked, this, &MapContentsWindow::itemSelected);
 
     // The design bounds; tabs that do not fit wrap into further columns.
     move(fromDesign(608), fromDesign(117));
@@ -179,12 +173,12 @@ void MapContentsWindow::setInstallDir(const QString &installDir)
 
 void MapContentsWindow::setToolBarVisible(bool visible)
 {
-    ToolBar1->setVisible(visible);
+    m_changeBar->setVisible(visible);
 }
 
 bool MapContentsWindow::isToolBarVisible() const
 {
-    return !ToolBar1->isHidden();
+    return !m_changeBar->isHidden();
 }
 
 QString MapContentsWindow::panelText(int panel) const
@@ -197,16 +191,16 @@ void MapContentsWindow::setPanel(int panel, const QString &text)
     m_panels[panel]->setText(text);
 }
 
-void MapContentsWindow::TabControl1Change()
+void MapContentsWindow::tabChanged()
 {
-    ListBox1->clear();
-    const int tab = TabControl1->currentIndex();
+    m_valueList->clear();
+    const int tab = m_keyTabs->currentIndex();
     vor4::TypeCatalogue::Build built = m_catalogue.build(tab);
-    NoGameLabel->setVisible(built.unreadable);
+    m_noGameLabel->setVisible(built.unreadable);
     if (built.unreadable) {
         // Without the game the open map's own values stand in, so that
         // Change still works.
-        NoGameLabel->setText(built.items.value(0) + QStringLiteral("\nThe game was not found: the lists show the "
+        m_noGameLabel->setText(built.items.value(0) + QStringLiteral("\nThe game was not found: the lists show the "
                                                                    "values of this map"));
         built.items.clear();
         const QStringList lines = m_host ? m_host->mapPlotLines() : QStringList();
@@ -216,8 +210,8 @@ void MapContentsWindow::TabControl1Change()
         built.changeEnabled = !built.items.isEmpty();
         built.statusText = vor4::TypeCatalogue::itemCountText(built.items.size());
     }
-    ListBox1->addItems(built.items);
-    ChangeBtn->setEnabled(built.changeEnabled);
+    m_valueList->addItems(built.items);
+    m_changeButton->setEnabled(built.changeEnabled);
     setPanel(1, built.statusText);
 }
 
@@ -230,7 +224,7 @@ SectionMemo *MapContentsWindow::activeMemo() const
 
 QString MapContentsWindow::currentKey() const
 {
-    const int tab = TabControl1->currentIndex();
+    const int tab = m_keyTabs->currentIndex();
     if (tab < 0 || tab >= vor4::TypeCatalogue::TabCount)
         return QString();
     return m_catalogue.KeyPrefixes[tab].chopped(1); // without the "="
@@ -238,7 +232,7 @@ QString MapContentsWindow::currentKey() const
 
 QString MapContentsWindow::selectedLine() const
 {
-    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
+    const QList<QListWidgetItem *> selected = m_valueList->selectedItems();
     if (selected.isEmpty())
         return QString();
     // "PlotType=0       <Mountain>" puts PlotType=0; other items go in whole.
@@ -252,7 +246,7 @@ QString MapContentsWindow::selectedLine() const
 void MapContentsWindow::itemSelected()
 {
     const QString line = selectedLine();
-    if (m_host && !line.isEmpty() && ChangeBtn->isEnabled())
+    if (m_host && !line.isEmpty() && m_changeButton->isEnabled())
         m_host->mapContentsItemChosen(line);
 }
 
@@ -273,7 +267,7 @@ QStringList MapContentsWindow::paintLines()
     return lines;
 }
 
-void MapContentsWindow::ToolButton1Click()
+void MapContentsWindow::changeClicked()
 {
     setPanel(0, QString());
     SectionMemo *memo = activeMemo();
@@ -303,7 +297,7 @@ void MapContentsWindow::ToolButton1Click()
     setPanel(0, key + (stored ? QStringLiteral(" changed") : QStringLiteral(" not stored")));
 }
 
-void MapContentsWindow::ClearBtnClick()
+void MapContentsWindow::clearClicked()
 {
     setPanel(0, QString());
     SectionMemo *memo = activeMemo();
@@ -331,23 +325,10 @@ void MapContentsWindow::ClearBtnClick()
         setPanel(0, key + (found ? QStringLiteral(" cleared") : QStringLiteral(" not found")));
 }
 
-void MapContentsWindow::ListBox1DblClick()
+void MapContentsWindow::listDoubleClicked()
 {
-    if (ChangeBtn->isEnabled())
-        ToolButton1Click();
-}
-
-void MapContentsWindow::FormShow()
-{
-    if (m_host)
-        m_host->setMapHintBtnDown(true);
-    TabControl1Change();
-}
-
-void MapContentsWindow::FormHide()
-{
-    if (m_host)
-        m_host->setMapHintBtnDown(false);
+    if (m_changeButton->isEnabled())
+        changeClicked();
 }
 
 void MapContentsWindow::showEvent(QShowEvent *event)
@@ -355,26 +336,29 @@ void MapContentsWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // Spontaneous events come from the window system (restoring a minimised
     // window); only showing and hiding by the program count.
-    if (!event->spontaneous())
-        FormShow();
+    if (!event->spontaneous()) {
+        if (m_host)
+            m_host->setMapHintBtnDown(true);
+        tabChanged();
+    }
 }
 
 void MapContentsWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        FormHide();
+    if (!event->spontaneous() && m_host)
+        m_host->setMapHintBtnDown(false);
 }
 
 bool MapContentsWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // The double-clicked item is the one put in. Its first press has
     // normally selected it already; make sure of it all the same.
-    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == m_valueList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const QPoint pos = static_cast<QMouseEvent *>(event)->position().toPoint();
-        if (QListWidgetItem *item = ListBox1->itemAt(pos))
-            ListBox1->setCurrentItem(item);
-        ListBox1DblClick();
+        if (QListWidgetItem *item = m_valueList->itemAt(pos))
+            m_valueList->setCurrentItem(item);
+        listDoubleClicked();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Map contents window: lists the game's types by kind and puts the chosen one
-// into the plot memo of the main window, or takes a kind out of it, then
-// presses the plot editor's Apply. It never touches the document itself.
+// The map contents window: lists the game's values by key, one tab a key,
+// and puts the chosen value into the main window's plot memo, or takes the
+// key out of it, then presses the plot editor's Apply. It never touches the
+// document itself.
 
 #include "TypeCatalogue.h"
 
@@ -10,7 +11,6 @@
 class MapContentsHost;
 class QLabel;
 class QListWidget;
-class QPlainTextEdit;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
@@ -29,7 +29,7 @@ public:
     void setHost(MapContentsHost *host);
     MapContentsHost *host() const { return m_host; }
 
-    // InstallDir as LocateGame found it; the data files are read below it.
+    // The game's folder; the data files are read below it.
     void setInstallDir(const QString &installDir);
     QString installDir() const { return m_catalogue.installDir(); }
 
@@ -45,20 +45,20 @@ public:
     // yet; tabs whose data file cannot be read give their common lines.
     QStringList paintLines();
 
-    SideTabBar *TabControl1 = nullptr;
-    QListWidget *ListBox1 = nullptr;
-    QToolBar *ToolBar1 = nullptr;
-    QToolButton *ChangeBtn = nullptr;
-    QToolButton *ClearBtn = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QLabel *NoGameLabel = nullptr; // why the lists hold the map's own values
-    QPlainTextEdit *Memo2 = nullptr; // hidden; the fixed plot-type list
+    // One tab a key ("Terrains" ... "PlotType"); the list of the selected
+    // key's values; the bar with Change and Clear; why the lists hold the
+    // map's own values when the game cannot be read.
+    SideTabBar *keyTabs() const { return m_keyTabs; }
+    QListWidget *valueList() const { return m_valueList; }
+    QToolBar *changeBar() const { return m_changeBar; }
+    QToolButton *changeButton() const { return m_changeButton; }
+    QToolButton *clearButton() const { return m_clearButton; }
+    QLabel *noGameLabel() const { return m_noGameLabel; }
 
-public Q_SLOTS:
-    void TabControl1Change();
-    void ToolButton1Click(); // ChangeBtn
-    void ClearBtnClick();
-    void ListBox1DblClick();
+    // Change: the selected value into the plot memo, then Apply.
+    void changeClicked();
+    // Clear: the selected tab's key out of the plot memo, then Apply.
+    void clearClicked();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -66,8 +66,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormShow();
-    void FormHide();
+    // Fills the list with the selected tab's values.
+    void tabChanged();
+    void listDoubleClicked();
     SectionMemo *activeMemo() const; // the plot memo, when the map page is shown
     QString currentKey() const;         // "TerrainType", ... for the selected tab
     QString selectedLine() const;       // what Change puts in, or empty
@@ -76,6 +77,13 @@ private:
 
     MapContentsHost *m_host = nullptr;
     vor4::TypeCatalogue m_catalogue;
+    SideTabBar *m_keyTabs = nullptr;
+    QListWidget *m_valueList = nullptr;
+    QToolBar *m_changeBar = nullptr;
+    QToolButton *m_changeButton = nullptr;
+    QToolButton *m_clearButton = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    QLabel *m_noGameLabel = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
 };
 

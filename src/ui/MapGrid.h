@@ -1,6 +1,6 @@
 #pragma once
-// DrawGrid: the owner-drawn map grid. One square cell per plot; only the
-// visible cells are painted, through the shared grid painter.
+// The map grid, drawn by the editor itself: one square cell per plot; only
+// the visible cells are painted, through the shared grid painter.
 
 #include "MapPainter.h"
 
@@ -50,7 +50,7 @@ public:
     void setLayers(const vor4::LayerSwitches &layers);
     void setLayer(int index, bool on);
 
-    // MiniMapBitmap: painted cells write their 2 x 2 block into it. May be null.
+    // The minimap's image: painted cells write their 2 x 2 block into it. May be null.
     void setMiniMapBitmap(QImage *bitmap) { m_miniMap = bitmap; }
     QImage *miniMapBitmap() const { return m_miniMap; }
 
@@ -84,7 +84,7 @@ public:
     // shows a focus rectangle instead of the highlight.
     bool isActiveControl() const;
 
-    // RepaintMap: repaints every visible cell now.
+    // Repaints every visible cell now.
     void repaintMap();
     // Repaints only the visible ones of these cells (their texts changed):
     // at once when they are few, with the next paint when they are many.
@@ -117,11 +117,11 @@ public:
     int selectionMargin() const;
 
 Q_SIGNALS:
-    // DrawGridSelectCell: every selection by the user, also of the current cell.
+    // Every selection by the user, also of the current cell.
     void selectCell(int col, int row);
-    // DrawGridTopLeftChanged.
+    // The first visible column or row changed.
     void topLeftChanged();
-    // DrawGridMouseMove: the mouse moved over the viewport (viewport coordinates).
+    // The mouse moved over the viewport (viewport coordinates).
     void gridMouseMove(const QPoint &pos);
     // One per wheel notch, before the selection moves a row.
     void wheelUp();

@@ -19,47 +19,44 @@ MiniMapWindow::MiniMapWindow(MiniMapHost *host, QWidget *parent)
 {
     setObjectName(QStringLiteral("MiniMapWindow"));
     setWindowTitle(QStringLiteral("MiniMap"));
-    Image1 = new QLabel;
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setContentsMargins(0, 0, 0, 0);
-    Image1->setFixedSize(177, 120);
-    Image1->installEventFilter(this);
+    m_pictureLabel = new QLabel;
+    m_pictureLabel->setObjectName(QStringLiteral("pictureLabel"));
+    m_pictureLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_pictureLabel->setContentsMargins(0, 0, 0, 0);
+    m_pictureLabel->setFixedSize(177, 120);
+    m_pictureLabel->installEventFilter(this);
     // A big map's picture scrolls inside a window of limited size.
-    ScrollBox = new QScrollArea;
-    ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
-    ScrollBox->setFrameShape(QFrame::NoFrame);
-    ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ScrollBox->setWidget(Image1);
+    m_scrollArea = new QScrollArea;
+    m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
+    m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_scrollArea->setWidget(m_pictureLabel);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(ScrollBox);
+    layout->addWidget(m_scrollArea);
     setFixedSize(177, 120);
     move(819, 239);
-    FormCreate();
-}
-
-void MiniMapWindow::FormCreate()
-{
-    Dragging = false;
-    Busy = false;
-    Moved = false;
-    DragAnchor = QPoint(0, 0);
 }
 
 void MiniMapWindow::setPicture(const QImage &picture)
 {
     m_picture = picture;
-    Image1->setPixmap(QPixmap::fromImage(m_picture));
+    m_pictureLabel->setPixmap(QPixmap::fromImage(m_picture));
 }
 
-void MiniMapWindow::ShowBitmap()
+void MiniMapWindow::showPlainPicture()
 {
     setPicture(m_host ? m_host->miniMapBitmap() : QImage());
 }
 
-void MiniMapWindow::DrawViewFrame(const vor4::FrameRect &rect)
+void MiniMapWindow::setViewFrame(const vor4::FrameRect &frame)
+{
+    m_viewFrame = frame;
+    drawViewFrame(frame);
+}
+
+void MiniMapWindow::drawViewFrame(const vor4::FrameRect &rect)
 {
     if (!m_host)
         return;
@@ -73,7 +70,7 @@ void MiniMapWindow::DrawViewFrame(const vor4::FrameRect &rect)
     m_shownFrame = rect;
     // While the mouse drags the frame it is the mouse that scrolls: moving
     // the picture under it would speed the frame up.
-    if (!Dragging)
+    if (!m_dragging)
         scrollToFrame();
 }
 
@@ -82,8 +79,8 @@ void MiniMapWindow::scrollToFrame()
     const vor4::FrameRect &f = m_shownFrame;
     if (f.width() <= 0 || f.height() <= 0)
         return;
-    const QSize view = ScrollBox->viewport()->size();
-    ScrollBox->ensureVisible(f.left + f.width() / 2, f.top + f.height() / 2, qMin(f.width(), view.width()) / 2,
+    const QSize view = m_scrollArea->viewport()->size();
+    m_scrollArea->ensureVisible(f.left + f.width() / 2, f.top + f.height() / 2, qMin(f.width(), view.width()) / 2,
                              qMin(f.height(), view.height()) / 2);
 }
 
@@ -99,7 +96,7 @@ QSize MiniMapWindow::clientSizeFor(const QSize &image) const
     if (frame.isNull())
         frame = QMargins(8, 32, 8, 8);
     const QSize room = (s->availableGeometry().size() / 2).shrunkBy(frame).expandedTo(QSize(1, 1));
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBox);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollArea);
     QSize size = image;
     bool across = size.width() > room.width();
     bool down = size.height() > room.height();
@@ -143,10 +140,10 @@ void MiniMapWindow::removeMarks(MiniMapMarks *marks)
     refresh();
 }
 
-void MiniMapWindow::FitImage1()
+void MiniMapWindow::fitToPicture()
 {
     const QSize image = m_host ? m_host->miniMapBitmap().size() : QSize(0, 0);
-    Image1->setFixedSize(image);
+    m_pictureLabel->setFixedSize(image);
     setFixedSize(clientSizeFor(image));
     if (isVisible()) {
         layout()->activate();
@@ -155,55 +152,42 @@ void MiniMapWindow::FitImage1()
     }
 }
 
-void MiniMapWindow::FormShow()
-{
-    if (!m_host)
-        return;
-    m_host->ScrollMapTo(m_host->gridLeftCol(), m_host->gridTopRow(), true);
-    FitImage1();
-}
-
-void MiniMapWindow::FormClose()
-{
-    if (m_host)
-        m_host->setMiniMapBtnDown(false);
-}
-
 void MiniMapWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    // The frame where the grid is now; the window fits the picture.
+    if (!event->spontaneous() && m_host) {
+        m_host->ScrollMapTo(m_host->gridLeftCol(), m_host->gridTopRow(), true);
+        fitToPicture();
+    }
 }
 
 void MiniMapWindow::closeEvent(QCloseEvent *event)
 {
     // Closing only hides the window; fields and position stay.
-    FormClose();
+    if (m_host)
+        m_host->setMiniMapBtnDown(false);
     event->accept();
 }
 
 bool MiniMapWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != Image1)
+    if (watched != m_pictureLabel)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         auto *e = static_cast<QMouseEvent *>(event);
-        const QPoint p = e->position().toPoint();
-        Image1MouseDown(e->button(), p.x(), p.y());
+        pressPicture(e->button(), e->position().toPoint());
         return true;
     }
     case QEvent::MouseMove: {
-        const QPoint p = static_cast<QMouseEvent *>(event)->position().toPoint();
-        Image1MouseMove(p.x(), p.y());
+        movePointer(static_cast<QMouseEvent *>(event)->position().toPoint());
         return true;
     }
     case QEvent::MouseButtonRelease: {
         auto *e = static_cast<QMouseEvent *>(event);
-        const QPoint p = e->position().toPoint();
-        Image1MouseUp(e->button(), p.x(), p.y());
+        releasePicture(e->button(), e->position().toPoint());
         return true;
     }
     default:
@@ -211,45 +195,45 @@ bool MiniMapWindow::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-void MiniMapWindow::Image1MouseDown(Qt::MouseButton button, int x, int y)
+void MiniMapWindow::pressPicture(Qt::MouseButton button, QPoint at)
 {
     if (button != Qt::LeftButton)
         return;
-    Moved = false;
-    Dragging = ViewRect.contains(QPoint(x, y));
-    DragAnchor = QPoint(x, y);
+    m_dragScrolled = false;
+    m_dragging = m_viewFrame.contains(at);
+    m_dragAnchor = at;
 }
 
-void MiniMapWindow::Image1MouseMove(int x, int y)
+void MiniMapWindow::movePointer(QPoint at)
 {
-    if (!Dragging || !m_host)
+    if (!m_dragging || !m_host)
         return;
-    const vor4::DragStep step = vor4::dragStep(ViewRect, DragAnchor, QPoint(x, y), m_host->miniMapBitmap().size(),
+    const vor4::DragStep step = vor4::dragStep(m_viewFrame, m_dragAnchor, at, m_host->miniMapBitmap().size(),
                                                m_host->gridColCount(), m_host->gridRowCount());
-    DrawViewFrame(step.frame);
-    if (Busy)
+    drawViewFrame(step.frame);
+    if (m_scrolling)
         return;
-    Busy = true;
+    m_scrolling = true;
     if (m_host->ScrollMapTo(step.col, step.row, false)) {
-        DragAnchor = QPoint(x, y);
-        ViewRect = step.frame;
-        Moved = true;
+        m_dragAnchor = at;
+        m_viewFrame = step.frame;
+        m_dragScrolled = true;
     }
-    Busy = false;
+    m_scrolling = false;
 }
 
-void MiniMapWindow::Image1MouseUp(Qt::MouseButton button, int x, int y)
+void MiniMapWindow::releasePicture(Qt::MouseButton button, QPoint at)
 {
     if (button != Qt::LeftButton)
         return;
-    if (!(Dragging && Moved)) {
+    if (!(m_dragging && m_dragScrolled)) {
         // A click, or a drag that never scrolled: the frame's centre jumps here.
-        Dragging = true;
-        DragAnchor = ViewRect.centre();
-        Image1MouseMove(x, y);
+        m_dragging = true;
+        m_dragAnchor = m_viewFrame.centre();
+        movePointer(at);
     }
-    Moved = false;
-    Dragging = false;
-    DragAnchor = QPoint(0, 0);
+    m_dragScrolled = false;
+    m_dragging = false;
+    m_dragAnchor = QPoint(0, 0);
     scrollToFrame();
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The minimap tool window. The whole map at 3 pixels per plot with a
-// white frame around the grid's view; dragging the frame or clicking scrolls
-// the grid through the host's ScrollMapTo.
+// The minimap tool window: the whole map at 3 pixels per plot with a white
+// frame around the grid's view. Dragging the frame, or clicking beside it,
+// scrolls the grid through the host.
 
 #include "MiniMap.h"
 
@@ -23,40 +23,43 @@ public:
     void setHost(MiniMapHost *host) { m_host = host; }
     MiniMapHost *host() const { return m_host; }
 
-    // The picture, shown pixel for pixel at (0, 0); scrolled when the
-    // screen has no room for all of it.
-    QLabel *Image1 = nullptr;
-    QScrollArea *ScrollBox = nullptr;
+    // The label showing the picture pixel for pixel at (0, 0), and the
+    // area that scrolls it when the screen has no room for all of it.
+    QLabel *pictureLabel() const { return m_pictureLabel; }
+    QScrollArea *scrollArea() const { return m_scrollArea; }
+    // What the label shows now.
+    const QImage &picture() const { return m_picture; }
 
-    vor4::FrameRect ViewRect; // the view frame in minimap pixels
-    QPoint DragAnchor;        // where the current drag offset is measured from
-    bool Dragging = false;    // a drag of the frame is in progress
-    bool Moved = false;       // the current drag has scrolled the grid
-    bool Busy = false;        // a scroll requested by the minimap is under way
-
-    // Gives Image1 a fresh copy of MiniMapBitmap with the marks and the
-    // frame's outline on it.
-    void DrawViewFrame(const vor4::FrameRect &rect);
+    // The view frame in minimap pixels: where the grid's view lies.
+    const vor4::FrameRect &viewFrame() const { return m_viewFrame; }
+    // Takes the frame and draws it.
+    void setViewFrame(const vor4::FrameRect &frame);
     // Draws the picture again with the current frame: after the image or a
     // mark changed.
-    void refresh() { DrawViewFrame(ViewRect); }
+    void refresh() { drawViewFrame(m_viewFrame); }
     // Marks drawn on every picture, in the order added; not owned.
     void addMarks(MiniMapMarks *marks);
     void removeMarks(MiniMapMarks *marks);
-    // Gives Image1 a plain copy of MiniMapBitmap (the full render's last look).
-    void ShowBitmap();
-    // Sizes Image1 to MiniMapBitmap; the window fits itself around it, but
-    // takes at most half the screen's available area each way.
-    void FitImage1();
-    // What Image1 shows now.
-    const QImage &picture() const { return m_picture; }
+    // Shows a plain copy of the host's image, without frame or marks (the
+    // full render's last look).
+    void showPlainPicture();
+    // Sizes the label to the host's image; the window fits itself around
+    // it, but takes at most half the screen's available area each way.
+    void fitToPicture();
 
-    void FormCreate();
-    void FormShow();
-    void FormClose();
-    void Image1MouseDown(Qt::MouseButton button, int x, int y);
-    void Image1MouseMove(int x, int y);
-    void Image1MouseUp(Qt::MouseButton button, int x, int y);
+    // The mouse on the picture, in its pixels: a press inside the frame
+    // grips it, a move drags it, a release ends the drag; a click, or a
+    // drag that never scrolled, centres the frame on the pointer.
+    void pressPicture(Qt::MouseButton button, QPoint at);
+    void movePointer(QPoint at);
+    void releasePicture(Qt::MouseButton button, QPoint at);
+    // The drag under way: whether the frame is gripped, whether the drag
+    // has scrolled the grid yet, and where its next offset is measured from.
+    bool isDraggingFrame() const { return m_dragging; }
+    bool dragHasScrolled() const { return m_dragScrolled; }
+    QPoint dragAnchor() const { return m_dragAnchor; }
+    // A scroll asked for by the minimap is under way.
+    bool isScrolling() const { return m_scrolling; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -64,14 +67,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Gives the label a fresh copy of the host's image with the marks and
+    // the frame's outline on it.
+    void drawViewFrame(const vor4::FrameRect &rect);
     void setPicture(const QImage &picture);
     // Scrolls the last frame drawn into view.
     void scrollToFrame();
     QSize clientSizeFor(const QSize &image) const;
     void keepOnScreen();
+
     MiniMapHost *m_host = nullptr;
+    QLabel *m_pictureLabel = nullptr;
+    QScrollArea *m_scrollArea = nullptr;
     QImage m_picture;
     QList<MiniMapMarks *> m_marks;
+    vor4::FrameRect m_viewFrame;
     vor4::FrameRect m_shownFrame;
+    QPoint m_dragAnchor;
+    bool m_dragging = false;
+    bool m_dragScrolled = false;
+    bool m_scrolling = false;
 };
-

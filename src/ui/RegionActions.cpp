@@ -39,20 +39,22 @@ RegionActions::RegionActions(MainWindow *window)
 {
     QMenu *edit = window->Menu->editMenu;
     edit->addSeparator();
-    cutAction = addAction(QStringLiteral("Cu&t"), QStringLiteral("CutAction"), QKeySequence::keyBindings(QKeySequence::Cut),
-                          &RegionActions::cut, true);
-    copyAction = addAction(QStringLiteral("&Copy"), QStringLiteral("CopyAction"),
-                           QKeySequence::keyBindings(QKeySequence::Copy), &RegionActions::copy, true);
-    pasteAction = addAction(QStringLiteral("&Paste"), QStringLiteral("PasteAction"),
-                            QKeySequence::keyBindings(QKeySequence::Paste), &RegionActions::paste, true);
-    deleteAction = addAction(QStringLiteral("&Delete"), QStringLiteral("DeleteAction"),
-                             QKeySequence::keyBindings(QKeySequence::Delete), &RegionActions::deleteSelection, true);
-    selectAllAction = addAction(QStringLiteral("Select a&ll"), QStringLiteral("SelectAllAction"),
-                                QKeySequence::keyBindings(QKeySequence::SelectAll), &RegionActions::selectAll, true);
-    for (QAction *a : {cutAction, copyAction, pasteAction, deleteAction})
+    m_actions[Cut] = addAction(QStringLiteral("Cu&t"), QStringLiteral("CutAction"),
+                               QKeySequence::keyBindings(QKeySequence::Cut), &RegionActions::cut, true);
+    m_actions[Copy] = addAction(QStringLiteral("&Copy"), QStringLiteral("CopyAction"),
+                                QKeySequence::keyBindings(QKeySequence::Copy), &RegionActions::copy, true);
+    m_actions[Paste] = addAction(QStringLiteral("&Paste"), QStringLiteral("PasteAction"),
+                                 QKeySequence::keyBindings(QKeySequence::Paste), &RegionActions::paste, true);
+    m_actions[Delete] = addAction(QStringLiteral("&Delete"), QStringLiteral("DeleteAction"),
+                                  QKeySequence::keyBindings(QKeySequence::Delete), &RegionActions::deleteSelection,
+                                  true);
+    m_actions[SelectAll] = addAction(QStringLiteral("Select a&ll"), QStringLiteral("SelectAllAction"),
+                                     QKeySequence::keyBindings(QKeySequence::SelectAll), &RegionActions::selectAll,
+                                     true);
+    for (QAction *a : {m_actions[Cut], m_actions[Copy], m_actions[Paste], m_actions[Delete]})
         edit->addAction(a);
     edit->addSeparator();
-    edit->addAction(selectAllAction);
+    edit->addAction(m_actions[SelectAll]);
 
     QMenu *map = window->Menu->mapMenu;
     map->addSeparator();
@@ -64,27 +66,28 @@ RegionActions::RegionActions(MainWindow *window)
         m_window->Menu->mapMenu->addAction(a);
         return a;
     };
-    flipHorizontalAction = turn(QStringLiteral("Flip &horizontally"), QStringLiteral("FlipHorizontalAction"),
-                                vor4::MapTransform::FlipHorizontal);
-    flipVerticalAction = turn(QStringLiteral("Flip &vertically"), QStringLiteral("FlipVerticalAction"),
-                              vor4::MapTransform::FlipVertical);
-    rotate180Action = turn(QStringLiteral("Rotate &180°"), QStringLiteral("Rotate180Action"), vor4::MapTransform::Rotate180);
-    rotateClockwiseAction = turn(QStringLiteral("Rotate 90° &clockwise"), QStringLiteral("RotateClockwiseAction"),
-                                 vor4::MapTransform::RotateClockwise);
-    rotateCounterClockwiseAction = turn(QStringLiteral("Rotate 90° c&ounter-clockwise"),
-                                        QStringLiteral("RotateCounterClockwiseAction"),
-                                        vor4::MapTransform::RotateCounterClockwise);
+    m_actions[FlipHorizontal] = turn(QStringLiteral("Flip &horizontally"), QStringLiteral("FlipHorizontalAction"),
+                                     vor4::MapTransform::FlipHorizontal);
+    m_actions[FlipVertical] = turn(QStringLiteral("Flip &vertically"), QStringLiteral("FlipVerticalAction"),
+                                   vor4::MapTransform::FlipVertical);
+    m_actions[Rotate180] = turn(QStringLiteral("Rotate &180°"), QStringLiteral("Rotate180Action"),
+                                vor4::MapTransform::Rotate180);
+    m_actions[RotateClockwise] = turn(QStringLiteral("Rotate 90° &clockwise"), QStringLiteral("RotateClockwiseAction"),
+                                      vor4::MapTransform::RotateClockwise);
+    m_actions[RotateCounterClockwise] = turn(QStringLiteral("Rotate 90° c&ounter-clockwise"),
+                                             QStringLiteral("RotateCounterClockwiseAction"),
+                                             vor4::MapTransform::RotateCounterClockwise);
     map->addSeparator();
-    resizeAction = addAction(QStringLiteral("&Resize map..."), QStringLiteral("ResizeMapAction"), {},
-                             &RegionActions::resizeMap, false);
-    cropAction = addAction(QStringLiteral("Crop to &selection"), QStringLiteral("CropAction"), {},
-                           &RegionActions::crop, false);
-    map->addAction(resizeAction);
-    map->addAction(cropAction);
+    m_actions[ResizeMap] = addAction(QStringLiteral("&Resize map..."), QStringLiteral("ResizeMapAction"), {},
+                                     &RegionActions::resizeMap, false);
+    m_actions[Crop] = addAction(QStringLiteral("Crop to &selection"), QStringLiteral("CropAction"), {},
+                                &RegionActions::crop, false);
+    map->addAction(m_actions[ResizeMap]);
+    map->addAction(m_actions[Crop]);
 
-    selectionLabel = new QLabel;
-    selectionLabel->setObjectName(QStringLiteral("SelectionPanel"));
-    window->statusBar()->addPermanentWidget(selectionLabel);
+    m_selectionLabel = new QLabel;
+    m_selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
+    window->statusBar()->addPermanentWidget(m_selectionLabel);
 
     vor4::MapSelection &selection = window->MapDoc.selection();
     m_overlay = new SelectionOverlay(&selection, window->DrawGrid, this);
@@ -136,7 +139,7 @@ void RegionActions::selectionChanged()
         text = QStringLiteral("Selection %1 x %2").arg(area.width()).arg(area.height());
     if (selection.region().rectCount() > 1)
         text += QStringLiteral(", ") + plotCount(selection.cellCount());
-    selectionLabel->setText(text);
+    m_selectionLabel->setText(text);
     updateActions();
 }
 
@@ -145,12 +148,12 @@ void RegionActions::updateActions()
     // The transforms take the selection's bounding rectangle.
     const QRect area = m_window->MapDoc.selection().boundingRect();
     const bool selected = !area.isEmpty();
-    for (QAction *a : {cutAction, copyAction, deleteAction, cropAction})
+    for (QAction *a : {m_actions[Cut], m_actions[Copy], m_actions[Delete], m_actions[Crop]})
         a->setEnabled(selected);
     // A quarter turn needs the whole map or a square.
     const bool square = !selected || area.width() == area.height();
-    rotateClockwiseAction->setEnabled(square);
-    rotateCounterClockwiseAction->setEnabled(square);
+    m_actions[RotateClockwise]->setEnabled(square);
+    m_actions[RotateCounterClockwise]->setEnabled(square);
 }
 
 void RegionActions::report(const QString &message, bool ok)

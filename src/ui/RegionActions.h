@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <array>
 
 class PastePreview;
 class QAction;
@@ -26,19 +27,25 @@ public:
     explicit RegionActions(MainWindow *window);
     ~RegionActions() override;
 
-    QAction *cutAction = nullptr;
-    QAction *copyAction = nullptr;
-    QAction *pasteAction = nullptr;
-    QAction *deleteAction = nullptr;
-    QAction *selectAllAction = nullptr;
-    QAction *flipHorizontalAction = nullptr;
-    QAction *flipVerticalAction = nullptr;
-    QAction *rotate180Action = nullptr;
-    QAction *rotateClockwiseAction = nullptr;
-    QAction *rotateCounterClockwiseAction = nullptr;
-    QAction *resizeAction = nullptr;
-    QAction *cropAction = nullptr;
-    QLabel *selectionLabel = nullptr;
+    // The commands, each with its action in the Edit or the Map menu.
+    enum Command {
+        Cut,
+        Copy,
+        Paste,
+        Delete,
+        SelectAll,
+        FlipHorizontal,
+        FlipVertical,
+        Rotate180,
+        RotateClockwise,
+        RotateCounterClockwise,
+        ResizeMap,
+        Crop,
+        CommandCount
+    };
+    QAction *action(Command command) const { return m_actions[command]; }
+    // The status bar's "Selection W x H", empty without a selection.
+    QLabel *selectionLabel() const { return m_selectionLabel; }
 
     void cut();
     void copy();
@@ -74,6 +81,8 @@ private:
     bool busy() const;
 
     MainWindow *m_window;
+    std::array<QAction *, CommandCount> m_actions{};
+    QLabel *m_selectionLabel = nullptr;
     SelectionOverlay *m_overlay = nullptr;
     PastePreview *m_preview = nullptr;
 };

@@ -29,18 +29,18 @@ ResizeMapDialog::ResizeMapDialog(QSize current, QWidget *parent)
 {
     setObjectName(QStringLiteral("ResizeMapDialog"));
     setWindowTitle(QStringLiteral("Resize map"));
-    widthBox = new QSpinBox;
-    widthBox->setObjectName(QStringLiteral("ResizeWidth"));
-    heightBox = new QSpinBox;
-    heightBox->setObjectName(QStringLiteral("ResizeHeight"));
-    for (QSpinBox *box : {widthBox, heightBox})
+    m_widthBox = new QSpinBox;
+    m_widthBox->setObjectName(QStringLiteral("ResizeWidth"));
+    m_heightBox = new QSpinBox;
+    m_heightBox->setObjectName(QStringLiteral("ResizeHeight"));
+    for (QSpinBox *box : {m_widthBox, m_heightBox})
         box->setRange(1, vor4::MapTransform::MaxSide);
-    widthBox->setValue(qBound(1, current.width(), vor4::MapTransform::MaxSide));
-    heightBox->setValue(qBound(1, current.height(), vor4::MapTransform::MaxSide));
+    m_widthBox->setValue(qBound(1, current.width(), vor4::MapTransform::MaxSide));
+    m_heightBox->setValue(qBound(1, current.height(), vor4::MapTransform::MaxSide));
 
     auto *anchorGrid = new QGridLayout;
     anchorGrid->setSpacing(2);
-    anchors = new QButtonGroup(this);
+    m_anchorButtons = new QButtonGroup(this);
     for (int i = 0; i < 9; ++i) {
         auto *b = new QToolButton;
         b->setObjectName(QStringLiteral("Anchor%1").arg(i));
@@ -48,31 +48,31 @@ ResizeMapDialog::ResizeMapDialog(QSize current, QWidget *parent)
         b->setToolTip(QStringLiteral("Keep the old map at the %1").arg(QString::fromLatin1(AnchorHints[i]).toLower()));
         b->setCheckable(true);
         b->setFixedSize(28, 28);
-        anchors->addButton(b, i);
+        m_anchorButtons->addButton(b, i);
         anchorGrid->addWidget(b, i / 3, i % 3);
     }
-    anchors->button(0)->setChecked(true);
+    m_anchorButtons->button(0)->setChecked(true);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&Width:"), widthBox);
-    form->addRow(QStringLiteral("&Height:"), heightBox);
+    form->addRow(QStringLiteral("&Width:"), m_widthBox);
+    form->addRow(QStringLiteral("&Height:"), m_heightBox);
     form->addRow(QStringLiteral("Old map at:"), anchorGrid);
-    newPlotsBox = new QComboBox;
-    newPlotsBox->setObjectName(QStringLiteral("NewPlotsBox"));
-    newPlotsBox->addItem(QStringLiteral("Ocean"));
-    newPlotsBox->addItem(QStringLiteral("Empty"));
-    newPlotsBox->setToolTip(QStringLiteral("What the added plots hold: ocean (TerrainType=TERRAIN_OCEAN, "
+    m_newPlotsBox = new QComboBox;
+    m_newPlotsBox->setObjectName(QStringLiteral("NewPlotsBox"));
+    m_newPlotsBox->addItem(QStringLiteral("Ocean"));
+    m_newPlotsBox->addItem(QStringLiteral("Empty"));
+    m_newPlotsBox->setToolTip(QStringLiteral("What the added plots hold: ocean (TerrainType=TERRAIN_OCEAN, "
                                            "PlotType=3) or nothing"));
-    form->addRow(QStringLiteral("&New plots:"), newPlotsBox);
-    summary = new QLabel;
-    summary->setObjectName(QStringLiteral("ResizeSummary"));
-    summary->setWordWrap(true);
+    form->addRow(QStringLiteral("&New plots:"), m_newPlotsBox);
+    m_summaryLabel = new QLabel;
+    m_summaryLabel->setObjectName(QStringLiteral("ResizeSummary"));
+    m_summaryLabel->setWordWrap(true);
 
-    preview = new ResizePreview;
-    preview->setObjectName(QStringLiteral("ResizePreview"));
+    m_preview = new ResizePreview;
+    m_preview->setObjectName(QStringLiteral("ResizePreview"));
     auto *top = new QHBoxLayout;
     top->addLayout(form);
-    top->addWidget(preview, 1);
+    top->addWidget(m_preview, 1);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Resize"));
@@ -81,23 +81,23 @@ ResizeMapDialog::ResizeMapDialog(QSize current, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(summary);
+    layout->addWidget(m_summaryLabel);
     layout->addWidget(buttons);
 
-    connect(widthBox, &QSpinBox::valueChanged, this, &ResizeMapDialog::refresh);
-    connect(heightBox, &QSpinBox::valueChanged, this, &ResizeMapDialog::refresh);
-    connect(anchors, &QButtonGroup::idClicked, this, &ResizeMapDialog::refresh);
-    connect(newPlotsBox, &QComboBox::currentIndexChanged, this, &ResizeMapDialog::refresh);
+    connect(m_widthBox, &QSpinBox::valueChanged, this, &ResizeMapDialog::refresh);
+    connect(m_heightBox, &QSpinBox::valueChanged, this, &ResizeMapDialog::refresh);
+    connect(m_anchorButtons, &QButtonGroup::idClicked, this, &ResizeMapDialog::refresh);
+    connect(m_newPlotsBox, &QComboBox::currentIndexChanged, this, &ResizeMapDialog::refresh);
     refresh();
 }
 
-QSize ResizeMapDialog::newSize() const { return QSize(widthBox->value(), heightBox->value()); }
+QSize ResizeMapDialog::newSize() const { return QSize(m_widthBox->value(), m_heightBox->value()); }
 
-int ResizeMapDialog::anchor() const { return qMax(0, anchors->checkedId()); }
+int ResizeMapDialog::anchor() const { return qMax(0, m_anchorButtons->checkedId()); }
 
 void ResizeMapDialog::setAnchor(int anchor)
 {
-    if (QAbstractButton *b = anchors->button(anchor)) {
+    if (QAbstractButton *b = m_anchorButtons->button(anchor)) {
         b->setChecked(true);
         refresh();
     }
@@ -111,7 +111,7 @@ QByteArray ResizeMapDialog::oceanPlotText()
 
 QByteArray ResizeMapDialog::newPlotText() const
 {
-    return newPlotsBox->currentIndex() == 0 ? oceanPlotText() : QByteArray();
+    return m_newPlotsBox->currentIndex() == 0 ? oceanPlotText() : QByteArray();
 }
 
 QPoint ResizeMapDialog::fileOffset(QSize from, QSize to, int anchor)
@@ -130,8 +130,8 @@ void ResizeMapDialog::refresh()
     const QPoint offset = fileOffset();
     // As seen: the old top row goes from y = old height - 1 to that plus dy.
     const QPoint topLeft(offset.x(), size.height() - m_current.height() - offset.y());
-    preview->setMaps(m_current, size, topLeft);
-    preview->setOceanFill(newPlotsBox->currentIndex() == 0);
+    m_preview->setMaps(m_current, size, topLeft);
+    m_preview->setOceanFill(m_newPlotsBox->currentIndex() == 0);
     const QLocale english(QLocale::English);
     const qint64 plots = qint64(size.width()) * size.height();
     QString text = QStringLiteral("%1 x %2 becomes %3 x %4: %5 plots")
@@ -144,5 +144,5 @@ void ResizeMapDialog::refresh()
     const qint64 dropped = qint64(m_current.width()) * m_current.height() - qint64(kept.width()) * kept.height();
     if (dropped > 0)
         text += QStringLiteral(", %1 of the old plots are dropped").arg(english.toString(dropped));
-    summary->setText(text + QLatin1Char('.'));
+    m_summaryLabel->setText(text + QLatin1Char('.'));
 }

@@ -32,15 +32,24 @@ public:
     QByteArray newPlotText() const;
     static QByteArray oceanPlotText();
 
-    QSpinBox *widthBox = nullptr;
-    QSpinBox *heightBox = nullptr;
-    QButtonGroup *anchors = nullptr;
-    QComboBox *newPlotsBox = nullptr; // "Ocean", "Empty"
-    ResizePreview *preview = nullptr;
-    QLabel *summary = nullptr;
+    QSpinBox *widthBox() const { return m_widthBox; }
+    QSpinBox *heightBox() const { return m_heightBox; }
+    // The nine anchor buttons, their ids the anchors.
+    QButtonGroup *anchorButtons() const { return m_anchorButtons; }
+    QComboBox *newPlotsBox() const { return m_newPlotsBox; } // "Ocean", "Empty"
+    ResizePreview *preview() const { return m_preview; }
+    // What the resize makes of the map, in words.
+    QLabel *summaryLabel() const { return m_summaryLabel; }
 
 private:
     void refresh();
+
+    QSpinBox *m_widthBox = nullptr;
+    QSpinBox *m_heightBox = nullptr;
+    QButtonGroup *m_anchorButtons = nullptr;
+    QComboBox *m_newPlotsBox = nullptr;
+    ResizePreview *m_preview = nullptr;
+    QLabel *m_summaryLabel = nullptr;
 
     QSize m_current;
 };

@@ -22,8 +22,7 @@ bool scrollMapTo(MapGrid &grid, MiniMapWindow *miniMap, const QImage &bitmap, in
     const vor4::FrameRect frame = vor4::viewFrame(grid.leftCol(), grid.topRow(), grid.visibleColCount(),
                                                   grid.visibleRowCount(), bitmap.size());
     if (miniMap) {
-        miniMap->ViewRect = frame;
-        miniMap->DrawViewFrame(frame);
+        miniMap->setViewFrame(frame);
     }
     return true;
 }
@@ -31,8 +30,8 @@ bool scrollMapTo(MapGrid &grid, MiniMapWindow *miniMap, const QImage &bitmap, in
 void renderMiniMapAndShow(const vor4::PlotTable &texts, QImage &bitmap, MiniMapWindow *miniMap)
 {
     if (miniMap)
-        miniMap->FitImage1();
+        miniMap->fitToPicture();
     vor4::renderMiniMap(texts, bitmap);
     if (miniMap)
-        miniMap->ShowBitmap();
+        miniMap->showPlainPicture();
 }

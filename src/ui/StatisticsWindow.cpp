@@ -26,59 +26,59 @@ StatisticsWindow::StatisticsWindow(vor4::MapDocument *doc, QWidget *parent)
     // Nothing is counted while the window is closed.
     m_model->setFollowing(false);
 
-    AreaComboBox = new QComboBox;
-    AreaComboBox->setObjectName(QStringLiteral("AreaComboBox"));
-    AreaComboBox->addItem(QStringLiteral("Whole map"));
-    AreaComboBox->addItem(QStringLiteral("Selected region"));
-    AreaComboBox->setToolTip(QStringLiteral("Count the whole map or the selected region"));
-    SummaryLabel = new QLabel;
-    SummaryLabel->setObjectName(QStringLiteral("SummaryLabel"));
-    SummaryLabel->setTextFormat(Qt::PlainText);
-    SummaryLabel->setWordWrap(true);
+    m_areaBox = new QComboBox;
+    m_areaBox->setObjectName(QStringLiteral("areaBox"));
+    m_areaBox->addItem(QStringLiteral("Whole map"));
+    m_areaBox->addItem(QStringLiteral("Selected region"));
+    m_areaBox->setToolTip(QStringLiteral("Count the whole map or the selected region"));
+    m_summaryLabel = new QLabel;
+    m_summaryLabel->setObjectName(QStringLiteral("summaryLabel"));
+    m_summaryLabel->setTextFormat(Qt::PlainText);
+    m_summaryLabel->setWordWrap(true);
 
     m_sort->setSourceModel(m_model);
     m_sort->setSortRole(vor4::StatisticsModel::SortRole);
-    StatisticsTable = new QTableView;
-    StatisticsTable->setObjectName(QStringLiteral("StatisticsTable"));
-    StatisticsTable->setModel(m_sort);
-    StatisticsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StatisticsTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    StatisticsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StatisticsTable->setAlternatingRowColors(true);
-    StatisticsTable->verticalHeader()->hide();
-    StatisticsTable->verticalHeader()->setDefaultSectionSize(StatisticsTable->fontMetrics().height() + 6);
-    StatisticsTable->horizontalHeader()->setStretchLastSection(true);
-    StatisticsTable->setToolTip(QStringLiteral("Double click a row to find its plots"));
+    m_table = new QTableView;
+    m_table->setObjectName(QStringLiteral("table"));
+    m_table->setModel(m_sort);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setAlternatingRowColors(true);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setToolTip(QStringLiteral("Double click a row to find its plots"));
     // The kinds in their order, each most plots first: a stable sort by kind
     // keeps the model's order within a kind.
-    StatisticsTable->setSortingEnabled(true);
-    StatisticsTable->sortByColumn(vor4::StatisticsModel::KindColumn, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
+    m_table->sortByColumn(vor4::StatisticsModel::KindColumn, Qt::AscendingOrder);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(AreaComboBox);
-    top->addWidget(SummaryLabel, 1);
+    top->addWidget(m_areaBox);
+    top->addWidget(m_summaryLabel, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(top);
-    layout->addWidget(StatisticsTable, 1);
+    layout->addWidget(m_table, 1);
     resize(460, 520);
 
-    connect(AreaComboBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::updateArea);
+    connect(m_areaBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::updateArea);
     connect(&doc->selection(), &vor4::MapSelection::changed, this, [this] {
-        if (AreaComboBox->currentIndex() == SelectedRegion)
+        if (m_areaBox->currentIndex() == SelectedRegion)
             updateArea();
     });
-    connect(StatisticsTable, &QTableView::doubleClicked, this, &StatisticsWindow::rowDoubleClicked);
+    connect(m_table, &QTableView::doubleClicked, this, &StatisticsWindow::rowDoubleClicked);
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         updateSummary();
-        StatisticsTable->resizeColumnsToContents();
+        m_table->resizeColumnsToContents();
     });
     connect(m_model, &QAbstractItemModel::dataChanged, this, &StatisticsWindow::updateSummary);
 }
 
 QRegion StatisticsWindow::requestedArea() const
 {
-    return AreaComboBox->currentIndex() == SelectedRegion ? m_doc->selection().region() : QRegion();
+    return m_areaBox->currentIndex() == SelectedRegion ? m_doc->selection().region() : QRegion();
 }
 
 void StatisticsWindow::updateArea()
@@ -94,7 +94,7 @@ void StatisticsWindow::updateSummary()
     const vor4::PlotStatistics &s = m_model->statistics();
     const QRect area = m_model->area();
     QString where;
-    if (AreaComboBox->currentIndex() == SelectedRegion && !m_doc->selection().isEmpty()) {
+    if (m_areaBox->currentIndex() == SelectedRegion && !m_doc->selection().isEmpty()) {
         // Named as the file counts: y rises from the bottom row.
         const int rows = m_doc->document().rowCount();
         where = QStringLiteral("Region of %1 x %2, x=%3..%4, y=%5..%6")
@@ -105,11 +105,11 @@ void StatisticsWindow::updateSummary()
                     .arg(rows - 1 - area.bottom())
                     .arg(rows - 1 - area.top());
     }
-    else if (AreaComboBox->currentIndex() == SelectedRegion)
+    else if (m_areaBox->currentIndex() == SelectedRegion)
         where = QStringLiteral("No region is selected: the whole map, %1 x %2").arg(area.width()).arg(area.height());
     else
         where = QStringLiteral("Map of %1 x %2").arg(area.width()).arg(area.height());
-    SummaryLabel->setText(QStringLiteral("%1: %2 plots, %3 with text, %4 land plots")
+    m_summaryLabel->setText(QStringLiteral("%1: %2 plots, %3 with text, %4 land plots")
                               .arg(where)
                               .arg(s.plotCount())
                               .arg(s.filledCount())
@@ -125,7 +125,7 @@ void StatisticsWindow::rowDoubleClicked(const QModelIndex &index)
 {
     const QString pattern = findPatternAt(index.row());
     if (pattern.isEmpty()) {
-        SummaryLabel->setText(QStringLiteral("Plots without such a line have no line to find."));
+        m_summaryLabel->setText(QStringLiteral("Plots without such a line have no line to find."));
         return;
     }
     Q_EMIT findRequested(pattern);

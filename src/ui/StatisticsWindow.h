@@ -24,9 +24,11 @@ public:
 
     StatisticsWindow(vor4::MapDocument *doc, QWidget *parent = nullptr);
 
-    QComboBox *AreaComboBox = nullptr;
-    QLabel *SummaryLabel = nullptr;
-    QTableView *StatisticsTable = nullptr;
+    // "Whole map" or "Selected region" (an Area); what the counts cover;
+    // a row per value with its kind and count.
+    QComboBox *areaBox() const { return m_areaBox; }
+    QLabel *summaryLabel() const { return m_summaryLabel; }
+    QTableView *table() const { return m_table; }
 
     vor4::StatisticsModel *model() const { return m_model; }
     QSortFilterProxyModel *sortModel() const { return m_sort; }
@@ -54,6 +56,9 @@ private:
     void rowDoubleClicked(const QModelIndex &index);
 
     vor4::MapDocument *m_doc;
+    QComboBox *m_areaBox = nullptr;
+    QLabel *m_summaryLabel = nullptr;
+    QTableView *m_table = nullptr;
     vor4::StatisticsModel *m_model;
     QSortFilterProxyModel *m_sort;
     bool m_placed = false;

@@ -71,11 +71,11 @@ void MainWindow::buildFindAndStatistics()
     QMenu *edit = Menu->editMenu;
     edit->addSeparator();
     Menu->mirror(edit, FindBtn, QStringLiteral("&Find..."), keysFor(Qt::CTRL | Qt::Key_F, QKeySequence::Find));
-    Menu->mirror(edit, MapFindBar->FindNextBtn, QStringLiteral("Find &next"),
+    Menu->mirror(edit, MapFindBar->findNextButton(), QStringLiteral("Find &next"),
                  keysFor(Qt::Key_F3, QKeySequence::FindNext));
-    Menu->mirror(edit, MapFindBar->FindPreviousBtn, QStringLiteral("Find pre&vious"),
+    Menu->mirror(edit, MapFindBar->findPreviousButton(), QStringLiteral("Find pre&vious"),
                  keysFor(Qt::SHIFT | Qt::Key_F3, QKeySequence::FindPrevious));
-    Menu->mirror(edit, MapFindBar->ReplaceToggleBtn, QStringLiteral("R&eplace..."),
+    Menu->mirror(edit, MapFindBar->replaceToggle(), QStringLiteral("R&eplace..."),
                  keysFor(Qt::CTRL | Qt::Key_H, QKeySequence::Replace));
     Menu->mirror(Menu->mapMenu, StatisticsBtn, QStringLiteral("&Statistics"));
 }
@@ -101,5 +101,5 @@ void MainWindow::StatisticsFindRequested(const QString &pattern)
     MapFindBar->findText(pattern, options);
     // The steps through the matches are keys of this window.
     activateWindow();
-    MapFindBar->FindEdit->setFocus(Qt::OtherFocusReason);
+    MapFindBar->findField()->setFocus(Qt::OtherFocusReason);
 }

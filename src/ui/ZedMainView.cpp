@@ -181,7 +181,7 @@ void MainWindow::DrawGridMouseMove(const QPoint &pos)
     if (cell.x() < 0 || cell.y() < 0) {
         // Over no cell the panel is emptied whatever it held; only the timer
         // spares other news.
-        PlotHintWindow->releaseHint();
+        PlotHintWindow->hideHint();
         setStatusText(0, QString());
         return;
     }
@@ -190,13 +190,13 @@ void MainWindow::DrawGridMouseMove(const QPoint &pos)
                              .arg(cell.y())
                              .arg(cell.x())
                              .arg(Doc.fileY(cell.y()));
-    PlotHintWindow->activateHint(DrawGrid->viewport()->mapToGlobal(pos + QPoint(16, 16)), text);
+    PlotHintWindow->showHint(DrawGrid->viewport()->mapToGlobal(pos + QPoint(16, 16)), text);
     setStatusText(0, text);
 }
 
 void MainWindow::hideHoverHint()
 {
-    PlotHintWindow->releaseHint();
+    PlotHintWindow->hideHint();
     // Only the hint's own text goes: "File Saved" and the like stay readable.
     if (statusText(0) == PlotHintWindow->text())
         setStatusText(0, QString());

@@ -258,10 +258,10 @@ void TestEditHistory::hintsAndHistoryNameTheSteps()
     QTest::mouseClick(w->MapBtn, Qt::LeftButton);
     clickCell(20, 10);
     w->mapContentsWindow()->show();
-    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // the fixed plot types
+    w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // the fixed plot types
     QVERIFY(!w->Doc.PlotTexts.text(20, 10).contains("PlotType=0"));
-    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
-    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+    w->mapContentsWindow()->valueList()->setCurrentRow(0);
+    QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("PlotType changed"));
     QCOMPARE(w->UndoBtn->toolTip(), QStringLiteral("Undo PlotType changed at (20, 10) (Ctrl+Z)"));
     QCOMPARE(w->RedoBtn->toolTip().left(4), QStringLiteral("Redo"));

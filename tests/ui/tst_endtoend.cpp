@@ -104,12 +104,12 @@ void TestEndToEnd::typicalRoad()
     // The map contents window lists the game's terrains; a double click puts one in.
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
     QVERIFY(w->mapContentsWindow()->isVisible());
-    QCOMPARE(w->mapContentsWindow()->ListBox1->count(), 2);
-    QCOMPARE(w->mapContentsWindow()->ListBox1->item(0)->text(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    QCOMPARE(w->mapContentsWindow()->valueList()->count(), 2);
+    QCOMPARE(w->mapContentsWindow()->valueList()->item(0)->text(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
     QCOMPARE(w->mapContentsWindow()->panelText(1), QStringLiteral(" 2 items found"));
-    const QRect desert = w->mapContentsWindow()->ListBox1->visualItemRect(w->mapContentsWindow()->ListBox1->item(0));
-    QTest::mouseClick(w->mapContentsWindow()->ListBox1->viewport(), Qt::LeftButton, {}, desert.center());
-    QTest::mouseDClick(w->mapContentsWindow()->ListBox1->viewport(), Qt::LeftButton, {}, desert.center());
+    const QRect desert = w->mapContentsWindow()->valueList()->visualItemRect(w->mapContentsWindow()->valueList()->item(0));
+    QTest::mouseClick(w->mapContentsWindow()->valueList()->viewport(), Qt::LeftButton, {}, desert.center());
+    QTest::mouseDClick(w->mapContentsWindow()->valueList()->viewport(), Qt::LeftButton, {}, desert.center());
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType changed"));
     QByteArray changed = original;
     changed.replace("TerrainType=TERRAIN_GRASS", "TerrainType=TERRAIN_DESERT");
@@ -122,9 +122,9 @@ void TestEndToEnd::typicalRoad()
     QCOMPARE(cellColour(grid, col, row), QColor(0, 128, 0));
 
     // A new value applied: snow from the list, then a hand-typed line.
-    const QRect snow = w->mapContentsWindow()->ListBox1->visualItemRect(w->mapContentsWindow()->ListBox1->item(1));
-    QTest::mouseClick(w->mapContentsWindow()->ListBox1->viewport(), Qt::LeftButton, {}, snow.center());
-    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+    const QRect snow = w->mapContentsWindow()->valueList()->visualItemRect(w->mapContentsWindow()->valueList()->item(1));
+    QTest::mouseClick(w->mapContentsWindow()->valueList()->viewport(), Qt::LeftButton, {}, snow.center());
+    QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     w->Memo->setFocus(Qt::MouseFocusReason);
     w->Memo->moveCursor(QTextCursor::End);
     QTest::keyClick(w->Memo, Qt::Key_Return);
@@ -142,14 +142,14 @@ void TestEndToEnd::typicalRoad()
     QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
     QVERIFY(w->miniMapWindow()->isVisible());
     const int leftBefore = grid->leftCol();
-    const vor4::FrameRect frame = w->miniMapWindow()->ViewRect;
+    const vor4::FrameRect frame = w->miniMapWindow()->viewFrame();
     const QPoint inside(frame.left + 2, frame.top + 2);
-    QTest::mousePress(w->miniMapWindow()->Image1, Qt::LeftButton, {}, inside);
-    QTest::mouseMove(w->miniMapWindow()->Image1, inside + QPoint(20, 0));
-    QTest::mouseRelease(w->miniMapWindow()->Image1, Qt::LeftButton, {}, inside + QPoint(20, 0));
+    QTest::mousePress(w->miniMapWindow()->pictureLabel(), Qt::LeftButton, {}, inside);
+    QTest::mouseMove(w->miniMapWindow()->pictureLabel(), inside + QPoint(20, 0));
+    QTest::mouseRelease(w->miniMapWindow()->pictureLabel(), Qt::LeftButton, {}, inside + QPoint(20, 0));
     QVERIFY(grid->maxLeftCol() > 0);
     QVERIFY(grid->leftCol() > leftBefore);
-    QCOMPARE(w->miniMapWindow()->ViewRect.left, frame.left + 20); // the dragged frame stays the base
+    QCOMPARE(w->miniMapWindow()->viewFrame().left, frame.left + 20); // the dragged frame stays the base
 
     // Save as, into the game's maps folder's neighbour; the extension is added.
     const QString saved = dir.filePath("edited");

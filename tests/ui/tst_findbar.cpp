@@ -116,8 +116,8 @@ void TestFindBar::cleanup()
 void TestFindBar::typeFind(const QString &text)
 {
     QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(bar()->FindEdit->hasFocus());
-    QTest::keyClicks(bar()->FindEdit, text);
+    QVERIFY(bar()->findField()->hasFocus());
+    QTest::keyClicks(bar()->findField(), text);
     settle();
 }
 
@@ -127,17 +127,17 @@ void TestFindBar::typingFindsAndMarks()
     // search could end.
     bar()->search().setSliceMilliseconds(0);
     QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(bar()->FindEdit, "TERRAIN_");
+    QTest::keyClicks(bar()->findField(), "TERRAIN_");
     QVERIFY(bar()->search().isRunning());
-    QVERIFY(bar()->CountLabel->text().endsWith(QStringLiteral("...")));
-    QTest::keyClick(bar()->FindEdit, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(bar()->countLabel()->text().endsWith(QStringLiteral("...")));
+    QTest::keyClick(bar()->findField(), Qt::Key_A, Qt::ControlModifier);
     typeFind(QStringLiteral("bonus_"));
     const QList<QPoint> expected = plainFind(w->Doc, QStringLiteral("bonus_"));
     QList<QPoint> found;
     for (qint32 i : bar()->search().matches())
         found << bar()->search().cellOf(i);
     QCOMPARE(found, expected);
-    QCOMPARE(bar()->CountLabel->text(), QStringLiteral("%1 plots").arg(expected.size()));
+    QCOMPARE(bar()->countLabel()->text(), QStringLiteral("%1 plots").arg(expected.size()));
 
     // A frame on the grid marks each match; the cell inside stays as painted.
     const QImage shot = gridShot();
@@ -152,7 +152,7 @@ void TestFindBar::typingFindsAndMarks()
     // frame; the centre keeps the terrain's colour.
     QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
     const QImage &picture = w->miniMapWindow()->picture();
-    const vor4::FrameRect f = w->miniMapWindow()->ViewRect;
+    const vor4::FrameRect f = w->miniMapWindow()->viewFrame();
     for (int row = 0; row < w->Doc.rowCount(); ++row)
         for (int col = 0; col < w->Doc.columnCount(); ++col) {
             const int x = 3 * col, y = 3 * row;
@@ -164,7 +164,7 @@ void TestFindBar::typingFindsAndMarks()
         }
 
     // Escape closes the bar and takes the marks away.
-    QTest::keyClick(bar()->FindEdit, Qt::Key_Escape);
+    QTest::keyClick(bar()->findField(), Qt::Key_Escape);
     QVERIFY(!bar()->isVisible());
     QVERIFY(w->DrawGrid->hasFocus());
     const QPoint first = expected.first();
@@ -181,12 +181,12 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
     // Enter in the field, from no selected plot: each match in turn,
     // selected as a click selects, in view, with a thicker frame.
     for (const QPoint &cell : gold) {
-        QTest::keyClick(bar()->FindEdit, Qt::Key_Return);
+        QTest::keyClick(bar()->findField(), Qt::Key_Return);
         QCOMPARE(selected(), cell);
         QCOMPARE(QPoint(w->Doc.CurrentCol, w->Doc.CurrentRow), cell);
         QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(cell.x(), cell.y()));
         QVERIFY(w->statusText(2).startsWith(QStringLiteral("Current cell = (%1 ,%2)").arg(cell.x()).arg(cell.y())));
-        QVERIFY(bar()->FindEdit->hasFocus());
+        QVERIFY(bar()->findField()->hasFocus());
         const QImage shot = gridShot();
         for (const QPoint &m : gold) {
             const QRect r = w->DrawGrid->cellRect(m.x(), m.y());
@@ -195,22 +195,22 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
         }
     }
     // Wrapping both ways, with Enter, Shift+Enter, F3 and Shift+F3.
-    QTest::keyClick(bar()->FindEdit, Qt::Key_Return);
+    QTest::keyClick(bar()->findField(), Qt::Key_Return);
     QCOMPARE(selected(), gold.first());
-    QTest::keyClick(bar()->FindEdit, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(bar()->findField(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(selected(), gold.last());
-    QTest::keyClick(bar()->FindEdit, Qt::Key_F3, Qt::ShiftModifier);
+    QTest::keyClick(bar()->findField(), Qt::Key_F3, Qt::ShiftModifier);
     QCOMPARE(selected(), gold[gold.size() - 2]);
-    QTest::keyClick(bar()->FindEdit, Qt::Key_F3);
+    QTest::keyClick(bar()->findField(), Qt::Key_F3);
     QCOMPARE(selected(), gold.last());
     // F3 from the grid keeps its focus; the bar's buttons step too.
     w->DrawGrid->setFocus();
     QTest::keyClick(w->DrawGrid, Qt::Key_F3);
     QCOMPARE(selected(), gold.first());
     QVERIFY(w->DrawGrid->hasFocus());
-    QTest::mouseClick(bar()->FindNextBtn, Qt::LeftButton);
-    QTest::mouseClick(bar()->FindNextBtn, Qt::LeftButton);
-    QTest::mouseClick(bar()->FindPreviousBtn, Qt::LeftButton);
+    QTest::mouseClick(bar()->findNextButton(), Qt::LeftButton);
+    QTest::mouseClick(bar()->findNextButton(), Qt::LeftButton);
+    QTest::mouseClick(bar()->findPreviousButton(), Qt::LeftButton);
     QCOMPARE(selected(), gold[1]);
     // From a plot that is no match: the next one after it.
     const QPoint between(gold[1].x(), gold[1].y() + 1);
@@ -240,38 +240,38 @@ void TestFindBar::optionsBadPatternsAndEdits()
     typeFind(QStringLiteral("bonustype=bonus_wine"));
     const int wine = int(plainFind(w->Doc, QStringLiteral("BonusType=BONUS_WINE")).size());
     QCOMPARE(bar()->search().count(), wine);
-    QTest::mouseClick(bar()->MatchCaseBox, Qt::LeftButton);
+    QTest::mouseClick(bar()->matchCaseBox(), Qt::LeftButton);
     settle();
-    QCOMPARE(bar()->CountLabel->text(), QStringLiteral("0 plots"));
-    bar()->FindEdit->setText(QStringLiteral("BonusType=BONUS_WIN"));
+    QCOMPARE(bar()->countLabel()->text(), QStringLiteral("0 plots"));
+    bar()->findField()->setText(QStringLiteral("BonusType=BONUS_WIN"));
     settle();
     QCOMPARE(bar()->search().count(), wine);
-    QTest::mouseClick(bar()->WholeLineBox, Qt::LeftButton);
+    QTest::mouseClick(bar()->wholeLineBox(), Qt::LeftButton);
     settle();
     QCOMPARE(bar()->search().count(), 0);
-    QTest::mouseClick(bar()->WholeLineBox, Qt::LeftButton);
-    QTest::mouseClick(bar()->RegexBox, Qt::LeftButton);
-    bar()->FindEdit->setText(QStringLiteral("BONUS_(WINE|GOLD)$"));
+    QTest::mouseClick(bar()->wholeLineBox(), Qt::LeftButton);
+    QTest::mouseClick(bar()->regexBox(), Qt::LeftButton);
+    bar()->findField()->setText(QStringLiteral("BONUS_(WINE|GOLD)$"));
     settle();
-    QCOMPARE(bar()->search().count(), int(plainFind(w->Doc, bar()->FindEdit->text(), true).size()));
+    QCOMPARE(bar()->search().count(), int(plainFind(w->Doc, bar()->findField()->text(), true).size()));
 
     // A bad pattern: said in the bar, in red, nothing found; F3 does nothing.
-    bar()->FindEdit->setFocus();
-    QTest::keyClick(bar()->FindEdit, Qt::Key_End);
+    bar()->findField()->setFocus();
+    QTest::keyClick(bar()->findField(), Qt::Key_End);
     const int width = w->width(), least = bar()->minimumSizeHint().width();
-    QTest::keyClicks(bar()->FindEdit, "(");
+    QTest::keyClicks(bar()->findField(), "(");
     QCOMPARE(bar()->search().count(), 0);
     QCoreApplication::processEvents();
     // The message never widens the window, nor what it can shrink to.
     QCOMPARE(w->width(), width);
     QCOMPARE(bar()->minimumSizeHint().width(), least);
-    QCOMPARE(bar()->CountLabel->toolTip(), bar()->CountLabel->text());
-    QVERIFY(bar()->CountLabel->text().startsWith(QStringLiteral("The regular expression is not valid")));
-    QVERIFY(bar()->CountLabel->styleSheet().contains(QStringLiteral("192, 0, 0")));
-    QTest::keyClick(bar()->FindEdit, Qt::Key_F3);
-    QTest::keyClick(bar()->FindEdit, Qt::Key_Backspace);
+    QCOMPARE(bar()->countLabel()->toolTip(), bar()->countLabel()->text());
+    QVERIFY(bar()->countLabel()->text().startsWith(QStringLiteral("The regular expression is not valid")));
+    QVERIFY(bar()->countLabel()->styleSheet().contains(QStringLiteral("192, 0, 0")));
+    QTest::keyClick(bar()->findField(), Qt::Key_F3);
+    QTest::keyClick(bar()->findField(), Qt::Key_Backspace);
     settle();
-    QVERIFY(bar()->CountLabel->styleSheet().isEmpty());
+    QVERIFY(bar()->countLabel()->styleSheet().isEmpty());
 
     // The marks follow an edit and its undo; a newly opened map closes the
     // bar with the old map's marks.
@@ -282,7 +282,7 @@ void TestFindBar::optionsBadPatternsAndEdits()
     clickCell(cell);
     w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_GRASS\nBonusType=BONUS_WINE"));
     QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
-    QCOMPARE(bar()->CountLabel->text(), QStringLiteral("%1 plots").arg(before + 1));
+    QCOMPARE(bar()->countLabel()->text(), QStringLiteral("%1 plots").arg(before + 1));
     const QPoint corner = w->DrawGrid->cellRect(cell.x(), cell.y()).topLeft();
     QCOMPARE(gridShot().pixel(corner), Mark);
     QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
@@ -300,31 +300,31 @@ void TestFindBar::optionsBadPatternsAndEdits()
 void TestFindBar::replaceOneByOne()
 {
     QTest::keyClick(w->DrawGrid, Qt::Key_H, Qt::ControlModifier);
-    QVERIFY(bar()->ReplaceEdit->isVisible());
-    QVERIFY(bar()->FindEdit->hasFocus()); // nothing to find yet: that field first
-    QTest::keyClicks(bar()->FindEdit, "BONUS_GOLD");
+    QVERIFY(bar()->replaceField()->isVisible());
+    QVERIFY(bar()->findField()->hasFocus()); // nothing to find yet: that field first
+    QTest::keyClicks(bar()->findField(), "BONUS_GOLD");
     const QList<QPoint> gold = plainFind(w->Doc, QStringLiteral("BONUS_GOLD"));
-    bar()->ReplaceEdit->setFocus();
-    QTest::keyClicks(bar()->ReplaceEdit, "BONUS_SILVER");
+    bar()->replaceField()->setFocus();
+    QTest::keyClicks(bar()->replaceField(), "BONUS_SILVER");
 
     // Nothing selected: Replace only goes to the first match.
     const QByteArray original = bytes();
-    QTest::mouseClick(bar()->ReplaceBtn, Qt::LeftButton);
+    QTest::mouseClick(bar()->replaceButton(), Qt::LeftButton);
     QCOMPARE(selected(), gold[0]);
     QCOMPARE(bytes(), original);
     // Enter in the field replaces there and goes on.
     QByteArray text = w->Doc.PlotTexts.text(gold[0].x(), gold[0].y());
-    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_Return);
+    QTest::keyClick(bar()->replaceField(), Qt::Key_Return);
     QCOMPARE(w->Doc.PlotTexts.text(gold[0].x(), gold[0].y()), text.replace("BONUS_GOLD", "BONUS_SILVER"));
     QCOMPARE(selected(), gold[1]);
-    QCOMPARE(bar()->ReplaceLabel->text(), QStringLiteral("Replaced in 1 plot"));
+    QCOMPARE(bar()->replaceResultLabel()->text(), QStringLiteral("Replaced in 1 plot"));
     QCOMPARE(w->MapDoc.undoStack()->undoText(), QStringLiteral("Replace 1 plot"));
-    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(bar()->replaceField(), Qt::Key_R, Qt::AltModifier);
     QCOMPARE(bar()->search().count(), int(gold.size()) - 2);
     // The last one: nothing left to go to; the memo shows the new text, so
     // that leaving it stores nothing old.
     while (bar()->search().count() > 0)
-        QTest::keyClick(bar()->ReplaceEdit, Qt::Key_Return);
+        QTest::keyClick(bar()->replaceField(), Qt::Key_Return);
     QCOMPARE(selected(), gold.last());
     QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(gold.last().x(), gold.last().y()));
     QVERIFY(memoBytes().contains("BONUS_SILVER"));
@@ -334,49 +334,49 @@ void TestFindBar::replaceOneByOne()
     QCOMPARE(bytes(), original);
 
     // A replacement no plot can hold: said, nothing changed.
-    bar()->ReplaceEdit->setText(QStringLiteral("BONUS_\u20ac"));
-    QTest::mouseClick(bar()->ReplaceBtn, Qt::LeftButton);
-    QVERIFY(bar()->ReplaceLabel->text().contains(QStringLiteral("cannot hold")));
+    bar()->replaceField()->setText(QStringLiteral("BONUS_\u20ac"));
+    QTest::mouseClick(bar()->replaceButton(), Qt::LeftButton);
+    QVERIFY(bar()->replaceResultLabel()->text().contains(QStringLiteral("cannot hold")));
     QCOMPARE(bytes(), original);
     // Ctrl+H again hides the second field.
-    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_H, Qt::ControlModifier);
-    QVERIFY(!bar()->ReplaceEdit->isVisible());
-    QVERIFY(bar()->FindEdit->hasFocus());
+    QTest::keyClick(bar()->replaceField(), Qt::Key_H, Qt::ControlModifier);
+    QVERIFY(!bar()->replaceField()->isVisible());
+    QVERIFY(bar()->findField()->hasFocus());
 }
 
 void TestFindBar::replaceAllIsOneStep()
 {
     QTest::keyClick(w->DrawGrid, Qt::Key_H, Qt::ControlModifier);
-    QTest::mouseClick(bar()->RegexBox, Qt::LeftButton);
-    QTest::mouseClick(bar()->MatchCaseBox, Qt::LeftButton);
-    QTest::keyClicks(bar()->FindEdit, "BonusType=BONUS_(COAL|IRON)$");
-    const QList<QPoint> all = plainFind(w->Doc, bar()->FindEdit->text(), true);
-    bar()->ReplaceEdit->setText(QStringLiteral("BonusType=BONUS_\\1_MINE"));
+    QTest::mouseClick(bar()->regexBox(), Qt::LeftButton);
+    QTest::mouseClick(bar()->matchCaseBox(), Qt::LeftButton);
+    QTest::keyClicks(bar()->findField(), "BonusType=BONUS_(COAL|IRON)$");
+    const QList<QPoint> all = plainFind(w->Doc, bar()->findField()->text(), true);
+    bar()->replaceField()->setText(QStringLiteral("BonusType=BONUS_\\1_MINE"));
     const QByteArray original = bytes();
 
     // With captures, one step named with the count; the selected plot's
     // memo shows its new text.
-    QTest::mouseClick(bar()->FindNextBtn, Qt::LeftButton);
+    QTest::mouseClick(bar()->findNextButton(), Qt::LeftButton);
     const QPoint current = selected();
-    QTest::mouseClick(bar()->ReplaceAllBtn, Qt::LeftButton);
+    QTest::mouseClick(bar()->replaceAllButton(), Qt::LeftButton);
     QCOMPARE(w->MapDoc.undoStack()->undoText(), QStringLiteral("Replace %1 plots").arg(all.size()));
-    QCOMPARE(bar()->ReplaceLabel->text(), QStringLiteral("Replaced in %1 plots").arg(all.size()));
+    QCOMPARE(bar()->replaceResultLabel()->text(), QStringLiteral("Replaced in %1 plots").arg(all.size()));
     QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(current.x(), current.y()));
     QCOMPARE(plainFind(w->Doc, QStringLiteral("BonusType=BONUS_(COAL|IRON)_MINE$"), true), all);
     // Undo gives back every byte and takes the note away.
     w->DrawGrid->setFocus();
     QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(bytes(), original);
-    QCOMPARE(bar()->ReplaceLabel->text(), QString());
+    QCOMPARE(bar()->replaceResultLabel()->text(), QString());
 
     // With a selected region, in it only.
     const QRect region(0, 0, 32, 20);
     w->MapDoc.selection().setRegion(region, QSize(64, 40));
-    const QList<QPoint> inside = plainFind(w->Doc, bar()->FindEdit->text(), true, region);
+    const QList<QPoint> inside = plainFind(w->Doc, bar()->findField()->text(), true, region);
     QVERIFY(!inside.isEmpty() && inside.size() < all.size());
-    bar()->ReplaceEdit->setFocus();
-    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_A, Qt::AltModifier);
-    QCOMPARE(bar()->ReplaceLabel->text(),
+    bar()->replaceField()->setFocus();
+    QTest::keyClick(bar()->replaceField(), Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(bar()->replaceResultLabel()->text(),
              QStringLiteral("Replaced in %1 plots of the selected region").arg(inside.size()));
     QCOMPARE(plainFind(w->Doc, QStringLiteral("_MINE")), inside);
     QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
@@ -387,11 +387,11 @@ void TestFindBar::keysStayWithTheMemos()
 {
     // Tool tips and menu entries name the keys.
     QVERIFY(w->FindBtn->toolTip().endsWith(QStringLiteral("(Ctrl+F)")));
-    QVERIFY(bar()->FindNextBtn->toolTip().endsWith(QStringLiteral("(F3)")));
-    QVERIFY(bar()->FindPreviousBtn->toolTip().endsWith(QStringLiteral("(Shift+F3)")));
-    QVERIFY(bar()->ReplaceToggleBtn->toolTip().endsWith(QStringLiteral("(Ctrl+H)")));
-    QVERIFY(bar()->ReplaceAllBtn->toolTip().endsWith(QStringLiteral("(Alt+A)")));
-    QVERIFY(bar()->CloseBtn->toolTip().endsWith(QStringLiteral("(Esc)")));
+    QVERIFY(bar()->findNextButton()->toolTip().endsWith(QStringLiteral("(F3)")));
+    QVERIFY(bar()->findPreviousButton()->toolTip().endsWith(QStringLiteral("(Shift+F3)")));
+    QVERIFY(bar()->replaceToggle()->toolTip().endsWith(QStringLiteral("(Ctrl+H)")));
+    QVERIFY(bar()->replaceAllButton()->toolTip().endsWith(QStringLiteral("(Alt+A)")));
+    QVERIFY(bar()->closeButton()->toolTip().endsWith(QStringLiteral("(Esc)")));
     QVERIFY(w->Menu->editMenu->actions().contains(w->Menu->actionFor(w->FindBtn)));
 
     // Ctrl+F from a memo on another page: the map page and the field; the
@@ -404,10 +404,10 @@ void TestFindBar::keysStayWithTheMemos()
     const QString rules = w->GMemo->text();
     QTest::keyClick(w->GMemo, Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
-    QVERIFY(bar()->FindEdit->hasFocus());
+    QVERIFY(bar()->findField()->hasFocus());
     QCOMPARE(w->GMemo->text(), rules);
     QVERIFY(w->Doc.GameLines.contains("Rule=1"));
-    QTest::keyClicks(bar()->FindEdit, "TERRAIN_OCEAN");
+    QTest::keyClicks(bar()->findField(), "TERRAIN_OCEAN");
 
     // In the plot memo, with the bar open, Enter, Escape and Ctrl+Z are the
     // memo's own.
@@ -428,10 +428,10 @@ void TestFindBar::keysStayWithTheMemos()
     // Ctrl+H from the memo: the replace field; Ctrl+F back to the find field
     // alone, its text selected for new typing.
     QTest::keyClick(w->Memo, Qt::Key_H, Qt::ControlModifier);
-    QVERIFY(bar()->ReplaceEdit->hasFocus());
-    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(!bar()->ReplaceEdit->isVisible());
-    QCOMPARE(bar()->FindEdit->selectedText(), QStringLiteral("TERRAIN_OCEAN"));
+    QVERIFY(bar()->replaceField()->hasFocus());
+    QTest::keyClick(bar()->replaceField(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!bar()->replaceField()->isVisible());
+    QCOMPARE(bar()->findField()->selectedText(), QStringLiteral("TERRAIN_OCEAN"));
 }
 
 void TestFindBar::tooComplexIsSaid()
@@ -439,10 +439,10 @@ void TestFindBar::tooComplexIsSaid()
     // A pattern the engine gives up on is not "0 plots": it names the plot.
     w->MapDoc.push(new vor4::SetPlotText(&w->MapDoc, 3, 39, QByteArray(40, 'a') + "b", QStringLiteral("Edit plot")));
     QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
-    QTest::mouseClick(bar()->RegexBox, Qt::LeftButton);
-    bar()->FindEdit->setText(QStringLiteral("(a+)+$"));
+    QTest::mouseClick(bar()->regexBox(), Qt::LeftButton);
+    bar()->findField()->setText(QStringLiteral("(a+)+$"));
     settle();
-    QCOMPARE(bar()->CountLabel->text(), QStringLiteral("pattern too complex at 3,0"));
+    QCOMPARE(bar()->countLabel()->text(), QStringLiteral("pattern too complex at 3,0"));
 }
 
 QTEST_MAIN(TestFindBar)

@@ -182,9 +182,9 @@ void TestHelp::readmeStepNamesAndMessages()
     QVERIFY(text.contains("(the history then shows \"" + w->UndoBtn->toolTip().section(" (", 0, 0).mid(5) + "\""));
     w->DrawGridSelectCell(20, 10);
     w->DrawGrid->setCurrentCell(20, 10);
-    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // the plot types
-    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
-    w->mapContentsWindow()->ChangeBtn->click();
+    w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // the plot types
+    w->mapContentsWindow()->valueList()->setCurrentRow(0);
+    w->mapContentsWindow()->changeButton()->click();
     QVERIFY(text.contains("(\"" + w->UndoBtn->toolTip().section(" (", 0, 1) + "\")"));
 }
 

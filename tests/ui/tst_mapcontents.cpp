@@ -84,7 +84,7 @@ private Q_SLOTS:
 private:
     void selectRow(int row);
     void selectTab(int tab);
-    QString item(int row) const { return form->ListBox1->item(row)->text(); }
+    QString item(int row) const { return form->valueList()->item(row)->text(); }
 
     QTemporaryDir dir;
     QString full;   // every data file with items
@@ -124,18 +124,18 @@ void TestMapContents::cleanup()
 
 void TestMapContents::selectRow(int row)
 {
-    QListWidgetItem *it = form->ListBox1->item(row);
+    QListWidgetItem *it = form->valueList()->item(row);
     QVERIFY(it);
-    QTest::mouseClick(form->ListBox1->viewport(), Qt::LeftButton, {}, form->ListBox1->visualItemRect(it).center());
-    QCOMPARE(form->ListBox1->selectedItems().value(0), it);
+    QTest::mouseClick(form->valueList()->viewport(), Qt::LeftButton, {}, form->valueList()->visualItemRect(it).center());
+    QCOMPARE(form->valueList()->selectedItems().value(0), it);
 }
 
 void TestMapContents::selectTab(int tab)
 {
-    const QRect r = form->TabControl1->tabRect(tab);
-    QVERIFY(form->TabControl1->rect().contains(r)); // every tab fits, none scrolled away
-    QTest::mouseClick(form->TabControl1, Qt::LeftButton, {}, r.center());
-    QCOMPARE(form->TabControl1->currentIndex(), tab);
+    const QRect r = form->keyTabs()->tabRect(tab);
+    QVERIFY(form->keyTabs()->rect().contains(r)); // every tab fits, none scrolled away
+    QTest::mouseClick(form->keyTabs(), Qt::LeftButton, {}, r.center());
+    QCOMPARE(form->keyTabs()->currentIndex(), tab);
 }
 
 void TestMapContents::windowAndControls()
@@ -144,40 +144,42 @@ void TestMapContents::windowAndControls()
     QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(form->windowType(), Qt::Tool);
     QVERIFY(form->isHidden());
-    QCOMPARE(form->TabControl1->shape(), QTabBar::RoundedEast);
+    QCOMPARE(form->keyTabs()->shape(), QTabBar::RoundedEast);
     QStringList captions;
-    for (int i = 0; i < form->TabControl1->count(); ++i) {
-        captions << form->TabControl1->tabText(i);
-        QVERIFY2(!form->TabControl1->tabIcon(i).pixmap(16, 16).isNull(), "tab icon missing");
+    for (int i = 0; i < form->keyTabs()->count(); ++i) {
+        captions << form->keyTabs()->tabText(i);
+        QVERIFY2(!form->keyTabs()->tabIcon(i).pixmap(16, 16).isNull(), "tab icon missing");
     }
     QCOMPARE(captions, (QStringList{"Terrains", "Bonus", "Features", "Improvements", "PlotType"}));
-    QCOMPARE(form->TabControl1->currentIndex(), 0);
+    QCOMPARE(form->keyTabs()->currentIndex(), 0);
 
-    QCOMPARE(form->ChangeBtn->toolTip(), QStringLiteral("Make change to map"));
-    QCOMPARE(form->ClearBtn->toolTip(), QStringLiteral("Clear content in map"));
-    QVERIFY(!form->ChangeBtn->icon().pixmap(16, 16).isNull());
+    QCOMPARE(form->changeButton()->toolTip(), QStringLiteral("Make change to map"));
+    QCOMPARE(form->clearButton()->toolTip(), QStringLiteral("Clear content in map"));
+    QVERIFY(!form->changeButton()->icon().pixmap(16, 16).isNull());
 
-    // Hidden at start: nothing built, both panels empty, the hidden memo
-    // holds the fixed plot types.
+    // Hidden at start: nothing built, both panels empty.
     QCOMPARE(form->catalogue().fileReads(), 0);
     QCOMPARE(form->panelText(0), QString());
     QCOMPARE(form->panelText(1), QString());
-    QCOMPARE(form->Memo2->toPlainText().split('\n'),
-             (QStringList{"PlotType=0       <Mountain>", "PlotType=1       <Hill>", "PlotType=2       <Plain>",
-                          "PlotType=3       <Ocean>"}));
 
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form));
-    QVERIFY(!form->Memo2->isVisible());
-    QVERIFY(form->ListBox1->geometry().right() < form->TabControl1->geometry().left());
-    QCOMPARE(form->ListBox1->visualItemRect(form->ListBox1->item(1)).top(), 16);
+    QVERIFY(form->valueList()->geometry().right() < form->keyTabs()->geometry().left());
+    QCOMPARE(form->valueList()->visualItemRect(form->valueList()->item(1)).top(), 16);
+    // The plot types are a fixed list.
+    form->keyTabs()->setCurrentIndex(PlotType);
+    QStringList plotTypes;
+    for (int row = 0; row < form->valueList()->count(); ++row)
+        plotTypes << item(row);
+    QCOMPARE(plotTypes, (QStringList{"PlotType=0       <Mountain>", "PlotType=1       <Hill>", "PlotType=2       <Plain>",
+                                     "PlotType=3       <Ocean>"}));
 }
 
 void TestMapContents::showAndHideMoveTheHintButton()
 {
     form->show();
     QVERIFY(host->hintDown);
-    QCOMPARE(form->ListBox1->count(), 3);
+    QCOMPARE(form->valueList()->count(), 3);
     QCOMPARE(form->panelText(1), QStringLiteral(" 3 items found"));
     selectRow(1);
 
@@ -189,8 +191,8 @@ void TestMapContents::showAndHideMoveTheHintButton()
     // Shown again: the list is rebuilt from the built list, the selection lost.
     form->show();
     QVERIFY(host->hintDown);
-    QCOMPARE(form->ListBox1->count(), 3);
-    QVERIFY(form->ListBox1->selectedItems().isEmpty());
+    QCOMPARE(form->valueList()->count(), 3);
+    QVERIFY(form->valueList()->selectedItems().isEmpty());
     QCOMPARE(form->catalogue().fileReads(), 1);
 
     form->hide();
@@ -209,10 +211,10 @@ void TestMapContents::tabsListTheirItems()
         for (int tab : {Bonus, Features, Improvements, PlotType, Terrains}) {
             selectTab(tab);
             QCOMPARE(item(0), first[tab]);
-            QCOMPARE(form->ListBox1->count(), counts[tab]);
+            QCOMPARE(form->valueList()->count(), counts[tab]);
             QCOMPARE(form->panelText(1), QStringLiteral(" %1 items found").arg(counts[tab]));
-            QVERIFY(form->ChangeBtn->isEnabled());
-            QVERIFY(form->ListBox1->selectedItems().isEmpty());
+            QVERIFY(form->changeButton()->isEnabled());
+            QVERIFY(form->valueList()->selectedItems().isEmpty());
         }
         // Coming back to a built tab reads nothing.
         QCOMPARE(form->catalogue().fileReads(), 4);
@@ -268,7 +270,7 @@ void TestMapContents::change()
     QVERIFY(QTest::qWaitForWindowExposed(form));
     selectTab(tab);
     selectRow(row);
-    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QTest::mouseClick(form->changeButton(), Qt::LeftButton);
 
     QCOMPARE(host->memo->toPlainText(), after);
     QCOMPARE(host->recallText, before);
@@ -277,9 +279,9 @@ void TestMapContents::change()
     QCOMPARE(form->panelText(0), status);
 
     // A second change keeps only one step to undo: the text before it.
-    QTest::keyClick(form->ListBox1, Qt::Key_Up);
-    QVERIFY(!form->ListBox1->selectedItems().isEmpty());
-    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QTest::keyClick(form->valueList(), Qt::Key_Up);
+    QVERIFY(!form->valueList()->selectedItems().isEmpty());
+    QTest::mouseClick(form->changeButton(), Qt::LeftButton);
     QCOMPARE(host->recallText, after);
     QCOMPARE(host->applied.size(), 2);
 }
@@ -321,7 +323,7 @@ void TestMapContents::clear()
     QVERIFY(QTest::qWaitForWindowExposed(form));
     selectTab(tab);
     // No item needs to be selected.
-    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+    QTest::mouseClick(form->clearButton(), Qt::LeftButton);
 
     QCOMPARE(host->memo->toPlainText(), after);
     QCOMPARE(host->recallText, before);
@@ -339,7 +341,7 @@ void TestMapContents::doubleClick()
     selectRow(0);
     // The double-clicked item is the one put in, not the one selected before:
     // press, release, then the double click, as the window system sends them.
-    QListWidget *list = form->ListBox1;
+    QListWidget *list = form->valueList();
     const QPoint second = list->visualItemRect(list->item(1)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
@@ -354,15 +356,15 @@ void TestMapContents::doubleClick()
     host->recallText = "<untouched>";
     selectTab(Features);
     QCOMPARE(list->count(), 0);
-    QVERIFY(form->NoGameLabel->isVisible());
-    QVERIFY(form->NoGameLabel->text().startsWith("Cannot open file : " + sparse
+    QVERIFY(form->noGameLabel()->isVisible());
+    QVERIFY(form->noGameLabel()->text().startsWith("Cannot open file : " + sparse
                                                  + "/Assets/XML/Terrain/VOR4FeatureInfos.xml\n"));
     QCOMPARE(form->panelText(1), QStringLiteral(" No items found"));
-    QVERIFY(!form->ChangeBtn->isEnabled());
-    QVERIFY(form->ClearBtn->isEnabled());
+    QVERIFY(!form->changeButton()->isEnabled());
+    QVERIFY(form->clearButton()->isEnabled());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     selectTab(Improvements);
-    QVERIFY(!form->NoGameLabel->isVisible());
+    QVERIFY(!form->noGameLabel()->isVisible());
     QCOMPARE(list->count(), 0);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
     QCOMPARE(host->memo->toPlainText(), text);
@@ -381,11 +383,11 @@ void TestMapContents::withoutTheGame()
     host->memo->setPlainText("TerrainType=TERRAIN_GRASS");
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form));
-    QCOMPARE(form->NoGameLabel->text(), QStringLiteral("Cannot open file : /Assets/XML/Terrain/VOR4TerrainInfos.xml\n"
+    QCOMPARE(form->noGameLabel()->text(), QStringLiteral("Cannot open file : /Assets/XML/Terrain/VOR4TerrainInfos.xml\n"
                                                        "The game was not found: the lists show the values of this map"));
     QCOMPARE(form->panelText(1), QStringLiteral(" 2 items found"));
     selectRow(1);
-    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QTest::mouseClick(form->changeButton(), Qt::LeftButton);
     QCOMPARE(host->memo->toPlainText(), QStringLiteral("terraintype=TERRAIN_SNOW"));
     selectTab(Features);
     QCOMPARE(item(0), QStringLiteral("FeatureType=FEATURE_ICE, FeatureVariety=1"));
@@ -402,15 +404,15 @@ void TestMapContents::nothingWithoutSelectionOrOffTheMapPage()
     host->memo->setPlainText(text);
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form));
-    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+    QTest::mouseClick(form->clearButton(), Qt::LeftButton);
     QCOMPARE(form->panelText(0), QStringLiteral("TerrainType cleared"));
     host->memo->setPlainText(text);
     host->applied.clear();
     host->recallText = "<untouched>";
 
     // No item selected: only panel 0 is emptied.
-    QVERIFY(form->ListBox1->selectedItems().isEmpty());
-    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
+    QVERIFY(form->valueList()->selectedItems().isEmpty());
+    QTest::mouseClick(form->changeButton(), Qt::LeftButton);
     QCOMPARE(form->panelText(0), QString());
     QCOMPARE(host->memo->toPlainText(), text);
 
@@ -418,10 +420,10 @@ void TestMapContents::nothingWithoutSelectionOrOffTheMapPage()
     // nothing but empty panel 0.
     host->mapPage = false;
     selectRow(2);
-    QTest::mouseClick(form->ChangeBtn, Qt::LeftButton);
-    QTest::mouseDClick(form->ListBox1->viewport(), Qt::LeftButton, {},
-                       form->ListBox1->visualItemRect(form->ListBox1->item(2)).center());
-    QTest::mouseClick(form->ClearBtn, Qt::LeftButton);
+    QTest::mouseClick(form->changeButton(), Qt::LeftButton);
+    QTest::mouseDClick(form->valueList()->viewport(), Qt::LeftButton, {},
+                       form->valueList()->visualItemRect(form->valueList()->item(2)).center());
+    QTest::mouseClick(form->clearButton(), Qt::LeftButton);
     QCOMPARE(form->panelText(0), QString());
     QCOMPARE(host->memo->toPlainText(), text);
     QVERIFY(host->applied.isEmpty());
@@ -431,15 +433,15 @@ void TestMapContents::nothingWithoutSelectionOrOffTheMapPage()
 void TestMapContents::toolBarFollowsTheMapPage()
 {
     form->show();
-    QVERIFY(form->ToolBar1->isVisible()); // visible until the map page is first left
+    QVERIFY(form->changeBar()->isVisible()); // visible until the map page is first left
     form->setToolBarVisible(false);
-    QVERIFY(!form->ToolBar1->isVisible());
+    QVERIFY(!form->changeBar()->isVisible());
     QVERIFY(form->isVisible()); // the window itself stays open
     // Set while the window is hidden, it holds when the window comes back.
     form->hide();
     form->setToolBarVisible(true);
     form->show();
-    QVERIFY(form->ToolBar1->isVisible() && form->isToolBarVisible());
+    QVERIFY(form->changeBar()->isVisible() && form->isToolBarVisible());
 }
 
 void TestMapContents::tabsWrapIntoColumns()
@@ -449,7 +451,7 @@ void TestMapContents::tabsWrapIntoColumns()
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     QCOMPARE(form->size(), QSize(320, 440));
-    SideTabBar *tabs = form->TabControl1;
+    SideTabBar *tabs = form->keyTabs();
     const auto checkLaidOut = [&] {
         QList<int> lefts;
         for (int i = 0; i < tabs->count(); ++i) {
@@ -462,7 +464,7 @@ void TestMapContents::tabsWrapIntoColumns()
         }
         QCOMPARE(lefts.size(), tabs->columnCount());
         QVERIFY(tabs->geometry().right() <= form->width() - 1);
-        QVERIFY(form->ListBox1->geometry().right() < tabs->geometry().left());
+        QVERIFY(form->valueList()->geometry().right() < tabs->geometry().left());
     };
     checkLaidOut();
 
@@ -478,7 +480,7 @@ void TestMapContents::tabsWrapIntoColumns()
         QCOMPARE(tabs->tabRect(tab).left(), 0);
         checkLaidOut();
     }
-    QCOMPARE(form->ListBox1->count(), 2); // the features list
+    QCOMPARE(form->valueList()->count(), 2); // the features list
 
     // Tall enough: one column.
     form->resize(320, 800);

@@ -228,8 +228,8 @@ void TestMapPage::noSelectedPlot()
     // Right after Open nothing is selected, though the grid has a current cell.
     QFETCH(QString, button);
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
-    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // the fixed plot types
-    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
+    w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // the fixed plot types
+    w->mapContentsWindow()->valueList()->setCurrentRow(0);
     auto *inContents = w->mapContentsWindow()->findChild<QToolButton *>(button);
     QTest::mouseClick(inContents ? inContents : w->findChild<QToolButton *>(button), Qt::LeftButton);
     QCOMPARE(w->MapDoc.undoStack()->count(), 0);
@@ -480,9 +480,9 @@ void TestMapPage::mapContentsChangeAndRecall()
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
     QVERIFY(w->mapContentsWindow()->isVisible());
     QVERIFY(w->mapContentsWindow()->isToolBarVisible());
-    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // PlotType: the fixed list
-    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
-    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+    w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // PlotType: the fixed list
+    w->mapContentsWindow()->valueList()->setCurrentRow(0);
+    QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QVERIFY(w->Doc.PlotTexts.text(20, 20).contains("PlotType=0"));
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("PlotType changed"));
     // Recall in the main window undoes the change (the memo kept the focus).
@@ -539,8 +539,8 @@ void TestMapPage::catalogueBytesReachThePlot()
     w->Memo->setBytes("Note=a\xA0" "b\xA0\r\nTerrainType=TERRAIN_GRASS");
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
     for (const QByteArray &type : {QByteArray("TERRAIN_CAF\xC3\x89"), QByteArray("TERRAIN_\xE2\x82\xAC")}) {
-        w->mapContentsWindow()->ListBox1->setCurrentRow(type.endsWith("\xAC") ? 1 : 0);
-        QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+        w->mapContentsWindow()->valueList()->setCurrentRow(type.endsWith("\xAC") ? 1 : 0);
+        QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
         QCOMPARE(w->Doc.PlotTexts.text(6, 6), "Note=a\xA0" "b\xA0\r\nTerrainType=" + type);
         QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType changed"));
     }
@@ -551,10 +551,10 @@ void TestMapPage::catalogueBytesReachThePlot()
     const QByteArray stored = w->Doc.PlotTexts.text(6, 6);
     w->Memo->moveCursor(QTextCursor::End);
     w->Memo->insertPlainText(QString::fromUtf8("\nName=\u0141\u00f3d\u017a"));
-    w->mapContentsWindow()->ListBox1->setCurrentRow(0);
-    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+    w->mapContentsWindow()->valueList()->setCurrentRow(0);
+    QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType not stored"));
-    QTest::mouseClick(w->mapContentsWindow()->ClearBtn, Qt::LeftButton);
+    QTest::mouseClick(w->mapContentsWindow()->clearButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType not stored"));
     QCOMPARE(w->Doc.PlotTexts.text(6, 6), stored);
     QTRY_COMPARE(dialogs->messages.size(), 2);
@@ -565,14 +565,14 @@ void TestMapPage::minimapFollowsGrid()
     QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
     QVERIFY(w->miniMapWindow()->isVisible());
     w->DrawGrid->setTopLeft(5, 3);
-    QCOMPARE(w->miniMapWindow()->ViewRect.left, 15);
-    QCOMPARE(w->miniMapWindow()->ViewRect.top, 9);
+    QCOMPARE(w->miniMapWindow()->viewFrame().left, 15);
+    QCOMPARE(w->miniMapWindow()->viewFrame().top, 9);
     // Asked beyond the end, the grid stops at its last position; so does the frame.
     w->ScrollMapTo(1000, 1000, false);
     QCOMPARE(w->DrawGrid->leftCol(), w->DrawGrid->maxLeftCol());
-    QCOMPARE(w->miniMapWindow()->ViewRect.left, 3 * w->DrawGrid->maxLeftCol());
+    QCOMPARE(w->miniMapWindow()->viewFrame().left, 3 * w->DrawGrid->maxLeftCol());
     // A click on the minimap scrolls the grid to centre there.
-    QTest::mouseClick(w->miniMapWindow()->Image1, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(w->miniMapWindow()->pictureLabel(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(w->DrawGrid->leftCol(), 0);
     QCOMPARE(w->DrawGrid->topRow(), 0);
     w->miniMapWindow()->close();

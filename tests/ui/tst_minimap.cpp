@@ -41,7 +41,7 @@ public:
         grid->setFixedSize(gridSize);
         grid->setDocument(&doc);
         grid->setMiniMapBitmap(&bitmap);
-        // DrawGridTopLeftChanged: the minimap step.
+        // The grid moved: the minimap step.
         QObject::connect(grid, &MapGrid::topLeftChanged, this, [this] {
             if (form.isVisible())
                 ScrollMapTo(grid->leftCol(), grid->topRow(), true);
@@ -51,11 +51,11 @@ public:
     // The state after a file is loaded and the minimap button pressed.
     bool showMiniMap()
     {
-        RenderMiniMap();
+        renderMiniMap();
         form.show();
         return QTest::qWaitForWindowExposed(&form);
     }
-    void RenderMiniMap()
+    void renderMiniMap()
     {
         renderMiniMapAndShow(doc.PlotTexts, bitmap, &form);
         ScrollMapTo(0, 0, true);
@@ -115,24 +115,24 @@ void TestMiniMap::windowAndShow()
     QCOMPARE(f.windowTitle(), QStringLiteral("MiniMap"));
     QVERIFY(f.windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(f.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-    QVERIFY(!f.Dragging && !f.Moved && !f.Busy);
-    QCOMPARE(f.DragAnchor, QPoint(0, 0));
+    QVERIFY(!f.isDraggingFrame() && !f.dragHasScrolled() && !f.isScrolling());
+    QCOMPARE(f.dragAnchor(), QPoint(0, 0));
 
-    host.RenderMiniMap();
+    host.renderMiniMap();
     // The full render with the frame at the grid's top-left corner.
     QCOMPARE(host.grid->leftCol(), 0);
-    QCOMPARE(f.ViewRect, host.frameAtGrid());
-    QVERIFY(host.pictureShows(f.ViewRect));
-    QCOMPARE(f.Image1->size(), QSize(192, 120));
+    QCOMPARE(f.viewFrame(), host.frameAtGrid());
+    QVERIFY(host.pictureShows(f.viewFrame()));
+    QCOMPARE(f.pictureLabel()->size(), QSize(192, 120));
 
     host.grid->setTopLeft(5, 5);
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    // FormShow: the frame at the grid's position; the window fits the image.
-    QCOMPARE(f.ViewRect, host.frameAtGrid());
-    QCOMPARE(f.ViewRect.left, 15);
+    // Shown: the frame at the grid's position; the window fits the image.
+    QCOMPARE(f.viewFrame(), host.frameAtGrid());
+    QCOMPARE(f.viewFrame().left, 15);
     QCOMPARE(f.size(), QSize(192, 120));
-    QCOMPARE(f.Image1->pos(), QPoint(0, 0));
+    QCOMPARE(f.pictureLabel()->pos(), QPoint(0, 0));
     QCOMPARE(f.minimumSize(), f.maximumSize()); // not resizable
 }
 
@@ -142,24 +142,24 @@ void TestMiniMap::frameFollowsGrid()
     QVERIFY(host.showMiniMap());
     // Scrolling the grid (here with its scroll bar) moves the frame.
     host.grid->horizontalScrollBar()->setValue(12);
-    QCOMPARE(host.form.ViewRect, host.frameAtGrid());
-    QCOMPARE(host.form.ViewRect.left, 36);
-    QVERIFY(host.pictureShows(host.form.ViewRect));
+    QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
+    QCOMPARE(host.form.viewFrame().left, 36);
+    QVERIFY(host.pictureShows(host.form.viewFrame()));
     // Zooming changes the frame's size through the minimap step.
-    const int before = host.form.ViewRect.width();
+    const int before = host.form.viewFrame().width();
     host.grid->setCellSize(32);
     host.ScrollMapTo(host.grid->leftCol(), host.grid->topRow(), true);
-    QVERIFY(host.form.ViewRect.width() < before);
-    QCOMPARE(host.form.ViewRect, host.frameAtGrid());
+    QVERIFY(host.form.viewFrame().width() < before);
+    QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
     // Painted cells reach the picture with the next frame.
     host.bitmap.setPixel(0, 119, qRgb(1, 2, 3));
     host.grid->setTopLeft(0, 0);
     QCOMPARE(host.form.picture().pixel(0, 119), qRgb(1, 2, 3));
     // Hidden: the grid still scrolls, the frame waits.
     host.form.hide();
-    const FrameRect kept = host.form.ViewRect;
+    const FrameRect kept = host.form.viewFrame();
     host.grid->setTopLeft(3, 3);
-    QCOMPARE(host.form.ViewRect, kept);
+    QCOMPARE(host.form.viewFrame(), kept);
 }
 
 void TestMiniMap::scrollMapToClampsAndEndsAtGrid()
@@ -172,21 +172,21 @@ void TestMiniMap::scrollMapToClampsAndEndsAtGrid()
     QVERIFY(host.ScrollMapTo(1000, 1000, false));
     QCOMPARE(host.grid->leftCol(), host.grid->maxLeftCol());
     QCOMPARE(host.grid->topRow(), host.grid->maxTopRow());
-    QCOMPARE(host.form.ViewRect, host.frameAtGrid());
-    QVERIFY(host.pictureShows(host.form.ViewRect));
-    QVERIFY(host.form.ViewRect.right <= 192 && host.form.ViewRect.bottom <= 120);
+    QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
+    QVERIFY(host.pictureShows(host.form.viewFrame()));
+    QVERIFY(host.form.viewFrame().right <= 192 && host.form.viewFrame().bottom <= 120);
     QVERIFY(host.maxDepth <= 2);
     QVERIFY(host.scrollCalls <= 3);
     // Negative values: clamped to 0.
     QVERIFY(host.ScrollMapTo(-7, -3, false));
     QCOMPARE(host.grid->leftCol(), 0);
-    QCOMPARE(host.form.ViewRect, host.frameAtGrid());
+    QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
     // Where the grid already is, not forced: nothing moves, false.
-    host.form.ViewRect = FrameRect{1, 1, 2, 2};
+    host.form.setViewFrame(FrameRect{1, 1, 2, 2});
     QVERIFY(!host.ScrollMapTo(0, 0, false));
-    QCOMPARE(host.form.ViewRect, (FrameRect{1, 1, 2, 2}));
+    QCOMPARE(host.form.viewFrame(), (FrameRect{1, 1, 2, 2}));
     QVERIFY(host.ScrollMapTo(0, 0, true));
-    QCOMPARE(host.form.ViewRect, host.frameAtGrid());
+    QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
 }
 
 void TestMiniMap::dragFrame()
@@ -194,29 +194,29 @@ void TestMiniMap::dragFrame()
     FakeHost host(Continents);
     QVERIFY(host.showMiniMap());
     MiniMapWindow &f = host.form;
-    QLabel *img = f.Image1;
-    const FrameRect start = f.ViewRect;
+    QLabel *img = f.pictureLabel();
+    const FrameRect start = f.viewFrame();
     const QPoint grip = start.centre();
     QTest::mousePress(img, Qt::LeftButton, {}, grip);
-    QVERIFY(f.Dragging);
-    QVERIFY(!f.Moved);
-    QCOMPARE(f.DragAnchor, grip);
+    QVERIFY(f.isDraggingFrame());
+    QVERIFY(!f.dragHasScrolled());
+    QCOMPARE(f.dragAnchor(), grip);
 
     const QPoint to = grip + QPoint(30, 15);
     QTest::mouseMove(img, to);
     const vor4::DragStep step = vor4::dragStep(start, grip, to, QSize(192, 120), 64, 40);
     QCOMPARE(host.grid->leftCol(), step.col);
     QCOMPARE(host.grid->topRow(), step.row);
-    QVERIFY(f.Moved);
-    QCOMPARE(f.ViewRect, step.frame); // the dragged frame is the base of the next move
-    QCOMPARE(f.DragAnchor, to);
+    QVERIFY(f.dragHasScrolled());
+    QCOMPARE(f.viewFrame(), step.frame); // the dragged frame is the base of the next move
+    QCOMPARE(f.dragAnchor(), to);
     // On screen the frame snapped to the grid's new position.
     QVERIFY(host.pictureShows(host.frameAtGrid()));
-    QVERIFY(!f.Busy);
+    QVERIFY(!f.isScrolling());
 
     QTest::mouseRelease(img, Qt::LeftButton, {}, to);
-    QVERIFY(!f.Dragging && !f.Moved);
-    QCOMPARE(f.DragAnchor, QPoint(0, 0));
+    QVERIFY(!f.isDraggingFrame() && !f.dragHasScrolled());
+    QCOMPARE(f.dragAnchor(), QPoint(0, 0));
     QCOMPARE(host.grid->leftCol(), step.col); // a release after a drag does not centre
 }
 
@@ -226,19 +226,19 @@ void TestMiniMap::dragAgainstEdges()
     QVERIFY(host.showMiniMap());
     MiniMapWindow &f = host.form;
     host.ScrollMapTo(20, 10, true);
-    const FrameRect start = f.ViewRect;
+    const FrameRect start = f.viewFrame();
     const int w = start.width(), h = start.height();
-    QTest::mousePress(f.Image1, Qt::LeftButton, {}, start.centre());
-    QTest::mouseMove(f.Image1, start.centre() - QPoint(150, 150));
-    QCOMPARE(f.ViewRect, (FrameRect{0, 0, w, h}));
+    QTest::mousePress(f.pictureLabel(), Qt::LeftButton, {}, start.centre());
+    QTest::mouseMove(f.pictureLabel(), start.centre() - QPoint(150, 150));
+    QCOMPARE(f.viewFrame(), (FrameRect{0, 0, w, h}));
     QCOMPARE(host.grid->leftCol(), 0);
     QCOMPARE(host.grid->topRow(), 0);
-    QTest::mouseMove(f.Image1, start.centre() + QPoint(190, 110));
-    QCOMPARE(f.ViewRect, (FrameRect{191 - w, 119 - h, 191, 119}));
+    QTest::mouseMove(f.pictureLabel(), start.centre() + QPoint(190, 110));
+    QCOMPARE(f.viewFrame(), (FrameRect{191 - w, 119 - h, 191, 119}));
     QCOMPARE(host.grid->leftCol(), qMin(host.grid->maxLeftCol(), 64 * (191 - w + 1) / 191));
-    QTest::mouseRelease(f.Image1, Qt::LeftButton, {}, start.centre() + QPoint(190, 110));
+    QTest::mouseRelease(f.pictureLabel(), Qt::LeftButton, {}, start.centre() + QPoint(190, 110));
     // The release after a drag keeps the dragged frame as the base.
-    QCOMPARE(f.ViewRect, (FrameRect{191 - w, 119 - h, 191, 119}));
+    QCOMPARE(f.viewFrame(), (FrameRect{191 - w, 119 - h, 191, 119}));
 }
 
 void TestMiniMap::clicksCentre()
@@ -246,42 +246,42 @@ void TestMiniMap::clicksCentre()
     FakeHost host(Continents);
     QVERIFY(host.showMiniMap());
     MiniMapWindow &f = host.form;
-    const FrameRect start = f.ViewRect;
+    const FrameRect start = f.viewFrame();
     // Outside the frame: the centre jumps to the click.
-    QTest::mouseClick(f.Image1, Qt::LeftButton, {}, QPoint(120, 70));
+    QTest::mouseClick(f.pictureLabel(), Qt::LeftButton, {}, QPoint(120, 70));
     const vor4::DragStep step = vor4::dragStep(start, start.centre(), QPoint(120, 70), QSize(192, 120), 64, 40);
     QCOMPARE(step.frame.centre(), QPoint(120, 70));
     QCOMPARE(host.grid->leftCol(), step.col);
     QCOMPARE(host.grid->topRow(), step.row);
-    QVERIFY(!f.Dragging && !f.Moved);
+    QVERIFY(!f.isDraggingFrame() && !f.dragHasScrolled());
     // Inside the frame without dragging: same.
-    const FrameRect now = f.ViewRect;
+    const FrameRect now = f.viewFrame();
     const QPoint inside(now.left + 2, now.top + 2);
-    QTest::mouseClick(f.Image1, Qt::LeftButton, {}, inside);
+    QTest::mouseClick(f.pictureLabel(), Qt::LeftButton, {}, inside);
     const vor4::DragStep again = vor4::dragStep(now, now.centre(), inside, QSize(192, 120), 64, 40);
     QCOMPARE(host.grid->leftCol(), again.col);
     QCOMPARE(host.grid->topRow(), again.row);
 
     // A drag that starts outside the frame moves nothing until the release.
     host.ScrollMapTo(0, 0, true);
-    const FrameRect home = f.ViewRect;
-    QTest::mousePress(f.Image1, Qt::LeftButton, {}, QPoint(150, 100));
-    QVERIFY(!f.Dragging);
-    QTest::mouseMove(f.Image1, QPoint(160, 110));
-    QCOMPARE(f.ViewRect, home);
+    const FrameRect home = f.viewFrame();
+    QTest::mousePress(f.pictureLabel(), Qt::LeftButton, {}, QPoint(150, 100));
+    QVERIFY(!f.isDraggingFrame());
+    QTest::mouseMove(f.pictureLabel(), QPoint(160, 110));
+    QCOMPARE(f.viewFrame(), home);
     QCOMPARE(host.grid->leftCol(), 0);
-    QTest::mouseRelease(f.Image1, Qt::LeftButton, {}, QPoint(100, 60));
+    QTest::mouseRelease(f.pictureLabel(), Qt::LeftButton, {}, QPoint(100, 60));
     const vor4::DragStep late = vor4::dragStep(home, home.centre(), QPoint(100, 60), QSize(192, 120), 64, 40);
     QCOMPARE(host.grid->leftCol(), late.col);
     QCOMPARE(host.grid->topRow(), late.row);
 
     // Only the left button counts.
     host.ScrollMapTo(0, 0, true);
-    QTest::mouseClick(f.Image1, Qt::RightButton, {}, QPoint(120, 70));
-    QTest::mousePress(f.Image1, Qt::MiddleButton, {}, f.ViewRect.centre());
-    QVERIFY(!f.Dragging);
-    QTest::mouseMove(f.Image1, QPoint(150, 90));
-    QTest::mouseRelease(f.Image1, Qt::MiddleButton, {}, QPoint(150, 90));
+    QTest::mouseClick(f.pictureLabel(), Qt::RightButton, {}, QPoint(120, 70));
+    QTest::mousePress(f.pictureLabel(), Qt::MiddleButton, {}, f.viewFrame().centre());
+    QVERIFY(!f.isDraggingFrame());
+    QTest::mouseMove(f.pictureLabel(), QPoint(150, 90));
+    QTest::mouseRelease(f.pictureLabel(), Qt::MiddleButton, {}, QPoint(150, 90));
     QCOMPARE(host.grid->leftCol(), 0);
     QCOMPARE(host.grid->topRow(), 0);
 }
@@ -300,8 +300,8 @@ void TestMiniMap::closeReleasesButton()
     host.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host.form));
     QCOMPARE(host.form.pos(), where);
-    QCOMPARE(host.form.ViewRect, host.frameAtGrid());
-    QVERIFY(host.pictureShows(host.form.ViewRect));
+    QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
+    QVERIFY(host.pictureShows(host.form.viewFrame()));
 }
 
 void TestMiniMap::emptyMap()
@@ -310,12 +310,12 @@ void TestMiniMap::emptyMap()
     QVERIFY(host.bitmap.isNull() || host.bitmap.size().isEmpty());
     host.form.show(); // nothing to expose: the window shrinks to its smallest size
     QVERIFY(host.form.isVisible());
-    QCOMPARE(host.form.Image1->size(), QSize(0, 0));
-    QCOMPARE(host.form.ViewRect, (FrameRect{0, 0, 0, 0}));
+    QCOMPARE(host.form.pictureLabel()->size(), QSize(0, 0));
+    QCOMPARE(host.form.viewFrame(), (FrameRect{0, 0, 0, 0}));
     // Nothing to hit, nothing to divide by.
-    host.form.Image1MouseDown(Qt::LeftButton, 0, 0);
-    host.form.Image1MouseMove(3, 3);
-    host.form.Image1MouseUp(Qt::LeftButton, 3, 3);
+    host.form.pressPicture(Qt::LeftButton, QPoint(0, 0));
+    host.form.movePointer(QPoint(3, 3));
+    host.form.releasePicture(Qt::LeftButton, QPoint(3, 3));
     QCOMPARE(host.grid->leftCol(), 0);
 
     // One column, many rows: a drag down scrolls the rows only.
@@ -324,9 +324,9 @@ void TestMiniMap::emptyMap()
     host.bitmap = QImage(doc.miniMapSize, QImage::Format_RGB32);
     host.bitmap.fill(Qt::white);
     host.grid->updateDimensions();
-    host.RenderMiniMap();
-    host.form.FitImage1();
-    QTest::mouseClick(host.form.Image1, Qt::LeftButton, {}, QPoint(1, 400));
+    host.renderMiniMap();
+    host.form.fitToPicture();
+    QTest::mouseClick(host.form.pictureLabel(), Qt::LeftButton, {}, QPoint(1, 400));
     QCOMPARE(host.grid->leftCol(), 0);
     QVERIFY(host.grid->topRow() > 100);
 }
@@ -345,36 +345,36 @@ void TestMiniMap::bigMapStaysOnScreen()
     const QRect room = f.screen()->availableGeometry();
     QVERIFY(room.contains(f.frameGeometry()));
     QVERIFY(f.frameGeometry().width() <= room.width() / 2 && f.frameGeometry().height() <= room.height() / 2);
-    QCOMPARE(f.Image1->size(), QSize(3000, 3000));
+    QCOMPARE(f.pictureLabel()->size(), QSize(3000, 3000));
     QCOMPARE(f.minimumSize(), f.maximumSize());
 
     // The part of the picture in view, in picture pixels.
     const auto view = [&f] {
-        return QRect(f.Image1->mapFrom(f.ScrollBox->viewport(), QPoint(0, 0)), f.ScrollBox->viewport()->size());
+        return QRect(f.pictureLabel()->mapFrom(f.scrollArea()->viewport(), QPoint(0, 0)), f.scrollArea()->viewport()->size());
     };
     const auto inView = [&view](const FrameRect &r) {
         return view().contains(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
     };
-    QVERIFY(inView(f.ViewRect));
+    QVERIFY(inView(f.viewFrame()));
     // The frame scrolls into view when the grid moves, also to the far corner.
     for (const QPoint to : {QPoint(990, 990), QPoint(400, 700), QPoint(0, 0)}) {
         host.grid->setTopLeft(to.x(), to.y());
-        QCOMPARE(f.ViewRect, host.frameAtGrid());
-        QVERIFY(host.pictureShows(f.ViewRect));
-        QVERIFY(inView(f.ViewRect));
+        QCOMPARE(f.viewFrame(), host.frameAtGrid());
+        QVERIFY(host.pictureShows(f.viewFrame()));
+        QVERIFY(inView(f.viewFrame()));
     }
     QCOMPARE(f.picture().pixel(2997, 2997), qRgb(255, 255, 0));
 
     // Mouse positions stay picture pixels: a click in view centres the frame there.
     host.grid->setTopLeft(500, 500);
-    const FrameRect before = f.ViewRect;
+    const FrameRect before = f.viewFrame();
     const QPoint at = view().center();
     QVERIFY(!before.contains(at));
-    QTest::mouseClick(f.Image1, Qt::LeftButton, {}, at);
+    QTest::mouseClick(f.pictureLabel(), Qt::LeftButton, {}, at);
     const vor4::DragStep step = vor4::dragStep(before, before.centre(), at, QSize(3000, 3000), 1000, 1000);
     QCOMPARE(host.grid->leftCol(), step.col);
     QCOMPARE(host.grid->topRow(), step.row);
-    QVERIFY(inView(f.ViewRect));
+    QVERIFY(inView(f.viewFrame()));
 }
 
 QTEST_MAIN(TestMiniMap)

@@ -115,8 +115,8 @@ void TestPaintRuleWindow::changeAndClearGiveTheRulesBytes()
     static const char *const keys[] = {"TerrainType", "BonusType", "FeatureType", "ImprovementType", "PlotType"};
     const QList<QByteArray> texts = sampleTexts();
     for (int tab = 0; tab < 5; ++tab) {
-        form.TabControl1->setCurrentIndex(tab);
-        QListWidgetItem *item = form.ListBox1->item(0);
+        form.keyTabs()->setCurrentIndex(tab);
+        QListWidgetItem *item = form.valueList()->item(0);
         QVERIFY(item);
         const QByteArray listed = item->text().toLatin1();
         // "PlotType=0       <Mountain>" puts PlotType=0.
@@ -126,11 +126,11 @@ void TestPaintRuleWindow::changeAndClearGiveTheRulesBytes()
         for (const QByteArray &text : texts) {
             host.applied.clear();
             host.memo->setBytes(text);
-            QTest::mouseClick(form.ListBox1->viewport(), Qt::LeftButton, {},
-                              form.ListBox1->visualItemRect(item).center());
-            QTest::mouseClick(form.ChangeBtn, Qt::LeftButton);
+            QTest::mouseClick(form.valueList()->viewport(), Qt::LeftButton, {},
+                              form.valueList()->visualItemRect(item).center());
+            QTest::mouseClick(form.changeButton(), Qt::LeftButton);
             host.memo->setBytes(text);
-            QTest::mouseClick(form.ClearBtn, Qt::LeftButton);
+            QTest::mouseClick(form.clearButton(), Qt::LeftButton);
             QCOMPARE(host.applied.size(), 2);
             QCOMPARE(host.applied[0], PaintRule::putLine(text, keys[tab], line));
             bool found = false;

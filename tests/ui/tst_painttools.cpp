@@ -459,10 +459,10 @@ void TestPaintTools::brushFieldAndMapContents()
     // The map contents window feeds the brush while a paint tool is active.
     QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
     QVERIFY(w->mapContentsWindow()->isVisible());
-    w->mapContentsWindow()->TabControl1->setCurrentIndex(4); // plot types
+    w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // plot types
     const auto choose = [this](int row) {
-        QTest::mouseClick(w->mapContentsWindow()->ListBox1->viewport(), Qt::LeftButton, {},
-                          w->mapContentsWindow()->ListBox1->visualItemRect(w->mapContentsWindow()->ListBox1->item(row)).center());
+        QTest::mouseClick(w->mapContentsWindow()->valueList()->viewport(), Qt::LeftButton, {},
+                          w->mapContentsWindow()->valueList()->visualItemRect(w->mapContentsWindow()->valueList()->item(row)).center());
     };
     choose(1);
     QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType")); // Select is active
@@ -470,7 +470,7 @@ void TestPaintTools::brushFieldAndMapContents()
     choose(1);
     QCOMPARE(w->Tools->brush().line(), QByteArray("PlotType=1"));
     QCOMPARE(field->currentText(), QStringLiteral("PlotType=1"));
-    w->mapContentsWindow()->TabControl1->setCurrentIndex(1); // bonus
+    w->mapContentsWindow()->keyTabs()->setCurrentIndex(1); // bonus
     choose(0);
     QCOMPARE(w->Tools->brush().line(), QByteArray("BonusType=BONUS_GOLD"));
 
@@ -479,15 +479,15 @@ void TestPaintTools::brushFieldAndMapContents()
     w->Tools->activate("Select");
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(5, 5));
     const QByteArray plot = w->Doc.PlotTexts.text(5, 5);
-    QTest::mouseClick(w->mapContentsWindow()->ChangeBtn, Qt::LeftButton);
+    QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType changed"));
     QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"));
     QCOMPARE(w->RecallText.toLatin1(), QByteArray(plot).replace("\r\n", "\n"));
     QVERIFY(w->UndoBtn->toolTip().startsWith("Undo BonusType changed"));
-    QTest::mouseClick(w->mapContentsWindow()->ClearBtn, Qt::LeftButton);
+    QTest::mouseClick(w->mapContentsWindow()->clearButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType cleared"));
     QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::takeKey(PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"), "BonusType"));
-    QTest::mouseClick(w->mapContentsWindow()->ClearBtn, Qt::LeftButton);
+    QTest::mouseClick(w->mapContentsWindow()->clearButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType not found"));
 }
 

@@ -147,19 +147,19 @@ void TestRegions::key(MainWindow *form, QKeySequence::StandardKey standard)
 void TestRegions::selectAllEscapeAndTheStatusBar()
 {
     RegionActions *regions = w->Regions;
-    QVERIFY(!regions->copyAction->isEnabled());
-    QVERIFY(regions->selectionLabel->text().isEmpty());
+    QVERIFY(!regions->action(RegionActions::Copy)->isEnabled());
+    QVERIFY(regions->selectionLabel()->text().isEmpty());
     key(w, QKeySequence::SelectAll);
     QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(0, 0, 64, 40));
-    QCOMPARE(regions->selectionLabel->text(), QStringLiteral("Selection 64 x 40"));
-    QVERIFY(regions->copyAction->isEnabled() && regions->cropAction->isEnabled());
-    QVERIFY(!regions->rotateClockwiseAction->isEnabled()); // 64 x 40 is no square
+    QCOMPARE(regions->selectionLabel()->text(), QStringLiteral("Selection 64 x 40"));
+    QVERIFY(regions->action(RegionActions::Copy)->isEnabled() && regions->action(RegionActions::Crop)->isEnabled());
+    QVERIFY(!regions->action(RegionActions::RotateClockwise)->isEnabled()); // 64 x 40 is no square
     QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
     QVERIFY(w->MapDoc.selection().isEmpty());
-    QVERIFY(regions->selectionLabel->text().isEmpty());
-    QVERIFY(regions->rotateClockwiseAction->isEnabled()); // the whole map turns
+    QVERIFY(regions->selectionLabel()->text().isEmpty());
+    QVERIFY(regions->action(RegionActions::RotateClockwise)->isEnabled()); // the whole map turns
     // Every command names its key; the menus carry them.
-    QCOMPARE(regions->copyAction->toolTip(),
+    QCOMPARE(regions->action(RegionActions::Copy)->toolTip(),
              QStringLiteral("Copy (%1)").arg(QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText)));
     QVERIFY(menuAction(w->Menu->editMenu, "PasteAction"));
     QVERIFY(menuAction(w->Menu->mapMenu, "RotateCounterClockwiseAction"));
@@ -181,7 +181,7 @@ void TestRegions::regionToolDragsARectangle()
     QTest::mouseMove(port, at(2, 3));
     QTest::mouseRelease(port, Qt::LeftButton, {}, at(2, 3));
     QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(2, 3, 5, 3));
-    QCOMPARE(w->Regions->selectionLabel->text(), QStringLiteral("Selection 5 x 3"));
+    QCOMPARE(w->Regions->selectionLabel()->text(), QStringLiteral("Selection 5 x 3"));
     QCOMPARE(w->MapDoc.undoStack()->count(), 1); // a step, yet the map is unmodified
     QVERIFY(!w->isWindowModified());
     // Shift takes in the selection there was.
@@ -393,9 +393,9 @@ void TestRegions::transformsFromTheMapMenu()
     QCOMPARE(w->Doc.PlotTexts.text(63, 0), corner);
     // A square selection turns by itself; the map keeps its size.
     w->MapDoc.selection().setRegion(QRect(2, 2, 5, 5), QSize(64, 40));
-    QVERIFY(w->Regions->rotateClockwiseAction->isEnabled());
+    QVERIFY(w->Regions->action(RegionActions::RotateClockwise)->isEnabled());
     const QByteArray inside = w->Doc.PlotTexts.text(2, 2);
-    w->Regions->rotateClockwiseAction->trigger();
+    w->Regions->action(RegionActions::RotateClockwise)->trigger();
     QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° clockwise 5 x 5 plots"));
     QCOMPARE(w->Doc.PlotTexts.text(6, 2), inside);
     // The whole map turned: width and height swap, the panels follow.
@@ -425,20 +425,20 @@ void TestRegions::resizeDialog()
         auto *dialog = qobject_cast<ResizeMapDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         seen = true;
-        QCOMPARE(dialog->widthBox->value(), 64);
-        dialog->widthBox->selectAll();
-        QTest::keyClicks(dialog->widthBox, QStringLiteral("80"));
-        dialog->heightBox->selectAll();
-        QTest::keyClicks(dialog->heightBox, QStringLiteral("50"));
-        QTest::mouseClick(dialog->anchors->button(6), Qt::LeftButton);
+        QCOMPARE(dialog->widthBox()->value(), 64);
+        dialog->widthBox()->selectAll();
+        QTest::keyClicks(dialog->widthBox(), QStringLiteral("80"));
+        dialog->heightBox()->selectAll();
+        QTest::keyClicks(dialog->heightBox(), QStringLiteral("50"));
+        QTest::mouseClick(dialog->anchorButtons()->button(6), Qt::LeftButton);
         QCOMPARE(dialog->fileOffset(), QPoint(0, 0));
-        QCOMPARE(dialog->summary->text(), QStringLiteral("64 x 40 becomes 80 x 50: 4,000 plots."));
-        QTest::mouseClick(dialog->anchors->button(0), Qt::LeftButton);
+        QCOMPARE(dialog->summaryLabel()->text(), QStringLiteral("64 x 40 becomes 80 x 50: 4,000 plots."));
+        QTest::mouseClick(dialog->anchorButtons()->button(0), Qt::LeftButton);
         QCOMPARE(dialog->fileOffset(), QPoint(0, 10));
-        QTest::mouseClick(dialog->anchors->button(6), Qt::LeftButton);
+        QTest::mouseClick(dialog->anchorButtons()->button(6), Qt::LeftButton);
         dialog->accept();
     });
-    w->Regions->resizeAction->trigger();
+    w->Regions->action(RegionActions::ResizeMap)->trigger();
     QVERIFY(seen);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (80 x 50)"));
     QCOMPARE(w->statusText(0), QStringLiteral("Resize map to 80 x 50"));
@@ -449,18 +449,18 @@ void TestRegions::resizeDialog()
     QCOMPARE(w->DrawGrid->rowCount(), 50);
     // Cancelled: nothing happens.
     QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
-    w->Regions->resizeAction->trigger();
+    w->Regions->action(RegionActions::ResizeMap)->trigger();
     QCOMPARE(w->MapDoc.undoStack()->count(), 1);
     QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
     QCOMPARE(bytesOf(w), before);
     QTimer::singleShot(0, this, [] {
         auto *dialog = qobject_cast<ResizeMapDialog *>(QApplication::activeModalWidget());
-        dialog->widthBox->setValue(70);
-        dialog->newPlotsBox->setCurrentIndex(1);
-        QVERIFY(!dialog->preview->oceanFill());
+        dialog->widthBox()->setValue(70);
+        dialog->newPlotsBox()->setCurrentIndex(1);
+        QVERIFY(!dialog->preview()->oceanFill());
         dialog->accept();
     });
-    w->Regions->resizeAction->trigger();
+    w->Regions->action(RegionActions::ResizeMap)->trigger();
     QVERIFY(w->Doc.PlotTexts.isEmpty(66, 5));
 
     // The offsets of the anchors, and the picture's promise.
@@ -474,7 +474,7 @@ void TestRegions::cropToSelection()
     const QByteArray before = bytesOf(w);
     const QByteArray kept = w->Doc.PlotTexts.text(30, 20);
     w->MapDoc.selection().setRegion(QRect(30, 20, 10, 8), QSize(64, 40));
-    w->Regions->cropAction->trigger();
+    w->Regions->action(RegionActions::Crop)->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (10 x 8)"));
     QVERIFY(w->statusText(0).startsWith(QLatin1String("Crop map to 10 x 8: ")));
     // The panel widens to show the note whole; a text longer than half the
@@ -496,11 +496,11 @@ void TestRegions::cropToSelection()
     QTRY_COMPARE(QToolTip::text(), QStringLiteral("Crop map to 10 x 8"));
     QCOMPARE(w->Doc.PlotTexts.text(0, 0), kept);
     QVERIFY(w->MapDoc.selection().isEmpty());
-    QVERIFY(!w->Regions->cropAction->isEnabled());
+    QVERIFY(!w->Regions->action(RegionActions::Crop)->isEnabled());
     QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
     QCOMPARE(bytesOf(w), before);
     QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(30, 20, 10, 8));
-    QCOMPARE(w->Regions->selectionLabel->text(), QStringLiteral("Selection 10 x 8"));
+    QCOMPARE(w->Regions->selectionLabel()->text(), QStringLiteral("Selection 10 x 8"));
 }
 
 void TestRegions::selectionIsDrawn()

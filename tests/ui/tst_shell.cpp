@@ -773,28 +773,28 @@ void TestShell::aboutBox()
     QTest::mouseClick(w->AboutBtn, Qt::LeftButton);
     QVERIFY(box->isVisible());
     QCOMPARE(box->windowTitle(), QStringLiteral("About"));
-    QCOMPARE(box->Version->text(), QStringLiteral("Version 1.2.1.0"));
-    QCOMPARE(box->ProductName->text(), QStringLiteral("Vor4 Map Editor"));
-    QCOMPARE(box->PageControl1->currentIndex(), 0);
-    const char *pictures[] = {"ProgramIcon", "Image3", "Image1", "Image2"};
+    QCOMPARE(box->versionLabel()->text(), QStringLiteral("Version 1.2.1.0"));
+    QCOMPARE(box->productLabel()->text(), QStringLiteral("Vor4 Map Editor"));
+    QCOMPARE(box->pages()->currentIndex(), 0);
+    const char *pictures[] = {"programIcon", "gamePicture", "blankPicture", "toolkitPicture"};
     for (int i = 0; i < 4; ++i) {
         auto *picture = box->findChild<QLabel *>(QLatin1String(pictures[i]));
         QVERIFY(picture);
-        QCOMPARE(box->PageControl1->currentIndex(), i);
+        QCOMPARE(box->pages()->currentIndex(), i);
         QTest::mouseClick(picture, Qt::LeftButton);
     }
-    QCOMPARE(box->PageControl1->currentIndex(), 0);
-    QTest::mouseClick(box->findChild<QLabel *>(QStringLiteral("ProgramIcon")), Qt::LeftButton);
-    QTest::mouseClick(box->findChild<QLabel *>(QStringLiteral("Image3")), Qt::LeftButton);
-    QCOMPARE(box->PageControl1->currentIndex(), 2);
+    QCOMPARE(box->pages()->currentIndex(), 0);
+    QTest::mouseClick(box->findChild<QLabel *>(QStringLiteral("programIcon")), Qt::LeftButton);
+    QTest::mouseClick(box->findChild<QLabel *>(QStringLiteral("gamePicture")), Qt::LeftButton);
+    QCOMPARE(box->pages()->currentIndex(), 2);
     QTest::mouseClick(w->AboutBtn, Qt::LeftButton); // already open: keeps its page
-    QCOMPARE(box->PageControl1->currentIndex(), 2);
+    QCOMPARE(box->pages()->currentIndex(), 2);
     QTest::keyClick(box, Qt::Key_Escape);
     QVERIFY(box->isVisible());
     QTest::keyClick(box, Qt::Key_Return);
     QVERIFY(!box->isVisible());
     QTest::mouseClick(w->AboutBtn, Qt::LeftButton);
-    QCOMPARE(box->PageControl1->currentIndex(), 0);
+    QCOMPARE(box->pages()->currentIndex(), 0);
 }
 
 void TestShell::aboutBoxPlacementAndTexts()
@@ -808,15 +808,15 @@ void TestShell::aboutBoxPlacementAndTexts()
     QVERIFY2(off.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
 
     // Only a left click on a picture turns the page.
-    auto *icon = box->findChild<QLabel *>(QStringLiteral("ProgramIcon"));
+    auto *icon = box->findChild<QLabel *>(QStringLiteral("programIcon"));
     QTest::mouseClick(icon, Qt::RightButton);
     QTest::mouseClick(icon, Qt::MiddleButton);
-    QCOMPARE(box->PageControl1->currentIndex(), 0);
+    QCOMPARE(box->pages()->currentIndex(), 0);
 
     // Every text fits its box at the default font, inside the bevel.
     int texts = 0;
-    for (int i = 0; i < box->PageControl1->count(); ++i) {
-        QWidget *page = box->PageControl1->widget(i);
+    for (int i = 0; i < box->pages()->count(); ++i) {
+        QWidget *page = box->pages()->widget(i);
         const QRect inner = page->rect().adjusted(7, 7, -7, -7);
         for (QLabel *label : page->findChildren<QLabel *>()) {
             if (label->text().isEmpty())

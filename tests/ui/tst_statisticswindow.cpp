@@ -117,7 +117,7 @@ void TestStatisticsWindow::openWindow()
 
 QMap<QString, qint64> TestStatisticsWindow::shown() const
 {
-    const QAbstractItemModel *m = stats()->StatisticsTable->model();
+    const QAbstractItemModel *m = stats()->table()->model();
     QMap<QString, qint64> rows;
     for (int r = 0; r < m->rowCount(); ++r) {
         const QString key = m->index(r, vor4::StatisticsModel::KindColumn).data().toString() + QLatin1Char(' ')
@@ -131,7 +131,7 @@ QMap<QString, qint64> TestStatisticsWindow::shown() const
 
 int TestStatisticsWindow::rowOf(const QString &kind, const QString &value) const
 {
-    const QAbstractItemModel *m = stats()->StatisticsTable->model();
+    const QAbstractItemModel *m = stats()->table()->model();
     for (int r = 0; r < m->rowCount(); ++r)
         if (m->index(r, vor4::StatisticsModel::KindColumn).data().toString() == kind
             && m->index(r, vor4::StatisticsModel::ValueColumn).data().toString() == value)
@@ -142,14 +142,14 @@ int TestStatisticsWindow::rowOf(const QString &kind, const QString &value) const
 void TestStatisticsWindow::rowsAgainstAPlainCount()
 {
     // Closed, it counts nothing.
-    QCOMPARE(stats()->StatisticsTable->model()->rowCount(), 0);
+    QCOMPARE(stats()->table()->model()->rowCount(), 0);
     openWindow();
     const QMap<QString, qint64> expected = plainCount(w->Doc);
     QCOMPARE(shown(), expected);
-    QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("Map of 64 x 40: 2560 plots")));
+    QVERIFY(stats()->summaryLabel()->text().startsWith(QStringLiteral("Map of 64 x 40: 2560 plots")));
 
     // Shares: of the land plots, where a value has some.
-    const QAbstractItemModel *m = stats()->StatisticsTable->model();
+    const QAbstractItemModel *m = stats()->table()->model();
     const qint64 land = 64 * 40 - expected.value(QStringLiteral("PlotType 3"));
     const qint64 grass = expected.value(QStringLiteral("TerrainType TERRAIN_GRASS"));
     QCOMPARE(m->index(rowOf(QStringLiteral("TerrainType"), QStringLiteral("TERRAIN_GRASS")),
@@ -163,7 +163,7 @@ void TestStatisticsWindow::rowsAgainstAPlainCount()
              QString());
 
     // A click on the Plots header sorts by number, a second one the other way.
-    QHeaderView *header = stats()->StatisticsTable->horizontalHeader();
+    QHeaderView *header = stats()->table()->horizontalHeader();
     const QPoint plotsHeader(header->sectionViewportPosition(vor4::StatisticsModel::PlotsColumn) + 5, 5);
     for (const bool ascending : {true, false}) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, plotsHeader);
@@ -201,13 +201,13 @@ void TestStatisticsWindow::regionAndFollowingEdits()
     QCOMPARE(rowOf(QStringLiteral("BonusType"), QStringLiteral("BONUS_ZINC")), -1);
 
     // The selected region; without one, the whole map.
-    stats()->AreaComboBox->setCurrentIndex(StatisticsWindow::SelectedRegion);
-    QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("No region is selected")));
+    stats()->areaBox()->setCurrentIndex(StatisticsWindow::SelectedRegion);
+    QVERIFY(stats()->summaryLabel()->text().startsWith(QStringLiteral("No region is selected")));
     QCOMPARE(shown(), plainCount(w->Doc));
     const QRect region(10, 5, 20, 12);
     w->MapDoc.selection().setRegion(region, QSize(64, 40));
     QCOMPARE(shown(), plainCount(w->Doc, region));
-    QVERIFY(stats()->SummaryLabel->text().startsWith(QStringLiteral("Region of 20 x 12, x=10..29, y=23..34: 240 plots")));
+    QVERIFY(stats()->summaryLabel()->text().startsWith(QStringLiteral("Region of 20 x 12, x=10..29, y=23..34: 240 plots")));
     // Edits inside and outside it.
     w->DrawGrid->setFocus();
     for (const QPoint cell : {QPoint(12, 6), QPoint(40, 30)}) {
@@ -218,7 +218,7 @@ void TestStatisticsWindow::regionAndFollowingEdits()
         QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
         QCOMPARE(shown(), plainCount(w->Doc, region));
     }
-    stats()->AreaComboBox->setCurrentIndex(StatisticsWindow::WholeMap);
+    stats()->areaBox()->setCurrentIndex(StatisticsWindow::WholeMap);
     QCOMPARE(shown(), plainCount(w->Doc));
 
     // A newly opened map is counted anew.
@@ -237,7 +237,7 @@ void TestStatisticsWindow::regionAndFollowingEdits()
 void TestStatisticsWindow::doubleClickStartsAFind()
 {
     openWindow();
-    QTableView *table = stats()->StatisticsTable;
+    QTableView *table = stats()->table();
     const int gold = rowOf(QStringLiteral("BonusType"), QStringLiteral("BONUS_GOLD"));
     QVERIFY(gold >= 0);
     const qint64 plots = table->model()->index(gold, vor4::StatisticsModel::PlotsColumn).data().toLongLong();
@@ -248,10 +248,10 @@ void TestStatisticsWindow::doubleClickStartsAFind()
 
     FindBar *bar = w->MapFindBar;
     QVERIFY(bar->isVisible());
-    QVERIFY(bar->RegexBox->isChecked());
-    QVERIFY(bar->MatchCaseBox->isChecked());
-    QVERIFY(!bar->WholeLineBox->isChecked());
-    QCOMPARE(bar->FindEdit->text(), vor4::StatisticsModel::findPattern(vor4::PlotStatistics::Bonus, "BONUS_GOLD"));
+    QVERIFY(bar->regexBox()->isChecked());
+    QVERIFY(bar->matchCaseBox()->isChecked());
+    QVERIFY(!bar->wholeLineBox()->isChecked());
+    QCOMPARE(bar->findField()->text(), vor4::StatisticsModel::findPattern(vor4::PlotStatistics::Bonus, "BONUS_GOLD"));
     QTRY_VERIFY(!bar->search().isRunning());
     QCOMPARE(bar->search().count(), int(plots));
     // Every match is a plot whose bonus is gold.
@@ -266,8 +266,8 @@ void TestStatisticsWindow::doubleClickStartsAFind()
     table->scrollTo(table->model()->index(none, 1));
     QCoreApplication::processEvents();
     doubleClick(table, table->visualRect(table->model()->index(none, 1)).center());
-    QCOMPARE(bar->FindEdit->text(), vor4::StatisticsModel::findPattern(vor4::PlotStatistics::Bonus, "BONUS_GOLD"));
-    QVERIFY(stats()->SummaryLabel->text().contains(QStringLiteral("no line to find")));
+    QCOMPARE(bar->findField()->text(), vor4::StatisticsModel::findPattern(vor4::PlotStatistics::Bonus, "BONUS_GOLD"));
+    QVERIFY(stats()->summaryLabel()->text().contains(QStringLiteral("no line to find")));
 }
 
 QTEST_MAIN(TestStatisticsWindow)

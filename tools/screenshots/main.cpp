@@ -111,14 +111,14 @@ int main(int argc, char *argv[])
     placeOnScreen(window->miniMapWindow(), QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
     window->MapHintBtn->click();
     placeOnScreen(window->mapContentsWindow(), QPoint(window->frameGeometry().right() + 12, window->miniMapWindow()->frameGeometry().bottom() + 12));
-    window->mapContentsWindow()->ListBox1->setCurrentRow(1);
+    window->mapContentsWindow()->valueList()->setCurrentRow(1);
     shoot(out, "map-windows");
 
     // Terrain, feature and plot type from the map contents window, then Recall.
     const auto change = [window](int tab, int row) {
-        window->mapContentsWindow()->TabControl1->setCurrentIndex(tab);
-        window->mapContentsWindow()->ListBox1->setCurrentRow(row);
-        window->mapContentsWindow()->ToolButton1Click();
+        window->mapContentsWindow()->keyTabs()->setCurrentIndex(tab);
+        window->mapContentsWindow()->valueList()->setCurrentRow(row);
+        window->mapContentsWindow()->changeClicked();
     };
     window->Memo->setFocus();
     change(0, 2);
