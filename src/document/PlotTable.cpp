@@ -5,6 +5,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace vor4 {
 
 namespace {
@@ -222,6 +226,20 @@ void PlotTable::appendLine(int col, int row, QByteArrayView line)
     joined += "\r\n";
     joined.append(line.data(), line.size());
     setText(col, row, joined);
+}
+
+void PlotTable::reservePool(qsizetype bytes)
+{
+    m_pool.reserve(bytes);
+#ifdef MADV_HUGEPAGE
+    // A big pool is filled once from end to end: in pages of 2 MiB the
+    // kernel takes one fault where it took 512.
+    constexpr quintptr Huge = 2 * 1024 * 1024;
+    const quintptr begin = (quintptr(m_pool.data()) + Huge - 1) & ~(Huge - 1);
+    const quintptr end = (quintptr(m_pool.data()) + quintptr(bytes)) & ~(Huge - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
 }
 
 void PlotTable::prepareCopy(CopySize size)

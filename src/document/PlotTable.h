@@ -38,7 +38,7 @@ public:
     void flip(const QRect &area, Qt::Orientation orientation);
     void rotate(const QRect &area, bool clockwise);
     void clear();
-    void reservePool(qsizetype bytes) { m_pool.reserve(bytes); }
+    void reservePool(qsizetype bytes);
     // Copying a big table in two steps: room for a copy of a table of this
     // size is made first (the memory touched), so that copyFrom does nothing
     // but copy bytes. copyFrom makes this table an equal of `other` that

@@ -6,7 +6,10 @@
 #include "SetPlotTable.h"
 #include "SetPlotTexts.h"
 
+#include <QStringList>
+
 #include <stdexcept>
+#include <vector>
 
 namespace vor4 {
 
@@ -59,34 +62,51 @@ EditOperations::Result EditOperations::push(MapDocument &doc, SetPlotTexts *step
 EditOperations::Result EditOperations::rewrite(MapDocument &doc, const PaintRule &rule, Action action,
                                                const QRect &cells, const QBitArray *mask, const QString &name)
 {
+    Stage stage{rule, action, cells, mask, name};
+    return rewrite(doc, &stage, 1);
+}
+
+EditOperations::Result EditOperations::rewrite(MapDocument &doc, Stage *stages, int count)
+{
     const PlotTable &plots = doc.document().PlotTexts;
     const int cols = plots.columnCount(), rows = plots.rowCount();
     PlotTable fresh;
     fresh.resize(cols, rows);
     fresh.reservePool(plots.poolSize() + plots.poolSize() / 8);
-    QByteArray scratch;
+    // A stage reads what the one before it wrote: each writes into its own.
+    std::vector<QByteArray> scratch(static_cast<std::size_t>(count));
     int changed = 0;
     int left = cols, top = rows, right = -1, bottom = -1;
     const auto visit = [&](int col, int row) {
         const QByteArrayView text = plots.view(col, row);
-        const bool inside = mask ? mask->testBit(qsizetype(row) * cols + col) : cells.contains(col, row);
-        if (inside && (action == Take || !rule.holds(text))) {
-            const qsizetype room = PaintRule::room(text, rule.line());
-            if (scratch.size() < room)
-                scratch.resize(room);
+        QByteArrayView now = text;
+        for (int s = 0; s < count; ++s) {
+            Stage &stage = stages[s];
+            if (!(stage.mask ? stage.mask->testBit(qsizetype(row) * cols + col) : stage.cells.contains(col, row)))
+                continue;
+            QByteArray &out = scratch[std::size_t(s)];
+            const qsizetype room = PaintRule::room(now, stage.rule.line());
+            if (out.size() < room)
+                out.resize(room);
+            // A plot that holds the line already keeps its text as it is.
+            bool held = false;
             bool found = true;
-            const qsizetype n = action == Put ? PaintRule::putLineTo(scratch.data(), text, rule.key(), rule.line())
-                                              : PaintRule::takeKeyTo(scratch.data(), text, rule.key(), &found);
-            const QByteArrayView next(scratch.constData(), n);
-            if (found && next != text) {
-                fresh.setText(col, row, next);
-                ++changed;
-                left = qMin(left, col), right = qMax(right, col);
-                top = qMin(top, row), bottom = qMax(bottom, row);
-                return;
+            const qsizetype n = stage.action == Put
+                                    ? PaintRule::putLineTo(out.data(), now, stage.rule.key(), stage.rule.line(), &held)
+                                    : PaintRule::takeKeyTo(out.data(), now, stage.rule.key(), &found);
+            const QByteArrayView next(out.constData(), n);
+            // A put that finds no line to keep always changes the text.
+            if (stage.action == Put ? !held : found && next != now) {
+                now = next;
+                ++stage.changed;
             }
         }
-        fresh.setText(col, row, text);
+        fresh.setText(col, row, now);
+        if (now.data() != text.data()) {
+            ++changed;
+            left = qMin(left, col), right = qMax(right, col);
+            top = qMin(top, row), bottom = qMax(bottom, row);
+        }
     };
     try {
         // In the order the texts lie in memory: the pass reads it straight through.
@@ -102,15 +122,18 @@ EditOperations::Result EditOperations::rewrite(MapDocument &doc, const PaintRule
     } catch (const std::length_error &) {
         return refusal(QStringLiteral("The change is too large: the plot texts of a map are limited to 4 GiB"));
     }
-    const QString done = SetPlotTexts::nameFor(name, changed);
+    QStringList names;
+    for (int s = 0; s < count; ++s)
+        names << SetPlotTexts::nameFor(stages[s].name, stages[s].changed);
+    const QString done = names.last();
     QString error;
     if (changed > 0
         && !doc.push(new SetPlotTable(&doc, std::move(fresh), QRect(QPoint(left, top), QPoint(right, bottom)),
-                                      changed, done),
+                                      changed, names.join(QStringLiteral(", then "))),
                      &error)
         && !error.isEmpty())
         return refusal(error);
-    return {true, changed, done};
+    return {true, stages[count - 1].changed, done};
 }
 
 EditOperations::Result EditOperations::apply(MapDocument &doc, const PaintRule &rule, Action action,
@@ -177,6 +200,33 @@ EditOperations::Result EditOperations::fill(MapDocument &doc, const PaintRule &r
         }
     }
     return push(doc, step, name);
+}
+
+bool EditOperations::putThenFill(MapDocument &doc, const PaintRule &put, const QRect &cells, const PaintRule &fill,
+                                 QPoint cell, Result *putResult, Result *fillResult)
+{
+    const PlotTable &plots = doc.document().PlotTexts;
+    const QRect inside = cells & QRect(0, 0, plots.columnCount(), plots.rowCount());
+    if (!put.canPaint() || !fill.canPaint() || !plots.contains(cell.x(), cell.y())
+        || !worthRewriting(qsizetype(inside.width()) * inside.height(), plots))
+        return false;
+    // The fill's region is found on the values the put leaves.
+    const auto valueAfterPut = [&](int col, int row) {
+        const QByteArrayView text = plots.view(col, row);
+        return inside.contains(col, row) ? PaintRule::valueAfterPut(text, fill.key(), put.key(), put.line())
+                                         : PaintRule::valueOf(text, fill.key());
+    };
+    // As fill() does: a pressed plot that holds the line already fills nothing.
+    QBitArray mask(qsizetype(plots.columnCount()) * plots.rowCount());
+    if (valueAfterPut(cell.x(), cell.y()) != fill.line())
+        mask = Fill::region(plots, cell, valueAfterPut);
+    Stage stages[] = {{put, Put, inside, nullptr, stepName(put, Put)},
+                      {fill, Put, QRect(), &mask, stepName(fill, Put, QStringLiteral("Fill"))}};
+    if (!rewrite(doc, stages, 2).ok)
+        return false;
+    *putResult = {true, stages[0].changed, SetPlotTexts::nameFor(stages[0].name, stages[0].changed)};
+    *fillResult = {true, stages[1].changed, SetPlotTexts::nameFor(stages[1].name, stages[1].changed)};
+    return true;
 }
 
 EditOperations::Result EditOperations::replace(MapDocument &doc, QByteArrayView from, QByteArrayView to,

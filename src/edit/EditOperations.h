@@ -46,13 +46,33 @@ public:
     // Every occurrence of `from` in the plot texts of the cells becomes `to`;
     // neither may hold a line break, so no match reaches across one.
     static Result replace(MapDocument &doc, QByteArrayView from, QByteArrayView to, const QRect &cells);
+    // apply(put) on the cells, then fill(fill) from `cell`, as one step: when
+    // the put covers most of a big map, one pass writes the table for both,
+    // the fill's region found on the texts as the put leaves them. The map
+    // and the results are those the two give one after the other. False,
+    // with the map untouched, when they are better run one by one (or one
+    // of them would be refused).
+    static bool putThenFill(MapDocument &doc, const PaintRule &put, const QRect &cells, const PaintRule &fill,
+                            QPoint cell, Result *putResult, Result *fillResult);
 
 private:
+    struct Stage
+    {
+        const PaintRule &rule;
+        Action action;
+        QRect cells;
+        const QBitArray *mask; // instead of cells when given
+        QString name;          // the step's name pattern ("%1" the count)
+        int changed = 0;
+    };
     static Result push(MapDocument &doc, SetPlotTexts *step, const QString &name);
     // The rule on the cells of `cells`, or of `mask` when given, by writing
     // the whole table anew: for changes to most of a big map.
     static Result rewrite(MapDocument &doc, const PaintRule &rule, Action action,
                           const QRect &cells, const QBitArray *mask, const QString &name);
+    // The stages one after the other on each plot, in the same one pass,
+    // as one step; the result tells of the last stage.
+    static Result rewrite(MapDocument &doc, Stage *stages, int count);
 };
 
 } // namespace vor4

@@ -82,6 +82,20 @@ Result runPut(Context &c)
     return EditOperations::apply(c.doc, rule, EditOperations::Put, cells);
 }
 
+// A --put and the --fill after it in one pass, when EditOperations::putThenFill
+// takes them: a put over the whole map followed by a fill costs about one
+// writing of the map instead of two.
+bool runPutThenFill(Context &c, const QStringList &fillOperands, Result *put, Result *fill)
+{
+    PaintRule putRule, fillRule;
+    QRect cells, at;
+    QString error;
+    Context f{c.doc, fillOperands, c.copied, c.notes, c.added};
+    return ruleAndCells(c, false, &PlotArea::parse, &putRule, &cells, &error)
+           && ruleAndCells(f, false, &PlotArea::parsePlot, &fillRule, &at, &error)
+           && EditOperations::putThenFill(c.doc, putRule, cells, fillRule, at.topLeft(), put, fill);
+}
+
 Result runTake(Context &c)
 {
     PaintRule rule;
@@ -458,9 +472,18 @@ bool EditScript::run(MapDocument &doc, QStringList *log, QString *error, QString
 {
     std::optional<PlotRegion> copied;
     QBitArray added;
-    for (const Step &step : m_steps) {
+    for (qsizetype i = 0; i < m_steps.size(); ++i) {
+        const Step &step = m_steps[i];
         const Operation &op = Operations[step.operation];
         Context context{doc, step.operands, copied, notes, added};
+        Result put, fill;
+        if (op.run == runPut && i + 1 < m_steps.size() && Operations[m_steps[i + 1].operation].run == runFill
+            && runPutThenFill(context, m_steps[i + 1].operands, &put, &fill)) {
+            if (log)
+                *log << put.message << fill.message;
+            ++i;
+            continue;
+        }
         const Result result = op.run(context);
         if (!result.ok) {
             *error = QLatin1String(op.option) + QStringLiteral(": ") + result.message;

@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QPoint>
 
+#include <functional>
+
 namespace vor4 {
 
 class PlotTable;
@@ -18,6 +20,11 @@ public:
     // equals that of `cell`. It does not cross the map's edges. Empty when
     // the cell lies outside the map.
     static QBitArray region(const PlotTable &plots, QPoint cell, QByteArrayView key);
+    // The same with the values valueAt gives for the cells of plots (each
+    // valid until its next call): the region a fill would find after a
+    // change not yet made.
+    static QBitArray region(const PlotTable &plots, QPoint cell,
+                            const std::function<QByteArrayView(int col, int row)> &valueAt);
     // Every cell of the map (Shift+Fill).
     static QBitArray whole(const PlotTable &plots);
 };

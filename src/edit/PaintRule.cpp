@@ -9,30 +9,6 @@ namespace vor4 {
 
 namespace {
 
-// Lines of a plot text one at a time, split as the reader splits them.
-class Lines
-{
-public:
-    explicit Lines(QByteArrayView text) : m_p(text.data()), m_end(text.data() + text.size()) {}
-    bool next(QByteArrayView *line)
-    {
-        if (m_p >= m_end)
-            return false;
-        const char *q = findLineEnd(m_p, m_end);
-        *line = QByteArrayView(m_p, q - m_p);
-        if (q < m_end && *q == '\r' && q + 1 < m_end && q[1] == '\n')
-            q += 2;
-        else if (q < m_end)
-            ++q;
-        m_p = q;
-        return true;
-    }
-
-private:
-    const char *m_p;
-    const char *m_end;
-};
-
 QString quoted(QByteArrayView text)
 {
     return QLatin1Char('"') + QString::fromLatin1(text.data(), text.size()) + QLatin1Char('"');
@@ -44,28 +20,52 @@ QString quoted(QByteArrayView text)
 class KeyLines
 {
 public:
-    KeyLines(QByteArrayView text, QByteArrayView key) : m_lines(text), m_key(key) {}
-    // The next line, and whether it holds the key.
+    KeyLines(QByteArrayView text, QByteArrayView key)
+        : m_p(text.data()), m_end(text.data() + text.size()), m_key(key)
+    {
+    }
+    // The next line, and whether it holds the key. Fills and whole-map puts
+    // run this on every line of a map: one scan finds the "=" and the line's
+    // end, and most keys are told apart by their length.
     bool next(QByteArrayView *line, bool *holds)
     {
-        if (!m_lines.next(line))
+        if (m_p >= m_end)
             return false;
+        const char *start = m_p;
+        const char *q = findEqualsOrLineEnd(start, m_end);
+        const char *eq = q < m_end && *q == '=' ? q : nullptr;
+        if (eq)
+            q = findLineEnd(eq + 1, m_end);
+        *line = QByteArrayView(start, q - start);
+        if (q < m_end && *q == '\r' && q + 1 < m_end && q[1] == '\n')
+            q += 2;
+        else if (q < m_end)
+            ++q;
+        m_p = q;
         *holds = false;
-        const QByteArrayView t = trimmed(*line);
-        const qsizetype eq = t.indexOf('=');
-        if (eq < 0) {
+        if (!eq) {
+            const QByteArrayView t = trimmed(*line);
             if (startsWithCi(t, "begin"))
                 ++m_depth;
             else if (m_depth > 0 && startsWithCi(t, "end"))
                 --m_depth;
         } else if (m_depth == 0) {
-            *holds = equalsCi(trimmed(t.first(eq)), m_key);
+            const QByteArrayView k = trimmed(QByteArrayView(start, eq - start));
+            *holds = k.size() == m_key.size();
+            for (qsizetype i = 0; *holds && i < k.size(); ++i)
+                *holds = asciiLower(k[i]) == asciiLower(m_key[i]);
         }
         return true;
     }
 
+    // How deep in sub-blocks the lines read so far end.
+    int depth() const { return m_depth; }
+    // What the lines not yet read hold.
+    QByteArrayView rest() const { return QByteArrayView(m_p, m_end - m_p); }
+
 private:
-    Lines m_lines;
+    const char *m_p;
+    const char *m_end;
     QByteArrayView m_key;
     int m_depth = 0;
 };
@@ -95,7 +95,7 @@ qsizetype PaintRule::lineWithKey(QByteArrayView text, QByteArrayView key)
     return -1;
 }
 
-qsizetype PaintRule::putLineTo(char *out, QByteArrayView text, QByteArrayView key, QByteArrayView line)
+qsizetype PaintRule::putLineTo(char *out, QByteArrayView text, QByteArrayView key, QByteArrayView line, bool *held)
 {
     char *o = out;
     const auto put = [&o](QByteArrayView s) {
@@ -103,27 +103,34 @@ qsizetype PaintRule::putLineTo(char *out, QByteArrayView text, QByteArrayView ke
             std::memcpy(o, s.data(), std::size_t(s.size()));
         o += s.size();
     };
+    if (held)
+        *held = false;
     KeyLines lines(text, key);
     QByteArrayView l;
     bool holds = false;
     bool first = true;
-    bool replaced = false;
     while (lines.next(&l, &holds)) {
         if (!first)
             put("\r\n");
         first = false;
-        if (!replaced && holds) {
+        if (holds) {
+            if (held && trimmed(l) == line) {
+                *held = true;
+                return 0;
+            }
             put(line);
-            replaced = true;
-        } else {
-            put(l);
+            // The rest keeps its lines; only their breaks become CR LF.
+            forEachLine(lines.rest(), [&put](QByteArrayView rest) {
+                put("\r\n");
+                put(rest);
+            });
+            return o - out;
         }
+        put(l);
     }
-    if (!replaced) {
-        if (!first)
-            put("\r\n");
-        put(line);
-    }
+    if (!first)
+        put("\r\n");
+    put(line);
     return o - out;
 }
 
@@ -180,6 +187,24 @@ QByteArrayView PaintRule::valueOf(QByteArrayView text, QByteArrayView key)
         if (holds)
             return trimmed(line);
     return {};
+}
+
+QByteArrayView PaintRule::valueAfterPut(QByteArrayView text, QByteArrayView key, QByteArrayView putKey,
+                                        QByteArrayView line)
+{
+    // Another key's line goes in or is replaced: the lines of `key` and the
+    // sub-blocks stay as they are.
+    if (!equalsCi(key, putKey))
+        return valueOf(text, key);
+    // The first line of the key becomes the line; without one, the line is
+    // appended, and holds the key unless it lands inside a sub-block.
+    KeyLines lines(text, key);
+    QByteArrayView l;
+    bool holds = false;
+    while (lines.next(&l, &holds))
+        if (holds)
+            return line;
+    return lines.depth() == 0 ? line : QByteArrayView();
 }
 
 PaintRule PaintRule::fromLine(QByteArrayView line, QString *error)

@@ -30,18 +30,23 @@ public:
     // whether there was one; the lines are joined again either way.
     static QByteArray takeKey(QByteArrayView text, QByteArrayView key, bool *found = nullptr);
     // The same written into out, which has room(text, line) bytes; they
-    // return the result's length.
+    // return the result's length. With `held`, putLineTo writes nothing and
+    // sets *held when the text already holds the line (see holds()).
     static qsizetype room(QByteArrayView text, QByteArrayView line)
     {
         // A one-byte line end becomes two: twice the text, the line and one
         // more line end are always enough.
         return 2 * text.size() + line.size() + 2;
     }
-    static qsizetype putLineTo(char *out, QByteArrayView text, QByteArrayView key, QByteArrayView line);
+    static qsizetype putLineTo(char *out, QByteArrayView text, QByteArrayView key, QByteArrayView line,
+                               bool *held = nullptr);
     static qsizetype takeKeyTo(char *out, QByteArrayView text, QByteArrayView key, bool *found);
     // The value Fill compares and the picker takes: the first line that
     // holds key, trimmed; empty when there is none.
     static QByteArrayView valueOf(QByteArrayView text, QByteArrayView key);
+    // valueOf(putLine(text, putKey, line), key), without writing the text.
+    static QByteArrayView valueAfterPut(QByteArrayView text, QByteArrayView key, QByteArrayView putKey,
+                                        QByteArrayView line);
 
     PaintRule() = default;
     // A brush value from a typed or listed line (trimmed). Invalid, with

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void replaceStaysWithinLines();
     void textThatBreaksTheFileChangesNothing();
     void wholeMapPassMatchesPlotByPlot();
+    void putThenFillMatchesOneByOne_data();
+    void putThenFillMatchesOneByOne();
 };
 
 void TestEditScript::plotsAndAreas_data()
@@ -211,6 +213,58 @@ void TestEditScript::wholeMapPassMatchesPlotByPlot()
     whole.undoStack()->undo();
     for (int i = 0; i < 90 * 60; ++i)
         QCOMPARE(whole.document().PlotTexts.view(i % 90, i / 90), before.PlotTexts.view(i % 90, i / 90));
+}
+
+void TestEditScript::putThenFillMatchesOneByOne_data()
+{
+    QTest::addColumn<QStringList>("put");
+    QTest::addColumn<QStringList>("fill");
+    QTest::addColumn<bool>("onePass");
+    QTest::newRow("same key") << QStringList{"TerrainType=T_OCEAN", "all"} << QStringList{"TerrainType=T_GRASS", "0,0"}
+                              << true;
+    QTest::newRow("from a plot whose line lands in a unit")
+        << QStringList{"TerrainType=T_OCEAN", "all"} << QStringList{"TerrainType=T_GRASS", "35,59"} << true;
+    QTest::newRow("key in other letters") << QStringList{"terraintype = t", "all"}
+                                          << QStringList{"TERRAINTYPE=X", "7,3"} << true;
+    QTest::newRow("another key") << QStringList{"PlotType=2", "all"} << QStringList{"TerrainType=T_SNOW", "5,5"}
+                                 << true;
+    QTest::newRow("the pressed plot holds the line")
+        << QStringList{"TerrainType=T_A", "all"} << QStringList{"TerrainType=T_A", "1,1"} << true;
+    QTest::newRow("most of the map") << QStringList{"TerrainType=T_A", "0,0:80,50"}
+                                     << QStringList{"TerrainType=T_B", "85,55"} << true;
+    QTest::newRow("a small put goes one by one")
+        << QStringList{"TerrainType=T_A", "0,0:9,9"} << QStringList{"TerrainType=T_B", "3,3"} << false;
+}
+
+void TestEditScript::putThenFillMatchesOneByOne()
+{
+    // A put over most of a big map and a fill after it go in one pass; the
+    // texts and the log are those of the two run one after the other.
+    QFETCH(QStringList, put);
+    QFETCH(QStringList, fill);
+    QFETCH(bool, onePass);
+    MapDocument together, apart;
+    const char *const texts[] = {"", "TerrainType=T_GRASS", "PlotType=1\nTerrainType=T_OCEAN\r\n",
+                                 "BeginUnit\r\nTerrainType=U\r\nEndUnit", "  terraintype = T \rBonusType=B",
+                                 "PlotType=1\r\nBeginUnit\r\nUnitType=A", "TerrainType=T_OCEAN"};
+    for (MapDocument *md : {&together, &apart}) {
+        md->reset(90, 60);
+        auto *setup = new SetPlotTexts(md, "setup");
+        for (int i = 0; i < 90 * 60; ++i)
+            setup->add(i % 90, i / 90, texts[(i / 7 + i / 90 + i / 900) % 7]);
+        md->push(setup);
+    }
+    QStringList log, apartLog;
+    QString error;
+    EditScript script;
+    QVERIFY(script.parse(QStringList{"--put"} + put + QStringList{"--fill"} + fill, &error));
+    QVERIFY(script.run(together, &log, &error));
+    for (const QStringList &step : {QStringList{"--put"} + put, QStringList{"--fill"} + fill})
+        QVERIFY(script.parse(step, &error) && script.run(apart, &apartLog, &error));
+    QCOMPARE(log, apartLog);
+    QCOMPARE(together.undoStack()->count(), onePass ? 2 : 3);
+    for (int i = 0; i < 90 * 60; ++i)
+        QCOMPARE(together.document().PlotTexts.view(i % 90, i / 90), apart.document().PlotTexts.view(i % 90, i / 90));
 }
 
 QTEST_GUILESS_MAIN(TestEditScript)

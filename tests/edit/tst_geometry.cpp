@@ -20,26 +20,28 @@ namespace {
 // (the same value once trimmed); '1' the line of A in small letters (another
 // value); '#' a line of a longer key that holds the key's text (no value,
 // as '.').
-PlotTable mapOf(const QStringList &rows)
+// The texts go into the pool row after row, or column after column as a
+// map file lists them.
+PlotTable mapOf(const QStringList &rows, bool byColumn = false)
 {
     PlotTable plots;
     plots.resize(int(rows.first().size()), int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows[r].size(); ++c) {
-            const char ch = rows[r][c].toLatin1();
-            if (ch == '.')
-                continue;
-            QByteArray text = "PlotType=1\r\n";
-            if (ch == '#')
-                text += "OldTerrainType=X";
-            else if (ch == '1')
-                text += "terraintype=t_a";
-            else if (ch >= 'a' && ch <= 'z')
-                text += QByteArray("  TerrainType=T_") + char(ch - 32) + " "; // trimmed: equals the capital
-            else
-                text += QByteArray("TerrainType=T_") + ch;
-            plots.setText(c, r, text);
-        }
+    for (qsizetype i = 0; i < rows.size() * rows.first().size(); ++i) {
+        const qsizetype r = byColumn ? i % rows.size() : i / rows.first().size();
+        const qsizetype c = byColumn ? i / rows.size() : i % rows.first().size();
+        const char ch = rows[r][c].toLatin1();
+        if (ch == '.')
+            continue;
+        QByteArray text = "PlotType=1\r\n";
+        if (ch == '#')
+            text += "OldTerrainType=X";
+        else if (ch == '1')
+            text += "terraintype=t_a";
+        else if (ch >= 'a' && ch <= 'z')
+            text += QByteArray("  TerrainType=T_") + char(ch - 32) + " "; // trimmed: equals the capital
+        else
+            text += QByteArray("TerrainType=T_") + ch;
+        plots.setText(int(c), int(r), text);
     }
     return plots;
 }
@@ -251,7 +253,7 @@ void TestGeometry::fillOnRandomMapsMatchesThePlainFill()
                 row += QLatin1Char(values[rng.bounded(round % 2 ? 5 : 3)]);
             map << row;
         }
-        const PlotTable plots = mapOf(map);
+        const PlotTable plots = mapOf(map, round % 4 < 2);
         for (int k = 0; k < 10; ++k) {
             const QPoint start(rng.bounded(cols), rng.bounded(rows));
             QCOMPARE(Fill::region(plots, start, "terraintype"), plainFill(plots, start, "TerrainType"));
