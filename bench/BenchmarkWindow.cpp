@@ -4,6 +4,9 @@
 #include "MapGenerator.h"
 #include "MapGrid.h"
 #include "MainWindow.h"
+#include "FileActions.h"
+#include "MapPage.h"
+#include <QAction>
 
 #include <QCoreApplication>
 #include <QToolButton>
@@ -15,13 +18,13 @@ MainWindow *benchmarkWindow()
         auto *form = new MainWindow;
         form->resize(1920, 1080);
         form->show();
-        form->OpenBtnClick();
-        form->MapBtn->click();
-        form->SelectGridSize(0); // cell size 4
+        form->files()->open();
+        form->action(QStringLiteral("mapPage"))->trigger();
+        form->mapPage()->selectZoom(0); // cell size 4
         // The grid's view itself 1920 x 1080, whatever the bars around it take.
-        const QSize view = form->DrawGrid->viewport()->size();
+        const QSize view = form->mapPage()->grid()->viewport()->size();
         form->resize(form->size() + QSize(1920, 1080) - view);
-        form->DrawGrid->setFocus();
+        form->mapPage()->grid()->setFocus();
         QCoreApplication::processEvents();
         return form;
     }();
@@ -30,7 +33,7 @@ MainWindow *benchmarkWindow()
 
 bool requireBenchmarkMap(benchmark::State &state)
 {
-    if (benchmarkWindow()->Doc.columnCount() == 1000)
+    if (benchmarkWindow()->stores().columnCount() == 1000)
         return true;
     state.SkipWithError("benchmark map could not be loaded");
     return false;

@@ -8,6 +8,9 @@
 #include "MapGrid.h"
 #include "SectionMemo.h"
 #include "MainWindow.h"
+#include "FileActions.h"
+#include "MapPage.h"
+#include <QAction>
 
 #include <QApplication>
 #include <QDir>
@@ -122,7 +125,7 @@ void BM_OpenBigText(benchmark::State &state)
         return state.SkipWithError("map not written");
     MainWindow *w = window();
     for (auto _ : state) {
-        w->openMapFile(path);
+        w->files()->openMapFile(path);
         QCoreApplication::processEvents();
     }
     double wall = 0, cpu = 0;
@@ -147,16 +150,16 @@ void BM_SelectBigPlot(benchmark::State &state)
 {
     const QString path = bigMapPath(Kind(state.range(0)));
     MainWindow *w = window();
-    if (path.isEmpty() || !w->openMapFile(path))
+    if (path.isEmpty() || !w->files()->openMapFile(path))
         return state.SkipWithError("map not loaded");
-    w->MapBtn->click();
-    const int bottom = w->Doc.rowCount() - 1;
-    w->DrawGrid->setCurrentCell(0, bottom);
+    w->action(QStringLiteral("mapPage"))->trigger();
+    const int bottom = w->stores().rowCount() - 1;
+    w->mapPage()->grid()->setCurrentCell(0, bottom);
     for (auto _ : state) {
-        w->DrawGridSelectCell(0, bottom);
-        w->Memo->repaint();
-        w->DrawGridSelectCell(1, bottom);
-        w->Memo->repaint();
+        w->mapPage()->selectCell(0, bottom);
+        w->mapPage()->plotEdit()->repaint();
+        w->mapPage()->selectCell(1, bottom);
+        w->mapPage()->plotEdit()->repaint();
     }
 }
 BENCHMARK(BM_SelectBigPlot)->ArgName("kind")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
@@ -165,15 +168,15 @@ void BM_PaintBigPlot(benchmark::State &state)
 {
     const QString path = bigMapPath(Kind(state.range(0)));
     MainWindow *w = window();
-    if (path.isEmpty() || !w->openMapFile(path))
+    if (path.isEmpty() || !w->files()->openMapFile(path))
         return state.SkipWithError("map not loaded");
-    w->MapBtn->click();
-    w->DrawGrid->setTopLeft(0, w->Doc.rowCount() - 8);
-    w->DrawGrid->setCurrentCell(0, w->Doc.rowCount() - 1);
-    if (!w->DrawGrid->viewport()->rect().intersects(w->DrawGrid->cellRect(0, w->Doc.rowCount() - 1)))
+    w->action(QStringLiteral("mapPage"))->trigger();
+    w->mapPage()->grid()->setTopLeft(0, w->stores().rowCount() - 8);
+    w->mapPage()->grid()->setCurrentCell(0, w->stores().rowCount() - 1);
+    if (!w->mapPage()->grid()->viewport()->rect().intersects(w->mapPage()->grid()->cellRect(0, w->stores().rowCount() - 1)))
         return state.SkipWithError("big plot out of view");
     for (auto _ : state)
-        w->DrawGrid->viewport()->repaint();
+        w->mapPage()->grid()->viewport()->repaint();
 }
 BENCHMARK(BM_PaintBigPlot)->ArgName("kind")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 

@@ -10,6 +10,9 @@
 #include "StatisticsModel.h"
 #include "StatisticsWindow.h"
 #include "MainWindow.h"
+#include "FileActions.h"
+#include "MapPage.h"
+#include <QAction>
 #include "MiniMapWindow.h"
 
 #include <QApplication>
@@ -27,9 +30,9 @@ MainWindow *window()
         auto *form = new MainWindow;
         form->resize(1920, 1080);
         form->show();
-        form->OpenBtnClick();
-        form->MapBtn->click();
-        form->DrawGrid->setTopLeft(400, 400);
+        form->files()->open();
+        form->action(QStringLiteral("mapPage"))->trigger();
+        form->mapPage()->grid()->setTopLeft(400, 400);
         QCoreApplication::processEvents();
         return form;
     }();
@@ -43,7 +46,7 @@ void findThroughBar(benchmark::State &state, bool withMiniMap)
 {
     MainWindow *w = window();
     w->miniMapWindow()->setVisible(withMiniMap);
-    FindBar *bar = w->MapFindBar;
+    FindBar *bar = w->mapPage()->findBar();
     bar->openFind();
     const QString texts[2] = {QStringLiteral("BONUS_GOLD"), QStringLiteral("bonus_iron")};
     qint64 longest = 0;
@@ -75,7 +78,7 @@ BENCHMARK(BM_FindThroughBarWithMiniMap)->Unit(benchmark::kMillisecond)->UseRealT
 void BM_FindFinishedAtOnce(benchmark::State &state)
 {
     MainWindow *w = window();
-    FindBar *bar = w->MapFindBar;
+    FindBar *bar = w->mapPage()->findBar();
     bar->openFind();
     const QString texts[2] = {QStringLiteral("BONUS_GOLD"), QStringLiteral("bonus_iron")};
     int n = 0;
@@ -94,14 +97,14 @@ void BM_StatisticsFirstFill(benchmark::State &state)
 {
     MainWindow *w = window();
     for (auto _ : state) {
-        w->Statistics->show();
+        w->mapPage()->statistics()->show();
         state.PauseTiming();
-        w->Statistics->hide();
+        w->mapPage()->statistics()->hide();
         state.ResumeTiming();
     }
-    w->Statistics->show();
-    state.counters["rows"] = w->Statistics->model()->rowCount();
-    w->Statistics->hide();
+    w->mapPage()->statistics()->show();
+    state.counters["rows"] = w->mapPage()->statistics()->model()->rowCount();
+    w->mapPage()->statistics()->hide();
 }
 BENCHMARK(BM_StatisticsFirstFill)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -4,6 +4,7 @@
 #include "AnswerDialogs.h"
 #include "MapGenerator.h"
 #include "MainWindow.h"
+#include "FileActions.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -17,11 +18,11 @@ void BM_OpenBtnClick(benchmark::State &state)
     MainWindow window;
     window.show();
     for (auto _ : state) {
-        window.OpenBtnClick();
+        window.files()->open();
         QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(window.Doc.PlotTexts.poolSize());
+        benchmark::DoNotOptimize(window.stores().PlotTexts.poolSize());
     }
-    state.counters["plots"] = double(window.Doc.PlotTexts.filledCount());
+    state.counters["plots"] = double(window.stores().PlotTexts.filledCount());
 }
 BENCHMARK(BM_OpenBtnClick)->Unit(benchmark::kMillisecond)->Iterations(3);
 

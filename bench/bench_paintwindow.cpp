@@ -10,6 +10,8 @@
 #include "MapToolBox.h"
 #include "PlotLineSet.h"
 #include "MainWindow.h"
+#include "MapPage.h"
+#include <QAction>
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -25,8 +27,8 @@ bool requireMap(benchmark::State &state) { return requireBenchmarkMap(state); }
 
 void send(QEvent::Type type, QPoint cell, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {})
 {
-    QWidget *viewport = window()->DrawGrid->viewport();
-    const QPoint pos = window()->DrawGrid->cellRect(cell.x(), cell.y()).center();
+    QWidget *viewport = window()->mapPage()->grid()->viewport();
+    const QPoint pos = window()->mapPage()->grid()->cellRect(cell.x(), cell.y()).center();
     QMouseEvent event(type, pos, viewport->mapToGlobal(pos),
                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, keys);
     QApplication::sendEvent(viewport, &event);
@@ -34,10 +36,10 @@ void send(QEvent::Type type, QPoint cell, Qt::MouseButtons buttons, Qt::Keyboard
 
 void addViewCounters(benchmark::State &state)
 {
-    const QSize view = window()->DrawGrid->viewport()->size();
+    const QSize view = window()->mapPage()->grid()->viewport()->size();
     state.counters["view_w"] = view.width();
     state.counters["view_h"] = view.height();
-    state.counters["cell"] = window()->DrawGrid->cellSize();
+    state.counters["cell"] = window()->mapPage()->grid()->cellSize();
 }
 
 // One pointer move of a brush-9 drag, four cells to the right, across the
@@ -49,12 +51,12 @@ void BM_WindowBrushStrokeStep(benchmark::State &state)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->DrawGrid->setTopLeft(100, 100);
-    w->Tools->activate(QStringLiteral("Brush"));
-    w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_DESERT"));
-    w->Tools->setBrushSize(9);
+    w->mapPage()->grid()->setTopLeft(100, 100);
+    w->mapPage()->tools()->activate(QStringLiteral("Brush"));
+    w->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_DESERT"));
+    w->mapPage()->tools()->setBrushSize(9);
     const QPoint first(105, 105);
-    const int right = 100 + w->DrawGrid->visibleColCount() - 6, bottom = 100 + w->DrawGrid->visibleRowCount() - 6;
+    const int right = 100 + w->mapPage()->grid()->visibleColCount() - 6, bottom = 100 + w->mapPage()->grid()->visibleRowCount() - 6;
     QPoint at = first;
     int moves = 0;
     send(QEvent::MouseButtonPress, at, Qt::LeftButton);
@@ -67,14 +69,14 @@ void BM_WindowBrushStrokeStep(benchmark::State &state)
         if (++moves % 200 == 0) {
             state.PauseTiming();
             send(QEvent::MouseButtonRelease, at, Qt::NoButton);
-            w->MapDoc.undoStack()->undo();
+            w->document()->undoStack()->undo();
             QCoreApplication::processEvents();
             send(QEvent::MouseButtonPress, at, Qt::LeftButton);
             state.ResumeTiming();
         }
     }
     send(QEvent::MouseButtonRelease, at, Qt::NoButton);
-    w->MapDoc.undoStack()->undo();
+    w->document()->undoStack()->undo();
     QCoreApplication::processEvents();
     addViewCounters(state);
 }
@@ -82,7 +84,7 @@ BENCHMARK(BM_WindowBrushStrokeStep)->Unit(benchmark::kMillisecond);
 
 const vor4::Region &largest()
 {
-    static const vor4::Region region = vor4::largestRegion(window()->Doc.PlotTexts, "TerrainType");
+    static const vor4::Region region = vor4::largestRegion(window()->stores().PlotTexts, "TerrainType");
     return region;
 }
 
@@ -94,10 +96,10 @@ void BM_WindowFillLargestRegion(benchmark::State &state)
         return;
     MainWindow *w = window();
     const QPoint seed = largest().seed;
-    w->DrawGrid->scrollIntoView(seed.x(), seed.y());
-    w->Tools->activate(QStringLiteral("Fill"));
-    w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
-    QUndoStack *stack = w->MapDoc.undoStack();
+    w->mapPage()->grid()->scrollIntoView(seed.x(), seed.y());
+    w->mapPage()->tools()->activate(QStringLiteral("Fill"));
+    w->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
+    QUndoStack *stack = w->document()->undoStack();
     const int before = stack->index();
     for (auto _ : state) {
         send(QEvent::MouseButtonPress, seed, Qt::LeftButton);
@@ -124,15 +126,15 @@ void BM_WindowUndoFill(benchmark::State &state)
         return;
     MainWindow *w = window();
     const QPoint seed = largest().seed;
-    w->DrawGrid->scrollIntoView(seed.x(), seed.y());
-    w->Tools->activate(QStringLiteral("Fill"));
-    w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
+    w->mapPage()->grid()->scrollIntoView(seed.x(), seed.y());
+    w->mapPage()->tools()->activate(QStringLiteral("Fill"));
+    w->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
     send(QEvent::MouseButtonPress, seed, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, seed, Qt::NoButton);
     QCoreApplication::processEvents();
-    QUndoStack *stack = w->MapDoc.undoStack();
+    QUndoStack *stack = w->document()->undoStack();
     for (auto _ : state) {
-        w->UndoBtn->click();
+        w->action(QStringLiteral("undo"))->trigger();
         QCoreApplication::processEvents();
         state.PauseTiming();
         stack->redo();
@@ -153,7 +155,7 @@ void BM_BrushChoicesFromTheMap(benchmark::State &state)
         return;
     qsizetype lines = 0;
     for (auto _ : state)
-        lines = vor4::PlotLineSet::collect(window()->Doc.PlotTexts).size();
+        lines = vor4::PlotLineSet::collect(window()->stores().PlotTexts).size();
     state.counters["lines"] = double(lines);
 }
 BENCHMARK(BM_BrushChoicesFromTheMap)->Unit(benchmark::kMillisecond);

@@ -8,6 +8,9 @@
 #include "SectionMemo.h"
 #include "SideTabBar.h"
 #include "MainWindow.h"
+#include "FileActions.h"
+#include "MapPage.h"
+#include <QAction>
 #include "MapContentsWindow.h"
 
 #include <QApplication>
@@ -25,11 +28,11 @@ MainWindow *window()
         auto *form = new MainWindow;
         form->resize(1920, 1080);
         form->show();
-        form->OpenBtnClick();
-        form->MapBtn->click();
-        form->DrawGrid->setTopLeft(400, 400);
-        form->DrawGrid->setCurrentCell(420, 420);
-        form->DrawGridSelectCell(420, 420);
+        form->files()->open();
+        form->action(QStringLiteral("mapPage"))->trigger();
+        form->mapPage()->grid()->setTopLeft(400, 400);
+        form->mapPage()->grid()->setCurrentCell(420, 420);
+        form->mapPage()->selectCell(420, 420);
         form->mapContentsWindow()->show();
         form->mapContentsWindow()->keyTabs()->setCurrentIndex(4);
         QCoreApplication::processEvents();
@@ -46,10 +49,10 @@ void BM_MapApply(benchmark::State &state)
                               QStringLiteral("TerrainType=TERRAIN_SNOW\nPlotType=0")};
     int n = 0;
     for (auto _ : state) {
-        w->Memo->setText(texts[n++ % 2]);
-        w->MapApplyBtnClick();
+        w->mapPage()->plotEdit()->setText(texts[n++ % 2]);
+        w->mapPage()->applyPlot();
     }
-    const QSize view = w->DrawGrid->viewport()->size();
+    const QSize view = w->mapPage()->grid()->viewport()->size();
     state.counters["view_w"] = view.width();
     state.counters["view_h"] = view.height();
 }
@@ -60,9 +63,9 @@ BENCHMARK(BM_MapApply)->Unit(benchmark::kMillisecond);
 void BM_UndoRedoPlotEdit(benchmark::State &state)
 {
     MainWindow *w = window();
-    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_TUNDRA"));
-    w->MapApplyBtnClick();
-    QUndoStack *stack = w->MapDoc.undoStack();
+    w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_TUNDRA"));
+    w->mapPage()->applyPlot();
+    QUndoStack *stack = w->document()->undoStack();
     for (auto _ : state) {
         stack->undo();
         stack->redo();
@@ -75,7 +78,7 @@ void BM_MapRecall(benchmark::State &state)
 {
     MainWindow *w = window();
     for (auto _ : state)
-        w->MapRecallBtnClick();
+        w->mapPage()->recallPlot();
 }
 BENCHMARK(BM_MapRecall)->Unit(benchmark::kMillisecond);
 
@@ -83,8 +86,8 @@ void BM_MapClearThenRecall(benchmark::State &state)
 {
     MainWindow *w = window();
     for (auto _ : state) {
-        w->MapClearBtnClick();
-        w->MapRecallBtnClick();
+        w->mapPage()->clearPlot();
+        w->mapPage()->recallPlot();
     }
     state.SetItemsProcessed(state.iterations() * 2); // two edits, two repaints a round
 }
@@ -98,7 +101,7 @@ void BM_MapContentsChange(benchmark::State &state)
         w->mapContentsWindow()->valueList()->setCurrentRow(row++ % 4);
         w->mapContentsWindow()->changeClicked();
     }
-    benchmark::DoNotOptimize(w->Doc.PlotTexts.poolSize());
+    benchmark::DoNotOptimize(w->stores().PlotTexts.poolSize());
 }
 BENCHMARK(BM_MapContentsChange)->Unit(benchmark::kMillisecond);
 

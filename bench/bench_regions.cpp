@@ -18,6 +18,7 @@
 #include "RegionEdits.h"
 #include "Transforms.h"
 #include "MainWindow.h"
+#include "MapPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,8 +44,8 @@ void transformWithUndo(benchmark::State &state, QAction *action)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->MapDoc.selection().clear();
-    QUndoStack *stack = w->MapDoc.undoStack();
+    w->document()->selection().clear();
+    QUndoStack *stack = w->document()->undoStack();
     const int before = stack->index();
     double undoMs = 0;
     for (auto _ : state) {
@@ -57,7 +58,7 @@ void transformWithUndo(benchmark::State &state, QAction *action)
         }
         QElapsedTimer t;
         t.start();
-        w->UndoBtn->click();
+        w->action(QStringLiteral("undo"))->trigger();
         QCoreApplication::processEvents();
         undoMs += t.nsecsElapsed() / 1e6;
         state.ResumeTiming();
@@ -68,14 +69,14 @@ void transformWithUndo(benchmark::State &state, QAction *action)
 void BM_WindowFlipWholeMap(benchmark::State &state)
 {
     if (requireMap(state))
-        transformWithUndo(state, window()->Regions->action(RegionActions::FlipHorizontal));
+        transformWithUndo(state, window()->regions()->action(RegionActions::FlipHorizontal));
 }
 BENCHMARK(BM_WindowFlipWholeMap)->Unit(benchmark::kMillisecond);
 
 void BM_WindowRotateWholeMap(benchmark::State &state)
 {
     if (requireMap(state))
-        transformWithUndo(state, window()->Regions->action(RegionActions::RotateClockwise));
+        transformWithUndo(state, window()->regions()->action(RegionActions::RotateClockwise));
 }
 BENCHMARK(BM_WindowRotateWholeMap)->Unit(benchmark::kMillisecond);
 
@@ -84,12 +85,12 @@ void BM_WindowCopy500(benchmark::State &state)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->MapDoc.selection().setRegion(Region500, QSize(1000, 1000));
+    w->document()->selection().setRegion(Region500, QSize(1000, 1000));
     for (auto _ : state) {
-        w->Regions->action(RegionActions::Copy)->trigger();
+        w->regions()->action(RegionActions::Copy)->trigger();
         QCoreApplication::processEvents();
     }
-    w->MapDoc.selection().clear();
+    w->document()->selection().clear();
 }
 BENCHMARK(BM_WindowCopy500)->Unit(benchmark::kMillisecond);
 
@@ -100,25 +101,25 @@ void BM_ClipboardText500(benchmark::State &state)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->MapDoc.selection().setRegion(Region500, QSize(1000, 1000));
+    w->document()->selection().setRegion(Region500, QSize(1000, 1000));
     qsizetype bytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        w->Regions->action(RegionActions::Copy)->trigger();
+        w->regions()->action(RegionActions::Copy)->trigger();
         const QMimeData *data = QGuiApplication::clipboard()->mimeData();
         state.ResumeTiming();
         bytes = data->data(PlotBlocksMimeData::MimeType).size();
         benchmark::DoNotOptimize(data->text());
     }
     state.counters["text_MB"] = bytes / 1e6;
-    w->MapDoc.selection().clear();
+    w->document()->selection().clear();
 }
 BENCHMARK(BM_ClipboardText500)->Unit(benchmark::kMillisecond);
 
 void pressOnGrid(int key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(window()->DrawGrid, &press);
+    QApplication::sendEvent(window()->mapPage()->grid(), &press);
 }
 
 // Paste until the block floats, then Enter places it: the two waits of a
@@ -129,30 +130,30 @@ void windowPaste(benchmark::State &state, bool fromAnotherEditor)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->MapDoc.selection().setRegion(Region500, QSize(1000, 1000));
-    w->Regions->action(RegionActions::Copy)->trigger();
-    w->MapDoc.selection().clear();
+    w->document()->selection().setRegion(Region500, QSize(1000, 1000));
+    w->regions()->action(RegionActions::Copy)->trigger();
+    w->document()->selection().clear();
     if (fromAnotherEditor) {
         auto *data = new QMimeData;
         data->setData(PlotBlocksMimeData::MimeType,
                       QGuiApplication::clipboard()->mimeData()->data(PlotBlocksMimeData::MimeType));
         QGuiApplication::clipboard()->setMimeData(data);
     }
-    w->DrawGrid->scrollIntoView(0, 0);
-    QUndoStack *stack = w->MapDoc.undoStack();
+    w->mapPage()->grid()->scrollIntoView(0, 0);
+    QUndoStack *stack = w->document()->undoStack();
     const int before = stack->index();
     double floatMs = 0, placeMs = 0, stepMs = 0;
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        w->Regions->action(RegionActions::Paste)->trigger();
+        w->regions()->action(RegionActions::Paste)->trigger();
         QCoreApplication::processEvents();
         floatMs += t.nsecsElapsed() / 1e6;
-        if (!w->Regions->pastePreview()) {
+        if (!w->regions()->pastePreview()) {
             state.SkipWithError("nothing floated");
             break;
         }
-        w->Regions->pastePreview()->moveTo(QPoint(10, 10));
+        w->regions()->pastePreview()->moveTo(QPoint(10, 10));
         t.start();
         pressOnGrid(Qt::Key_Return);
         stepMs += t.nsecsElapsed() / 1e6;
@@ -164,7 +165,7 @@ void windowPaste(benchmark::State &state, bool fromAnotherEditor)
             break;
         }
         stack->undo();
-        w->MapDoc.selection().clear();
+        w->document()->selection().clear();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }

@@ -1,4 +1,5 @@
 #include "EditorCommandLine.h"
+#include "FileActions.h"
 #include "MainWindow.h"
 
 #include <QApplication>
@@ -40,9 +41,9 @@ int main(int argc, char *argv[])
     // are offered, then a file named on the command line opens as Open would
     // open it (through the question about the restored changes, if any).
     QTimer::singleShot(0, window, [window, file = commandLine.file()] {
-        window->offerRecovery();
+        window->files()->offerRecovery();
         if (!file.isEmpty())
-            window->openStartupFile(file);
+            window->files()->openStartupFile(file);
     });
     const int rc = app.exec();
     delete window; // owns the other windows

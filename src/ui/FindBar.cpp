@@ -1,6 +1,6 @@
 #include "FindBar.h"
 
-#include "MainMenu.h"
+#include "CommandButtons.h"
 #include "MapDocument.h"
 #include "MapGrid.h"
 #include "PlotReplace.h"
@@ -188,6 +188,14 @@ void FindBar::openReplace()
     QLineEdit *field = m_findField->text().isEmpty() ? m_findField : m_replaceField;
     field->setFocus(Qt::ShortcutFocusReason);
     field->selectAll();
+}
+
+void FindBar::toggleReplace()
+{
+    if (isVisible() && m_replaceRow->isVisible())
+        setReplaceShown(false);
+    else
+        openReplace();
 }
 
 void FindBar::setReplaceShown(bool shown)

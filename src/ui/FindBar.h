@@ -57,6 +57,8 @@ public:
     void openFind();
     // Shows the bar with the replace field too.
     void openReplace();
+    // The replace field goes when it shows, else shows as openReplace().
+    void toggleReplace();
     // Finds this text with these options, as if typed.
     void findText(const QString &text, const vor4::FindOptions &options);
     // Hides the bar and its marks; the grid gets the focus if the bar had it.

@@ -1,107 +1,182 @@
 #include "MainWindow.h"
 
-#include "AutoRecovery.h"
-#include "Dialogs.h"
+#include "AboutBox.h"
+#include "CommandButtons.h"
+#include "EditorActions.h"
+#include "EditorContext.h"
+#include "FileActions.h"
 #include "FindBar.h"
-#include "GameLocation.h"
 #include "Glyphs.h"
-#include "HintWindow.h"
 #include "HistoryWindow.h"
+#include "Legend.h"
 #include "MapContentsWindow.h"
+#include "MapGrid.h"
+#include "MapPage.h"
+#include "MapToolBox.h"
 #include "MiniMapWindow.h"
-#include "MainMenu.h"
 #include "RegionActions.h"
 #include "SectionMemo.h"
-#include "StatisticsWindow.h"
-#include "AboutBox.h"
+#include "SectionPage.h"
+#include "ShortcutsWindow.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
+#include <QDialog>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+namespace {
+const char *const PageActionIds[] = {"rulesPage", "teamsPage", "playersPage", "mapPage"};
+} // namespace
+
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
-    , Doc(MapDoc.document())
 {
     setObjectName(QStringLiteral("MainWindow"));
-    CatchMapTimer = new QTimer(this);
-    CatchMapTimer->setInterval(100);
-    PlotHintWindow = new HintWindow(this);
     resize(870, 640);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    m_context = new EditorContext(&m_document, this);
+    m_actions = new EditorActions(m_document.undoStack(), this);
 
-    // CoolBar1: three flat tool bars on one row.
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
-    ToolBar4 = addToolBar(QStringLiteral("ToolBar4"));
-    ToolBar10 = addToolBar(QStringLiteral("ToolBar10"));
-    for (QToolBar *bar : {ToolBar1, ToolBar4, ToolBar10}) {
-        bar->setObjectName(bar->windowTitle());
-        bar->setMovable(false);
-        bar->setIconSize(QSize(16, 16));
-        bar->setFloatable(false);
-        bar->setContextMenuPolicy(Qt::PreventContextMenu); // no menu that could hide a bar
+    // Three flat tool bars on one row.
+    addCommandBar(QStringLiteral("FileToolBar"), {QStringLiteral("new"), QStringLiteral("open"), QStringLiteral("save"),
+                                                  QStringLiteral("saveAs"), QStringLiteral("undo"), QStringLiteral("redo"),
+                                                  QStringLiteral("history"), QStringLiteral("about")});
+    addCommandBar(QStringLiteral("PageToolBar"), {QStringLiteral("rulesPage"), QStringLiteral("teamsPage"),
+                                                  QStringLiteral("playersPage"), QStringLiteral("mapPage")});
+    addCommandBar(QStringLiteral("AutoApplyToolBar"), {QStringLiteral("autoApply")});
+
+    // The pages, one shown at a time, without tabs.
+    m_pages = new QStackedWidget;
+    m_pages->setObjectName(QStringLiteral("WorkPages"));
+    const vor4::SectionKind kinds[] = {vor4::SectionKind::Game, vor4::SectionKind::Team, vor4::SectionKind::Player};
+    for (std::size_t i = 0; i < 3; ++i) {
+        m_sectionPages[i] = new SectionPage(kinds[i], m_context);
+        m_pages->addWidget(m_sectionPages[i]);
     }
-    NewBtn = toolButton(ToolBar1, "NewBtn", glyph("new", "document-new"), QStringLiteral("New"));
-    OpenBtn = toolButton(ToolBar1, "OpenBtn", glyph("open", "document-open"), QStringLiteral("Open"));
-    SaveBtn = toolButton(ToolBar1, "SaveBtn", glyph("save", "document-save"), QStringLiteral("Save"));
-    SaveAsBtn = toolButton(ToolBar1, "SaveAsBtn", glyph("saveas", "document-save-as"),
-                           QStringLiteral("Save as..."));
-    UndoBtn = toolButton(ToolBar1, "UndoBtn", glyph("undo", "edit-undo"), QStringLiteral("Undo"));
-    RedoBtn = toolButton(ToolBar1, "RedoBtn", glyph("redo", "edit-redo"), QStringLiteral("Redo"));
-    HistoryBtn = toolButton(ToolBar1, "HistoryBtn", glyph("history", "view-history"),
-                            QStringLiteral("Show the list of steps, to go back or forward to one"), true);
-    AboutBtn = toolButton(ToolBar1, "AboutBtn", glyph("about"), QStringLiteral("About the editor: version and notes"));
-    RuleBtn = toolButton(ToolBar4, "RuleBtn", glyph("rules"), QStringLiteral("Game Rules"), true);
-    TeamBtn = toolButton(ToolBar4, "TeamBtn", glyph("team"), QStringLiteral("Team Info"), true);
-    PlayerBtn = toolButton(ToolBar4, "PlayerBtn", glyph("player"), QStringLiteral("Player Info"), true);
-    MapBtn = toolButton(ToolBar4, "MapBtn", glyph("map"), QStringLiteral("Map Editor"), true);
-    AutoApplyBtn = toolButton(ToolBar10, "AutoApplyBtn", glyph("autoapply"),
-                              QStringLiteral("Auto apply changes: store a text field when it is left"), true);
-    AutoApplyBtn->setChecked(true);
+    m_mapPage = new MapPage(m_context, m_actions);
+    m_pages->addWidget(m_mapPage);
+    auto *title = new QLabel;
+    title->setObjectName(QStringLiteral("TitlePage"));
+    title->setPixmap(picture("title", QSize(480, 280)));
+    title->setScaledContents(true);
+    title->setMinimumSize(1, 1);
+    m_pages->addWidget(title);
+    setCentralWidget(m_pages);
 
-    connect(NewBtn, &QToolButton::clicked, this, &MainWindow::NewBtnClick);
-    connect(OpenBtn, &QToolButton::clicked, this, &MainWindow::OpenBtnClick);
-    connect(SaveBtn, &QToolButton::clicked, this, &MainWindow::SaveBtnClick);
-    connect(SaveAsBtn, &QToolButton::clicked, this, &MainWindow::SaveAsBtnClick);
-    connect(UndoBtn, &QToolButton::clicked, this, &MainWindow::UndoBtnClick);
-    connect(RedoBtn, &QToolButton::clicked, this, &MainWindow::RedoBtnClick);
-    connect(HistoryBtn, &QToolButton::clicked, this, &MainWindow::HistoryBtnClick);
-    connect(AboutBtn, &QToolButton::clicked, this, &MainWindow::AboutBtnClick);
-    for (QToolButton *b : {RuleBtn, TeamBtn, PlayerBtn, MapBtn})
-        connect(b, &QToolButton::clicked, this, [this, b] { MainButtonClick(b); });
+    buildStatusBar();
+    m_history = new HistoryWindow(m_document.undoStack(), this);
+    m_files = new FileActions(this, m_context);
+    m_mapPage->setNewMapHandler([this](int width, int height) { return m_files->createMap(width, height); });
+    buildMenus();
+    m_regions = new RegionActions(this);
+    // The commands made where they live answer to their names too.
+    for (QAction *a : m_regions->findChildren<QAction *>() + m_mapPage->tools()->actionGroup()->actions())
+        if (!a->objectName().isEmpty())
+            m_actions->add(a->objectName(), a);
+    m_shortcuts = new ShortcutsWindow(this);
+    connectCommands();
+    watchFileDrops();
 
-    // WorkPages: five pages with hidden tabs.
-    WorkPages = new QStackedWidget;
-    WorkPages->setObjectName(QStringLiteral("WorkPages"));
-    TabSheets[RulesPage] = buildRulesPage();
-    TabSheets[TeamsPage] = buildSectionPage("Team", &TeamComboBox, "Team #", &DMemo, "ToolBar6");
-    TabSheets[PlayersPage] = buildSectionPage("Player ", &PlayerComboBox, "Player #", &PMemo, "ToolBar5");
-    TabSheets[MapPage] = buildMapPage();
-    TabSheets[MapPage]->installEventFilter(this);
-    TabSheets[TitlePage] = buildTitlePage();
-    for (int i = 0; i < 5; ++i) {
-        TabSheets[std::size_t(i)]->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
-        WorkPages->addWidget(TabSheets[std::size_t(i)]);
+    m_miniMapWindow = new MiniMapWindow(m_mapPage, this);
+    m_contentsWindow = new MapContentsWindow(m_mapPage, this);
+    m_contentsWindow->setInstallDir(m_files->installDir());
+    m_mapPage->setToolWindows(m_miniMapWindow, m_contentsWindow);
+    m_aboutBox = new AboutBox(this);
+
+    m_files->updateCaption();
+    m_document.reset(0, 0);
+    m_pages->setCurrentIndex(TitlePage);
+}
+
+MainWindow::~MainWindow()
+{
+    // The document and its history go before the widgets: nothing of this
+    // window may hear from them any more.
+    disconnect(&m_document, nullptr, this, nullptr);
+    disconnect(m_document.undoStack(), nullptr, this, nullptr);
+    delete m_history;
+    delete m_files;
+    delete m_regions; // the selection leaves the minimap while its picture exists
+    delete m_mapPage;
+}
+
+QAction *MainWindow::action(const QString &id) const { return m_actions->action(id); }
+
+SectionPage *MainWindow::sectionPage(vor4::SectionKind kind) const
+{
+    switch (kind) {
+    case vor4::SectionKind::Game: return m_sectionPages[0];
+    case vor4::SectionKind::Team: return m_sectionPages[1];
+    case vor4::SectionKind::Player: return m_sectionPages[2];
+    case vor4::SectionKind::Map: break;
     }
-    setCentralWidget(WorkPages);
-    for (SectionMemo *memo : {GMemo, DMemo, PMemo, MMemo, Memo})
-        connect(memo, &SectionMemo::refused, this, [this](const QString &why) { setStatusText(0, why); });
+    return m_mapPage->headerPage();
+}
 
-    // StatusBar1: three panels, 200, 200 and the rest.
-    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+QToolBar *MainWindow::addCommandBar(const QString &name, const QStringList &ids)
+{
+    QToolBar *bar = addToolBar(name);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setFloatable(false);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu); // no menu that could hide a bar
+    for (const QString &id : ids)
+        addCommandButton(bar, action(id), id + QStringLiteral("Button"));
+    m_commandBars << bar;
+    return bar;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    const auto add = [this](QMenu *menu, const QStringList &ids) {
+        for (const QString &id : ids) {
+            if (id.isEmpty())
+                menu->addSeparator();
+            else
+                menu->addAction(action(id));
+        }
+    };
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    add(file, {QStringLiteral("new"), QStringLiteral("open"), QStringLiteral("save"), QStringLiteral("saveAs"), QString(),
+               QStringLiteral("quit")});
+    m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
+    add(m_editMenu, {QStringLiteral("undo"), QStringLiteral("redo"), QStringLiteral("history"), QString(),
+                     QStringLiteral("autoApply"), QString(), QStringLiteral("find"), QStringLiteral("findNext"),
+                     QStringLiteral("findPrevious"), QStringLiteral("replace")});
+    QMenu *view = bar->addMenu(QStringLiteral("&View"));
+    add(view, {QStringLiteral("rulesPage"), QStringLiteral("teamsPage"), QStringLiteral("playersPage"),
+               QStringLiteral("mapPage"), QString(), QStringLiteral("gridLines"), QStringLiteral("miniMap"),
+               QStringLiteral("mapContents")});
+    add(view->addMenu(QStringLiteral("&Layers")), EditorActions::layerIds());
+    m_mapMenu = bar->addMenu(QStringLiteral("&Map"));
+    add(m_mapMenu, {QStringLiteral("newMap"), QString()});
+    m_mapPage->tools()->addToMenu(m_mapMenu);
+    add(m_mapMenu, {QStringLiteral("statistics")});
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    add(help, {QStringLiteral("legend"), QStringLiteral("shortcuts"), QStringLiteral("about")});
+}
+
+void MainWindow::buildStatusBar()
+{
+    // Three panels: messages, the map's size and the selected cell.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setSizeGripEnabled(true);
     for (int i = 0; i < 3; ++i) {
         auto *panel = new QLabel;
@@ -112,188 +187,196 @@ MainWindow::MainWindow(QWidget *parent)
         else
             panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // never widens the window
         statusBar()->addWidget(panel, i == 2 ? 1 : 0);
-        StatusPanels[std::size_t(i)] = panel;
+        m_statusPanels[std::size_t(i)] = panel;
     }
     statusBar()->setFixedHeight(24);
-
-    History = new HistoryWindow(MapDoc.undoStack(), this);
-    connect(History, &HistoryWindow::visibilityChanged, HistoryBtn, &QToolButton::setChecked);
-    Recovery = new AutoRecovery(&MapDoc, this);
-    connect(&MapDoc, &vor4::MapDocument::documentReplaced, this, &MainWindow::documentReplaced);
-    connect(&MapDoc, &vor4::MapDocument::plotsChanged, this, &MainWindow::plotsChanged);
-    connect(&MapDoc, &vor4::MapDocument::sectionChanged, this, &MainWindow::sectionChanged);
-    connect(&MapDoc, &vor4::MapDocument::modifiedChanged, this, &MainWindow::updateCaption);
-    connect(MapDoc.undoStack(), &QUndoStack::indexChanged, this, &MainWindow::updateUndoHints);
-    connect(MapDoc.undoStack(), &QUndoStack::canUndoChanged, this, &MainWindow::updateUndoHints);
-    connect(MapDoc.undoStack(), &QUndoStack::canRedoChanged, this, &MainWindow::updateUndoHints);
-    Menu = new MainMenu(this);
-    buildFindAndStatistics();
-    Regions = new RegionActions(this);
-    setUpHelp();
-
-    watchFileDrops();
-    FormCreate();
-    m_miniMapWindow = new MiniMapWindow(this, this);
-    m_contentsWindow = new MapContentsWindow(this, this);
-    m_contentsWindow->setInstallDir(InstallDir);
-    m_aboutBox = new AboutBox(this);
-    updateUndoHints();
+    connect(m_context, &EditorContext::statusChanged, this, &MainWindow::fitStatusPanel);
 }
 
-MainWindow::~MainWindow()
+void MainWindow::connectCommands()
 {
-    // The document and its history go before the widgets: nothing of this
-    // window may hear from them any more.
-    disconnect(&MapDoc, nullptr, this, nullptr);
-    disconnect(MapDoc.undoStack(), nullptr, this, nullptr);
-    delete History;
-    delete Recovery;
-    delete MapFindBar; // its marks leave the minimap while the picture still exists
-    delete Regions;    // so does the selection
-    delete Statistics;
+    const auto on = [this](const char *id, auto slot) {
+        connect(action(QLatin1String(id)), &QAction::triggered, this, slot);
+    };
+    on("new", [this] { m_files->newMap(); });
+    on("open", [this] { m_files->open(); });
+    on("save", [this] { m_files->save(); });
+    on("saveAs", [this] { m_files->saveAs(); });
+    on("quit", [this] { close(); });
+    on("undo", [this] { stepThroughHistory(false); });
+    on("redo", [this] { stepThroughHistory(true); });
+    on("history", [this](bool shown) { m_history->setVisible(shown); });
+    connect(m_history, &HistoryWindow::visibilityChanged, action(QStringLiteral("history")), &QAction::setChecked);
+    on("autoApply", [this](bool on) { m_context->setAutoApply(on); });
+    on("about", [this] {
+        m_aboutBox->show();
+        m_aboutBox->raise();
+        m_aboutBox->activateWindow();
+    });
+    on("shortcuts", [this] {
+        m_shortcuts->show();
+        m_shortcuts->raise();
+        m_shortcuts->activateWindow();
+    });
+    on("legend", [this] { showLegend(); });
+    for (int i = 0; i < 4; ++i)
+        on(PageActionIds[i], [this, i] { showPage(i); });
+    connect(m_mapPage, &MapPage::showRequested, this, [this] { showPage(MapEditorPage); });
+    connect(m_files, &FileActions::busyChanged, this, &MainWindow::setBusy);
+    connect(m_files, &FileActions::mapClosing, this, &MainWindow::forgetMap);
+
+    connect(&m_document, &vor4::MapDocument::documentReplaced, this, &MainWindow::documentReplaced);
+    connect(&m_document, &vor4::MapDocument::plotsChanged, this, [this] {
+        if (m_document.isUndoingOrRedoing())
+            showStores();
+    });
+    connect(&m_document, &vor4::MapDocument::sectionChanged, this, [this] {
+        if (m_document.isUndoingOrRedoing())
+            showStores();
+    });
+    connect(&m_document, &vor4::MapDocument::modifiedChanged, m_files, &FileActions::updateCaption);
+    QUndoStack *stack = m_document.undoStack();
+    connect(stack, &QUndoStack::indexChanged, m_actions, &EditorActions::updateUndoHints);
+    connect(stack, &QUndoStack::canUndoChanged, m_actions, &EditorActions::updateUndoHints);
+    connect(stack, &QUndoStack::canRedoChanged, m_actions, &EditorActions::updateUndoHints);
 }
 
-QToolButton *MainWindow::toolButton(QToolBar *bar, const char *name, const QIcon &icon, const QString &hint,
-                                bool checkable)
+void MainWindow::showLegend()
 {
-    auto *b = new QToolButton;
-    b->setObjectName(QLatin1String(name));
-    b->setIcon(icon);
-    b->setToolTip(hint);
-    b->setAutoRaise(true);
-    b->setCheckable(checkable);
-    b->setFocusPolicy(Qt::NoFocus); // tool buttons never take the input focus
-    b->setFixedSize(24, 24);
-    bar->addWidget(b);
-    return b;
-}
-
-void MainWindow::addApplyRecallClear(QToolBar *bar, const char *applyName, const char *recallName,
-                                 const char *clearName)
-{
-    QToolButton *apply = toolButton(bar, applyName, glyph("apply"), QStringLiteral("Apply"));
-    QToolButton *recall = toolButton(bar, recallName, glyph("recall"), QStringLiteral("Recall"));
-    QToolButton *clear = toolButton(bar, clearName, glyph("clear"), QStringLiteral("Clear"));
-    connect(apply, &QToolButton::clicked, this, &MainWindow::GeneralApplyBtnClick);
-    connect(recall, &QToolButton::clicked, this, &MainWindow::GeneralRecallBtnClick);
-    connect(clear, &QToolButton::clicked, this, &MainWindow::GeneralClearBtnClick);
-}
-
-QToolBar *MainWindow::newToolBar(const char *name, Qt::Orientation orientation)
-{
-    auto *bar = new QToolBar;
-    bar->setObjectName(QLatin1String(name));
-    bar->setOrientation(orientation);
-    bar->setIconSize(QSize(16, 16));
-    return bar;
-}
-
-static QLabel *barLabel(const char *text, int width = 0)
-{
-    auto *label = new QLabel(QString::fromLatin1(text));
-    label->setAlignment(Qt::AlignCenter);
-    label->setContentsMargins(6, 0, 6, 0);
-    if (width)
-        label->setFixedWidth(width);
-    return label;
-}
-
-QWidget *MainWindow::buildRulesPage()
-{
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    QToolBar *bar = newToolBar("ToolBar7");
-    bar->addWidget(barLabel("Rules"));
-    bar->addSeparator();
-    addApplyRecallClear(bar, "ToolButton21", "ToolButton22", "ToolButton23");
-    GMemo = new SectionMemo;
-    GMemo->setObjectName(QStringLiteral("GMemo"));
-    GMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(GMemo, &SectionMemo::exited, this, &MainWindow::MemoExit);
-    layout->addWidget(bar);
-    layout->addWidget(GMemo);
-    return page;
-}
-
-QWidget *MainWindow::buildSectionPage(const char *label, QComboBox **combo, const char *hint,
-                                  SectionMemo **memo, const char *toolBarName)
-{
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    QToolBar *bar = newToolBar(toolBarName);
-    bar->addWidget(barLabel(label));
-    auto *box = new QComboBox;
-    box->setObjectName(QLatin1String(label[0] == 'T' ? "TeamComboBox" : "PlayerComboBox"));
-    box->setToolTip(QLatin1String(hint));
-    box->setFixedWidth(60);
-    for (int i = 0; i < vor4::Document::SlotCount; ++i)
-        box->addItem(QString::number(i));
-    box->setCurrentIndex(-1);
-    connect(box, &QComboBox::activated, this, &MainWindow::GeneralComboBoxSelect);
-    bar->addWidget(box);
-    bar->addSeparator();
-    if (label[0] == 'T')
-        addApplyRecallClear(bar, "ToolButton17", "ToolButton18", "ToolButton19");
-    else
-        addApplyRecallClear(bar, "ToolButton13", "ToolButton14", "ToolButton15");
-    auto *m = new SectionMemo;
-    m->setObjectName(QLatin1String(label[0] == 'T' ? "DMemo" : "PMemo"));
-    connect(m, &SectionMemo::exited, this, &MainWindow::MemoExit);
-    layout->addWidget(bar);
-    layout->addWidget(m);
-    *combo = box;
-    *memo = m;
-    return page;
-}
-
-QWidget *MainWindow::buildTitlePage()
-{
-    auto *title = new QLabel;
-    title->setPixmap(picture("title", QSize(480, 280)));
-    title->setScaledContents(true);
-    title->setMinimumSize(1, 1);
-    return title;
-}
-
-void MainWindow::FormCreate()
-{
-    updateCaption();
-    MapDoc.reset(0, 0);
-    LocateGame();
-    WorkPages->setCurrentIndex(TitlePage);
-}
-
-void MainWindow::LocateGame()
-{
-    // The game's installation is looked up once; without it the dialogs
-    // open in the platform's default folder.
-    const vor4::GameLocation found = vor4::LocateGame();
-    if (!found.error.isEmpty()) {
-        Dialogs::instance().error(this, found.error);
-        return;
+    auto *window = findChild<QDialog *>(QStringLiteral("LegendWindow"));
+    if (!window) {
+        // Drawn once, by the cell painter, as the README's picture is.
+        window = new QDialog(this);
+        window->setObjectName(QStringLiteral("LegendWindow"));
+        window->setWindowTitle(QStringLiteral("Legend"));
+        auto *picture = new QLabel;
+        picture->setPixmap(QPixmap::fromImage(vor4::legendImage()));
+        (new QVBoxLayout(window))->addWidget(picture);
     }
-    InstallDir = found.InstallDir;
-    MapsDir = found.MapsDir;
-    m_openFolder = MapsDir;
+    window->show();
+    window->raise();
 }
 
-QString MainWindow::statusText(int panel) const { return m_statusTexts[std::size_t(panel)]; }
+// Pages ---------------------------------------------------------------------------
 
-void MainWindow::setStatusText(int panel, const QString &text)
+int MainWindow::currentPage() const { return m_pages->currentIndex(); }
+
+void MainWindow::showPage(int index)
 {
-    // Measured and shown whole on hovering: bounded as a message box's text.
-    m_statusTexts[std::size_t(panel)] = Dialogs::shown(text);
-    fitStatusPanel(panel);
+    const int old = m_pages->currentIndex();
+    if (index == old)
+        return;
+    // The focus leaves the old page first, so that a text field's auto apply
+    // stores into the page being left.
+    QWidget *oldPage = m_pages->widget(old);
+    if (QWidget *focus = QApplication::focusWidget(); focus && oldPage->isAncestorOf(focus))
+        focus->clearFocus();
+    m_pages->setCurrentIndex(index);
+    pageShown(index, old);
 }
+
+void MainWindow::pageShown(int index, int old)
+{
+    if (index < TitlePage)
+        action(QLatin1String(PageActionIds[index]))->setChecked(true); // the group unchecks the others
+    if (index == MapEditorPage)
+        m_mapPage->pageShown();
+    if (old == MapEditorPage)
+        m_mapPage->pageHidden();
+}
+
+// Following the document ---------------------------------------------------------------
+
+void MainWindow::stepThroughHistory(bool forward)
+{
+    // The typing in the field being edited becomes a step of its own first:
+    // this undo takes it back, and Redo brings it again.
+    if (isLoading() || !storeFocusedMemo())
+        return;
+    if (forward)
+        m_document.undoStack()->redo();
+    else
+        m_document.undoStack()->undo();
+}
+
+void MainWindow::documentReplaced()
+{
+    // Open sees to its pages itself, step by step.
+    if (isLoading())
+        return;
+    m_mapPage->mapSizeChanged();
+    for (SectionPage *page : m_sectionPages)
+        page->listSlots();
+    setStatusText(2, QString());
+    if (m_document.isUndoingOrRedoing()) {
+        // Undone or redone: the old document's picture and its name come back.
+        m_files->followHistory();
+        m_mapPage->renderMiniMap();
+    }
+    showStores();
+    m_files->updateCaption();
+}
+
+void MainWindow::showStores()
+{
+    // Every text field shows its store; what was typed and not applied is
+    // dropped, as a change of selection drops it.
+    for (SectionPage *page : m_sectionPages)
+        page->showStore();
+    m_mapPage->showStores();
+}
+
+bool MainWindow::storeFocusedMemo()
+{
+    QWidget *focus = focusWidget();
+    if (!focus)
+        return true;
+    if (focus == m_mapPage->plotEdit())
+        return m_mapPage->storePlotTyping();
+    for (vor4::SectionKind kind : {vor4::SectionKind::Game, vor4::SectionKind::Team, vor4::SectionKind::Player,
+                                   vor4::SectionKind::Map})
+        if (focus == sectionPage(kind)->edit())
+            return sectionPage(kind)->storeTyping();
+    return true;
+}
+
+void MainWindow::forgetMap()
+{
+    // No region selected, no block floating, no find marks and no news of
+    // the map before: Delete must not empty plots of the new one.
+    m_regions->forgetMap();
+    m_mapPage->findBar()->closeBar();
+    setStatusText(0, QString());
+    setStatusText(2, QString());
+}
+
+bool MainWindow::isLoading() const { return m_context->isLoading(); }
+
+void MainWindow::setBusy(bool busy)
+{
+    // While a load lets events in, nothing may change or replace the stores.
+    for (QToolBar *bar : m_commandBars)
+        bar->setEnabled(!busy);
+    m_pages->setEnabled(!busy);
+    m_actions->setBusy(busy);
+}
+
+// Caption and status bar -------------------------------------------------------------
+
+QString MainWindow::caption() const
+{
+    QString title = windowTitle();
+    return title.remove(QLatin1String("[*]"));
+}
+
+QString MainWindow::statusText(int panel) const { return m_context->status(panel); }
+
+void MainWindow::setStatusText(int panel, const QString &text) { m_context->setStatus(panel, text); }
 
 void MainWindow::fitStatusPanel(int panel)
 {
-    QLabel *label = StatusPanels[std::size_t(panel)];
-    const QString &text = m_statusTexts[std::size_t(panel)];
+    QLabel *label = m_statusPanels[std::size_t(panel)];
+    const QString text = m_context->status(panel);
     const QFontMetrics metrics = label->fontMetrics();
     const int frame = label->width() - label->contentsRect().width();
     if (panel == 0) {
@@ -315,97 +398,72 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     fitStatusPanel(0);
 }
 
-QString MainWindow::caption() const
-{
-    QString title = windowTitle();
-    return title.remove(QLatin1String("[*]"));
-}
-
-void MainWindow::updateCaption()
-{
-    // The file's name once one is opened or saved; "Untitled" after New.
-    QString title = QStringLiteral("Vor4DemoMapEditor");
-    if (!m_captionName.isEmpty())
-        title += QStringLiteral(" - ") + m_captionName;
-    setWindowTitle(title + QStringLiteral("[*]"));
-    setWindowModified(MapDoc.isModified());
-}
-
-void MainWindow::AboutBtnClick()
-{
-    m_aboutBox->show();
-    m_aboutBox->raise();
-    m_aboutBox->activateWindow();
-}
-
-// Page switching ------------------------------------------------------------
-
-void MainWindow::MainButtonClick(QToolButton *sender)
-{
-    // The four page buttons form a group in which at most one is down and all
-    // may be up; Qt has already toggled the clicked one.
-    if (sender->isChecked())
-        for (QToolButton *b : {RuleBtn, TeamBtn, PlayerBtn, MapBtn})
-            if (b != sender)
-                b->setChecked(false);
-    const int index = sender == RuleBtn ? RulesPage : sender == TeamBtn ? TeamsPage
-                      : sender == PlayerBtn ? PlayersPage : MapPage;
-    showPage(index);
-}
-
-void MainWindow::showPage(int index)
-{
-    const int old = WorkPages->currentIndex();
-    if (index == old)
-        return;
-    // The focus leaves the old page first, so a memo's auto-apply stores into
-    // the page being left while its binding still holds.
-    QWidget *oldPage = WorkPages->widget(old);
-    if (QWidget *focus = QApplication::focusWidget(); focus && oldPage->isAncestorOf(focus))
-        focus->clearFocus();
-    WorkPages->setCurrentIndex(index);
-    TabSheetShow(index);
-    if (old == MapPage)
-        TabSheet4Hide();
-}
-
-void MainWindow::TabSheetShow(int index)
-{
-    clearPageBinding();
-    QToolButton *button = nullptr;
-    switch (index) {
-    case RulesPage: button = RuleBtn; break;
-    case TeamsPage: button = TeamBtn; break;
-    case PlayersPage: button = PlayerBtn; break;
-    case MapPage: button = MapBtn; break;
-    default: return;
-    }
-    if (index == MapPage)
-        mapPageShown();
-    button->setChecked(true);
-    for (QToolButton *b : {RuleBtn, TeamBtn, PlayerBtn, MapBtn})
-        if (b != button)
-            b->setChecked(false);
-    setPageBinding(index);
-}
-
-void MainWindow::TabSheet4Hide()
-{
-    mapPageHidden();
-    setStatusText(2, QString());
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_loading) {
-        // The loader is still on the stack: let it stop, then close.
-        m_closeAfterLoad = true;
-        event->ignore();
-        return;
-    }
-    if (!maybeSave()) {
+    if (!m_files->mayClose()) {
         event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+// Map files dropped on the window ------------------------------------------------------
+
+void MainWindow::watchFileDrops()
+{
+    setAcceptDrops(true);
+    // Text fields take drops of their own; files dragged over them are the
+    // window's, so that a map opens wherever it is dropped and no path lands
+    // in a text.
+    for (QWidget *child : findChildren<QWidget *>())
+        if (child->acceptDrops())
+            child->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (handleFileDrag(event))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::handleFileDrag(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        break;
+    default:
+        return false;
+    }
+    auto *drag = static_cast<QDropEvent *>(event);
+    if (!drag->mimeData() || !drag->mimeData()->hasUrls())
+        return false;
+    if (event->type() == QEvent::Drop)
+        dropEvent(drag);
+    else
+        dragMoveEvent(static_cast<QDragMoveEvent *>(event));
+    return true;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event) { dragMoveEvent(event); }
+
+void MainWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    // Ignored, the desktop shows the forbidden pointer.
+    if (m_files->acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    if (!m_files->acceptsDrop(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    m_files->drop(event->mimeData());
 }

@@ -8,7 +8,7 @@
 #include "Geometry.h"
 #include "Glyphs.h"
 #include "LineTool.h"
-#include "MainMenu.h"
+#include "CommandButtons.h"
 #include "MapDocument.h"
 #include "MapGrid.h"
 #include "PickerTool.h"

@@ -1,7 +1,8 @@
 #include "RegionActions.h"
 
 #include "ChangeSelection.h"
-#include "MainMenu.h"
+#include "CommandButtons.h"
+#include "MapPage.h"
 #include "MapGrid.h"
 #include "PastePreview.h"
 #include "PlotBlocksMimeData.h"
@@ -37,7 +38,7 @@ RegionActions::RegionActions(MainWindow *window)
     : QObject(window)
     , m_window(window)
 {
-    QMenu *edit = window->Menu->editMenu;
+    QMenu *edit = window->editMenu();
     edit->addSeparator();
     m_actions[Cut] = addAction(QStringLiteral("Cu&t"), QStringLiteral("CutAction"),
                                QKeySequence::keyBindings(QKeySequence::Cut), &RegionActions::cut, true);
@@ -56,14 +57,14 @@ RegionActions::RegionActions(MainWindow *window)
     edit->addSeparator();
     edit->addAction(m_actions[SelectAll]);
 
-    QMenu *map = window->Menu->mapMenu;
+    QMenu *map = window->mapMenu();
     map->addSeparator();
     const auto turn = [this](const QString &text, const QString &name, vor4::MapTransform::Kind kind) {
         auto *a = new QAction(text, this);
         a->setObjectName(name);
         a->setToolTip(text);
         connect(a, &QAction::triggered, this, [this, kind] { transform(kind); });
-        m_window->Menu->mapMenu->addAction(a);
+        m_window->mapMenu()->addAction(a);
         return a;
     };
     m_actions[FlipHorizontal] = turn(QStringLiteral("Flip &horizontally"), QStringLiteral("FlipHorizontalAction"),
@@ -89,16 +90,16 @@ RegionActions::RegionActions(MainWindow *window)
     m_selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
     window->statusBar()->addPermanentWidget(m_selectionLabel);
 
-    vor4::MapSelection &selection = window->MapDoc.selection();
-    m_overlay = new SelectionOverlay(&selection, window->DrawGrid, this);
+    vor4::MapSelection &selection = window->document()->selection();
+    m_overlay = new SelectionOverlay(&selection, window->mapPage()->grid(), this);
     connect(&selection, &vor4::MapSelection::changed, this, &RegionActions::selectionChanged);
-    connect(&window->MapDoc, &vor4::MapDocument::documentReplaced, this, [this] {
+    connect(window->document(), &vor4::MapDocument::documentReplaced, this, [this] {
         // Open, New and a new grid: a block floating over the old one goes.
-        if (m_preview && !m_window->MapDoc.isRecording())
+        if (m_preview && !m_window->document()->isRecording())
             endPaste();
         updateActions();
     });
-    window->DrawGrid->installEventFilter(this);
+    window->mapPage()->grid()->installEventFilter(this);
     updateActions();
 }
 
@@ -120,7 +121,7 @@ QAction *RegionActions::addAction(const QString &text, const QString &name, cons
         // The keys belong to the grid: in a memo they cut, copy and paste
         // its text as ever.
         a->setShortcutContext(Qt::WidgetShortcut);
-        m_window->DrawGrid->addAction(a);
+        m_window->mapPage()->grid()->addAction(a);
     }
     connect(a, &QAction::triggered, this, slot);
     return a;
@@ -132,7 +133,7 @@ void RegionActions::selectionChanged()
 {
     if (m_window->miniMapWindow())
         m_overlay->setMiniMap(m_window->miniMapWindow());
-    const vor4::MapSelection &selection = m_window->MapDoc.selection();
+    const vor4::MapSelection &selection = m_window->document()->selection();
     const QRect area = selection.boundingRect();
     QString text;
     if (!area.isEmpty())
@@ -146,7 +147,7 @@ void RegionActions::selectionChanged()
 void RegionActions::updateActions()
 {
     // The transforms take the selection's bounding rectangle.
-    const QRect area = m_window->MapDoc.selection().boundingRect();
+    const QRect area = m_window->document()->selection().boundingRect();
     const bool selected = !area.isEmpty();
     for (QAction *a : {m_actions[Cut], m_actions[Copy], m_actions[Delete], m_actions[Crop]})
         a->setEnabled(selected);
@@ -167,23 +168,23 @@ void RegionActions::follow(bool newGrid)
 {
     if (newGrid) {
         // The picture of a new grid is drawn anew, the view at its top left.
-        m_window->RenderMiniMap();
+        m_window->mapPage()->renderMiniMap();
         return;
     }
     // The plot memo shows the selected plot's new text.
-    const vor4::Document &doc = m_window->Doc;
+    const vor4::Document &doc = m_window->stores();
     if (doc.CurrentCol >= 0 && doc.CurrentRow >= 0)
-        m_window->DrawGridSelectCell(doc.CurrentCol, doc.CurrentRow);
+        m_window->mapPage()->selectCell(doc.CurrentCol, doc.CurrentRow);
 }
 
 void RegionActions::copy()
 {
     // A block is a rectangle: the selection's bounding one.
-    const QRect area = m_window->MapDoc.selection().boundingRect();
+    const QRect area = m_window->document()->selection().boundingRect();
     if (busy() || area.isEmpty())
         return;
     WaitCursor wait;
-    auto region = std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(m_window->MapDoc, area));
+    auto region = std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(*m_window->document(), area));
     QGuiApplication::clipboard()->setMimeData(new PlotBlocksMimeData(region));
     report(QStringLiteral("Copied %1").arg(plotCount(region->plotCount())), true);
 }
@@ -191,21 +192,21 @@ void RegionActions::copy()
 void RegionActions::cut()
 {
     // What Copy took goes: the bounding rectangle.
-    const QRect area = m_window->MapDoc.selection().boundingRect();
+    const QRect area = m_window->document()->selection().boundingRect();
     if (busy() || area.isEmpty())
         return;
     copy();
-    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(m_window->MapDoc, area, QStringLiteral("Cut"));
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(*m_window->document(), area, QStringLiteral("Cut"));
     report(r.message, r.ok);
     follow(false);
 }
 
 void RegionActions::deleteSelection()
 {
-    const QRegion cells = m_window->MapDoc.selection().region();
+    const QRegion cells = m_window->document()->selection().region();
     if (busy() || cells.isEmpty())
         return;
-    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(m_window->MapDoc, cells);
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(*m_window->document(), cells);
     report(r.message, r.ok);
     follow(false);
 }
@@ -214,8 +215,8 @@ void RegionActions::selectAll()
 {
     if (busy())
         return;
-    const vor4::Document &doc = m_window->Doc;
-    m_window->MapDoc.push(new vor4::ChangeSelection(&m_window->MapDoc, QRect(0, 0, doc.columnCount(), doc.rowCount())));
+    const vor4::Document &doc = m_window->stores();
+    m_window->document()->push(new vor4::ChangeSelection(m_window->document(), QRect(0, 0, doc.columnCount(), doc.rowCount())));
 }
 
 QByteArray RegionActions::plotText(const QMimeData *data)
@@ -235,7 +236,7 @@ QByteArray RegionActions::plotText(const QMimeData *data)
 
 void RegionActions::paste()
 {
-    if (busy() || m_window->WorkPages->currentIndex() != MainWindow::MapPage)
+    if (busy() || m_window->currentPage() != MainWindow::MapEditorPage)
         return;
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     std::optional<vor4::PlotRegion> region;
@@ -257,7 +258,7 @@ void RegionActions::paste()
         }
     }
     endPaste();
-    MapGrid *grid = m_window->DrawGrid;
+    MapGrid *grid = m_window->mapPage()->grid();
     m_preview = new PastePreview(std::move(*region), grid, QPoint(grid->col(), grid->row()));
     connect(m_preview, &PastePreview::placed, this, &RegionActions::place);
     connect(m_preview, &PastePreview::cancelled, this, [this] {
@@ -275,7 +276,7 @@ void RegionActions::place(QPoint topLeft)
         return;
     const vor4::PlotRegion region = m_preview->takeRegion(); // 24 MB for 500 x 500 plots: not copied
     endPaste();
-    const vor4::RegionEdits::Result r = vor4::RegionEdits::paste(m_window->MapDoc, region, topLeft);
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::paste(*m_window->document(), region, topLeft);
     report(r.message, r.ok);
     follow(false);
 }
@@ -284,7 +285,7 @@ void RegionActions::forgetMap()
 {
     endPaste();
     // Outside the history: the new map starts with none.
-    m_window->MapDoc.selection().clear();
+    m_window->document()->selection().clear();
 }
 
 void RegionActions::endPaste()
@@ -294,8 +295,8 @@ void RegionActions::endPaste()
     // Deleted later: it may be in the middle of its own event handling.
     m_preview->disconnect(this);
     m_preview->deleteLater();
-    if (m_window->DrawGrid)
-        m_window->DrawGrid->removeOverlay(m_preview);
+    if (m_window->mapPage()->grid())
+        m_window->mapPage()->grid()->removeOverlay(m_preview);
     m_preview = nullptr;
 }
 
@@ -303,29 +304,29 @@ void RegionActions::transform(vor4::MapTransform::Kind kind)
 {
     if (busy())
         return;
-    const QSize before(m_window->Doc.columnCount(), m_window->Doc.rowCount());
+    const QSize before(m_window->stores().columnCount(), m_window->stores().rowCount());
     vor4::Transforms::Result r;
     {
         WaitCursor wait;
         // A flip or turn of the selection's bounding rectangle.
-        r = vor4::Transforms::turn(m_window->MapDoc, kind, m_window->MapDoc.selection().boundingRect());
+        r = vor4::Transforms::turn(*m_window->document(), kind, m_window->document()->selection().boundingRect());
     }
     report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
-    follow(before != QSize(m_window->Doc.columnCount(), m_window->Doc.rowCount()));
+    follow(before != QSize(m_window->stores().columnCount(), m_window->stores().rowCount()));
 }
 
 void RegionActions::resizeMap()
 {
     if (busy())
         return;
-    const QSize before(m_window->Doc.columnCount(), m_window->Doc.rowCount());
+    const QSize before(m_window->stores().columnCount(), m_window->stores().rowCount());
     ResizeMapDialog dialog(before, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     vor4::Transforms::Result r;
     {
         WaitCursor wait;
-        r = vor4::Transforms::resize(m_window->MapDoc, dialog.newSize(), dialog.fileOffset(), dialog.newPlotText());
+        r = vor4::Transforms::resize(*m_window->document(), dialog.newSize(), dialog.fileOffset(), dialog.newPlotText());
     }
     report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
     if (r.ok)
@@ -335,13 +336,13 @@ void RegionActions::resizeMap()
 void RegionActions::crop()
 {
     // A map is a rectangle: the selection's bounding one.
-    const QRect area = m_window->MapDoc.selection().boundingRect();
+    const QRect area = m_window->document()->selection().boundingRect();
     if (busy() || area.isEmpty())
         return;
     vor4::Transforms::Result r;
     {
         WaitCursor wait;
-        r = vor4::Transforms::crop(m_window->MapDoc, area);
+        r = vor4::Transforms::crop(*m_window->document(), area);
     }
     report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
     if (r.ok)
@@ -351,8 +352,8 @@ void RegionActions::crop()
 bool RegionActions::eventFilter(QObject *watched, QEvent *event)
 {
     // Escape lets go of the selection; a floating block has taken it first.
-    if (watched == m_window->DrawGrid && event->type() == QEvent::KeyPress
+    if (watched == m_window->mapPage()->grid() && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_preview && !busy())
-        m_window->MapDoc.push(new vor4::ChangeSelection(&m_window->MapDoc, QRegion()));
+        m_window->document()->push(new vor4::ChangeSelection(m_window->document(), QRegion()));
     return QObject::eventFilter(watched, event);
 }

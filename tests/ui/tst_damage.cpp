@@ -6,6 +6,8 @@
 #include "MapWriter.h"
 #include "RecoveryStore.h"
 #include "MainWindow.h"
+#include "FileActions.h"
+#include <QAction>
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -66,25 +68,25 @@ void TestDamage::damagedFileIsAnnouncedAndSaveAsks()
     QByteArray damaged = readAll(Island);
     damaged.insert(damaged.indexOf("BeginPlot", damaged.size() / 2), '\0');
     const QString path = dir.filePath("damaged.Vor4WorldBuilderSave");
-    QVERIFY(writeFile(path, damaged) && w->openMapFile(path));
+    QVERIFY(writeFile(path, damaged) && w->files()->openMapFile(path));
     QCOMPARE(dialogs->messages.size(), 1);
     QVERIFY2(dialogs->messages[0].startsWith("This file is damaged:\n- a NUL byte at line ")
                  && dialogs->messages[0].contains("Saving will drop the text after the NUL byte"),
              qPrintable(dialogs->messages[0]));
     QVERIFY(w->isWindowModified());
     // The first Save asks; No leaves the file, Yes writes it, and once written it asks no more.
-    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    w->action(QStringLiteral("save"))->trigger();
     QCOMPARE(readAll(path), damaged);
     dialogs->answers << true;
-    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
-    QCOMPARE(readAll(path), vor4::buildSaveFile(w->Doc));
-    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    w->action(QStringLiteral("save"))->trigger();
+    QCOMPARE(readAll(path), vor4::buildSaveFile(w->stores()));
+    w->action(QStringLiteral("save"))->trigger();
     QCOMPARE(dialogs->questions.size(), 2);
     // A sound file: no word. Marked read-only, it is not replaced, whoever runs the test.
-    QVERIFY(QFile::copy(Island, dir.filePath("kept")) && w->openMapFile(dir.filePath("kept")));
+    QVERIFY(QFile::copy(Island, dir.filePath("kept")) && w->files()->openMapFile(dir.filePath("kept")));
     QVERIFY(dialogs->messages.size() == 1 && !w->isWindowModified());
     QVERIFY(QFile::setPermissions(dir.filePath("kept"), QFile::ReadOwner | QFile::ReadGroup));
-    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    w->action(QStringLiteral("save"))->trigger();
     QCOMPARE(dialogs->messages.value(1), QStringLiteral("%1 is read-only").arg(dir.filePath("kept")));
     QCOMPARE(readAll(dir.filePath("kept")), readAll(Island));
 }
@@ -105,7 +107,7 @@ void TestDamage::recoveryFilesAreChecked()
     QVERIFY(writeFile(paths[2], "EndPlot\r\n"));
     // The unreadable one is told once and moved aside; the others are still
     // offered, the damaged one saying what it can give back. Later keeps them.
-    QVERIFY(!w->offerRecovery());
+    QVERIFY(!w->files()->offerRecovery());
     QVERIFY(dialogs->messages.size() == 1 && dialogs->messages[0].contains("cannot be read"));
     QCOMPARE(dialogs->choiceQuestions.size(), 2);
     const QStringList damaged = dialogs->choiceQuestions.filter("This recovery file is damaged: ");
@@ -114,7 +116,7 @@ void TestDamage::recoveryFilesAreChecked()
                                                     "island-15x15.Vor4WorldBuilderSave from ")),
              qPrintable(damaged[0]));
     QVERIFY(!QFile::exists(paths[2]) && QFile::exists(paths[0]) && QFile::exists(paths[1]));
-    QVERIFY(!w->offerRecovery());
+    QVERIFY(!w->files()->offerRecovery());
     QVERIFY(dialogs->messages.size() == 1 && dialogs->choiceQuestions.size() == 4);
 }
 

@@ -2,6 +2,9 @@
 #include "MapGrid.h"
 #include "SectionMemo.h"
 #include "MainWindow.h"
+#include "FileActions.h"
+#include "MapPage.h"
+#include "SectionPage.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -128,23 +131,23 @@ void TestDesktop::startWithAFile()
 {
     // Through the call main() makes once the window is up; a relative name.
     QVERIFY(QDir::setCurrent(QFileInfo(Continents).absolutePath()));
-    w->openStartupFile(QFileInfo(Continents).fileName());
+    w->files()->openStartupFile(QFileInfo(Continents).fileName());
     QVERIFY(dialogs->messages.isEmpty());
     QCOMPARE(w->caption(), StartCaption + QStringLiteral(" - continents-64x40.Vor4WorldBuilderSave"));
-    QCOMPARE(w->Doc.FileName, QFileInfo(Continents).absoluteFilePath());
+    QCOMPARE(w->stores().FileName, QFileInfo(Continents).absoluteFilePath());
     QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
-    QVERIFY(w->RuleBtn->isChecked() && !w->GMemo->toPlainText().isEmpty());
+    QVERIFY(w->action(QStringLiteral("rulesPage"))->isChecked() && !w->sectionPage(vor4::SectionKind::Game)->edit()->toPlainText().isEmpty());
 
     // A file with an error: exactly as Open, the message, what was read
     // before the faulty line and no file to save to, nor one in the caption.
     const QString bad = dir.filePath("bad.Vor4WorldBuilderSave");
     QVERIFY(writeFile(bad, "Version=11\r\nBeginGame\r\nA=1\r\nEndTeam\r\n"));
-    w->openStartupFile(bad);
+    w->files()->openStartupFile(bad);
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Error in map file - Line: 4")});
     QCOMPARE(w->caption(), StartCaption);
-    QCOMPARE(w->Doc.GameLines, (QList<QByteArray>{"A=1"}));
-    QCOMPARE(w->Doc.FileName, QString());
+    QCOMPARE(w->stores().GameLines, (QList<QByteArray>{"A=1"}));
+    QCOMPARE(w->stores().FileName, QString());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
@@ -155,7 +158,7 @@ void TestDesktop::startWithAFileThatCannotBeOpened()
     const QString missing = dir.filePath("missing.Vor4WorldBuilderSave");
     for (const QString &path : {missing, dir.path()}) {
         dialogs->messages.clear();
-        w->openStartupFile(path);
+        w->files()->openStartupFile(path);
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Cannot open file %1").arg(path)});
         QCOMPARE(w->caption(), StartCaption);
         QCOMPARE(w->statusText(1), EmptyMapSize);
@@ -167,9 +170,9 @@ void TestDesktop::startWithAFileThatCannotBeOpened()
     QVERIFY(writeFile(dir.filePath("README.md"), "# A project\n\nBuild it with cmake.\n"));
     for (const QString &path : {dir.filePath("picture.png"), dir.filePath("README.md")}) {
         dialogs->messages.clear();
-        w->openStartupFile(path);
+        w->files()->openStartupFile(path);
         QVERIFY2(dialogs->messages.size() == 1 && dialogs->messages.first().contains(path), qPrintable(path));
-        QCOMPARE(w->Doc.FileName, QString());
+        QCOMPARE(w->stores().FileName, QString());
         QCOMPARE(w->statusText(1), EmptyMapSize);
     }
 }
@@ -181,30 +184,30 @@ void TestDesktop::dropAMap()
     const QString renamed = dir.filePath("my map");
     const QString upper = dir.filePath("CONTINENTS.VOR4WORLDBUILDERSAVE");
     QVERIFY(QFile::copy(Island, renamed) && QFile::copy(Continents, upper));
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    w->action(QStringLiteral("rulesPage"))->trigger();
     const std::tuple<QString, QWidget *, QString> drops[] = {
         {Continents, w, "Map Size = (64 x 40)"},
-        {renamed, w->GMemo->viewport(), "Map Size = (15 x 15)"},
-        {upper, w->DrawGrid->viewport(), "Map Size = (64 x 40)"}};
+        {renamed, w->sectionPage(vor4::SectionKind::Game)->edit()->viewport(), "Map Size = (15 x 15)"},
+        {upper, w->mapPage()->grid()->viewport(), "Map Size = (64 x 40)"}};
     for (const auto &[path, target, size] : drops) {
         const auto data = urls({path});
         QCOMPARE(dragAndDrop(target, data.get()), std::make_pair(true, true));
         QTRY_COMPARE(w->statusText(1), size);
-        QCOMPARE(w->Doc.FileName, path);
+        QCOMPARE(w->stores().FileName, path);
         QCOMPARE(w->caption(), StartCaption + QStringLiteral(" - ") + QFileInfo(path).fileName());
     }
     // The text field shows the map's lines, not the file's name.
-    QVERIFY(w->GMemo->toPlainText().startsWith(QStringLiteral("Era=")));
+    QVERIFY(w->sectionPage(vor4::SectionKind::Game)->edit()->toPlainText().startsWith(QStringLiteral("Era=")));
     QVERIFY(dialogs->messages.isEmpty());
 
     // On a modified document a drop asks first; Cancel keeps it.
-    w->GMemo->setPlainText(QStringLiteral("Edited=1"));
-    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("ToolButton21")), Qt::LeftButton);
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setPlainText(QStringLiteral("Edited=1"));
+    QTest::mouseClick(w->findChild<QToolButton *>(QStringLiteral("rulesApplyButton")), Qt::LeftButton);
     const auto again = urls({Continents});
     QCOMPARE(dragAndDrop(w, again.get()), std::make_pair(true, true));
     QTRY_COMPARE(dialogs->saveQuestions, QStringList{QFileInfo(upper).fileName()});
-    QCOMPARE(w->Doc.FileName, upper);
-    QCOMPARE(w->Doc.GameLines, QList<QByteArray>{"Edited=1"});
+    QCOMPARE(w->stores().FileName, upper);
+    QCOMPARE(w->stores().GameLines, QList<QByteArray>{"Edited=1"});
 
     // A load lets events in; a drop then must not start a second one.
     QByteArray big = "BeginGame\r\n";
@@ -217,26 +220,26 @@ void TestDesktop::dropAMap()
         refused = w->isLoading() && dragAndDrop(w, data.get()) == std::make_pair(false, false);
     });
     dialogs->saveChoices << Dialogs::SaveChoice::Discard;
-    w->openStartupFile(dir.filePath("big.Vor4WorldBuilderSave"));
+    w->files()->openStartupFile(dir.filePath("big.Vor4WorldBuilderSave"));
     QVERIFY(refused);
     QTest::qWait(20);
-    QCOMPARE(w->Doc.GameLines.size(), 3000);
+    QCOMPARE(w->stores().GameLines.size(), 3000);
 }
 
 void TestDesktop::typedTextAsks()
 {
     // Typed into the plot memo and never left: Quit and a drop ask first,
     // and Cancel keeps the typing, stored.
-    w->openStartupFile(Continents);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    w->DrawGrid->chooseCell(2, 2);
-    w->Memo->setFocus();
-    QTest::keyClicks(w->Memo, "Typed=1");
-    w->findChild<QAction *>(QStringLiteral("QuitAction"))->trigger();
+    w->files()->openStartupFile(Continents);
+    w->action(QStringLiteral("mapPage"))->trigger();
+    w->mapPage()->grid()->chooseCell(2, 2);
+    w->mapPage()->plotEdit()->setFocus();
+    QTest::keyClicks(w->mapPage()->plotEdit(), "Typed=1");
+    w->findChild<QAction *>(QStringLiteral("quit"))->trigger();
     const auto data = urls({Island});
     dragAndDrop(w, data.get());
     QTRY_COMPARE(dialogs->saveQuestions, QStringList(2, QFileInfo(Continents).fileName()));
-    QVERIFY(w->isVisible() && w->Doc.PlotTexts.text(2, 2).startsWith("Typed=1"));
+    QVERIFY(w->isVisible() && w->stores().PlotTexts.text(2, 2).startsWith("Typed=1"));
 }
 
 void TestDesktop::dropSomethingElse()
@@ -251,19 +254,19 @@ void TestDesktop::dropSomethingElse()
         {dir.filePath("picture.png")}, {dir.filePath("README.md")}, {dir.filePath("notes")},
         {dir.filePath("folder.Vor4WorldBuilderSave")}, {dir.filePath("gone.Vor4WorldBuilderSave")},
         {Continents, Island}, {"https://example.org/a.Vor4WorldBuilderSave"}};
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    w->action(QStringLiteral("rulesPage"))->trigger();
     for (const QStringList &paths : refused) {
         const auto data = urls(paths);
-        for (QWidget *target : {static_cast<QWidget *>(w), w->GMemo->viewport()})
+        for (QWidget *target : {static_cast<QWidget *>(w), w->sectionPage(vor4::SectionKind::Game)->edit()->viewport()})
             QVERIFY2(dragAndDrop(target, data.get()) == std::make_pair(false, false), qPrintable(paths.join(' ')));
     }
-    QVERIFY(w->GMemo->toPlainText().isEmpty());
+    QVERIFY(w->sectionPage(vor4::SectionKind::Game)->edit()->toPlainText().isEmpty());
     // Text is no file: the window refuses it, a text field takes it as text.
     QMimeData text;
     text.setText(QStringLiteral("Era=ERA_ANCIENT"));
     QVERIFY(!dragAndDrop(w, &text).first);
-    QVERIFY(dragAndDrop(w->GMemo->viewport(), &text).second);
-    QCOMPARE(w->GMemo->toPlainText(), QStringLiteral("Era=ERA_ANCIENT"));
+    QVERIFY(dragAndDrop(w->sectionPage(vor4::SectionKind::Game)->edit()->viewport(), &text).second);
+    QCOMPARE(w->sectionPage(vor4::SectionKind::Game)->edit()->toPlainText(), QStringLiteral("Era=ERA_ANCIENT"));
 
     QTest::qWait(20);
     QCOMPARE(w->caption(), StartCaption);

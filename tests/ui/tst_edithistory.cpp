@@ -6,12 +6,15 @@
 #include "AutoRecovery.h"
 #include "FakeDialogs.h"
 #include "HistoryWindow.h"
-#include "MainMenu.h"
+#include "CommandButtons.h"
 #include "MapGrid.h"
 #include "MapReader.h"
 #include "MapWriter.h"
 #include "SectionMemo.h"
 #include "MainWindow.h"
+#include "FileActions.h"
+#include "MapPage.h"
+#include "SectionPage.h"
 #include "SideTabBar.h"
 #include "MapContentsWindow.h"
 
@@ -38,7 +41,7 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray bytesOf(const MainWindow *w) { return vor4::buildSaveFile(w->Doc); }
+QByteArray bytesOf(const MainWindow *w) { return vor4::buildSaveFile(w->stores()); }
 
 } // namespace
 
@@ -98,13 +101,13 @@ void TestEditHistory::cleanup()
 void TestEditHistory::openFile(const QString &path)
 {
     dialogs->openAnswers << path;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    w->action(QStringLiteral("open"))->trigger();
 }
 
 void TestEditHistory::clickCell(int col, int row)
 {
-    w->DrawGrid->scrollIntoView(col, row);
-    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(col, row).center());
+    w->mapPage()->grid()->scrollIntoView(col, row);
+    QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(col, row).center());
 }
 
 QString TestEditHistory::copyOf(const QString &fixture)
@@ -120,172 +123,172 @@ void TestEditHistory::undoAndRedoOnEveryPage()
 {
     openFile(Continents);
     QVERIFY(!w->isWindowModified());
-    QVERIFY(!w->UndoBtn->isEnabled());
+    QVERIFY(!w->action(QStringLiteral("undo"))->isEnabled());
     QList<QByteArray> states{bytesOf(w)};
 
     // A change on every page, by the Apply buttons and by leaving a memo.
-    const std::tuple<QToolButton *, SectionMemo *, const char *, const char *> pages[] = {
-        {w->RuleBtn, w->GMemo, "ToolButton21", "Era=ERA_MODERN"},
-        {w->TeamBtn, w->DMemo, "ToolButton17", "TeamID=0\nEdited=1"},
-        {w->PlayerBtn, w->PMemo, "ToolButton13", "Player edited"},
-        {w->MapBtn, w->MMemo, "ToolButton1", "Map line"},
+    const std::tuple<QAction *, SectionMemo *, const char *, const char *> pages[] = {
+        {w->action(QStringLiteral("rulesPage")), w->sectionPage(vor4::SectionKind::Game)->edit(), "rulesApplyButton", "Era=ERA_MODERN"},
+        {w->action(QStringLiteral("teamsPage")), w->sectionPage(vor4::SectionKind::Team)->edit(), "teamApplyButton", "TeamID=0\nEdited=1"},
+        {w->action(QStringLiteral("playersPage")), w->sectionPage(vor4::SectionKind::Player)->edit(), "playerApplyButton", "Player edited"},
+        {w->action(QStringLiteral("mapPage")), w->sectionPage(vor4::SectionKind::Map)->edit(), "mapHeaderApplyButton", "Map line"},
     };
     for (const auto &[page, memo, apply, text] : pages) {
-        QTest::mouseClick(page, Qt::LeftButton);
+        page->trigger();
         memo->setPlainText(QString::fromLatin1(text));
         QTest::mouseClick(button(apply), Qt::LeftButton);
         states << bytesOf(w);
         QVERIFY(states.last() != states[states.size() - 2]);
     }
     clickCell(20, 10);
-    w->Memo->setFocus();
-    QTest::keyClicks(w->Memo, "Z=1");
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    w->mapPage()->plotEdit()->setFocus();
+    QTest::keyClicks(w->mapPage()->plotEdit(), "Z=1");
+    w->action(QStringLiteral("plotApply"))->trigger();
     states << bytesOf(w);
-    QTest::keyClicks(w->Memo, "2");
+    QTest::keyClicks(w->mapPage()->plotEdit(), "2");
     clickCell(21, 10); // the memo is left: auto-apply stores into (20, 10)
     states << bytesOf(w);
     QVERIFY(states.last() != states[states.size() - 2]);
     QVERIFY(w->isWindowModified());
-    QCOMPARE(w->MapDoc.undoStack()->count(), states.size() - 1);
+    QCOMPARE(w->document()->undoStack()->count(), states.size() - 1);
 
     // Back step by step: Ctrl+Z with the grid in focus, the button, the menu.
-    QVERIFY(w->DrawGrid->hasFocus());
-    QAction *undoAction = w->Menu->actionFor(w->UndoBtn);
+    QVERIFY(w->mapPage()->grid()->hasFocus());
+    QAction *undoAction = w->action(QStringLiteral("undo"));
     QVERIFY(undoAction);
     for (int i = states.size() - 2; i >= 0; --i) {
         switch (i % 3) {
-        case 0: QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier); break;
-        case 1: QTest::mouseClick(w->UndoBtn, Qt::LeftButton); break;
+        case 0: QTest::keyClick(w->mapPage()->grid(), Qt::Key_Z, Qt::ControlModifier); break;
+        case 1: w->action(QStringLiteral("undo"))->trigger(); break;
         case 2: undoAction->trigger(); break;
         }
         QCOMPARE(bytesOf(w), states[i]);
     }
     QVERIFY(!w->isWindowModified());
-    QVERIFY(!w->UndoBtn->isEnabled());
+    QVERIFY(!w->action(QStringLiteral("undo"))->isEnabled());
     QVERIFY(!undoAction->isEnabled());
 
     // And forward: Ctrl+Shift+Z, Ctrl+Y and the button.
     for (int i = 1; i < states.size(); ++i) {
         switch (i % 3) {
-        case 0: QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); break;
-        case 1: QTest::keyClick(w->DrawGrid, Qt::Key_Y, Qt::ControlModifier); break;
-        case 2: QTest::mouseClick(w->RedoBtn, Qt::LeftButton); break;
+        case 0: QTest::keyClick(w->mapPage()->grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); break;
+        case 1: QTest::keyClick(w->mapPage()->grid(), Qt::Key_Y, Qt::ControlModifier); break;
+        case 2: w->action(QStringLiteral("redo"))->trigger(); break;
         }
         QCOMPARE(bytesOf(w), states[i]);
     }
     QVERIFY(w->isWindowModified());
-    QVERIFY(!w->RedoBtn->isEnabled());
+    QVERIFY(!w->action(QStringLiteral("redo"))->isEnabled());
 }
 
 void TestEditHistory::undoShowsStoresAndSelectsThePlot()
 {
     openFile(Continents);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    const QByteArray before = w->Doc.PlotTexts.text(20, 10);
+    w->action(QStringLiteral("mapPage"))->trigger();
+    const QByteArray before = w->stores().PlotTexts.text(20, 10);
     clickCell(20, 10);
-    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_DESERT"));
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    w->action(QStringLiteral("plotApply"))->trigger();
     clickCell(5, 5);
-    w->MMemo->setPlainText(QStringLiteral("typed, never applied"));
+    w->sectionPage(vor4::SectionKind::Map)->edit()->setPlainText(QStringLiteral("typed, never applied"));
 
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QCOMPARE(w->Doc.PlotTexts.text(20, 10), before);
+    w->action(QStringLiteral("undo"))->trigger();
+    QCOMPARE(w->stores().PlotTexts.text(20, 10), before);
     // The changed plot is selected, as a click on it would select it.
-    QCOMPARE(QPoint(w->DrawGrid->col(), w->DrawGrid->row()), QPoint(20, 10));
-    QCOMPARE(QPoint(w->Doc.CurrentCol, w->Doc.CurrentRow), QPoint(20, 10));
+    QCOMPARE(QPoint(w->mapPage()->grid()->col(), w->mapPage()->grid()->row()), QPoint(20, 10));
+    QCOMPARE(QPoint(w->stores().CurrentCol, w->stores().CurrentRow), QPoint(20, 10));
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (20 ,10)   x=20, y=29"));
     QByteArray shown;
-    QVERIFY(w->Memo->bytes(&shown));
+    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
     QCOMPARE(shown, before);
     // Every memo shows its store: what was typed and not applied is gone.
     bool ok = false;
-    QCOMPARE(w->MMemo->lines(&ok), w->Doc.MapLines);
+    QCOMPARE(w->sectionPage(vor4::SectionKind::Map)->edit()->lines(&ok), w->stores().MapLines);
 
     // The grid shows the plot as it is now, the minimap too (grassland).
-    const QRect cell = w->DrawGrid->cellRect(20, 10);
+    const QRect cell = w->mapPage()->grid()->cellRect(20, 10);
     const QPoint inside = cell.topLeft() + QPoint(1, 1);
     const QColor yellow(255, 255, 0), green(0, 128, 0);
-    QVERIFY(w->DrawGrid->viewport()->grab().toImage().pixelColor(inside) != yellow);
+    QVERIFY(w->mapPage()->grid()->viewport()->grab().toImage().pixelColor(inside) != yellow);
     QCoreApplication::processEvents();
-    QCOMPARE(w->MiniMapBitmap.pixelColor(3 * 20 + 2, 3 * 10 + 2), green);
-    QTest::mouseClick(w->RedoBtn, Qt::LeftButton);
-    QCOMPARE(w->DrawGrid->viewport()->grab().toImage().pixelColor(inside), yellow);
+    QCOMPARE(w->mapPage()->miniMapBitmap().pixelColor(3 * 20 + 2, 3 * 10 + 2), green);
+    w->action(QStringLiteral("redo"))->trigger();
+    QCOMPARE(w->mapPage()->grid()->viewport()->grab().toImage().pixelColor(inside), yellow);
     QCoreApplication::processEvents();
-    QCOMPARE(w->MiniMapBitmap.pixelColor(3 * 20 + 2, 3 * 10 + 2), yellow);
-    QVERIFY(w->Memo->bytes(&shown));
+    QCOMPARE(w->mapPage()->miniMapBitmap().pixelColor(3 * 20 + 2, 3 * 10 + 2), yellow);
+    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
     QCOMPARE(shown, QByteArray("TerrainType=TERRAIN_DESERT"));
 }
 
 void TestEditHistory::memoKeepsItsOwnUndo()
 {
     openFile(Continents);
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
-    w->GMemo->setPlainText(QStringLiteral("A=1"));
-    QTest::mouseClick(button("ToolButton21"), Qt::LeftButton);
-    QCOMPARE(w->MapDoc.undoStack()->index(), 1);
+    w->action(QStringLiteral("rulesPage"))->trigger();
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setPlainText(QStringLiteral("A=1"));
+    QTest::mouseClick(button("rulesApplyButton"), Qt::LeftButton);
+    QCOMPARE(w->document()->undoStack()->index(), 1);
 
     // Inside the memo Ctrl+Z undoes the typing, not the stored change.
-    w->GMemo->setFocus();
-    w->GMemo->moveCursor(QTextCursor::End);
-    QTest::keyClicks(w->GMemo, "BC");
-    QCOMPARE(w->GMemo->toPlainText(), QStringLiteral("A=1BC"));
-    QTest::keyClick(w->GMemo, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(w->GMemo->toPlainText(), QStringLiteral("A=1"));
-    QCOMPARE(w->MapDoc.undoStack()->index(), 1);
-    QCOMPARE(w->Doc.GameLines, QList<QByteArray>{"A=1"});
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setFocus();
+    w->sectionPage(vor4::SectionKind::Game)->edit()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->sectionPage(vor4::SectionKind::Game)->edit(), "BC");
+    QCOMPARE(w->sectionPage(vor4::SectionKind::Game)->edit()->toPlainText(), QStringLiteral("A=1BC"));
+    QTest::keyClick(w->sectionPage(vor4::SectionKind::Game)->edit(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->sectionPage(vor4::SectionKind::Game)->edit()->toPlainText(), QStringLiteral("A=1"));
+    QCOMPARE(w->document()->undoStack()->index(), 1);
+    QCOMPARE(w->stores().GameLines, QList<QByteArray>{"A=1"});
 
     // The tool button takes no focus: the typing becomes a step of its own,
     // which the undo takes back and Redo brings again; then the step before.
-    QTest::keyClicks(w->GMemo, "typed");
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QVERIFY(w->GMemo->hasFocus());
-    QCOMPARE(w->MapDoc.undoStack()->index(), 1);
-    QCOMPARE(w->Doc.GameLines, QList<QByteArray>{"A=1"});
-    w->findChild<QAction *>(QStringLiteral("RedoBtnAction"))->trigger(); // the menu alike
-    QCOMPARE(w->Doc.GameLines, QList<QByteArray>{"A=1typed"});
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QCOMPARE(w->MapDoc.undoStack()->index(), 0);
+    QTest::keyClicks(w->sectionPage(vor4::SectionKind::Game)->edit(), "typed");
+    w->action(QStringLiteral("undo"))->trigger();
+    QVERIFY(w->sectionPage(vor4::SectionKind::Game)->edit()->hasFocus());
+    QCOMPARE(w->document()->undoStack()->index(), 1);
+    QCOMPARE(w->stores().GameLines, QList<QByteArray>{"A=1"});
+    w->findChild<QAction *>(QStringLiteral("redo"))->trigger(); // the menu alike
+    QCOMPARE(w->stores().GameLines, QList<QByteArray>{"A=1typed"});
+    w->action(QStringLiteral("undo"))->trigger();
+    w->action(QStringLiteral("undo"))->trigger();
+    QCOMPARE(w->document()->undoStack()->index(), 0);
     bool ok = false;
-    QCOMPARE(w->GMemo->lines(&ok), w->Doc.GameLines);
-    QVERIFY(w->Doc.GameLines != QList<QByteArray>{"A=1"});
+    QCOMPARE(w->sectionPage(vor4::SectionKind::Game)->edit()->lines(&ok), w->stores().GameLines);
+    QVERIFY(w->stores().GameLines != QList<QByteArray>{"A=1"});
 }
 
 void TestEditHistory::hintsAndHistoryNameTheSteps()
 {
     openFile(Continents);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    w->action(QStringLiteral("mapPage"))->trigger();
     clickCell(20, 10);
     w->mapContentsWindow()->show();
     w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // the fixed plot types
-    QVERIFY(!w->Doc.PlotTexts.text(20, 10).contains("PlotType=0"));
+    QVERIFY(!w->stores().PlotTexts.text(20, 10).contains("PlotType=0"));
     w->mapContentsWindow()->valueList()->setCurrentRow(0);
     QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("PlotType changed"));
-    QCOMPARE(w->UndoBtn->toolTip(), QStringLiteral("Undo PlotType changed at (20, 10) (Ctrl+Z)"));
-    QCOMPARE(w->RedoBtn->toolTip().left(4), QStringLiteral("Redo"));
+    QCOMPARE(w->action(QStringLiteral("undo"))->toolTip(), QStringLiteral("Undo PlotType changed at (20, 10) (Ctrl+Z)"));
+    QCOMPARE(w->action(QStringLiteral("redo"))->toolTip().left(4), QStringLiteral("Redo"));
 
     // Clear, then Recall: two more steps; Recall stores the text back.
-    const QByteArray changed = w->Doc.PlotTexts.text(20, 10);
-    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
-    QVERIFY(w->Doc.PlotTexts.isEmpty(20, 10));
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
-    QCOMPARE(w->Doc.PlotTexts.text(20, 10), changed);
-    QCOMPARE(w->UndoBtn->toolTip(), QStringLiteral("Undo Recall plot at (20, 10) (Ctrl+Z)"));
+    const QByteArray changed = w->stores().PlotTexts.text(20, 10);
+    w->action(QStringLiteral("plotClear"))->trigger();
+    QVERIFY(w->stores().PlotTexts.isEmpty(20, 10));
+    w->action(QStringLiteral("plotRecall"))->trigger();
+    QCOMPARE(w->stores().PlotTexts.text(20, 10), changed);
+    QCOMPARE(w->action(QStringLiteral("undo"))->toolTip(), QStringLiteral("Undo Recall plot at (20, 10) (Ctrl+Z)"));
 
     // The history window lists them; a click on a row goes back to it.
-    QVERIFY(!w->History->isVisible());
-    QTest::mouseClick(w->HistoryBtn, Qt::LeftButton);
-    QVERIFY(w->History->isVisible());
-    QUndoView *view = w->History->view();
+    QVERIFY(!w->historyWindow()->isVisible());
+    w->action(QStringLiteral("history"))->trigger();
+    QVERIFY(w->historyWindow()->isVisible());
+    QUndoView *view = w->historyWindow()->view();
     QCOMPARE(view->model()->rowCount(), 4);
     view->setCurrentIndex(view->model()->index(1, 0));
-    QCOMPARE(w->MapDoc.undoStack()->index(), 1);
-    QCOMPARE(w->Doc.PlotTexts.text(20, 10), changed);
-    QVERIFY(w->RedoBtn->toolTip().startsWith(QStringLiteral("Redo Clear plot at (20, 10) (")));
-    w->History->close();
-    QVERIFY(!w->HistoryBtn->isChecked());
+    QCOMPARE(w->document()->undoStack()->index(), 1);
+    QCOMPARE(w->stores().PlotTexts.text(20, 10), changed);
+    QVERIFY(w->action(QStringLiteral("redo"))->toolTip().startsWith(QStringLiteral("Redo Clear plot at (20, 10) (")));
+    w->historyWindow()->close();
+    QVERIFY(!w->action(QStringLiteral("history"))->isChecked());
 }
 
 void TestEditHistory::unsavedChangesQuestions()
@@ -297,14 +300,14 @@ void TestEditHistory::unsavedChangesQuestions()
     // Unmodified: never asked.
     openFile(other);
     QVERIFY(dialogs->saveQuestions.isEmpty());
-    QCOMPARE(w->Doc.FileName, other);
+    QCOMPARE(w->stores().FileName, other);
 
-    w->MapDoc.undoStack(); // the history was emptied by Open
-    QCOMPARE(w->MapDoc.undoStack()->count(), 0);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    w->document()->undoStack(); // the history was emptied by Open
+    QCOMPARE(w->document()->undoStack()->count(), 0);
+    w->action(QStringLiteral("mapPage"))->trigger();
     clickCell(2, 2);
-    w->Memo->setText(QStringLiteral("PlotType=0"));
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    w->mapPage()->plotEdit()->setText(QStringLiteral("PlotType=0"));
+    w->action(QStringLiteral("plotApply"))->trigger();
     QVERIFY(w->isWindowModified());
     const QByteArray edited = bytesOf(w);
 
@@ -312,9 +315,9 @@ void TestEditHistory::unsavedChangesQuestions()
     w->close();
     QVERIFY(w->isVisible());
     openFile(map);
-    QTest::mouseClick(w->NewBtn, Qt::LeftButton);
+    w->action(QStringLiteral("new"))->trigger();
     QCOMPARE(dialogs->saveQuestions, QStringList(3, QFileInfo(other).fileName()));
-    QCOMPARE(w->Doc.FileName, other);
+    QCOMPARE(w->stores().FileName, other);
     QCOMPARE(bytesOf(w), edited);
 
     // Save that fails (a folder in the file's place) keeps everything too.
@@ -322,7 +325,7 @@ void TestEditHistory::unsavedChangesQuestions()
     dialogs->saveChoices << Dialogs::SaveChoice::Save;
     openFile(map);
     QCOMPARE(dialogs->messages.last(), QStringLiteral("Cannot create file %1").arg(other));
-    QCOMPARE(w->Doc.FileName, other);
+    QCOMPARE(w->stores().FileName, other);
     QCOMPARE(bytesOf(w), edited);
     QVERIFY(w->isWindowModified());
     QVERIFY(QDir().rmdir(other));
@@ -331,24 +334,24 @@ void TestEditHistory::unsavedChangesQuestions()
     dialogs->saveChoices << Dialogs::SaveChoice::Save;
     openFile(map);
     QCOMPARE(readAll(other), edited);
-    QCOMPARE(w->Doc.FileName, map);
+    QCOMPARE(w->stores().FileName, map);
     QVERIFY(!w->isWindowModified());
 
     // Typing not yet stored counts: leaving would store it. Discard drops it.
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
-    w->GMemo->setFocus();
-    QTest::keyClicks(w->GMemo, "Typed=1");
+    w->action(QStringLiteral("rulesPage"))->trigger();
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setFocus();
+    QTest::keyClicks(w->sectionPage(vor4::SectionKind::Game)->edit(), "Typed=1");
     dialogs->saveQuestions.clear();
     dialogs->saveChoices << Dialogs::SaveChoice::Discard;
-    QTest::mouseClick(w->NewBtn, Qt::LeftButton);
+    w->action(QStringLiteral("new"))->trigger();
     QCOMPARE(dialogs->saveQuestions, QStringList{QFileInfo(map).fileName()});
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - Untitled"));
     QCOMPARE(readAll(map), saved);
 
     // An untitled document saved from the question goes through Save as.
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
-    w->GMemo->setPlainText(QStringLiteral("New=1"));
-    QTest::mouseClick(button("ToolButton21"), Qt::LeftButton);
+    w->action(QStringLiteral("rulesPage"))->trigger();
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setPlainText(QStringLiteral("New=1"));
+    QTest::mouseClick(button("rulesApplyButton"), Qt::LeftButton);
     const QString named = dir.filePath(QStringLiteral("named"));
     dialogs->saveChoices << Dialogs::SaveChoice::Save;
     dialogs->saveAnswers << named;
@@ -362,24 +365,24 @@ void TestEditHistory::crashRecovery()
 {
     const QString map = copyOf(Continents);
     openFile(map);
-    vor4::RecoveryStore &store = w->Recovery->store();
-    w->Recovery->setInterval(20);
-    w->GMemo->setPlainText(QStringLiteral("Recovered=1"));
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
-    QTest::mouseClick(button("ToolButton21"), Qt::LeftButton);
+    vor4::RecoveryStore &store = w->files()->recovery()->store();
+    w->files()->recovery()->setInterval(20);
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setPlainText(QStringLiteral("Recovered=1"));
+    w->action(QStringLiteral("rulesPage"))->trigger();
+    QTest::mouseClick(button("rulesApplyButton"), Qt::LeftButton);
     // Written every interval while modified, through the normal writer.
     QTRY_VERIFY(QFile::exists(store.mapPath()));
     store.waitForWrite();
     QCOMPARE(readAll(store.mapPath()), bytesOf(w));
     // A clean save removes it.
-    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    w->action(QStringLiteral("save"))->trigger();
     QVERIFY(!QFile::exists(store.mapPath()));
 
     // Modified again, then the run ends without a word (a crash).
-    w->Recovery->setInterval(60 * 60 * 1000);
-    w->GMemo->setPlainText(QStringLiteral("Recovered=2"));
-    QTest::mouseClick(button("ToolButton21"), Qt::LeftButton);
-    w->Recovery->writeNow();
+    w->files()->recovery()->setInterval(60 * 60 * 1000);
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setPlainText(QStringLiteral("Recovered=2"));
+    QTest::mouseClick(button("rulesApplyButton"), Qt::LeftButton);
+    w->files()->recovery()->writeNow();
     store.waitForWrite();
     const QByteArray unsaved = bytesOf(w);
     delete w;
@@ -387,31 +390,31 @@ void TestEditHistory::crashRecovery()
 
     // The next run offers it: restored as a modified document of that file.
     dialogs->choices << 0;
-    QVERIFY(w->offerRecovery());
+    QVERIFY(w->files()->offerRecovery());
     QCOMPARE(dialogs->choiceQuestions.size(), 1);
     QCOMPARE(dialogs->choiceButtons[0], (QStringList{"Restore", "Delete", "Later"}));
     QVERIFY(dialogs->choiceQuestions[0].startsWith(
         QStringLiteral("Restore unsaved changes to %1 from ").arg(QFileInfo(map).fileName())));
     QCOMPARE(bytesOf(w), unsaved);
-    QCOMPARE(w->Doc.FileName, map);
+    QCOMPARE(w->stores().FileName, map);
     QVERIFY(w->isWindowModified());
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - ") + QFileInfo(map).fileName());
     // Its file is this run's now; another run finds nothing to offer.
-    QVERIFY(QFile::exists(w->Recovery->store().mapPath()));
-    QVERIFY(w->Recovery->store().orphans().isEmpty());
+    QVERIFY(QFile::exists(w->files()->recovery()->store().mapPath()));
+    QVERIFY(w->files()->recovery()->store().orphans().isEmpty());
     // The open dialog starts in the map's folder, not the recovery folder.
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    w->action(QStringLiteral("open"))->trigger();
     QCOMPARE(dialogs->lastOpenFolder, QFileInfo(map).absolutePath());
 
     // Later keeps it for the next start; Delete removes it for good.
     delete w;
     w = newWindow();
     dialogs->choices << 2;
-    QVERIFY(!w->offerRecovery());
+    QVERIFY(!w->files()->offerRecovery());
     dialogs->choices << 1;
-    QVERIFY(!w->offerRecovery());
+    QVERIFY(!w->files()->offerRecovery());
     QCOMPARE(dialogs->choiceQuestions.size(), 3);
-    QVERIFY(!w->offerRecovery());
+    QVERIFY(!w->files()->offerRecovery());
     QCOMPARE(dialogs->choiceQuestions.size(), 3);
     QVERIFY(!w->isWindowModified());
 }

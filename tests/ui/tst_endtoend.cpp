@@ -8,6 +8,9 @@
 #include "MapReader.h"
 #include "SectionMemo.h"
 #include "MainWindow.h"
+#include "FileActions.h"
+#include "MapPage.h"
+#include <QAction>
 #include "MapContentsWindow.h"
 #include "MiniMapWindow.h"
 
@@ -73,36 +76,36 @@ void TestEndToEnd::typicalRoad()
 
     // Start-up: the title page, the installation found, nothing loaded.
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor"));
-    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::TitlePage));
+    QCOMPARE(w->currentPage(), int(MainWindow::TitlePage));
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
-    QCOMPARE(w->MapsDir, prefix + "/dosdevices/c:/Games/Vor4//PublicMaps");
+    QCOMPARE(w->files()->mapsDir(), prefix + "/dosdevices/c:/Games/Vor4//PublicMaps");
 
     // Open: the dialog starts in the game's maps folder.
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
-    QCOMPARE(dialogs->lastOpenFolder, w->MapsDir);
+    w->action(QStringLiteral("open"))->trigger();
+    QCOMPARE(dialogs->lastOpenFolder, w->files()->mapsDir());
     QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
-    QVERIFY(w->RuleBtn->isChecked());
+    QVERIFY(w->action(QStringLiteral("rulesPage"))->isChecked());
 
     // The map page and a click on a land cell.
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    MapGrid *grid = w->DrawGrid;
+    w->action(QStringLiteral("mapPage"))->trigger();
+    MapGrid *grid = w->mapPage()->grid();
     // Only the terrain and bonus layers, so that a cell shows its fill plainly.
-    for (const char *name : {"ShowFeatureBtn", "ShowTeamBtn", "ShowHillBtn", "ShowImprovementBtn"})
+    for (const char *name : {"layerFeatureButton", "layerTeamButton", "layerHillButton", "layerImprovementButton"})
         QTest::mouseClick(w->findChild<QToolButton *>(QLatin1String(name)), Qt::LeftButton);
     QVERIFY(!grid->layers().feature && !grid->layers().hill && grid->layers().terrain);
     const int col = 14, row = 25; // x=14, y=14: grassland with a forest and units
-    const QByteArray original = w->Doc.PlotTexts.text(col, row);
+    const QByteArray original = w->stores().PlotTexts.text(col, row);
     QVERIFY(original.contains("TerrainType=TERRAIN_GRASS"));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(col, row).center());
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (14 ,25)   x=14, y=14"));
-    QCOMPARE(w->Memo->toPlainText().toLatin1(), QByteArray(original).replace("\r\n", "\n"));
+    QCOMPARE(w->mapPage()->plotEdit()->toPlainText().toLatin1(), QByteArray(original).replace("\r\n", "\n"));
     QCOMPARE(cellColour(grid, col, row), QColor(0, 128, 0));
 
     // The map contents window lists the game's terrains; a double click puts one in.
-    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    w->action(QStringLiteral("mapContents"))->trigger();
     QVERIFY(w->mapContentsWindow()->isVisible());
     QCOMPARE(w->mapContentsWindow()->valueList()->count(), 2);
     QCOMPARE(w->mapContentsWindow()->valueList()->item(0)->text(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
@@ -113,24 +116,24 @@ void TestEndToEnd::typicalRoad()
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType changed"));
     QByteArray changed = original;
     changed.replace("TerrainType=TERRAIN_GRASS", "TerrainType=TERRAIN_DESERT");
-    QCOMPARE(w->Doc.PlotTexts.text(col, row), changed);
+    QCOMPARE(w->stores().PlotTexts.text(col, row), changed);
     QCOMPARE(cellColour(grid, col, row), QColor(255, 255, 0));
 
     // Recall in the main window undoes it.
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
-    QCOMPARE(w->Doc.PlotTexts.text(col, row), original);
+    w->action(QStringLiteral("plotRecall"))->trigger();
+    QCOMPARE(w->stores().PlotTexts.text(col, row), original);
     QCOMPARE(cellColour(grid, col, row), QColor(0, 128, 0));
 
     // A new value applied: snow from the list, then a hand-typed line.
     const QRect snow = w->mapContentsWindow()->valueList()->visualItemRect(w->mapContentsWindow()->valueList()->item(1));
     QTest::mouseClick(w->mapContentsWindow()->valueList()->viewport(), Qt::LeftButton, {}, snow.center());
     QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    w->Memo->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->Memo, Qt::Key_Return);
-    QTest::keyClicks(w->Memo, "BonusType=BONUS_IRON");
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
-    const QByteArray edited = w->Doc.PlotTexts.text(col, row);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "BonusType=BONUS_IRON");
+    w->action(QStringLiteral("plotApply"))->trigger();
+    const QByteArray edited = w->stores().PlotTexts.text(col, row);
     QVERIFY(edited.contains("TerrainType=TERRAIN_SNOW"));
     QVERIFY(edited.endsWith("\r\nBonusType=BONUS_IRON"));
     const QImage shot = grid->viewport()->grab().toImage();
@@ -139,7 +142,7 @@ void TestEndToEnd::typicalRoad()
     QCOMPARE(shot.pixelColor(cell.left(), cell.top()), QColor(255, 255, 255)); // snow fill
 
     // The minimap: its frame dragged to the right scrolls the grid.
-    QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
+    w->action(QStringLiteral("miniMap"))->trigger();
     QVERIFY(w->miniMapWindow()->isVisible());
     const int leftBefore = grid->leftCol();
     const vor4::FrameRect frame = w->miniMapWindow()->viewFrame();
@@ -154,8 +157,8 @@ void TestEndToEnd::typicalRoad()
     // Save as, into the game's maps folder's neighbour; the extension is added.
     const QString saved = dir.filePath("edited");
     dialogs->saveAnswers << saved;
-    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
-    QCOMPARE(dialogs->lastSaveFolder, w->MapsDir);
+    w->action(QStringLiteral("saveAs"))->trigger();
+    QCOMPARE(dialogs->lastSaveFolder, w->files()->mapsDir());
     QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - edited.Vor4WorldBuilderSave"));
     QVERIFY(dialogs->messages.isEmpty());

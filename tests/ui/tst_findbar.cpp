@@ -4,12 +4,14 @@
 
 #include "FakeDialogs.h"
 #include "FindBar.h"
-#include "MainMenu.h"
+#include "CommandButtons.h"
 #include "MapGrid.h"
 #include "MapWriter.h"
 #include "SectionMemo.h"
 #include "SetPlotText.h"
 #include "MainWindow.h"
+#include "MapPage.h"
+#include "SectionPage.h"
 #include "MiniMapWindow.h"
 
 #include <QAction>
@@ -74,22 +76,22 @@ private Q_SLOTS:
     void tooComplexIsSaid();
 
 private:
-    FindBar *bar() const { return w->MapFindBar; }
+    FindBar *bar() const { return w->mapPage()->findBar(); }
     void typeFind(const QString &text);
     void settle() { QTRY_VERIFY(!bar()->search().isRunning()); }
-    QPoint selected() const { return QPoint(w->DrawGrid->col(), w->DrawGrid->row()); }
-    QImage gridShot() const { return w->DrawGrid->viewport()->grab().toImage(); }
-    QByteArray bytes() const { return vor4::buildSaveFile(w->Doc); }
+    QPoint selected() const { return QPoint(w->mapPage()->grid()->col(), w->mapPage()->grid()->row()); }
+    QImage gridShot() const { return w->mapPage()->grid()->viewport()->grab().toImage(); }
+    QByteArray bytes() const { return vor4::buildSaveFile(w->stores()); }
     QByteArray memoBytes() const
     {
         QByteArray b;
-        w->Memo->bytes(&b);
+        w->mapPage()->plotEdit()->bytes(&b);
         return b;
     }
     void clickCell(const QPoint &c)
     {
-        w->DrawGrid->scrollIntoView(c.x(), c.y());
-        QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(c.x(), c.y()).center());
+        w->mapPage()->grid()->scrollIntoView(c.x(), c.y());
+        QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(c.x(), c.y()).center());
     }
     MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
@@ -103,9 +105,9 @@ void TestFindBar::init()
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    w->DrawGrid->setFocus();
+    w->action(QStringLiteral("open"))->trigger();
+    w->action(QStringLiteral("mapPage"))->trigger();
+    w->mapPage()->grid()->setFocus();
 }
 
 void TestFindBar::cleanup()
@@ -115,7 +117,7 @@ void TestFindBar::cleanup()
 
 void TestFindBar::typeFind(const QString &text)
 {
-    QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(bar()->findField()->hasFocus());
     QTest::keyClicks(bar()->findField(), text);
     settle();
@@ -126,13 +128,13 @@ void TestFindBar::typingFindsAndMarks()
     // Slices of nothing: each letter typed starts over long before the old
     // search could end.
     bar()->search().setSliceMilliseconds(0);
-    QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(bar()->findField(), "TERRAIN_");
     QVERIFY(bar()->search().isRunning());
     QVERIFY(bar()->countLabel()->text().endsWith(QStringLiteral("...")));
     QTest::keyClick(bar()->findField(), Qt::Key_A, Qt::ControlModifier);
     typeFind(QStringLiteral("bonus_"));
-    const QList<QPoint> expected = plainFind(w->Doc, QStringLiteral("bonus_"));
+    const QList<QPoint> expected = plainFind(w->stores(), QStringLiteral("bonus_"));
     QList<QPoint> found;
     for (qint32 i : bar()->search().matches())
         found << bar()->search().cellOf(i);
@@ -141,56 +143,56 @@ void TestFindBar::typingFindsAndMarks()
 
     // A frame on the grid marks each match; the cell inside stays as painted.
     const QImage shot = gridShot();
-    for (int row = 0; row < w->DrawGrid->visibleRowCount(); ++row)
-        for (int col = 0; col < w->DrawGrid->visibleColCount(); ++col) {
-            const QRect r = w->DrawGrid->cellRect(col, row);
+    for (int row = 0; row < w->mapPage()->grid()->visibleRowCount(); ++row)
+        for (int col = 0; col < w->mapPage()->grid()->visibleColCount(); ++col) {
+            const QRect r = w->mapPage()->grid()->cellRect(col, row);
             QCOMPARE(shot.pixel(r.topLeft()) == Mark, expected.contains(QPoint(col, row)));
             QCOMPARE(shot.pixel(r.bottomRight() - QPoint(1, 1)) == Mark, expected.contains(QPoint(col, row)));
             QVERIFY(shot.pixel(r.center()) != Mark);
         }
     // A ring on the minimap around each match's block, away from the view's
     // frame; the centre keeps the terrain's colour.
-    QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
+    w->action(QStringLiteral("miniMap"))->trigger();
     const QImage &picture = w->miniMapWindow()->picture();
     const vor4::FrameRect f = w->miniMapWindow()->viewFrame();
-    for (int row = 0; row < w->Doc.rowCount(); ++row)
-        for (int col = 0; col < w->Doc.columnCount(); ++col) {
+    for (int row = 0; row < w->stores().rowCount(); ++row)
+        for (int col = 0; col < w->stores().columnCount(); ++col) {
             const int x = 3 * col, y = 3 * row;
             if (x + 2 >= f.left && x <= f.right && y + 2 >= f.top && y <= f.bottom)
                 continue;
             QCOMPARE(picture.pixel(x, y) == Mark, expected.contains(QPoint(col, row)));
             QCOMPARE(picture.pixel(x + 2, y + 1) == Mark, expected.contains(QPoint(col, row)));
-            QCOMPARE(picture.pixel(x + 1, y + 1), w->MiniMapBitmap.pixel(x + 1, y + 1));
+            QCOMPARE(picture.pixel(x + 1, y + 1), w->mapPage()->miniMapBitmap().pixel(x + 1, y + 1));
         }
 
     // Escape closes the bar and takes the marks away.
     QTest::keyClick(bar()->findField(), Qt::Key_Escape);
     QVERIFY(!bar()->isVisible());
-    QVERIFY(w->DrawGrid->hasFocus());
+    QVERIFY(w->mapPage()->grid()->hasFocus());
     const QPoint first = expected.first();
-    QVERIFY(gridShot().pixel(w->DrawGrid->cellRect(first.x(), first.y()).topLeft()) != Mark);
+    QVERIFY(gridShot().pixel(w->mapPage()->grid()->cellRect(first.x(), first.y()).topLeft()) != Mark);
     QCOMPARE(w->miniMapWindow()->picture().pixel(3 * first.x(), 3 * first.y()),
-             w->MiniMapBitmap.pixel(3 * first.x(), 3 * first.y()));
+             w->mapPage()->miniMapBitmap().pixel(3 * first.x(), 3 * first.y()));
 }
 
 void TestFindBar::stepsWrapAndSelectAsAClick()
 {
     typeFind(QStringLiteral("BONUS_GOLD"));
-    const QList<QPoint> gold = plainFind(w->Doc, QStringLiteral("BONUS_GOLD"));
+    const QList<QPoint> gold = plainFind(w->stores(), QStringLiteral("BONUS_GOLD"));
     QVERIFY(gold.size() >= 4);
     // Enter in the field, from no selected plot: each match in turn,
     // selected as a click selects, in view, with a thicker frame.
     for (const QPoint &cell : gold) {
         QTest::keyClick(bar()->findField(), Qt::Key_Return);
         QCOMPARE(selected(), cell);
-        QCOMPARE(QPoint(w->Doc.CurrentCol, w->Doc.CurrentRow), cell);
-        QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(cell.x(), cell.y()));
+        QCOMPARE(QPoint(w->stores().CurrentCol, w->stores().CurrentRow), cell);
+        QCOMPARE(memoBytes(), w->stores().PlotTexts.text(cell.x(), cell.y()));
         QVERIFY(w->statusText(2).startsWith(QStringLiteral("Current cell = (%1 ,%2)").arg(cell.x()).arg(cell.y())));
         QVERIFY(bar()->findField()->hasFocus());
         const QImage shot = gridShot();
         for (const QPoint &m : gold) {
-            const QRect r = w->DrawGrid->cellRect(m.x(), m.y());
-            QCOMPARE(w->DrawGrid->viewport()->rect().contains(r) && shot.pixel(r.topLeft() + QPoint(3, 3)) == Mark,
+            const QRect r = w->mapPage()->grid()->cellRect(m.x(), m.y());
+            QCOMPARE(w->mapPage()->grid()->viewport()->rect().contains(r) && shot.pixel(r.topLeft() + QPoint(3, 3)) == Mark,
                      m == cell);
         }
     }
@@ -204,10 +206,10 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
     QTest::keyClick(bar()->findField(), Qt::Key_F3);
     QCOMPARE(selected(), gold.last());
     // F3 from the grid keeps its focus; the bar's buttons step too.
-    w->DrawGrid->setFocus();
-    QTest::keyClick(w->DrawGrid, Qt::Key_F3);
+    w->mapPage()->grid()->setFocus();
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_F3);
     QCOMPARE(selected(), gold.first());
-    QVERIFY(w->DrawGrid->hasFocus());
+    QVERIFY(w->mapPage()->grid()->hasFocus());
     QTest::mouseClick(bar()->findNextButton(), Qt::LeftButton);
     QTest::mouseClick(bar()->findNextButton(), Qt::LeftButton);
     QTest::mouseClick(bar()->findPreviousButton(), Qt::LeftButton);
@@ -215,30 +217,30 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
     // From a plot that is no match: the next one after it.
     const QPoint between(gold[1].x(), gold[1].y() + 1);
     clickCell(between);
-    QTest::keyClick(w->DrawGrid, Qt::Key_F3);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_F3);
     QCOMPARE(selected(), nextAfter(gold, between));
 
     // As a click: typing in the plot memo is stored in its plot first.
     const QPoint edited = selected();
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    QTest::keyClick(w->Memo, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(w->Memo, Qt::Key_Return);
-    QTest::keyClicks(w->Memo, "Typed=1");
-    QTest::keyClick(w->Memo, Qt::Key_F3);
-    QVERIFY(w->Doc.PlotTexts.text(edited.x(), edited.y()).endsWith("\r\nTyped=1"));
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "Typed=1");
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_F3);
+    QVERIFY(w->stores().PlotTexts.text(edited.x(), edited.y()).endsWith("\r\nTyped=1"));
     QCOMPARE(selected(), nextAfter(gold, edited));
 
     // From another page F3 comes back to the map page.
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    w->action(QStringLiteral("rulesPage"))->trigger();
     QTest::keyClick(w, Qt::Key_F3);
-    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
+    QCOMPARE(w->currentPage(), int(MainWindow::MapEditorPage));
 }
 
 void TestFindBar::optionsBadPatternsAndEdits()
 {
     // Each box changes the search at once.
     typeFind(QStringLiteral("bonustype=bonus_wine"));
-    const int wine = int(plainFind(w->Doc, QStringLiteral("BonusType=BONUS_WINE")).size());
+    const int wine = int(plainFind(w->stores(), QStringLiteral("BonusType=BONUS_WINE")).size());
     QCOMPARE(bar()->search().count(), wine);
     QTest::mouseClick(bar()->matchCaseBox(), Qt::LeftButton);
     settle();
@@ -253,7 +255,7 @@ void TestFindBar::optionsBadPatternsAndEdits()
     QTest::mouseClick(bar()->regexBox(), Qt::LeftButton);
     bar()->findField()->setText(QStringLiteral("BONUS_(WINE|GOLD)$"));
     settle();
-    QCOMPARE(bar()->search().count(), int(plainFind(w->Doc, bar()->findField()->text(), true).size()));
+    QCOMPARE(bar()->search().count(), int(plainFind(w->stores(), bar()->findField()->text(), true).size()));
 
     // A bad pattern: said in the bar, in red, nothing found; F3 does nothing.
     bar()->findField()->setFocus();
@@ -280,18 +282,18 @@ void TestFindBar::optionsBadPatternsAndEdits()
     while (bar()->search().contains(cell.x(), cell.y()))
         cell.rx()++;
     clickCell(cell);
-    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_GRASS\nBonusType=BONUS_WINE"));
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
+    w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_GRASS\nBonusType=BONUS_WINE"));
+    w->action(QStringLiteral("plotApply"))->trigger();
     QCOMPARE(bar()->countLabel()->text(), QStringLiteral("%1 plots").arg(before + 1));
-    const QPoint corner = w->DrawGrid->cellRect(cell.x(), cell.y()).topLeft();
+    const QPoint corner = w->mapPage()->grid()->cellRect(cell.x(), cell.y()).topLeft();
     QCOMPARE(gridShot().pixel(corner), Mark);
-    QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(bar()->search().count(), before);
     QVERIFY(gridShot().pixel(corner) != Mark);
-    QTest::keyClick(w->DrawGrid, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Y, Qt::ControlModifier);
     dialogs->saveChoices << Dialogs::SaveChoice::Discard;
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    w->action(QStringLiteral("open"))->trigger();
     settle();
     QVERIFY(bar()->isHidden());
     QCOMPARE(bar()->search().count(), 0);
@@ -299,11 +301,11 @@ void TestFindBar::optionsBadPatternsAndEdits()
 
 void TestFindBar::replaceOneByOne()
 {
-    QTest::keyClick(w->DrawGrid, Qt::Key_H, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_H, Qt::ControlModifier);
     QVERIFY(bar()->replaceField()->isVisible());
     QVERIFY(bar()->findField()->hasFocus()); // nothing to find yet: that field first
     QTest::keyClicks(bar()->findField(), "BONUS_GOLD");
-    const QList<QPoint> gold = plainFind(w->Doc, QStringLiteral("BONUS_GOLD"));
+    const QList<QPoint> gold = plainFind(w->stores(), QStringLiteral("BONUS_GOLD"));
     bar()->replaceField()->setFocus();
     QTest::keyClicks(bar()->replaceField(), "BONUS_SILVER");
 
@@ -313,12 +315,12 @@ void TestFindBar::replaceOneByOne()
     QCOMPARE(selected(), gold[0]);
     QCOMPARE(bytes(), original);
     // Enter in the field replaces there and goes on.
-    QByteArray text = w->Doc.PlotTexts.text(gold[0].x(), gold[0].y());
+    QByteArray text = w->stores().PlotTexts.text(gold[0].x(), gold[0].y());
     QTest::keyClick(bar()->replaceField(), Qt::Key_Return);
-    QCOMPARE(w->Doc.PlotTexts.text(gold[0].x(), gold[0].y()), text.replace("BONUS_GOLD", "BONUS_SILVER"));
+    QCOMPARE(w->stores().PlotTexts.text(gold[0].x(), gold[0].y()), text.replace("BONUS_GOLD", "BONUS_SILVER"));
     QCOMPARE(selected(), gold[1]);
     QCOMPARE(bar()->replaceResultLabel()->text(), QStringLiteral("Replaced in 1 plot"));
-    QCOMPARE(w->MapDoc.undoStack()->undoText(), QStringLiteral("Replace 1 plot"));
+    QCOMPARE(w->document()->undoStack()->undoText(), QStringLiteral("Replace 1 plot"));
     QTest::keyClick(bar()->replaceField(), Qt::Key_R, Qt::AltModifier);
     QCOMPARE(bar()->search().count(), int(gold.size()) - 2);
     // The last one: nothing left to go to; the memo shows the new text, so
@@ -326,11 +328,11 @@ void TestFindBar::replaceOneByOne()
     while (bar()->search().count() > 0)
         QTest::keyClick(bar()->replaceField(), Qt::Key_Return);
     QCOMPARE(selected(), gold.last());
-    QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(gold.last().x(), gold.last().y()));
+    QCOMPARE(memoBytes(), w->stores().PlotTexts.text(gold.last().x(), gold.last().y()));
     QVERIFY(memoBytes().contains("BONUS_SILVER"));
     // One step each.
     for (int i = 0; i < gold.size(); ++i)
-        w->MapDoc.undoStack()->undo();
+        w->document()->undoStack()->undo();
     QCOMPARE(bytes(), original);
 
     // A replacement no plot can hold: said, nothing changed.
@@ -346,11 +348,11 @@ void TestFindBar::replaceOneByOne()
 
 void TestFindBar::replaceAllIsOneStep()
 {
-    QTest::keyClick(w->DrawGrid, Qt::Key_H, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_H, Qt::ControlModifier);
     QTest::mouseClick(bar()->regexBox(), Qt::LeftButton);
     QTest::mouseClick(bar()->matchCaseBox(), Qt::LeftButton);
     QTest::keyClicks(bar()->findField(), "BonusType=BONUS_(COAL|IRON)$");
-    const QList<QPoint> all = plainFind(w->Doc, bar()->findField()->text(), true);
+    const QList<QPoint> all = plainFind(w->stores(), bar()->findField()->text(), true);
     bar()->replaceField()->setText(QStringLiteral("BonusType=BONUS_\\1_MINE"));
     const QByteArray original = bytes();
 
@@ -359,75 +361,75 @@ void TestFindBar::replaceAllIsOneStep()
     QTest::mouseClick(bar()->findNextButton(), Qt::LeftButton);
     const QPoint current = selected();
     QTest::mouseClick(bar()->replaceAllButton(), Qt::LeftButton);
-    QCOMPARE(w->MapDoc.undoStack()->undoText(), QStringLiteral("Replace %1 plots").arg(all.size()));
+    QCOMPARE(w->document()->undoStack()->undoText(), QStringLiteral("Replace %1 plots").arg(all.size()));
     QCOMPARE(bar()->replaceResultLabel()->text(), QStringLiteral("Replaced in %1 plots").arg(all.size()));
-    QCOMPARE(memoBytes(), w->Doc.PlotTexts.text(current.x(), current.y()));
-    QCOMPARE(plainFind(w->Doc, QStringLiteral("BonusType=BONUS_(COAL|IRON)_MINE$"), true), all);
+    QCOMPARE(memoBytes(), w->stores().PlotTexts.text(current.x(), current.y()));
+    QCOMPARE(plainFind(w->stores(), QStringLiteral("BonusType=BONUS_(COAL|IRON)_MINE$"), true), all);
     // Undo gives back every byte and takes the note away.
-    w->DrawGrid->setFocus();
-    QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
+    w->mapPage()->grid()->setFocus();
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(bytes(), original);
     QCOMPARE(bar()->replaceResultLabel()->text(), QString());
 
     // With a selected region, in it only.
     const QRect region(0, 0, 32, 20);
-    w->MapDoc.selection().setRegion(region, QSize(64, 40));
-    const QList<QPoint> inside = plainFind(w->Doc, bar()->findField()->text(), true, region);
+    w->document()->selection().setRegion(region, QSize(64, 40));
+    const QList<QPoint> inside = plainFind(w->stores(), bar()->findField()->text(), true, region);
     QVERIFY(!inside.isEmpty() && inside.size() < all.size());
     bar()->replaceField()->setFocus();
     QTest::keyClick(bar()->replaceField(), Qt::Key_A, Qt::AltModifier);
     QCOMPARE(bar()->replaceResultLabel()->text(),
              QStringLiteral("Replaced in %1 plots of the selected region").arg(inside.size()));
-    QCOMPARE(plainFind(w->Doc, QStringLiteral("_MINE")), inside);
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(plainFind(w->stores(), QStringLiteral("_MINE")), inside);
+    w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytes(), original);
 }
 
 void TestFindBar::keysStayWithTheMemos()
 {
     // Tool tips and menu entries name the keys.
-    QVERIFY(w->FindBtn->toolTip().endsWith(QStringLiteral("(Ctrl+F)")));
+    QVERIFY(w->action(QStringLiteral("find"))->toolTip().endsWith(QStringLiteral("(Ctrl+F)")));
     QVERIFY(bar()->findNextButton()->toolTip().endsWith(QStringLiteral("(F3)")));
     QVERIFY(bar()->findPreviousButton()->toolTip().endsWith(QStringLiteral("(Shift+F3)")));
     QVERIFY(bar()->replaceToggle()->toolTip().endsWith(QStringLiteral("(Ctrl+H)")));
     QVERIFY(bar()->replaceAllButton()->toolTip().endsWith(QStringLiteral("(Alt+A)")));
     QVERIFY(bar()->closeButton()->toolTip().endsWith(QStringLiteral("(Esc)")));
-    QVERIFY(w->Menu->editMenu->actions().contains(w->Menu->actionFor(w->FindBtn)));
+    QVERIFY(w->editMenu()->actions().contains(w->action(QStringLiteral("find"))));
 
     // Ctrl+F from a memo on another page: the map page and the field; the
     // memo keeps its text and stores it as leaving it always does.
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
-    w->GMemo->setFocus(Qt::MouseFocusReason);
-    QTest::keyClick(w->GMemo, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(w->GMemo, Qt::Key_Return);
-    QTest::keyClicks(w->GMemo, "Rule=1");
-    const QString rules = w->GMemo->text();
-    QTest::keyClick(w->GMemo, Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
+    w->action(QStringLiteral("rulesPage"))->trigger();
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->sectionPage(vor4::SectionKind::Game)->edit(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->sectionPage(vor4::SectionKind::Game)->edit(), Qt::Key_Return);
+    QTest::keyClicks(w->sectionPage(vor4::SectionKind::Game)->edit(), "Rule=1");
+    const QString rules = w->sectionPage(vor4::SectionKind::Game)->edit()->text();
+    QTest::keyClick(w->sectionPage(vor4::SectionKind::Game)->edit(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(w->currentPage(), int(MainWindow::MapEditorPage));
     QVERIFY(bar()->findField()->hasFocus());
-    QCOMPARE(w->GMemo->text(), rules);
-    QVERIFY(w->Doc.GameLines.contains("Rule=1"));
+    QCOMPARE(w->sectionPage(vor4::SectionKind::Game)->edit()->text(), rules);
+    QVERIFY(w->stores().GameLines.contains("Rule=1"));
     QTest::keyClicks(bar()->findField(), "TERRAIN_OCEAN");
 
     // In the plot memo, with the bar open, Enter, Escape and Ctrl+Z are the
     // memo's own.
     clickCell(QPoint(2, 2));
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    QTest::keyClick(w->Memo, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(w->Memo, Qt::Key_Return);
-    QTest::keyClicks(w->Memo, "A=1");
-    QTest::keyClick(w->Memo, Qt::Key_Escape);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "A=1");
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Escape);
     QVERIFY(bar()->isVisible());
     QCOMPARE(selected(), QPoint(2, 2));
-    QVERIFY(w->Memo->text().endsWith(QStringLiteral("\nA=1")));
-    const int steps = w->MapDoc.undoStack()->count();
-    QTest::keyClick(w->Memo, Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(!w->Memo->text().endsWith(QStringLiteral("\nA=1")));
-    QCOMPARE(w->MapDoc.undoStack()->count(), steps);
+    QVERIFY(w->mapPage()->plotEdit()->text().endsWith(QStringLiteral("\nA=1")));
+    const int steps = w->document()->undoStack()->count();
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!w->mapPage()->plotEdit()->text().endsWith(QStringLiteral("\nA=1")));
+    QCOMPARE(w->document()->undoStack()->count(), steps);
 
     // Ctrl+H from the memo: the replace field; Ctrl+F back to the find field
     // alone, its text selected for new typing.
-    QTest::keyClick(w->Memo, Qt::Key_H, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_H, Qt::ControlModifier);
     QVERIFY(bar()->replaceField()->hasFocus());
     QTest::keyClick(bar()->replaceField(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(!bar()->replaceField()->isVisible());
@@ -437,8 +439,8 @@ void TestFindBar::keysStayWithTheMemos()
 void TestFindBar::tooComplexIsSaid()
 {
     // A pattern the engine gives up on is not "0 plots": it names the plot.
-    w->MapDoc.push(new vor4::SetPlotText(&w->MapDoc, 3, 39, QByteArray(40, 'a') + "b", QStringLiteral("Edit plot")));
-    QTest::keyClick(w->DrawGrid, Qt::Key_F, Qt::ControlModifier);
+    w->document()->push(new vor4::SetPlotText(w->document(), 3, 39, QByteArray(40, 'a') + "b", QStringLiteral("Edit plot")));
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_F, Qt::ControlModifier);
     QTest::mouseClick(bar()->regexBox(), Qt::LeftButton);
     bar()->findField()->setText(QStringLiteral("(a+)+$"));
     settle();

@@ -12,6 +12,9 @@
 #include "ShortcutsWindow.h"
 #include "SideTabBar.h"
 #include "MainWindow.h"
+#include "MapPage.h"
+#include "SectionPage.h"
+#include <QAction>
 #include "MapContentsWindow.h"
 
 #include <QActionGroup>
@@ -45,7 +48,7 @@ private Q_SLOTS:
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
         dialogs->openAnswers << QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
-        w->OpenBtn->click();
+        w->action(QStringLiteral("open"))->trigger();
     }
     void cleanup() { delete w; }
     void keysAndShortcutsWindow();
@@ -61,34 +64,34 @@ private:
 void TestHelp::keysAndShortcutsWindow()
 {
     // Each says what it does, then its key; the keys work in the text field.
-    for (const char *name : {"ToolButton21", "ToolButton22", "ToolButton23", "MapApplyBtn", "HistoryBtn", "AboutBtn", "AutoApplyBtn"})
+    for (const char *name : {"rulesApplyButton", "rulesRecallButton", "rulesClearButton", "PlotApplyButton", "historyButton", "aboutButton", "autoApplyButton"})
         QVERIFY2(QRegularExpression("^\\w+ \\w.* \\(.+\\)$").match(w->findChild<QToolButton *>(name)->toolTip()).hasMatch(), name);
-    w->GMemo->setFocus();
-    QTest::keyClick(w->GMemo, Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(w->GMemo->toPlainText(), QString());
-    QTest::keyClick(w->GMemo, Qt::Key_R, Qt::ControlModifier);
-    w->GMemo->moveCursor(QTextCursor::End);
-    QTest::keyClicks(w->GMemo, QStringLiteral("X=1"));
-    QTest::keyClick(w->GMemo, Qt::Key_Return, Qt::ControlModifier);
-    QVERIFY(w->Doc.GameLines.size() > 1 && w->Doc.GameLines.last().endsWith("X=1"));
-    w->findChild<QAction *>(QStringLiteral("NewBtnAction"))->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setFocus();
+    QTest::keyClick(w->sectionPage(vor4::SectionKind::Game)->edit(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(w->sectionPage(vor4::SectionKind::Game)->edit()->toPlainText(), QString());
+    QTest::keyClick(w->sectionPage(vor4::SectionKind::Game)->edit(), Qt::Key_R, Qt::ControlModifier);
+    w->sectionPage(vor4::SectionKind::Game)->edit()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->sectionPage(vor4::SectionKind::Game)->edit(), QStringLiteral("X=1"));
+    QTest::keyClick(w->sectionPage(vor4::SectionKind::Game)->edit(), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(w->stores().GameLines.size() > 1 && w->stores().GameLines.last().endsWith("X=1"));
+    w->findChild<QAction *>(QStringLiteral("new"))->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
     QTest::keyClick(w, Qt::Key_F1, Qt::ControlModifier);
-    QVERIFY(w->Shortcuts->isVisible());
+    QVERIFY(w->shortcutsWindow()->isVisible());
     QStringList rows;
-    for (QTreeWidgetItemIterator it(w->Shortcuts->tree()); *it; ++it)
+    for (QTreeWidgetItemIterator it(w->shortcutsWindow()->tree()); *it; ++it)
         rows << (*it)->text(0) + QLatin1Char('=') + (*it)->text(1);
     for (const char *row : {"New=Ctrl+Alt+N", "Game Rules=Alt+1", "Map Editor=Alt+4", "Brush=B", "Eraser=E", "About=Shift+F1",
                             "Select the plot beside=Left, Right, Up, Down", "Store this text into the map=Ctrl+Return"})
         QVERIFY2(rows.contains(QLatin1String(row)), row);
     QCOMPARE(rows.filter(QRegularExpression(QStringLiteral("=PgUp, PgDown$|=Home, End$"))).size(), 2);
     // The grid's keys listed each move the selection.
-    w->MapBtn->click();
+    w->action(QStringLiteral("mapPage"))->trigger();
     for (const ShortcutEntry &e : collectShortcuts(w))
         for (const QString &key : e.keys.split(QStringLiteral(", ")))
             if (e.group == QLatin1String("Map grid") && !QRegularExpression("^(Esc|Enter|Wheel)$").match(key).hasMatch()) {
-                w->DrawGrid->setCurrentCell(30, 20);
-                QTest::keySequence(w->DrawGrid, QKeySequence(key));
-                QVERIFY2(w->DrawGrid->col() != 30 || w->DrawGrid->row() != 20, qPrintable(key));
+                w->mapPage()->grid()->setCurrentCell(30, 20);
+                QTest::keySequence(w->mapPage()->grid(), QKeySequence(key));
+                QVERIFY2(w->mapPage()->grid()->col() != 30 || w->mapPage()->grid()->row() != 20, qPrintable(key));
             }
 }
 
@@ -151,41 +154,41 @@ void TestHelp::readmeStepNamesAndMessages()
 {
     // The messages the README quotes are the editor's own.
     const QString text = readme();
-    w->MapBtn->click();
-    w->MapApplyBtn->click(); // nothing selected since Open
+    w->action(QStringLiteral("mapPage"))->trigger();
+    w->action(QStringLiteral("plotApply"))->trigger(); // nothing selected since Open
     QVERIFY2(text.contains("say \"" + w->statusText(0) + "\""), qPrintable(w->statusText(0)));
     const QString missing = QStringLiteral("/nowhere/NAME");
     dialogs->openAnswers << missing;
-    w->OpenBtn->click();
+    w->action(QStringLiteral("open"))->trigger();
     QVERIFY2(text.contains("\"" + dialogs->messages.value(0).replace(missing, "NAME") + "\""),
              qPrintable(dialogs->messages.value(0)));
     QStringList erasing;
-    for (QAction *a : w->Tools->actionGroup()->actions()) {
+    for (QAction *a : w->mapPage()->tools()->actionGroup()->actions()) {
         a->trigger();
-        w->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_GRASS"));
-        const int steps = w->MapDoc.undoStack()->index();
-        if (vor4::MapTool *tool = w->Tools->activeTool()) {
+        w->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_GRASS"));
+        const int steps = w->document()->undoStack()->index();
+        if (vor4::MapTool *tool = w->mapPage()->tools()->activeTool()) {
             tool->press(QPoint(5, 5), Qt::RightButton, {});
             tool->release(QPoint(5, 5));
         }
-        if (!w->Doc.PlotTexts.text(5, 5).contains("TerrainType") && !a->text().startsWith(QLatin1String("Eraser")))
+        if (!w->stores().PlotTexts.text(5, 5).contains("TerrainType") && !a->text().startsWith(QLatin1String("Eraser")))
             erasing << a->text().section(QStringLiteral(" ("), 0, 0);
-        w->MapDoc.undoStack()->setIndex(steps);
+        w->document()->undoStack()->setIndex(steps);
     }
     const QString tools = erasing.join(QLatin1String(", ")).replace(QRegularExpression(", (\\w+)$"), " or \\1");
     QVERIFY2(text.contains("right button with the " + tools + " tool"), qPrintable(tools));
     QVERIFY(text.contains(QLatin1String("each notch of the wheel also moves the selected plot one row")));
-    w->RuleBtn->click();
-    w->GMemo->setFocus(); // typed, then another page shown: stored
-    QTest::keyClicks(w->GMemo, QStringLiteral("X=1"));
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    QVERIFY(text.contains("(the history then shows \"" + w->UndoBtn->toolTip().section(" (", 0, 0).mid(5) + "\""));
-    w->DrawGridSelectCell(20, 10);
-    w->DrawGrid->setCurrentCell(20, 10);
+    w->action(QStringLiteral("rulesPage"))->trigger();
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setFocus(); // typed, then another page shown: stored
+    QTest::keyClicks(w->sectionPage(vor4::SectionKind::Game)->edit(), QStringLiteral("X=1"));
+    w->action(QStringLiteral("mapPage"))->trigger();
+    QVERIFY(text.contains("(the history then shows \"" + w->action(QStringLiteral("undo"))->toolTip().section(" (", 0, 0).mid(5) + "\""));
+    w->mapPage()->selectCell(20, 10);
+    w->mapPage()->grid()->setCurrentCell(20, 10);
     w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // the plot types
     w->mapContentsWindow()->valueList()->setCurrentRow(0);
     w->mapContentsWindow()->changeButton()->click();
-    QVERIFY(text.contains("(\"" + w->UndoBtn->toolTip().section(" (", 0, 1) + "\")"));
+    QVERIFY(text.contains("(\"" + w->action(QStringLiteral("undo"))->toolTip().section(" (", 0, 1) + "\")"));
 }
 
 QTEST_MAIN(TestHelp)

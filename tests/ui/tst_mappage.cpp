@@ -10,6 +10,10 @@
 #include "SideTabBar.h"
 #include "SpinEdit.h"
 #include "MainWindow.h"
+#include "MapPage.h"
+#include "SectionPage.h"
+#include <QAction>
+#include <QTimer>
 #include "MapContentsWindow.h"
 #include "MiniMapWindow.h"
 
@@ -92,8 +96,8 @@ void TestMapPage::init()
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    w->action(QStringLiteral("open"))->trigger();
+    w->action(QStringLiteral("mapPage"))->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
 }
 
@@ -104,7 +108,7 @@ void TestMapPage::cleanup()
 
 void TestMapPage::clickCell(int col, int row)
 {
-    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(col, row).center());
+    QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(col, row).center());
 }
 
 void TestMapPage::selectionFillsMemo()
@@ -112,20 +116,20 @@ void TestMapPage::selectionFillsMemo()
     clickCell(3, 5);
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (3 ,5)   x=3, y=34"));
     QByteArray text;
-    QVERIFY(w->Memo->bytes(&text));
-    QCOMPARE(text, w->Doc.PlotTexts.text(3, 5));
-    QCOMPARE(w->Doc.CurrentCol, 3);
-    QCOMPARE(w->Doc.CurrentRow, 5);
+    QVERIFY(w->mapPage()->plotEdit()->bytes(&text));
+    QCOMPARE(text, w->stores().PlotTexts.text(3, 5));
+    QCOMPARE(w->stores().CurrentCol, 3);
+    QCOMPARE(w->stores().CurrentRow, 5);
     // Right after a load nothing is selected: leaving the memo stores nothing.
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
-    QCOMPARE(w->Doc.CurrentCol, -1);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    const QByteArray before = w->Doc.PlotTexts.text(0, 0);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(w->Memo, "Typed=1");
-    w->MMemo->setFocus(Qt::MouseFocusReason);
-    QCOMPARE(w->Doc.PlotTexts.text(0, 0), before);
+    w->action(QStringLiteral("open"))->trigger();
+    QCOMPARE(w->stores().CurrentCol, -1);
+    w->action(QStringLiteral("mapPage"))->trigger();
+    const QByteArray before = w->stores().PlotTexts.text(0, 0);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "Typed=1");
+    w->sectionPage(vor4::SectionKind::Map)->edit()->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(w->stores().PlotTexts.text(0, 0), before);
 }
 
 void TestMapPage::autoApplyGoesToTheOldCell_data()
@@ -139,53 +143,53 @@ void TestMapPage::autoApplyGoesToTheOldCell()
 {
     QFETCH(QString, how);
     clickCell(10, 10);
-    const QByteArray next = w->Doc.PlotTexts.text(10, 11);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    w->Memo->selectAll();
-    QTest::keyClicks(w->Memo, "TerrainType=TERRAIN_SNOW");
+    const QByteArray next = w->stores().PlotTexts.text(10, 11);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEdit()->selectAll();
+    QTest::keyClicks(w->mapPage()->plotEdit(), "TerrainType=TERRAIN_SNOW");
     if (how == QLatin1String("click")) {
         clickCell(10, 11);
     } else {
-        QTest::keyClick(w->Memo, Qt::Key_Tab, Qt::ControlModifier); // leave the memo
-        QVERIFY(!w->Memo->hasFocus());
-        w->DrawGrid->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(w->DrawGrid, Qt::Key_Down);
+        QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Tab, Qt::ControlModifier); // leave the memo
+        QVERIFY(!w->mapPage()->plotEdit()->hasFocus());
+        w->mapPage()->grid()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w->mapPage()->grid(), Qt::Key_Down);
     }
-    QCOMPARE(w->Doc.PlotTexts.text(10, 10), QByteArray("TerrainType=TERRAIN_SNOW"));
+    QCOMPARE(w->stores().PlotTexts.text(10, 10), QByteArray("TerrainType=TERRAIN_SNOW"));
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)   x=10, y=28"));
     QByteArray shown;
-    QVERIFY(w->Memo->bytes(&shown));
+    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
     QCOMPARE(shown, next);
-    QCOMPARE(w->Doc.PlotTexts.text(10, 11), next);
+    QCOMPARE(w->stores().PlotTexts.text(10, 11), next);
 }
 
 void TestMapPage::autoApplyOff()
 {
-    QTest::mouseClick(w->AutoApplyBtn, Qt::LeftButton);
+    w->action(QStringLiteral("autoApply"))->trigger();
     clickCell(4, 4);
-    const QByteArray stored = w->Doc.PlotTexts.text(4, 4);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(w->Memo, "Lost=1");
+    const QByteArray stored = w->stores().PlotTexts.text(4, 4);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "Lost=1");
     clickCell(5, 4);
-    QCOMPARE(w->Doc.PlotTexts.text(4, 4), stored);
+    QCOMPARE(w->stores().PlotTexts.text(4, 4), stored);
     // Apply is the way in; an applied empty text leaves the plot empty.
-    w->Memo->clear();
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
-    QVERIFY(w->Doc.PlotTexts.text(5, 4).isEmpty());
+    w->mapPage()->plotEdit()->clear();
+    w->action(QStringLiteral("plotApply"))->trigger();
+    QVERIFY(w->stores().PlotTexts.text(5, 4).isEmpty());
 }
 
 void TestMapPage::wheelKeepsTheMemoFocus()
 {
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     clickCell(10, 10);
-    const QByteArray stored = w->Doc.PlotTexts.text(10, 10);
-    const QByteArray next = w->Doc.PlotTexts.text(10, 11);
-    w->Memo->setFocus(Qt::MouseFocusReason);
+    const QByteArray stored = w->stores().PlotTexts.text(10, 10);
+    const QByteArray next = w->stores().PlotTexts.text(10, 11);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
     // A Clear leaves a step to undo; then an edit that is not applied.
-    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
-    QTest::keyClicks(w->Memo, "Edited=1");
+    w->action(QStringLiteral("plotClear"))->trigger();
+    QTest::keyClicks(w->mapPage()->plotEdit(), "Edited=1");
     const QString recall = QString::fromLatin1(stored).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QCOMPARE(w->RecallText, recall);
+    QCOMPARE(w->mapPage()->recallText(), recall);
 
     // A notch towards the user: smaller cells and the next row, an ordinary
     // selection; the edit is stored into the old cell as a click stores it,
@@ -193,33 +197,33 @@ void TestMapPage::wheelKeepsTheMemoFocus()
     wheel(grid, grid->cellRect(10, 10).center(), -120);
     QCOMPARE(grid->cellSize(), 14);
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)   x=10, y=28"));
-    QVERIFY(w->Memo->hasFocus());
-    QCOMPARE(w->Doc.PlotTexts.text(10, 10), QByteArray("Edited=1"));
-    QVERIFY(w->RecallText.isEmpty());
+    QVERIFY(w->mapPage()->plotEdit()->hasFocus());
+    QCOMPARE(w->stores().PlotTexts.text(10, 10), QByteArray("Edited=1"));
+    QVERIFY(w->mapPage()->recallText().isEmpty());
     QByteArray shown;
-    QVERIFY(w->Memo->bytes(&shown));
+    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
     QCOMPARE(shown, next);
 
     // In row 0 a notch up only zooms: the memo keeps its unapplied edit,
     // which reaches the cell when the memo is left.
     clickCell(4, 0);
-    const QByteArray top = w->Doc.PlotTexts.text(4, 0);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    w->Memo->moveCursor(QTextCursor::End);
-    QTest::keyClicks(w->Memo, "Kept=1");
+    const QByteArray top = w->stores().PlotTexts.text(4, 0);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "Kept=1");
     wheel(grid, grid->cellRect(4, 0).center(), 120);
     QCOMPARE(grid->cellSize(), 16);
-    QVERIFY(w->Memo->hasFocus());
-    QCOMPARE(w->Doc.PlotTexts.text(4, 0), top);
-    QVERIFY(w->Memo->toPlainText().endsWith(QLatin1String("Kept=1")));
-    w->MMemo->setFocus(Qt::MouseFocusReason);
-    QVERIFY(w->Doc.PlotTexts.text(4, 0).endsWith("Kept=1"));
+    QVERIFY(w->mapPage()->plotEdit()->hasFocus());
+    QCOMPARE(w->stores().PlotTexts.text(4, 0), top);
+    QVERIFY(w->mapPage()->plotEdit()->toPlainText().endsWith(QLatin1String("Kept=1")));
+    w->sectionPage(vor4::SectionKind::Map)->edit()->setFocus(Qt::MouseFocusReason);
+    QVERIFY(w->stores().PlotTexts.text(4, 0).endsWith("Kept=1"));
 }
 
 void TestMapPage::noSelectedPlot_data()
 {
     QTest::addColumn<QString>("button");
-    for (const char *b : {"MapApplyBtn", "MapRecallBtn", "MapClearBtn", "ChangeBtn", "ClearBtn"})
+    for (const char *b : {"PlotApplyButton", "PlotRecallButton", "PlotClearButton", "ChangeBtn", "ClearBtn"})
         QTest::newRow(b) << QString::fromLatin1(b);
 }
 
@@ -227,56 +231,56 @@ void TestMapPage::noSelectedPlot()
 {
     // Right after Open nothing is selected, though the grid has a current cell.
     QFETCH(QString, button);
-    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    w->action(QStringLiteral("mapContents"))->trigger();
     w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // the fixed plot types
     w->mapContentsWindow()->valueList()->setCurrentRow(0);
     auto *inContents = w->mapContentsWindow()->findChild<QToolButton *>(button);
     QTest::mouseClick(inContents ? inContents : w->findChild<QToolButton *>(button), Qt::LeftButton);
-    QCOMPARE(w->MapDoc.undoStack()->count(), 0);
+    QCOMPARE(w->document()->undoStack()->count(), 0);
     QCOMPARE(inContents ? w->mapContentsWindow()->panelText(0) : w->statusText(0), QStringLiteral("No plot selected"));
 }
 
 void TestMapPage::clearRecallUndo()
 {
     clickCell(7, 7);
-    const QByteArray original = w->Doc.PlotTexts.text(7, 7);
+    const QByteArray original = w->stores().PlotTexts.text(7, 7);
     QVERIFY(!original.isEmpty());
-    w->Memo->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
     // Clear, then Recall without leaving the memo: the text comes back.
-    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
-    QVERIFY(w->Doc.PlotTexts.text(7, 7).isEmpty());
-    QVERIFY(w->Memo->hasFocus());
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
-    QCOMPARE(w->Doc.PlotTexts.text(7, 7), original);
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton); // a second Recall: same text
-    QCOMPARE(w->Doc.PlotTexts.text(7, 7), original);
+    w->action(QStringLiteral("plotClear"))->trigger();
+    QVERIFY(w->stores().PlotTexts.text(7, 7).isEmpty());
+    QVERIFY(w->mapPage()->plotEdit()->hasFocus());
+    w->action(QStringLiteral("plotRecall"))->trigger();
+    QCOMPARE(w->stores().PlotTexts.text(7, 7), original);
+    w->action(QStringLiteral("plotRecall"))->trigger(); // a second Recall: same text
+    QCOMPARE(w->stores().PlotTexts.text(7, 7), original);
     // Save between Clear and Recall stores the memo but keeps what Recall brings.
     QTemporaryDir dir;
     dialogs->saveAnswers << dir.filePath(QStringLiteral("saved"));
-    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
-    QTest::mouseClick(w->SaveAsBtn, Qt::LeftButton);
+    w->action(QStringLiteral("plotClear"))->trigger();
+    w->action(QStringLiteral("saveAs"))->trigger();
     QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
-    QCOMPARE(w->Doc.PlotTexts.text(7, 7), original);
+    w->action(QStringLiteral("plotRecall"))->trigger();
+    QCOMPARE(w->stores().PlotTexts.text(7, 7), original);
 
     // Clear, then a click in the map: Recall reloads the new cell's text.
-    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
+    w->action(QStringLiteral("plotClear"))->trigger();
     clickCell(8, 7);
-    QVERIFY(w->Doc.PlotTexts.text(7, 7).isEmpty()); // auto-apply stored the cleared memo
-    const QByteArray eight = w->Doc.PlotTexts.text(8, 7);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(w->Memo, "Unapplied=1");
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
+    QVERIFY(w->stores().PlotTexts.text(7, 7).isEmpty()); // auto-apply stored the cleared memo
+    const QByteArray eight = w->stores().PlotTexts.text(8, 7);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "Unapplied=1");
+    w->action(QStringLiteral("plotRecall"))->trigger();
     QByteArray shown;
-    QVERIFY(w->Memo->bytes(&shown));
+    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
     QCOMPARE(shown, eight);
-    QCOMPARE(w->Doc.PlotTexts.text(8, 7), eight);
+    QCOMPARE(w->stores().PlotTexts.text(8, 7), eight);
 
     // Clear on an empty memo leaves nothing to recall but the stored text.
-    w->Memo->clear();
-    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
-    QVERIFY(w->Memo->toPlainText().isEmpty());
+    w->mapPage()->plotEdit()->clear();
+    w->action(QStringLiteral("plotClear"))->trigger();
+    w->action(QStringLiteral("plotRecall"))->trigger();
+    QVERIFY(w->mapPage()->plotEdit()->toPlainText().isEmpty());
 }
 
 void TestMapPage::bigPlotIsKeptAsItIs()
@@ -284,19 +288,19 @@ void TestMapPage::bigPlotIsKeptAsItIs()
     // A plot text above 1 MB shows as a notice and its first lines,
     // read-only, and nothing that goes through the memo changes it.
     const QByteArray stored = "Sign=" + QByteArray(3 << 20, 'A') + QByteArray("\r\nK=1").repeated(99999);
-    w->MapDoc.push(new vor4::SetPlotText(&w->MapDoc, 0, 39, stored, QStringLiteral("Big plot")));
+    w->document()->push(new vor4::SetPlotText(w->document(), 0, 39, stored, QStringLiteral("Big plot")));
     clickCell(0, 39);
     const QString notice = QStringLiteral("This plot's text is 3 MB: it is kept as it is and cannot be edited here");
-    QVERIFY(w->Memo->isReadOnly() && w->Memo->toPlainText().size() < 20000);
-    QVERIFY(w->Memo->toPlainText().startsWith(notice + QStringLiteral("\n\nSign=AAA")));
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(w->Memo, "x");
+    QVERIFY(w->mapPage()->plotEdit()->isReadOnly() && w->mapPage()->plotEdit()->toPlainText().size() < 20000);
+    QVERIFY(w->mapPage()->plotEdit()->toPlainText().startsWith(notice + QStringLiteral("\n\nSign=AAA")));
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "x");
     QCOMPARE(w->statusText(0), notice);
-    QTest::mouseClick(w->MapClearBtn, Qt::LeftButton);
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton); // the whole text back
+    w->action(QStringLiteral("plotClear"))->trigger();
+    w->action(QStringLiteral("plotRecall"))->trigger(); // the whole text back
     clickCell(1, 39); // leaving stores it as it is
-    QCOMPARE(w->Doc.PlotTexts.text(0, 39), stored);
-    QCOMPARE(w->MapDoc.undoStack()->count(), 3);
+    QCOMPARE(w->stores().PlotTexts.text(0, 39), stored);
+    QCOMPARE(w->document()->undoStack()->count(), 3);
     // A message quoting such a text is cut before the status bar lays it out.
     w->setStatusText(0, QString(3 << 20, u'x'));
     QCOMPARE(w->statusText(0).size(), Dialogs::MaxMessage);
@@ -304,20 +308,20 @@ void TestMapPage::bigPlotIsKeptAsItIs()
 
 void TestMapPage::zoomByListAndWheel()
 {
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     QCOMPARE(grid->cellSize(), 16);
-    QCOMPARE(w->MapGridSizeComboBox->currentIndex(), 9);
+    QCOMPARE(w->mapPage()->zoomBox()->currentIndex(), 9);
     // Choosing from the list.
-    w->MapGridSizeComboBox->setFocus();
-    QTest::keyClick(w->MapGridSizeComboBox, Qt::Key_Down);
+    w->mapPage()->zoomBox()->setFocus();
+    QTest::keyClick(w->mapPage()->zoomBox(), Qt::Key_Down);
     QCOMPARE(grid->cellSize(), 20);
     // The list opening stops the hint timer; a choice starts it again.
-    w->MapGridSizeComboBox->showPopup();
-    QVERIFY(!w->CatchMapTimer->isActive());
-    w->MapGridSizeComboBox->hidePopup();
-    QVERIFY(w->CatchMapTimer->isActive()); // closed without a choice
-    QTest::keyClick(w->MapGridSizeComboBox, Qt::Key_Up);
-    QVERIFY(w->CatchMapTimer->isActive());
+    w->mapPage()->zoomBox()->showPopup();
+    QVERIFY(!w->mapPage()->hoverTimer()->isActive());
+    w->mapPage()->zoomBox()->hidePopup();
+    QVERIFY(w->mapPage()->hoverTimer()->isActive()); // closed without a choice
+    QTest::keyClick(w->mapPage()->zoomBox(), Qt::Key_Up);
+    QVERIFY(w->mapPage()->hoverTimer()->isActive());
     QCOMPARE(grid->cellSize(), 16);
 
     // The wheel: one size per notch, stopping at 64; the selection still moves.
@@ -325,7 +329,7 @@ void TestMapPage::zoomByListAndWheel()
     for (int i = 0; i < 9; ++i)
         wheel(grid, grid->cellRect(grid->col(), grid->row()).center(), 120);
     QCOMPARE(grid->cellSize(), 64);
-    QCOMPARE(w->MapGridSizeComboBox->currentIndex(), 16);
+    QCOMPARE(w->mapPage()->zoomBox()->currentIndex(), 16);
     QCOMPARE(grid->row(), 0);
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (2 ,0)   x=2, y=39"));
     for (int i = 0; i < 20; ++i)
@@ -336,195 +340,194 @@ void TestMapPage::zoomByListAndWheel()
 
 void TestMapPage::gridLinesAndLayers()
 {
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     QCOMPARE(grid->cellRect(1, 0).left(), 17);
-    QTest::mouseClick(w->ShowGridLineBtn, Qt::LeftButton);
+    w->action(QStringLiteral("gridLines"))->trigger();
     QCOMPARE(grid->gridLineWidth(), 0);
     QCOMPARE(grid->cellRect(1, 0).left(), 16);
     QCOMPARE(grid->cellRect(1, 0).width(), 16);
 
     // A layer button takes its layer off the painted grid.
-    auto *terrain = w->findChild<QToolButton *>(QStringLiteral("ShowTerrainBtn"));
+    auto *terrain = w->findChild<QToolButton *>(QStringLiteral("layerTerrainButton"));
     QVERIFY(terrain && terrain->isChecked());
     QCOMPARE(terrain->toolTip(), QStringLiteral("Show Terrain"));
     QTest::mouseClick(terrain, Qt::LeftButton);
     QVERIFY(!grid->layers().terrain);
     QVERIFY(grid->layers().hill);
-    QCOMPARE(w->findChild<QToolButton *>(QStringLiteral("ShowFloodBtn"))->toolTip(),
+    QCOMPARE(w->findChild<QToolButton *>(QStringLiteral("layerFloodButton"))->toolTip(),
              QStringLiteral("Show Flooding Plains"));
 }
 
 void TestMapPage::hoverHint()
 {
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     // A grid line names the cell on its left (vertical) or above it (horizontal).
     const QRect c = grid->cellRect(7, 2);
     QTest::mouseMove(grid->viewport(), QPoint(c.right() + 1, c.center().y()));
     const QString seven = QStringLiteral("(7,2)   x=7, y=37");
     QTRY_COMPARE(w->statusText(0), seven);
     QTest::mouseMove(grid->viewport(), QPoint(c.center().x(), c.bottom() + 1));
-    QTRY_COMPARE(w->PlotHintWindow->text(), seven);
+    QTRY_COMPARE(w->mapPage()->hoverHint()->text(), seven);
     QTest::mouseMove(grid->viewport(), c.bottomRight() + QPoint(1, 1));
     QTRY_COMPARE(w->statusText(0), seven);
 
     const QPoint inCell = grid->cellRect(12, 3).center();
     QTest::mouseMove(grid->viewport(), inCell);
     QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)   x=12, y=36"));
-    QVERIFY(w->PlotHintWindow->isVisible());
-    QCOMPARE(w->PlotHintWindow->text(), QStringLiteral("(12,3)   x=12, y=36"));
-    QCOMPARE(w->PlotHintWindow->pos(), grid->viewport()->mapToGlobal(inCell + QPoint(16, 16)));
+    QVERIFY(w->mapPage()->hoverHint()->isVisible());
+    QCOMPARE(w->mapPage()->hoverHint()->text(), QStringLiteral("(12,3)   x=12, y=36"));
+    QCOMPARE(w->mapPage()->hoverHint()->pos(), grid->viewport()->mapToGlobal(inCell + QPoint(16, 16)));
     // Beyond the last column: hidden at once, and panel 0 emptied whatever it held.
-    w->MapGridSizeComboBox->setCurrentIndex(0);
-    w->MapGridSizeComboBoxSelect();
+    w->mapPage()->selectZoom(0);
     w->setStatusText(0, QStringLiteral("File Saved"));
     QTest::mouseMove(grid->viewport(), QPoint(grid->viewport()->width() - 3, 5));
-    QTRY_VERIFY(!w->PlotHintWindow->isVisible());
+    QTRY_VERIFY(!w->mapPage()->hoverHint()->isVisible());
     QCOMPARE(w->statusText(0), QString());
 
     // Off the grid the timer hides the hint, but leaves other news alone.
     QTest::mouseMove(grid->viewport(), grid->cellRect(12, 3).center());
     QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)   x=12, y=36"));
-    QTest::mouseMove(w->Memo, QPoint(5, 5));
-    QTRY_VERIFY(!w->PlotHintWindow->isVisible());
+    QTest::mouseMove(w->mapPage()->plotEdit(), QPoint(5, 5));
+    QTRY_VERIFY(!w->mapPage()->hoverHint()->isVisible());
     QCOMPARE(w->statusText(0), QString());
     w->setStatusText(0, QStringLiteral("File Saved"));
-    w->CatchMapTimerTimer();
+    QTest::qWait(250); // the timer ticks with the pointer off the grid
     QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
     // Another page hides the hint at once: no timer hides it there.
     QTest::mouseMove(grid->viewport(), grid->cellRect(12, 3).center());
-    QTRY_VERIFY(w->PlotHintWindow->isVisible());
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
-    QVERIFY(!w->PlotHintWindow->isVisible());
+    QTRY_VERIFY(w->mapPage()->hoverHint()->isVisible());
+    w->action(QStringLiteral("rulesPage"))->trigger();
+    QVERIFY(!w->mapPage()->hoverHint()->isVisible());
 }
 
 void TestMapPage::newMapPrompt()
 {
-    QVERIFY(!w->PromptPanel1->isVisible());
-    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    QVERIFY(w->PromptPanel1->isVisible());
+    QVERIFY(!w->mapPage()->newMapPrompt()->isVisible());
+    w->action(QStringLiteral("newMap"))->trigger();
+    QVERIFY(w->mapPage()->newMapPrompt()->isVisible());
     // The title bar has the colour of an active caption: the highlight.
-    auto *label = w->PromptPanel1->findChild<QLabel *>(QStringLiteral("PromptLabel"));
+    auto *label = w->mapPage()->newMapPrompt()->findChild<QLabel *>(QStringLiteral("PromptLabel"));
     QVERIFY(label);
     const QImage title = label->grab().toImage();
     const QColor caption = label->palette().color(QPalette::Active, QPalette::Highlight);
     QCOMPARE(title.pixelColor(1, title.height() - 2), caption);
     QCOMPARE(title.pixelColor(title.width() - 2, 1), caption);
-    QVERIFY(!w->CatchMapTimer->isActive());
-    QCOMPARE(w->SpinEdit1->value(), 16);
-    QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
-    QVERIFY(!w->PromptPanel1->isVisible());
-    QVERIFY(w->CatchMapTimer->isActive());
+    QVERIFY(!w->mapPage()->hoverTimer()->isActive());
+    QCOMPARE(w->mapPage()->mapWidthBox()->value(), 16);
+    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
+    QVERIFY(!w->mapPage()->newMapPrompt()->isVisible());
+    QVERIFY(w->mapPage()->hoverTimer()->isActive());
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (16 x 16)"));
     // An untitled map: Save cannot overwrite the file opened before.
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - Untitled"));
-    QVERIFY(w->Doc.FileName.isEmpty());
-    QCOMPARE(w->WorkPages->currentIndex(), int(MainWindow::MapPage));
+    QVERIFY(w->stores().FileName.isEmpty());
+    QCOMPARE(w->currentPage(), int(MainWindow::MapEditorPage));
 
     // 40 x 25 typed; a terrain applied at (30, 20) paints there.
-    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    for (auto [spin, text] : {std::pair{w->SpinEdit1, "40"}, std::pair{w->SpinEdit2, "25"}})
+    w->action(QStringLiteral("newMap"))->trigger();
+    for (auto [spin, text] : {std::pair{w->mapPage()->mapWidthBox(), "40"}, std::pair{w->mapPage()->mapHeightBox(), "25"}})
         typeInto(spin, text);
-    QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
+    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
-    QCOMPARE(w->MiniMapBitmap.size(), QSize(120, 75));
-    w->DrawGrid->setTopLeft(25, 15);
+    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(120, 75));
+    w->mapPage()->grid()->setTopLeft(25, 15);
     clickCell(30, 20);
-    w->Memo->setPlainText(QStringLiteral("TerrainType=TERRAIN_DESERT"));
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
-    const QImage shot = w->DrawGrid->viewport()->grab().toImage();
-    const QRect cell = w->DrawGrid->cellRect(30, 20);
+    w->mapPage()->plotEdit()->setPlainText(QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    w->action(QStringLiteral("plotApply"))->trigger();
+    const QImage shot = w->mapPage()->grid()->viewport()->grab().toImage();
+    const QRect cell = w->mapPage()->grid()->cellRect(30, 20);
     QCOMPARE(shot.pixelColor(cell.left() + 1, cell.top() + 1), QColor(255, 255, 0));
 
     // Cancel changes nothing but keeps what was typed.
-    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    typeInto(w->SpinEdit1, "7");
-    QTest::mouseClick(w->NewMapCancelBtn, Qt::LeftButton);
+    w->action(QStringLiteral("newMap"))->trigger();
+    typeInto(w->mapPage()->mapWidthBox(), "7");
+    QTest::mouseClick(w->mapPage()->newMapCancelButton(), Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
-    QCOMPARE(w->SpinEdit1->readValue(), 7);
+    QCOMPARE(w->mapPage()->mapWidthBox()->readValue(), 7);
 
     // Out of range and letters: the number is brought to its bound, the
     // letters stay as typed and read as 0; 0 x 0 gives one cell.
-    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    typeInto(w->SpinEdit1, "5000");
-    typeInto(w->SpinEdit2, "abc");
+    w->action(QStringLiteral("newMap"))->trigger();
+    typeInto(w->mapPage()->mapWidthBox(), "5000");
+    typeInto(w->mapPage()->mapHeightBox(), "abc");
     // The 40 x 25 map holds an edit: Ok asks first, and Cancel keeps it all.
-    QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
+    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
     QCOMPARE(dialogs->saveQuestions, QStringList{QStringLiteral("Untitled")});
-    QVERIFY(w->PromptPanel1->isVisible());
+    QVERIFY(w->mapPage()->newMapPrompt()->isVisible());
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
     dialogs->saveChoices << Dialogs::SaveChoice::Discard;
-    QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
+    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1000 x 1)"));
-    QCOMPARE(w->SpinEdit1->lineEdit()->text(), QStringLiteral("1000"));
-    QCOMPARE(w->SpinEdit2->lineEdit()->text(), QStringLiteral("abc"));
-    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    QCOMPARE(w->SpinEdit2->lineEdit()->text(), QStringLiteral("abc"));
-    QTest::mouseClick(w->SpinEdit2->lineEdit(), Qt::LeftButton);
-    QTest::keyClick(w->SpinEdit2, Qt::Key_Up); // the arrows start from what it reads
-    QCOMPARE(w->SpinEdit2->lineEdit()->text(), QStringLiteral("1"));
-    typeInto(w->SpinEdit2, "-7");
-    QTest::mouseClick(w->NewMapCancelBtn, Qt::LeftButton);
-    QCOMPARE(w->SpinEdit2->lineEdit()->text(), QStringLiteral("0"));
-    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    typeInto(w->SpinEdit1, "0");
-    QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
+    QCOMPARE(w->mapPage()->mapWidthBox()->lineEdit()->text(), QStringLiteral("1000"));
+    QCOMPARE(w->mapPage()->mapHeightBox()->lineEdit()->text(), QStringLiteral("abc"));
+    w->action(QStringLiteral("newMap"))->trigger();
+    QCOMPARE(w->mapPage()->mapHeightBox()->lineEdit()->text(), QStringLiteral("abc"));
+    QTest::mouseClick(w->mapPage()->mapHeightBox()->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(w->mapPage()->mapHeightBox(), Qt::Key_Up); // the arrows start from what it reads
+    QCOMPARE(w->mapPage()->mapHeightBox()->lineEdit()->text(), QStringLiteral("1"));
+    typeInto(w->mapPage()->mapHeightBox(), "-7");
+    QTest::mouseClick(w->mapPage()->newMapCancelButton(), Qt::LeftButton);
+    QCOMPARE(w->mapPage()->mapHeightBox()->lineEdit()->text(), QStringLiteral("0"));
+    w->action(QStringLiteral("newMap"))->trigger();
+    typeInto(w->mapPage()->mapWidthBox(), "0");
+    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
-    QCOMPARE(w->MiniMapBitmap.size(), QSize(0, 0));
+    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(0, 0));
 }
 
 void TestMapPage::mapContentsChangeAndRecall()
 {
     clickCell(20, 20);
-    const QByteArray before = w->Doc.PlotTexts.text(20, 20);
+    const QByteArray before = w->stores().PlotTexts.text(20, 20);
     QVERIFY(before.contains("PlotType="));
-    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    w->action(QStringLiteral("mapContents"))->trigger();
     QVERIFY(w->mapContentsWindow()->isVisible());
     QVERIFY(w->mapContentsWindow()->isToolBarVisible());
     w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // PlotType: the fixed list
     w->mapContentsWindow()->valueList()->setCurrentRow(0);
     QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
-    QVERIFY(w->Doc.PlotTexts.text(20, 20).contains("PlotType=0"));
+    QVERIFY(w->stores().PlotTexts.text(20, 20).contains("PlotType=0"));
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("PlotType changed"));
     // Recall in the main window undoes the change (the memo kept the focus).
-    QTest::mouseClick(w->MapRecallBtn, Qt::LeftButton);
-    QCOMPARE(w->Doc.PlotTexts.text(20, 20), before);
+    w->action(QStringLiteral("plotRecall"))->trigger();
+    QCOMPARE(w->stores().PlotTexts.text(20, 20), before);
 
     // Leaving the map page hides the Change/Clear bar; the window stays.
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
+    w->action(QStringLiteral("rulesPage"))->trigger();
     QVERIFY(!w->mapContentsWindow()->isToolBarVisible());
     QVERIFY(w->mapContentsWindow()->isVisible());
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    w->action(QStringLiteral("mapPage"))->trigger();
     QVERIFY(w->mapContentsWindow()->isToolBarVisible());
     w->mapContentsWindow()->close();
-    QVERIFY(!w->MapHintBtn->isChecked());
+    QVERIFY(!w->action(QStringLiteral("mapContents"))->isChecked());
 }
 
 void TestMapPage::textThatBreaksTheFileIsRefused()
 {
     // Apply, Save and leaving the memo refuse a keyword line alike; the plot keeps its text.
-    const int steps = w->MapDoc.undoStack()->count();
+    const int steps = w->document()->undoStack()->count();
     clickCell(4, 4);
-    const QByteArray plot = w->Doc.PlotTexts.text(4, 4);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    w->Memo->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->Memo, Qt::Key_Return);
-    QTest::keyClicks(w->Memo, " endplot ");
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
-    QTest::mouseClick(w->SaveBtn, Qt::LeftButton);
+    const QByteArray plot = w->stores().PlotTexts.text(4, 4);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEdit(), " endplot ");
+    w->action(QStringLiteral("plotApply"))->trigger();
+    w->action(QStringLiteral("save"))->trigger();
     QTRY_COMPARE(dialogs->messages.size(), 2);
     clickCell(5, 4);
     QTRY_COMPARE(dialogs->messages.size(), 3);
     QVERIFY(dialogs->messages.first().contains("\"endplot\""));
-    QCOMPARE(w->Doc.PlotTexts.text(4, 4), plot);
+    QCOMPARE(w->stores().PlotTexts.text(4, 4), plot);
     QVERIFY(!w->statusText(0).contains("Saved"));
     // A coordinate line only breaks a plot; in the game rules a keyword does.
-    w->Memo->setPlainText("TerrainType=x=1,y=2");
-    QVERIFY(!w->MapApplyBtnClick() && dialogs->messages.last().contains("plot's coordinates"));
-    QTest::mouseClick(w->RuleBtn, Qt::LeftButton);
-    w->GMemo->setPlainText("x=1,y=2\nEndGame");
-    w->GeneralApplyBtnClick();
-    QVERIFY(dialogs->messages.last().contains("\"EndGame\"") && !w->Doc.GameLines.contains("EndGame"));
-    QCOMPARE(w->MapDoc.undoStack()->count(), steps);
+    w->mapPage()->plotEdit()->setPlainText("TerrainType=x=1,y=2");
+    QVERIFY(!w->mapPage()->applyPlot() && dialogs->messages.last().contains("plot's coordinates"));
+    w->action(QStringLiteral("rulesPage"))->trigger();
+    w->sectionPage(vor4::SectionKind::Game)->edit()->setPlainText("x=1,y=2\nEndGame");
+    w->sectionPage(vor4::SectionKind::Game)->applyAction()->trigger();
+    QVERIFY(dialogs->messages.last().contains("\"EndGame\"") && !w->stores().GameLines.contains("EndGame"));
+    QCOMPARE(w->document()->undoStack()->count(), steps);
 }
 
 void TestMapPage::catalogueBytesReachThePlot()
@@ -535,48 +538,48 @@ void TestMapPage::catalogueBytesReachThePlot()
                       "<Type>TERRAIN_CAF\xC3\x89</Type>\n<Type>TERRAIN_\xE2\x82\xAC</Type>\n"));
     w->mapContentsWindow()->setInstallDir(dir.path());
     clickCell(6, 6);
-    w->Memo->setFocus(Qt::MouseFocusReason);
-    w->Memo->setBytes("Note=a\xA0" "b\xA0\r\nTerrainType=TERRAIN_GRASS");
-    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEdit()->setBytes("Note=a\xA0" "b\xA0\r\nTerrainType=TERRAIN_GRASS");
+    w->action(QStringLiteral("mapContents"))->trigger();
     for (const QByteArray &type : {QByteArray("TERRAIN_CAF\xC3\x89"), QByteArray("TERRAIN_\xE2\x82\xAC")}) {
         w->mapContentsWindow()->valueList()->setCurrentRow(type.endsWith("\xAC") ? 1 : 0);
         QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
-        QCOMPARE(w->Doc.PlotTexts.text(6, 6), "Note=a\xA0" "b\xA0\r\nTerrainType=" + type);
+        QCOMPARE(w->stores().PlotTexts.text(6, 6), "Note=a\xA0" "b\xA0\r\nTerrainType=" + type);
         QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType changed"));
     }
     QVERIFY(dialogs->messages.isEmpty());
 
     // A character that no map file can hold: nothing is stored, and neither
     // Change nor Clear says otherwise.
-    const QByteArray stored = w->Doc.PlotTexts.text(6, 6);
-    w->Memo->moveCursor(QTextCursor::End);
-    w->Memo->insertPlainText(QString::fromUtf8("\nName=\u0141\u00f3d\u017a"));
+    const QByteArray stored = w->stores().PlotTexts.text(6, 6);
+    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
+    w->mapPage()->plotEdit()->insertPlainText(QString::fromUtf8("\nName=\u0141\u00f3d\u017a"));
     w->mapContentsWindow()->valueList()->setCurrentRow(0);
     QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType not stored"));
     QTest::mouseClick(w->mapContentsWindow()->clearButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType not stored"));
-    QCOMPARE(w->Doc.PlotTexts.text(6, 6), stored);
+    QCOMPARE(w->stores().PlotTexts.text(6, 6), stored);
     QTRY_COMPARE(dialogs->messages.size(), 2);
 }
 
 void TestMapPage::minimapFollowsGrid()
 {
-    QTest::mouseClick(w->MiniMapBtn, Qt::LeftButton);
+    w->action(QStringLiteral("miniMap"))->trigger();
     QVERIFY(w->miniMapWindow()->isVisible());
-    w->DrawGrid->setTopLeft(5, 3);
+    w->mapPage()->grid()->setTopLeft(5, 3);
     QCOMPARE(w->miniMapWindow()->viewFrame().left, 15);
     QCOMPARE(w->miniMapWindow()->viewFrame().top, 9);
     // Asked beyond the end, the grid stops at its last position; so does the frame.
-    w->ScrollMapTo(1000, 1000, false);
-    QCOMPARE(w->DrawGrid->leftCol(), w->DrawGrid->maxLeftCol());
-    QCOMPARE(w->miniMapWindow()->viewFrame().left, 3 * w->DrawGrid->maxLeftCol());
+    w->mapPage()->ScrollMapTo(1000, 1000, false);
+    QCOMPARE(w->mapPage()->grid()->leftCol(), w->mapPage()->grid()->maxLeftCol());
+    QCOMPARE(w->miniMapWindow()->viewFrame().left, 3 * w->mapPage()->grid()->maxLeftCol());
     // A click on the minimap scrolls the grid to centre there.
     QTest::mouseClick(w->miniMapWindow()->pictureLabel(), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(w->DrawGrid->leftCol(), 0);
-    QCOMPARE(w->DrawGrid->topRow(), 0);
+    QCOMPARE(w->mapPage()->grid()->leftCol(), 0);
+    QCOMPARE(w->mapPage()->grid()->topRow(), 0);
     w->miniMapWindow()->close();
-    QVERIFY(!w->MiniMapBtn->isChecked());
+    QVERIFY(!w->action(QStringLiteral("miniMap"))->isChecked());
 }
 
 QTEST_MAIN(TestMapPage)

@@ -4,7 +4,7 @@
 
 #include "BrushField.h"
 #include "FakeDialogs.h"
-#include "MainMenu.h"
+#include "CommandButtons.h"
 #include "MapGrid.h"
 #include "MapToolBox.h"
 #include "MapTool.h"
@@ -15,6 +15,7 @@
 #include "SpinEdit.h"
 #include "ToolPreview.h"
 #include "MainWindow.h"
+#include "MapPage.h"
 #include "MapContentsWindow.h"
 #include "MiniMapWindow.h"
 
@@ -50,15 +51,15 @@ bool writeData(const QString &installDir, const char *file, const QByteArray &by
 
 QByteArray terrain(const MainWindow *w, int col, int row)
 {
-    return PaintRule::valueOf(w->Doc.PlotTexts.view(col, row), "TerrainType").toByteArray();
+    return PaintRule::valueOf(w->stores().PlotTexts.view(col, row), "TerrainType").toByteArray();
 }
 
 // The cells whose terrain line is `line`.
 QSet<QPoint> cellsWith(const MainWindow *w, const QByteArray &line)
 {
     QSet<QPoint> out;
-    for (int r = 0; r < w->Doc.rowCount(); ++r)
-        for (int c = 0; c < w->Doc.columnCount(); ++c)
+    for (int r = 0; r < w->stores().rowCount(); ++r)
+        for (int c = 0; c < w->stores().columnCount(); ++c)
             if (terrain(w, c, r) == line)
                 out.insert(QPoint(c, r));
     return out;
@@ -86,10 +87,10 @@ private Q_SLOTS:
 private:
     void newMap(int width, int height);
     void typeBrush(const QString &line);
-    QPoint at(int col, int row) const { return w->DrawGrid->cellRect(col, row).center(); }
+    QPoint at(int col, int row) const { return w->mapPage()->grid()->cellRect(col, row).center(); }
     void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {});
-    QByteArray bytes() const { return vor4::buildSaveFile(w->Doc); }
-    QWidget *viewport() const { return w->DrawGrid->viewport(); }
+    QByteArray bytes() const { return vor4::buildSaveFile(w->stores()); }
+    QWidget *viewport() const { return w->mapPage()->grid()->viewport(); }
 
     MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
@@ -122,17 +123,17 @@ void TestPaintTools::cleanup()
 
 void TestPaintTools::newMap(int width, int height)
 {
-    QTest::mouseClick(w->CreateNewMapBtn, Qt::LeftButton);
-    w->SpinEdit1->setValue(width);
-    w->SpinEdit2->setValue(height);
-    QTest::mouseClick(w->NewMapOKBtn, Qt::LeftButton);
-    QCOMPARE(w->Doc.columnCount(), width);
-    QCOMPARE(w->Doc.rowCount(), height);
+    w->action(QStringLiteral("newMap"))->trigger();
+    w->mapPage()->mapWidthBox()->setValue(width);
+    w->mapPage()->mapHeightBox()->setValue(height);
+    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
+    QCOMPARE(w->stores().columnCount(), width);
+    QCOMPARE(w->stores().rowCount(), height);
 }
 
 void TestPaintTools::typeBrush(const QString &line)
 {
-    QLineEdit *edit = w->Tools->brushField()->lineEdit();
+    QLineEdit *edit = w->mapPage()->tools()->brushField()->lineEdit();
     QTest::mouseClick(edit, Qt::LeftButton);
     edit->selectAll();
     QTest::keyClicks(edit, line);
@@ -154,18 +155,18 @@ void TestPaintTools::brushStrokesWithoutGaps()
 {
     newMap(40, 30);
     const QByteArray empty = bytes();
-    QTest::mouseClick(w->Tools->toolBar()->findChild<QToolButton *>("BrushToolBtn"), Qt::LeftButton);
-    QVERIFY(w->Tools->activeTool());
+    QTest::mouseClick(w->mapPage()->tools()->toolBar()->findChild<QToolButton *>("BrushToolBtn"), Qt::LeftButton);
+    QVERIFY(w->mapPage()->tools()->activeTool());
     // Without a value nothing is painted and the field asks for one.
     QTest::mousePress(viewport(), Qt::LeftButton, {}, at(1, 1));
     QVERIFY(w->statusText(0).startsWith("Choose a brush value first"));
-    QVERIFY(w->Tools->brushField()->hasFocus());
+    QVERIFY(w->mapPage()->tools()->brushField()->hasFocus());
     QTest::mouseMove(viewport(), at(3, 3));
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(3, 3));
     QCOMPARE(bytes(), empty);
 
     typeBrush("TerrainType=TERRAIN_GRASS");
-    QCOMPARE(w->Tools->brush().line(), QByteArray("TerrainType=TERRAIN_GRASS"));
+    QCOMPARE(w->mapPage()->tools()->brush().line(), QByteArray("TerrainType=TERRAIN_GRASS"));
     const QPoint a(2, 3), b(31, 17);
     drag(at(a.x(), a.y()), at(b.x(), b.y()));
     const QSet<QPoint> painted = cellsWith(w, "TerrainType=TERRAIN_GRASS");
@@ -182,22 +183,22 @@ void TestPaintTools::brushStrokesWithoutGaps()
             QVERIFY(touches);
         }
     }
-    QUndoStack *stack = w->MapDoc.undoStack();
+    QUndoStack *stack = w->document()->undoStack();
     QCOMPARE(stack->count(), 2); // the new map, the stroke
-    QCOMPARE(w->UndoBtn->toolTip().section(" (", 0, 0),
+    QCOMPARE(w->action(QStringLiteral("undo"))->toolTip().section(" (", 0, 0),
              QStringLiteral("Undo Paint TerrainType=TERRAIN_GRASS on %1 plots").arg(painted.size()));
     const QByteArray stroke = bytes();
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytes(), empty);
-    QTest::mouseClick(w->RedoBtn, Qt::LeftButton);
+    w->action(QStringLiteral("redo"))->trigger();
     QCOMPARE(bytes(), stroke);
 
     // Size 3 by the keys: a band three plots wide, the square at each end.
-    w->DrawGrid->setFocus();
-    QTest::keyClick(w->DrawGrid, Qt::Key_BracketRight);
-    QTest::keyClick(w->DrawGrid, Qt::Key_BracketRight);
-    QCOMPARE(w->Tools->brushSize(), 3);
-    QCOMPARE(w->Tools->sizeBox()->currentText(), QStringLiteral("3"));
+    w->mapPage()->grid()->setFocus();
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_BracketRight);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_BracketRight);
+    QCOMPARE(w->mapPage()->tools()->brushSize(), 3);
+    QCOMPARE(w->mapPage()->tools()->sizeBox()->currentText(), QStringLiteral("3"));
     typeBrush("TerrainType=TERRAIN_HILL");
     drag(at(5, 25), at(25, 25));
     QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_HILL").size(), 23 * 3);
@@ -207,9 +208,9 @@ void TestPaintTools::brushStrokesWithoutGaps()
         for (int r = 24; r <= 26; ++r)
             QCOMPARE(terrain(w, c, r), QByteArray());
     QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_HILL").size(), 18 * 3);
-    QVERIFY(w->UndoBtn->toolTip().startsWith("Undo Erase TerrainType on 15 plots"));
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QVERIFY(w->action(QStringLiteral("undo"))->toolTip().startsWith("Undo Erase TerrainType on 15 plots"));
+    w->action(QStringLiteral("undo"))->trigger();
+    w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytes(), stroke);
 }
 
@@ -221,14 +222,14 @@ void TestPaintTools::lineRectangleFillPickerEraser()
 {
     newMap(24, 16);
     typeBrush("TerrainType=TERRAIN_OCEAN");
-    QUndoStack *stack = w->MapDoc.undoStack();
+    QUndoStack *stack = w->document()->undoStack();
     QList<QByteArray> states{bytes()};
 
     // A line from (2,2) over a detour to (20,2): only row 2 is painted.
-    w->Tools->activate("Line");
+    w->mapPage()->tools()->activate("Line");
     QTest::mousePress(viewport(), Qt::LeftButton, {}, at(2, 2));
     QTest::mouseMove(viewport(), at(10, 12));
-    QCOMPARE(w->Tools->preview()->cells().boundingRect(), QRect(QPoint(2, 2), QPoint(10, 12)));
+    QCOMPARE(w->mapPage()->tools()->preview()->cells().boundingRect(), QRect(QPoint(2, 2), QPoint(10, 12)));
     QCOMPARE(bytes(), states.last()); // nothing before the release
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(20, 2));
     QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_OCEAN").size(), 19);
@@ -237,24 +238,24 @@ void TestPaintTools::lineRectangleFillPickerEraser()
 
     // A closed frame by the rectangle and the eraser: a wall with a hole
     // inside, and an island in the middle.
-    w->Tools->activate("Rectangle");
+    w->mapPage()->tools()->activate("Rectangle");
     drag(at(4, 4), at(15, 12));
     QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_OCEAN").size(), 19 + 12 * 9);
     states << bytes();
-    w->Tools->activate("Eraser");
+    w->mapPage()->tools()->activate("Eraser");
     drag(at(5, 5), at(14, 5));
-    w->Tools->setBrushSize(5);
+    w->mapPage()->tools()->setBrushSize(5);
     drag(at(7, 9), at(12, 9));
-    w->Tools->setBrushSize(1);
+    w->mapPage()->tools()->setBrushSize(1);
     typeBrush("TerrainType=TERRAIN_SNOW");
-    w->Tools->activate("Brush");
+    w->mapPage()->tools()->activate("Brush");
     drag(at(9, 9), at(10, 9));
     states << bytes();
     QCOMPARE(stack->count(), 6);
 
     // Fill from inside the hole, held against a plain 4-connected flood of
     // equal terrain lines.
-    const int W = w->Doc.columnCount(), H = w->Doc.rowCount();
+    const int W = w->stores().columnCount(), H = w->stores().rowCount();
     const QPoint seed(6, 8); // in the hole, around the island
     const QByteArray seedValue = terrain(w, seed.x(), seed.y());
     QSet<QPoint> expected;
@@ -275,31 +276,31 @@ void TestPaintTools::lineRectangleFillPickerEraser()
     }
     QCOMPARE(expected.size(), 48);
     typeBrush("TerrainType=TERRAIN_GRASS");
-    w->Tools->activate("Fill");
+    w->mapPage()->tools()->activate("Fill");
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(seed.x(), seed.y()));
     QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_GRASS"), expected);
-    QVERIFY(w->UndoBtn->toolTip().startsWith(QStringLiteral("Undo Fill TerrainType=TERRAIN_GRASS on %1 plots").arg(expected.size())));
+    QVERIFY(w->action(QStringLiteral("undo"))->toolTip().startsWith(QStringLiteral("Undo Fill TerrainType=TERRAIN_GRASS on %1 plots").arg(expected.size())));
     states << bytes();
 
     // The picker takes the clicked plot's line of the brush's key.
-    w->Tools->activate("Picker");
+    w->mapPage()->tools()->activate("Picker");
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(9, 9));
-    QCOMPARE(w->Tools->brush().line(), QByteArray("TerrainType=TERRAIN_SNOW"));
-    QCOMPARE(w->Tools->brushField()->currentText(), QStringLiteral("TerrainType=TERRAIN_SNOW"));
+    QCOMPARE(w->mapPage()->tools()->brush().line(), QByteArray("TerrainType=TERRAIN_SNOW"));
+    QCOMPARE(w->mapPage()->tools()->brushField()->currentText(), QStringLiteral("TerrainType=TERRAIN_SNOW"));
     QCOMPARE(bytes(), states.last());
 
     // Shift+Fill: every selected plot, whatever the selection's shape.
-    w->MapDoc.selection().setRegion(QRegion(0, 0, W, 2) | QRect(0, 0, 2, H), QSize(W, H));
-    w->Tools->activate("Fill");
+    w->document()->selection().setRegion(QRegion(0, 0, W, 2) | QRect(0, 0, 2, H), QSize(W, H));
+    w->mapPage()->tools()->activate("Fill");
     QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ShiftModifier, at(20, 15));
     QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_SNOW").size(), 2 * W + 2 * H - 4 + 2);
     QCOMPARE(stack->count(), 8);
 
     // Undone step by step, Ctrl+Z over the map gives back every state.
-    w->DrawGrid->setFocus();
+    w->mapPage()->grid()->setFocus();
     for (int i = states.size() - 1; i > 0; --i) {
         for (int n = 0; n < 3 && bytes() != states[i]; ++n)
-            QTest::keyClick(w->DrawGrid, Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(w->mapPage()->grid(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(bytes(), states[i]);
     }
     while (stack->canUndo())
@@ -315,18 +316,18 @@ void TestPaintTools::escapeCancelsAndNoPaintingDuringLoad()
 {
     newMap(30, 20);
     typeBrush("BonusType=BONUS_GOLD");
-    w->Tools->activate("Brush");
+    w->mapPage()->tools()->activate("Brush");
     drag(at(1, 1), at(3, 1));
     const QByteArray before = bytes();
-    QUndoStack *stack = w->MapDoc.undoStack();
+    QUndoStack *stack = w->document()->undoStack();
     const int steps = stack->count();
     for (const char *tool : {"Brush", "Line", "Rectangle", "Eraser"}) {
-        w->Tools->activate(tool);
+        w->mapPage()->tools()->activate(tool);
         QTest::mousePress(viewport(), Qt::LeftButton, {}, at(2, 8));
         QTest::mouseMove(viewport(), at(20, 14));
         QTest::mouseMove(viewport(), at(1, 1));
-        QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
-        QVERIFY(!w->Tools->activeTool()->isDragging());
+        QTest::keyClick(w->mapPage()->grid(), Qt::Key_Escape);
+        QVERIFY(!w->mapPage()->tools()->activeTool()->isDragging());
         QTest::mouseMove(viewport(), at(10, 10));
         QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(10, 10));
         QCOMPARE(bytes(), before);
@@ -335,17 +336,17 @@ void TestPaintTools::escapeCancelsAndNoPaintingDuringLoad()
     }
 
     // A load lets events in: a drag then reaches no tool.
-    w->Tools->activate("Rectangle");
+    w->mapPage()->tools()->activate("Rectangle");
     bool tried = false, pressed = true;
     QTimer::singleShot(0, w, [&] {
         tried = w->isLoading();
         QTest::mousePress(viewport(), Qt::LeftButton, {}, at(0, 0));
-        pressed = w->Tools->activeTool()->isDragging();
+        pressed = w->mapPage()->tools()->activeTool()->isDragging();
         QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(5, 5));
     });
     dialogs->saveChoices << Dialogs::SaveChoice::Discard;
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
+    w->action(QStringLiteral("open"))->trigger();
     QVERIFY(tried);
     QVERIFY(!pressed);
     QCOMPARE(stack->count(), 0);
@@ -359,14 +360,14 @@ void TestPaintTools::previewFollowsThePointer()
     newMap(30, 20);
     typeBrush("TerrainType=TERRAIN_DESERT");
     const QByteArray before = bytes();
-    ToolPreview *preview = w->Tools->preview();
+    ToolPreview *preview = w->mapPage()->tools()->preview();
     QTest::mouseMove(viewport(), at(6, 6));
     QVERIFY(preview->cells().isEmpty()); // Select has none
-    w->DrawGrid->setFocus();
-    QTest::keyClick(w->DrawGrid, Qt::Key_B);
+    w->mapPage()->grid()->setFocus();
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_B);
     QTest::mouseMove(viewport(), at(6, 7));
     QCOMPARE(preview->cells(), QRegion(6, 7, 1, 1));
-    w->Tools->setBrushSize(5);
+    w->mapPage()->tools()->setBrushSize(5);
     QCOMPARE(preview->cells(), QRegion(4, 5, 5, 5));
     QTest::mouseMove(viewport(), at(0, 0));
     QCOMPARE(preview->cells(), QRegion(0, 0, 3, 3)); // clipped to the map
@@ -376,11 +377,11 @@ void TestPaintTools::previewFollowsThePointer()
     // On the screen: white around the footprint, black around that.
     QCoreApplication::processEvents();
     const QImage shot = viewport()->grab().toImage();
-    const QRect fp = w->DrawGrid->cellsArea(QRect(8, 8, 5, 5));
+    const QRect fp = w->mapPage()->grid()->cellsArea(QRect(8, 8, 5, 5));
     QCOMPARE(shot.pixel(fp.topLeft() - QPoint(1, 1)), qRgb(255, 255, 255));
     QCOMPARE(shot.pixel(fp.topLeft() - QPoint(2, 2)), qRgb(0, 0, 0));
     QCOMPARE(shot.pixel(fp.bottomRight() + QPoint(2, 2)), qRgb(0, 0, 0));
-    QCOMPARE(shot.pixel(fp.center()), w->DrawGrid->palette().color(QPalette::Base).rgb());
+    QCOMPARE(shot.pixel(fp.center()), w->mapPage()->grid()->palette().color(QPalette::Base).rgb());
 
     // The pointer leaves the grid: no outline, and the screen shows none.
     QEvent leave(QEvent::Leave);
@@ -388,18 +389,18 @@ void TestPaintTools::previewFollowsThePointer()
     QVERIFY(preview->cells().isEmpty());
     QCoreApplication::processEvents();
     QCOMPARE(viewport()->grab().toImage().pixel(fp.topLeft() - QPoint(2, 2)),
-             w->DrawGrid->palette().color(QPalette::Base).rgb());
+             w->mapPage()->grid()->palette().color(QPalette::Base).rgb());
 
     // Fill and the picker outline the plot under the pointer; the
     // rectangle its drag.
-    w->Tools->activate("Fill");
+    w->mapPage()->tools()->activate("Fill");
     QTest::mouseMove(viewport(), at(3, 4));
     QCOMPARE(preview->cells(), QRegion(3, 4, 1, 1));
-    w->Tools->activate("Rectangle");
+    w->mapPage()->tools()->activate("Rectangle");
     QTest::mousePress(viewport(), Qt::LeftButton, {}, at(3, 4));
     QTest::mouseMove(viewport(), at(9, 2));
     QCOMPARE(preview->cells(), QRegion(QRect(QPoint(3, 2), QPoint(9, 4))));
-    QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Escape);
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(9, 2));
     QCOMPARE(bytes(), before);
 }
@@ -411,28 +412,28 @@ void TestPaintTools::previewFollowsThePointer()
 void TestPaintTools::brushFieldAndMapContents()
 {
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
-    BrushField *field = w->Tools->brushField();
+    w->action(QStringLiteral("open"))->trigger();
+    w->action(QStringLiteral("mapPage"))->trigger();
+    BrushField *field = w->mapPage()->tools()->brushField();
     QVERIFY(!field->hasFocus()); // not the page's first field: the keys stay the map's
     // With no value yet the picker takes the plot's terrain line.
-    w->Tools->activate("Picker");
+    w->mapPage()->tools()->activate("Picker");
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(30, 20));
-    QCOMPARE(w->Tools->brush().line(), terrain(w, 30, 20));
-    QVERIFY(!w->Tools->brush().line().isEmpty());
-    w->Tools->activate("Select");
+    QCOMPARE(w->mapPage()->tools()->brush().line(), terrain(w, 30, 20));
+    QVERIFY(!w->mapPage()->tools()->brush().line().isEmpty());
+    w->mapPage()->tools()->activate("Select");
     typeBrush("  FeatureType=FEATURE_FOREST, FeatureVariety=1 ");
     QVERIFY(field->hasFocus()); // entered: the focus stays, the next letters are no tool keys
-    QCOMPARE(w->Tools->brush().line(), QByteArray("FeatureType=FEATURE_FOREST, FeatureVariety=1"));
-    QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
+    QCOMPARE(w->mapPage()->tools()->brush().line(), QByteArray("FeatureType=FEATURE_FOREST, FeatureVariety=1"));
+    QCOMPARE(w->mapPage()->tools()->brush().key(), QByteArray("FeatureType"));
     typeBrush("Grassland");
-    QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
+    QCOMPARE(w->mapPage()->tools()->brush().key(), QByteArray("FeatureType"));
     QVERIFY(field->hasFocus()); // refused: to be mended
     QCOMPARE(w->statusText(0), QStringLiteral("\"Grassland\" is not a plot line: it has no \"=\""));
     field->lineEdit()->setText(QStringLiteral("Name=\u0416"));
     QTest::keyClick(field->lineEdit(), Qt::Key_Return);
     QCOMPARE(w->statusText(0), QStringLiteral("A plot line holds single-byte characters only"));
-    QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType"));
+    QCOMPARE(w->mapPage()->tools()->brush().key(), QByteArray("FeatureType"));
 
     const QStringList choices = field->choices();
     for (const char *line : {"TerrainType=TERRAIN_GRASS", "BonusType=BONUS_GOLD", "PlotType=0",
@@ -457,7 +458,7 @@ void TestPaintTools::brushFieldAndMapContents()
     QTest::keyClick(completer->popup(), Qt::Key_Escape);
 
     // The map contents window feeds the brush while a paint tool is active.
-    QTest::mouseClick(w->MapHintBtn, Qt::LeftButton);
+    w->action(QStringLiteral("mapContents"))->trigger();
     QVERIFY(w->mapContentsWindow()->isVisible());
     w->mapContentsWindow()->keyTabs()->setCurrentIndex(4); // plot types
     const auto choose = [this](int row) {
@@ -465,28 +466,28 @@ void TestPaintTools::brushFieldAndMapContents()
                           w->mapContentsWindow()->valueList()->visualItemRect(w->mapContentsWindow()->valueList()->item(row)).center());
     };
     choose(1);
-    QCOMPARE(w->Tools->brush().key(), QByteArray("FeatureType")); // Select is active
-    w->Tools->activate("Brush");
+    QCOMPARE(w->mapPage()->tools()->brush().key(), QByteArray("FeatureType")); // Select is active
+    w->mapPage()->tools()->activate("Brush");
     choose(1);
-    QCOMPARE(w->Tools->brush().line(), QByteArray("PlotType=1"));
+    QCOMPARE(w->mapPage()->tools()->brush().line(), QByteArray("PlotType=1"));
     QCOMPARE(field->currentText(), QStringLiteral("PlotType=1"));
     w->mapContentsWindow()->keyTabs()->setCurrentIndex(1); // bonus
     choose(0);
-    QCOMPARE(w->Tools->brush().line(), QByteArray("BonusType=BONUS_GOLD"));
+    QCOMPARE(w->mapPage()->tools()->brush().line(), QByteArray("BonusType=BONUS_GOLD"));
 
     // Change and Clear: the paint rule on the selected plot, one step each,
     // named as the status says, with Recall's text kept.
-    w->Tools->activate("Select");
+    w->mapPage()->tools()->activate("Select");
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(5, 5));
-    const QByteArray plot = w->Doc.PlotTexts.text(5, 5);
+    const QByteArray plot = w->stores().PlotTexts.text(5, 5);
     QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType changed"));
-    QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"));
-    QCOMPARE(w->RecallText.toLatin1(), QByteArray(plot).replace("\r\n", "\n"));
-    QVERIFY(w->UndoBtn->toolTip().startsWith("Undo BonusType changed"));
+    QCOMPARE(w->stores().PlotTexts.text(5, 5), PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"));
+    QCOMPARE(w->mapPage()->recallText().toLatin1(), QByteArray(plot).replace("\r\n", "\n"));
+    QVERIFY(w->action(QStringLiteral("undo"))->toolTip().startsWith("Undo BonusType changed"));
     QTest::mouseClick(w->mapContentsWindow()->clearButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType cleared"));
-    QCOMPARE(w->Doc.PlotTexts.text(5, 5), PaintRule::takeKey(PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"), "BonusType"));
+    QCOMPARE(w->stores().PlotTexts.text(5, 5), PaintRule::takeKey(PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"), "BonusType"));
     QTest::mouseClick(w->mapContentsWindow()->clearButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType not found"));
 }
@@ -498,10 +499,10 @@ void TestPaintTools::brushFieldReturn()
 {
     w->mapContentsWindow()->setInstallDir(QString());
     newMap(8, 8);
-    BrushField *field = w->Tools->brushField();
+    BrushField *field = w->mapPage()->tools()->brushField();
     QLineEdit *edit = field->lineEdit();
     typeBrush("grass");
-    QCOMPARE(w->Tools->brush().line(), QByteArray("TerrainType=TERRAIN_GRASS"));
+    QCOMPARE(w->mapPage()->tools()->brush().line(), QByteArray("TerrainType=TERRAIN_GRASS"));
     // A suggestion highlighted with Down, not the list's first.
     edit->selectAll();
     QTest::keyClicks(edit, "type=");
@@ -510,14 +511,14 @@ void TestPaintTools::brushFieldReturn()
         QTest::keyClick(popup, Qt::Key_Down);
     const QString highlighted = popup->currentIndex().data().toString();
     QTest::keyClick(popup, Qt::Key_Return);
-    QCOMPARE(QString::fromLatin1(w->Tools->brush().line()), highlighted);
+    QCOMPARE(QString::fromLatin1(w->mapPage()->tools()->brush().line()), highlighted);
     // Two suggestions and no plot line: the message, whole.
     typeBrush("plains");
-    QCOMPARE(QString::fromLatin1(w->Tools->brush().line()), highlighted);
-    QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("\"plains\" is not a plot line: it has no \"=\""));
+    QCOMPARE(QString::fromLatin1(w->mapPage()->tools()->brush().line()), highlighted);
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("StatusPanel0"))->text(), QStringLiteral("\"plains\" is not a plot line: it has no \"=\""));
     typeBrush("BonusType=BONUS_WINE"); // nothing suggests it
     QTest::keyClick(edit, Qt::Key_Escape);
-    QCOMPARE(w->Tools->brush().line(), QByteArray("BonusType=BONUS_WINE"));
+    QCOMPARE(w->mapPage()->tools()->brush().line(), QByteArray("BonusType=BONUS_WINE"));
     QVERIFY(field->hasFocus());
 }
 
@@ -531,27 +532,27 @@ void TestPaintTools::shortcutsLeaveTextFieldsAlone()
                                                      {"Picker", Qt::Key_I}, {"Eraser", Qt::Key_E},
                                                      {"Select", Qt::Key_S}};
     for (const auto &[name, key] : keys) {
-        w->DrawGrid->setFocus();
-        QTest::keyClick(w->DrawGrid, key);
-        QAction *action = w->Tools->toolAction(name);
+        w->mapPage()->grid()->setFocus();
+        QTest::keyClick(w->mapPage()->grid(), key);
+        QAction *action = w->mapPage()->tools()->toolAction(name);
         QVERIFY2(action->isChecked(), name);
         const QString keyName = QKeySequence(key).toString(QKeySequence::NativeText);
         QVERIFY(action->toolTip().endsWith(" (" + keyName + ")"));
-        QCOMPARE(w->Tools->toolBar()->findChild<QToolButton *>(QString(name) + "ToolBtn")->toolTip(),
+        QCOMPARE(w->mapPage()->tools()->toolBar()->findChild<QToolButton *>(QString(name) + "ToolBtn")->toolTip(),
                  action->toolTip());
-        QVERIFY2(w->Menu->mapMenu->actions().contains(action), name);
+        QVERIFY2(w->mapMenu()->actions().contains(action), name);
     }
     // In the plot memo and the brush field the letters are typed.
-    w->Memo->setFocus();
-    QTest::keyClicks(w->Memo, "blr]e");
-    QCOMPARE(w->Memo->text(), QStringLiteral("blr]e"));
-    QVERIFY(w->Tools->toolAction("Select")->isChecked());
-    QCOMPARE(w->Tools->brushSize(), 1);
-    w->Tools->brushField()->setFocus();
-    QTest::keyClicks(w->Tools->brushField()->lineEdit(), "fib[");
-    QCOMPARE(w->Tools->brushField()->currentText(), QStringLiteral("fib["));
-    QVERIFY(w->Tools->toolAction("Select")->isChecked());
-    QCOMPARE(w->Tools->brushSize(), 1);
+    w->mapPage()->plotEdit()->setFocus();
+    QTest::keyClicks(w->mapPage()->plotEdit(), "blr]e");
+    QCOMPARE(w->mapPage()->plotEdit()->text(), QStringLiteral("blr]e"));
+    QVERIFY(w->mapPage()->tools()->toolAction("Select")->isChecked());
+    QCOMPARE(w->mapPage()->tools()->brushSize(), 1);
+    w->mapPage()->tools()->brushField()->setFocus();
+    QTest::keyClicks(w->mapPage()->tools()->brushField()->lineEdit(), "fib[");
+    QCOMPARE(w->mapPage()->tools()->brushField()->currentText(), QStringLiteral("fib["));
+    QVERIFY(w->mapPage()->tools()->toolAction("Select")->isChecked());
+    QCOMPARE(w->mapPage()->tools()->brushSize(), 1);
 }
 
 // A stroke over the selected plot shows in the memo; the minimap and the
@@ -562,25 +563,25 @@ void TestPaintTools::stepsRefreshMemoMinimapAndStatus()
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(4, 4));
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (4 ,4)   x=4, y=15"));
     typeBrush("TerrainType=TERRAIN_OCEAN");
-    w->Tools->activate("Rectangle");
+    w->mapPage()->tools()->activate("Rectangle");
     drag(at(2, 2), at(6, 6));
-    QCOMPARE(w->Memo->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN"));
+    QCOMPARE(w->mapPage()->plotEdit()->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN"));
     QCOMPARE(w->statusText(0), QStringLiteral("Paint TerrainType=TERRAIN_OCEAN on 25 plots"));
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (4 ,4)   x=4, y=15")); // still selected
-    QTRY_COMPARE(w->MiniMapBitmap.pixel(4 * 3, 4 * 3), qRgb(0, 0, 255));
+    QTRY_COMPARE(w->mapPage()->miniMapBitmap().pixel(4 * 3, 4 * 3), qRgb(0, 0, 255));
     // Applied memo text stays as typed, cursor and all.
-    w->Memo->setFocus();
-    w->Memo->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->Memo, Qt::Key_Return);
-    QTest::keyClicks(w->Memo, "BonusType=BONUS_FISH");
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
-    QCOMPARE(w->Memo->textCursor().position(), w->Memo->text().size());
+    w->mapPage()->plotEdit()->setFocus();
+    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEdit(), "BonusType=BONUS_FISH");
+    w->action(QStringLiteral("plotApply"))->trigger();
+    QCOMPARE(w->mapPage()->plotEdit()->textCursor().position(), w->mapPage()->plotEdit()->text().size());
     // Erasing the terrain over it empties the memo's terrain line too.
-    w->Tools->activate("Eraser");
+    w->mapPage()->tools()->activate("Eraser");
     drag(at(4, 4), at(4, 4));
-    QCOMPARE(w->Memo->text(), QStringLiteral("BonusType=BONUS_FISH"));
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QCOMPARE(w->Memo->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN\nBonusType=BONUS_FISH"));
+    QCOMPARE(w->mapPage()->plotEdit()->text(), QStringLiteral("BonusType=BONUS_FISH"));
+    w->action(QStringLiteral("undo"))->trigger();
+    QCOMPARE(w->mapPage()->plotEdit()->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN\nBonusType=BONUS_FISH"));
 }
 
 // The wheel keeps the plot under the pointer in place; the size list keeps
@@ -588,7 +589,7 @@ void TestPaintTools::stepsRefreshMemoMinimapAndStatus()
 void TestPaintTools::zoomKeepsThePlotInPlace()
 {
     newMap(300, 300);
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     grid->setTopLeft(100, 100);
     QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(120, 110));
     const QPoint pointer = at(110, 105) + QPoint(3, 2);
@@ -601,7 +602,7 @@ void TestPaintTools::zoomKeepsThePlotInPlace()
         qApp->notify(viewport(), &ev);
         QCOMPARE(grid->cellAt(pointer), under);
         QCOMPARE(grid->row(), row - delta / 120);
-        QCOMPARE(w->Doc.CurrentRow, grid->row());
+        QCOMPARE(w->stores().CurrentRow, grid->row());
     }
     QCOMPARE(grid->cellSize(), 14);
     // The list: the selected plot stays where it is on the screen, as near
@@ -610,8 +611,8 @@ void TestPaintTools::zoomKeepsThePlotInPlace()
     QPoint shown = grid->cellRect(selected.x(), selected.y()).center();
     QVERIFY(viewport()->rect().contains(shown));
     for (const int index : {16, 0, 12}) {
-        w->SelectGridSize(index);
-        QCOMPARE(grid->cellSize(), MainWindow::GridSizes[index]);
+        w->mapPage()->selectZoom(index);
+        QCOMPARE(grid->cellSize(), MapPage::GridSizes[index]);
         const QPoint now = grid->cellRect(selected.x(), selected.y()).center();
         const int pitch = grid->cellSize() + grid->gridLineWidth();
         QVERIFY(std::abs(now.x() - shown.x()) < pitch && std::abs(now.y() - shown.y()) < pitch);

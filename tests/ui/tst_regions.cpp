@@ -6,7 +6,7 @@
 #include "FakeDialogs.h"
 #include "FindBar.h"
 #include "HistoryWindow.h"
-#include "MainMenu.h"
+#include "CommandButtons.h"
 #include "MapGrid.h"
 #include "MapToolBox.h"
 #include "MapWriter.h"
@@ -19,6 +19,7 @@
 #include "RegionEdits.h"
 #include "Transforms.h"
 #include "MainWindow.h"
+#include "MapPage.h"
 #include "MiniMapWindow.h"
 
 #include <QAction>
@@ -43,7 +44,7 @@ namespace {
 const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
 const QString Island = QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave");
 
-QByteArray bytesOf(const MainWindow *w) { return vor4::buildSaveFile(w->Doc); }
+QByteArray bytesOf(const MainWindow *w) { return vor4::buildSaveFile(w->stores()); }
 
 QAction *menuAction(QMenu *menu, const char *name)
 {
@@ -111,8 +112,8 @@ MainWindow *TestRegions::newWindow(const QString &map)
     auto *form = new MainWindow;
     form->show();
     dialogs->openAnswers << map;
-    QTest::mouseClick(form->OpenBtn, Qt::LeftButton);
-    QTest::mouseClick(form->MapBtn, Qt::LeftButton);
+    form->action(QStringLiteral("open"))->trigger();
+    form->action(QStringLiteral("mapPage"))->trigger();
     return form;
 }
 
@@ -134,45 +135,45 @@ void TestRegions::focusGrid(MainWindow *form)
 {
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form));
-    QTest::mouseClick(form->DrawGrid->viewport(), Qt::LeftButton, {}, form->DrawGrid->cellRect(1, 1).center());
-    QVERIFY(form->DrawGrid->hasFocus());
+    QTest::mouseClick(form->mapPage()->grid()->viewport(), Qt::LeftButton, {}, form->mapPage()->grid()->cellRect(1, 1).center());
+    QVERIFY(form->mapPage()->grid()->hasFocus());
 }
 
 void TestRegions::key(MainWindow *form, QKeySequence::StandardKey standard)
 {
     const QKeyCombination k = QKeySequence(standard)[0];
-    QTest::keyClick(form->DrawGrid, k.key(), k.keyboardModifiers());
+    QTest::keyClick(form->mapPage()->grid(), k.key(), k.keyboardModifiers());
 }
 
 void TestRegions::selectAllEscapeAndTheStatusBar()
 {
-    RegionActions *regions = w->Regions;
+    RegionActions *regions = w->regions();
     QVERIFY(!regions->action(RegionActions::Copy)->isEnabled());
     QVERIFY(regions->selectionLabel()->text().isEmpty());
     key(w, QKeySequence::SelectAll);
-    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(0, 0, 64, 40));
+    QCOMPARE(w->document()->selection().boundingRect(), QRect(0, 0, 64, 40));
     QCOMPARE(regions->selectionLabel()->text(), QStringLiteral("Selection 64 x 40"));
     QVERIFY(regions->action(RegionActions::Copy)->isEnabled() && regions->action(RegionActions::Crop)->isEnabled());
     QVERIFY(!regions->action(RegionActions::RotateClockwise)->isEnabled()); // 64 x 40 is no square
-    QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
-    QVERIFY(w->MapDoc.selection().isEmpty());
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Escape);
+    QVERIFY(w->document()->selection().isEmpty());
     QVERIFY(regions->selectionLabel()->text().isEmpty());
     QVERIFY(regions->action(RegionActions::RotateClockwise)->isEnabled()); // the whole map turns
     // Every command names its key; the menus carry them.
     QCOMPARE(regions->action(RegionActions::Copy)->toolTip(),
              QStringLiteral("Copy (%1)").arg(QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText)));
-    QVERIFY(menuAction(w->Menu->editMenu, "PasteAction"));
-    QVERIFY(menuAction(w->Menu->mapMenu, "RotateCounterClockwiseAction"));
-    QVERIFY(menuAction(w->Menu->mapMenu, "ResizeMapAction"));
+    QVERIFY(menuAction(w->editMenu(), "PasteAction"));
+    QVERIFY(menuAction(w->mapMenu(), "RotateCounterClockwiseAction"));
+    QVERIFY(menuAction(w->mapMenu(), "ResizeMapAction"));
 }
 
 void TestRegions::regionToolDragsARectangle()
 {
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     QWidget *port = grid->viewport();
     const auto at = [grid](int col, int row) { return grid->cellRect(col, row).center(); };
     QTest::keyClick(grid, Qt::Key_M);
-    QAction *tool = w->Tools->toolAction(QStringLiteral("Region"));
+    QAction *tool = w->mapPage()->tools()->toolAction(QStringLiteral("Region"));
     QVERIFY(tool && tool->isChecked());
     QCOMPARE(tool->toolTip(), QStringLiteral("Select region (M)"));
     // A drag selects the plots between its ends, whichever way it goes.
@@ -180,26 +181,26 @@ void TestRegions::regionToolDragsARectangle()
     QTest::mouseMove(port, at(4, 4));
     QTest::mouseMove(port, at(2, 3));
     QTest::mouseRelease(port, Qt::LeftButton, {}, at(2, 3));
-    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(2, 3, 5, 3));
-    QCOMPARE(w->Regions->selectionLabel()->text(), QStringLiteral("Selection 5 x 3"));
-    QCOMPARE(w->MapDoc.undoStack()->count(), 1); // a step, yet the map is unmodified
+    QCOMPARE(w->document()->selection().boundingRect(), QRect(2, 3, 5, 3));
+    QCOMPARE(w->regions()->selectionLabel()->text(), QStringLiteral("Selection 5 x 3"));
+    QCOMPARE(w->document()->undoStack()->count(), 1); // a step, yet the map is unmodified
     QVERIFY(!w->isWindowModified());
     // Shift takes in the selection there was.
     QTest::mousePress(port, Qt::LeftButton, Qt::ShiftModifier, at(10, 10));
     QTest::mouseMove(port, at(11, 11));
     QTest::mouseRelease(port, Qt::LeftButton, Qt::ShiftModifier, at(11, 11));
-    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(QPoint(2, 3), QPoint(11, 11)));
+    QCOMPARE(w->document()->selection().boundingRect(), QRect(QPoint(2, 3), QPoint(11, 11)));
     // A click inside keeps it, a click outside lets it go.
     QTest::mouseClick(port, Qt::LeftButton, {}, at(5, 5));
-    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(QPoint(2, 3), QPoint(11, 11)));
+    QCOMPARE(w->document()->selection().boundingRect(), QRect(QPoint(2, 3), QPoint(11, 11)));
     QTest::mouseClick(port, Qt::LeftButton, {}, at(30, 15));
-    QVERIFY(w->MapDoc.selection().isEmpty());
+    QVERIFY(w->document()->selection().isEmpty());
     // The Select tool keeps to one plot: a click selects it, no region.
     QTest::keyClick(grid, Qt::Key_S);
     QTest::mousePress(port, Qt::LeftButton, {}, at(3, 3));
     QTest::mouseMove(port, at(7, 7));
     QTest::mouseRelease(port, Qt::LeftButton, {}, at(7, 7));
-    QVERIFY(w->MapDoc.selection().isEmpty());
+    QVERIFY(w->document()->selection().isEmpty());
     QCOMPARE(QPoint(grid->col(), grid->row()), QPoint(7, 7));
 }
 
@@ -207,7 +208,7 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
 {
     // Copied in one editor, pasted in another: the clipboard carries the
     // plot blocks under the editor's type and as plain text.
-    w->MapDoc.selection().setRegion(QRect(20, 10, 6, 4), QSize(64, 40));
+    w->document()->selection().setRegion(QRect(20, 10, 6, 4), QSize(64, 40));
     key(w, QKeySequence::Copy);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data->hasFormat(PlotBlocksMimeData::MimeType));
@@ -226,65 +227,65 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
     focusGrid(other);
     const QByteArray before = bytesOf(other);
     key(other, QKeySequence::Paste);
-    PastePreview *preview = other->Regions->pastePreview();
+    PastePreview *preview = other->regions()->pastePreview();
     QVERIFY(preview);
     QCOMPARE(preview->footprint().size(), QSize(6, 4));
-    hover(other->DrawGrid, QPoint(3, 5));
+    hover(other->mapPage()->grid(), QPoint(3, 5));
     QCOMPARE(preview->position(), QPoint(3, 5));
-    QTest::mouseClick(other->DrawGrid->viewport(), Qt::LeftButton, {}, other->DrawGrid->cellRect(4, 6).center());
-    QVERIFY(!other->Regions->pastePreview());
+    QTest::mouseClick(other->mapPage()->grid()->viewport(), Qt::LeftButton, {}, other->mapPage()->grid()->cellRect(4, 6).center());
+    QVERIFY(!other->regions()->pastePreview());
     QCOMPARE(other->statusText(0), QStringLiteral("Paste 24 plots"));
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 6; ++c)
-            QCOMPARE(other->Doc.PlotTexts.view(4 + c, 6 + r), w->Doc.PlotTexts.view(20 + c, 10 + r));
-    QCOMPARE(other->MapDoc.selection().boundingRect(), QRect(4, 6, 6, 4));
+            QCOMPARE(other->stores().PlotTexts.view(4 + c, 6 + r), w->stores().PlotTexts.view(20 + c, 10 + r));
+    QCOMPARE(other->document()->selection().boundingRect(), QRect(4, 6, 6, 4));
     QVERIFY(other->isWindowModified());
-    QCOMPARE(other->MapDoc.undoStack()->undoText(), QStringLiteral("Paste 24 plots"));
-    QTest::mouseClick(other->UndoBtn, Qt::LeftButton);
+    QCOMPARE(other->document()->undoStack()->undoText(), QStringLiteral("Paste 24 plots"));
+    other->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytesOf(other), before);
 }
 
 void TestRegions::pasteFloatsUntilAClick()
 {
-    w->MapDoc.selection().setRegion(QRect(0, 0, 3, 3), QSize(64, 40));
+    w->document()->selection().setRegion(QRect(0, 0, 3, 3), QSize(64, 40));
     key(w, QKeySequence::Copy);
     const QByteArray before = bytesOf(w);
     // Escape lets the floating block go, the selection stays.
     key(w, QKeySequence::Paste);
-    QVERIFY(w->Regions->pastePreview());
-    QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
-    QVERIFY(!w->Regions->pastePreview());
-    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(0, 0, 3, 3));
+    QVERIFY(w->regions()->pastePreview());
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Escape);
+    QVERIFY(!w->regions()->pastePreview());
+    QCOMPARE(w->document()->selection().boundingRect(), QRect(0, 0, 3, 3));
     QCOMPARE(w->statusText(0), QStringLiteral("Paste cancelled"));
     // The right button too; the cell under it is not selected.
     key(w, QKeySequence::Paste);
-    const QPoint current(w->DrawGrid->col(), w->DrawGrid->row());
-    QTest::mouseClick(w->DrawGrid->viewport(), Qt::RightButton, {}, w->DrawGrid->cellRect(8, 8).center());
-    QVERIFY(!w->Regions->pastePreview());
-    QCOMPARE(QPoint(w->DrawGrid->col(), w->DrawGrid->row()), current);
+    const QPoint current(w->mapPage()->grid()->col(), w->mapPage()->grid()->row());
+    QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::RightButton, {}, w->mapPage()->grid()->cellRect(8, 8).center());
+    QVERIFY(!w->regions()->pastePreview());
+    QCOMPARE(QPoint(w->mapPage()->grid()->col(), w->mapPage()->grid()->row()), current);
     QCOMPARE(bytesOf(w), before);
     // Over the map's edge: what lands inside is placed, with Enter at the
     // block's last place.
     key(w, QKeySequence::Paste);
-    w->DrawGrid->scrollIntoView(62, 38);
-    hover(w->DrawGrid, QPoint(62, 38));
-    QTest::keyClick(w->DrawGrid, Qt::Key_Return);
+    w->mapPage()->grid()->scrollIntoView(62, 38);
+    hover(w->mapPage()->grid(), QPoint(62, 38));
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Return);
     QCOMPARE(w->statusText(0), QStringLiteral("Paste 4 plots"));
-    QCOMPARE(w->Doc.PlotTexts.text(63, 39), w->Doc.PlotTexts.text(1, 1));
-    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(62, 38, 2, 2));
+    QCOMPARE(w->stores().PlotTexts.text(63, 39), w->stores().PlotTexts.text(1, 1));
+    QCOMPARE(w->document()->selection().boundingRect(), QRect(62, 38, 2, 2));
 }
 
 void TestRegions::openAndNewForgetTheMapBefore()
 {
-    for (QToolButton *button : {w->OpenBtn, w->NewBtn}) {
+    for (QAction *button : {w->action(QStringLiteral("open")), w->action(QStringLiteral("new"))}) {
         key(w, QKeySequence::SelectAll);
         key(w, QKeySequence::Copy);
-        w->MapFindBar->findText(QStringLiteral("GRASS"), {});
+        w->mapPage()->findBar()->findText(QStringLiteral("GRASS"), {});
         key(w, QKeySequence::Paste);
         dialogs->openAnswers << Island;
-        QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(w->MapDoc.selection().isEmpty() && !w->Regions->pastePreview() && w->MapFindBar->isHidden());
-        QCOMPARE(w->statusText(0), button == w->OpenBtn ? QStringLiteral("Map ready...") : QString());
+        button->trigger();
+        QVERIFY(w->document()->selection().isEmpty() && !w->regions()->pastePreview() && w->mapPage()->findBar()->isHidden());
+        QCOMPARE(w->statusText(0), button == w->action(QStringLiteral("open")) ? QStringLiteral("Map ready...") : QString());
     }
 }
 
@@ -293,20 +294,20 @@ void TestRegions::foreignTextIsRefused()
     const QByteArray before = bytesOf(w);
     QGuiApplication::clipboard()->setText(QStringLiteral("Shopping list: bread, milk"));
     key(w, QKeySequence::Paste);
-    QVERIFY(!w->Regions->pastePreview());
+    QVERIFY(!w->regions()->pastePreview());
     QVERIFY2(w->statusText(0).startsWith(QLatin1String("Nothing pasted: the clipboard holds no plots of a map")),
              qPrintable(w->statusText(0)));
     // Plot blocks typed in a text editor are taken.
     QGuiApplication::clipboard()->setText(QStringLiteral("BeginPlot\n  x=0,y=0\n  TerrainType=TERRAIN_SNOW\nEndPlot\n"));
     key(w, QKeySequence::Paste);
-    QVERIFY(w->Regions->pastePreview());
-    QTest::keyClick(w->DrawGrid, Qt::Key_Escape);
+    QVERIFY(w->regions()->pastePreview());
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Escape);
     // A character no map file holds.
     QGuiApplication::clipboard()->setText(QStringLiteral("BeginPlot\nx=0,y=0\nName=\u20ac\nEndPlot\n"));
     key(w, QKeySequence::Paste);
-    QVERIFY(!w->Regions->pastePreview());
+    QVERIFY(!w->regions()->pastePreview());
     QCOMPARE(bytesOf(w), before);
-    QCOMPARE(w->MapDoc.undoStack()->count(), 0);
+    QCOMPARE(w->document()->undoStack()->count(), 0);
 }
 
 void TestRegions::clipboardTextKeepsEveryByte()
@@ -316,14 +317,14 @@ void TestRegions::clipboardTextKeepsEveryByte()
     QByteArray odd("Name=");
     for (int b = 0x80; b <= 0xFF; ++b)
         odd.append(char(b));
-    const QByteArray before = w->Doc.PlotTexts.text(3, 3);
-    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(3, 3).center());
-    w->Memo->setBytes(before + "\r\n" + odd);
-    w->MapApplyBtn->click();
-    const QByteArray stored = w->Doc.PlotTexts.text(3, 3);
+    const QByteArray before = w->stores().PlotTexts.text(3, 3);
+    QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(3, 3).center());
+    w->mapPage()->plotEdit()->setBytes(before + "\r\n" + odd);
+    w->action(QStringLiteral("plotApply"))->trigger();
+    const QByteArray stored = w->stores().PlotTexts.text(3, 3);
     QVERIFY(stored.endsWith(odd));
     focusGrid(w);
-    w->MapDoc.selection().setRegion(QRect(3, 3, 1, 1), QSize(64, 40));
+    w->document()->selection().setRegion(QRect(3, 3, 1, 1), QSize(64, 40));
     key(w, QKeySequence::Copy);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     const QByteArray blocks = data->data(PlotBlocksMimeData::MimeType);
@@ -335,30 +336,30 @@ void TestRegions::clipboardTextKeepsEveryByte()
     plain->setText(data->text());
     QGuiApplication::clipboard()->setMimeData(plain);
     key(w, QKeySequence::Paste);
-    QVERIFY(w->Regions->pastePreview());
-    w->Regions->pastePreview()->moveTo(QPoint(10, 12));
-    QTest::keyClick(w->DrawGrid, Qt::Key_Return);
-    QCOMPARE(w->Doc.PlotTexts.text(10, 12), stored);
+    QVERIFY(w->regions()->pastePreview());
+    w->regions()->pastePreview()->moveTo(QPoint(10, 12));
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_Return);
+    QCOMPARE(w->stores().PlotTexts.text(10, 12), stored);
 }
 
 void TestRegions::memoKeepsItsOwnKeys()
 {
     // Ctrl+C and Ctrl+V in the plot memo work on its text, not on plots.
-    w->MapDoc.selection().setRegion(QRect(0, 0, 2, 2), QSize(64, 40));
+    w->document()->selection().setRegion(QRect(0, 0, 2, 2), QSize(64, 40));
     QGuiApplication::clipboard()->setText(QStringLiteral("BonusType=BONUS_GOLD"));
-    w->Memo->setFocus();
-    QVERIFY(w->Memo->hasFocus());
-    w->Memo->selectAll();
-    QTest::keyClick(w->Memo, Qt::Key_End, Qt::ControlModifier);
+    w->mapPage()->plotEdit()->setFocus();
+    QVERIFY(w->mapPage()->plotEdit()->hasFocus());
+    w->mapPage()->plotEdit()->selectAll();
+    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_End, Qt::ControlModifier);
     const QKeyCombination paste = QKeySequence(QKeySequence::Paste)[0];
-    QTest::keyClick(w->Memo, paste.key(), paste.keyboardModifiers());
-    QVERIFY(w->Memo->toPlainText().endsWith(QLatin1String("BonusType=BONUS_GOLD")));
-    QVERIFY(!w->Regions->pastePreview());
+    QTest::keyClick(w->mapPage()->plotEdit(), paste.key(), paste.keyboardModifiers());
+    QVERIFY(w->mapPage()->plotEdit()->toPlainText().endsWith(QLatin1String("BonusType=BONUS_GOLD")));
+    QVERIFY(!w->regions()->pastePreview());
     const QKeyCombination all = QKeySequence(QKeySequence::SelectAll)[0];
-    QTest::keyClick(w->Memo, all.key(), all.keyboardModifiers());
-    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(0, 0, 2, 2));
+    QTest::keyClick(w->mapPage()->plotEdit(), all.key(), all.keyboardModifiers());
+    QCOMPARE(w->document()->selection().boundingRect(), QRect(0, 0, 2, 2));
     const QKeyCombination copy = QKeySequence(QKeySequence::Copy)[0];
-    QTest::keyClick(w->Memo, copy.key(), copy.keyboardModifiers());
+    QTest::keyClick(w->mapPage()->plotEdit(), copy.key(), copy.keyboardModifiers());
     QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(PlotBlocksMimeData::MimeType));
 }
 
@@ -366,58 +367,58 @@ void TestRegions::cutAndDelete()
 {
     const QByteArray before = bytesOf(w);
     // The plot memo follows: the selected plot is inside the cut.
-    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(5, 5).center());
-    QVERIFY(!w->Memo->toPlainText().isEmpty());
-    w->MapDoc.selection().setRegion(QRect(4, 4, 3, 2), QSize(64, 40));
+    QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(5, 5).center());
+    QVERIFY(!w->mapPage()->plotEdit()->toPlainText().isEmpty());
+    w->document()->selection().setRegion(QRect(4, 4, 3, 2), QSize(64, 40));
     key(w, QKeySequence::Cut);
     QCOMPARE(w->statusText(0), QStringLiteral("Cut 6 plots"));
-    QVERIFY(w->Doc.PlotTexts.isEmpty(5, 5));
-    QVERIFY(w->Memo->toPlainText().isEmpty());
+    QVERIFY(w->stores().PlotTexts.isEmpty(5, 5));
+    QVERIFY(w->mapPage()->plotEdit()->toPlainText().isEmpty());
     QVERIFY(QGuiApplication::clipboard()->mimeData()->data(PlotBlocksMimeData::MimeType).contains("TerrainType="));
-    w->MapDoc.selection().setRegion(QRect(10, 10, 2, 2), QSize(64, 40));
+    w->document()->selection().setRegion(QRect(10, 10, 2, 2), QSize(64, 40));
     key(w, QKeySequence::Delete);
     QCOMPARE(w->statusText(0), QStringLiteral("Delete 4 plots"));
-    QVERIFY(w->Doc.PlotTexts.isEmpty(11, 11));
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QVERIFY(w->stores().PlotTexts.isEmpty(11, 11));
+    w->action(QStringLiteral("undo"))->trigger();
+    w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytesOf(w), before);
-    QVERIFY(!w->Memo->toPlainText().isEmpty());
+    QVERIFY(!w->mapPage()->plotEdit()->toPlainText().isEmpty());
 }
 
 void TestRegions::transformsFromTheMapMenu()
 {
     const QByteArray before = bytesOf(w);
-    const QByteArray corner = w->Doc.PlotTexts.text(0, 0);
-    menuAction(w->Menu->mapMenu, "FlipHorizontalAction")->trigger();
+    const QByteArray corner = w->stores().PlotTexts.text(0, 0);
+    menuAction(w->mapMenu(), "FlipHorizontalAction")->trigger();
     QCOMPARE(w->statusText(0), QStringLiteral("Flip horizontally"));
-    QCOMPARE(w->Doc.PlotTexts.text(63, 0), corner);
+    QCOMPARE(w->stores().PlotTexts.text(63, 0), corner);
     // A square selection turns by itself; the map keeps its size.
-    w->MapDoc.selection().setRegion(QRect(2, 2, 5, 5), QSize(64, 40));
-    QVERIFY(w->Regions->action(RegionActions::RotateClockwise)->isEnabled());
-    const QByteArray inside = w->Doc.PlotTexts.text(2, 2);
-    w->Regions->action(RegionActions::RotateClockwise)->trigger();
+    w->document()->selection().setRegion(QRect(2, 2, 5, 5), QSize(64, 40));
+    QVERIFY(w->regions()->action(RegionActions::RotateClockwise)->isEnabled());
+    const QByteArray inside = w->stores().PlotTexts.text(2, 2);
+    w->regions()->action(RegionActions::RotateClockwise)->trigger();
     QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° clockwise 5 x 5 plots"));
-    QCOMPARE(w->Doc.PlotTexts.text(6, 2), inside);
+    QCOMPARE(w->stores().PlotTexts.text(6, 2), inside);
     // The whole map turned: width and height swap, the panels follow.
-    w->MapDoc.selection().clear();
-    menuAction(w->Menu->mapMenu, "RotateCounterClockwiseAction")->trigger();
+    w->document()->selection().clear();
+    menuAction(w->mapMenu(), "RotateCounterClockwiseAction")->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 64)"));
-    QCOMPARE(w->DrawGrid->colCount(), 40);
-    QCOMPARE(w->MiniMapBitmap.size(), QSize(120, 192));
+    QCOMPARE(w->mapPage()->grid()->colCount(), 40);
+    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(120, 192));
     // The start positions moved with their plots: none was lost.
     QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° counter-clockwise"));
-    QCOMPARE(w->MapDoc.undoStack()->undoText(), QStringLiteral("Rotate 90° counter-clockwise"));
+    QCOMPARE(w->document()->undoStack()->undoText(), QStringLiteral("Rotate 90° counter-clockwise"));
     for (int i = 0; i < 3; ++i)
-        QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+        w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytesOf(w), before);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
-    QCOMPARE(w->MiniMapBitmap.size(), QSize(192, 120));
+    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(192, 120));
 }
 
 void TestRegions::resizeDialog()
 {
     const QByteArray before = bytesOf(w);
-    const QByteArray topLeft = w->Doc.PlotTexts.text(0, 0);
+    const QByteArray topLeft = w->stores().PlotTexts.text(0, 0);
     // Ocean grows on the right and at the top: the old map is held at the
     // bottom left.
     bool seen = false;
@@ -438,20 +439,20 @@ void TestRegions::resizeDialog()
         QTest::mouseClick(dialog->anchorButtons()->button(6), Qt::LeftButton);
         dialog->accept();
     });
-    w->Regions->action(RegionActions::ResizeMap)->trigger();
+    w->regions()->action(RegionActions::ResizeMap)->trigger();
     QVERIFY(seen);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (80 x 50)"));
     QCOMPARE(w->statusText(0), QStringLiteral("Resize map to 80 x 50"));
-    QCOMPARE(w->Doc.PlotTexts.text(0, 10), topLeft);
+    QCOMPARE(w->stores().PlotTexts.text(0, 10), topLeft);
     // New plots are ocean, as the picture paints them, in the same step; or empty.
     for (const QPoint cell : {QPoint(70, 45), QPoint(5, 5)})
-        QCOMPARE(w->Doc.PlotTexts.text(cell.x(), cell.y()), QByteArray("TerrainType=TERRAIN_OCEAN\r\nPlotType=3"));
-    QCOMPARE(w->DrawGrid->rowCount(), 50);
+        QCOMPARE(w->stores().PlotTexts.text(cell.x(), cell.y()), QByteArray("TerrainType=TERRAIN_OCEAN\r\nPlotType=3"));
+    QCOMPARE(w->mapPage()->grid()->rowCount(), 50);
     // Cancelled: nothing happens.
     QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
-    w->Regions->action(RegionActions::ResizeMap)->trigger();
-    QCOMPARE(w->MapDoc.undoStack()->count(), 1);
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    w->regions()->action(RegionActions::ResizeMap)->trigger();
+    QCOMPARE(w->document()->undoStack()->count(), 1);
+    w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytesOf(w), before);
     QTimer::singleShot(0, this, [] {
         auto *dialog = qobject_cast<ResizeMapDialog *>(QApplication::activeModalWidget());
@@ -460,8 +461,8 @@ void TestRegions::resizeDialog()
         QVERIFY(!dialog->preview()->oceanFill());
         dialog->accept();
     });
-    w->Regions->action(RegionActions::ResizeMap)->trigger();
-    QVERIFY(w->Doc.PlotTexts.isEmpty(66, 5));
+    w->regions()->action(RegionActions::ResizeMap)->trigger();
+    QVERIFY(w->stores().PlotTexts.isEmpty(66, 5));
 
     // The offsets of the anchors, and the picture's promise.
     QCOMPARE(ResizeMapDialog::fileOffset(QSize(10, 10), QSize(14, 16), 4), QPoint(2, 3));
@@ -472,14 +473,14 @@ void TestRegions::resizeDialog()
 void TestRegions::cropToSelection()
 {
     const QByteArray before = bytesOf(w);
-    const QByteArray kept = w->Doc.PlotTexts.text(30, 20);
-    w->MapDoc.selection().setRegion(QRect(30, 20, 10, 8), QSize(64, 40));
-    w->Regions->action(RegionActions::Crop)->trigger();
+    const QByteArray kept = w->stores().PlotTexts.text(30, 20);
+    w->document()->selection().setRegion(QRect(30, 20, 10, 8), QSize(64, 40));
+    w->regions()->action(RegionActions::Crop)->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (10 x 8)"));
     QVERIFY(w->statusText(0).startsWith(QLatin1String("Crop map to 10 x 8: ")));
     // The panel widens to show the note whole; a text longer than half the
     // window is cut short, whole in the tool tip, and never widens the window.
-    QLabel *panel = w->StatusPanels[0];
+    QLabel *panel = w->findChild<QLabel *>(QStringLiteral("StatusPanel0"));
     QVERIFY(panel->text() == w->statusText(0) && panel->width() > 200);
     const int width = w->width();
     w->setStatusText(0, w->statusText(0).repeated(8));
@@ -488,29 +489,29 @@ void TestRegions::cropToSelection()
     QVERIFY(panel->text().contains(QChar(0x2026)) && panel->text().startsWith("Crop map to 10 x 8"));
     QCOMPARE(panel->toolTip(), w->statusText(0));
     // And the History window's step names.
-    QTest::mouseClick(w->HistoryBtn, Qt::LeftButton);
-    QUndoView *view = w->History->view();
+    w->action(QStringLiteral("history"))->trigger();
+    QUndoView *view = w->historyWindow()->view();
     const QPoint at = view->visualRect(view->model()->index(view->model()->rowCount() - 1, 0)).center();
     QHelpEvent tip(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
     QApplication::sendEvent(view->viewport(), &tip);
     QTRY_COMPARE(QToolTip::text(), QStringLiteral("Crop map to 10 x 8"));
-    QCOMPARE(w->Doc.PlotTexts.text(0, 0), kept);
-    QVERIFY(w->MapDoc.selection().isEmpty());
-    QVERIFY(!w->Regions->action(RegionActions::Crop)->isEnabled());
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    QCOMPARE(w->stores().PlotTexts.text(0, 0), kept);
+    QVERIFY(w->document()->selection().isEmpty());
+    QVERIFY(!w->regions()->action(RegionActions::Crop)->isEnabled());
+    w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytesOf(w), before);
-    QCOMPARE(w->MapDoc.selection().boundingRect(), QRect(30, 20, 10, 8));
-    QCOMPARE(w->Regions->selectionLabel()->text(), QStringLiteral("Selection 10 x 8"));
+    QCOMPARE(w->document()->selection().boundingRect(), QRect(30, 20, 10, 8));
+    QCOMPARE(w->regions()->selectionLabel()->text(), QStringLiteral("Selection 10 x 8"));
 }
 
 void TestRegions::selectionIsDrawn()
 {
-    w->MiniMapBtn->click();
+    w->action(QStringLiteral("miniMap"))->trigger();
     QVERIFY(w->miniMapWindow()->isVisible());
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     const QRect cell = grid->cellRect(3, 3);
     const QImage plain = grid->viewport()->grab().toImage();
-    w->MapDoc.selection().setRegion(QRect(2, 2, 3, 3), QSize(64, 40));
+    w->document()->selection().setRegion(QRect(2, 2, 3, 3), QSize(64, 40));
     const QImage view = grid->viewport()->grab().toImage();
     // Lighter inside, yet the cell's own colour shows through.
     QVERIFY(lightness(view, cell) > lightness(plain, cell));
@@ -547,11 +548,11 @@ void TestRegions::selectionChangesAreSteps()
     QFETCH(QRegion, prior);
     QFETCH(QString, change);
     QFETCH(QRegion, after);
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     const QImage plain = grid->viewport()->grab().toImage();
     QGuiApplication::clipboard()->setMimeData(new PlotBlocksMimeData(
-        std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(w->MapDoc, QRect(20, 20, 3, 2)))));
-    w->MapDoc.selection().setRegion(prior, QSize(64, 40));
+        std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(*w->document(), QRect(20, 20, 3, 2)))));
+    w->document()->selection().setRegion(prior, QSize(64, 40));
     const QByteArray before = bytesOf(w);
     const QStringList words = change.split(' ');
     const auto at = [grid](const QString &cell) {
@@ -573,8 +574,8 @@ void TestRegions::selectionChangesAreSteps()
         hover(grid, QPoint(5, 5));
         QTest::keyClick(grid, Qt::Key_Return);
     }
-    QCOMPARE(w->MapDoc.selection().region(), after);
-    QCOMPARE(w->MapDoc.undoStack()->count(), 1);
+    QCOMPARE(w->document()->selection().region(), after);
+    QCOMPARE(w->document()->undoStack()->count(), 1);
     QCOMPARE(w->isWindowModified(), change == "paste");
     // The outline runs along the region's own edges: a corner pixel of a
     // cell is dark where a neighbour on that side is not selected.
@@ -594,16 +595,16 @@ void TestRegions::selectionChangesAreSteps()
             }
         }
     }
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QCOMPARE(w->MapDoc.selection().region(), prior);
+    w->action(QStringLiteral("undo"))->trigger();
+    QCOMPARE(w->document()->selection().region(), prior);
     QCOMPARE(bytesOf(w), before);
     // Delete empties the selected plots, and only them.
-    const vor4::Document kept = w->Doc.deepCopy();
-    w->MapDoc.selection().setRegion(after, QSize(64, 40));
+    const vor4::Document kept = w->stores().deepCopy();
+    w->document()->selection().setRegion(after, QSize(64, 40));
     key(w, QKeySequence::Delete);
     for (int row = 0; row < 40; ++row)
         for (int col = 0; col < 64; ++col)
-            QCOMPARE(w->Doc.PlotTexts.text(col, row),
+            QCOMPARE(w->stores().PlotTexts.text(col, row),
                      after.contains(QPoint(col, row)) ? QByteArray() : kept.PlotTexts.text(col, row));
 }
 
@@ -611,9 +612,9 @@ void TestRegions::screenMatchesAFreshPaint()
 {
     // Overlays that change take their cells from the grid's buffer; cells
     // that change in the same turn of the event loop are painted anew.
-    MapGrid *grid = w->DrawGrid;
+    MapGrid *grid = w->mapPage()->grid();
     // Big enough that a change of all its cells waits for the event loop.
-    QVERIFY(vor4::Transforms::resize(w->MapDoc, QSize(100, 60), QPoint(0, 20)).ok); // the old map at the top
+    QVERIFY(vor4::Transforms::resize(*w->document(), QSize(100, 60), QPoint(0, 20)).ok); // the old map at the top
     grid->setFocus();
     // What the window shows: its backing store, as the screen has it (a
     // widget's grab would paint everything anew).
@@ -635,25 +636,25 @@ void TestRegions::screenMatchesAFreshPaint()
         const QImage screen = shown();
         return !screen.isNull() && screen == fresh();
     };
-    w->MapDoc.selection().setRegion(QRect(2, 2, 6, 5), QSize(100, 60));
+    w->document()->selection().setRegion(QRect(2, 2, 6, 5), QSize(100, 60));
     key(w, QKeySequence::Delete);                                      // a few cells, at once
     QVERIFY(matchesFresh());
     // Below the windows: a change of many cells, then the overlay's, in one turn.
-    QVERIFY(vor4::RegionEdits::paste(w->MapDoc, vor4::RegionEdits::copy(w->MapDoc, QRect(0, 0, 100, 60)),
+    QVERIFY(vor4::RegionEdits::paste(*w->document(), vor4::RegionEdits::copy(*w->document(), QRect(0, 0, 100, 60)),
                                      QPoint(3, 2)).ok);
-    w->MapDoc.selection().setRegion(QRect(0, 0, 100, 60), QSize(100, 60));
+    w->document()->selection().setRegion(QRect(0, 0, 100, 60), QSize(100, 60));
     QVERIFY(matchesFresh());
     key(w, QKeySequence::SelectAll);
     key(w, QKeySequence::Copy);
     key(w, QKeySequence::Delete);                                      // the whole map
-    w->MapDoc.selection().setRegion(QRect(1, 1, 3, 3), QSize(100, 60)); // and an overlay, in one turn
+    w->document()->selection().setRegion(QRect(1, 1, 3, 3), QSize(100, 60)); // and an overlay, in one turn
     QVERIFY(matchesFresh());
     key(w, QKeySequence::Paste);
     hover(grid, QPoint(0, 0));
     QVERIFY(matchesFresh());
     QTest::keyClick(grid, Qt::Key_Return);                             // cells, selection, preview gone
     QVERIFY(matchesFresh());
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
+    w->action(QStringLiteral("undo"))->trigger();
     QVERIFY(matchesFresh());
 }
 

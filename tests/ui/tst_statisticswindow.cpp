@@ -5,12 +5,13 @@
 
 #include "FakeDialogs.h"
 #include "FindBar.h"
-#include "MainMenu.h"
+#include "CommandButtons.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
 #include "StatisticsModel.h"
 #include "StatisticsWindow.h"
 #include "MainWindow.h"
+#include "MapPage.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -80,7 +81,7 @@ private Q_SLOTS:
     void doubleClickStartsAFind();
 
 private:
-    StatisticsWindow *stats() const { return w->Statistics; }
+    StatisticsWindow *stats() const { return w->mapPage()->statistics(); }
     QMap<QString, qint64> shown() const;
     int rowOf(const QString &kind, const QString &value) const;
     void openWindow();
@@ -95,8 +96,8 @@ void TestStatisticsWindow::init()
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
-    QTest::mouseClick(w->MapBtn, Qt::LeftButton);
+    w->action(QStringLiteral("open"))->trigger();
+    w->action(QStringLiteral("mapPage"))->trigger();
 }
 
 void TestStatisticsWindow::cleanup()
@@ -108,10 +109,10 @@ void TestStatisticsWindow::cleanup()
 void TestStatisticsWindow::openWindow()
 {
     QVERIFY(!stats()->isVisible());
-    QTest::mouseClick(w->StatisticsBtn, Qt::LeftButton);
+    w->action(QStringLiteral("statistics"))->trigger();
     QVERIFY(stats()->isVisible());
     QVERIFY(QTest::qWaitForWindowExposed(stats()));
-    QVERIFY(w->StatisticsBtn->isChecked());
+    QVERIFY(w->action(QStringLiteral("statistics"))->isChecked());
     QVERIFY(w->screen()->availableGeometry().contains(stats()->frameGeometry()));
 }
 
@@ -144,7 +145,7 @@ void TestStatisticsWindow::rowsAgainstAPlainCount()
     // Closed, it counts nothing.
     QCOMPARE(stats()->table()->model()->rowCount(), 0);
     openWindow();
-    const QMap<QString, qint64> expected = plainCount(w->Doc);
+    const QMap<QString, qint64> expected = plainCount(w->stores());
     QCOMPARE(shown(), expected);
     QVERIFY(stats()->summaryLabel()->text().startsWith(QStringLiteral("Map of 64 x 40: 2560 plots")));
 
@@ -176,10 +177,10 @@ void TestStatisticsWindow::rowsAgainstAPlainCount()
 
     // Closing it stops the counting; the menu opens it again.
     stats()->close();
-    QVERIFY(!w->StatisticsBtn->isChecked());
+    QVERIFY(!w->action(QStringLiteral("statistics"))->isChecked());
     QCOMPARE(m->rowCount(), 0);
-    QAction *entry = w->Menu->actionFor(w->StatisticsBtn);
-    QVERIFY(entry && w->Menu->mapMenu->actions().contains(entry));
+    QAction *entry = w->action(QStringLiteral("statistics"));
+    QVERIFY(entry && w->mapMenu()->actions().contains(entry));
     entry->trigger();
     QVERIFY(stats()->isVisible());
     QCOMPARE(shown(), expected);
@@ -189,46 +190,46 @@ void TestStatisticsWindow::regionAndFollowingEdits()
 {
     openWindow();
     // An edit of a plot: its old values lose one, its new ones gain one.
-    QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {}, w->DrawGrid->cellRect(6, 4).center());
-    w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_SNOW\nBonusType=BONUS_ZINC, 2\nPlotType=1"));
-    QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
-    QMap<QString, qint64> now = plainCount(w->Doc);
+    QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(6, 4).center());
+    w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_SNOW\nBonusType=BONUS_ZINC, 2\nPlotType=1"));
+    w->action(QStringLiteral("plotApply"))->trigger();
+    QMap<QString, qint64> now = plainCount(w->stores());
     QCOMPARE(now.value(QStringLiteral("BonusType BONUS_ZINC")), qint64(1));
     QCOMPARE(shown(), now);
     QVERIFY(rowOf(QStringLiteral("BonusType"), QStringLiteral("BONUS_ZINC")) >= 0);
-    QTest::mouseClick(w->UndoBtn, Qt::LeftButton);
-    QCOMPARE(shown(), plainCount(w->Doc));
+    w->action(QStringLiteral("undo"))->trigger();
+    QCOMPARE(shown(), plainCount(w->stores()));
     QCOMPARE(rowOf(QStringLiteral("BonusType"), QStringLiteral("BONUS_ZINC")), -1);
 
     // The selected region; without one, the whole map.
     stats()->areaBox()->setCurrentIndex(StatisticsWindow::SelectedRegion);
     QVERIFY(stats()->summaryLabel()->text().startsWith(QStringLiteral("No region is selected")));
-    QCOMPARE(shown(), plainCount(w->Doc));
+    QCOMPARE(shown(), plainCount(w->stores()));
     const QRect region(10, 5, 20, 12);
-    w->MapDoc.selection().setRegion(region, QSize(64, 40));
-    QCOMPARE(shown(), plainCount(w->Doc, region));
+    w->document()->selection().setRegion(region, QSize(64, 40));
+    QCOMPARE(shown(), plainCount(w->stores(), region));
     QVERIFY(stats()->summaryLabel()->text().startsWith(QStringLiteral("Region of 20 x 12, x=10..29, y=23..34: 240 plots")));
     // Edits inside and outside it.
-    w->DrawGrid->setFocus();
+    w->mapPage()->grid()->setFocus();
     for (const QPoint cell : {QPoint(12, 6), QPoint(40, 30)}) {
-        w->DrawGrid->scrollIntoView(cell.x(), cell.y());
-        QTest::mouseClick(w->DrawGrid->viewport(), Qt::LeftButton, {},
-                          w->DrawGrid->cellRect(cell.x(), cell.y()).center());
-        w->Memo->setText(QStringLiteral("TerrainType=TERRAIN_DESERT\nPlotType=2"));
-        QTest::mouseClick(w->MapApplyBtn, Qt::LeftButton);
-        QCOMPARE(shown(), plainCount(w->Doc, region));
+        w->mapPage()->grid()->scrollIntoView(cell.x(), cell.y());
+        QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {},
+                          w->mapPage()->grid()->cellRect(cell.x(), cell.y()).center());
+        w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_DESERT\nPlotType=2"));
+        w->action(QStringLiteral("plotApply"))->trigger();
+        QCOMPARE(shown(), plainCount(w->stores(), region));
     }
     stats()->areaBox()->setCurrentIndex(StatisticsWindow::WholeMap);
-    QCOMPARE(shown(), plainCount(w->Doc));
+    QCOMPARE(shown(), plainCount(w->stores()));
 
     // A newly opened map is counted anew.
     dialogs->saveChoices << Dialogs::SaveChoice::Discard;
     dialogs->openAnswers << Continents;
-    QTest::mouseClick(w->OpenBtn, Qt::LeftButton);
-    QCOMPARE(shown(), plainCount(w->Doc));
+    w->action(QStringLiteral("open"))->trigger();
+    QCOMPARE(shown(), plainCount(w->stores()));
 
     // Left outside the screen, or grown beyond it, it opens inside.
-    QTest::mouseClick(w->StatisticsBtn, Qt::LeftButton);
+    w->action(QStringLiteral("statistics"))->trigger();
     stats()->resize(5000, 5000);
     stats()->move(6000, -300);
     openWindow();
@@ -246,7 +247,7 @@ void TestStatisticsWindow::doubleClickStartsAFind()
     const QPoint at = table->visualRect(table->model()->index(gold, 1)).center();
     doubleClick(table, at);
 
-    FindBar *bar = w->MapFindBar;
+    FindBar *bar = w->mapPage()->findBar();
     QVERIFY(bar->isVisible());
     QVERIFY(bar->regexBox()->isChecked());
     QVERIFY(bar->matchCaseBox()->isChecked());
@@ -257,7 +258,7 @@ void TestStatisticsWindow::doubleClickStartsAFind()
     // Every match is a plot whose bonus is gold.
     for (qint32 i : bar->search().matches()) {
         const QPoint cell = bar->search().cellOf(i);
-        QVERIFY(w->Doc.PlotTexts.text(cell.x(), cell.y()).contains("BonusType=BONUS_GOLD"));
+        QVERIFY(w->stores().PlotTexts.text(cell.x(), cell.y()).contains("BonusType=BONUS_GOLD"));
     }
 
     // "(none)" is no line: nothing to find, said in the window.

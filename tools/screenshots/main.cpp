@@ -18,6 +18,8 @@
 #include "AboutBox.h"
 #include "HistoryWindow.h"
 #include "MainWindow.h"
+#include "MapPage.h"
+#include <QAction>
 #include "MapContentsWindow.h"
 #include "MiniMapWindow.h"
 #include "Legend.h"
@@ -96,20 +98,20 @@ int main(int argc, char *argv[])
     window->show();
     shoot(out, "start");
 
-    window->OpenBtn->click();
+    window->action(QStringLiteral("open"))->trigger();
     shoot(out, "rules");
-    window->TeamBtn->click();
+    window->action(QStringLiteral("teamsPage"))->trigger();
     shoot(out, "teams");
-    window->PlayerBtn->click();
+    window->action(QStringLiteral("playersPage"))->trigger();
     shoot(out, "players");
-    window->MapBtn->click();
-    window->DrawGrid->setFocus();
-    QMetaObject::invokeMethod(window->DrawGrid, "selectCell", Q_ARG(int, 14), Q_ARG(int, 25));
-    window->DrawGrid->setCurrentCell(14, 25);
+    window->action(QStringLiteral("mapPage"))->trigger();
+    window->mapPage()->grid()->setFocus();
+    QMetaObject::invokeMethod(window->mapPage()->grid(), "selectCell", Q_ARG(int, 14), Q_ARG(int, 25));
+    window->mapPage()->grid()->setCurrentCell(14, 25);
     shoot(out, "map");
-    window->MiniMapBtn->click();
+    window->action(QStringLiteral("miniMap"))->trigger();
     placeOnScreen(window->miniMapWindow(), QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
-    window->MapHintBtn->click();
+    window->action(QStringLiteral("mapContents"))->trigger();
     placeOnScreen(window->mapContentsWindow(), QPoint(window->frameGeometry().right() + 12, window->miniMapWindow()->frameGeometry().bottom() + 12));
     window->mapContentsWindow()->valueList()->setCurrentRow(1);
     shoot(out, "map-windows");
@@ -120,54 +122,52 @@ int main(int argc, char *argv[])
         window->mapContentsWindow()->valueList()->setCurrentRow(row);
         window->mapContentsWindow()->changeClicked();
     };
-    window->Memo->setFocus();
+    window->mapPage()->plotEdit()->setFocus();
     change(0, 2);
     change(2, 1);
     change(4, 0);
     shoot(out, "map-changed");
-    window->MapRecallBtn->click();
+    window->action(QStringLiteral("plotRecall"))->trigger();
     shoot(out, "map-recalled");
     // The history of those steps beside the map, alone.
     window->miniMapWindow()->close();
     window->mapContentsWindow()->close();
-    window->HistoryBtn->click();
-    placeOnScreen(window->History, QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
+    window->action(QStringLiteral("history"))->trigger();
+    placeOnScreen(window->historyWindow(), QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
     shoot(out, "history");
-    window->History->close();
-    window->CreateNewMapBtn->click();
-    window->SpinEdit1->setValue(40);
-    window->SpinEdit2->setValue(25);
+    window->historyWindow()->close();
+    window->action(QStringLiteral("newMap"))->trigger();
+    window->mapPage()->mapWidthBox()->setValue(40);
+    window->mapPage()->mapHeightBox()->setValue(25);
     shoot(out, "map-prompt");
-    window->NewMapOKBtn->click();
-    window->DrawGrid->setCurrentCell(3, 3);
-    window->DrawGridSelectCell(3, 3);
+    window->mapPage()->newMapOkButton()->click();
+    window->mapPage()->grid()->setCurrentCell(3, 3);
+    window->mapPage()->selectCell(3, 3);
     change(0, 0);
-    window->SaveAsBtn->click();
+    window->action(QStringLiteral("saveAs"))->trigger();
     shoot(out, "map-new");
-    window->OpenBtn->click();
-    window->MapGridSizeComboBox->setCurrentIndex(4);
-    window->MapGridSizeComboBoxSelect();
-    window->ScrollMapTo(0, 0, true);
+    window->action(QStringLiteral("open"))->trigger();
+    window->mapPage()->selectZoom(4);
+    window->mapPage()->ScrollMapTo(0, 0, true);
     shoot(out, "map-small");
-    window->MapGridSizeComboBox->setCurrentIndex(12);
-    window->MapGridSizeComboBoxSelect();
-    window->ScrollMapTo(10, 20, true);
+    window->mapPage()->selectZoom(12);
+    window->mapPage()->ScrollMapTo(10, 20, true);
     shoot(out, "map-large");
 
     // Painting a new map: an island by the brush, a lake by the fill inside
     // a shore drawn with lines, hills by the rectangle, the brush's outline
     // under the pointer.
-    window->CreateNewMapBtn->click();
-    window->SpinEdit1->setValue(48);
-    window->SpinEdit2->setValue(18);
-    window->NewMapOKBtn->click();
-    window->SelectGridSize(9); // 16
-    window->ScrollMapTo(0, 0, true);
+    window->action(QStringLiteral("newMap"))->trigger();
+    window->mapPage()->mapWidthBox()->setValue(48);
+    window->mapPage()->mapHeightBox()->setValue(18);
+    window->mapPage()->newMapOkButton()->click();
+    window->mapPage()->selectZoom(9); // 16
+    window->mapPage()->ScrollMapTo(0, 0, true);
     const auto paint = [window](const char *tool, const char *line, int size, const QList<QPoint> &drag) {
-        window->Tools->activate(QLatin1String(tool));
-        window->Tools->setBrush(vor4::PaintRule::fromLine(line));
-        window->Tools->setBrushSize(size);
-        vor4::MapTool *t = window->Tools->activeTool();
+        window->mapPage()->tools()->activate(QLatin1String(tool));
+        window->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine(line));
+        window->mapPage()->tools()->setBrushSize(size);
+        vor4::MapTool *t = window->mapPage()->tools()->activeTool();
         t->press(drag.first());
         for (const QPoint &p : drag)
             t->move(p);
@@ -183,41 +183,41 @@ int main(int argc, char *argv[])
     paint("Rectangle", "PlotType=1", 1, {{24, 7}, {29, 11}});
     paint("Brush", "BonusType=BONUS_GOLD", 1, {{11, 12}});
     paint("Brush", "TerrainType=TERRAIN_DESERT", 3, {{8, 9}});
-    window->UndoBtn->click(); // the desert was a slip
-    window->Tools->activate(QStringLiteral("Brush"));
-    window->Tools->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_GRASS"));
-    window->Tools->activeTool()->move(QPoint(37, 9));
-    window->setStatusText(0, window->UndoBtn->toolTip());
-    for (QToolButton *window : {window->MiniMapBtn, window->MapHintBtn})
-        if (window->isChecked())
-            window->click();
+    window->action(QStringLiteral("undo"))->trigger(); // the desert was a slip
+    window->mapPage()->tools()->activate(QStringLiteral("Brush"));
+    window->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_GRASS"));
+    window->mapPage()->tools()->activeTool()->move(QPoint(37, 9));
+    window->setStatusText(0, window->action(QStringLiteral("undo"))->toolTip());
+    for (QAction *shown : {window->action(QStringLiteral("miniMap")), window->action(QStringLiteral("mapContents"))})
+        if (shown->isChecked())
+            shown->trigger();
     shoot(out, "painting");
 
     // Regions: the map grown to the right and the new plots made ocean, the
     // island selected and copied, its copy floating over the new ocean; the
     // selection on the grid and the minimap.
-    vor4::Transforms::resize(window->MapDoc, QSize(78, 18), QPoint(0, 0));
-    window->RenderMiniMap();
-    window->SelectGridSize(window->MapGridSizeComboBox->findText(QStringLiteral("10")));
-    window->ScrollMapTo(0, 0, true);
+    vor4::Transforms::resize(*window->document(), QSize(78, 18), QPoint(0, 0));
+    window->mapPage()->renderMiniMap();
+    window->mapPage()->selectZoom(window->mapPage()->zoomBox()->findText(QStringLiteral("10")));
+    window->mapPage()->ScrollMapTo(0, 0, true);
     paint("Fill", "TerrainType=TERRAIN_OCEAN", 1, {{60, 9}});
-    window->Tools->activate(QStringLiteral("Region"));
-    window->MapDoc.selection().setRegion(QRect(6, 1, 31, 16), QSize(78, 18));
-    window->DrawGrid->setFocus();
-    window->Regions->copy();
-    window->Regions->paste();
-    if (PastePreview *floating = window->Regions->pastePreview())
+    window->mapPage()->tools()->activate(QStringLiteral("Region"));
+    window->document()->selection().setRegion(QRect(6, 1, 31, 16), QSize(78, 18));
+    window->mapPage()->grid()->setFocus();
+    window->regions()->copy();
+    window->regions()->paste();
+    if (PastePreview *floating = window->regions()->pastePreview())
         floating->moveTo(QPoint(43, 1));
-    window->MiniMapBtn->click();
+    window->action(QStringLiteral("miniMap"))->trigger();
     placeOnScreen(window->miniMapWindow(), QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
     shoot(out, "regions");
-    window->MiniMapBtn->click();
+    window->action(QStringLiteral("miniMap"))->trigger();
     window->aboutBox()->show();
     shoot(out, "about");
     window->aboutBox()->close();
-    window->KeyboardShortcutsClick();
-    window->Shortcuts->resize(660, 660);
-    placeOnScreen(window->Shortcuts, QPoint(window->frameGeometry().right() + 12, 0));
+    window->action(QStringLiteral("shortcuts"))->trigger();
+    window->shortcutsWindow()->resize(660, 660);
+    placeOnScreen(window->shortcutsWindow(), QPoint(window->frameGeometry().right() + 12, 0));
     shoot(out, "shortcuts");
     delete window;
     return 0;

@@ -1,0 +1,376 @@
+#include "FileActions.h"
+
+#include "AutoRecovery.h"
+#include "Dialogs.h"
+#include "EditorContext.h"
+#include "GameLocation.h"
+#include "MainWindow.h"
+#include "MapCheck.h"
+#include "MapFileType.h"
+#include "MapPage.h"
+#include "MapWriter.h"
+#include "ReplaceDocument.h"
+#include "SectionMemo.h"
+#include "SectionPage.h"
+#include "WaitCursor.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+const QString FileFilter = QStringLiteral(
+    "Vor4MapFiles (*.Vor4WorldBuilderSave);;All files (*)"); // "*.*" would hide names without a dot
+const QLatin1String Extension(".Vor4WorldBuilderSave");
+
+const vor4::SectionKind Sections[] = {vor4::SectionKind::Game, vor4::SectionKind::Team, vor4::SectionKind::Player,
+                                      vor4::SectionKind::Map};
+
+// The one local map file a drag carries; empty for anything else (several
+// files, folders, text, files that are no maps).
+QString droppedMapFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return QString();
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return QString();
+    const QString path = urls.first().toLocalFile();
+    return vor4::looksLikeMapFile(path) ? path : QString();
+}
+
+} // namespace
+
+FileActions::FileActions(MainWindow *window, EditorContext *context)
+    : QObject(window)
+    , m_window(window)
+    , m_context(context)
+    , m_recovery(new AutoRecovery(context->document(), this))
+{
+    locateGame();
+}
+
+void FileActions::locateGame()
+{
+    // The game's installation is looked up once; without it the dialogs
+    // open in the platform's default folder.
+    const vor4::GameLocation found = vor4::LocateGame();
+    if (!found.error.isEmpty()) {
+        Dialogs::instance().error(m_window, found.error);
+        return;
+    }
+    m_installDir = found.InstallDir;
+    m_mapsDir = found.MapsDir;
+    m_openFolder = m_mapsDir;
+}
+
+bool FileActions::isUntitled() const { return m_captionName == QLatin1String("Untitled"); }
+
+void FileActions::updateCaption()
+{
+    // The file's name once one is opened or saved; "Untitled" after New.
+    QString title = QStringLiteral("Vor4DemoMapEditor");
+    if (!m_captionName.isEmpty())
+        title += QStringLiteral(" - ") + m_captionName;
+    m_window->setWindowTitle(title + QStringLiteral("[*]"));
+    m_window->setWindowModified(m_context->document()->isModified());
+}
+
+void FileActions::followHistory()
+{
+    const QString name = m_context->stores().FileName;
+    m_captionName = name.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(name).fileName();
+}
+
+void FileActions::setBusy(bool busy)
+{
+    m_context->setLoading(busy);
+    Q_EMIT busyChanged(busy);
+}
+
+void FileActions::newDocument(int width, int height, const QString &stepName)
+{
+    // An untitled document: Save has no file to overwrite. One step, so
+    // that Undo brings the old document back, name and all.
+    Q_EMIT mapClosing();
+    vor4::Document fresh;
+    fresh.ResetDocument(width, height);
+    m_captionName = QStringLiteral("Untitled");
+    m_context->push(new vor4::ReplaceDocument(m_context->document(), std::move(fresh), stepName));
+    m_context->document()->setClean();
+    m_confirmDamagedSave = false;
+    updateCaption();
+}
+
+bool FileActions::maybeSave()
+{
+    // What is typed in the field being edited counts, as leaving it would.
+    if (!m_window->storeFocusedMemo())
+        return false;
+    vor4::MapDocument *doc = m_context->document();
+    if (!doc->isModified())
+        return true;
+    const QString file = m_context->stores().FileName;
+    const QString name = file.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(file).fileName();
+    switch (Dialogs::instance().askSaveChanges(m_window, name)) {
+    case Dialogs::SaveChoice::Save:
+        return file.isEmpty() ? saveAs() : save();
+    case Dialogs::SaveChoice::Discard:
+        m_recovery->discard();
+        return true;
+    case Dialogs::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void FileActions::newMap()
+{
+    if (m_context->isLoading() || !maybeSave())
+        return;
+    newDocument(0, 0, QStringLiteral("New"));
+}
+
+bool FileActions::createMap(int width, int height)
+{
+    if (!maybeSave())
+        return false;
+    newDocument(width, height, QStringLiteral("New map %1 x %2").arg(qMax(1, width)).arg(qMax(1, height)));
+    return true;
+}
+
+void FileActions::open()
+{
+    if (m_context->isLoading())
+        return;
+    const QString path = Dialogs::instance().openFileName(m_window, m_openFolder, FileFilter);
+    if (!path.isEmpty())
+        openMapFile(path);
+}
+
+void FileActions::showReadStores()
+{
+    // The grid and the slot choosers follow what was read, also when the
+    // load stopped early.
+    m_window->mapPage()->mapSizeChanged();
+    for (vor4::SectionKind kind : Sections)
+        m_window->sectionPage(kind)->listSlots();
+}
+
+bool FileActions::openMapFile(const QString &path)
+{
+    if (m_context->isLoading())
+        return false;
+    if (!QFileInfo::exists(path)) {
+        // A name typed into the dialog: the open document stays as it was.
+        Dialogs::instance().error(m_window, QStringLiteral("File not found: %1").arg(path));
+        return false;
+    }
+    if (!maybeSave())
+        return false;
+    Q_EMIT mapClosing();
+    setBusy(true);
+    vor4::MapDocument *doc = m_context->document();
+    vor4::LoadResult result;
+    {
+        WaitCursor wait;
+        result = doc->readFile(path);
+        showReadStores();
+        for (vor4::SectionKind kind : Sections)
+            m_window->sectionPage(kind)->edit()->clear();
+        m_window->mapPage()->plotEdit()->clear();
+        m_context->setStatus(2, QString());
+        if (result.ok()) {
+            m_saveName = path;
+            m_openFolder = QFileInfo(path).absolutePath();
+            m_captionName = QFileInfo(path).fileName();
+            updateCaption();
+            m_window->showPage(MainWindow::RulesPage);
+            // The message loop runs at every 500th line. Repainting the
+            // progress text that often would cost more than reading the
+            // lines (a 1000 x 1000 map took four times as long), so the text
+            // is renewed at most every 20 ms.
+            QElapsedTimer sinceText;
+            result = doc->parse(
+                [&](qint64 n, qint64 total) {
+                    if (n == 0 || sinceText.hasExpired(20)) {
+                        m_context->say(QStringLiteral("Analyze(%1/%2)").arg(n).arg(total));
+                        sinceText.start();
+                    }
+                    QCoreApplication::processEvents();
+                    return !m_closeAfterLoad;
+                },
+                [&](int columns, int rows) {
+                    m_context->setStatus(1, QStringLiteral("Map Size = (%1 x %2)").arg(columns).arg(rows));
+                });
+        }
+        showReadStores();
+        if (result.ok()) {
+            for (vor4::SectionKind kind : Sections)
+                m_window->sectionPage(kind)->showFirstSlot();
+            m_context->say(QStringLiteral("Map ready..."));
+        } else {
+            // The stores hold only part of the file: a plain Save must not
+            // overwrite the original with it, and the caption names no file.
+            doc->setFileName(QString());
+            m_captionName.clear();
+            QString message = result.message;
+            if (result.line > 0 && result.status != vor4::LoadResult::StructureError)
+                message += QStringLiteral(" - Line: %1").arg(result.line);
+            m_context->say(message);
+            if (!m_closeAfterLoad && result.status != vor4::LoadResult::Cancelled)
+                Dialogs::instance().error(m_window, message);
+        }
+        if (result.ok() || result.status == vor4::LoadResult::StructureError)
+            m_window->mapPage()->renderMiniMap();
+        doc->finishLoad();
+    }
+    setBusy(false);
+    m_confirmDamagedSave = false;
+    if (result.ok() && !m_closeAfterLoad)
+        announceDamage(vor4::mapDamage(m_context->stores(), result.stats));
+    updateCaption();
+    if (m_closeAfterLoad)
+        m_window->close();
+    return result.ok() && !m_closeAfterLoad;
+}
+
+void FileActions::announceDamage(const vor4::MapDamage &damage)
+{
+    if (damage.isEmpty())
+        return;
+    QStringList lines;
+    for (const QString &finding : damage.findings)
+        lines << QStringLiteral("- ") + finding.mid(finding.indexOf(QLatin1Char(' ')) + 1);
+    const QString saving = damage.dropsData()
+        ? QStringLiteral("Saving will drop %1.").arg(damage.dropped.join(QStringLiteral(" and ")))
+        : QStringLiteral("Saving will drop nothing more: the map is written as it was read.");
+    Dialogs::instance().error(m_window, QStringLiteral("This file is damaged:\n%1\n%2")
+                                            .arg(lines.join(QLatin1Char('\n')), saving));
+    // What is shown is not what the file holds: Save must not be skipped,
+    // and the first one asks.
+    m_context->document()->markModified();
+    m_confirmDamagedSave = true;
+    updateCaption();
+}
+
+void FileActions::openStartupFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        Dialogs::instance().error(m_window, QStringLiteral("Cannot open file %1").arg(path));
+        return;
+    }
+    openMapFile(info.absoluteFilePath());
+}
+
+bool FileActions::offerRecovery()
+{
+    return m_recovery->offerRestore(m_window, [this](const QString &path, const QString &originalName) {
+        const QString openFolder = m_openFolder;
+        if (!openMapFile(path))
+            return false;
+        // The open dialog starts where the user's maps are, not in the
+        // recovery folder.
+        m_openFolder = originalName.isEmpty() ? openFolder : QFileInfo(originalName).absolutePath();
+        // The changes belong to their own file, or to none: Save must not
+        // write into the recovery folder.
+        m_context->document()->setFileName(originalName);
+        m_saveName = originalName;
+        m_captionName = originalName.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(originalName).fileName();
+        m_context->document()->markModified();
+        updateCaption();
+        return true;
+    });
+}
+
+bool FileActions::save()
+{
+    if (m_context->isLoading() || !m_window->storeFocusedMemo())
+        return false;
+    const QString file = m_context->stores().FileName;
+    if (file.isEmpty()) {
+        // A new map has no file yet: Save names one, as Save as does.
+        if (isUntitled())
+            return saveAs();
+        Dialogs::instance().error(m_window, QStringLiteral("No map file is loaded!"));
+        return false;
+    }
+    if (m_confirmDamagedSave
+        && !Dialogs::instance().ask(m_window, QStringLiteral("The map was read from a damaged file. Save it as it is now "
+                                                             "to %1?").arg(QFileInfo(file).fileName())))
+        return false;
+    vor4::SaveResult result;
+    {
+        WaitCursor wait;
+        result = vor4::writeMapFile(file, vor4::buildSaveFile(m_context->stores()));
+    }
+    if (!result.ok) {
+        Dialogs::instance().error(m_window, result.message);
+        return false;
+    }
+    m_confirmDamagedSave = false;
+    m_context->document()->setClean();
+    updateCaption();
+    m_context->say(QStringLiteral("File Saved"));
+    return true;
+}
+
+bool FileActions::saveAs()
+{
+    if (m_context->isLoading() || !m_window->storeFocusedMemo())
+        return false;
+    // A new map is offered a new name, never that of the file opened before.
+    const QString untitled = QStringLiteral("Untitled") + Extension;
+    QString proposed = !isUntitled() ? m_saveName
+                       : m_mapsDir.isEmpty() ? untitled
+                                             : QDir(m_mapsDir).filePath(untitled);
+    QString path;
+    for (;;) {
+        path = Dialogs::instance().saveFileName(m_window, m_mapsDir, proposed, FileFilter);
+        if (path.isEmpty())
+            return false;
+        m_saveName = proposed = path;
+        const QString name = QFileInfo(path).fileName();
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0 && name.mid(dot).compare(Extension, Qt::CaseInsensitive) == 0)
+            break;
+        // The dialog asked about the name as chosen, not about this one.
+        path += Extension;
+        if (!QFileInfo::exists(path)
+            || Dialogs::instance().ask(m_window, QStringLiteral("%1 already exists. Replace it?")
+                                                     .arg(QDir::toNativeSeparators(path))))
+            break;
+    }
+    m_context->document()->setFileName(path);
+    m_captionName = QFileInfo(path).fileName();
+    updateCaption();
+    return save();
+}
+
+bool FileActions::mayClose()
+{
+    if (m_context->isLoading()) {
+        // The loader is still on the stack: let it stop, then close.
+        m_closeAfterLoad = true;
+        return false;
+    }
+    return maybeSave();
+}
+
+bool FileActions::acceptsDrop(const QMimeData *data) const
+{
+    return !m_context->isLoading() && !droppedMapFile(data).isEmpty();
+}
+
+void FileActions::drop(const QMimeData *data)
+{
+    // The drop ends first: the source application is not kept waiting for the
+    // load and its messages.
+    const QString path = droppedMapFile(data);
+    QMetaObject::invokeMethod(this, [this, path] { openMapFile(path); }, Qt::QueuedConnection);
+}

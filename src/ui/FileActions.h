@@ -1,0 +1,88 @@
+#pragma once
+// The file commands of the main window: New, Open, Save and Save as, the
+// question about unsaved changes, maps dropped on the window or named on
+// the command line, and the recovery file of a run that ended unexpectedly.
+// While a file loads the window is busy: nothing may change the stores.
+
+#include <QObject>
+#include <QString>
+
+class AutoRecovery;
+class EditorContext;
+class MainWindow;
+class QMimeData;
+
+namespace vor4 {
+struct MapDamage;
+}
+
+class FileActions : public QObject
+{
+    Q_OBJECT
+public:
+    FileActions(MainWindow *window, EditorContext *context);
+
+    AutoRecovery *recovery() const { return m_recovery; }
+    // The game's folders, looked up once; empty without the game.
+    QString installDir() const { return m_installDir; }
+    QString mapsDir() const { return m_mapsDir; }
+    void setMapsDir(const QString &dir) { m_mapsDir = dir; }
+
+    void newMap();
+    void open();
+    // Opens a map as Open does after its dialog, through the unsaved-changes
+    // question; false when it was not opened.
+    bool openMapFile(const QString &path);
+    // A file named on the command line: unlike a name chosen in the dialog,
+    // one that names no file is reported.
+    void openStartupFile(const QString &path);
+    bool save(); // false when nothing was written
+    bool saveAs();
+    // From the new-map prompt: a map of this size, after the question about
+    // unsaved changes; false when that was cancelled.
+    bool createMap(int width, int height);
+    // Asks "Save changes to NAME?" when the document is modified: true when
+    // the caller may go on (saved or discarded), false to keep everything.
+    bool maybeSave();
+    // Offers a recovery file left by a run that ended with unsaved changes;
+    // true when one was restored (as a modified document).
+    bool offerRecovery();
+    // The window asks to close: false keeps it open (a load finishes first,
+    // or the question was cancelled).
+    bool mayClose();
+    // An undo or redo brought another document back, with its name.
+    void followHistory();
+
+    // The one local map file a drag carries, accepted unless a load runs.
+    bool acceptsDrop(const QMimeData *data) const;
+    void drop(const QMimeData *data);
+
+    // The window's title: the program, the file, the modified mark.
+    void updateCaption();
+
+Q_SIGNALS:
+    // A load starts or ends: the window takes no commands meanwhile.
+    void busyChanged(bool busy);
+    // Open and New: what belonged to the map before goes with it.
+    void mapClosing();
+
+private:
+    void locateGame();
+    void newDocument(int width, int height, const QString &stepName);
+    void showReadStores();
+    void announceDamage(const vor4::MapDamage &damage);
+    bool isUntitled() const;
+    void setBusy(bool busy);
+
+    MainWindow *m_window;
+    EditorContext *m_context;
+    AutoRecovery *m_recovery;
+    QString m_installDir;
+    QString m_mapsDir;
+    QString m_openFolder;
+    QString m_saveName;
+    QString m_captionName; // the file's name, "Untitled" after New, empty at start
+    // The open file was damaged: the first Save asks before writing it.
+    bool m_confirmDamagedSave = false;
+    bool m_closeAfterLoad = false;
+};
