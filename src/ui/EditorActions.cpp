@@ -55,7 +55,7 @@ QIcon layerIcon(const char *sample)
     image.fill(Qt::white);
     QPainter p(&image);
     p.setPen(QColor(192, 192, 192));
-    vor4::DrawGridDrawCell(p, plot, 0, 0, QRect(0, 0, 16, 16), vor4::LayerSwitches(), nullptr);
+    vor4::drawCell(p, plot, 0, 0, QRect(0, 0, 16, 16), vor4::LayerSwitches(), nullptr);
     p.end();
     return QIcon(QPixmap::fromImage(image));
 }

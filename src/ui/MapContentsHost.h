@@ -20,7 +20,7 @@ public:
     // `what` ("TerrainType changed"); false when it could not be stored.
     virtual bool applyPlotMemo(const QString &what) = 0;
     // The main window's button for this window follows it, shown or hidden.
-    virtual void setMapHintBtnDown(bool down) = 0;
+    virtual void setMapContentsButtonDown(bool down) = 0;
     // An item of the list was selected: its line, as Change would put it.
     virtual void mapContentsItemChosen(const QString &line) { static_cast<void>(line); }
     // The plot lines the open map uses, for the lists when the game is missing.

@@ -338,7 +338,7 @@ void MapContentsWindow::showEvent(QShowEvent *event)
     // window); only showing and hiding by the program count.
     if (!event->spontaneous()) {
         if (m_host)
-            m_host->setMapHintBtnDown(true);
+            m_host->setMapContentsButtonDown(true);
         tabChanged();
     }
 }
@@ -347,7 +347,7 @@ void MapContentsWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     if (!event->spontaneous() && m_host)
-        m_host->setMapHintBtnDown(false);
+        m_host->setMapContentsButtonDown(false);
 }
 
 bool MapContentsWindow::eventFilter(QObject *watched, QEvent *event)

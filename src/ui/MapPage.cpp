@@ -489,7 +489,7 @@ void MapPage::mapSizeChanged()
 void MapPage::renderMiniMap()
 {
     renderMiniMapAndShow(m_context->stores().PlotTexts, m_miniMapImage, m_miniMap);
-    ScrollMapTo(0, 0, true);
+    scrollGridTo(0, 0, true);
 }
 
 // Zoom, layers, hover hint ------------------------------------------------------
@@ -582,7 +582,7 @@ void MapPage::pageHidden()
 void MapPage::miniMapStep()
 {
     if (m_miniMap && m_miniMap->isVisible())
-        ScrollMapTo(m_grid->leftCol(), m_grid->topRow(), true);
+        scrollGridTo(m_grid->leftCol(), m_grid->topRow(), true);
 }
 
 void MapPage::resizeEvent(QResizeEvent *event)
@@ -591,7 +591,7 @@ void MapPage::resizeEvent(QResizeEvent *event)
     miniMapStep();
 }
 
-bool MapPage::ScrollMapTo(int col, int row, bool forced)
+bool MapPage::scrollGridTo(int col, int row, bool forced)
 {
     return scrollMapTo(*m_grid, m_miniMap, m_miniMapImage, col, row, forced);
 }
@@ -601,11 +601,11 @@ int MapPage::gridRowCount() const { return m_grid->rowCount(); }
 int MapPage::gridLeftCol() const { return m_grid->leftCol(); }
 int MapPage::gridTopRow() const { return m_grid->topRow(); }
 
-void MapPage::setMiniMapBtnDown(bool down) { m_actions->action(QStringLiteral("miniMap"))->setChecked(down); }
+void MapPage::setMiniMapButtonDown(bool down) { m_actions->action(QStringLiteral("miniMap"))->setChecked(down); }
 
 // Map contents window ---------------------------------------------------------------
 
-void MapPage::setMapHintBtnDown(bool down) { m_actions->action(QStringLiteral("mapContents"))->setChecked(down); }
+void MapPage::setMapContentsButtonDown(bool down) { m_actions->action(QStringLiteral("mapContents"))->setChecked(down); }
 
 void MapPage::mapContentsItemChosen(const QString &line) { m_tools->offerBrushLine(line); }
 

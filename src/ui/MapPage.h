@@ -85,13 +85,13 @@ public:
     void pageHidden();
 
     // MiniMapHost
-    bool ScrollMapTo(int col, int row, bool forced) override;
+    bool scrollGridTo(int col, int row, bool forced) override;
     int gridColCount() const override;
     int gridRowCount() const override;
     int gridLeftCol() const override;
     int gridTopRow() const override;
     const QImage &miniMapBitmap() const override { return m_miniMapImage; }
-    void setMiniMapBtnDown(bool down) override;
+    void setMiniMapButtonDown(bool down) override;
 
     // MapContentsHost
     bool isMapPageActive() const override;
@@ -99,7 +99,7 @@ public:
     void setRecallText(const QString &text) override { m_recallText = text; }
     bool plotSelected() const override;
     bool applyPlotMemo(const QString &what) override;
-    void setMapHintBtnDown(bool down) override;
+    void setMapContentsButtonDown(bool down) override;
     void mapContentsItemChosen(const QString &line) override;
     QStringList mapPlotLines() override;
 

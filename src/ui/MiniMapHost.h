@@ -10,7 +10,7 @@ public:
     virtual ~MiniMapHost() = default;
     // Scrolls the grid and places the view frame; true when it moved the
     // grid or was forced.
-    virtual bool ScrollMapTo(int col, int row, bool forced) = 0;
+    virtual bool scrollGridTo(int col, int row, bool forced) = 0;
     virtual int gridColCount() const = 0;
     virtual int gridRowCount() const = 0;
     virtual int gridLeftCol() const = 0; // first visible column
@@ -19,5 +19,5 @@ public:
     virtual const QImage &miniMapBitmap() const = 0;
     // The main window's minimap button follows the window; setting it must
     // not raise its click.
-    virtual void setMiniMapBtnDown(bool down) = 0;
+    virtual void setMiniMapButtonDown(bool down) = 0;
 };

@@ -157,7 +157,7 @@ void MiniMapWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // The frame where the grid is now; the window fits the picture.
     if (!event->spontaneous() && m_host) {
-        m_host->ScrollMapTo(m_host->gridLeftCol(), m_host->gridTopRow(), true);
+        m_host->scrollGridTo(m_host->gridLeftCol(), m_host->gridTopRow(), true);
         fitToPicture();
     }
 }
@@ -166,7 +166,7 @@ void MiniMapWindow::closeEvent(QCloseEvent *event)
 {
     // Closing only hides the window; fields and position stay.
     if (m_host)
-        m_host->setMiniMapBtnDown(false);
+        m_host->setMiniMapButtonDown(false);
     event->accept();
 }
 
@@ -214,7 +214,7 @@ void MiniMapWindow::movePointer(QPoint at)
     if (m_scrolling)
         return;
     m_scrolling = true;
-    if (m_host->ScrollMapTo(step.col, step.row, false)) {
+    if (m_host->scrollGridTo(step.col, step.row, false)) {
         m_dragAnchor = at;
         m_viewFrame = step.frame;
         m_dragScrolled = true;

@@ -84,7 +84,7 @@ void PastePreview::paintOverlay(QPainter &painter, const QRect &area)
             for (int col = visible.left(); col <= visible.right(); ++col) {
                 const int u = col - m_position.x(), v = row - m_position.y();
                 if (m_region.holds(u, v))
-                    vor4::DrawGridDrawCell(painter, m_region.texts(), u, v, m_grid->cellRect(col, row), layers,
+                    vor4::drawCell(painter, m_region.texts(), u, v, m_grid->cellRect(col, row), layers,
                                            nullptr);
             }
         }

@@ -285,14 +285,14 @@ void writeMiniMapBlock(QImage *miniMap, int col, int row, QRgb colour)
     }
 }
 
-void DrawGridDrawCell(QPainter &p, const PlotTable &texts, int col, int row, const QRect &cell,
-                      const LayerSwitches &layers, QImage *MiniMapBitmap)
+void drawCell(QPainter &p, const PlotTable &texts, int col, int row, const QRect &cell,
+                      const LayerSwitches &layers, QImage *miniMap)
 {
     if (!texts.contains(col, row))
         return;
     const PlotClass plot = classifyPlot(texts.view(col, row));
     if (plot.hasFill())
-        writeMiniMapBlock(MiniMapBitmap, col, row, plot.fill());
+        writeMiniMapBlock(miniMap, col, row, plot.fill());
     paintPlot(p, plot, cell, layers);
 }
 

@@ -62,7 +62,7 @@ void writeMiniMapBlock(QImage *miniMap, int col, int row, QRgb colour);
 
 // The grid's cell painter: classifies the cell's plot text, draws its layers
 // and writes its minimap block. A cell outside the table is left alone.
-void DrawGridDrawCell(QPainter &p, const PlotTable &texts, int col, int row, const QRect &cell,
-                      const LayerSwitches &layers, QImage *MiniMapBitmap);
+void drawCell(QPainter &p, const PlotTable &texts, int col, int row, const QRect &cell,
+                      const LayerSwitches &layers, QImage *miniMap);
 
 } // namespace vor4

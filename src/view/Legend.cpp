@@ -59,7 +59,7 @@ QImage legendImage()
         p.setPen(QColor(192, 192, 192)); // the grid's line pen, which the painter finds
         p.setBrush(Qt::white);
         p.drawRect(box.adjusted(-1, -1, 0, 0));
-        DrawGridDrawCell(p, plot, 0, 0, box, LayerSwitches(), nullptr);
+        drawCell(p, plot, 0, 0, box, LayerSwitches(), nullptr);
         p.setPen(Qt::black);
         p.drawText(QRect(box.topRight() + QPoint(11, 0), QSize(ColumnWidth - Cell - 18, Cell)),
                    Qt::AlignVCenter | Qt::AlignLeft, QLatin1String(Entries[i].meaning));

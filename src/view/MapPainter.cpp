@@ -231,7 +231,7 @@ void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintPara
             p.setPen(params.cellPen);
             p.setBrush(bg);
             p.fillRect(rect, bg);
-            DrawGridDrawCell(p, texts, col, row, rect, params.layers, miniMap);
+            drawCell(p, texts, col, row, rect, params.layers, miniMap);
         }
     }
 }

@@ -52,7 +52,7 @@ QPen gridCellPen(int lineWidth, QRgb lineColour = 0xffc0c0c0u);
 
 // Reference painting with QPainter alone: the area is filled with the
 // background, the cell area with the line colour, then every cell in the
-// target is cleared and painted by DrawGridDrawCell.
+// target is cleared and painted by drawCell.
 void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintParams &params,
                      QImage *miniMap);
 

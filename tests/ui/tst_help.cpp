@@ -109,7 +109,7 @@ void TestHelp::legendShowsEveryMark()
         QImage image(32, 32, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter p(&image);
-        vor4::DrawGridDrawCell(p, plot, 0, 0, image.rect(), layers, nullptr);
+        vor4::drawCell(p, plot, 0, 0, image.rect(), layers, nullptr);
         return image;
     };
     for (int layer = 0; layer < vor4::LayerSwitches::Count; ++layer) {

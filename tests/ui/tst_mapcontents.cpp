@@ -36,7 +36,7 @@ public:
         steps << what;
         return true;
     }
-    void setMapHintBtnDown(bool down) override { hintDown = down; }
+    void setMapContentsButtonDown(bool down) override { hintDown = down; }
     QStringList mapPlotLines() override { return mapLines; }
 
     SectionMemo *memo;

@@ -571,7 +571,7 @@ void TestMapPage::minimapFollowsGrid()
     QCOMPARE(w->miniMapWindow()->viewFrame().left, 15);
     QCOMPARE(w->miniMapWindow()->viewFrame().top, 9);
     // Asked beyond the end, the grid stops at its last position; so does the frame.
-    w->mapPage()->ScrollMapTo(1000, 1000, false);
+    w->mapPage()->scrollGridTo(1000, 1000, false);
     QCOMPARE(w->mapPage()->grid()->leftCol(), w->mapPage()->grid()->maxLeftCol());
     QCOMPARE(w->miniMapWindow()->viewFrame().left, 3 * w->mapPage()->grid()->maxLeftCol());
     // A click on the minimap scrolls the grid to centre there.

@@ -44,7 +44,7 @@ public:
         // The grid moved: the minimap step.
         QObject::connect(grid, &MapGrid::topLeftChanged, this, [this] {
             if (form.isVisible())
-                ScrollMapTo(grid->leftCol(), grid->topRow(), true);
+                scrollGridTo(grid->leftCol(), grid->topRow(), true);
         });
         show();
     }
@@ -58,9 +58,9 @@ public:
     void renderMiniMap()
     {
         renderMiniMapAndShow(doc.PlotTexts, bitmap, &form);
-        ScrollMapTo(0, 0, true);
+        scrollGridTo(0, 0, true);
     }
-    bool ScrollMapTo(int col, int row, bool forced) override
+    bool scrollGridTo(int col, int row, bool forced) override
     {
         ++scrollCalls;
         maxDepth = qMax(maxDepth, ++depth);
@@ -73,7 +73,7 @@ public:
     int gridLeftCol() const override { return grid->leftCol(); }
     int gridTopRow() const override { return grid->topRow(); }
     const QImage &miniMapBitmap() const override { return bitmap; }
-    void setMiniMapBtnDown(bool down) override { miniMapBtnDown = down; }
+    void setMiniMapButtonDown(bool down) override { miniMapBtnDown = down; }
 
     FrameRect frameAtGrid() const
     {
@@ -148,7 +148,7 @@ void TestMiniMap::frameFollowsGrid()
     // Zooming changes the frame's size through the minimap step.
     const int before = host.form.viewFrame().width();
     host.grid->setCellSize(32);
-    host.ScrollMapTo(host.grid->leftCol(), host.grid->topRow(), true);
+    host.scrollGridTo(host.grid->leftCol(), host.grid->topRow(), true);
     QVERIFY(host.form.viewFrame().width() < before);
     QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
     // Painted cells reach the picture with the next frame.
@@ -169,7 +169,7 @@ void TestMiniMap::scrollMapToClampsAndEndsAtGrid()
     host.scrollCalls = 0;
     // Far beyond the map: the grid clamps, the nested minimap steps end,
     // and the frame is the one at the grid's final position.
-    QVERIFY(host.ScrollMapTo(1000, 1000, false));
+    QVERIFY(host.scrollGridTo(1000, 1000, false));
     QCOMPARE(host.grid->leftCol(), host.grid->maxLeftCol());
     QCOMPARE(host.grid->topRow(), host.grid->maxTopRow());
     QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
@@ -178,14 +178,14 @@ void TestMiniMap::scrollMapToClampsAndEndsAtGrid()
     QVERIFY(host.maxDepth <= 2);
     QVERIFY(host.scrollCalls <= 3);
     // Negative values: clamped to 0.
-    QVERIFY(host.ScrollMapTo(-7, -3, false));
+    QVERIFY(host.scrollGridTo(-7, -3, false));
     QCOMPARE(host.grid->leftCol(), 0);
     QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
     // Where the grid already is, not forced: nothing moves, false.
     host.form.setViewFrame(FrameRect{1, 1, 2, 2});
-    QVERIFY(!host.ScrollMapTo(0, 0, false));
+    QVERIFY(!host.scrollGridTo(0, 0, false));
     QCOMPARE(host.form.viewFrame(), (FrameRect{1, 1, 2, 2}));
-    QVERIFY(host.ScrollMapTo(0, 0, true));
+    QVERIFY(host.scrollGridTo(0, 0, true));
     QCOMPARE(host.form.viewFrame(), host.frameAtGrid());
 }
 
@@ -225,7 +225,7 @@ void TestMiniMap::dragAgainstEdges()
     FakeHost host(Continents);
     QVERIFY(host.showMiniMap());
     MiniMapWindow &f = host.form;
-    host.ScrollMapTo(20, 10, true);
+    host.scrollGridTo(20, 10, true);
     const FrameRect start = f.viewFrame();
     const int w = start.width(), h = start.height();
     QTest::mousePress(f.pictureLabel(), Qt::LeftButton, {}, start.centre());
@@ -263,7 +263,7 @@ void TestMiniMap::clicksCentre()
     QCOMPARE(host.grid->topRow(), again.row);
 
     // A drag that starts outside the frame moves nothing until the release.
-    host.ScrollMapTo(0, 0, true);
+    host.scrollGridTo(0, 0, true);
     const FrameRect home = f.viewFrame();
     QTest::mousePress(f.pictureLabel(), Qt::LeftButton, {}, QPoint(150, 100));
     QVERIFY(!f.isDraggingFrame());
@@ -276,7 +276,7 @@ void TestMiniMap::clicksCentre()
     QCOMPARE(host.grid->topRow(), late.row);
 
     // Only the left button counts.
-    host.ScrollMapTo(0, 0, true);
+    host.scrollGridTo(0, 0, true);
     QTest::mouseClick(f.pictureLabel(), Qt::RightButton, {}, QPoint(120, 70));
     QTest::mousePress(f.pictureLabel(), Qt::MiddleButton, {}, f.viewFrame().centre());
     QVERIFY(!f.isDraggingFrame());

@@ -37,7 +37,7 @@ public:
         applied << bytes;
         return true;
     }
-    void setMapHintBtnDown(bool) override {}
+    void setMapContentsButtonDown(bool) override {}
 
     SectionMemo *memo;
     QList<QByteArray> applied;

@@ -67,7 +67,7 @@ Painted paint(const QByteArray &text, int W, const LayerSwitches &layers = {}, i
     painter.fillRect(cell, QColor::fromRgb(Bg));
     painter.setPen(QPen(QColor::fromRgb(Silver), 1));
     painter.setBrush(QColor::fromRgb(Bg));
-    DrawGridDrawCell(painter, table, col, row, cell, layers, &p.miniMap);
+    drawCell(painter, table, col, row, cell, layers, &p.miniMap);
     return p;
 }
 
@@ -236,9 +236,9 @@ void TestCellPainter::terrainFillAndMiniMap()
     small.fill(Bg);
     QImage img(16, 16, QImage::Format_RGB32);
     QPainter painter(&img);
-    DrawGridDrawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, &mini);
-    DrawGridDrawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, &small);
-    DrawGridDrawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, nullptr);
+    drawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, &mini);
+    drawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, &small);
+    drawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, nullptr);
     QCOMPARE(mini.pixel(3, 3), Yellow);
     QCOMPARE(mini.pixel(4, 4), Yellow);
     QCOMPARE(mini.pixel(5, 5), Bg);
@@ -262,7 +262,7 @@ void TestCellPainter::outOfRangeAndEmpty()
     mini.fill(Bg);
     QPainter painter(&img);
     for (auto [c, r] : {std::pair{2, 0}, {0, 2}, {-1, 0}, {0, -1}, {5, 5}})
-        DrawGridDrawCell(painter, table, c, r, QRect(2, 2, 16, 16), {}, &mini);
+        drawCell(painter, table, c, r, QRect(2, 2, 16, 16), {}, &mini);
     painter.end();
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x)
@@ -532,7 +532,7 @@ void TestCellPainter::painterStateAfterCell()
     painter.setPen(pen);
     painter.setBrush(QColor::fromRgb(Bg));
     painter.setClipRect(QRect(0, 0, 50, 50));
-    DrawGridDrawCell(painter, table, 0, 0, QRect(0, 0, 32, 32), {}, nullptr);
+    drawCell(painter, table, 0, 0, QRect(0, 0, 32, 32), {}, nullptr);
     QCOMPARE(painter.pen(), pen);
     QCOMPARE(painter.brush().style(), Qt::SolidPattern);
     QCOMPARE(painter.brush().color(), QColor(255, 255, 255)); // the hatch's mark colour

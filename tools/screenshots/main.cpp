@@ -148,10 +148,10 @@ int main(int argc, char *argv[])
     shoot(out, "map-new");
     window->action(QStringLiteral("open"))->trigger();
     window->mapPage()->selectZoom(4);
-    window->mapPage()->ScrollMapTo(0, 0, true);
+    window->mapPage()->scrollGridTo(0, 0, true);
     shoot(out, "map-small");
     window->mapPage()->selectZoom(12);
-    window->mapPage()->ScrollMapTo(10, 20, true);
+    window->mapPage()->scrollGridTo(10, 20, true);
     shoot(out, "map-large");
 
     // Painting a new map: an island by the brush, a lake by the fill inside
@@ -162,7 +162,7 @@ int main(int argc, char *argv[])
     window->mapPage()->mapHeightBox()->setValue(18);
     window->mapPage()->newMapOkButton()->click();
     window->mapPage()->selectZoom(9); // 16
-    window->mapPage()->ScrollMapTo(0, 0, true);
+    window->mapPage()->scrollGridTo(0, 0, true);
     const auto paint = [window](const char *tool, const char *line, int size, const QList<QPoint> &drag) {
         window->mapPage()->tools()->activate(QLatin1String(tool));
         window->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine(line));
@@ -199,7 +199,7 @@ int main(int argc, char *argv[])
     vor4::Transforms::resize(*window->document(), QSize(78, 18), QPoint(0, 0));
     window->mapPage()->renderMiniMap();
     window->mapPage()->selectZoom(window->mapPage()->zoomBox()->findText(QStringLiteral("10")));
-    window->mapPage()->ScrollMapTo(0, 0, true);
+    window->mapPage()->scrollGridTo(0, 0, true);
     paint("Fill", "TerrainType=TERRAIN_OCEAN", 1, {{60, 9}});
     window->mapPage()->tools()->activate(QStringLiteral("Region"));
     window->document()->selection().setRegion(QRect(6, 1, 31, 16), QSize(78, 18));
