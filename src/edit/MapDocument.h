@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QRecursiveMutex>
 #include <QRect>
+#include <QRegion>
 #include <QUndoStack>
 
 namespace vor4 {
@@ -80,8 +81,9 @@ public:
     LoadResult load(const QString &path, const LoadProgress &progress = {});
 
 Q_SIGNALS:
-    // The plot texts of these cells changed (bounding rectangle, cell count).
-    void plotsChanged(const QRect &cells, int count);
+    // The plot texts of these cells changed; a change of a whole area is
+    // one rectangle.
+    void plotsChanged(const QRegion &plots);
     // A section's lines (Game, Map) or one slot's text (Team, Player).
     void sectionChanged(vor4::SectionKind kind, int slot);
     // The stores were replaced: size, every text and the file name may differ.

@@ -13,7 +13,7 @@ PlotSearch::PlotSearch(MapDocument *doc, QObject *parent)
 {
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &PlotSearch::runSlice);
-    connect(doc, &MapDocument::plotsChanged, this, [this](const QRect &cells) { plotsChanged(cells); });
+    connect(doc, &MapDocument::plotsChanged, this, [this](const QRegion &plots) { plotsChanged(plots.boundingRect()); });
     connect(doc, &MapDocument::documentReplaced, this, &PlotSearch::restart);
 }
 

@@ -29,7 +29,7 @@ EditCommand *SetPlotTable::takeOver(QUndoCommand *parent)
 void SetPlotTable::swap()
 {
     std::swap(target().PlotTexts, m_table);
-    Q_EMIT mapDocument()->plotsChanged(m_bounds, m_count);
+    Q_EMIT mapDocument()->plotsChanged(QRegion(m_bounds));
 }
 
 } // namespace vor4

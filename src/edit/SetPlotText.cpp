@@ -77,7 +77,7 @@ void SetPlotText::swap()
     next.append(now.last(m_tail));
     m_middle = now.sliced(m_head, now.size() - m_head - m_tail).toByteArray();
     plots.setText(m_col, m_row, next);
-    Q_EMIT mapDocument()->plotsChanged(QRect(m_col, m_row, 1, 1), 1);
+    Q_EMIT mapDocument()->plotsChanged(QRegion(m_col, m_row, 1, 1));
 }
 
 } // namespace vor4

@@ -3,6 +3,7 @@
 #include "MapDocument.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -39,6 +40,35 @@ void SetPlotTexts::append(qint32 col, qint32 row, QByteArrayView text)
         appendBytes(m_pool, text);
     m_entries.push_back(e);
     m_bounds |= QRect(col, row, 1, 1);
+    m_region = QRegion();
+}
+
+const QRegion &SetPlotTexts::region()
+{
+    if (!m_region.isEmpty() || m_entries.empty())
+        return m_region;
+    if (qint64(m_bounds.width()) * m_bounds.height() == qint64(m_entries.size())) {
+        m_region = QRegion(m_bounds); // fills and pastes: one rectangle
+        return m_region;
+    }
+    // Runs of cells along the rows, in the order QRegion keeps its bands;
+    // built once, as undo and redo announce the same cells.
+    std::vector<qint64> cells;
+    cells.reserve(m_entries.size());
+    for (const Entry &e : m_entries)
+        cells.push_back((qint64(e.row) << 32) | quint32(e.col));
+    std::sort(cells.begin(), cells.end());
+    std::vector<QRect> runs;
+    for (qint64 c : cells) {
+        const int row = int(c >> 32);
+        const int col = int(quint32(c));
+        if (!runs.empty() && runs.back().top() == row && runs.back().right() + 1 >= col)
+            runs.back().setRight(qMax(col, runs.back().right()));
+        else
+            runs.emplace_back(col, row, 1, 1);
+    }
+    m_region.setRects(runs.data(), int(runs.size()));
+    return m_region;
 }
 
 void SetPlotTexts::add(int col, int row, QByteArrayView text)
@@ -152,7 +182,7 @@ void SetPlotTexts::swap()
     }
     m_pool.swap(other);
     m_pool.squeeze();
-    Q_EMIT mapDocument()->plotsChanged(m_bounds, cellCount());
+    Q_EMIT mapDocument()->plotsChanged(region());
 }
 
 } // namespace vor4

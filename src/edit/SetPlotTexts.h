@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QRect>
+#include <QRegion>
 #include <unordered_set>
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
     void addCreated(int col, int row, QByteArrayView text);
     int cellCount() const { return int(m_entries.size()); }
     QRect bounds() const { return m_bounds; }
+    // The cells, as the document announces them.
+    const QRegion &region();
 
     // Strokes: a mergeable step joins the step before it when that one is a
     // SetPlotTexts too; the first step of a stroke is not mergeable, so a
@@ -68,6 +71,7 @@ private:
     QByteArray m_pool;
     qint64 m_newBytes = 0; // bytes the first doing writes into the plot texts
     QRect m_bounds;
+    QRegion m_region; // empty until announced
     bool m_mergeable = false;
     std::unordered_set<qint64> m_cellIndex; // cells of a stroke being merged
 };

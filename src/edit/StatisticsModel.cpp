@@ -11,9 +11,9 @@ StatisticsModel::StatisticsModel(MapDocument *doc, QObject *parent)
     : QAbstractTableModel(parent)
     , m_doc(doc)
 {
-    connect(doc, &MapDocument::plotsChanged, this, [this](const QRect &cells) {
+    connect(doc, &MapDocument::plotsChanged, this, [this](const QRegion &plots) {
         if (m_following)
-            update(cells);
+            update(plots.boundingRect());
     });
     connect(doc, &MapDocument::documentReplaced, this, [this] {
         if (m_following)

@@ -142,7 +142,7 @@ void TransformMap::announce()
         QRect a = m_transform.area();
         for (const QPoint &cell : m_riverCells)
             a |= QRect(cell, QSize(1, 1));
-        Q_EMIT md->plotsChanged(a, a.width() * a.height());
+        Q_EMIT md->plotsChanged(QRegion(a));
     }
     for (int slot : m_slots)
         Q_EMIT md->sectionChanged(SectionKind::Player, slot);

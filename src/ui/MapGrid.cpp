@@ -2,6 +2,7 @@
 
 #include "Document.h"
 #include "GridOverlay.h"
+#include "MapDocument.h"
 #include "MapTool.h"
 #include "Outline.h"
 
@@ -35,6 +36,13 @@ void MapGrid::setDocument(const vor4::Document *doc)
 {
     m_doc = doc;
     updateDimensions();
+}
+
+void MapGrid::followDocument(vor4::MapDocument *doc)
+{
+    setDocument(&doc->document());
+    connect(doc, &vor4::MapDocument::plotsChanged, this,
+            [this](const QRegion &plots) { repaintCells(plots.boundingRect()); });
 }
 
 void MapGrid::updateDimensions()

@@ -13,6 +13,7 @@ class GridOverlay;
 
 namespace vor4 {
 class Document;
+class MapDocument;
 class MapTool;
 }
 
@@ -26,6 +27,9 @@ public:
 
     // The document whose PlotTexts are painted and whose size the grid takes.
     void setDocument(const vor4::Document *doc);
+    // The same for an edited document, whose changed plots the grid then
+    // repaints as they are announced.
+    void followDocument(vor4::MapDocument *doc);
     const vor4::Document *document() const { return m_doc; }
     // Takes the column and row counts from the document (at least 1 each) and
     // keeps the position and the current cell inside them. Call after a reset or load.

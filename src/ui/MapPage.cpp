@@ -12,6 +12,7 @@
 #include "MapGrid.h"
 #include "MapToolBox.h"
 #include "MiniMap.h"
+#include "MiniMapImage.h"
 #include "MiniMapWindow.h"
 #include "ScrollMapTo.h"
 #include "SectionMemo.h"
@@ -46,10 +47,11 @@ MapPage::MapPage(EditorContext *context, EditorActions *actions, QWidget *parent
     m_hoverHint = new HintWindow(this);
     vor4::MapDocument *doc = context->document();
 
+    m_miniMapImage = new vor4::MiniMapImage(doc, this);
     m_grid = new MapGrid;
     m_grid->setObjectName(QStringLiteral("MapGrid"));
-    m_grid->setDocument(&doc->document());
-    m_grid->setMiniMapBitmap(&m_miniMapImage);
+    m_grid->followDocument(doc);
+    m_grid->setMiniMapBitmap(m_miniMapImage->bitmap());
     m_grid->setMinimumHeight(100);
     m_grid->setProperty("shortcutGroup", QStringLiteral("Map grid"));
     m_tools = new MapToolBox(doc, m_grid, this);
@@ -328,6 +330,11 @@ void MapPage::setToolWindows(MiniMapWindow *miniMap, MapContentsWindow *contents
 {
     m_miniMap = miniMap;
     m_contents = contents;
+    if (miniMap)
+        connect(m_miniMapImage, &vor4::MiniMapImage::changed, miniMap, [miniMap] {
+            if (miniMap->isVisible())
+                miniMap->refresh();
+        });
 }
 
 // Plot editor ----------------------------------------------------------------
@@ -440,19 +447,9 @@ bool MapPage::isMapPageActive() const { return m_active && !m_context->isLoading
 
 // Following the document ------------------------------------------------------
 
-void MapPage::plotsChanged(const QRect &cells, int count)
+void MapPage::plotsChanged(const QRegion &plots)
 {
-    m_grid->repaintCells(cells);
-    // The minimap follows from the document, also for cells off the view;
-    // the blocks of one burst of changes are drawn together.
-    if (m_miniMapCells.isNull())
-        QTimer::singleShot(0, this, [this] {
-            vor4::renderMiniMapCells(m_context->stores().PlotTexts, m_miniMapImage, m_miniMapCells);
-            m_miniMapCells = QRect();
-            if (m_miniMap && m_miniMap->isVisible())
-                m_miniMap->refresh();
-        });
-    m_miniMapCells |= cells;
+    const QRect cells = plots.boundingRect();
     vor4::MapDocument *doc = m_context->document();
     const vor4::Document &stores = doc->document();
     if (!doc->isUndoingOrRedoing()) {
@@ -461,14 +458,14 @@ void MapPage::plotsChanged(const QRect &cells, int count)
         // cursor with it.
         const QPoint selected(stores.CurrentCol, stores.CurrentRow);
         QByteArray shown;
-        if (cells.contains(selected)
+        if (plots.contains(selected)
             && (!m_plotEdit->bytes(&shown) || shown != stores.PlotTexts.view(selected.x(), selected.y())))
             m_plotEdit->setBytes(stores.PlotTexts.text(selected.x(), selected.y()));
         return;
     }
     // Undone or redone: one plot changed is selected, as a click on it
     // would; the window shows every store again.
-    if (count == 1) {
+    if (cells.width() == 1 && cells.height() == 1) {
         m_grid->setCurrentCell(cells.x(), cells.y());
         m_grid->scrollIntoView(cells.x(), cells.y());
         selectCell(cells.x(), cells.y());
@@ -480,15 +477,18 @@ void MapPage::mapSizeChanged()
     // A new, white minimap picture of the document's size; the grid and the
     // size panel follow the document.
     const vor4::Document &doc = m_context->stores();
-    m_miniMapImage = QImage(doc.miniMapSize, QImage::Format_RGB32);
-    m_miniMapImage.fill(Qt::white);
+    m_miniMapImage->reset();
     m_grid->updateDimensions();
     m_context->setStatus(1, QStringLiteral("Map Size = (%1 x %2)").arg(doc.columnCount()).arg(doc.rowCount()));
 }
 
 void MapPage::renderMiniMap()
 {
-    renderMiniMapAndShow(m_context->stores().PlotTexts, m_miniMapImage, m_miniMap);
+    if (m_miniMap)
+        m_miniMap->fitToPicture();
+    m_miniMapImage->render();
+    if (m_miniMap)
+        m_miniMap->showPlainPicture();
     scrollGridTo(0, 0, true);
 }
 
@@ -593,8 +593,10 @@ void MapPage::resizeEvent(QResizeEvent *event)
 
 bool MapPage::scrollGridTo(int col, int row, bool forced)
 {
-    return scrollMapTo(*m_grid, m_miniMap, m_miniMapImage, col, row, forced);
+    return scrollMapTo(*m_grid, m_miniMap, m_miniMapImage->image(), col, row, forced);
 }
+
+const QImage &MapPage::miniMapBitmap() const { return m_miniMapImage->image(); }
 
 int MapPage::gridColCount() const { return m_grid->colCount(); }
 int MapPage::gridRowCount() const { return m_grid->rowCount(); }

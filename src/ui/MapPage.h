@@ -1,8 +1,8 @@
 #pragma once
 // The map page: the grid with its paint tools, zoom, layer switches, hover
 // hint and find bar; the map header and the selected plot's text below it;
-// the new-map prompt. It keeps the minimap picture in step with the
-// document and serves the minimap and map contents windows.
+// the new-map prompt. It serves the minimap, with the picture that follows
+// the document, and the map contents window.
 
 #include "MapContentsHost.h"
 #include "MiniMapHost.h"
@@ -19,6 +19,9 @@ class FindBar;
 class HintWindow;
 class MapContentsWindow;
 class MapGrid;
+namespace vor4 {
+class MiniMapImage;
+}
 class MapToolBox;
 class MiniMapWindow;
 class QAction;
@@ -90,7 +93,7 @@ public:
     int gridRowCount() const override;
     int gridLeftCol() const override;
     int gridTopRow() const override;
-    const QImage &miniMapBitmap() const override { return m_miniMapImage; }
+    const QImage &miniMapBitmap() const override;
     void setMiniMapButtonDown(bool down) override;
 
     // MapContentsHost
@@ -124,7 +127,7 @@ private:
     void hideHoverHint();
     void hoverTimerTick();
     void miniMapStep();
-    void plotsChanged(const QRect &cells, int count);
+    void plotsChanged(const QRegion &plots);
     bool hasSelectedPlot();
     QPoint focusedCell() const;
 
@@ -149,8 +152,7 @@ private:
     MiniMapWindow *m_miniMap = nullptr;
     MapContentsWindow *m_contents = nullptr;
     std::function<bool(int, int)> m_newMap;
-    QImage m_miniMapImage;
-    QRect m_miniMapCells; // cells whose minimap blocks wait to be drawn
+    vor4::MiniMapImage *m_miniMapImage = nullptr;
     QString m_recallText;
     bool m_active = false; // the page is the one shown
 };

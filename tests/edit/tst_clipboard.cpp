@@ -221,7 +221,7 @@ void TestClipboard::deleteAndUndo()
     QCOMPARE(cut.message, QStringLiteral("Cut 10 plots"));
     QCOMPARE(md.undoStack()->undoText(), QStringLiteral("Cut 10 plots"));
     QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed[0][0].toRect(), QRect(3, 4, 5, 2));
+    QCOMPARE(changed[0][0].value<QRegion>(), QRegion(3, 4, 5, 2));
     for (int r = 4; r < 6; ++r)
         for (int c = 3; c < 8; ++c)
             QVERIFY(md.document().PlotTexts.isEmpty(c, r));

@@ -325,14 +325,16 @@ void TestHistory::signalsNameWhatChanged()
     auto *c = new SetPlotTexts(&md, QStringLiteral("x"));
     c->add(4, 2, "a");
     c->add(9, 7, "b");
+    c->add(5, 2, "c");
     md.push(c);
+    const QRegion cells = QRegion(4, 2, 2, 1) + QRegion(9, 7, 1, 1);
     QCOMPARE(plots.count(), 1);
-    QCOMPARE(plots.last().at(0).toRect(), QRect(QPoint(4, 2), QPoint(9, 7)));
-    QCOMPARE(plots.last().at(1).toInt(), 2);
+    QCOMPARE(plots.last().at(0).value<QRegion>(), cells);
     QCOMPARE(modified.count(), 1);
     QCOMPARE(modified.last().at(0).toBool(), true);
     md.undoStack()->undo();
     QCOMPARE(recording, (QList<bool>{true, false}));
+    QCOMPARE(plots.last().at(0).value<QRegion>(), cells);
     QCOMPARE(modified.last().at(0).toBool(), false);
 
     md.push(new SetSlotText(&md, SectionKind::Player, 3, "P", QStringLiteral("x")));

@@ -559,7 +559,7 @@ void TestTransforms::windowsHearOfTheChange()
     QSignalSpy players(&md, &MapDocument::sectionChanged);
     QVERIFY(Transforms::turn(md, MapTransform::FlipVertical, QRect(1, 1, 2, 2)).ok);
     QCOMPARE(plots.size(), 1);
-    QCOMPARE(plots[0][0].toRect(), QRect(1, 1, 2, 2));
+    QCOMPARE(plots[0][0].value<QRegion>(), QRegion(1, 1, 2, 2));
     QCOMPARE(replaced.size(), 0);
     QCOMPARE(md.document().CurrentCol, 2);
     QCOMPARE(md.selection().boundingRect(), QRect(1, 1, 2, 2));

@@ -353,7 +353,7 @@ void TestFind::replaceAllIsOneUndoableStep()
     QCOMPARE(md.undoStack()->count(), 1);
     QCOMPARE(md.undoStack()->text(0), QStringLiteral("Replace %1 plots").arg(expected));
     QCOMPARE(changedSpy.count(), 1);
-    QVERIFY(area.boundingRect().contains(changedSpy[0][0].toRect()));
+    QVERIFY(area.boundingRect().contains(changedSpy[0][0].value<QRegion>().boundingRect()));
     const QByteArray after = buildSaveFile(md.document());
 
     md.undoStack()->undo();

@@ -1,0 +1,55 @@
+#include "MiniMapImage.h"
+
+#include "MapDocument.h"
+#include "MiniMap.h"
+
+#include <QRegion>
+#include <QTimer>
+
+namespace vor4 {
+
+MiniMapImage::MiniMapImage(MapDocument *doc, QObject *parent)
+    : QObject(parent)
+    , m_doc(doc)
+{
+    connect(doc, &MapDocument::plotsChanged, this,
+            [this](const QRegion &plots) { plotsChanged(plots.boundingRect()); });
+    // Another size needs another picture; the one of the same size is kept
+    // until the new document is rendered into it.
+    connect(doc, &MapDocument::documentReplaced, this, [this] {
+        if (m_image.size() != m_doc->document().miniMapSize)
+            reset();
+    });
+}
+
+void MiniMapImage::reset()
+{
+    m_image = QImage(m_doc->document().miniMapSize, QImage::Format_RGB32);
+    m_image.fill(Qt::white);
+    m_waiting = QRect();
+}
+
+void MiniMapImage::render()
+{
+    renderMiniMap(m_doc->document().PlotTexts, m_image);
+    m_waiting = QRect();
+}
+
+void MiniMapImage::flush()
+{
+    if (m_waiting.isNull())
+        return;
+    renderMiniMapCells(m_doc->document().PlotTexts, m_image, m_waiting);
+    m_waiting = QRect();
+    Q_EMIT changed();
+}
+
+void MiniMapImage::plotsChanged(const QRect &cells)
+{
+    // Also for cells off the grid's view; a burst of changes is drawn once.
+    if (m_waiting.isNull())
+        QTimer::singleShot(0, this, &MiniMapImage::flush);
+    m_waiting |= cells;
+}
+
+} // namespace vor4
