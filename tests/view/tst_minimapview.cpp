@@ -1,6 +1,9 @@
 #include "MapPainter.h"
 #include "MapReader.h"
 #include "MiniMap.h"
+#include "MiniMapImage.h"
+#include "MapDocument.h"
+#include "SetPlotTexts.h"
 #include "PlotClass.h"
 
 #include <QtTest>
@@ -28,6 +31,8 @@ private Q_SLOTS:
     void fullRenderVersusPainting();
     void changedCellsRenderedAgain();
     void eitherStorageOrder();
+    void imageFollowsEdits_data();
+    void imageFollowsEdits();
     void frame();
     void dragAgainstEdges();
     void clickCentring();
@@ -169,6 +174,53 @@ void TestMiniMapView::eitherStorageOrder()
             QCOMPARE(cells, reference(base, part & QRect(0, 0, cols, rows), true));
         }
     }
+}
+
+void TestMiniMapView::imageFollowsEdits_data()
+{
+    QTest::addColumn<QList<QPoint>>("cells");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("undos"); // 2: undone and redone
+    const QList<QPoint> scattered{{0, 0}, {14, 14}, {8, 2}, {7, 2}, {3, 9}};
+    QList<QPoint> area;
+    for (int c = 4; c < 9; ++c)
+        for (int r = 5; r < 9; ++r)
+            area << QPoint(c, r);
+    QTest::newRow("one plot") << QList<QPoint>{{2, 3}} << QByteArray("TerrainType=TERRAIN_SNOW") << 0;
+    QTest::newRow("terrain gone") << scattered << QByteArray("PlotType=1") << 0;
+    QTest::newRow("area") << area << QByteArray("TerrainType=TERRAIN_DESERT") << 0;
+    QTest::newRow("undone") << scattered << QByteArray("TerrainType=TERRAIN_SNOW") << 1;
+    QTest::newRow("redone") << area << QByteArray("PlotType=1") << 2;
+}
+
+// The document's picture after edits, undos and redos is its full render;
+// the blocks of one step are drawn once, after the step.
+void TestMiniMapView::imageFollowsEdits()
+{
+    QFETCH(QList<QPoint>, cells);
+    QFETCH(QByteArray, text);
+    QFETCH(int, undos);
+    MapDocument md;
+    QVERIFY(md.load(QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave")).ok());
+    MiniMapImage mini(&md);
+    mini.reset();
+    mini.render();
+    const QImage before = mini.image();
+    QSignalSpy changed(&mini, &MiniMapImage::changed);
+    auto *step = new SetPlotTexts(&md, QStringLiteral("x"));
+    for (const QPoint &c : cells)
+        step->add(c.x(), c.y(), text);
+    QVERIFY(md.push(step));
+    if (undos > 0)
+        md.undoStack()->undo();
+    if (undos > 1)
+        md.undoStack()->redo();
+    QCOMPARE(mini.image(), before);
+    QTRY_COMPARE(changed.count(), 1);
+    QImage full = whiteImage(md.document().miniMapSize);
+    renderMiniMap(md.document().PlotTexts, full);
+    QCOMPARE(mini.image(), full);
+    QCOMPARE(mini.image() == before, undos == 1);
 }
 
 void TestMiniMapView::frame()
