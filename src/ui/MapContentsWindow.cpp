@@ -267,61 +267,61 @@ QStringList MapContentsWindow::paintLines()
     return lines;
 }
 
-void MapContentsWindow::changeClicked()
+SectionMemo *MapContentsWindow::editablePlot()
 {
     setPanel(0, QString());
     SectionMemo *memo = activeMemo();
-    if (!memo)
-        return;
-    if (!m_host->plotSelected()) {
+    if (memo && !m_host->plotSelected()) {
         setPanel(0, QStringLiteral("No plot selected"));
-        return;
+        return nullptr;
     }
-    const QString newLine = selectedLine();
-    if (newLine.isEmpty())
-        return;
-    const QString key = currentKey();
-    if (key.isEmpty())
-        return;
+    return memo;
+}
 
+bool MapContentsWindow::rewritePlot(SectionMemo *memo, const QString &key, const QString &stepName,
+                                    const std::function<QByteArray(const QByteArray &)> &rewrite)
+{
     const QString before = memo->text();
     m_host->setRecallText(before);
     // The plot's bytes through the paint rule; a memo holding characters
     // that have no byte is left for Apply to refuse with its message.
     QByteArray text;
     if (memo->bytes(&text))
-        memo->setBytes(vor4::PaintRule::putLine(text, key.toLatin1(), newLine.toLatin1()));
-    const bool stored = m_host->applyPlotMemo(key + QStringLiteral(" changed"));
-    if (!stored)
-        memo->setText(before); // refused: the memo shows what the plot still holds
-    setPanel(0, key + (stored ? QStringLiteral(" changed") : QStringLiteral(" not stored")));
+        memo->setBytes(rewrite(text));
+    if (m_host->applyPlotMemo(stepName))
+        return true;
+    memo->setText(before); // refused: the memo shows what the plot still holds
+    setPanel(0, key + QStringLiteral(" not stored"));
+    return false;
+}
+
+void MapContentsWindow::changeClicked()
+{
+    SectionMemo *memo = editablePlot();
+    if (!memo)
+        return;
+    const QString newLine = selectedLine();
+    const QString key = newLine.isEmpty() ? QString() : currentKey();
+    if (key.isEmpty())
+        return;
+    if (rewritePlot(memo, key, key + QStringLiteral(" changed"), [&](const QByteArray &text) {
+            return vor4::PaintRule::putLine(text, key.toLatin1(), newLine.toLatin1());
+        }))
+        setPanel(0, key + QStringLiteral(" changed"));
 }
 
 void MapContentsWindow::clearClicked()
 {
-    setPanel(0, QString());
-    SectionMemo *memo = activeMemo();
+    SectionMemo *memo = editablePlot();
     if (!memo)
         return;
-    if (!m_host->plotSelected()) {
-        setPanel(0, QStringLiteral("No plot selected"));
-        return;
-    }
     const QString key = currentKey();
     if (key.isEmpty())
         return;
-
-    const QString before = memo->text();
-    m_host->setRecallText(before);
-    QByteArray text;
     bool found = false;
-    if (memo->bytes(&text))
-        memo->setBytes(vor4::PaintRule::takeKey(text, key.toLatin1(), &found));
-    if (!m_host->applyPlotMemo(key + QStringLiteral(" cleared"))) {
-        memo->setText(before);
-        setPanel(0, key + QStringLiteral(" not stored"));
-    }
-    else
+    if (rewritePlot(memo, key, key + QStringLiteral(" cleared"), [&](const QByteArray &text) {
+            return vor4::PaintRule::takeKey(text, key.toLatin1(), &found);
+        }))
         setPanel(0, key + (found ? QStringLiteral(" cleared") : QStringLiteral(" not found")));
 }
 

@@ -7,6 +7,7 @@
 #include "TypeCatalogue.h"
 
 #include <QWidget>
+#include <functional>
 
 class MapContentsHost;
 class QLabel;
@@ -73,6 +74,12 @@ private:
     QString currentKey() const;         // "TerrainType", ... for the selected tab
     QString selectedLine() const;       // what Change puts in, or empty
     void itemSelected();
+    // The active plot field, or null; with no plot selected it says so.
+    SectionMemo *editablePlot();
+    // The plot's text rewritten and stored as one step named `stepName`;
+    // refused, the field shows the plot again and the panel says so.
+    bool rewritePlot(SectionMemo *memo, const QString &key, const QString &stepName,
+                     const std::function<QByteArray(const QByteArray &)> &rewrite);
     void setPanel(int panel, const QString &text);
 
     MapContentsHost *m_host = nullptr;
