@@ -1,6 +1,4 @@
-// The one reading of a plot's values, rivers and units and of a player's
-// start: the painter, the minimap and the statistics agreeing on a plot's
-// values, the check and the transforms on which start line counts.
+// One reading of a plot's values, rivers and units and of a player's start, shared by every reader.
 
 #include "MapCheck.h"
 #include "MapMarks.h"
@@ -28,18 +26,19 @@ void TestPlotFacts::values_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("first"); // of "TerrainType", "-" for none
     QTest::addColumn<QByteArray>("last");
-    QTest::newRow("none") << QByteArray("PlotType=3\r\nTerrain=X") << QByteArray("-") << QByteArray("-");
-    QTest::newRow("two lines") << QByteArray("terraintype=TERRAIN_GRASS\rTerrainType=TERRAIN_SNOW\r\n")
-                               << QByteArray("TERRAIN_GRASS") << QByteArray("TERRAIN_SNOW");
-    QTest::newRow("after another key") << QByteArray("Foo=1, XTerrainType=TERRAIN_COAST ,b\nA=1")
-                                       << QByteArray("1, XTerrainType=TERRAIN_COAST ,b") << QByteArray("1, XTerrainType=TERRAIN_COAST ,b");
-    QTest::newRow("blank before =") << QByteArray("TerrainType =X\nTerrainType=") << QByteArray("") << QByteArray("");
+    const auto row = [](const char *name, QByteArray text, QByteArray first, QByteArray last) {
+        QTest::newRow(name) << text << first << last;
+    };
+    row("none", "PlotType=3\r\nTerrain=X", "-", "-");
+    row("two lines", "terraintype=TERRAIN_GRASS\rTerrainType=TERRAIN_SNOW\r\n", "TERRAIN_GRASS", "TERRAIN_SNOW");
+    const QByteArray inFoo("1, XTerrainType=TERRAIN_COAST ,b");
+    row("after another key", "Foo=" + inFoo + "\nA=1", inFoo, inFoo);
+    row("blank before =", "TerrainType =X\nTerrainType=", "", "");
 }
 
 void TestPlotFacts::values()
 {
-    // The grid paints the last terrain line, the minimap the first; the
-    // statistics count the first, cut at ",".
+    // The grid paints the last terrain line; the minimap and the statistics (cut at ",") the first.
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, first);
     QFETCH(QByteArray, last);
@@ -73,7 +72,7 @@ void TestPlotFacts::starts_data()
 {
     QTest::addColumn<QByteArray>("player");
     QTest::addColumn<QPoint>("at"); // (-1, -1): no start
-    QTest::addColumn<bool>("warned"); // outside a 10 x 10 map
+    QTest::addColumn<bool>("warned"); // by the check of a 10 x 10 map
     QTest::newRow("written") << QByteArray("StartingX=3, StartingY=4") << QPoint(3, 4) << false;
     QTest::newRow("first line counts") << QByteArray("StartingX=3, StartingY=4\r\nStartingX=30, StartingY=4") << QPoint(3, 4) << false;
     QTest::newRow("first with both keys") << QByteArray("StartingX=40\r\nStartingX=3, StartingY=4\r\nStartingY=-1") << QPoint(3, 4) << false;
@@ -95,8 +94,7 @@ void TestPlotFacts::starts()
     doc.ResetDocument(10, 10);
     doc.PlayerTexts[0] = player;
     QCOMPARE(mapWarnings(doc, LoadStats()).size(), warned ? 1 : 0);
-    // Rewritten in place, or added at the end.
-    QCOMPARE(PlotFacts::withStart(player, QPoint(1, 2)).count("StartingX=1, StartingY=2"), 1);
+    QCOMPARE(PlotFacts::withStart(player, QPoint(1, 2)).count("StartingX=1, StartingY=2"), 1); // in place or added
     QCOMPARE(PlotFacts::withStart("Name=A", QPoint(1, 2)), QByteArray("Name=A\r\nStartingX=1, StartingY=2"));
 }
 

@@ -3,6 +3,7 @@
 
 #include "EditOperations.h"
 #include "EditScript.h"
+#include "MapWriter.h"
 #include "MapDocument.h"
 #include "PlotArea.h"
 #include "PlotReplace.h"
@@ -159,60 +160,57 @@ void TestEditScript::replaceStaysWithinLines()
 
 void TestEditScript::textThatBreaksTheFileChangesNothing()
 {
+    // Every way in refuses: a step, a replace of either kind, a brush line.
     MapDocument md;
     md.reset(2, 2);
     auto *setup = new SetPlotTexts(&md, "setup");
     setup->add(0, 0, "PlotType=1\r\nBeginUnit\r\nEndUnit");
     md.push(setup);
-    const Document before = md.snapshot();
+    const QByteArray before = buildSaveFile(md.document());
     QString error;
-    // Every way in refuses, naming the line: a step, a replace of either
-    // kind, a brush line.
     QVERIFY(!md.push(new SetSlotText(&md, SectionKind::Team, 0, "A=1\r\nEndTeam", "team"), &error));
-    QVERIFY2(error.startsWith("The line \"EndTeam\" is a section keyword"), qPrintable(error));
-    EditOperations::Result r = EditOperations::replace(md, "PlotType=", "x=1,y=", QRect(0, 0, 2, 2));
-    QVERIFY(!r.ok && r.message.contains("\"x=1,y=1\" would read as a plot's coordinates"));
-    QVERIFY2(r.message.endsWith("(in plot 0,1). Nothing was replaced."), qPrintable(r.message));
-    const ReplaceResult replaced = replaceInArea(&md, PlotQuery::compile("EndUnit", {}), "EndPlot");
-    QVERIFY2(replaced.error.contains("\"EndPlot\" is a section keyword"), qPrintable(replaced.error));
-    QVERIFY(!PaintRule::fromLine("A=x=1,y=2", &error).isValid() && error.contains("plot's coordinates"));
+    QVERIFY2(error.contains("\"EndTeam\" is a section keyword"), qPrintable(error));
+    const EditOperations::Result r = EditOperations::replace(md, "PlotType=", "x=1,y=", QRect(0, 0, 2, 2));
+    QVERIFY2(!r.ok && r.message.contains("\"x=1,y=1\"") && r.message.contains("(in plot 0,1)"), qPrintable(r.message));
+    QVERIFY(!replaceInArea(&md, PlotQuery::compile("EndUnit", {}), "EndPlot").error.isEmpty());
+    QVERIFY(!PaintRule::fromLine("A=x=1,y=2", &error).isValid());
     QCOMPARE(md.undoStack()->count(), 1);
-    QCOMPARE(md.document().PlotTexts.text(0, 0), before.PlotTexts.text(0, 0));
-    QCOMPARE(md.document().TeamTexts, before.TeamTexts);
+    QCOMPARE(buildSaveFile(md.document()), before);
+}
+
+// The same generated 90 x 60 map, loaded into each document.
+static void bigMap(std::initializer_list<MapDocument *> docs)
+{
+    const char *const texts[] = {"", "TerrainType=T_GRASS", "PlotType=1\nTerrainType=T_OCEAN\r\n",
+                                 "BeginUnit\r\nTerrainType=U\r\nEndUnit", "  terraintype = T \rBonusType=B",
+                                 "PlotType=1\r\nBeginUnit\r\nUnitType=A", "TerrainType=T_OCEAN"};
+    for (MapDocument *md : docs) {
+        md->reset(90, 60);
+        auto *setup = new SetPlotTexts(md, "setup");
+        for (int i = 0; i < 90 * 60; ++i)
+            setup->add(i % 90, i / 90, texts[(i / 7 + i / 90 + i / 900) % 7]);
+        md->push(setup);
+    }
 }
 
 void TestEditScript::wholeMapPassMatchesPlotByPlot()
 {
-    // Most of a big map is written anew in one pass; row by row the same
-    // operations go plot by plot. Both give the same texts and counts, and
-    // undo brings the map back.
+    // A whole-map put and fill match the same run row by row; undo restores the map.
     MapDocument whole, rows;
-    const char *const texts[] = {"", "TerrainType=TERRAIN_GRASS", "PlotType=1\r\nTerrainType=TERRAIN_SNOW",
-                                 "BeginUnit\r\nTerrainType=U\r\nEndUnit", "terraintype = T\r\nBonusType=B"};
-    for (MapDocument *md : {&whole, &rows}) {
-        md->reset(90, 60);
-        auto *setup = new SetPlotTexts(md, "setup");
-        for (int i = 0; i < 90 * 60; ++i)
-            setup->add(i % 90, i / 90, texts[(i * 7 + i / 90) % 5]);
-        md->push(setup);
+    bigMap({&whole, &rows});
+    const QByteArray before = buildSaveFile(whole.document());
+    const PaintRule grass = PaintRule::fromLine("TerrainType=T_GRASS"), bonus = PaintRule::fromKey("BonusType");
+    int put = 0, taken = 0;
+    for (int row = 0; row < 60; ++row) {
+        put += EditOperations::apply(rows, grass, EditOperations::Put, QRect(0, row, 90, 1)).plots;
+        taken += EditOperations::apply(rows, bonus, EditOperations::Take, QRect(0, row, 90, 1)).plots;
     }
-    const Document before = whole.snapshot();
-    const PaintRule grass = PaintRule::fromLine("TerrainType=TERRAIN_GRASS");
-    const PaintRule bonus = PaintRule::fromKey("BonusType");
-    int plots = 0;
-    for (int row = 0; row < 60; ++row)
-        plots += EditOperations::apply(rows, grass, EditOperations::Put, QRect(0, row, 90, 1)).plots;
-    QCOMPARE(EditOperations::apply(whole, grass, EditOperations::Put, QRect(0, 0, 90, 60)).plots, plots);
-    plots = 0;
-    for (int row = 0; row < 60; ++row)
-        plots += EditOperations::apply(rows, bonus, EditOperations::Take, QRect(0, row, 90, 1)).plots;
-    QCOMPARE(EditOperations::fill(whole, bonus, EditOperations::Take, {0, 0}, true).plots, plots);
-    for (int i = 0; i < 90 * 60; ++i)
-        QCOMPARE(whole.document().PlotTexts.view(i % 90, i / 90), rows.document().PlotTexts.view(i % 90, i / 90));
+    QCOMPARE(EditOperations::apply(whole, grass, EditOperations::Put, QRect(0, 0, 90, 60)).plots, put);
+    QCOMPARE(EditOperations::fill(whole, bonus, EditOperations::Take, {0, 0}, true).plots, taken);
+    QCOMPARE(buildSaveFile(whole.document()), buildSaveFile(rows.document()));
     whole.undoStack()->undo();
     whole.undoStack()->undo();
-    for (int i = 0; i < 90 * 60; ++i)
-        QCOMPARE(whole.document().PlotTexts.view(i % 90, i / 90), before.PlotTexts.view(i % 90, i / 90));
+    QCOMPARE(buildSaveFile(whole.document()), before);
 }
 
 void TestEditScript::putThenFillMatchesOneByOne_data()
@@ -220,40 +218,26 @@ void TestEditScript::putThenFillMatchesOneByOne_data()
     QTest::addColumn<QStringList>("put");
     QTest::addColumn<QStringList>("fill");
     QTest::addColumn<bool>("onePass");
-    QTest::newRow("same key") << QStringList{"TerrainType=T_OCEAN", "all"} << QStringList{"TerrainType=T_GRASS", "0,0"}
-                              << true;
-    QTest::newRow("from a plot whose line lands in a unit")
-        << QStringList{"TerrainType=T_OCEAN", "all"} << QStringList{"TerrainType=T_GRASS", "35,59"} << true;
-    QTest::newRow("key in other letters") << QStringList{"terraintype = t", "all"}
-                                          << QStringList{"TERRAINTYPE=X", "7,3"} << true;
-    QTest::newRow("another key") << QStringList{"PlotType=2", "all"} << QStringList{"TerrainType=T_SNOW", "5,5"}
-                                 << true;
-    QTest::newRow("the pressed plot holds the line")
-        << QStringList{"TerrainType=T_A", "all"} << QStringList{"TerrainType=T_A", "1,1"} << true;
-    QTest::newRow("most of the map") << QStringList{"TerrainType=T_A", "0,0:80,50"}
-                                     << QStringList{"TerrainType=T_B", "85,55"} << true;
-    QTest::newRow("a small put goes one by one")
-        << QStringList{"TerrainType=T_A", "0,0:9,9"} << QStringList{"TerrainType=T_B", "3,3"} << false;
+    const auto row = [](const char *name, QString put, QString area, QString fill, QString at, bool onePass) {
+        QTest::newRow(name) << QStringList{put, area} << QStringList{fill, at} << onePass;
+    };
+    row("same key", "TerrainType=T_OCEAN", "all", "TerrainType=T_GRASS", "0,0", true);
+    row("from a plot whose line lands in a unit", "TerrainType=T_OCEAN", "all", "TerrainType=T_GRASS", "35,59", true);
+    row("key in other letters", "terraintype = t", "all", "TERRAINTYPE=X", "7,3", true);
+    row("another key", "PlotType=2", "all", "TerrainType=T_SNOW", "5,5", true);
+    row("the pressed plot holds the line", "TerrainType=T_A", "all", "TerrainType=T_A", "1,1", true);
+    row("most of the map", "TerrainType=T_A", "0,0:80,50", "TerrainType=T_B", "85,55", true);
+    row("a small put goes one by one", "TerrainType=T_A", "0,0:9,9", "TerrainType=T_B", "3,3", false);
 }
 
 void TestEditScript::putThenFillMatchesOneByOne()
 {
-    // A put over most of a big map and a fill after it go in one pass; the
-    // texts and the log are those of the two run one after the other.
+    // A big put and a fill after it go in one pass, with the texts and log of the two run apart.
     QFETCH(QStringList, put);
     QFETCH(QStringList, fill);
     QFETCH(bool, onePass);
     MapDocument together, apart;
-    const char *const texts[] = {"", "TerrainType=T_GRASS", "PlotType=1\nTerrainType=T_OCEAN\r\n",
-                                 "BeginUnit\r\nTerrainType=U\r\nEndUnit", "  terraintype = T \rBonusType=B",
-                                 "PlotType=1\r\nBeginUnit\r\nUnitType=A", "TerrainType=T_OCEAN"};
-    for (MapDocument *md : {&together, &apart}) {
-        md->reset(90, 60);
-        auto *setup = new SetPlotTexts(md, "setup");
-        for (int i = 0; i < 90 * 60; ++i)
-            setup->add(i % 90, i / 90, texts[(i / 7 + i / 90 + i / 900) % 7]);
-        md->push(setup);
-    }
+    bigMap({&together, &apart});
     QStringList log, apartLog;
     QString error;
     EditScript script;
@@ -263,8 +247,7 @@ void TestEditScript::putThenFillMatchesOneByOne()
         QVERIFY(script.parse(step, &error) && script.run(apart, &apartLog, &error));
     QCOMPARE(log, apartLog);
     QCOMPARE(together.undoStack()->count(), onePass ? 2 : 3);
-    for (int i = 0; i < 90 * 60; ++i)
-        QCOMPARE(together.document().PlotTexts.view(i % 90, i / 90), apart.document().PlotTexts.view(i % 90, i / 90));
+    QCOMPARE(buildSaveFile(together.document()), buildSaveFile(apart.document()));
 }
 
 QTEST_GUILESS_MAIN(TestEditScript)

@@ -542,9 +542,8 @@ void TestTools::everyStrokeIsOneStep()
     MapDocument md;
     md.reset(80, 60);
     auto *setup = new SetPlotTexts(&md, "setup");
-    for (int row = 0; row < 60; ++row)
-        for (int col = 0; col < 80; ++col)
-            setup->add(col, row, col == 70 ? "TerrainType=TERRAIN_B" : "TerrainType=TERRAIN_A");
+    for (int i = 0; i < 80 * 60; ++i)
+        setup->add(i % 80, i / 80, i % 80 == 70 ? "TerrainType=TERRAIN_B" : "TerrainType=TERRAIN_A");
     md.push(setup);
     md.selection().setRegion(selected, QSize(80, 60));
     const Document before = md.document().deepCopy();
@@ -558,12 +557,9 @@ void TestTools::everyStrokeIsOneStep()
     QCOMPARE(md.undoStack()->count(), 2);
     QRegion done;
     int count = 0;
-    for (int row = 0; row < 60; ++row)
-        for (int col = 0; col < 80; ++col)
-            if (md.document().PlotTexts.text(col, row) != before.PlotTexts.text(col, row)) {
-                done += QRect(col, row, 1, 1);
-                ++count;
-            }
+    for (int i = 0; i < 80 * 60; ++i)
+        if (md.document().PlotTexts.view(i % 80, i / 80) != before.PlotTexts.view(i % 80, i / 80))
+            done += QRect(i % 80, i / 80, 1, 1), ++count;
     QCOMPARE(done, changed);
     QVERIFY(md.undoStack()->text(1).endsWith(QStringLiteral(" %1 plots").arg(QLocale(QLocale::English).toString(count))));
     md.undoStack()->undo();

@@ -281,21 +281,19 @@ Document plainCase(const Document &before, const Case &c, int *removed = nullptr
 Document riverMap(int w, int h, QRandomGenerator &rng)
 {
     Document doc = craftedMap(w, h);
-    for (int col = 0; col < w; ++col) {
-        for (int row = 0; row < h; ++row) {
-            QList<QByteArray> lines = doc.PlotTexts.text(col, row).replace('\r', "").split('\n');
-            const auto put = [&](const QByteArray &line) { lines.insert(rng.bounded(int(lines.size()) + 1), line); };
-            const int kinds = rng.bounded(4), f = rng.bounded(6), g = rng.bounded(5); // kinds: bit 0 N, bit 1 W
-            if (kinds & 1)
-                put(rng.bounded(2) ? "isNOfRiver" : " ISNOFRIVER ");
-            if ((kinds & 1) && f < 5)
-                put((f % 2 ? "RiverWEDirection=" : "riverwedirection = ") + QByteArray::number(f == 4 ? -1 : f));
-            if (kinds & 2)
-                put(rng.bounded(2) ? "isWOfRiver" : "iswofriver\t");
-            if ((kinds & 2) && g < 4)
-                put("RiverNSDirection=" + QByteArray::number(g));
-            doc.PlotTexts.setText(col, row, lines.join("\r\n"));
-        }
+    for (int i = 0; i < w * h; ++i) {
+        QList<QByteArray> lines = doc.PlotTexts.text(i / h, i % h).replace('\r', "").split('\n');
+        const auto put = [&](const QByteArray &line) { lines.insert(rng.bounded(int(lines.size()) + 1), line); };
+        const int kinds = rng.bounded(4), f = rng.bounded(6), g = rng.bounded(5); // kinds: bit 0 N, bit 1 W
+        if (kinds & 1)
+            put(rng.bounded(2) ? "isNOfRiver" : " ISNOFRIVER ");
+        if ((kinds & 1) && f < 5)
+            put((f % 2 ? "RiverWEDirection=" : "riverwedirection = ") + QByteArray::number(f == 4 ? -1 : f));
+        if (kinds & 2)
+            put(rng.bounded(2) ? "isWOfRiver" : "iswofriver\t");
+        if ((kinds & 2) && g < 4)
+            put("RiverNSDirection=" + QByteArray::number(g));
+        doc.PlotTexts.setText(i / h, i % h, lines.join("\r\n"));
     }
     return doc;
 }
