@@ -346,7 +346,9 @@ void MapPage::selectCell(int col, int row)
     // windows leave the focus in the field, which is about to show another
     // plot. An undo selects the plot it changed and stores nothing.
     vor4::MapDocument *doc = m_context->document();
-    if (QApplication::focusWidget() == m_plotEdit && !doc->isUndoingOrRedoing()) {
+    // The window's own focus: it stays in the field while another window
+    // is active.
+    if (window()->focusWidget() == m_plotEdit && !doc->isUndoingOrRedoing()) {
         m_recallText.clear();
         storePlotTyping();
     }
