@@ -183,38 +183,31 @@ void TestRobustness::damageIsNeverSilent()
     const QByteArray island = fixture("island-15x15.Vor4WorldBuilderSave");
     if (island.isEmpty())
         QSKIP("fixtures not present");
-    const qsizetype mapStart = island.indexOf("BeginMap");
-    const qsizetype lastEnd = island.lastIndexOf("EndPlot");
+    const auto load = [](Document &doc, const QByteArray &bytes) {
+        doc.FileLines = LineBuffer(bytes);
+        const LoadResult r = ParseFileLines(doc);
+        doc.FileLines.clear();
+        return r;
+    };
+    const qsizetype mapStart = island.indexOf("BeginMap"), lastEnd = island.lastIndexOf("EndPlot");
     static const char *const closing[] = {"EndGame", "EndTeam", "EndPlayer", "EndMap", "EndPlot"};
     QRandomGenerator rng(20);
     for (int round = 0; round < 600; ++round) {
         QByteArray bytes = island;
         const int kind = round % 3;
-        if (kind == 0) {
-            // A NUL byte with text after it: the text is dropped, so it is said.
+        const bool open = kind == 2 && rng.bounded(2);
+        if (kind == 0) { // a NUL byte with text after it: the text is dropped, so it is said
             bytes.insert(qsizetype(rng.bounded(int(lastEnd))), '\0');
-        } else if (kind == 1) {
-            // Cut short anywhere after "BeginMap", up to the last plot.
+        } else if (kind == 1) { // cut short anywhere after "BeginMap", up to the last plot
             bytes.truncate(mapStart + 10 + qsizetype(rng.bounded(int(lastEnd - mapStart - 10))));
-        } else {
-            // A keyword line: a closing one is always out of place, an opening
-            // "BeginPlot" makes the plot count disagree.
+        } else { // a closing keyword line is out of place; "BeginPlot" makes the plot count disagree
             QList<QByteArray> lines = bytes.split('\n');
-            const bool open = rng.bounded(2);
-            lines.insert(int(rng.bounded(lines.size())),
-                         QByteArray(open ? "BeginPlot" : closing[rng.bounded(5)]) + "\r");
+            lines.insert(int(rng.bounded(lines.size())), QByteArray(open ? "BeginPlot" : closing[rng.bounded(5)]) + "\r");
             bytes = lines.join('\n');
-            Document doc;
-            doc.FileLines = LineBuffer(bytes);
-            const LoadResult r = ParseFileLines(doc);
-            QVERIFY2(open ? !r.ok() || !mapDamage(doc, r.stats).isEmpty() : r.status == LoadResult::StructureError,
-                     qPrintable(QString::number(round)));
-            continue;
         }
         Document doc;
-        doc.FileLines = LineBuffer(bytes);
-        const LoadResult r = ParseFileLines(doc);
-        doc.FileLines.clear();
+        const LoadResult r = load(doc, bytes);
+        QVERIFY2(kind < 2 || open || r.status == LoadResult::StructureError, qPrintable(QString::number(round)));
         if (!r.ok())
             continue; // refused
         const MapDamage damage = mapDamage(doc, r.stats);
@@ -222,9 +215,7 @@ void TestRobustness::damageIsNeverSilent()
         // What is written after a go-ahead reads back the same, with no damage.
         const QByteArray saved = buildSaveFile(doc);
         Document again;
-        again.FileLines = LineBuffer(saved);
-        const LoadResult back = ParseFileLines(again);
-        again.FileLines.clear();
+        const LoadResult back = load(again, saved);
         QVERIFY(back.ok() && mapDamage(again, back.stats).isEmpty());
         QCOMPARE(buildSaveFile(again), saved);
     }

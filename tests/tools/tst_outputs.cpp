@@ -10,7 +10,6 @@
 
 namespace {
 
-const QString Island = QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave");
 const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
 const QByteArray Header = "BeginMap\r\ngrid width=2\r\ngrid height=1\r\nnum plots written=2\r\nEndMap\r\n";
 const QByteArray Plot0 = "BeginPlot\r\nx=0,y=0\r\nPlotType=1\r\nEndPlot\r\n";
@@ -40,7 +39,6 @@ private Q_SLOTS:
     void inputsAreNeverOutputs();
     void failedWritesKeepTheOldFile();
     void messagesNameFileAndLineAndAreBounded();
-
 private:
     QTemporaryDir m_dir;
 };
@@ -71,12 +69,10 @@ void TestOutputs::damageIsToldOrRefused()
     for (const QStringList &args : writers(in, out).mid(0, 2)) {
         QVERIFY(writeFile(out, "old"));
         const Run r = vor4map(args);
-        QCOMPARE(r.code, refused ? 1 : 0);
-        QCOMPARE(readAll(out) == "old", refused);
-        QVERIFY2(finding.isEmpty() ? r.err.isEmpty()
-                                   : r.err.startsWith(in.toUtf8() + ": warning: ") && r.err.contains(finding)
-                                         && r.err.contains("nothing written") == refused,
-                 r.err);
+        const bool told = finding.isEmpty() ? r.err.isEmpty()
+                                            : r.err.startsWith(in.toUtf8() + ": warning: ") && r.err.contains(finding)
+                                                  && r.err.contains("nothing written") == refused;
+        QVERIFY2(told && r.code == (refused ? 1 : 0) && (readAll(out) == "old") == refused, r.err);
         if (refused)
             QVERIFY(vor4map(QStringList(args) << "--force").code == 0 && readAll(out).startsWith("Version=11"));
     }
@@ -86,19 +82,15 @@ void TestOutputs::inputsAreNeverOutputs()
 {
     const QString map = m_dir.filePath("map.Vor4WorldBuilderSave"), a = m_dir.filePath("a.png"), b = m_dir.filePath("b.png");
     QVERIFY(writeFile(map, Header + Plot0 + Plot1) && QFile::link(map, m_dir.filePath("link.png")));
-    for (const QStringList &args : QList<QStringList>{{"thumbnail", map, map},
-                                                      {"render", map, m_dir.filePath("link.png")},
-                                                      {"render", map, a, "--minimap", map},
-                                                      {"render", map, b, "--minimap", b}}) {
+    for (const QStringList &args : QList<QStringList>{{"thumbnail", map, map}, {"render", map, m_dir.filePath("link.png")},
+                                                      {"render", map, a, "--minimap", map}, {"render", map, b, "--minimap", b}}) {
         const Run r = vor4map(args);
-        QVERIFY2(r.code == 1 && r.err.contains("is the same file as"), r.err);
-        QCOMPARE(readAll(map), Header + Plot0 + Plot1);
+        QVERIFY2(r.code == 1 && r.err.contains("is the same file as") && readAll(map) == Header + Plot0 + Plot1, r.err);
     }
-    QVERIFY(!QFile::exists(a) && !QFile::exists(b));
     // No minimap to write: nothing at all is written.
     QVERIFY(writeFile(map, "BeginGame\r\nEndGame\r\n"));
-    QCOMPARE(vor4map({"render", map, m_dir.filePath("c.png"), "--minimap", m_dir.filePath("d.png")}).code, 1);
-    QVERIFY(!QFile::exists(m_dir.filePath("c.png")) && !QFile::exists(m_dir.filePath("d.png")));
+    QCOMPARE(vor4map({"render", map, a, "--minimap", b}).code, 1);
+    QVERIFY(!QFile::exists(a) && !QFile::exists(b));
 }
 
 void TestOutputs::failedWritesKeepTheOldFile()
@@ -113,31 +105,17 @@ void TestOutputs::failedWritesKeepTheOldFile()
         QVERIFY(writeFile(out, "old") && QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup));
         Run r = vor4map(args);
         QVERIFY2(r.code == 1 && r.err.contains(out.toUtf8() + " is read-only") && readAll(out) == "old", r.err);
-        // Under a 1 KB size limit: fails, says so, is not killed by SIGXFSZ.
+        // Under a 1 KB size limit: fails, says so, is not killed by SIGXFSZ, leaves no temporary file.
         QVERIFY(QFile::setPermissions(out, own));
+        const QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
         QProcess p;
         p.start(QStringLiteral("/bin/sh"), QStringList{"-c", "ulimit -f 2 && exec \"$0\" \"$@\"", VOR4MAP_PATH} + args);
-        QVERIFY(p.waitForFinished(60000));
-        QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 1 && !p.readAllStandardError().isEmpty(),
-                 qPrintable(args.join(' ')));
-        QCOMPARE(readAll(out), QByteArray("old"));
+        QVERIFY2(p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 1
+                     && !p.readAllStandardError().isEmpty() && readAll(out) == "old"
+                     && QDir(m_dir.path()).entryList(QDir::Files) == files, qPrintable(args.join(' ')));
         // Replaced, it keeps its permissions.
-        QCOMPARE(vor4map(args).code, 0);
-        QVERIFY(readAll(out) != "old");
+        QVERIFY(vor4map(args).code == 0 && readAll(out) != "old");
         QCOMPARE(QFileInfo(out).permissions() & ~(QFile::ReadUser | QFile::WriteUser), own);
-    }
-    const QString mount = m_dir.filePath("tmpfs");
-    QVERIFY(QDir().mkpath(mount));
-    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mount}) != 0)
-        QSKIP("cannot mount a small tmpfs here: the full disk is not tried");
-    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mount}); });
-    QVERIFY(writeFile(mount + "/filler", QByteArray(56 * 1024, 'x')));
-    for (const QStringList &args : writers(Continents, mount + "/out")) {
-        QVERIFY(writeFile(mount + "/out", "old"));
-        const Run r = vor4map(args);
-        QVERIFY2(r.code == 1 && !r.err.isEmpty(), qPrintable(args.join(' ')));
-        QCOMPARE(readAll(mount + "/out"), QByteArray("old"));
-        QCOMPARE(QDir(mount).entryList(QDir::Files).size(), 2); // no temporary file left
     }
 }
 
@@ -146,28 +124,18 @@ void TestOutputs::messagesNameFileAndLineAndAreBounded()
     const QString bad = m_dir.filePath("bad.Vor4WorldBuilderSave"), x = m_dir.filePath("x");
     QVERIFY(writeFile(bad, "BeginMap\r\ngrid width=9" + QByteArray(200, '9') + "\x1b\r\nEndMap\r\n"));
     const QByteArray cut = QByteArray(80, '9') + "\xe2\x80\xa6";
-    for (const QStringList &args : {QStringList{"check", bad}, QStringList{"normalize", bad, x}, QStringList{"stats", bad}}) {
-        const Run r = vor4map(args);
-        QVERIFY(r.code != 0);
-        QCOMPARE(r.err, bad.toUtf8() + ":2: '" + cut + "' is not a valid integer value\n");
-    }
+    for (const QStringList &args : {QStringList{"check", bad}, QStringList{"normalize", bad, x}, QStringList{"stats", bad}})
+        QCOMPARE(vor4map(args).err, bad.toUtf8() + ":2: '" + cut + "' is not a valid integer value\n");
     // Command-line values: as typed, never the number they were cut to, and bounded.
-    QVERIFY(vor4map({"edit", Island, x, "--resize", "99999999999,5"}).err.contains("not 99999999999 x 5\n"));
-    const QString area = QString(200, QLatin1Char('9')) + "\t";
-    QVERIFY(vor4map({"edit", Island, x, "--put", "A=1", area}).err.contains("\"" + cut + "\" is not an area"));
-    QVERIFY(vor4map({"thumbnail", Island, x, "--size", "1\x1b"}).err.contains("not '1\\x1B'"));
+    QVERIFY(vor4map({"edit", Continents, x, "--resize", "99999999999,5"}).err.contains("not 99999999999 x 5\n"));
+    QVERIFY(vor4map({"edit", Continents, x, "--put", "A=1", QString(200, '9') + "\t"})
+                .err.contains("\"" + cut + "\" is not an area"));
+    QVERIFY(vor4map({"thumbnail", Continents, x, "--size", "1\x1b"}).err.contains("not '1\\x1B'"));
     // A pattern past the engine's limit is told, not "not found"; one within it still finds.
     QVERIFY(writeFile(bad, Header + Plot0 + "BeginPlot\r\nx=1,y=0\r\n" + QByteArray(40, 'a') + "b\r\nEndPlot\r\n"));
     const Run r = vor4map({"find", bad, "(a+)+$", "--regex"});
     QVERIFY2(r.code == 2 && r.err == "pattern too complex at 1,0\n", r.err);
     QCOMPARE(vor4map({"find", bad, "a+b$", "--regex"}).out, "1,0: " + QByteArray(40, 'a') + "b\n");
-    // The README, the manual and the help say the same.
-    const QByteArray readme = readAll(QStringLiteral(VOR4_SOURCE_DIR "/README.md"));
-    const QByteArray manual = readAll(QStringLiteral(VOR4_SOURCE_DIR "/docs/vor4map.1"));
-    for (const QByteArray call : {"normalize IN OUT [--force]", "edit IN OUT [--force] OPERATION"})
-        QVERIFY2(readme.contains("vor4map " + call) && vor4map({}).err.contains("vor4map " + call), call);
-    for (const QByteArray said : {"pattern too complex at X,Y", "is read-only"})
-        QVERIFY(readme.contains(said) && manual.contains(QByteArray(said).replace("X,Y", "\\fIX\\fR,\\fIY\\fR")));
 }
 
 QTEST_GUILESS_MAIN(TestOutputs)
