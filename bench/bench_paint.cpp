@@ -5,6 +5,7 @@
 #include "MapGenerator.h"
 #include "MapPainter.h"
 #include "MapReader.h"
+#include "MiniMap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -59,7 +60,7 @@ void paintView(benchmark::State &state, bool keepCache)
     }
     const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)));
     QImage view(1920, 1080, QImage::Format_RGB32);
-    QImage miniMap(doc.miniMapSize, QImage::Format_RGB32);
+    QImage miniMap(vor4::miniMapSize(doc), QImage::Format_RGB32);
     miniMap.fill(Qt::white);
     vor4::MapPainter painter;
     painter.paint(view, doc.PlotTexts, params, &miniMap); // the grid's first paint fills the cache

@@ -4,7 +4,7 @@ namespace vor4 {
 
 void Document::ResetDocument(int width, int height)
 {
-    miniMapSize = QSize(3 * qBound(0, width, 1 << 20), 3 * qBound(0, height, 1 << 20));
+    hasSize = width > 0 && height > 0;
     FileLines.clear();
     GameLines = {};
     MapLines = {};
@@ -14,8 +14,6 @@ void Document::ResetDocument(int width, int height)
     SignTexts = {};
     PlotTexts.clear();
     setGridSize(width, height);
-    CurrentCol = -1;
-    CurrentRow = -1;
 }
 
 Document Document::deepCopy(PlotTable plots) const
@@ -32,9 +30,7 @@ Document Document::deepCopy(PlotTable plots) const
     copy.SignTexts = SignTexts;
     plots.copyFrom(PlotTexts);
     copy.PlotTexts = std::move(plots);
-    copy.miniMapSize = miniMapSize;
-    copy.CurrentCol = CurrentCol;
-    copy.CurrentRow = CurrentRow;
+    copy.hasSize = hasSize;
     copy.FileName = FileName;
     return copy;
 }

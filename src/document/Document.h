@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QSize>
 #include <QString>
 
 namespace vor4 {
@@ -38,7 +37,7 @@ public:
     Document() { ResetDocument(0, 0); }
 
     // Replaces every store; keeps FileName. Width and height below 1 give a
-    // grid of one column or row, while the minimap image follows the request.
+    // grid of one column or row, and a map without a size (hasSize).
     void ResetDocument(int width, int height);
 
     int columnCount() const { return PlotTexts.columnCount(); }
@@ -62,9 +61,9 @@ public:
     // One text per sign block of the file, in file order.
     QList<QByteArray> SignTexts;
     PlotTable PlotTexts;
-    QSize miniMapSize; // pixels of the minimap image, 3 per plot
-    int CurrentCol = -1;
-    int CurrentRow = -1;
+    // A size was given: by the reset, a map line read or a resize. The grid
+    // of a map without one shows one plot, but there is no minimap picture.
+    bool hasSize = false;
     QString FileName;
 };
 

@@ -300,7 +300,7 @@ private:
         } else {
             m_doc.MapLines.append(line.toByteArray());
         }
-        m_doc.miniMapSize = QSize(3 * m_doc.columnCount(), 3 * m_doc.rowCount());
+        m_doc.hasSize = true;
         return true;
     }
 

@@ -148,13 +148,6 @@ void MapDocument::setFileName(const QString &path)
     m_doc.FileName = path;
 }
 
-void MapDocument::setCurrentCell(int col, int row)
-{
-    QMutexLocker lock(&m_writeLock);
-    m_doc.CurrentCol = col;
-    m_doc.CurrentRow = row;
-}
-
 void MapDocument::reset(int width, int height)
 {
     m_stack.clear();

@@ -1,7 +1,7 @@
 #pragma once
 // The one document of the editor with its edit history. Every change to the
-// stores is an undoable step pushed here; only opening a file, the file name
-// and the selected cell are written outside the history.
+// stores is an undoable step pushed here; only opening a file and the file
+// name are written outside the history.
 
 #include "Document.h"
 #include "MapReader.h"
@@ -67,7 +67,6 @@ public:
 
     // Writes outside the history.
     void setFileName(const QString &path);
-    void setCurrentCell(int col, int row);
     // Empties the history and resets the stores (start-up).
     void reset(int width, int height);
 

@@ -44,10 +44,11 @@ QCheckBox *option(const char *name, const QString &text)
 
 } // namespace
 
-FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
+FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, const QPoint *selectedPlot, QWidget *parent)
     : QWidget(parent)
     , m_doc(doc)
     , m_grid(grid)
+    , m_selectedPlot(selectedPlot)
     , m_search(doc)
     , m_marks(&m_search, grid)
 {
@@ -280,8 +281,7 @@ void FindBar::setNote(QLabel *label, const QString &text, bool error)
 
 std::optional<QPoint> FindBar::selectedCell() const
 {
-    const vor4::Document &d = m_doc->document();
-    if (d.CurrentCol < 0 || d.CurrentRow < 0)
+    if (m_selectedPlot->x() < 0 || m_selectedPlot->y() < 0)
         return std::nullopt;
     return QPoint(m_grid->col(), m_grid->row());
 }

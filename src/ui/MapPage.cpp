@@ -46,6 +46,8 @@ MapPage::MapPage(EditorContext *context, EditorActions *actions, QWidget *parent
     m_hoverTimer->setInterval(100);
     m_hoverHint = new HintWindow(this);
     vor4::MapDocument *doc = context->document();
+    // Before anyone else hears of a new document: no plot of it is selected.
+    connect(doc, &vor4::MapDocument::documentReplaced, this, [this] { m_selectedPlot = QPoint(-1, -1); });
 
     m_miniMapImage = new vor4::MiniMapImage(doc, this);
     m_grid = new MapGrid;
@@ -58,7 +60,7 @@ MapPage::MapPage(EditorContext *context, EditorActions *actions, QWidget *parent
     m_tools->setCatalogueSource([this] { return m_contents ? m_contents->paintLines() : QStringList(); });
     m_tools->toolBar()->setProperty("shortcutGroup", QStringLiteral("Paint bar"));
     connect(m_tools, &MapToolBox::message, context, &EditorContext::say);
-    m_findBar = new FindBar(doc, m_grid);
+    m_findBar = new FindBar(doc, m_grid, &m_selectedPlot);
     m_findBar->setProperty("shortcutGroup", QStringLiteral("Find bar"));
     m_statistics = new StatisticsWindow(doc, this);
 
@@ -352,7 +354,7 @@ void MapPage::selectCell(int col, int row)
         m_recallText.clear();
         storePlotTyping();
     }
-    doc->setCurrentCell(col, row);
+    m_selectedPlot = QPoint(col, row);
     m_plotEdit->setBytes(doc->document().PlotTexts.text(col, row));
     // The file's x and y too: the numbers of the plot blocks, of the players'
     // start positions and of the game.
@@ -363,11 +365,7 @@ void MapPage::selectCell(int col, int row)
                                 .arg(doc->document().fileY(row)));
 }
 
-bool MapPage::plotSelected() const
-{
-    const vor4::Document &doc = m_context->stores();
-    return doc.CurrentCol >= 0 && doc.CurrentRow >= 0;
-}
+bool MapPage::plotSelected() const { return m_selectedPlot.x() >= 0 && m_selectedPlot.y() >= 0; }
 
 bool MapPage::hasSelectedPlot()
 {
@@ -421,7 +419,6 @@ void MapPage::clearPlot()
 
 bool MapPage::storePlotTyping()
 {
-    const vor4::Document &doc = m_context->stores();
     if (m_context->isLoading() || !m_context->autoApply() || !plotSelected())
         return true;
     QByteArray text;
@@ -429,7 +426,7 @@ bool MapPage::storePlotTyping()
         m_context->warnNotSingleByte();
         return false;
     }
-    m_context->push(new vor4::SetPlotText(m_context->document(), doc.CurrentCol, doc.CurrentRow, text,
+    m_context->push(new vor4::SetPlotText(m_context->document(), m_selectedPlot.x(), m_selectedPlot.y(), text,
                                           QStringLiteral("Edit plot")),
                     true);
     return !m_context->lastRefused();
@@ -440,7 +437,7 @@ void MapPage::showStores()
     m_headerPage->showStore();
     const vor4::Document &doc = m_context->stores();
     if (plotSelected())
-        m_plotEdit->setBytes(doc.PlotTexts.text(doc.CurrentCol, doc.CurrentRow));
+        m_plotEdit->setBytes(doc.PlotTexts.text(m_selectedPlot.x(), m_selectedPlot.y()));
     else
         m_plotEdit->clear();
 }
@@ -458,7 +455,7 @@ void MapPage::plotsChanged(const QRegion &plots)
         // A tool painted over the selected plot: the field shows it. A text
         // that was just applied is there already and is left alone, its
         // cursor with it.
-        const QPoint selected(stores.CurrentCol, stores.CurrentRow);
+        const QPoint selected = m_selectedPlot;
         QByteArray shown;
         if (plots.contains(selected)
             && (!m_plotEdit->bytes(&shown) || shown != stores.PlotTexts.view(selected.x(), selected.y())))

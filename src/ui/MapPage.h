@@ -8,6 +8,7 @@
 #include "MiniMapHost.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QRect>
 #include <QWidget>
 #include <functional>
@@ -69,6 +70,9 @@ public:
     // Selects a plot as a click does: the plot text being typed is stored
     // first.
     void selectCell(int col, int row);
+    // The plot last selected, the one the plot text shows; (-1, -1) while
+    // none is (after Open, New or a change of the grid's size).
+    QPoint selectedPlot() const { return m_selectedPlot; }
     // The plot editor's commands.
     bool applyPlot();
     void recallPlot();
@@ -154,5 +158,6 @@ private:
     std::function<bool(int, int)> m_newMap;
     vor4::MiniMapImage *m_miniMapImage = nullptr;
     QString m_recallText;
+    QPoint m_selectedPlot{-1, -1};
     bool m_active = false; // the page is the one shown
 };

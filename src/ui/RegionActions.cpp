@@ -172,9 +172,9 @@ void RegionActions::follow(bool newGrid)
         return;
     }
     // The plot memo shows the selected plot's new text.
-    const vor4::Document &doc = m_window->stores();
-    if (doc.CurrentCol >= 0 && doc.CurrentRow >= 0)
-        m_window->mapPage()->selectCell(doc.CurrentCol, doc.CurrentRow);
+    const QPoint selected = m_window->mapPage()->selectedPlot();
+    if (selected.x() >= 0 && selected.y() >= 0)
+        m_window->mapPage()->selectCell(selected.x(), selected.y());
 }
 
 void RegionActions::copy()

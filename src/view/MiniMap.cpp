@@ -1,5 +1,6 @@
 #include "MiniMap.h"
 
+#include "Document.h"
 #include "PlotClass.h"
 #include "PlotTable.h"
 
@@ -35,6 +36,11 @@ void setPixel(QImage &image, int x, int y, QRgb colour)
 }
 
 } // namespace
+
+QSize miniMapSize(const Document &doc)
+{
+    return doc.hasSize ? QSize(3 * doc.columnCount(), 3 * doc.rowCount()) : QSize();
+}
 
 namespace {
 

@@ -9,8 +9,12 @@ class QImage;
 
 namespace vor4 {
 
+class Document;
 class PlotTable;
 
+// The minimap picture's size: 3 x 3 pixels a plot; none for a map without
+// a size.
+QSize miniMapSize(const Document &doc);
 // Paints every plot's 3 x 3 block in the colour of its first terrain line.
 // Plots without one keep their block; pixels beyond the image are skipped.
 void renderMiniMap(const PlotTable &texts, QImage &miniMap);

@@ -17,14 +17,14 @@ MiniMapImage::MiniMapImage(MapDocument *doc, QObject *parent)
     // Another size needs another picture; the one of the same size is kept
     // until the new document is rendered into it.
     connect(doc, &MapDocument::documentReplaced, this, [this] {
-        if (m_image.size() != m_doc->document().miniMapSize)
+        if (m_image.size() != miniMapSize(m_doc->document()))
             reset();
     });
 }
 
 void MiniMapImage::reset()
 {
-    m_image = QImage(m_doc->document().miniMapSize, QImage::Format_RGB32);
+    m_image = QImage(miniMapSize(m_doc->document()), QImage::Format_RGB32);
     m_image.fill(Qt::white);
     m_waiting = QRect();
 }

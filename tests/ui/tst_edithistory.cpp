@@ -196,7 +196,7 @@ void TestEditHistory::undoShowsStoresAndSelectsThePlot()
     QCOMPARE(w->stores().PlotTexts.text(20, 10), before);
     // The changed plot is selected, as a click on it would select it.
     QCOMPARE(QPoint(w->mapPage()->grid()->col(), w->mapPage()->grid()->row()), QPoint(20, 10));
-    QCOMPARE(QPoint(w->stores().CurrentCol, w->stores().CurrentRow), QPoint(20, 10));
+    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(20, 10));
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (20 ,10)   x=20, y=29"));
     QByteArray shown;
     QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));

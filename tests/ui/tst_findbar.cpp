@@ -185,7 +185,7 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
     for (const QPoint &cell : gold) {
         QTest::keyClick(bar()->findField(), Qt::Key_Return);
         QCOMPARE(selected(), cell);
-        QCOMPARE(QPoint(w->stores().CurrentCol, w->stores().CurrentRow), cell);
+        QCOMPARE(w->mapPage()->selectedPlot(), cell);
         QCOMPARE(memoBytes(), w->stores().PlotTexts.text(cell.x(), cell.y()));
         QVERIFY(w->statusText(2).startsWith(QStringLiteral("Current cell = (%1 ,%2)").arg(cell.x()).arg(cell.y())));
         QVERIFY(bar()->findField()->hasFocus());

@@ -1,6 +1,7 @@
 #include "Document.h"
 #include "GridOverlay.h"
 #include "MapGrid.h"
+#include "MiniMap.h"
 #include "MapReader.h"
 
 #include <QHBoxLayout>
@@ -409,7 +410,7 @@ void TestMapGrid::paintingWritesVisibleMiniMapBlocks()
     for (int c = 0; c < 60; ++c)
         for (int r = 0; r < 60; ++r)
             page.doc.PlotTexts.setText(c, r, "TerrainType=TERRAIN_DESERT");
-    QImage mini(page.doc.miniMapSize, QImage::Format_RGB32);
+    QImage mini(vor4::miniMapSize(page.doc), QImage::Format_RGB32);
     mini.fill(Qt::white);
     page.grid->setMiniMapBitmap(&mini);
     page.grid->setTopLeft(10, 10);

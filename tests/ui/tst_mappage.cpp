@@ -118,12 +118,11 @@ void TestMapPage::selectionFillsMemo()
     QByteArray text;
     QVERIFY(w->mapPage()->plotEdit()->bytes(&text));
     QCOMPARE(text, w->stores().PlotTexts.text(3, 5));
-    QCOMPARE(w->stores().CurrentCol, 3);
-    QCOMPARE(w->stores().CurrentRow, 5);
+    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(3, 5));
     // Right after a load nothing is selected: leaving the memo stores nothing.
     dialogs->openAnswers << Continents;
     w->action(QStringLiteral("open"))->trigger();
-    QCOMPARE(w->stores().CurrentCol, -1);
+    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(-1, -1));
     w->action(QStringLiteral("mapPage"))->trigger();
     const QByteArray before = w->stores().PlotTexts.text(0, 0);
     w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);

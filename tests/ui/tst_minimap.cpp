@@ -1,6 +1,7 @@
 #include "Document.h"
 #include "MapGrid.h"
 #include "MapReader.h"
+#include "MiniMap.h"
 #include "MiniMapHost.h"
 #include "ScrollMapTo.h"
 #include "MiniMapWindow.h"
@@ -34,7 +35,7 @@ public:
     {
         if (!file.isEmpty())
             QVERIFY(vor4::loadMapFile(file, doc).ok());
-        bitmap = QImage(doc.miniMapSize, QImage::Format_RGB32);
+        bitmap = QImage(vor4::miniMapSize(doc), QImage::Format_RGB32);
         bitmap.fill(Qt::white);
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(grid);
@@ -321,7 +322,7 @@ void TestMiniMap::emptyMap()
     // One column, many rows: a drag down scrolls the rows only.
     vor4::Document &doc = host.doc;
     doc.ResetDocument(1, 200);
-    host.bitmap = QImage(doc.miniMapSize, QImage::Format_RGB32);
+    host.bitmap = QImage(vor4::miniMapSize(doc), QImage::Format_RGB32);
     host.bitmap.fill(Qt::white);
     host.grid->updateDimensions();
     host.renderMiniMap();
@@ -337,7 +338,7 @@ void TestMiniMap::bigMapStaysOnScreen()
     FakeHost host;
     host.doc.ResetDocument(1000, 1000);
     host.doc.PlotTexts.setText(999, 999, "TerrainType=TERRAIN_DESERT");
-    host.bitmap = QImage(host.doc.miniMapSize, QImage::Format_RGB32);
+    host.bitmap = QImage(vor4::miniMapSize(host.doc), QImage::Format_RGB32);
     host.bitmap.fill(Qt::white);
     host.grid->updateDimensions();
     QVERIFY(host.showMiniMap());

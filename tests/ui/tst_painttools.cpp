@@ -602,7 +602,7 @@ void TestPaintTools::zoomKeepsThePlotInPlace()
         qApp->notify(viewport(), &ev);
         QCOMPARE(grid->cellAt(pointer), under);
         QCOMPARE(grid->row(), row - delta / 120);
-        QCOMPARE(w->stores().CurrentRow, grid->row());
+        QCOMPARE(w->mapPage()->selectedPlot().y(), grid->row());
     }
     QCOMPARE(grid->cellSize(), 14);
     // The list: the selected plot stays where it is on the screen, as near

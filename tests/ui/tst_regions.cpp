@@ -393,18 +393,22 @@ void TestRegions::transformsFromTheMapMenu()
     QCOMPARE(w->statusText(0), QStringLiteral("Flip horizontally"));
     QCOMPARE(w->stores().PlotTexts.text(63, 0), corner);
     // A square selection turns by itself; the map keeps its size.
+    w->mapPage()->selectCell(1, 1);
     w->document()->selection().setRegion(QRect(2, 2, 5, 5), QSize(64, 40));
     QVERIFY(w->regions()->action(RegionActions::RotateClockwise)->isEnabled());
     const QByteArray inside = w->stores().PlotTexts.text(2, 2);
     w->regions()->action(RegionActions::RotateClockwise)->trigger();
     QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° clockwise 5 x 5 plots"));
     QCOMPARE(w->stores().PlotTexts.text(6, 2), inside);
-    // The whole map turned: width and height swap, the panels follow.
+    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(1, 1));
+    // The whole map turned: width and height swap, the panels follow and no
+    // plot is selected.
     w->document()->selection().clear();
     menuAction(w->mapMenu(), "RotateCounterClockwiseAction")->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 64)"));
     QCOMPARE(w->mapPage()->grid()->colCount(), 40);
     QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(120, 192));
+    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(-1, -1));
     // The start positions moved with their plots: none was lost.
     QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° counter-clockwise"));
     QCOMPARE(w->document()->undoStack()->undoText(), QStringLiteral("Rotate 90° counter-clockwise"));

@@ -1,5 +1,6 @@
 #include "MapPainter.h"
 #include "MapReader.h"
+#include "MiniMap.h"
 
 #include <QtTest>
 
@@ -26,7 +27,7 @@ GridPaintParams paramsFor(const Document &doc, int W, int lineWidth)
 
 QImage whiteMiniMap(const Document &doc)
 {
-    QImage m(doc.miniMapSize, QImage::Format_RGB32);
+    QImage m(vor4::miniMapSize(doc), QImage::Format_RGB32);
     m.fill(Bg);
     return m;
 }

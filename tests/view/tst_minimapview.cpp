@@ -47,7 +47,7 @@ void TestMiniMapView::fullRender()
     doc.PlotTexts.setText(14, 0, "PlotType=2");                    // no terrain: stays white
     doc.PlotTexts.setText(13, 0, "TerrainType=TERRAIN_MARSH");     // unrecognised: black
     doc.PlotTexts.setText(12, 0, "terraintype=terrain_desert\nTerrainType=TERRAIN_GRASS");
-    QImage mini = whiteImage(doc.miniMapSize);
+    QImage mini = whiteImage(vor4::miniMapSize(doc));
     QCOMPARE(mini.size(), QSize(45, 45));
     renderMiniMap(doc.PlotTexts, mini);
     // North up: the bottom row (y 0) starts with grass and coast, the top
@@ -108,14 +108,14 @@ void TestMiniMapView::changedCellsRenderedAgain()
 {
     Document doc;
     QVERIFY(loadMapFile(QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave"), doc).ok());
-    QImage image(doc.miniMapSize, QImage::Format_RGB32);
+    QImage image(vor4::miniMapSize(doc), QImage::Format_RGB32);
     image.fill(Qt::white);
     renderMiniMap(doc.PlotTexts, image);
     doc.PlotTexts.setText(2, 3, "PlotType=1");
     doc.PlotTexts.setText(4, 4, "TerrainType=TERRAIN_SNOW\r\nTerrainType=TERRAIN_OCEAN");
     doc.PlotTexts.setText(14, 14, "TerrainType=TERRAIN_NONSENSE");
     renderMiniMapCells(doc.PlotTexts, image, QRect(QPoint(2, 3), QPoint(14, 14)));
-    QImage fresh(doc.miniMapSize, QImage::Format_RGB32);
+    QImage fresh(vor4::miniMapSize(doc), QImage::Format_RGB32);
     fresh.fill(Qt::white);
     renderMiniMap(doc.PlotTexts, fresh);
     QVERIFY(image == fresh);
@@ -217,7 +217,7 @@ void TestMiniMapView::imageFollowsEdits()
         md.undoStack()->redo();
     QCOMPARE(mini.image(), before);
     QTRY_COMPARE(changed.count(), 1);
-    QImage full = whiteImage(md.document().miniMapSize);
+    QImage full = whiteImage(vor4::miniMapSize(md.document()));
     renderMiniMap(md.document().PlotTexts, full);
     QCOMPARE(mini.image(), full);
     QCOMPARE(mini.image() == before, undos == 1);

@@ -163,7 +163,7 @@ bool renderMapPicture(const Document &doc, const RenderOptions &options, QString
 
 bool renderMiniMapPicture(const Document &doc, const QString &path, QString *error)
 {
-    QImage mini(doc.miniMapSize, QImage::Format_RGB32);
+    QImage mini(miniMapSize(doc), QImage::Format_RGB32);
     if (mini.isNull()) {
         *error = QStringLiteral("The map has no minimap image");
         return false;
@@ -199,7 +199,7 @@ int renderCommand(const RenderOptions &options)
         return 1;
     }
     // Both pictures or neither: the minimap's absence is known before any writing.
-    if (!options.miniMapFile.isEmpty() && doc.miniMapSize.isEmpty()) {
+    if (!options.miniMapFile.isEmpty() && miniMapSize(doc).isEmpty()) {
         err << "The map has no minimap image; nothing written\n";
         return 1;
     }

@@ -36,8 +36,6 @@ void ReplaceDocument::swap()
 {
     Document &doc = target();
     std::swap(doc, m_other);
-    // The selection belongs to the view, not to either document.
-    doc.CurrentCol = doc.CurrentRow = -1;
     Q_EMIT mapDocument()->documentReplaced();
 }
 

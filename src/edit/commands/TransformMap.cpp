@@ -132,10 +132,8 @@ void TransformMap::announce()
     Document &doc = target();
     MapDocument *md = mapDocument();
     if (m_transform.gridBefore() != m_transform.gridAfter() || m_transform.kind() == MapTransform::Resize) {
-        // A new grid: no plot is selected in it, the windows take its size
-        // and paint every plot anew.
-        doc.CurrentCol = doc.CurrentRow = -1;
-        doc.miniMapSize = QSize(3 * doc.columnCount(), 3 * doc.rowCount());
+        // A new grid: the windows take its size and paint every plot anew.
+        doc.hasSize = true;
         Q_EMIT md->documentReplaced();
     } else {
         // Rivers may move onto the plots just outside the area.
