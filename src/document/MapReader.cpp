@@ -383,13 +383,13 @@ LoadResult ParseFileLines(Document &doc, const LoadProgress &progress, const Map
     return Parser(doc, progress, sizeRead).run();
 }
 
-LoadResult loadMapFile(const QString &path, Document &doc, const LoadProgress &progress)
+LoadResult loadMapFile(const QString &path, Document &doc, const LoadProgress &progress, const MapSizeRead &sizeRead)
 {
     doc.FileName = path;
     doc.ResetDocument(0, 0);
     LoadResult result = readFileLines(path, doc);
     if (result.ok())
-        result = ParseFileLines(doc, progress);
+        result = ParseFileLines(doc, progress, sizeRead);
     doc.FileLines.clear();
     if (!result.ok())
         doc.FileName.clear();

@@ -56,7 +56,9 @@ LoadResult ParseFileLines(Document &doc, const LoadProgress &progress = {},
                           const MapSizeRead &sizeRead = {});
 
 // ResetDocument(0, 0), read, parse and empty FileLines: Open without windows.
-// FileName is set to the path, and emptied again when the load fails.
-LoadResult loadMapFile(const QString &path, Document &doc, const LoadProgress &progress = {});
+// FileName is set to the path, and emptied again when the load fails. Uses
+// nothing but doc: it may run on any thread.
+LoadResult loadMapFile(const QString &path, Document &doc, const LoadProgress &progress = {},
+                       const MapSizeRead &sizeRead = {});
 
 } // namespace vor4

@@ -157,40 +157,24 @@ void MapDocument::reset(int width, int height)
     Q_EMIT documentReplaced();
 }
 
-LoadResult MapDocument::readFile(const QString &path)
+void MapDocument::adopt(Document &&loaded)
 {
     m_stack.clear();
-    QMutexLocker lock(&m_writeLock);
-    m_doc.FileName = path;
-    m_doc.ResetDocument(0, 0);
-    return readFileLines(path, m_doc);
-}
-
-LoadResult MapDocument::parse(const LoadProgress &progress, const MapSizeRead &sizeRead)
-{
-    QMutexLocker lock(&m_writeLock);
-    return ParseFileLines(m_doc, progress, sizeRead);
-}
-
-void MapDocument::finishLoad()
-{
     {
         QMutexLocker lock(&m_writeLock);
-        m_doc.FileLines.clear();
+        std::swap(m_doc, loaded);
     }
-    m_stack.clear();
+    loaded = Document(); // the old stores go outside the lock
     m_stack.setClean();
     Q_EMIT documentReplaced();
 }
 
 LoadResult MapDocument::load(const QString &path, const LoadProgress &progress)
 {
-    LoadResult result = readFile(path);
-    if (result.ok())
-        result = parse(progress);
-    if (!result.ok())
-        setFileName(QString()); // only part of the file is here: nothing to save back to
-    finishLoad();
+    // Only part of a file that fails is read: no name to save it back to.
+    Document loaded;
+    const LoadResult result = loadMapFile(path, loaded, progress);
+    adopt(std::move(loaded));
     return result;
 }
 

@@ -70,13 +70,11 @@ public:
     // Empties the history and resets the stores (start-up).
     void reset(int width, int height);
 
-    // Opening a file: readFile empties the history, resets the stores, sets
-    // FileName and reads the bytes; parse fills the stores; finishLoad
-    // empties FileLines and announces the new document. load does all three,
-    // and empties FileName again when the load fails.
-    LoadResult readFile(const QString &path);
-    LoadResult parse(const LoadProgress &progress = {}, const MapSizeRead &sizeRead = {});
-    void finishLoad();
+    // Opening a file: a document read elsewhere (on another thread, say)
+    // takes this one's place in one step, with an empty history.
+    void adopt(Document &&loaded);
+    // Reads the file and adopts it; FileName is emptied again when the load
+    // fails.
     LoadResult load(const QString &path, const LoadProgress &progress = {});
 
 Q_SIGNALS:

@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "MapCheck.h"
 #include "MapFileType.h"
+#include "MapReader.h"
 #include "MapPage.h"
 #include "MapWriter.h"
 #include "ReplaceDocument.h"
@@ -14,11 +15,12 @@
 #include "SectionPage.h"
 #include "WaitCursor.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QThreadPool>
 #include <QUrl>
 
 namespace {
@@ -51,6 +53,11 @@ FileActions::FileActions(MainWindow *window, EditorContext *context)
     , m_context(context)
     , m_recovery(new AutoRecovery(context->document(), this))
 {
+    // One thread that stays: a new one for every load would take the new
+    // map's memory afresh from the system (a 1000 x 1000 map opened a tenth
+    // more slowly).
+    m_reader.setMaxThreadCount(1);
+    m_reader.setExpiryTimeout(-1);
     locateGame();
 }
 
@@ -130,7 +137,7 @@ bool FileActions::maybeSave()
 
 void FileActions::newMap()
 {
-    if (m_context->isLoading() || !maybeSave())
+    if (!maybeSave())
         return;
     newDocument(0, 0, QStringLiteral("New"));
 }
@@ -145,24 +152,68 @@ bool FileActions::createMap(int width, int height)
 
 void FileActions::open()
 {
-    if (m_context->isLoading())
-        return;
     const QString path = Dialogs::instance().openFileName(m_window, m_openFolder, FileFilter);
     if (!path.isEmpty())
         openMapFile(path);
 }
 
-void FileActions::showReadStores()
+void FileActions::clearEdits()
 {
-    // The grid and the slot choosers follow what was read, also when the
-    // load stopped early.
-    m_window->mapPage()->mapSizeChanged();
     for (vor4::SectionKind kind : Sections)
-        m_window->sectionPage(kind)->listSlots();
+        m_window->sectionPage(kind)->edit()->clear();
+    m_window->mapPage()->plotEdit()->clear();
+}
+
+vor4::LoadResult FileActions::readMap(const QString &path, vor4::Document *doc)
+{
+    // The file is read and parsed on a thread of its own, into a document of
+    // its own; meanwhile the window handles its events as ever and shows the
+    // progress the reader sends. Messages still on their way when the load
+    // has ended go with `relay`.
+    vor4::LoadResult result;
+    QObject relay;
+    QEventLoop waiting;
+    m_reader.start([this, &relay, &result, &waiting, path, doc] {
+        // Repainting the progress text at every 500th line would cost more
+        // than reading the lines (a 1000 x 1000 map took four times as
+        // long): the text is renewed at most every 20 ms.
+        QElapsedTimer sinceText;
+        const auto progress = [&](qint64 n, qint64 total) {
+            if (n == 0 || sinceText.hasExpired(20)) {
+                sinceText.start();
+                QMetaObject::invokeMethod(
+                    &relay, [this, n, total] { m_context->say(QStringLiteral("Analyze(%1/%2)").arg(n).arg(total)); },
+                    Qt::QueuedConnection);
+            }
+            return !m_cancelLoad.load();
+        };
+        int shownColumns = 0, shownRows = 0;
+        const auto sizeRead = [&](int columns, int rows) {
+            if (columns == shownColumns && rows == shownRows)
+                return;
+            shownColumns = columns;
+            shownRows = rows;
+            QMetaObject::invokeMethod(
+                &relay,
+                [this, columns, rows] {
+                    m_context->setStatus(1, QStringLiteral("Map Size = (%1 x %2)").arg(columns).arg(rows));
+                },
+                Qt::QueuedConnection);
+        };
+        result = vor4::loadMapFile(path, *doc, progress, sizeRead);
+        QMetaObject::invokeMethod(&relay, [&waiting] { waiting.quit(); }, Qt::QueuedConnection);
+    });
+    waiting.exec();
+    // Left early only when the application quits.
+    m_cancelLoad = true;
+    m_reader.waitForDone();
+    return result;
 }
 
 bool FileActions::openMapFile(const QString &path)
 {
+    // One load at a time: a drop is opened from the event queue, which runs
+    // while a file is read.
     if (m_context->isLoading())
         return false;
     if (!QFileInfo::exists(path)) {
@@ -173,51 +224,38 @@ bool FileActions::openMapFile(const QString &path)
     if (!maybeSave())
         return false;
     Q_EMIT mapClosing();
-    setBusy(true);
-    vor4::MapDocument *doc = m_context->document();
+    vor4::Document loaded;
     vor4::LoadResult result;
     {
         WaitCursor wait;
-        result = doc->readFile(path);
-        showReadStores();
-        for (vor4::SectionKind kind : Sections)
-            m_window->sectionPage(kind)->edit()->clear();
-        m_window->mapPage()->plotEdit()->clear();
-        m_context->setStatus(2, QString());
-        if (result.ok()) {
+        // The window takes no commands that would change the stores while
+        // the reader runs; the focus leaves the text fields first.
+        m_cancelLoad = false;
+        setBusy(true);
+        // The map before goes first: its memory may be needed for the new one.
+        m_context->document()->reset(0, 0);
+        clearEdits();
+        result = readMap(path, &loaded);
+        setBusy(false);
+        const bool read = result.status != vor4::LoadResult::FileError;
+        if (read) {
             m_saveName = path;
             m_openFolder = QFileInfo(path).absolutePath();
-            m_captionName = QFileInfo(path).fileName();
-            updateCaption();
-            m_window->showPage(MainWindow::RulesPage);
-            // The message loop runs at every 500th line. Repainting the
-            // progress text that often would cost more than reading the
-            // lines (a 1000 x 1000 map took four times as long), so the text
-            // is renewed at most every 20 ms.
-            QElapsedTimer sinceText;
-            result = doc->parse(
-                [&](qint64 n, qint64 total) {
-                    if (n == 0 || sinceText.hasExpired(20)) {
-                        m_context->say(QStringLiteral("Analyze(%1/%2)").arg(n).arg(total));
-                        sinceText.start();
-                    }
-                    QCoreApplication::processEvents();
-                    return !m_closeAfterLoad;
-                },
-                [&](int columns, int rows) {
-                    m_context->setStatus(1, QStringLiteral("Map Size = (%1 x %2)").arg(columns).arg(rows));
-                });
         }
-        showReadStores();
+        // The stores of a load that failed hold only part of the file: the
+        // reader left them without a name, so that a plain Save does not
+        // overwrite the original with them, and the caption names no file.
+        m_captionName = result.ok() ? QFileInfo(path).fileName() : QString();
+        // What was read replaces the document in one step; the window follows.
+        m_context->document()->adopt(std::move(loaded));
+        if (read)
+            m_window->showPage(MainWindow::RulesPage);
         if (result.ok()) {
             for (vor4::SectionKind kind : Sections)
                 m_window->sectionPage(kind)->showFirstSlot();
             m_context->say(QStringLiteral("Map ready..."));
         } else {
-            // The stores hold only part of the file: a plain Save must not
-            // overwrite the original with it, and the caption names no file.
-            doc->setFileName(QString());
-            m_captionName.clear();
+            clearEdits();
             QString message = result.message;
             if (result.line > 0 && result.status != vor4::LoadResult::StructureError)
                 message += QStringLiteral(" - Line: %1").arg(result.line);
@@ -227,9 +265,7 @@ bool FileActions::openMapFile(const QString &path)
         }
         if (result.ok() || result.status == vor4::LoadResult::StructureError)
             m_window->mapPage()->renderMiniMap();
-        doc->finishLoad();
     }
-    setBusy(false);
     m_confirmDamagedSave = false;
     if (result.ok() && !m_closeAfterLoad)
         announceDamage(vor4::mapDamage(m_context->stores(), result.stats));
@@ -290,7 +326,7 @@ bool FileActions::offerRecovery()
 
 bool FileActions::save()
 {
-    if (m_context->isLoading() || !m_window->storeFocusedMemo())
+    if (!m_window->storeFocusedMemo())
         return false;
     const QString file = m_context->stores().FileName;
     if (file.isEmpty()) {
@@ -322,7 +358,7 @@ bool FileActions::save()
 
 bool FileActions::saveAs()
 {
-    if (m_context->isLoading() || !m_window->storeFocusedMemo())
+    if (!m_window->storeFocusedMemo())
         return false;
     // A new map is offered a new name, never that of the file opened before.
     const QString untitled = QStringLiteral("Untitled") + Extension;
@@ -355,8 +391,10 @@ bool FileActions::saveAs()
 bool FileActions::mayClose()
 {
     if (m_context->isLoading()) {
-        // The loader is still on the stack: let it stop, then close.
+        // The reader stops at its next 500th line; the window closes once
+        // Open has ended.
         m_closeAfterLoad = true;
+        m_cancelLoad = true;
         return false;
     }
     return maybeSave();

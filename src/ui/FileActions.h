@@ -2,10 +2,12 @@
 // The file commands of the main window: New, Open, Save and Save as, the
 // question about unsaved changes, maps dropped on the window or named on
 // the command line, and the recovery file of a run that ended unexpectedly.
-// While a file loads the window is busy: nothing may change the stores.
+// While a file is read the window is busy: nothing may change the stores.
 
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
+#include <atomic>
 
 class AutoRecovery;
 class EditorContext;
@@ -13,6 +15,8 @@ class MainWindow;
 class QMimeData;
 
 namespace vor4 {
+class Document;
+struct LoadResult;
 struct MapDamage;
 }
 
@@ -69,7 +73,8 @@ Q_SIGNALS:
 private:
     void locateGame();
     void newDocument(int width, int height, const QString &stepName);
-    void showReadStores();
+    void clearEdits();
+    vor4::LoadResult readMap(const QString &path, vor4::Document *doc);
     void announceDamage(const vor4::MapDamage &damage);
     bool isUntitled() const;
     void setBusy(bool busy);
@@ -85,4 +90,6 @@ private:
     // The open file was damaged: the first Save asks before writing it.
     bool m_confirmDamagedSave = false;
     bool m_closeAfterLoad = false;
+    QThreadPool m_reader; // reads the files that are opened
+    std::atomic_bool m_cancelLoad{false};
 };

@@ -291,7 +291,7 @@ void MainWindow::stepThroughHistory(bool forward)
 {
     // The typing in the field being edited becomes a step of its own first:
     // this undo takes it back, and Redo brings it again.
-    if (isLoading() || !storeFocusedMemo())
+    if (!storeFocusedMemo())
         return;
     if (forward)
         m_document.undoStack()->redo();
@@ -301,9 +301,6 @@ void MainWindow::stepThroughHistory(bool forward)
 
 void MainWindow::documentReplaced()
 {
-    // Open sees to its pages itself, step by step.
-    if (isLoading())
-        return;
     m_mapPage->mapSizeChanged();
     for (SectionPage *page : m_sectionPages)
         page->listSlots();
@@ -354,11 +351,16 @@ bool MainWindow::isLoading() const { return m_context->isLoading(); }
 
 void MainWindow::setBusy(bool busy)
 {
-    // While a load lets events in, nothing may change or replace the stores.
+    // While a file is read the window handles its events, but nothing may
+    // change or replace the stores: this is the one place that says so.
     for (QToolBar *bar : m_commandBars)
         bar->setEnabled(!busy);
     m_pages->setEnabled(!busy);
     m_actions->setBusy(busy);
+    m_regions->setBusy(busy);
+    for (QWidget *tool : {static_cast<QWidget *>(m_contentsWindow), static_cast<QWidget *>(m_history)})
+        if (tool)
+            tool->setEnabled(!busy);
 }
 
 // Caption and status bar -------------------------------------------------------------

@@ -303,8 +303,6 @@ void MapPage::showNewMapPrompt()
 
 void MapPage::newMapAnswered(bool ok)
 {
-    if (m_context->isLoading())
-        return;
     if (ok && m_newMap && !m_newMap(m_widthBox->readValue(), m_heightBox->readValue()))
         return; // the prompt stays for another answer
     m_prompt->hide();
@@ -383,7 +381,7 @@ bool MapPage::applyPlot() { return applyPlotMemo(QStringLiteral("Edit plot")); }
 
 bool MapPage::applyPlotMemo(const QString &what)
 {
-    if (m_context->isLoading() || !hasSelectedPlot())
+    if (!hasSelectedPlot())
         return false;
     QByteArray text;
     if (!m_plotEdit->bytes(&text)) {
@@ -397,7 +395,7 @@ bool MapPage::applyPlotMemo(const QString &what)
 
 void MapPage::recallPlot()
 {
-    if (m_context->isLoading() || !hasSelectedPlot())
+    if (!hasSelectedPlot())
         return;
     const QPoint cell = focusedCell();
     if (!m_recallText.isEmpty())
@@ -410,7 +408,7 @@ void MapPage::recallPlot()
 
 void MapPage::clearPlot()
 {
-    if (m_context->isLoading() || !hasSelectedPlot())
+    if (!hasSelectedPlot())
         return;
     m_recallText = m_plotEdit->text();
     m_plotEdit->clear();
@@ -419,7 +417,7 @@ void MapPage::clearPlot()
 
 bool MapPage::storePlotTyping()
 {
-    if (m_context->isLoading() || !m_context->autoApply() || !plotSelected())
+    if (!m_context->autoApply() || !plotSelected())
         return true;
     QByteArray text;
     if (!m_plotEdit->bytes(&text)) {
@@ -442,7 +440,7 @@ void MapPage::showStores()
         m_plotEdit->clear();
 }
 
-bool MapPage::isMapPageActive() const { return m_active && !m_context->isLoading(); }
+bool MapPage::isMapPageActive() const { return m_active; }
 
 // Following the document ------------------------------------------------------
 

@@ -15,6 +15,7 @@
 #include "MiniMapWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -85,6 +86,11 @@ RegionActions::RegionActions(MainWindow *window)
                                 &RegionActions::crop, false);
     map->addAction(m_actions[ResizeMap]);
     map->addAction(m_actions[Crop]);
+    // Each command keeps its own state while the group waits for a load.
+    m_commands = new QActionGroup(this);
+    m_commands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (QAction *a : m_actions)
+        m_commands->addAction(a);
 
     m_selectionLabel = new QLabel;
     m_selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
@@ -127,7 +133,7 @@ QAction *RegionActions::addAction(const QString &text, const QString &name, cons
     return a;
 }
 
-bool RegionActions::busy() const { return m_window->isLoading(); }
+void RegionActions::setBusy(bool busy) { m_commands->setEnabled(!busy); }
 
 void RegionActions::selectionChanged()
 {
@@ -181,7 +187,7 @@ void RegionActions::copy()
 {
     // A block is a rectangle: the selection's bounding one.
     const QRect area = m_window->document()->selection().boundingRect();
-    if (busy() || area.isEmpty())
+    if (area.isEmpty())
         return;
     WaitCursor wait;
     auto region = std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(*m_window->document(), area));
@@ -193,7 +199,7 @@ void RegionActions::cut()
 {
     // What Copy took goes: the bounding rectangle.
     const QRect area = m_window->document()->selection().boundingRect();
-    if (busy() || area.isEmpty())
+    if (area.isEmpty())
         return;
     copy();
     const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(*m_window->document(), area, QStringLiteral("Cut"));
@@ -204,7 +210,7 @@ void RegionActions::cut()
 void RegionActions::deleteSelection()
 {
     const QRegion cells = m_window->document()->selection().region();
-    if (busy() || cells.isEmpty())
+    if (cells.isEmpty())
         return;
     const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(*m_window->document(), cells);
     report(r.message, r.ok);
@@ -213,8 +219,6 @@ void RegionActions::deleteSelection()
 
 void RegionActions::selectAll()
 {
-    if (busy())
-        return;
     const vor4::Document &doc = m_window->stores();
     m_window->document()->push(new vor4::ChangeSelection(m_window->document(), QRect(0, 0, doc.columnCount(), doc.rowCount())));
 }
@@ -236,7 +240,7 @@ QByteArray RegionActions::plotText(const QMimeData *data)
 
 void RegionActions::paste()
 {
-    if (busy() || m_window->currentPage() != MainWindow::MapEditorPage)
+    if (m_window->currentPage() != MainWindow::MapEditorPage)
         return;
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     std::optional<vor4::PlotRegion> region;
@@ -302,8 +306,6 @@ void RegionActions::endPaste()
 
 void RegionActions::transform(vor4::MapTransform::Kind kind)
 {
-    if (busy())
-        return;
     const QSize before(m_window->stores().columnCount(), m_window->stores().rowCount());
     vor4::Transforms::Result r;
     {
@@ -317,8 +319,6 @@ void RegionActions::transform(vor4::MapTransform::Kind kind)
 
 void RegionActions::resizeMap()
 {
-    if (busy())
-        return;
     const QSize before(m_window->stores().columnCount(), m_window->stores().rowCount());
     ResizeMapDialog dialog(before, m_window);
     if (dialog.exec() != QDialog::Accepted)
@@ -337,7 +337,7 @@ void RegionActions::crop()
 {
     // A map is a rectangle: the selection's bounding one.
     const QRect area = m_window->document()->selection().boundingRect();
-    if (busy() || area.isEmpty())
+    if (area.isEmpty())
         return;
     vor4::Transforms::Result r;
     {
@@ -353,7 +353,7 @@ bool RegionActions::eventFilter(QObject *watched, QEvent *event)
 {
     // Escape lets go of the selection; a floating block has taken it first.
     if (watched == m_window->mapPage()->grid() && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_preview && !busy())
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_preview)
         m_window->document()->push(new vor4::ChangeSelection(m_window->document(), QRegion()));
     return QObject::eventFilter(watched, event);
 }

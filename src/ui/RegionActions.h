@@ -15,6 +15,7 @@
 
 class PastePreview;
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMimeData;
 class SelectionOverlay;
@@ -58,6 +59,8 @@ public:
 
     // Open and New: the selection and a block floating over the grid go.
     void forgetMap();
+    // While a file is read every command waits.
+    void setBusy(bool busy);
     // The block floating over the grid, or null.
     PastePreview *pastePreview() const { return m_preview; }
     // The plot-block text of clipboard data: the editor's own type first,
@@ -78,10 +81,10 @@ private:
     // showing the selected plot's text.
     void report(const QString &message, bool ok);
     void follow(bool newGrid);
-    bool busy() const;
 
     MainWindow *m_window;
     std::array<QAction *, CommandCount> m_actions{};
+    QActionGroup *m_commands = nullptr;
     QLabel *m_selectionLabel = nullptr;
     SelectionOverlay *m_overlay = nullptr;
     PastePreview *m_preview = nullptr;

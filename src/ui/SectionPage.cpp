@@ -153,8 +153,6 @@ void SectionPage::showFirstSlot()
 
 void SectionPage::showSlot()
 {
-    if (m_context->isLoading())
-        return;
     const int row = m_slotBox->currentIndex();
     if (row >= 0 && row < slotTexts().size())
         m_edit->setBytes(slotTexts()[row]);
@@ -162,8 +160,6 @@ void SectionPage::showSlot()
 
 void SectionPage::apply()
 {
-    if (m_context->isLoading())
-        return;
     if (hasSlots()) {
         const int row = m_slotBox->currentIndex();
         if (row < 0 || row >= slotTexts().size()) {
@@ -191,8 +187,6 @@ void SectionPage::apply()
 
 void SectionPage::recall()
 {
-    if (m_context->isLoading())
-        return;
     if (!hasSlots())
         showStore();
     else if (m_slotBox->currentIndex() < 0)
@@ -203,13 +197,12 @@ void SectionPage::recall()
 
 void SectionPage::clear()
 {
-    if (!m_context->isLoading())
-        m_edit->clear();
+    m_edit->clear();
 }
 
 void SectionPage::left()
 {
-    if (m_context->autoApply() && !m_context->isLoading()) {
+    if (m_context->autoApply()) {
         m_leaving = true;
         apply();
         m_leaving = false;
