@@ -13,6 +13,7 @@ public:
     void error(QWidget *, const QString &text) override { qFatal("%s", qPrintable(text)); }
     SaveChoice askSaveChanges(QWidget *, const QString &) override { return SaveChoice::Discard; }
     bool ask(QWidget *, const QString &) override { return false; }
+    QString text(QWidget *, const QString &) override { return {}; }
 
 private:
     QString m_path;

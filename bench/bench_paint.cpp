@@ -3,7 +3,10 @@
 // "vor4map render" of the whole map at cell size 4 as a separate process.
 
 #include "MapGenerator.h"
+#include "MapDocument.h"
 #include "MapPainter.h"
+#include "MapPieces.h"
+#include "ReplaceDocument.h"
 #include "MapReader.h"
 #include "MiniMap.h"
 
@@ -12,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
 
 #include <ctime>
 #include <spawn.h>
@@ -102,6 +106,40 @@ void BM_PaintViewDirect(benchmark::State &state)
     }
 }
 
+// The same view with the four piece layers drawn over it, as the grid's
+// overlay does after the cells: starts, units, signs and rivers.
+void BM_PaintViewWithPieces(benchmark::State &state)
+{
+    static vor4::MapDocument *md = [] {
+        auto *d = new vor4::MapDocument;
+        d->push(new vor4::ReplaceDocument(d, bigMap().deepCopy(), QStringLiteral("Open")));
+        return d;
+    }();
+    const vor4::Document &doc = md->document();
+    if (doc.columnCount() < 1000) {
+        state.SkipWithError("benchmark map not available");
+        return;
+    }
+    const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)));
+    QImage view(1920, 1080, QImage::Format_RGB32);
+    vor4::MapPainter painter;
+    vor4::MapPieces pieces(md);
+    const int pitch = params.pitch();
+    const QRect cells(params.leftCol - 1, params.topRow - 1, 1920 / pitch + 3, 1080 / pitch + 3);
+    const auto paint = [&] {
+        painter.paint(view, doc.PlotTexts, params, nullptr);
+        QPainter p(&view);
+        pieces.paint(p, cells, vor4::PieceLayers(), params.cellSize, [&](int col, int row) {
+            return QRect((col - params.leftCol) * pitch, (row - params.topRow) * pitch, params.cellSize, params.cellSize);
+        });
+    };
+    paint(); // the first paint reads the plots in view
+    for (auto _ : state) {
+        paint();
+        benchmark::DoNotOptimize(view.constBits());
+    }
+}
+
 bool runProcess(const QStringList &args, double &seconds)
 {
     QList<QByteArray> bytes;
@@ -157,6 +195,12 @@ BENCHMARK(BM_PaintView)
     ->Args({16, 1})
     ->Args({4, 1})
     ->Args({4, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_PaintViewWithPieces)
+    ->ArgNames({"cell", "lines"})
+    ->Args({16, 1})
+    ->Args({4, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_PaintViewColdCache)

@@ -17,7 +17,8 @@ namespace vor4 {
 
 class EditCommand;
 
-enum class SectionKind { Game, Map, Team, Player };
+// Signs: the list of sign texts, announced as one section.
+enum class SectionKind { Game, Map, Team, Player, Signs };
 
 class MapDocument : public QObject
 {

@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -56,6 +57,11 @@ public:
                         QMessageBox::Yes | QMessageBox::No, parent);
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
+    }
+
+    QString text(QWidget *parent, const QString &label) override
+    {
+        return QInputDialog::getText(parent, QStringLiteral("Vor4DemoMapEditor"), label).trimmed();
     }
 
     int choose(QWidget *parent, const QString &question, const QStringList &buttons) override

@@ -22,6 +22,8 @@ public:
     virtual SaveChoice askSaveChanges(QWidget *parent, const QString &name) = 0;
     // A yes-or-no question; true for yes.
     virtual bool ask(QWidget *parent, const QString &question) = 0;
+    // A line of text asked for; empty when cancelled.
+    virtual QString text(QWidget *parent, const QString &label) = 0;
     // A question with its own buttons, the first the default; the index of
     // the one chosen, or the last when the dialog is closed without a choice
     // (which is all that dialogs without a screen answer).

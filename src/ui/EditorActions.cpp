@@ -2,6 +2,7 @@
 
 #include "CellPainter.h"
 #include "CommandButtons.h"
+#include "PiecePainter.h"
 #include "EditCommand.h"
 #include "Glyphs.h"
 #include "PlotTable.h"
@@ -56,6 +57,32 @@ QIcon layerIcon(const char *sample)
     QPainter p(&image);
     p.setPen(QColor(192, 192, 192));
     vor4::drawCell(p, plot, 0, 0, QRect(0, 0, 16, 16), vor4::LayerSwitches(), nullptr);
+    p.end();
+    return QIcon(QPixmap::fromImage(image));
+}
+
+const char *const pieceLayers[vor4::PieceLayers::Count][2] = {
+    {"layerStarts", "Show Starts"}, {"layerUnits", "Show Units"}, {"layerSigns", "Show Signs"}, {"layerRivers", "Show Rivers"}};
+
+// A piece layer's glyph is its mark on a grass cell.
+QIcon pieceIcon(int index)
+{
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    vor4::PlotTable plot;
+    plot.resize(1, 1);
+    plot.setText(0, 0, "TerrainType=TERRAIN_GRASS");
+    p.setPen(QColor(192, 192, 192));
+    vor4::drawCell(p, plot, 0, 0, QRect(0, 0, 15, 15), vor4::LayerSwitches(), nullptr);
+    const QRect cell(0, 0, 15, 15);
+    const QColor red = vor4::playerColour(0, {});
+    switch (index) {
+    case 0: vor4::drawStartMarker(p, cell, 1, red); break;
+    case 1: vor4::drawUnitBadge(p, cell.adjusted(-1, 0, 1, 1), 2, red); break;
+    case 2: vor4::drawSignFlag(p, cell.adjusted(2, 0, 8, 0)); break;
+    default: vor4::drawRiverEdge(p, QRect(0, 0, 7, 15), vor4::PlotFacts::EastEdge, -1); break;
+    }
     p.end();
     return QIcon(QPixmap::fromImage(image));
 }
@@ -133,6 +160,10 @@ EditorActions::EditorActions(QUndoStack *history, QObject *parent)
     for (const Layer &l : layers)
         create(QLatin1String(l.id), QLatin1String(l.hint).mid(5), layerIcon(l.sample), QLatin1String(l.hint), {}, true)
             ->setChecked(true);
+    for (int i = 0; i < vor4::PieceLayers::Count; ++i)
+        create(QLatin1String(pieceLayers[i][0]), QLatin1String(pieceLayers[i][1]).mid(5), pieceIcon(i),
+               QLatin1String(pieceLayers[i][1]), {}, true)
+            ->setChecked(true);
 
     create(QStringLiteral("newMap"), QStringLiteral("Create a &New Map..."), glyph("newmap"),
            QStringLiteral("Create a new map"));
@@ -180,6 +211,14 @@ QStringList EditorActions::layerIds()
     QStringList ids;
     for (const Layer &l : layers)
         ids << QLatin1String(l.id);
+    return ids;
+}
+
+QStringList EditorActions::pieceLayerIds()
+{
+    QStringList ids;
+    for (const auto &l : pieceLayers)
+        ids << QLatin1String(l[0]);
     return ids;
 }
 

@@ -27,6 +27,8 @@ public:
     QActionGroup *pageGroup() const { return m_pages; }
     // The ids of the layer switches, in their order on the bar.
     static QStringList layerIds();
+    // The switches of the pieces drawn over the cells: starts, units, signs, rivers.
+    static QStringList pieceLayerIds();
     // While a file loads the window's commands wait; Quit stays, to end the
     // load.
     void setBusy(bool busy);

@@ -9,6 +9,8 @@
 #include "Glyphs.h"
 #include "HistoryWindow.h"
 #include "Legend.h"
+#include "PieceActions.h"
+#include "PiecesOverlay.h"
 #include "MapContentsWindow.h"
 #include "MapGrid.h"
 #include "MapPage.h"
@@ -122,7 +124,8 @@ SectionPage *MainWindow::sectionPage(vor4::SectionKind kind) const
     case vor4::SectionKind::Game: return m_sectionPages[0];
     case vor4::SectionKind::Team: return m_sectionPages[1];
     case vor4::SectionKind::Player: return m_sectionPages[2];
-    case vor4::SectionKind::Map: break;
+    case vor4::SectionKind::Map:
+    case vor4::SectionKind::Signs: break;
     }
     return m_mapPage->headerPage();
 }
@@ -164,7 +167,10 @@ void MainWindow::buildMenus()
     add(view, {QStringLiteral("rulesPage"), QStringLiteral("teamsPage"), QStringLiteral("playersPage"),
                QStringLiteral("mapPage"), QString(), QStringLiteral("gridLines"), QStringLiteral("miniMap"),
                QStringLiteral("mapContents")});
-    add(view->addMenu(QStringLiteral("&Layers")), EditorActions::layerIds());
+    QMenu *layerMenu = view->addMenu(QStringLiteral("&Layers"));
+    add(layerMenu, EditorActions::layerIds());
+    layerMenu->addSeparator();
+    add(layerMenu, EditorActions::pieceLayerIds());
     m_mapMenu = bar->addMenu(QStringLiteral("&Map"));
     add(m_mapMenu, {QStringLiteral("newMap"), QString()});
     m_mapPage->tools()->addToMenu(m_mapMenu);
@@ -245,13 +251,19 @@ void MainWindow::showLegend()
 {
     auto *window = findChild<QDialog *>(QStringLiteral("LegendWindow"));
     if (!window) {
-        // Drawn once, by the cell painter, as the README's picture is.
+        // Drawn by the grid's painters, as the README's picture is, for
+        // the layers switched on.
         window = new QDialog(this);
         window->setObjectName(QStringLiteral("LegendWindow"));
         window->setWindowTitle(QStringLiteral("Legend"));
         auto *picture = new QLabel;
-        picture->setPixmap(QPixmap::fromImage(vor4::legendImage()));
         (new QVBoxLayout(window))->addWidget(picture);
+        const auto draw = [this, picture] {
+            picture->setPixmap(QPixmap::fromImage(
+                vor4::legendImage(m_mapPage->grid()->layers(), m_mapPage->pieces()->overlay()->layers())));
+        };
+        draw();
+        connect(m_mapPage, &MapPage::layersSwitched, picture, draw);
     }
     window->show();
     window->raise();

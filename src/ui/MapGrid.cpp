@@ -231,6 +231,15 @@ QPoint MapGrid::cellAtAnyPoint(const QPoint &pos) const
     return {m_leftCol + cells(pos.x()), m_topRow + cells(pos.y())};
 }
 
+QPoint MapGrid::toolPoint(const QPoint &pos) const
+{
+    if (!m_tool || !m_tool->usesCorners())
+        return cellAtAnyPoint(pos);
+    // The corner nearest the point: half a cell on, rounded down.
+    const int pitch = m_cellSize + m_lineWidth;
+    return cellAtAnyPoint(pos + QPoint(pitch / 2, pitch / 2));
+}
+
 QRect MapGrid::cellRect(int col, int row) const
 {
     const int pitch = m_cellSize + m_lineWidth;
@@ -420,7 +429,7 @@ void MapGrid::setTool(vor4::MapTool *tool)
     m_tool = tool;
     m_selecting = false;
     if (m_tool && viewport()->underMouse())
-        m_tool->move(cellAtAnyPoint(viewport()->mapFromGlobal(QCursor::pos())));
+        m_tool->move(toolPoint(viewport()->mapFromGlobal(QCursor::pos())));
 }
 
 void MapGrid::endToolDrag()
@@ -439,7 +448,7 @@ void MapGrid::mousePressEvent(QMouseEvent *event)
     if (m_tool) {
         if (m_toolButton != Qt::NoButton)
             return; // the other button during a drag
-        m_toolCell = cellAtAnyPoint(event->position().toPoint());
+        m_toolCell = toolPoint(event->position().toPoint());
         m_tool->press(m_toolCell, event->button(), event->modifiers());
         if (m_tool->isDragging())
             m_toolButton = event->button();
@@ -451,6 +460,7 @@ void MapGrid::mousePressEvent(QMouseEvent *event)
     if (cell.x() < 0)
         return;
     m_selecting = true;
+    m_pressCell = cell;
     userSelect(cell.x(), cell.y());
 }
 
@@ -460,7 +470,7 @@ void MapGrid::mouseMoveEvent(QMouseEvent *event)
     Q_EMIT gridMouseMove(pos);
     if (m_tool) {
         // The tool goes along every cell between two events itself.
-        m_toolCell = cellAtAnyPoint(pos);
+        m_toolCell = toolPoint(pos);
         m_tool->move(m_toolCell);
         return;
     }
@@ -478,12 +488,16 @@ void MapGrid::mouseReleaseEvent(QMouseEvent *event)
         if (event->button() != m_toolButton)
             return;
         m_toolButton = Qt::NoButton;
-        m_toolCell = cellAtAnyPoint(event->position().toPoint());
+        m_toolCell = toolPoint(event->position().toPoint());
         m_tool->release(m_toolCell);
         return;
     }
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton && m_selecting) {
         m_selecting = false;
+        const QPoint cell = cellAt(event->position().toPoint());
+        if (cell.x() >= 0 && cell != m_pressCell)
+            Q_EMIT cellDragged(m_pressCell, cell);
+    }
 }
 
 bool MapGrid::viewportEvent(QEvent *event)

@@ -117,12 +117,17 @@ public:
     vor4::MapTool *tool() const { return m_tool; }
     // The cell under a viewport point, also beyond the map's cells.
     QPoint cellAtAnyPoint(const QPoint &viewportPos) const;
+    // Where the active tool is pointed: the cell under a viewport point, or
+    // for a tool of plot corners the corner nearest it.
+    QPoint toolPoint(const QPoint &viewportPos) const;
     // The selected cell's outline reaches this far beyond the cell.
     int selectionMargin() const;
 
 Q_SIGNALS:
     // Every selection by the user, also of the current cell.
     void selectCell(int col, int row);
+    // A press on one cell and its release on another, without a tool.
+    void cellDragged(const QPoint &from, const QPoint &to);
     // The first visible column or row changed.
     void topLeftChanged();
     // The mouse moved over the viewport (viewport coordinates).
@@ -184,6 +189,7 @@ private:
     vor4::MapTool *m_tool = nullptr;
     Qt::MouseButton m_toolButton = Qt::NoButton;
     QPoint m_toolCell;
+    QPoint m_pressCell;
     QPoint m_wheelPos;
     bool m_wheeling = false;
     bool m_selecting = false;

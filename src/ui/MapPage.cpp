@@ -14,6 +14,8 @@
 #include "MiniMap.h"
 #include "MiniMapImage.h"
 #include "MiniMapWindow.h"
+#include "MapPieces.h"
+#include "PieceActions.h"
 #include "ScrollMapTo.h"
 #include "SectionMemo.h"
 #include "SectionPage.h"
@@ -56,6 +58,7 @@ MapPage::MapPage(EditorContext *context, EditorActions *actions, QWidget *parent
     m_grid->setMiniMapBitmap(m_miniMapImage->bitmap());
     m_grid->setMinimumHeight(100);
     m_grid->setProperty("shortcutGroup", QStringLiteral("Map grid"));
+    m_pieces = new PieceActions(context, m_grid, this);
     m_tools = new MapToolBox(doc, m_grid, this);
     m_tools->setCatalogueSource([this] { return m_contents ? m_contents->paintLines() : QStringList(); });
     m_tools->toolBar()->setProperty("shortcutGroup", QStringLiteral("Paint bar"));
@@ -107,6 +110,7 @@ MapPage::~MapPage()
     // The marks and the overlays leave the minimap while its picture exists.
     disconnect(m_context->document(), nullptr, this, nullptr);
     delete m_findBar;
+    delete m_pieces;
     delete m_statistics;
 }
 
@@ -148,6 +152,12 @@ QWidget *MapPage::buildMapBars()
         connect(layer, &QAction::triggered, this, &MapPage::layersChanged);
         if (i == 4 || i == 9) // after Team and Oasis
             m_layerBar->addSeparator();
+    }
+    m_layerBar->addSeparator();
+    for (const QString &id : EditorActions::pieceLayerIds()) {
+        QAction *layer = m_actions->action(id);
+        addCommandButton(m_layerBar, layer, id + QStringLiteral("Button"))->setFixedWidth(26);
+        connect(layer, &QAction::triggered, this, &MapPage::layersChanged);
     }
     rowLayout->addWidget(m_mapBar);
     rowLayout->addWidget(m_layerBar);
@@ -330,6 +340,7 @@ void MapPage::setToolWindows(MiniMapWindow *miniMap, MapContentsWindow *contents
 {
     m_miniMap = miniMap;
     m_contents = contents;
+    m_pieces->setMiniMap(miniMap);
     if (miniMap)
         connect(m_miniMapImage, &vor4::MiniMapImage::changed, miniMap, [miniMap] {
             if (miniMap->isVisible())
@@ -517,8 +528,14 @@ void MapPage::layersChanged()
     const QStringList ids = EditorActions::layerIds();
     for (int i = 0; i < vor4::LayerSwitches::Count; ++i)
         layers[i] = m_actions->action(ids[i])->isChecked();
+    vor4::PieceLayers pieces;
+    const QStringList pieceIds = EditorActions::pieceLayerIds();
+    for (int i = 0; i < vor4::PieceLayers::Count; ++i)
+        pieces[i] = m_actions->action(pieceIds[i])->isChecked();
+    m_pieces->setLayers(pieces);
     m_grid->setLayers(layers);
     m_grid->repaintMap();
+    Q_EMIT layersSwitched();
 }
 
 void MapPage::pointerMoved(const QPoint &pos)
@@ -536,7 +553,10 @@ void MapPage::pointerMoved(const QPoint &pos)
                              .arg(cell.y())
                              .arg(cell.x())
                              .arg(m_context->stores().fileY(cell.y()));
-    m_hoverHint->showHint(m_grid->viewport()->mapToGlobal(pos + QPoint(16, 16)), text);
+    // The hint names the pieces on the plot too; the status bar only where.
+    QStringList lines = m_pieces->pieces()->describe(cell);
+    lines.prepend(text);
+    m_hoverHint->showHint(m_grid->viewport()->mapToGlobal(pos + QPoint(16, 16)), lines.join(QLatin1Char('\n')));
     m_context->say(text);
 }
 
@@ -544,7 +564,7 @@ void MapPage::hideHoverHint()
 {
     m_hoverHint->hideHint();
     // Only the hint's own text goes: "File Saved" and the like stay readable.
-    if (m_context->status(0) == m_hoverHint->text())
+    if (m_context->status(0) == m_hoverHint->text().section(QLatin1Char('\n'), 0, 0))
         m_context->say(QString());
 }
 

@@ -24,6 +24,7 @@ namespace vor4 {
 class MiniMapImage;
 }
 class MapToolBox;
+class PieceActions;
 class MiniMapWindow;
 class QAction;
 class QFrame;
@@ -47,6 +48,7 @@ public:
 
     MapGrid *grid() const { return m_grid; }
     MapToolBox *tools() const { return m_tools; }
+    PieceActions *pieces() const { return m_pieces; }
     SectionMemo *plotEdit() const { return m_plotEdit; }
     SectionPage *headerPage() const { return m_headerPage; }
     FindBar *findBar() const { return m_findBar; }
@@ -114,6 +116,8 @@ Q_SIGNALS:
     // A command of the page wants the page shown (the menu's New map, the
     // find bar's keys).
     void showRequested();
+    // A layer button was switched.
+    void layersSwitched();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -139,6 +143,7 @@ private:
     EditorActions *m_actions;
     MapGrid *m_grid = nullptr;
     MapToolBox *m_tools = nullptr;
+    PieceActions *m_pieces = nullptr;
     FindBar *m_findBar = nullptr;
     StatisticsWindow *m_statistics = nullptr;
     SectionMemo *m_plotEdit = nullptr;

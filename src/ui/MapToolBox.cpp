@@ -15,6 +15,7 @@
 #include "PlotLineSet.h"
 #include "RectangleTool.h"
 #include "RegionSelectTool.h"
+#include "RiverTool.h"
 #include "ToolPreview.h"
 
 #include <algorithm>
@@ -71,6 +72,8 @@ MapToolBox::MapToolBox(vor4::MapDocument *doc, MapGrid *grid, QObject *parent)
             Qt::Key_I);
     addTool(new vor4::EraserTool(doc), QStringLiteral("Eraser"), QStringLiteral("Eraser"), glyph("eraser"),
             Qt::Key_E);
+    addTool(new vor4::RiverTool(doc), QStringLiteral("River"), QStringLiteral("River along plot edges (Shift: remove)"),
+            glyph("river"), Qt::Key_V);
     toolAction(QStringLiteral("Select"))->setChecked(true);
     connect(m_group, &QActionGroup::triggered, this, &MapToolBox::toolChosen);
     connect(picker, &vor4::PickerTool::brushPicked, this, [this](const vor4::PaintRule &rule) {

@@ -28,7 +28,8 @@ Look lookOf(vor4::SectionKind kind)
     case vor4::SectionKind::Game: return {"Rules", "rules", nullptr};
     case vor4::SectionKind::Team: return {"Team", "team", "Team #"};
     case vor4::SectionKind::Player: return {"Player ", "player", "Player #"};
-    case vor4::SectionKind::Map: break;
+    case vor4::SectionKind::Map:
+    case vor4::SectionKind::Signs: break;
     }
     return {nullptr, "mapHeader", nullptr};
 }

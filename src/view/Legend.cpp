@@ -11,58 +11,88 @@ namespace vor4 {
 namespace {
 
 const LegendEntry Entries[] = {
-    {"TerrainType=TERRAIN_OCEAN", "ocean (blue)"},
-    {"TerrainType=TERRAIN_COAST", "coast (teal)"},
-    {"TerrainType=TERRAIN_GRASS", "grassland (green)"},
-    {"TerrainType=TERRAIN_PLAINS", "plains (olive)"},
-    {"TerrainType=TERRAIN_DESERT", "desert (yellow, black marks)"},
-    {"TerrainType=TERRAIN_TUNDRA", "tundra (grey)"},
-    {"TerrainType=TERRAIN_SNOW", "snow (white, black marks)"},
-    {"TerrainType=TERRAIN_MARSH", "any other terrain (black)"},
-    {"", "no terrain line, or an empty plot"},
-    {"TerrainType=TERRAIN_GRASS\r\nPlotType=0", "PlotType=0: peak (triangle)"},
-    {"TerrainType=TERRAIN_GRASS\r\nPlotType=1", "PlotType=1: hill (quarter arc and slash)"},
-    {"TerrainType=TERRAIN_OCEAN\r\nBonusType=BONUS_FISH", "any bonus (magenta disc)"},
-    {"TerrainType=TERRAIN_GRASS\r\nFeatureType=FEATURE_FOREST", "forest (square and diagonal hatch)"},
-    {"TerrainType=TERRAIN_GRASS\r\nFeatureType=FEATURE_JUNGLE", "jungle (diagonal cross hatch)"},
-    {"TerrainType=TERRAIN_OCEAN\r\nFeatureType=FEATURE_ICE", "ice (diagonal hatch)"},
-    {"TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FLOOD_PLAINS", "flood plains (vertical hatch)"},
-    {"TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_OASIS", "oasis (flat ring)"},
-    {"TerrainType=TERRAIN_PLAINS\r\nImprovementType=IMPROVEMENT_FARM", "any improvement (red cross)"},
-    {"TerrainType=TERRAIN_COAST\r\nTeamReveal=1,", "revealed to team 1 (green label)"},
-    {"TerrainType=TERRAIN_COAST\r\nTeamReveal=1,2,", "revealed to several teams (*)"},
+    {"TerrainType=TERRAIN_OCEAN", "ocean (blue)", 0},
+    {"TerrainType=TERRAIN_COAST", "coast (teal)", 0},
+    {"TerrainType=TERRAIN_GRASS", "grassland (green)", 0},
+    {"TerrainType=TERRAIN_PLAINS", "plains (olive)", 0},
+    {"TerrainType=TERRAIN_DESERT", "desert (yellow, black marks)", 0},
+    {"TerrainType=TERRAIN_TUNDRA", "tundra (grey)", 0},
+    {"TerrainType=TERRAIN_SNOW", "snow (white, black marks)", 0},
+    {"TerrainType=TERRAIN_MARSH", "any other terrain (black)", 0},
+    {"", "no terrain line, or an empty plot", 0},
+    {"TerrainType=TERRAIN_GRASS\r\nPlotType=0", "PlotType=0: peak (triangle)", 10},
+    {"TerrainType=TERRAIN_GRASS\r\nPlotType=1", "PlotType=1: hill (quarter arc and slash)", 11},
+    {"TerrainType=TERRAIN_OCEAN\r\nBonusType=BONUS_FISH", "any bonus (magenta disc)", 1},
+    {"TerrainType=TERRAIN_GRASS\r\nFeatureType=FEATURE_FOREST", "forest (square and diagonal hatch)", 5},
+    {"TerrainType=TERRAIN_GRASS\r\nFeatureType=FEATURE_JUNGLE", "jungle (diagonal cross hatch)", 6},
+    {"TerrainType=TERRAIN_OCEAN\r\nFeatureType=FEATURE_ICE", "ice (diagonal hatch)", 7},
+    {"TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FLOOD_PLAINS", "flood plains (vertical hatch)", 8},
+    {"TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_OASIS", "oasis (flat ring)", 9},
+    {"TerrainType=TERRAIN_PLAINS\r\nImprovementType=IMPROVEMENT_FARM", "any improvement (red cross)", 3},
+    {"TerrainType=TERRAIN_COAST\r\nTeamReveal=1,", "revealed to team 1 (green label)", 4},
+    {"TerrainType=TERRAIN_COAST\r\nTeamReveal=1,2,", "revealed to several teams (*)", 4},
+    {"TerrainType=TERRAIN_GRASS", "Player 3 start (its colour, its number)", PieceLayer + 0},
+    {"TerrainType=TERRAIN_GRASS", "units: how many, in the owner's colour", PieceLayer + 1},
+    {"TerrainType=TERRAIN_GRASS", "a sign", PieceLayer + 2},
+    {"TerrainType=TERRAIN_GRASS", "river along a plot edge, flowing east", PieceLayer + 3},
 };
 
 constexpr int Cell = 32, RowHeight = Cell + 8, ColumnWidth = 330;
-constexpr int Rows = int(std::size(Entries) + 1) / 2;
+
+// A piece's mark on its sample cell, as the grid's overlay draws it.
+void drawPiece(QPainter &p, int piece, const QRect &cell)
+{
+    switch (piece) {
+    case 0: drawStartMarker(p, cell, 3, playerColour(3, {})); break;
+    case 1: drawUnitBadge(p, cell, 2, playerColour(3, {})); break;
+    case 2: drawSignFlag(p, cell); break;
+    default: drawRiverEdge(p, cell.adjusted(0, -Cell / 2, 0, -Cell / 2), PlotFacts::SouthEdge, PlotFacts::East); break;
+    }
+}
 
 } // namespace
 
 QList<LegendEntry> legendEntries() { return QList<LegendEntry>(std::begin(Entries), std::end(Entries)); }
 
-QRect legendCell(int index)
+bool legendShows(const LegendEntry &entry, const LayerSwitches &layers, const PieceLayers &pieces)
 {
-    return QRect(8 + index / Rows * ColumnWidth, 8 + index % Rows * RowHeight, Cell, Cell);
+    if (entry.layer >= PieceLayer)
+        return pieces[entry.layer - PieceLayer];
+    // The five feature marks go with their master switch too.
+    return layers[entry.layer] && (entry.layer < 5 || entry.layer > 9 || layers.feature);
 }
 
-QImage legendImage()
+QRect legendCell(int index, int shown)
 {
-    QImage image(2 * ColumnWidth, Rows * RowHeight + 8, QImage::Format_RGB32);
+    const int rows = qMax(1, (shown + 1) / 2);
+    return QRect(8 + index / rows * ColumnWidth, 8 + index % rows * RowHeight, Cell, Cell);
+}
+
+QImage legendImage(const LayerSwitches &layers, const PieceLayers &pieces)
+{
+    QList<LegendEntry> shown;
+    for (const LegendEntry &e : Entries)
+        if (legendShows(e, layers, pieces))
+            shown << e;
+    const int rows = qMax(1, int(shown.size() + 1) / 2);
+    QImage image(2 * ColumnWidth, rows * RowHeight + 8, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing);
     PlotTable plot;
     plot.resize(1, 1);
-    for (int i = 0; i < int(std::size(Entries)); ++i) {
-        const QRect box = legendCell(i);
-        plot.setText(0, 0, Entries[i].plotText);
+    for (int i = 0; i < int(shown.size()); ++i) {
+        const QRect box = legendCell(i, int(shown.size()));
+        plot.setText(0, 0, shown[i].plotText);
         p.setPen(QColor(192, 192, 192)); // the grid's line pen, which the painter finds
         p.setBrush(Qt::white);
         p.drawRect(box.adjusted(-1, -1, 0, 0));
-        drawCell(p, plot, 0, 0, box, LayerSwitches(), nullptr);
+        drawCell(p, plot, 0, 0, box, layers, nullptr);
+        if (shown[i].layer >= PieceLayer)
+            drawPiece(p, shown[i].layer - PieceLayer, box);
         p.setPen(Qt::black);
         p.drawText(QRect(box.topRight() + QPoint(11, 0), QSize(ColumnWidth - Cell - 18, Cell)),
-                   Qt::AlignVCenter | Qt::AlignLeft, QLatin1String(Entries[i].meaning));
+                   Qt::AlignVCenter | Qt::AlignLeft, QLatin1String(shown[i].meaning));
     }
     return image;
 }

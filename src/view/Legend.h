@@ -1,6 +1,10 @@
 #pragma once
 // The legend of the grid: a sample plot for every colour and mark, each
-// painted by the grid's own cell painter, with what it means.
+// painted by the grid's own painters, with what it means. It shows the
+// entries of the layers that are switched on.
+
+#include "CellPainter.h"
+#include "PiecePainter.h"
 
 #include <QImage>
 #include <QList>
@@ -10,14 +14,19 @@ namespace vor4 {
 
 struct LegendEntry
 {
-    const char *plotText;
+    const char *plotText; // a cell sample, or for a piece the grass under it
     const char *meaning;
+    int layer;            // a LayerSwitches index, or PieceLayer + a PieceLayers index
 };
+constexpr int PieceLayer = 100;
 
 QList<LegendEntry> legendEntries();
+// Whether an entry shows under these switches.
+bool legendShows(const LegendEntry &entry, const LayerSwitches &layers, const PieceLayers &pieces);
 
-// The samples at cell size 32 in two columns; where sample i's cell lies.
-QImage legendImage();
-QRect legendCell(int index);
+// The samples shown, at cell size 32 in two columns; where the i-th shown
+// sample's cell lies.
+QImage legendImage(const LayerSwitches &layers = {}, const PieceLayers &pieces = {});
+QRect legendCell(int index, int shown);
 
 } // namespace vor4

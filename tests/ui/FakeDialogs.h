@@ -26,6 +26,7 @@ public:
         QStringList questions;
         QList<int> choices;        // to questions with buttons; the last button when none is left
         QStringList choiceQuestions;
+        QStringList texts; // answers to requests for a line of text; cancelled when none is left
         QList<QStringList> choiceButtons;
     };
 
@@ -67,6 +68,8 @@ public:
         m_state.questions.append(question);
         return !m_state.answers.isEmpty() && m_state.answers.takeFirst();
     }
+
+    QString text(QWidget *, const QString &) override { return m_state.texts.isEmpty() ? QString() : m_state.texts.takeFirst(); }
 
     int choose(QWidget *, const QString &question, const QStringList &buttons) override
     {

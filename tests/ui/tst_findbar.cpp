@@ -151,7 +151,9 @@ void TestFindBar::typingFindsAndMarks()
             QVERIFY(shot.pixel(r.center()) != Mark);
         }
     // A ring on the minimap around each match's block, away from the view's
-    // frame; the centre keeps the terrain's colour.
+    // frame; the centre keeps the terrain's colour (start markers, which
+    // cover blocks, switched off).
+    w->action(QStringLiteral("layerStarts"))->trigger();
     w->action(QStringLiteral("miniMap"))->trigger();
     const QImage &picture = w->miniMapWindow()->picture();
     const vor4::FrameRect f = w->miniMapWindow()->viewFrame();

@@ -46,6 +46,7 @@ public:
     void error(QWidget *, const QString &text) override { qWarning("message: %s", qPrintable(text)); }
     SaveChoice askSaveChanges(QWidget *, const QString &) override { return SaveChoice::Discard; }
     bool ask(QWidget *, const QString &) override { return false; }
+    QString text(QWidget *, const QString &) override { return {}; }
 
 private:
     QString m_path;

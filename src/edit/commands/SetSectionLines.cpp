@@ -8,12 +8,26 @@ SetSectionLines::SetSectionLines(MapDocument *doc, SectionKind kind, const QList
     , m_kind(kind)
     , m_lines(lines)
 {
-    Q_ASSERT(kind == SectionKind::Game || kind == SectionKind::Map);
+    Q_ASSERT(kind == SectionKind::Game || kind == SectionKind::Map || kind == SectionKind::Signs);
+}
+
+QString SetSectionLines::refusal() const
+{
+    if (m_kind != SectionKind::Signs)
+        return refusedLines(m_lines, TextPlace::Section);
+    for (const QByteArray &sign : m_lines)
+        if (QString why = refusedText(sign, TextPlace::Section); !why.isEmpty())
+            return why;
+    return {};
 }
 
 QList<QByteArray> &SetSectionLines::store() const
 {
-    return m_kind == SectionKind::Game ? target().GameLines : target().MapLines;
+    switch (m_kind) {
+    case SectionKind::Game: return target().GameLines;
+    case SectionKind::Signs: return target().SignTexts;
+    default: return target().MapLines;
+    }
 }
 
 bool SetSectionLines::isNoOp() const { return store() == m_lines; }

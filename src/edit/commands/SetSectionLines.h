@@ -13,12 +13,13 @@ namespace vor4 {
 class SetSectionLines : public EditCommand
 {
 public:
-    // kind is SectionKind::Game or SectionKind::Map.
+    // kind is SectionKind::Game, SectionKind::Map or SectionKind::Signs (one
+    // text per sign).
     SetSectionLines(MapDocument *doc, SectionKind kind, const QList<QByteArray> &lines, const QString &name,
                     QUndoCommand *parent = nullptr);
 
     bool isNoOp() const override;
-    QString refusal() const override { return refusedLines(m_lines, TextPlace::Section); }
+    QString refusal() const override;
     qint64 byteCost() const override;
     EditCommand *takeOver(QUndoCommand *parent) override;
 

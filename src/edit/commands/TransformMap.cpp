@@ -144,6 +144,8 @@ void TransformMap::announce()
     }
     for (int slot : m_slots)
         Q_EMIT md->sectionChanged(SectionKind::Player, slot);
+    if (m_signsChange)
+        Q_EMIT md->sectionChanged(SectionKind::Signs, -1);
 }
 
 } // namespace vor4

@@ -2,7 +2,11 @@
 
 #include "MapDocument.h"
 #include "PlotFacts.h"
+#include "MapMarks.h"
 #include "SetPlotTexts.h"
+#include "SetSectionLines.h"
+
+#include <QHash>
 #include "SetSlotText.h"
 
 namespace vor4 {
@@ -112,6 +116,34 @@ Result PieceEdits::moveUnits(MapDocument &doc, QPoint from, QPoint to)
     return setPlots(doc, {{from, left}, {to, target}}, name);
 }
 
+namespace {
+
+// The carrier's text with the edge of that kind flowing `flow`, or without
+// it for nothing. Both kinds are written again, so that they stand in the
+// file's order.
+QByteArray withRiver(QByteArrayView text, PlotFacts::RiverKind kind, std::optional<int> flow)
+{
+    if (!flow)
+        return PlotFacts::withoutRiver(text, kind);
+    PlotFacts::Rivers rivers = PlotFacts::riversOf(text);
+    (kind == PlotFacts::SouthEdge ? rivers.southEdge : rivers.eastEdge) = true;
+    (kind == PlotFacts::SouthEdge ? rivers.weDirection : rivers.nsDirection) = QByteArray::number(*flow);
+    QByteArray bare = PlotFacts::withoutRiver(text, kind);
+    if (rivers.southEdge && rivers.eastEdge)
+        bare = PlotFacts::withoutRiver(bare, kind == PlotFacts::SouthEdge ? PlotFacts::EastEdge : PlotFacts::SouthEdge);
+    return PlotFacts::withRiversInFront(bare, rivers.southEdge ? rivers.weDirection : std::nullopt,
+                                        rivers.eastEdge ? rivers.nsDirection : std::nullopt, rivers.southEdge,
+                                        rivers.eastEdge);
+}
+
+// A river runs along its edge: east or west along a north or south side.
+bool flowsAlong(int flow, PlotFacts::RiverKind kind)
+{
+    return flow >= PieceEdits::North && flow <= PieceEdits::West && (flow % 2 == 1) == (kind == PlotFacts::SouthEdge);
+}
+
+} // namespace
+
 Result PieceEdits::setRiver(MapDocument &doc, QPoint cell, Side side, int flow)
 {
     const Document &d = doc.document();
@@ -120,24 +152,12 @@ Result PieceEdits::setRiver(MapDocument &doc, QPoint cell, Side side, int flow)
     PlotFacts::RiverKind kind;
     if (!onMap(d, cell, &error) || !carrierOf(d, cell, side, &carrier, &kind, &error))
         return refusal(error);
-    // A river runs along its edge: east or west along a north or south side.
-    if (flow < North || flow > West || (flow % 2 == 1) != (kind == PlotFacts::SouthEdge))
+    if (!flowsAlong(flow, kind))
         return refusal(QStringLiteral("A river on the %1 side flows %2")
                            .arg(QLatin1String(SideNames[side]),
                                 kind == PlotFacts::SouthEdge ? QStringLiteral("east or west")
                                                              : QStringLiteral("north or south")));
-    const QByteArrayView text = d.PlotTexts.view(carrier.x(), carrier.y());
-    PlotFacts::Rivers rivers = PlotFacts::riversOf(text);
-    (kind == PlotFacts::SouthEdge ? rivers.southEdge : rivers.eastEdge) = true;
-    (kind == PlotFacts::SouthEdge ? rivers.weDirection : rivers.nsDirection) = QByteArray::number(flow);
-    // Both kinds written again, so that they stand in the file's order.
-    QByteArray bare = PlotFacts::withoutRiver(text, kind);
-    if (rivers.southEdge && rivers.eastEdge)
-        bare = PlotFacts::withoutRiver(bare, kind == PlotFacts::SouthEdge ? PlotFacts::EastEdge : PlotFacts::SouthEdge);
-    return setPlots(doc,
-                    {{carrier, PlotFacts::withRiversInFront(bare, rivers.southEdge ? rivers.weDirection : std::nullopt,
-                                                            rivers.eastEdge ? rivers.nsDirection : std::nullopt,
-                                                            rivers.southEdge, rivers.eastEdge)}},
+    return setPlots(doc, {{carrier, withRiver(d.PlotTexts.view(carrier.x(), carrier.y()), kind, flow)}},
                     QStringLiteral("River on the %1 side of %2 flowing %3")
                         .arg(QLatin1String(SideNames[side]), plotName(d, cell).toLower(),
                              QLatin1String(SideNames[flow])));
@@ -154,6 +174,75 @@ Result PieceEdits::removeRiver(MapDocument &doc, QPoint cell, Side side)
     return setPlots(doc, {{carrier, PlotFacts::withoutRiver(d.PlotTexts.view(carrier.x(), carrier.y()), kind)}},
                     QStringLiteral("Remove river on the %1 side of %2")
                         .arg(QLatin1String(SideNames[side]), plotName(d, cell).toLower()));
+}
+
+Result PieceEdits::editRivers(MapDocument &doc, const QList<RiverEdit> &edits, const QString &name)
+{
+    const Document &d = doc.document();
+    QHash<QPoint, QByteArray> texts; // carrier -> its text so far
+    QList<QPoint> order;
+    for (const RiverEdit &e : edits) {
+        QString ignored;
+        QPoint carrier;
+        PlotFacts::RiverKind kind;
+        if (!onMap(d, e.cell, &ignored) || !carrierOf(d, e.cell, e.side, &carrier, &kind, &ignored)
+            || (e.flow >= 0 && !flowsAlong(e.flow, kind)))
+            continue;
+        auto it = texts.find(carrier);
+        if (it == texts.end()) {
+            it = texts.insert(carrier, d.PlotTexts.text(carrier.x(), carrier.y()));
+            order << carrier;
+        }
+        *it = withRiver(*it, kind, e.flow >= 0 ? std::optional<int>(e.flow) : std::nullopt);
+    }
+    QList<std::pair<QPoint, QByteArray>> changed;
+    for (const QPoint &cell : std::as_const(order))
+        if (texts[cell] != d.PlotTexts.view(cell.x(), cell.y()))
+            changed << std::pair{cell, texts[cell]};
+    if (changed.isEmpty())
+        return {true, 0, name};
+    return setPlots(doc, changed, name);
+}
+
+Result PieceEdits::removeUnits(MapDocument &doc, QPoint cell)
+{
+    const Document &d = doc.document();
+    QString error;
+    if (!onMap(d, cell, &error))
+        return refusal(error);
+    return setPlots(doc, {{cell, PlotFacts::withoutUnits(d.PlotTexts.view(cell.x(), cell.y()))}},
+                    QStringLiteral("Remove units of %1").arg(plotName(d, cell).toLower()));
+}
+
+Result PieceEdits::addSign(MapDocument &doc, QPoint cell, const QByteArray &caption)
+{
+    const Document &d = doc.document();
+    QString error;
+    if (!onMap(d, cell, &error))
+        return refusal(error);
+    const QPoint plot(cell.x(), d.rowCount() - 1 - cell.y());
+    QList<QByteArray> signs = d.SignTexts;
+    signs << "plotX=" + QByteArray::number(plot.x()) + "\r\nplotY=" + QByteArray::number(plot.y())
+            + "\r\nplayerType=-1\r\ncaption=" + caption;
+    const QString name = QStringLiteral("Add sign at %1,%2").arg(plot.x()).arg(plot.y());
+    if (!doc.push(new SetSectionLines(&doc, SectionKind::Signs, signs, name), &error) && !error.isEmpty())
+        return refusal(error);
+    return {true, 0, name};
+}
+
+Result PieceEdits::removeSigns(MapDocument &doc, QPoint cell)
+{
+    const Document &d = doc.document();
+    const QPoint plot(cell.x(), d.rowCount() - 1 - cell.y());
+    QList<QByteArray> signs;
+    for (const QByteArray &sign : d.SignTexts)
+        if (MapMarks::signPlot(sign) != plot)
+            signs << sign;
+    const QString name = QStringLiteral("Remove sign at %1,%2").arg(plot.x()).arg(plot.y());
+    QString error;
+    if (!doc.push(new SetSectionLines(&doc, SectionKind::Signs, signs, name), &error) && !error.isEmpty())
+        return refusal(error);
+    return {true, 0, name};
 }
 
 } // namespace vor4

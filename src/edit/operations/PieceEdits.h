@@ -5,6 +5,7 @@
 
 #include "EditOperations.h"
 
+#include <QList>
 #include <QPoint>
 
 namespace vor4 {
@@ -31,6 +32,21 @@ public:
     // are written again in front, in the file's order.
     static Result setRiver(MapDocument &doc, QPoint cell, Side side, int flow);
     static Result removeRiver(MapDocument &doc, QPoint cell, Side side);
+    // Several river edges added (flow a compass point) or removed (flow -1)
+    // as one step; edges without a carrier on the map, or with a flow
+    // across them, are skipped.
+    struct RiverEdit
+    {
+        QPoint cell;
+        Side side = North;
+        int flow = -1;
+    };
+    static Result editRivers(MapDocument &doc, const QList<RiverEdit> &edits, const QString &name);
+    static Result removeUnits(MapDocument &doc, QPoint cell);
+    // A sign block "plotX=", "plotY=", "playerType=-1", "caption=" added
+    // after the others; every sign on the plot removed.
+    static Result addSign(MapDocument &doc, QPoint cell, const QByteArray &caption);
+    static Result removeSigns(MapDocument &doc, QPoint cell);
 };
 
 } // namespace vor4

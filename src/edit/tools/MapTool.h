@@ -43,6 +43,9 @@ public:
     void leave();
 
     bool isDragging() const { return m_dragging; }
+    // Whether the tool is handed the plot corner nearest the pointer instead
+    // of the cell under it.
+    virtual bool usesCorners() const { return false; }
     // The cells the next press would change, or the current drag will have
     // changed on release; clipped to the map.
     virtual QRegion footprint() const;

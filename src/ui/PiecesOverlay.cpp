@@ -1,0 +1,91 @@
+#include "PiecesOverlay.h"
+
+#include "Document.h"
+#include "MapGrid.h"
+#include "MapPieces.h"
+#include "MiniMapWindow.h"
+#include "PlotTable.h"
+
+#include <QImage>
+#include <QPainter>
+
+PiecesOverlay::PiecesOverlay(vor4::MapPieces *pieces, MapGrid *grid, QObject *parent)
+    : QObject(parent)
+    , m_pieces(pieces)
+    , m_grid(grid)
+{
+    grid->addOverlay(this);
+    connect(pieces, &vor4::MapPieces::changed, this, &PiecesOverlay::piecesChanged);
+}
+
+PiecesOverlay::~PiecesOverlay()
+{
+    if (m_grid)
+        m_grid->removeOverlay(this);
+    if (m_miniMap)
+        m_miniMap->removeMarks(this);
+}
+
+void PiecesOverlay::setMiniMap(MiniMapWindow *miniMap)
+{
+    if (m_miniMap == miniMap)
+        return;
+    if (m_miniMap)
+        m_miniMap->removeMarks(this);
+    m_miniMap = miniMap;
+    if (m_miniMap)
+        m_miniMap->addMarks(this);
+}
+
+void PiecesOverlay::setLayers(const vor4::PieceLayers &layers)
+{
+    if (layers == m_layers)
+        return;
+    m_layers = layers;
+    if (m_grid)
+        m_grid->updateOverlays(m_grid->viewport()->rect());
+    if (m_miniMap && m_miniMap->isVisible())
+        m_miniMap->refresh();
+}
+
+void PiecesOverlay::piecesChanged(const QRegion &cells)
+{
+    if (!m_grid || cells.isEmpty())
+        return;
+    // A river is drawn across its edge, into the cells beside it.
+    const QRect bounds = cells.boundingRect().adjusted(-1, -1, 1, 1);
+    const QRect inView(m_grid->leftCol(), m_grid->topRow(), m_grid->visibleColCount() + 1,
+                       m_grid->visibleRowCount() + 1);
+    if (bounds.intersects(inView))
+        m_grid->updateOverlays(m_grid->cellsArea(bounds & inView.adjusted(-1, -1, 1, 1)));
+    if (m_miniMap && m_miniMap->isVisible() && m_layers.starts)
+        m_miniMap->refresh();
+}
+
+void PiecesOverlay::paintOverlay(QPainter &painter, const QRect &area)
+{
+    const vor4::Document *doc = m_grid->document();
+    if (!doc)
+        return;
+    const int size = m_grid->cellSize();
+    const int pitch = size + m_grid->gridLineWidth();
+    // The cells under the area, and one more before it: the edges its
+    // neighbours carry reach in.
+    const QRect cells = QRect(QPoint(m_grid->leftCol() + area.left() / pitch - 1, m_grid->topRow() + area.top() / pitch - 1),
+                              QPoint(m_grid->leftCol() + area.right() / pitch + 1, m_grid->topRow() + area.bottom() / pitch + 1))
+        & QRect(0, 0, doc->columnCount(), doc->rowCount());
+    m_pieces->paint(painter, cells, m_layers, size, [this](int col, int row) { return m_grid->cellRect(col, row); });
+}
+
+void PiecesOverlay::drawMarks(QImage &picture)
+{
+    if (!m_layers.starts)
+        return;
+    QPainter p(&picture);
+    for (const vor4::MapPieces::Start &s : m_pieces->starts()) {
+        // 3 pixels a plot: a square of 7 around the plot's block, outlined.
+        const QRect mark(3 * s.cell.x() - 2, 3 * s.cell.y() - 2, 7, 7);
+        p.fillRect(mark, Qt::black);
+        p.fillRect(mark.adjusted(1, 1, -1, -1), s.colour);
+    }
+}
