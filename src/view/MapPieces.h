@@ -118,14 +118,15 @@ void MapPieces::paint(QPainter &p, const QRect &cells, const PieceLayers &layers
                                   colourOf(units.isEmpty() ? -1 : units.first().owner));
                 }
     }
-    if (layers.signs)
-        for (const Sign &s : m_signs)
-            if (cells.contains(s.cell))
-                drawSignFlag(p, cellAt(s.cell.x(), s.cell.y()));
     if (layers.starts)
         for (const Start &s : m_starts)
             if (cells.contains(s.cell))
                 drawStartMarker(p, cellAt(s.cell.x(), s.cell.y()), s.slot, s.colour);
+    // A flag stays seen on a start.
+    if (layers.signs)
+        for (const Sign &s : m_signs)
+            if (cells.contains(s.cell))
+                drawSignFlag(p, cellAt(s.cell.x(), s.cell.y()));
 }
 
 } // namespace vor4
