@@ -10,7 +10,9 @@
 #include "MapDocument.h"
 #include "MapWriter.h"
 #include "PickerTool.h"
+#include "PieceEdits.h"
 #include "RectangleTool.h"
+#include "RiverTool.h"
 #include "SetPlotTexts.h"
 
 #include <QSignalSpy>
@@ -106,6 +108,7 @@ private Q_SLOTS:
     void stepNames();
     void everyStrokeIsOneStep_data();
     void everyStrokeIsOneStep();
+    void riverToolMatchesEdgeByEdge();
 };
 
 void TestTools::brushStrokeLeavesNoGaps_data()
@@ -564,6 +567,65 @@ void TestTools::everyStrokeIsOneStep()
     QVERIFY(md.undoStack()->text(1).endsWith(QStringLiteral(" %1 plots").arg(QLocale(QLocale::English).toString(count))));
     md.undoStack()->undo();
     QCOMPARE(bytesOf(md), buildSaveFile(before));
+}
+
+// The River tool against a plain reference: every step of the drag from
+// corner to corner (x first) added or removed on its own with setRiver,
+// the edge named by the plot on its other side. One step, undone whole.
+void TestTools::riverToolMatchesEdgeByEdge()
+{
+    QRandomGenerator rng(23);
+    const int cols = 5, rows = 4;
+    for (int round = 0; round < 80; ++round) {
+        MapDocument tool, reference;
+        for (MapDocument *md : {&tool, &reference}) {
+            md->reset(cols, rows);
+            for (int k = 0; k < 4; ++k) // the same rivers on both to begin with
+                PieceEdits::setRiver(*md, QPoint(k, k % rows), PieceEdits::East, k % 2 ? PieceEdits::North : PieceEdits::South);
+        }
+        const QByteArray before = bytesOf(tool);
+        const int steps = tool.undoStack()->count();
+        QList<QPoint> corners;
+        for (int i = 2 + rng.bounded(6); i > 0; --i)
+            corners << QPoint(rng.bounded(-1, cols + 2), rng.bounded(-1, rows + 2));
+        const bool removing = rng.bounded(3) == 0;
+        RiverTool river(&tool);
+        river.press(corners[0], Qt::LeftButton, removing ? Qt::ShiftModifier : Qt::NoModifier);
+        for (const QPoint &c : corners.mid(1))
+            river.move(c);
+        river.release(corners.last());
+
+        QPoint at = corners[0];
+        for (const QPoint &to : corners.mid(1)) {
+            while (at != to) {
+                const QPoint next = at.x() != to.x() ? at + QPoint(to.x() > at.x() ? 1 : -1, 0)
+                                                     : at + QPoint(0, to.y() > at.y() ? 1 : -1);
+                QPoint cell;
+                PieceEdits::Side side;
+                int flow;
+                if (next.y() == at.y()) {
+                    const int x = qMin(at.x(), next.x());
+                    cell = at.y() < rows ? QPoint(x, at.y()) : QPoint(x, at.y() - 1);
+                    side = at.y() < rows ? PieceEdits::North : PieceEdits::South;
+                    flow = next.x() > at.x() ? PieceEdits::East : PieceEdits::West;
+                } else {
+                    const int y = qMin(at.y(), next.y());
+                    cell = at.x() < cols ? QPoint(at.x(), y) : QPoint(at.x() - 1, y);
+                    side = at.x() < cols ? PieceEdits::West : PieceEdits::East;
+                    flow = next.y() > at.y() ? PieceEdits::South : PieceEdits::North;
+                }
+                if (removing)
+                    PieceEdits::removeRiver(reference, cell, side);
+                else
+                    PieceEdits::setRiver(reference, cell, side, flow);
+                at = next;
+            }
+        }
+        QCOMPARE(bytesOf(tool), bytesOf(reference));
+        QVERIFY(tool.undoStack()->count() - steps <= 1);
+        tool.undoStack()->setIndex(steps);
+        QCOMPARE(bytesOf(tool), before);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTools)

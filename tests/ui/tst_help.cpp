@@ -101,6 +101,15 @@ void TestHelp::legendShowsEveryMark()
     auto *window = w->findChild<QDialog *>(QStringLiteral("LegendWindow"));
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->findChild<QLabel *>()->pixmap().toImage().convertToFormat(QImage::Format_RGB32), vor4::legendImage());
+    // It follows the layer buttons: a layer switched off leaves it.
+    vor4::LayerSwitches hills;
+    vor4::PieceLayers rivers;
+    hills.hill = rivers.rivers = false;
+    w->action(QStringLiteral("layerHill"))->trigger();
+    w->action(QStringLiteral("layerRivers"))->trigger();
+    QCOMPARE(window->findChild<QLabel *>()->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+             vor4::legendImage(hills, rivers));
+    QVERIFY(vor4::legendImage(hills, rivers) != vor4::legendImage());
     // Each layer switch changes some sample: no mark of the grid goes unexplained.
     const auto paint = [](const char *text, const vor4::LayerSwitches &layers) {
         vor4::PlotTable plot;

@@ -9,6 +9,10 @@
 #include "MapToolBox.h"
 #include "MapTool.h"
 #include "MapWriter.h"
+#include "FileActions.h"
+#include "PieceActions.h"
+#include "PlotFacts.h"
+#include "RiverTool.h"
 #include "PaintRule.h"
 #include "SectionMemo.h"
 #include "SideTabBar.h"
@@ -83,6 +87,7 @@ private Q_SLOTS:
     void shortcutsLeaveTextFieldsAlone();
     void stepsRefreshMemoMinimapAndStatus();
     void zoomKeepsThePlotInPlace();
+    void piecesByMouseMenuAndRiverTool();
 
 private:
     void newMap(int width, int height);
@@ -618,6 +623,69 @@ void TestPaintTools::zoomKeepsThePlotInPlace()
         QVERIFY(std::abs(now.x() - shown.x()) < pitch && std::abs(now.y() - shown.y()) < pitch);
         shown = now;
     }
+}
+
+// The pieces through the mouse and the plot's menu: a start and a plot's
+// units dragged with Select (not while their layer is off), the menu's
+// commands, and a river drawn and taken away with the River tool (V). Each
+// is one step named for it.
+void TestPaintTools::piecesByMouseMenuAndRiverTool()
+{
+    // 3 x 2 plots; file (x, y) is cell (x, 1 - y). Player 0 starts on cell
+    // (0, 0), a warrior stands on cell (1, 0).
+    QVERIFY(w->files()->openMapFile(QStringLiteral(VOR4_FIXTURES_DIR "/../edit/starts-units/in")));
+    w->action(QStringLiteral("mapPage"))->trigger();
+    const QUndoStack *history = w->document()->undoStack();
+    const auto startOf = [this](int slot) { return vor4::PlotFacts::startOf(w->stores().PlayerTexts[slot]).plot(); };
+    const auto units = [this](int col, int row) { return vor4::PlotFacts::unitsOf(w->stores().PlotTexts.view(col, row)).size(); };
+    drag(at(0, 0), at(2, 0));
+    QCOMPARE(startOf(0), QPoint(2, 1));
+    QCOMPARE(history->undoText(), QStringLiteral("Move start of player 0 to 2,1"));
+    drag(at(1, 0), at(0, 1));
+    QCOMPARE(units(0, 1), 1);
+    QCOMPARE(history->undoText(), QStringLiteral("Move 1 unit from 1,1 to 0,0"));
+    w->action(QStringLiteral("layerUnits"))->trigger();
+    const int steps = history->count();
+    drag(at(0, 1), at(1, 1));
+    QCOMPARE(history->count(), steps);
+    w->action(QStringLiteral("layerUnits"))->trigger();
+
+    const auto command = [this](QPoint cell, const QString &text) {
+        std::unique_ptr<QMenu> menu(w->mapPage()->pieces()->menuFor(cell));
+        for (QAction *a : menu->actions() + menu->actions().first()->menu()->actions())
+            if (a->text() == text && a->isEnabled()) {
+                a->trigger();
+                return true;
+            }
+        return false;
+    };
+    QVERIFY(command({1, 1}, QStringLiteral("player 1")));
+    QCOMPARE(startOf(1), QPoint(1, 0));
+    dialogs->texts << QStringLiteral("Ford");
+    QVERIFY(command({1, 1}, QStringLiteral("Add sign…")));
+    QCOMPARE(w->stores().SignTexts.size(), 3);
+    QVERIFY(w->stores().SignTexts.last().endsWith("caption=Ford"));
+    QVERIFY(command({1, 1}, QStringLiteral("Remove sign")));
+    QVERIFY(command({1, 1}, QStringLiteral("Remove start of player 1")));
+    QCOMPARE(startOf(1), std::nullopt);
+    QCOMPARE(w->stores().SignTexts.size(), 1); // the plot's own sign went with the new one
+    QVERIFY(command({0, 1}, QStringLiteral("Remove units")));
+    QCOMPARE(units(0, 1), 0);
+    QVERIFY(!command({0, 1}, QStringLiteral("Remove units")));
+
+    // The river runs along the top edges of cells (0, 1) and (1, 1),
+    // carried by the cells above them, flowing east.
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_V);
+    QVERIFY(qobject_cast<vor4::RiverTool *>(w->mapPage()->tools()->activeTool()));
+    const auto corner = [this](int col, int row) { return w->mapPage()->grid()->cellRect(col, row).topLeft(); };
+    drag(corner(0, 1), corner(2, 1));
+    QCOMPARE(history->undoText(), QStringLiteral("Draw river along 2 edges"));
+    for (int col : {0, 1}) {
+        const vor4::PlotFacts::Rivers r = vor4::PlotFacts::riversOf(w->stores().PlotTexts.view(col, 0));
+        QVERIFY(r.southEdge && r.weDirection == "1");
+    }
+    drag(corner(2, 1), corner(0, 1), Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(vor4::PlotFacts::riverEdgeCount(w->stores().PlotTexts), 0);
 }
 
 QTEST_MAIN(TestPaintTools)
