@@ -10,7 +10,10 @@
 #include "MapTool.h"
 #include "MapWriter.h"
 #include "FileActions.h"
+#include "HintWindow.h"
 #include "PieceActions.h"
+#include "PieceEdits.h"
+#include "PiecePainter.h"
 #include "PlotFacts.h"
 #include "RiverTool.h"
 #include "PaintRule.h"
@@ -88,6 +91,7 @@ private Q_SLOTS:
     void stepsRefreshMemoMinimapAndStatus();
     void zoomKeepsThePlotInPlace();
     void piecesByMouseMenuAndRiverTool();
+    void overlayHintAndMiniMapFollowTheDocument();
 
 private:
     void newMap(int width, int height);
@@ -686,6 +690,35 @@ void TestPaintTools::piecesByMouseMenuAndRiverTool()
     }
     drag(corner(2, 1), corner(0, 1), Qt::LeftButton, Qt::ShiftModifier);
     QCOMPARE(vor4::PlotFacts::riverEdgeCount(w->stores().PlotTexts), 0);
+}
+
+// The grid, the hover hint and the minimap show the pieces as each step,
+// undo and redo leaves them, and the layer buttons take them away.
+void TestPaintTools::overlayHintAndMiniMapFollowTheDocument()
+{
+    newMap(6, 5);
+    w->action(QStringLiteral("miniMap"))->trigger();
+    const QRect cell = w->mapPage()->grid()->cellRect(2, 2);
+    const auto riverShown = [&] {
+        const QColor c = viewport()->grab().toImage().pixel(cell.left() + 3, cell.bottom() + 1);
+        return c.blue() > 200 && c.red() < 100;
+    };
+    const QColor red = vor4::playerColour(0, {});
+    const auto startShown = [&] { return w->miniMapWindow()->picture().pixel(3 * 4 + 1, 3 * 1 + 1) == red.rgb(); };
+    vor4::PieceEdits::setRiver(*w->document(), {2, 2}, vor4::PieceEdits::South, vor4::PieceEdits::East);
+    vor4::PieceEdits::setStart(*w->document(), 0, {4, 1});
+    QVERIFY(riverShown() && startShown());
+    w->action(QStringLiteral("undo"))->trigger();
+    w->action(QStringLiteral("undo"))->trigger();
+    QVERIFY(!riverShown() && !startShown());
+    w->action(QStringLiteral("redo"))->trigger();
+    w->action(QStringLiteral("redo"))->trigger();
+    QVERIFY(riverShown() && startShown());
+    QTest::mouseMove(viewport(), cell.center());
+    QVERIFY(w->mapPage()->hoverHint()->text().endsWith(QStringLiteral("\nRiver flowing east")));
+    w->action(QStringLiteral("layerRivers"))->trigger();
+    w->action(QStringLiteral("layerStarts"))->trigger();
+    QVERIFY(!riverShown() && !startShown());
 }
 
 QTEST_MAIN(TestPaintTools)

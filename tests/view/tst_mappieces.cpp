@@ -11,6 +11,7 @@
 #include "ReplaceDocument.h"
 #include "Transforms.h"
 
+#include <QPainter>
 #include <QtTest>
 #include <functional>
 
@@ -21,6 +22,9 @@ class TestMapPieces : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void piecesFollowEveryEdit();
+    void playerColours_data();
+    void playerColours();
+    void marksLieWhereThePiecesAre();
 };
 
 namespace {
@@ -93,5 +97,72 @@ void TestMapPieces::piecesFollowEveryEdit()
                           "River flowing east", "River flowing south"}));
 }
 
-QTEST_GUILESS_MAIN(TestMapPieces)
+void TestMapPieces::playerColours_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("named") << 5 << QByteArray("PLAYERCOLOR_RED") << QColor(0xe02020);
+    QTest::newRow("dark, any case, blanks") << 5 << QByteArray(" playercolor_Dark_Green ") << QColor(0x20b030).darker(140);
+    QTest::newRow("light") << 5 << QByteArray("PLAYERCOLOR_LIGHT_YELLOW") << QColor(0xf0e020).lighter(130);
+    QTest::newRow("none: by slot") << 1 << QByteArray("NONE") << playerColour(1, {});
+    QTest::newRow("unknown: by slot") << 1 << QByteArray("PLAYERCOLOR_MAUVE") << playerColour(1, {});
+    QTest::newRow("slots wrap") << 19 << QByteArray() << playerColour(1, {});
+}
+
+void TestMapPieces::playerColours()
+{
+    QFETCH(int, slot);
+    QFETCH(QByteArray, value);
+    QFETCH(QColor, colour);
+    QCOMPARE(playerColour(slot, value), colour);
+    QVERIFY(playerColour(0, {}) != playerColour(1, {}));
+}
+
+// Each mark in its place at cell 16 and 24: a river 3 pixels wide centred
+// on its edge (an arrow only from 24), the start's colour in the middle of
+// its plot, the units' badge at the top right, the sign at the bottom left;
+// nothing of a layer switched off.
+void TestMapPieces::marksLieWhereThePiecesAre()
+{
+    MapDocument md;
+    Document d;
+    d.ResetDocument(3, 3);
+    d.PlayerTexts[2] = "Color=PLAYERCOLOR_BLUE\r\nStartingX=0, StartingY=2\r\nTeam=2"; // cell (0, 0)
+    d.PlotTexts.setText(1, 1, "isNOfRiver\r\nRiverWEDirection=3");
+    d.PlotTexts.setText(2, 2, "BeginUnit\r\nUnitType=UNIT_SCOUT, UnitOwner=2\r\nEndUnit");
+    d.SignTexts << "plotX=2\r\nplotY=2\r\ncaption=Far"; // cell (2, 0)
+    QVERIFY(md.push(new ReplaceDocument(&md, std::move(d), QStringLiteral("New"))));
+    const MapPieces pieces(&md);
+    const QColor blue = playerColour(0, "PLAYERCOLOR_BLUE");
+    for (int size : {16, 24}) {
+        for (bool on : {true, false}) {
+            PieceLayers layers;
+            if (!on)
+                layers = {false, false, false, false};
+            QImage image(3 * (size + 1), 3 * (size + 1), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            const auto cellAt = [size](int c, int r) { return QRect(c * (size + 1), r * (size + 1), size, size); };
+            pieces.paint(p, QRect(0, 0, 3, 3), layers, size, cellAt);
+            p.end();
+            const QRect river = cellAt(1, 1);
+            const int edge = river.bottom() + 1, w = riverWidth(size);
+            int blueRows = 0;
+            for (int y = edge - 3; y <= edge + 3; ++y)
+                blueRows += QColor(image.pixel(river.left() + 2, y)).blue() > 200 && QColor(image.pixel(river.left() + 2, y)).red() < 100;
+            QCOMPARE(blueRows, on ? w : 0);
+            QCOMPARE(w, size == 16 ? 3 : 5);
+            bool dark = false; // the arrow's white rim
+            for (int x = river.left(); x <= river.right(); ++x)
+                dark |= image.pixel(x, edge - w / 2 - 2) != qRgb(255, 255, 255);
+            QCOMPARE(dark, on && size >= 24);
+            QCOMPARE(image.pixel(cellAt(0, 0).center() + QPoint(size / 4, 0)) == blue.rgb(), on);
+            QCOMPARE(image.pixel(cellAt(2, 2).topRight() + QPoint(-2, 2)) == blue.rgb(), on);
+            QCOMPARE(image.pixel(cellAt(2, 0).bottomLeft() + QPoint(3, -size / 2 + 2)) == QColor(255, 140, 0).rgb(), on);
+        }
+    }
+}
+
+QTEST_MAIN(TestMapPieces)
 #include "tst_mappieces.moc"
