@@ -38,6 +38,11 @@ void MapPieces::reset()
 void MapPieces::readStarts()
 {
     const Document &d = m_doc->document();
+    m_colours.clear();
+    for (int slot = 0; slot < d.PlayerTexts.size(); ++slot) {
+        const std::optional<QByteArrayView> colour = PlotFacts::firstValue(d.PlayerTexts[slot], "Color");
+        m_colours << playerColour(slot, colour.value_or(QByteArrayView()));
+    }
     m_starts.clear();
     for (int slot = 0; slot < d.PlayerTexts.size(); ++slot) {
         const std::optional<QPoint> plot = PlotFacts::startOf(d.PlayerTexts[slot]).plot();
@@ -139,10 +144,7 @@ QColor MapPieces::colourOf(int slot) const
 {
     if (slot < 0)
         return QColor(Qt::gray); // a unit without an owner
-    const QList<QByteArray> &players = m_doc->document().PlayerTexts;
-    const std::optional<QByteArrayView> colour =
-        slot >= 0 && slot < players.size() ? PlotFacts::firstValue(players[slot], "Color") : std::nullopt;
-    return playerColour(slot, colour.value_or(QByteArrayView()));
+    return slot < m_colours.size() ? m_colours[slot] : playerColour(slot, {});
 }
 
 bool MapPieces::hasSign(QPoint cell) const

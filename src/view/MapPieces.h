@@ -79,6 +79,7 @@ private:
 
     MapDocument *m_doc;
     QList<Start> m_starts;
+    QList<QColor> m_colours; // by slot
     QList<Sign> m_signs;
     // Per cell, row by row: its facts with bit 7 set once read.
     mutable std::vector<quint8> m_facts;

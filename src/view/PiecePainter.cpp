@@ -97,21 +97,25 @@ void drawStartMarker(QPainter &p, const QRect &cell, int slot, const QColor &col
 
 void drawUnitBadge(QPainter &p, const QRect &cell, int count, const QColor &colour)
 {
-    p.save();
     // The top right quarter, so that a start marker beneath stays readable.
+    // Filled rectangles only: a big map shows thousands of badges.
     const int side = qMax(2, cell.width() / 2);
     const QRect badge(cell.right() + 1 - side, cell.top(), side, side);
-    p.setPen(cell.width() >= 8 ? QPen(inkOn(colour), 1) : Qt::NoPen);
-    p.setBrush(colour);
-    p.drawRect(badge.adjusted(0, 0, -1, -1));
-    if (cell.width() >= 16) {
+    if (cell.width() >= 8) {
+        p.fillRect(badge, inkOn(colour));
+        p.fillRect(badge.adjusted(1, 1, -1, -1), colour);
+    } else {
+        p.fillRect(badge, colour);
+    }
+    if (cell.width() >= 24) {
+        p.save();
         QFont font = p.font();
         font.setPixelSize(qMax(6, side - 3));
         p.setFont(font);
         p.setPen(inkOn(colour));
         p.drawText(badge, Qt::AlignCenter, QString::number(count));
+        p.restore();
     }
-    p.restore();
 }
 
 void drawSignFlag(QPainter &p, const QRect &cell)
