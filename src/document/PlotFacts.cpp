@@ -263,6 +263,31 @@ QByteArray PlotFacts::withoutUnits(QByteArrayView plotText, QList<QByteArray> *u
     return joinLines(kept);
 }
 
+QByteArray PlotFacts::withUnitOwners(QByteArrayView plotText, const QHash<int, int> &owners, int *changed)
+{
+    const QList<Unit> units = unitsOf(plotText);
+    if (units.isEmpty() || owners.isEmpty())
+        return plotText.toByteArray();
+    QList<QByteArray> lines = splitLines(plotText);
+    for (const Unit &u : units) {
+        if (!owners.contains(u.owner))
+            continue;
+        // The line the owner was read from: the unit's first holding the key.
+        for (qsizetype i = u.firstLine; i <= u.lastLine && i < lines.size(); ++i) {
+            const qsizetype at = indexOfCi(lines[i], "UnitOwner=");
+            if (at < 0)
+                continue;
+            const QByteArrayView number = fieldAfter(lines[i], "UnitOwner=");
+            const qsizetype from = number.data() - lines[i].constData();
+            lines[i].replace(from, number.size(), QByteArray::number(owners.value(u.owner)));
+            if (changed)
+                ++*changed;
+            break;
+        }
+    }
+    return joinLines(lines);
+}
+
 PlotFacts::Start PlotFacts::startOf(QByteArrayView playerText)
 {
     Start start;

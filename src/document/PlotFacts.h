@@ -13,6 +13,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -131,6 +132,9 @@ public:
     // The text without its unit sub-blocks, and those sub-blocks' lines in
     // order, bytes as they were.
     static QByteArray withoutUnits(QByteArrayView plotText, QList<QByteArray> *unitLines = nullptr);
+    // The text with the owner of each unit whose owner is a key of `owners`
+    // rewritten as its value; *changed counts them.
+    static QByteArray withUnitOwners(QByteArrayView plotText, const QHash<int, int> &owners, int *changed = nullptr);
 
     // The start position of a player text: the first line holding both
     // "StartingX=" and "StartingY="; each number is the text after its

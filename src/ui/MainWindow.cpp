@@ -20,6 +20,7 @@
 #include "SectionMemo.h"
 #include "SectionPage.h"
 #include "ShortcutsWindow.h"
+#include "SymmetryActions.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -85,8 +86,10 @@ MainWindow::MainWindow(QWidget *parent)
     m_mapPage->setNewMapHandler([this](int width, int height) { return m_files->createMap(width, height); });
     buildMenus();
     m_regions = new RegionActions(this);
+    m_symmetry = new SymmetryActions(m_context, m_mapMenu, this);
     // The commands made where they live answer to their names too.
-    for (QAction *a : m_regions->findChildren<QAction *>() + m_mapPage->tools()->actionGroup()->actions())
+    for (QAction *a : m_regions->findChildren<QAction *>() + m_mapPage->tools()->actionGroup()->actions()
+                          + m_symmetry->commands()->actions())
         if (!a->objectName().isEmpty())
             m_actions->add(a->objectName(), a);
     m_shortcuts = new ShortcutsWindow(this);
@@ -370,6 +373,7 @@ void MainWindow::setBusy(bool busy)
     m_pages->setEnabled(!busy);
     m_actions->setBusy(busy);
     m_regions->setBusy(busy);
+    m_symmetry->commands()->setEnabled(!busy);
     for (QWidget *tool : {static_cast<QWidget *>(m_contentsWindow), static_cast<QWidget *>(m_history)})
         if (tool)
             tool->setEnabled(!busy);

@@ -25,6 +25,7 @@ class QToolBar;
 class RegionActions;
 class SectionPage;
 class ShortcutsWindow;
+class SymmetryActions;
 
 class MainWindow : public QMainWindow
 {
@@ -100,6 +101,7 @@ private:
     EditorActions *m_actions = nullptr;
     FileActions *m_files = nullptr;
     RegionActions *m_regions = nullptr;
+    SymmetryActions *m_symmetry = nullptr;
     QStackedWidget *m_pages = nullptr;
     std::array<SectionPage *, 3> m_sectionPages{}; // rules, teams, players
     MapPage *m_mapPage = nullptr;

@@ -16,6 +16,7 @@
 #include "PiecePainter.h"
 #include "PlotFacts.h"
 #include "RiverTool.h"
+#include "Symmetry.h"
 #include "PaintRule.h"
 #include "SectionMemo.h"
 #include "SideTabBar.h"
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void zoomKeepsThePlotInPlace();
     void piecesByMouseMenuAndRiverTool();
     void overlayHintAndMiniMapFollowTheDocument();
+    void makeSymmetricFromTheMenu();
 
 private:
     void newMap(int width, int height);
@@ -719,6 +721,34 @@ void TestPaintTools::overlayHintAndMiniMapFollowTheDocument()
     w->action(QStringLiteral("layerRivers"))->trigger();
     w->action(QStringLiteral("layerStarts"))->trigger();
     QVERIFY(!riverShown() && !startShown());
+}
+
+// Each entry of Map > Make symmetric hands its side and mode to the edit
+// layer: the other half becomes the image of this one, in one step; a
+// start without a partner is said in a message.
+void TestPaintTools::makeSymmetricFromTheMenu()
+{
+    QVERIFY(w->files()->openMapFile(QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave")));
+    const QList<QAction *> entries = w->findChild<QMenu *>(QStringLiteral("MakeSymmetricMenu"))->actions();
+    QCOMPARE(entries.size(), 8);
+    const QStringList sides{"left", "right", "bottom", "top"};
+    for (int i = 0; i < entries.size(); ++i) {
+        entries[i]->trigger();
+        const vor4::Symmetry::Side side = vor4::Symmetry::Side(i / 2);
+        const auto mode = vor4::Symmetry::Mode(i % 2);
+        const vor4::Document &d = w->stores();
+        const QSize grid(d.columnCount(), d.rowCount());
+        for (const QPoint cell : {QPoint(0, 0), QPoint(20, 30), QPoint(63, 39), QPoint(5, 21)})
+            if (vor4::Symmetry::inDestination(cell, side, grid)) {
+                const QPoint from = vor4::Symmetry::image(cell, side, mode, grid);
+                QCOMPARE(vor4::PlotFacts::firstValue(d.PlotTexts.view(cell.x(), cell.y()), "TerrainType")->toByteArray(),
+                         vor4::PlotFacts::firstValue(d.PlotTexts.view(from.x(), from.y()), "TerrainType")->toByteArray());
+            }
+        QVERIFY2(w->statusText(0).startsWith("Make symmetric from the " + sides[i / 2] + " half"), qPrintable(w->statusText(0)));
+        QVERIFY(w->document()->undoStack()->undoText().startsWith(QStringLiteral("Make symmetric")));
+        w->document()->undoStack()->undo();
+    }
+    QVERIFY(dialogs->messages.isEmpty() || dialogs->messages.first().startsWith(QStringLiteral("No player starts")));
 }
 
 QTEST_MAIN(TestPaintTools)

@@ -5,6 +5,7 @@
 #include "MapTransform.h"
 #include "MapDocument.h"
 #include "PieceEdits.h"
+#include "Symmetry.h"
 #include "PlotArea.h"
 #include "RegionEdits.h"
 #include "SetPlotTexts.h"
@@ -305,7 +306,19 @@ Result runNoRiver(Context &c)
     return PieceEdits::removeRiver(c.doc, cell, PieceEdits::Side(compassOf(c.operands[1])));
 }
 
-enum class Operand { Text, Area, Plot, Flip, Angle, Size, Player, Compass };
+Result runHalf(Context &c, Symmetry::Mode mode)
+{
+    c.added.clear();
+    const Symmetry::Result r = Symmetry::makeSymmetric(c.doc, *Symmetry::sideNamed(c.operands[0]), mode);
+    if (r.ok && !r.warning.isEmpty() && c.notes)
+        *c.notes << r.warning;
+    return {r.ok, 0, r.message};
+}
+
+Result runMirrorHalf(Context &c) { return runHalf(c, Symmetry::Mirror); }
+Result runRotateHalf(Context &c) { return runHalf(c, Symmetry::HalfTurn); }
+
+enum class Operand { Text, Area, Plot, Flip, Angle, Size, Player, Compass, Half };
 
 struct Operation
 {
@@ -393,6 +406,15 @@ const Operation Operations[] = {
     {"--no-river", {Operand::Plot, Operand::Compass}, 0, "--no-river X,Y SIDE",
      "remove the river on SIDE of plot X,Y",
      runNoRiver},
+    {"--mirror-half", {Operand::Half}, 0, "--mirror-half SIDE",
+     "make the map symmetric: the SIDE half (left, right, bottom\n"
+     "or top) written over the other as its mirror image, rivers\n"
+     "turned, starts paired in slot order, units' owners\n"
+     "following the pairing, signs copied",
+     runMirrorHalf},
+    {"--rotate-half", {Operand::Half}, 0, "--rotate-half SIDE",
+     "the same with the SIDE half turned half round",
+     runRotateHalf},
 };
 
 bool isOption(const QString &arg) { return arg.startsWith(QLatin1String("--")); }
@@ -451,6 +473,10 @@ bool EditScript::parse(const QStringList &args, QString *error)
             }
             if (kind == Operand::Compass && compassOf(arg) < 0) {
                 *error = QStringLiteral("%1: \"%2\" is not north, east, south or west (or 0 to 3)").arg(option, arg);
+                return false;
+            }
+            if (kind == Operand::Half && !Symmetry::sideNamed(arg)) {
+                *error = QStringLiteral("%1: \"%2\" is not left, right, bottom or top").arg(option, shownValue(arg));
                 return false;
             }
             if (kind == Operand::Size && !sizePattern().match(arg).hasMatch()) {
