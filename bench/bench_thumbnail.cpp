@@ -1,4 +1,5 @@
-// vor4map thumbnail against vor4map check on the 1000 x 1000 benchmark map,
+// vor4map thumbnail and vor4map balance against vor4map check on the 1000 x
+// 1000 benchmark map,
 // each as the separate process a file manager or a script starts; and the
 // drawing alone, in this process, on the loaded map.
 
@@ -99,6 +100,24 @@ void BM_CheckCommand(benchmark::State &state)
     toolBenchmark(state, {QStringLiteral("check"), bigMap()});
 }
 
+// Its own game data, so that the yields are counted as well.
+void BM_BalanceCommand(benchmark::State &state)
+{
+    const QString dir = QDir::tempPath() + QStringLiteral("/vor4-bench/balance-data");
+    QDir().mkpath(dir);
+    const char *const files[][2] = {
+        {"VOR4TerrainInfos.xml", "<T><I><Type>TERRAIN_GRASS</Type><Yields><iYield>2</iYield></Yields></I></T>"},
+        {"VOR4FeatureInfos.xml", "<F><I><Type>FEATURE_FOREST</Type><YieldChanges><iYieldChange>0</iYieldChange>"
+                                 "<iYieldChange>1</iYieldChange></YieldChanges></I></F>"},
+        {"VOR4BonusInfos.xml", "<B/>"}};
+    for (const auto &[name, text] : files) {
+        QFile f(dir + u'/' + QLatin1String(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(text) < 0)
+            state.SkipWithError("data files could not be written");
+    }
+    toolBenchmark(state, {QStringLiteral("balance"), bigMap(), QStringLiteral("--data"), dir});
+}
+
 void BM_ThumbnailCommand(benchmark::State &state)
 {
     const QString out = scratchPng();
@@ -123,6 +142,7 @@ void BM_RenderThumbnail(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_CheckCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_BalanceCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_ThumbnailCommand)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_RenderThumbnail)->Arg(128)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
 

@@ -1,4 +1,4 @@
-// vor4map find, stats, pieces and diff run as a user runs them: output and exit
+// vor4map find, stats, pieces, balance and diff run as a user runs them: output and exit
 // status on the fixture, held against what a plain reading of the file's
 // text gives, and on pairs of files made from it.
 
@@ -65,6 +65,8 @@ private Q_SLOTS:
     void stats();
     void diffOfCraftedPairs();
     void pieces();
+    void balance_data();
+    void balance();
     void troubleAndWrongCalls();
 
 private:
@@ -81,6 +83,8 @@ void TestQueryCommands::initTestCase()
     QCOMPARE(m_plots.size(), 64 * 40);
     std::sort(m_plots.begin(), m_plots.end(), readingOrder);
     QVERIFY(m_dir.isValid());
+    // No game: balance reads yields only from --data.
+    qputenv("WINEPREFIX", m_dir.filePath("wine").toLocal8Bit());
 }
 
 void TestQueryCommands::find()
@@ -290,6 +294,68 @@ void TestQueryCommands::pieces()
     QCOMPARE(json.value("units").toArray(), units);
     QCOMPARE(json.value("signs").toArray(), (QJsonArray{QJsonObject{{"x", 3}, {"y", 4}, {"caption", "Ford \"A\""}}}));
     QCOMPARE(json.value("river_edges").toInt(), rivers);
+}
+
+void TestQueryCommands::balance_data()
+{
+    // A 7 x 5 map wrapping east-west: hills with a river along the west
+    // edge, one settler of player 1 beside player 1's stale start line,
+    // player 2 by its start line only, player 3 off the map.
+    QByteArray map = "BeginMap\r\n\tgrid width=7\r\n\tgrid height=5\r\n\twrap X=1\r\n\twrap Y=0\r\nEndMap\r\n";
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 5; ++y)
+            map += "BeginPlot\r\n\tx=" + QByteArray::number(x) + ",y=" + QByteArray::number(y) + "\r\n"
+                + (x == 6 ? "\tisWOfRiver\r\n" : "") + (x == 1 && y == 2 ? "\tFeatureType=FEATURE_FOREST\r\n" : "")
+                + (x == 0 && y == 2 ? "\tBeginUnit\r\n\t\tUnitType=UNIT_SETTLER\r\n\t\tUnitOwner=1\r\n\tEndUnit\r\n" : "")
+                + "\tTerrainType=TERRAIN_GRASS\r\n\tPlotType=" + (x < 3 ? "1" : "3") + "\r\nEndPlot\r\n";
+    QByteArray players;
+    for (const char *start : {"", "StartingX=4, StartingY=4", "StartingX=5, StartingY=2", "StartingX=9, StartingY=2"})
+        players += QByteArray("BeginPlayer\r\n\t") + start + "\r\nEndPlayer\r\n";
+    const QString path = m_dir.filePath("balance.Vor4WorldBuilderSave");
+    QVERIFY(writeFile(path, "BeginGame\r\nEndGame\r\n" + players + map));
+    QDir(m_dir.path()).mkpath("data");
+    const QString data = m_dir.filePath("data");
+    QVERIFY(writeFile(data + "/VOR4TerrainInfos.xml", "<T><I><Type>TERRAIN_GRASS</Type><Yields><iYield>2</iYield>"
+                                                      "</Yields><RiverYieldChange><iYield/><iYield/><iYield>1</iYield>"
+                                                      "</RiverYieldChange><HillsYieldChange><iYield>-1</iYield>"
+                                                      "<iYield>2</iYield></HillsYieldChange></I></T>"));
+    QVERIFY(writeFile(data + "/VOR4FeatureInfos.xml", "<F><I><Type>FEATURE_FOREST</Type><YieldChanges><iYieldChange>"
+                                                      "0</iYieldChange><iYieldChange>1</iYieldChange></YieldChanges></I></F>"));
+    QVERIFY(writeFile(data + "/VOR4BonusInfos.xml", "<B/>"));
+
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("out");
+    // Player 1 at 0,2 sees x 5, 6, 0, 1, 2: hills on 0..2, rivers on x 6 and
+    // on x 0 (its west neighbour's edge, across the wrap).
+    const QByteArray p1 = R"({"player":1,"from":"settler","x":0,"y":2,"land":13,"water":8,"peaks":0,"hills":13,"flat":0,)"
+                          R"("river":10,"features":{"FEATURE_FOREST":1},"bonuses":{})";
+    const QByteArray p2 = R"({"player":2,"from":"start","x":5,"y":2,"land":3,"water":18,"peaks":0,"hills":3,"flat":0,)"
+                          R"("river":8,"features":{},"bonuses":{})";
+    QTest::newRow("json") << QStringList{"balance", path, "--json", "--data", data} << 0
+                          << "{\"players\":[" + p1 + R"(,"food":29,"production":27,"commerce":10,"nearest":{"player":2,"distance":2}},)"
+                                + p2 + R"(,"food":39,"production":6,"commerce":8,"nearest":{"player":1,"distance":2}}]})"
+                                + "\n";
+    QTest::newRow("json without data") << QStringList{"balance", path, "--json"} << 0
+                                       << "{\"players\":[" + p1 + R"(,"nearest":{"player":2,"distance":2}},)" + p2
+                                              + R"(,"nearest":{"player":1,"distance":2}}]})" + "\n";
+    QTest::newRow("table") << QStringList{"balance", path} << 0
+                           << QByteArray("player                        1        2\n"
+                                         "from                    settler    start\n");
+    QTest::newRow("missing file") << QStringList{"balance", m_dir.filePath("none")} << 2 << QByteArray();
+    QTest::newRow("missing data") << QStringList{"balance", path, "--data", m_dir.path()} << 2 << QByteArray();
+    QTest::newRow("wrong call") << QStringList{"balance", path, path} << 2 << QByteArray();
+}
+
+void TestQueryCommands::balance()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QByteArray, out);
+    const Run r = vor4map(args);
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.out.startsWith(out) && (out.isEmpty() == r.out.isEmpty()), r.out.constData());
+    QCOMPARE(r.err.isEmpty(), code == 0);
 }
 
 void TestQueryCommands::troubleAndWrongCalls()

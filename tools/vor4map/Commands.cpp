@@ -44,6 +44,7 @@ QString usage()
                          "       vor4map find FILE PATTERN [--regex] [--ignore-case] [--count]\n"
                          "       vor4map stats FILE [--json]\n"
                          "       vor4map pieces FILE [--json]\n"
+                         "       vor4map balance FILE [--data DIR] [--json]\n"
                          "       vor4map diff A B [--stat]\n"
                          "       vor4map --help | --version\n");
 }
@@ -127,6 +128,15 @@ QString help()
                "                      -1 when missing), \"sign X,Y CAPTION\" per sign and\n"
                "                      \"river edges N\"\n"
                "    --json            print them as one JSON object instead\n"
+               "  balance FILE        print what each player's start has around it, a\n"
+               "                      column per start: where it is (its first settler,\n"
+               "                      else its start line), the land, water, peak, hill,\n"
+               "                      flat and river plots of its 21-plot work area, its\n"
+               "                      features and bonuses, food, production and commerce\n"
+               "                      when the game's data is found, and the nearest\n"
+               "                      other start with its distance\n"
+               "    --data DIR        read the yields from the data files in DIR\n"
+               "    --json            print the report as one JSON object instead\n"
                "  diff A B            print what differs between two maps as the editor\n"
                "                      reads them: sections under @@ game, @@ team N,\n"
                "                      @@ player N, @@ map, @@ signs and plots under\n"
@@ -138,8 +148,8 @@ QString help()
                "Exit status: 0 success, 1 the file could not be read or written or an\n"
                "operation could not be done, 2 wrong call. find and diff answer as grep\n"
                "and diff do: 0 found or the same, 1 nothing found or different; find,\n"
-               "stats, pieces and diff exit with 2 on a wrong call or a file that does\n"
-               "not load.\n");
+               "stats, pieces, balance and diff exit with 2 on a wrong call or a file\n"
+               "that does not load.\n");
 }
 
 int usageError()
@@ -233,7 +243,8 @@ int run(const QStringList &args)
         return catalogueCommand(args[1]);
     using Query = int (*)(const QStringList &, QString *);
     const std::pair<const char *, Query> queries[] = {
-        {"find", findCommand}, {"stats", statsCommand}, {"pieces", piecesCommand}, {"diff", diffCommand}};
+        {"find", findCommand}, {"stats", statsCommand}, {"pieces", piecesCommand}, {"balance", balanceCommand},
+        {"diff", diffCommand}};
     for (const auto &[name, command] : queries) {
         if (args.isEmpty() || args[0] != QLatin1String(name))
             continue;

@@ -1,6 +1,10 @@
 #include "QueryCommands.h"
 
+#include "BalanceReport.h"
 #include "CommandFiles.h"
+#include "GameLocation.h"
+#include "GameYields.h"
+#include "TypeCatalogue.h"
 #include "MapDiff.h"
 #include "MapReader.h"
 #include "PiecesReport.h"
@@ -9,6 +13,7 @@
 #include "StatisticsReport.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace vor4::tool {
@@ -157,6 +162,41 @@ int piecesCommand(const QStringList &args, QString *reason)
         return Trouble;
     Output out;
     out << (parser.isSet(json) ? piecesJson(doc) : piecesText(doc));
+    return 0;
+}
+
+int balanceCommand(const QStringList &args, QString *reason)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption data(QStringLiteral("data"), QString(), QStringLiteral("DIR"));
+    parser.addOptions({json, data});
+    if (!parse(parser, args, 1, reason))
+        return WrongCall;
+
+    Document doc;
+    if (!load(parser.positionalArguments()[0], doc))
+        return Trouble;
+    // Yields come from the folder given, else from the game when it is
+    // found; a folder given that cannot be read is trouble, the game's is
+    // told and left out.
+    GameYields yields;
+    bool withYields = false;
+    QString error;
+    if (parser.isSet(data)) {
+        if (!yields.load(parser.value(data), &error))
+            return trouble(error);
+        withYields = true;
+    } else if (const QString installDir = LocateGame().InstallDir; !installDir.isEmpty()) {
+        const QString folder = QFileInfo(TypeCatalogue(installDir).dataFilePath(0)).path();
+        withYields = yields.load(folder, &error);
+        if (!withYields)
+            trouble(error);
+    }
+    const QList<BalanceFigures> figures =
+        BalanceReport::figures(doc, BalanceReport::starts(doc), withYields ? &yields : nullptr);
+    Output out;
+    out << (parser.isSet(json) ? BalanceReport::json(figures) : BalanceReport::text(figures));
     return 0;
 }
 

@@ -1,0 +1,294 @@
+#include "BalanceReport.h"
+
+#include "Document.h"
+#include "GameYields.h"
+#include "PlotFacts.h"
+#include "PlotStatistics.h"
+#include "StatisticsReport.h"
+#include "TextUtil.h"
+
+#include <QSet>
+
+namespace vor4 {
+
+namespace {
+
+bool wrapsX(const Document &doc) { return doc.Header.wrapX == 1; }
+bool wrapsY(const Document &doc) { return doc.Header.wrapY == 1; }
+
+// The plot at `at` on the map, wrapped where the axis wraps; nothing off it.
+std::optional<QPoint> onMap(const Document &doc, QPoint at)
+{
+    const int w = doc.columnCount(), h = doc.rowCount();
+    if (wrapsX(doc))
+        at.rx() = ((at.x() % w) + w) % w;
+    if (wrapsY(doc))
+        at.ry() = ((at.y() % h) + h) % h;
+    if (at.x() < 0 || at.y() < 0 || at.x() >= w || at.y() >= h)
+        return std::nullopt;
+    return at;
+}
+
+QByteArrayView textAt(const Document &doc, QPoint at) { return doc.PlotTexts.view(at.x(), doc.fileY(at.y())); }
+
+QByteArray number(int n) { return QByteArray::number(n); }
+
+} // namespace
+
+void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
+{
+    const QRect all(0, 0, plots.columnCount(), plots.rowCount());
+    const QRect r = area.isNull() ? all : area & all;
+    if (area.isNull())
+        m_owners.clear();
+    else
+        for (auto it = m_owners.begin(); it != m_owners.end();)
+            it = r.contains(it->first.first, it->first.second) ? m_owners.erase(it) : std::next(it);
+    for (int col = r.left(); col <= r.right(); ++col)
+        for (int row = r.bottom(); row >= r.top(); --row) {
+            QList<int> owners;
+            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row)))
+                if (containsCi(unit.type, "SETTLER") && unit.owner >= 0)
+                    owners << unit.owner;
+            if (!owners.isEmpty())
+                m_owners[{col, row}] = owners;
+        }
+}
+
+QMap<int, QPoint> SettlerIndex::firstPlots(int rows) const
+{
+    QMap<int, QPoint> first;
+    for (const auto &[cell, owners] : m_owners) {
+        const QPoint at(cell.first, rows - 1 - cell.second);
+        for (int owner : owners) {
+            const auto it = first.find(owner);
+            if (it == first.end())
+                first.insert(owner, at);
+            else if (std::pair(at.x(), at.y()) < std::pair(it->x(), it->y()))
+                *it = at;
+        }
+    }
+    return first;
+}
+
+QList<BalanceStart> BalanceReport::starts(const Document &doc)
+{
+    SettlerIndex settlers;
+    settlers.scan(doc.PlotTexts);
+    return starts(doc, settlers);
+}
+
+QList<BalanceStart> BalanceReport::starts(const Document &doc, const SettlerIndex &settlers)
+{
+    const QMap<int, QPoint> first = settlers.firstPlots(doc.rowCount());
+    QList<BalanceStart> list;
+    for (int slot = 0; slot < doc.PlayerTexts.size(); ++slot) {
+        BalanceStart s;
+        s.player = slot;
+        s.fromSettler = first.contains(slot);
+        const std::optional<QPoint> at =
+            s.fromSettler ? first.value(slot) : PlotFacts::startOf(doc.PlayerTexts[slot]).plot();
+        if (!at || !doc.PlotTexts.contains(at->x(), at->y()))
+            continue;
+        s.at = *at;
+        list << s;
+    }
+    return list;
+}
+
+QList<QPoint> BalanceReport::workArea(const Document &doc, QPoint at)
+{
+    QList<QPoint> area;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            if (qAbs(dx) == 2 && qAbs(dy) == 2)
+                continue;
+            const std::optional<QPoint> p = onMap(doc, at + QPoint(dx, dy));
+            if (p && !area.contains(*p))
+                area << *p;
+        }
+    return area;
+}
+
+bool BalanceReport::isRiverPlot(const Document &doc, QPoint at)
+{
+    const PlotFacts::Rivers own = PlotFacts::riversOf(textAt(doc, at));
+    if (own.southEdge || own.eastEdge)
+        return true;
+    // File y grows northwards: the north neighbour carries our north edge
+    // as its south edge, the west neighbour our west edge as its east edge.
+    const std::optional<QPoint> north = onMap(doc, at + QPoint(0, 1));
+    const std::optional<QPoint> west = onMap(doc, at + QPoint(-1, 0));
+    return (north && PlotFacts::riversOf(textAt(doc, *north)).southEdge)
+        || (west && PlotFacts::riversOf(textAt(doc, *west)).eastEdge);
+}
+
+int BalanceReport::distance(const Document &doc, QPoint a, QPoint b)
+{
+    int dx = qAbs(a.x() - b.x()), dy = qAbs(a.y() - b.y());
+    if (wrapsX(doc))
+        dx = qMin(dx, doc.columnCount() - dx);
+    if (wrapsY(doc))
+        dy = qMin(dy, doc.rowCount() - dy);
+    return qMax(dx, dy);
+}
+
+QList<BalanceFigures> BalanceReport::figures(const Document &doc, const QList<BalanceStart> &starts,
+                                             const GameYields *yields)
+{
+    QList<BalanceFigures> list;
+    for (const BalanceStart &start : starts) {
+        BalanceFigures f;
+        f.start = start;
+        std::array<int, 3> sum{};
+        for (const QPoint &p : workArea(doc, start.at)) {
+            const PlotStatistics::Values v = PlotStatistics::valuesOf(textAt(doc, p));
+            const QByteArrayView type = v[PlotStatistics::PlotType].value_or(QByteArrayView());
+            const bool peak = type == "0", hill = type == "1", flat = type == "2";
+            const bool river = isRiverPlot(doc, p);
+            f.peaks += peak;
+            f.hills += hill;
+            f.flat += flat;
+            f.water += type == "3";
+            f.land += peak || hill || flat;
+            f.river += river;
+            if (const auto feature = v[PlotStatistics::Feature])
+                ++f.features[feature->toByteArray()];
+            if (const auto bonus = v[PlotStatistics::Bonus])
+                ++f.bonuses[bonus->toByteArray()];
+            if (yields) {
+                const auto value = [&v](int kind) { return v[std::size_t(kind)].value_or(QByteArrayView()); };
+                const GameYields::Yield y =
+                    yields->plotYield(value(PlotStatistics::Terrain), value(PlotStatistics::Feature),
+                                      value(PlotStatistics::Bonus), peak, hill, river);
+                for (std::size_t i = 0; i < sum.size(); ++i)
+                    sum[i] += y[i];
+            }
+        }
+        if (yields)
+            f.yields = sum;
+        for (const BalanceStart &other : starts) {
+            if (other.player == start.player)
+                continue;
+            const int d = distance(doc, start.at, other.at);
+            if (!f.nearestPlayer || d < f.nearestDistance) {
+                f.nearestPlayer = other.player;
+                f.nearestDistance = d;
+            }
+        }
+        list << f;
+    }
+    return list;
+}
+
+QList<BalanceReport::Row> BalanceReport::rows(const QList<BalanceFigures> &figures)
+{
+    QList<Row> rows;
+    const auto add = [&](const QByteArray &name, bool compared, auto cell) {
+        Row row{name, {}, compared};
+        for (const BalanceFigures &f : figures)
+            row.cells << cell(f);
+        rows << row;
+    };
+    add("player", false, [](const BalanceFigures &f) { return number(f.start.player); });
+    add("from", false, [](const BalanceFigures &f) { return QByteArray(f.start.fromSettler ? "settler" : "start"); });
+    add("x", false, [](const BalanceFigures &f) { return number(f.start.at.x()); });
+    add("y", false, [](const BalanceFigures &f) { return number(f.start.at.y()); });
+    const std::pair<const char *, int BalanceFigures::*> counts[] = {
+        {"land", &BalanceFigures::land},   {"water", &BalanceFigures::water}, {"peaks", &BalanceFigures::peaks},
+        {"hills", &BalanceFigures::hills}, {"flat", &BalanceFigures::flat},   {"river", &BalanceFigures::river}};
+    for (const auto &[name, member] : counts)
+        add(name, true, [member = member](const BalanceFigures &f) { return number(f.*member); });
+    for (const auto &[prefix, member] : {std::pair{"feature ", &BalanceFigures::features},
+                                         std::pair{"bonus ", &BalanceFigures::bonuses}}) {
+        QSet<QByteArray> seen;
+        QList<QByteArray> values;
+        for (const BalanceFigures &f : figures)
+            for (auto it = (f.*member).cbegin(); it != (f.*member).cend(); ++it)
+                if (!seen.contains(it.key())) {
+                    seen.insert(it.key());
+                    values << it.key();
+                }
+        std::sort(values.begin(), values.end());
+        for (const QByteArray &value : values)
+            add(prefix + value, true,
+                [&value, m = member](const BalanceFigures &f) { return number((f.*m).value(value)); });
+    }
+    if (!figures.isEmpty() && figures.first().yields) {
+        const char *const names[] = {"food", "production", "commerce"};
+        for (std::size_t i = 0; i < 3; ++i)
+            add(names[i], true, [i](const BalanceFigures &f) { return number(f.yields ? (*f.yields)[i] : 0); });
+    }
+    add("nearest", false,
+        [](const BalanceFigures &f) { return f.nearestPlayer ? number(*f.nearestPlayer) : QByteArray("-"); });
+    add("distance", true,
+        [](const BalanceFigures &f) { return f.nearestPlayer ? number(f.nearestDistance) : QByteArray("-"); });
+    return rows;
+}
+
+QByteArray BalanceReport::text(const QList<BalanceFigures> &figures)
+{
+    const QList<Row> table = rows(figures);
+    qsizetype nameWidth = 0, cellWidth = 0;
+    for (const Row &row : table) {
+        nameWidth = qMax(nameWidth, row.name.size());
+        for (const QByteArray &cell : row.cells)
+            cellWidth = qMax(cellWidth, cell.size());
+    }
+    QByteArray out;
+    for (const Row &row : table) {
+        QByteArray line = row.name.leftJustified(nameWidth);
+        for (const QByteArray &cell : row.cells)
+            line += "  " + cell.rightJustified(cellWidth);
+        out += line + '\n';
+    }
+    return out;
+}
+
+QByteArray BalanceReport::csv(const QList<BalanceFigures> &figures)
+{
+    const auto field = [](const QByteArray &s) {
+        if (!s.contains(',') && !s.contains('"') && !s.contains('\n'))
+            return s;
+        return '"' + QByteArray(s).replace("\"", "\"\"") + '"';
+    };
+    QByteArray out;
+    for (const Row &row : rows(figures)) {
+        out += field(row.name);
+        for (const QByteArray &cell : row.cells)
+            out += ',' + field(cell);
+        out += "\r\n";
+    }
+    return out;
+}
+
+QByteArray BalanceReport::json(const QList<BalanceFigures> &figures)
+{
+    const auto counts = [](const QMap<QByteArray, int> &map) {
+        QByteArray out = "{";
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            out += (it == map.cbegin() ? "" : ",") + jsonString(it.key()) + ':' + number(it.value());
+        return out + '}';
+    };
+    QByteArray out = "{\"players\":[";
+    for (qsizetype i = 0; i < figures.size(); ++i) {
+        const BalanceFigures &f = figures[i];
+        out += (i ? ",{\"player\":" : "{\"player\":") + number(f.start.player) + ",\"from\":"
+            + (f.start.fromSettler ? "\"settler\"" : "\"start\"") + ",\"x\":" + number(f.start.at.x())
+            + ",\"y\":" + number(f.start.at.y()) + ",\"land\":" + number(f.land) + ",\"water\":" + number(f.water)
+            + ",\"peaks\":" + number(f.peaks) + ",\"hills\":" + number(f.hills) + ",\"flat\":" + number(f.flat)
+            + ",\"river\":" + number(f.river) + ",\"features\":" + counts(f.features)
+            + ",\"bonuses\":" + counts(f.bonuses);
+        if (f.yields)
+            out += ",\"food\":" + number((*f.yields)[0]) + ",\"production\":" + number((*f.yields)[1])
+                + ",\"commerce\":" + number((*f.yields)[2]);
+        out += ",\"nearest\":";
+        out += f.nearestPlayer ? "{\"player\":" + number(*f.nearestPlayer) + ",\"distance\":"
+                + number(f.nearestDistance) + '}'
+                               : QByteArray("null");
+        out += '}';
+    }
+    return out + "]}\n";
+}
+
+} // namespace vor4
