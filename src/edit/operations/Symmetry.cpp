@@ -6,6 +6,7 @@
 #include "SetPlotTexts.h"
 #include "SetSectionLines.h"
 #include "SetSlotText.h"
+#include "TextUtil.h"
 
 #include <QHash>
 
@@ -115,38 +116,24 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
     for (qsizetype k = destinations.size(); k < sources.size(); ++k)
         unpaired << QString::number(sources[k]);
 
-    // The plots of the other side: copies, without their river lines, the
-    // units' owners paired.
-    QHash<QPoint, QByteArray> texts;
-    QList<QPoint> order;
-    const auto textOf = [&](QPoint c) -> QByteArray {
-        const auto it = texts.constFind(c);
-        return it != texts.cend() ? *it : plots.text(c.x(), c.y());
-    };
-    const auto store = [&](QPoint c, QByteArray text) {
-        if (!texts.contains(c))
-            order << c;
-        texts.insert(c, std::move(text));
-    };
-    int copied = 0, units = 0;
-    for (int row = 0; row < grid.height(); ++row)
-        for (int col = 0; col < grid.width(); ++col) {
-            const QPoint c(col, row);
-            if (!inDestination(c, side, grid))
-                continue;
-            const QPoint s = image(c, side, mode, grid);
-            QByteArray text = PlotFacts::withoutRiver(
-                PlotFacts::withoutRiver(plots.view(s.x(), s.y()), PlotFacts::SouthEdge), PlotFacts::EastEdge);
-            units += int(PlotFacts::unitsOf(text).size());
-            store(c, PlotFacts::withUnitOwners(text, partner));
-            ++copied;
-        }
     // Every edge touching the other side goes; every edge touching this one
-    // comes back at its image, turned.
+    // comes back at its image, turned. The images are gathered first, by
+    // their carriers, so that each plot is written once.
+    struct Added
+    {
+        PlotFacts::RiverKind kind;
+        std::optional<QByteArray> flow;
+    };
+    QHash<QPoint, QList<Added>> added;
+    QHash<QPoint, QByteArray> outside; // plots off the other side whose river lines change
+    const auto textOf = [&](QPoint c) -> QByteArray {
+        const auto it = outside.constFind(c);
+        return it != outside.cend() ? *it : plots.text(c.x(), c.y());
+    };
     const QList<PlotFacts::RiverEdge> edges = PlotFacts::riverEdges(plots, QRect(QPoint(0, 0), grid));
     for (const PlotFacts::RiverEdge &e : edges)
         if (!inDestination(e.carrier, side, grid) && inDestination(e.neighbour(), side, grid))
-            store(e.carrier, PlotFacts::withoutRiver(textOf(e.carrier), e.kind));
+            outside.insert(e.carrier, PlotFacts::withoutRiver(textOf(e.carrier), e.kind));
     int riversLost = 0;
     for (const PlotFacts::RiverEdge &e : edges) {
         if (!inSource(e.carrier, side, grid) && !inSource(e.neighbour(), side, grid))
@@ -161,8 +148,46 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
         std::optional<QByteArray> flow = e.flow;
         if (const std::optional<int> c = flow ? PlotFacts::compass(*flow) : std::nullopt)
             flow = QByteArray::number(turnedCompass(*c, side, mode));
-        store(carrier, withEdge(textOf(carrier), e.kind, flow));
+        added[carrier] << Added{e.kind, flow};
+        if (!inDestination(carrier, side, grid) && !outside.contains(carrier))
+            outside.insert(carrier, plots.text(carrier.x(), carrier.y()));
     }
+    const auto withAdded = [&](QPoint c, QByteArray text) {
+        for (const Added &a : added.value(c))
+            text = withEdge(text, a.kind, a.flow);
+        return text;
+    };
+
+    const QString name = QStringLiteral("Make symmetric from the %1 half (%2)")
+                             .arg(sideName(side), mode == Mirror ? QStringLiteral("mirror") : QStringLiteral("half-turn"));
+    auto *step = new CompoundStep(&doc, name);
+    auto *plotStep = new SetPlotTexts(&doc, name, step);
+    // The plots of the other side: copies, without their river lines, the
+    // units' owners paired.
+    int copied = 0, units = 0;
+    for (int row = 0; row < grid.height(); ++row)
+        for (int col = 0; col < grid.width(); ++col) {
+            const QPoint c(col, row);
+            if (!inDestination(c, side, grid))
+                continue;
+            const QPoint s = image(c, side, mode, grid);
+            const QByteArrayView source = plots.view(s.x(), s.y());
+            ++copied;
+            // Most plots are copied as they are, without a copy of their own.
+            const bool withUnits = containsCi(source, "BeginUnit");
+            if (!withUnits && !containsCi(source, "river") && !added.contains(c)) {
+                plotStep->add(col, row, source);
+                continue;
+            }
+            QByteArray text = PlotFacts::withoutRiver(PlotFacts::withoutRiver(source, PlotFacts::SouthEdge), PlotFacts::EastEdge);
+            if (withUnits) {
+                units += int(PlotFacts::unitsOf(text).size());
+                text = PlotFacts::withUnitOwners(text, partner);
+            }
+            plotStep->add(col, row, withAdded(c, std::move(text)));
+        }
+    for (auto it = outside.cbegin(); it != outside.cend(); ++it)
+        plotStep->add(it.key().x(), it.key().y(), withAdded(it.key(), *it));
 
     // Signs: those of the other side go, those of this side are copied.
     QList<QByteArray> signs;
@@ -180,12 +205,6 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
         }
     }
 
-    const QString name = QStringLiteral("Make symmetric from the %1 half (%2)")
-                             .arg(sideName(side), mode == Mirror ? QStringLiteral("mirror") : QStringLiteral("half-turn"));
-    auto *step = new CompoundStep(&doc, name);
-    auto *plotStep = new SetPlotTexts(&doc, name, step);
-    for (const QPoint &c : std::as_const(order))
-        plotStep->add(c.x(), c.y(), texts[c]);
     for (const auto &[slot, text] : players)
         new SetSlotText(&doc, SectionKind::Player, slot, text, name, step);
     if (signs != d.SignTexts)
