@@ -169,6 +169,9 @@ EditorActions::EditorActions(QUndoStack *history, QObject *parent)
            QStringLiteral("Create a new map"));
     create(QStringLiteral("statistics"), QStringLiteral("&Statistics"), glyph("statistics"),
            QStringLiteral("Show statistics"), {}, true);
+    create(QStringLiteral("balance"), QStringLiteral("&Balance"), QIcon(),
+           QStringLiteral("Show the balance report of the players' starts"),
+           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B)}, true);
 
     create(QStringLiteral("legend"), QStringLiteral("&Legend"), QIcon(),
            QStringLiteral("What the grid's colours and marks mean"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)});

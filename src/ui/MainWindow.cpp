@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "BalanceWindow.h"
 #include "CommandButtons.h"
 #include "EditorActions.h"
 #include "EditorContext.h"
@@ -21,12 +22,14 @@
 #include "SectionPage.h"
 #include "ShortcutsWindow.h"
 #include "SymmetryActions.h"
+#include "TypeCatalogue.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -100,6 +103,15 @@ MainWindow::MainWindow(QWidget *parent)
     m_contentsWindow = new MapContentsWindow(m_mapPage, this);
     m_contentsWindow->setInstallDir(m_files->installDir());
     m_mapPage->setToolWindows(m_miniMapWindow, m_contentsWindow);
+    m_balance = new BalanceWindow(&m_document, m_mapPage->grid(), this);
+    if (const QString dir = m_files->installDir(); !dir.isEmpty())
+        m_balance->setDataFolder(QFileInfo(vor4::TypeCatalogue(dir).dataFilePath(0)).path());
+    connect(action(QStringLiteral("balance")), &QAction::toggled, m_balance, &QWidget::setVisible);
+    connect(m_balance, &BalanceWindow::visibilityChanged, action(QStringLiteral("balance")), &QAction::setChecked);
+    connect(m_balance, &BalanceWindow::startRequested, m_mapPage, [this](int col, int row) {
+        m_mapPage->selectCell(col, row);
+        m_mapPage->grid()->scrollIntoView(col, row);
+    });
     m_aboutBox = new AboutBox(this);
 
     m_files->updateCaption();
@@ -114,6 +126,7 @@ MainWindow::~MainWindow()
     disconnect(&m_document, nullptr, this, nullptr);
     disconnect(m_document.undoStack(), nullptr, this, nullptr);
     delete m_history;
+    delete m_balance;
     delete m_files;
     delete m_regions; // the selection leaves the minimap while its picture exists
     delete m_mapPage;
@@ -177,7 +190,7 @@ void MainWindow::buildMenus()
     m_mapMenu = bar->addMenu(QStringLiteral("&Map"));
     add(m_mapMenu, {QStringLiteral("newMap"), QString()});
     m_mapPage->tools()->addToMenu(m_mapMenu);
-    add(m_mapMenu, {QStringLiteral("statistics")});
+    add(m_mapMenu, {QStringLiteral("statistics"), QStringLiteral("balance")});
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     add(help, {QStringLiteral("legend"), QStringLiteral("shortcuts"), QStringLiteral("about")});
 }

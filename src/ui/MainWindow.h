@@ -10,6 +10,7 @@
 #include <array>
 
 class AboutBox;
+class BalanceWindow;
 class EditorActions;
 class EditorContext;
 class FileActions;
@@ -57,6 +58,7 @@ public:
     MapContentsWindow *mapContentsWindow() const { return m_contentsWindow; }
     HistoryWindow *historyWindow() const { return m_history; }
     AboutBox *aboutBox() const { return m_aboutBox; }
+    BalanceWindow *balanceWindow() const { return m_balance; }
     ShortcutsWindow *shortcutsWindow() const { return m_shortcuts; }
 
     int currentPage() const;
@@ -114,4 +116,5 @@ private:
     MiniMapWindow *m_miniMapWindow = nullptr;
     MapContentsWindow *m_contentsWindow = nullptr;
     AboutBox *m_aboutBox = nullptr;
+    BalanceWindow *m_balance = nullptr;
 };
