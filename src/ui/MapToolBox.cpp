@@ -16,6 +16,7 @@
 #include "RectangleTool.h"
 #include "RegionSelectTool.h"
 #include "RiverTool.h"
+#include "SymmetryGuides.h"
 #include "ToolPreview.h"
 
 #include <algorithm>
@@ -57,6 +58,7 @@ MapToolBox::MapToolBox(vor4::MapDocument *doc, MapGrid *grid, QObject *parent)
     m_group = new QActionGroup(this);
     m_group->setExclusive(true);
     m_preview = new ToolPreview(grid, this);
+    m_guides = std::make_unique<SymmetryGuides>(grid);
 
     addTool(nullptr, QStringLiteral("Select"), QStringLiteral("Select plots"), glyph("select"), Qt::Key_S);
     addTool(new vor4::RegionSelectTool(doc), QStringLiteral("Region"), QStringLiteral("Select region"), glyph("region"),
@@ -80,6 +82,8 @@ MapToolBox::MapToolBox(vor4::MapDocument *doc, MapGrid *grid, QObject *parent)
         setBrush(rule);
         Q_EMIT message(QStringLiteral("Brush value: ") + QString::fromLatin1(rule.line()));
     });
+
+    buildSymmetry();
 
     m_sizeBox = new QComboBox;
     m_sizeBox->setObjectName(QStringLiteral("BrushSizeBox"));
@@ -145,6 +149,7 @@ QAction *MapToolBox::addTool(vor4::MapTool *tool, const QString &name, const QSt
         tool->setParent(this);
         tool->setBrush(m_brush);
         tool->setBrushSize(m_size);
+        tool->setSymmetry(m_symmetryMode);
         connect(tool, &vor4::MapTool::refused, this, &MapToolBox::refused);
         action->setData(QVariant::fromValue<QObject *>(tool));
     }
@@ -171,9 +176,64 @@ void MapToolBox::activate(const QString &name)
         a->trigger();
 }
 
+void MapToolBox::buildSymmetry()
+{
+    m_symmetry = new QActionGroup(this);
+    m_symmetry->setExclusive(true);
+    auto *menu = m_symmetryMenu = new QMenu(QStringLiteral("S&ymmetry"));
+    menu->setObjectName(QStringLiteral("SymmetryMenu"));
+    for (int i = 0; i < vor4::PaintSymmetry::ModeCount; ++i) {
+        const auto mode = vor4::PaintSymmetry::Mode(i);
+        QAction *a = menu->addAction(vor4::PaintSymmetry::name(mode));
+        a->setObjectName(QStringLiteral("Symmetry%1Action").arg(i));
+        a->setCheckable(true);
+        a->setChecked(i == 0);
+        a->setData(i);
+        m_symmetry->addAction(a);
+    }
+    connect(m_symmetry, &QActionGroup::triggered, this, [this](QAction *a) { setSymmetry(vor4::PaintSymmetry::Mode(a->data().toInt())); });
+    auto *button = new QToolButton;
+    button->setObjectName(QStringLiteral("SymmetryButton"));
+    menu->setParent(button, menu->windowFlags()); // the button does not own its menu
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setText(QStringLiteral("Symmetry"));
+    button->setToolTip(QStringLiteral("Paint at the mirror or turned images of each plot too"));
+    button->setFocusPolicy(Qt::NoFocus);
+    m_bar->addWidget(button);
+    connect(m_doc, &vor4::MapDocument::documentReplaced, this, &MapToolBox::updateSymmetryChoices);
+    updateSymmetryChoices();
+}
+
+void MapToolBox::updateSymmetryChoices()
+{
+    const QSize grid(m_doc->document().columnCount(), m_doc->document().rowCount());
+    for (QAction *a : m_symmetry->actions()) {
+        const auto mode = vor4::PaintSymmetry::Mode(a->data().toInt());
+        const QString why = vor4::PaintSymmetry::refusal(mode, grid);
+        a->setEnabled(why.isEmpty());
+        a->setToolTip(why.isEmpty() ? vor4::PaintSymmetry::name(mode) : why);
+    }
+    // A mode the new map cannot take falls back to none.
+    if (QAction *on = m_symmetry->checkedAction(); on && !on->isEnabled())
+        m_symmetry->actions().first()->trigger();
+}
+
+void MapToolBox::setSymmetry(vor4::PaintSymmetry::Mode mode)
+{
+    m_symmetryMode = mode;
+    for (QAction *a : m_group->actions())
+        if (vor4::MapTool *tool = toolOf(a))
+            tool->setSymmetry(mode);
+    if (QAction *a = m_symmetry->actions().value(mode); a && !a->isChecked())
+        a->setChecked(true);
+    m_guides->setMode(mode);
+}
+
 void MapToolBox::addToMenu(QMenu *menu) const
 {
     menu->addActions(m_group->actions());
+    menu->addMenu(m_symmetryMenu);
     menu->addSeparator();
     menu->addAction(m_smaller);
     menu->addAction(m_larger);

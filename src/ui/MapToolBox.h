@@ -6,10 +6,12 @@
 // (no tool) a click selects a plot as before.
 
 #include "PaintRule.h"
+#include "PaintSymmetry.h"
 
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 class BrushField;
 class MapGrid;
@@ -20,6 +22,7 @@ class QIcon;
 class QKeySequence;
 class QMenu;
 class QToolBar;
+class SymmetryGuides;
 class ToolPreview;
 
 namespace vor4 {
@@ -56,6 +59,11 @@ public:
     void setBrush(const vor4::PaintRule &brush);
     int brushSize() const { return m_size; }
     void setBrushSize(int size);
+    // Painting at the images of each plot: the Symmetry choice of the bar
+    // and the Map menu.
+    vor4::PaintSymmetry::Mode symmetry() const { return m_symmetryMode; }
+    void setSymmetry(vor4::PaintSymmetry::Mode mode);
+    QActionGroup *symmetryGroup() const { return m_symmetry; }
 
     // A line chosen in the map contents window: the brush value while a
     // tool other than Select is active.
@@ -72,6 +80,8 @@ Q_SIGNALS:
     void message(const QString &text);
 
 private:
+    void buildSymmetry();
+    void updateSymmetryChoices();
     void toolChosen(QAction *action);
     void lineEntered(const QString &text);
     void refused(const QString &why);
@@ -89,6 +99,10 @@ private:
     ToolPreview *m_preview = nullptr;
     vor4::PaintRule m_brush;
     int m_size = 1;
+    QActionGroup *m_symmetry = nullptr;
+    QMenu *m_symmetryMenu = nullptr; // owned by the bar's button
+    vor4::PaintSymmetry::Mode m_symmetryMode = vor4::PaintSymmetry::None;
+    std::unique_ptr<SymmetryGuides> m_guides;
     std::function<QStringList()> m_catalogue;
     bool m_mapLinesStale = true;
     QStringList m_mapLines;

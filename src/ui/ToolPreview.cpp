@@ -30,7 +30,7 @@ void ToolPreview::setTool(vor4::MapTool *tool)
 
 void ToolPreview::follow()
 {
-    const QRegion cells = m_tool ? m_tool->footprint() : QRegion();
+    const QRegion cells = m_tool ? m_tool->outline() : QRegion();
     if (cells == m_cells || !m_grid)
         return;
     // Only the old and the new outline are painted again: thin strips.

@@ -10,7 +10,9 @@
 #include "MapDocument.h"
 #include "MapWriter.h"
 #include "PickerTool.h"
+#include "PaintSymmetry.h"
 #include "PieceEdits.h"
+#include "PlotFacts.h"
 #include "RectangleTool.h"
 #include "RiverTool.h"
 #include "SetPlotTexts.h"
@@ -109,6 +111,7 @@ private Q_SLOTS:
     void everyStrokeIsOneStep_data();
     void everyStrokeIsOneStep();
     void riverToolMatchesEdgeByEdge();
+    void symmetricStrokesPaintEveryImage();
 };
 
 void TestTools::brushStrokeLeavesNoGaps_data()
@@ -625,6 +628,87 @@ void TestTools::riverToolMatchesEdgeByEdge()
         QVERIFY(tool.undoStack()->count() - steps <= 1);
         tool.undoStack()->setIndex(steps);
         QCOMPARE(bytesOf(tool), before);
+    }
+}
+
+// Every mode of symmetric painting against plain image formulas: a brush
+// stroke paints the closure of what it paints alone, a river drag draws
+// its edges at their images with the flow turned; one step each. A quarter
+// turn on a map that is not square paints plainly.
+void TestTools::symmetricStrokesPaintEveryImage()
+{
+    QRandomGenerator rng(41);
+    // The images of a cell by mode, as a map maker would work them out.
+    const auto images = [](QPoint c, int mode, QSize g) {
+        const int w = g.width(), h = g.height();
+        const QPoint lr(w - 1 - c.x(), c.y()), tb(c.x(), h - 1 - c.y()), half(w - 1 - c.x(), h - 1 - c.y());
+        switch (mode) {
+        case PaintSymmetry::MirrorLeftRight: return QList<QPoint>{c, lr};
+        case PaintSymmetry::MirrorTopBottom: return QList<QPoint>{c, tb};
+        case PaintSymmetry::MirrorFourWays: return QList<QPoint>{c, lr, tb, half};
+        case PaintSymmetry::Rotate180: return QList<QPoint>{c, half};
+        case PaintSymmetry::Rotate90FourWays:
+            if (w == h)
+                return QList<QPoint>{c, half, {w - 1 - c.y(), c.x()}, {c.y(), h - 1 - c.x()}};
+            break;
+        }
+        return QList<QPoint>{c};
+    };
+    for (int round = 0; round < 60; ++round) {
+        const QSize grid = round % 2 ? QSize(6, 6) : QSize(7, 5);
+        const int mode = 1 + round % 5;
+        MapDocument plain, symmetric;
+        plain.reset(grid.width(), grid.height());
+        symmetric.reset(grid.width(), grid.height());
+        auto alone = toolOn<BrushTool>(plain, Grass, 1 + rng.bounded(2));
+        auto both = toolOn<BrushTool>(symmetric, Grass, alone->brushSize());
+        both->setSymmetry(PaintSymmetry::Mode(mode));
+        QList<QPoint> stroke;
+        for (int i = 1 + rng.bounded(4); i > 0; --i)
+            stroke << QPoint(rng.bounded(grid.width()), rng.bounded(grid.height()));
+        for (MapTool *tool : {static_cast<MapTool *>(alone.get()), static_cast<MapTool *>(both.get())}) {
+            tool->press(stroke[0]);
+            for (const QPoint &p : stroke)
+                tool->move(p);
+            tool->release(stroke.last());
+        }
+        QSet<QPoint> expected, painted;
+        for (int r = 0; r < grid.height(); ++r)
+            for (int c = 0; c < grid.width(); ++c) {
+                if (plain.document().PlotTexts.view(c, r) == Grass)
+                    for (const QPoint &i : images({c, r}, mode, grid))
+                        expected << i;
+                if (symmetric.document().PlotTexts.view(c, r) == Grass)
+                    painted << QPoint(c, r);
+            }
+        QCOMPARE(painted, expected);
+        QCOMPARE(symmetric.undoStack()->count(), 1);
+
+        // A river along the top of the stroke's first plot, eastwards.
+        MapDocument rivers;
+        rivers.reset(grid.width(), grid.height());
+        RiverTool river(&rivers);
+        river.setSymmetry(PaintSymmetry::Mode(mode));
+        const QPoint at = stroke[0] + QPoint(0, 1);
+        river.press(at);
+        river.release(at + QPoint(1, 0));
+        QSet<QString> edges, expectedEdges;
+        for (const PlotFacts::RiverEdge &e : PlotFacts::riverEdges(rivers.document().PlotTexts, QRect(QPoint(0, 0), grid)))
+            edges << QStringLiteral("%1,%2|%3,%4 %5").arg(e.carrier.x()).arg(e.carrier.y()).arg(e.neighbour().x())
+                         .arg(e.neighbour().y()).arg(QString::fromLatin1(e.flow.value_or("-")));
+        if (at.y() >= grid.height())
+            continue;
+        const QList<QPoint> from = images(at + QPoint(0, -1), mode, grid), to = images(at, mode, grid);
+        const QList<QPoint> flowEnd = images(at + QPoint(1, -1), mode, grid);
+        for (qsizetype k = 0; k < from.size(); ++k) {
+            const QPoint a = from[k], b = to[k], ahead = flowEnd[k] - a; // the edge's plots, and where it flows
+            const QPoint carrier(qMin(a.x(), b.x()), qMin(a.y(), b.y())), other = carrier == a ? b : a;
+            const int flow = ahead.x() > 0 ? 1 : ahead.x() < 0 ? 3 : ahead.y() > 0 ? 2 : 0;
+            const QString edge = QStringLiteral("%1,%2|%3,%4 ").arg(carrier.x()).arg(carrier.y()).arg(other.x()).arg(other.y());
+            if (std::none_of(expectedEdges.cbegin(), expectedEdges.cend(), [&](const QString &s) { return s.startsWith(edge); }))
+                expectedEdges << edge + QString::number(flow); // an image on the drawn edge leaves it
+        }
+        QCOMPARE(edges, expectedEdges);
     }
 }
 

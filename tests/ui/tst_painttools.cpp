@@ -16,6 +16,7 @@
 #include "PiecePainter.h"
 #include "PlotFacts.h"
 #include "RiverTool.h"
+#include "PaintSymmetry.h"
 #include "Symmetry.h"
 #include "PaintRule.h"
 #include "SectionMemo.h"
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void piecesByMouseMenuAndRiverTool();
     void overlayHintAndMiniMapFollowTheDocument();
     void makeSymmetricFromTheMenu();
+    void symmetricPaintingByMouse();
 
 private:
     void newMap(int width, int height);
@@ -749,6 +751,27 @@ void TestPaintTools::makeSymmetricFromTheMenu()
         w->document()->undoStack()->undo();
     }
     QVERIFY(dialogs->messages.isEmpty() || dialogs->messages.first().startsWith(QStringLiteral("No player starts")));
+}
+
+// The Symmetry choice reaches every tool: a brush drag paints its mirror
+// image too, in one step; a quarter turn waits for a square map and says so.
+void TestPaintTools::symmetricPaintingByMouse()
+{
+    newMap(9, 6);
+    const QList<QAction *> modes = w->mapPage()->tools()->symmetryGroup()->actions();
+    QVERIFY(!modes[vor4::PaintSymmetry::Rotate90FourWays]->isEnabled());
+    QCOMPARE(modes[vor4::PaintSymmetry::Rotate90FourWays]->toolTip(), QStringLiteral("Rotate 90° four ways needs a square map"));
+    modes[vor4::PaintSymmetry::MirrorFourWays]->trigger();
+    typeBrush(QStringLiteral("TerrainType=TERRAIN_GRASS"));
+    w->mapPage()->tools()->activate(QStringLiteral("Brush"));
+    const int steps = w->document()->undoStack()->count();
+    drag(at(1, 1), at(2, 1));
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_GRASS"),
+             QSet<QPoint>({{1, 1}, {2, 1}, {7, 1}, {6, 1}, {1, 4}, {2, 4}, {7, 4}, {6, 4}}));
+    QCOMPARE(w->document()->undoStack()->count(), steps + 1);
+    dialogs->saveChoices << FakeDialogs::SaveChoice::Discard;
+    newMap(6, 6);
+    QVERIFY(modes[vor4::PaintSymmetry::Rotate90FourWays]->isEnabled());
 }
 
 QTEST_MAIN(TestPaintTools)

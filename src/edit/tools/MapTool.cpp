@@ -102,6 +102,13 @@ QRegion MapTool::footprint() const
     return QRegion(brushRect(m_hover, m_size) & mapRect());
 }
 
+PaintSymmetry MapTool::symmetry() const { return PaintSymmetry(m_symmetryMode, mapRect().size()); }
+
+QRegion MapTool::outline() const
+{
+    return paintsSymmetrically() ? symmetry().withImages(footprint()) & mapRect() : footprint();
+}
+
 QRect MapTool::mapRect() const
 {
     return QRect(0, 0, m_doc->document().columnCount(), m_doc->document().rowCount());
@@ -146,7 +153,7 @@ void MapTool::paintCells(const QRegion &cells)
         m_stroking = false;
         return;
     }
-    const QRegion inside = cells & map;
+    const QRegion inside = symmetry().withImages(cells & map) & map;
     qint64 count = 0;
     for (const QRect &r : inside)
         count += qint64(r.width()) * r.height();

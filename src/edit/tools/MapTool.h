@@ -6,6 +6,7 @@
 
 #include "EditOperations.h"
 #include "PaintRule.h"
+#include "PaintSymmetry.h"
 
 #include <QBitArray>
 #include <QObject>
@@ -43,6 +44,13 @@ public:
     void leave();
 
     bool isDragging() const { return m_dragging; }
+    // Painting at the images of every plot too; a mode that does not fit
+    // the map paints plainly.
+    void setSymmetry(PaintSymmetry::Mode mode) { m_symmetryMode = mode; Q_EMIT footprintChanged(); }
+    PaintSymmetry symmetry() const;
+    // The footprint with its images, for a tool that paints symmetrically.
+    QRegion outline() const;
+
     // Whether the tool is handed the plot corner nearest the pointer instead
     // of the cell under it.
     virtual bool usesCorners() const { return false; }
@@ -62,6 +70,8 @@ protected:
     // Whether the press needs a brush value with a line (painting) or only
     // its key (erasing); the picker needs neither.
     virtual bool needsBrush() const { return true; }
+    // Whether the tool paints at the images of its plots.
+    virtual bool paintsSymmetrically() const { return needsBrush(); }
 
     // The one way the paint tools change plots: each cell of `cells` on the
     // map gets the brush's line (or loses its key), as part of the stroke's
@@ -97,6 +107,7 @@ private:
     void cancelStroke();
     void notePushed();
 
+    PaintSymmetry::Mode m_symmetryMode = PaintSymmetry::None;
     bool m_stroking = false;
     QString m_strokeName;
     int m_strokeSteps = 0;   // steps of this stroke on the history, normally one

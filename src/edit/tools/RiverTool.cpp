@@ -50,11 +50,32 @@ void RiverTool::onDrag(QPoint from, QPoint to)
 
 void RiverTool::onRelease(QPoint)
 {
-    const QList<PieceEdits::RiverEdit> edits = std::exchange(m_edits, {});
-    if (edits.isEmpty())
+    const QList<PieceEdits::RiverEdit> drawn = std::exchange(m_edits, {});
+    if (drawn.isEmpty())
         return;
+    // Each edge also at its images, its side and flow turned with it; an
+    // image that falls on a drawn edge (on an axis) leaves it as drawn.
+    const auto edgeKey = [](const PieceEdits::RiverEdit &e) {
+        return e.side == PieceEdits::North ? std::pair(e.cell - QPoint(0, 1), PieceEdits::South)
+             : e.side == PieceEdits::West  ? std::pair(e.cell - QPoint(1, 0), PieceEdits::East)
+                                           : std::pair(e.cell, e.side);
+    };
+    const PaintSymmetry images = symmetry();
+    QList<PieceEdits::RiverEdit> edits = drawn;
+    QList<std::pair<QPoint, PieceEdits::Side>> taken;
+    for (const PieceEdits::RiverEdit &e : drawn)
+        taken << edgeKey(e);
+    for (int k = 1; k < images.imageCount(); ++k)
+        for (const PieceEdits::RiverEdit &e : drawn) {
+            const PieceEdits::RiverEdit i{images.image(e.cell, k), PieceEdits::Side(images.turned(e.side, k)),
+                                          e.flow < 0 ? -1 : images.turned(e.flow, k)};
+            if (!taken.contains(edgeKey(i))) {
+                taken << edgeKey(i);
+                edits << i;
+            }
+        }
     const QString name = (m_removing ? QStringLiteral("Remove river along %1 edges") : QStringLiteral("Draw river along %1 edges"))
-                             .arg(edits.size());
+                             .arg(drawn.size());
     const PieceEdits::Result result = PieceEdits::editRivers(*m_doc, edits, name);
     if (!result.ok)
         Q_EMIT refused(result.message);

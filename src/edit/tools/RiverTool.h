@@ -24,6 +24,7 @@ public:
 
 protected:
     bool needsBrush() const override { return false; }
+    bool paintsSymmetrically() const override { return true; }
     void onPress(QPoint corner, Qt::KeyboardModifiers modifiers) override;
     void onDrag(QPoint from, QPoint to) override;
     void onRelease(QPoint corner) override;
