@@ -45,6 +45,7 @@ QString usage()
                          "       vor4map stats FILE [--json]\n"
                          "       vor4map pieces FILE [--json]\n"
                          "       vor4map balance FILE [--data DIR] [--json]\n"
+                         "       vor4map lint FILE [--json]\n"
                          "       vor4map diff A B [--stat]\n"
                          "       vor4map --help | --version\n");
 }
@@ -137,6 +138,15 @@ QString help()
                "                      other start with its distance\n"
                "    --data DIR        read the yields from the data files in DIR\n"
                "    --json            print the report as one JSON object instead\n"
+               "  lint FILE           print what the game would handle badly, one finding a\n"
+               "                      line as \"X,Y: RULE: explanation\", by rule, then x,\n"
+               "                      then y; rules: no-terrain, no-plot-type,\n"
+               "                      water-mismatch, duplicate-key, peak-with-feature,\n"
+               "                      river-on-water, start-off-map, start-on-water,\n"
+               "                      start-on-peak, start-shared,\n"
+               "                      start-apart-from-settler, sign-off-map; exits with 1\n"
+               "                      when there are findings\n"
+               "    --json            print them as a JSON list of {x, y, rule, message}\n"
                "  diff A B            print what differs between two maps as the editor\n"
                "                      reads them: sections under @@ game, @@ team N,\n"
                "                      @@ player N, @@ map, @@ signs and plots under\n"
@@ -148,8 +158,8 @@ QString help()
                "Exit status: 0 success, 1 the file could not be read or written or an\n"
                "operation could not be done, 2 wrong call. find and diff answer as grep\n"
                "and diff do: 0 found or the same, 1 nothing found or different; find,\n"
-               "stats, pieces, balance and diff exit with 2 on a wrong call or a file\n"
-               "that does not load.\n");
+               "stats, pieces, balance, lint and diff exit with 2 on a wrong call or a\n"
+               "file that does not load.\n");
 }
 
 int usageError()
@@ -244,6 +254,7 @@ int run(const QStringList &args)
     using Query = int (*)(const QStringList &, QString *);
     const std::pair<const char *, Query> queries[] = {
         {"find", findCommand}, {"stats", statsCommand}, {"pieces", piecesCommand}, {"balance", balanceCommand},
+        {"lint", lintCommand},
         {"diff", diffCommand}};
     for (const auto &[name, command] : queries) {
         if (args.isEmpty() || args[0] != QLatin1String(name))

@@ -6,6 +6,7 @@
 #include "GameYields.h"
 #include "TypeCatalogue.h"
 #include "MapDiff.h"
+#include "MapLint.h"
 #include "MapReader.h"
 #include "PiecesReport.h"
 #include "PlotQuery.h"
@@ -198,6 +199,23 @@ int balanceCommand(const QStringList &args, QString *reason)
     Output out;
     out << (parser.isSet(json) ? BalanceReport::json(figures) : BalanceReport::text(figures));
     return 0;
+}
+
+int lintCommand(const QStringList &args, QString *reason)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    parser.addOption(json);
+    if (!parse(parser, args, 1, reason))
+        return WrongCall;
+
+    Document doc;
+    if (!load(parser.positionalArguments()[0], doc))
+        return Trouble;
+    const QList<LintFinding> findings = MapLint::lint(doc);
+    Output out;
+    out << (parser.isSet(json) ? MapLint::json(findings) : MapLint::text(findings));
+    return findings.isEmpty() ? 0 : 1;
 }
 
 int diffCommand(const QStringList &args, QString *reason)

@@ -1,5 +1,5 @@
 #pragma once
-// vor4map find, stats, pieces, balance and diff: seeing into maps from scripts. Exit status
+// vor4map find, stats, pieces, balance, lint and diff: seeing into maps from scripts. Exit status
 // as grep and diff have it: 0 and 1 are answers, 2 is trouble.
 
 #include <QString>
@@ -16,5 +16,6 @@ int statsCommand(const QStringList &args, QString *reason);
 int diffCommand(const QStringList &args, QString *reason);
 int piecesCommand(const QStringList &args, QString *reason);
 int balanceCommand(const QStringList &args, QString *reason);
+int lintCommand(const QStringList &args, QString *reason);
 
 } // namespace vor4::tool
