@@ -12,6 +12,7 @@
 #include "Legend.h"
 #include "PieceActions.h"
 #include "PiecesOverlay.h"
+#include "ProblemsPanel.h"
 #include "MapContentsWindow.h"
 #include "MapGrid.h"
 #include "MapPage.h"
@@ -87,6 +88,11 @@ MainWindow::MainWindow(QWidget *parent)
     m_history = new HistoryWindow(m_document.undoStack(), this);
     m_files = new FileActions(this, m_context);
     m_mapPage->setNewMapHandler([this](int width, int height) { return m_files->createMap(width, height); });
+    m_problems = new ProblemsPanel(m_mapPage, &m_document, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_problems);
+    m_problems->hide();
+    m_actions->add(QStringLiteral("problems"), m_problems->toggleViewAction());
+    connect(m_problems, &ProblemsPanel::plotChosen, this, [this] { showPage(MapEditorPage); });
     buildMenus();
     m_regions = new RegionActions(this);
     m_symmetry = new SymmetryActions(m_context, m_mapMenu, this);
@@ -182,7 +188,7 @@ void MainWindow::buildMenus()
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     add(view, {QStringLiteral("rulesPage"), QStringLiteral("teamsPage"), QStringLiteral("playersPage"),
                QStringLiteral("mapPage"), QString(), QStringLiteral("gridLines"), QStringLiteral("miniMap"),
-               QStringLiteral("mapContents")});
+               QStringLiteral("mapContents"), QStringLiteral("problems")});
     QMenu *layerMenu = view->addMenu(QStringLiteral("&Layers"));
     add(layerMenu, EditorActions::layerIds());
     layerMenu->addSeparator();

@@ -18,6 +18,7 @@ class HistoryWindow;
 class MapContentsWindow;
 class MapPage;
 class MiniMapWindow;
+class ProblemsPanel;
 class QLabel;
 class QMenu;
 class QMimeData;
@@ -60,6 +61,7 @@ public:
     AboutBox *aboutBox() const { return m_aboutBox; }
     BalanceWindow *balanceWindow() const { return m_balance; }
     ShortcutsWindow *shortcutsWindow() const { return m_shortcuts; }
+    ProblemsPanel *problemsPanel() const { return m_problems; }
 
     int currentPage() const;
     void showPage(int index);
@@ -117,4 +119,5 @@ private:
     MapContentsWindow *m_contentsWindow = nullptr;
     AboutBox *m_aboutBox = nullptr;
     BalanceWindow *m_balance = nullptr;
+    ProblemsPanel *m_problems = nullptr;
 };
