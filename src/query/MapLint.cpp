@@ -132,9 +132,11 @@ void MapLint::scanPlot(const PlotTable &plots, int col, int row, bool fresh)
                  QStringLiteral("a river (%1) on a water plot (PlotType 3)").arg(flags.join(QStringLiteral(", "))));
         }
     }
+    // Settlers as the balance report finds them: a unit type holding
+    // "SETTLER" in any letter case.
     if (values[UnitType])
         for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(text))
-            if (equalsCi(unit.type, "UNIT_SETTLER") && !plot.settlerOwners.contains(unit.owner))
+            if (containsCi(unit.type, "SETTLER") && unit.owner >= 0 && !plot.settlerOwners.contains(unit.owner))
                 plot.settlerOwners << unit.owner;
 
     const qint64 key = keyOf(x, y);

@@ -19,7 +19,7 @@ const char *const Lines[] = {"TerrainType=TERRAIN_GRASS", "TerrainType=TERRAIN_O
                              "FeatureType=FEATURE_FOREST, FeatureVariety=0", "BonusType=BONUS_IRON",
                              "ImprovementType=IMPROVEMENT_MINE", "isNOfRiver", " ISWOFRIVER", "RiverWEDirection=1",
                              "TerrainType=TERRAIN_GRASS PlotType=3", "BeginUnit", "UnitType=UNIT_SETTLER, UnitOwner=1",
-                             "UnitType=unit_settler, UnitOwner=0", "UnitType=UNIT_SCOUT, UnitOwner=2", "EndUnit"};
+                             "UnitType=unit_settler, UnitOwner=0", "UnitType=UNIT_SETTLER_X, UnitOwner=3", "UnitType=UNIT_SCOUT, UnitOwner=2", "EndUnit"};
 
 using Triple = std::tuple<int, int, int>; // rule, x, y
 
@@ -59,7 +59,7 @@ QList<Triple> plainLint(const Document &doc)
                 rule(LintFinding::RiverOnWater);
             plotTypes[QPoint(x, y)] = type.value(0, "none");
             for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(doc.PlotTexts.view(x, rows - 1 - y)))
-                if (unit.type.toUpper() == "UNIT_SETTLER")
+                if (unit.type.toUpper().contains("SETTLER"))
                     settlers[unit.owner] << QPoint(x, y);
         }
     }
