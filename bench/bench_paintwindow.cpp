@@ -45,12 +45,14 @@ void addViewCounters(benchmark::State &state)
 // One pointer move of a brush-9 drag, four cells to the right, across the
 // view row by row: the step grows, the cells and the minimap are painted,
 // the outline follows. Every 200 moves the stroke ends and is undone (not
-// timed), so the history stays small.
+// timed), so the history stays small. Argument 1: with four-way symmetry,
+// each step painting its three images off screen too.
 void BM_WindowBrushStrokeStep(benchmark::State &state)
 {
     if (!requireMap(state))
         return;
     MainWindow *w = window();
+    w->mapPage()->tools()->setSymmetry(state.range(0) ? vor4::PaintSymmetry::MirrorFourWays : vor4::PaintSymmetry::None);
     w->mapPage()->grid()->setTopLeft(100, 100);
     w->mapPage()->tools()->activate(QStringLiteral("Brush"));
     w->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_DESERT"));
@@ -78,9 +80,10 @@ void BM_WindowBrushStrokeStep(benchmark::State &state)
     send(QEvent::MouseButtonRelease, at, Qt::NoButton);
     w->document()->undoStack()->undo();
     QCoreApplication::processEvents();
+    w->mapPage()->tools()->setSymmetry(vor4::PaintSymmetry::None);
     addViewCounters(state);
 }
-BENCHMARK(BM_WindowBrushStrokeStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowBrushStrokeStep)->ArgName("symmetric")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 const vor4::Region &largest()
 {

@@ -42,7 +42,14 @@ void MapGrid::followDocument(vor4::MapDocument *doc)
 {
     setDocument(&doc->document());
     connect(doc, &vor4::MapDocument::plotsChanged, this,
-            [this](const QRegion &plots) { repaintCells(plots.boundingRect()); });
+            [this](const QRegion &plots) {
+                // Only the part in view: a symmetric stroke changes plots
+                // far apart, whose bounding rectangle may be the whole view.
+                const QRect inView(m_leftCol, m_topRow, visibleColCount() + 1, visibleRowCount() + 1);
+                const QRect cells = plots.rectCount() == 1 ? plots.boundingRect() : (plots & inView).boundingRect();
+                if (!cells.isEmpty())
+                    repaintCells(cells);
+            });
 }
 
 void MapGrid::updateDimensions()

@@ -52,12 +52,13 @@ void PiecesOverlay::piecesChanged(const QRegion &cells)
 {
     if (!m_grid || cells.isEmpty())
         return;
-    // A river is drawn across its edge, into the cells beside it.
-    const QRect bounds = cells.boundingRect().adjusted(-1, -1, 1, 1);
-    const QRect inView(m_grid->leftCol(), m_grid->topRow(), m_grid->visibleColCount() + 1,
-                       m_grid->visibleRowCount() + 1);
-    if (bounds.intersects(inView))
-        m_grid->updateOverlays(m_grid->cellsArea(bounds & inView.adjusted(-1, -1, 1, 1)));
+    // A river is drawn across its edge, into the cells beside it; parts out
+    // of view (a symmetric stroke's far images) need nothing.
+    const QRect inView(m_grid->leftCol() - 1, m_grid->topRow() - 1, m_grid->visibleColCount() + 3,
+                       m_grid->visibleRowCount() + 3);
+    const QRect bounds = (cells & inView).boundingRect().adjusted(-1, -1, 1, 1) & inView;
+    if (!bounds.isEmpty())
+        m_grid->updateOverlays(m_grid->cellsArea(bounds));
     if (m_miniMap && m_miniMap->isVisible() && m_layers.starts)
         m_miniMap->refresh();
 }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <QRegion>
 
 namespace vor4 {
 
@@ -33,11 +34,11 @@ Q_SIGNALS:
     void changed();
 
 private:
-    void plotsChanged(const QRect &cells);
+    void plotsChanged(const QRegion &cells);
 
     MapDocument *m_doc;
     QImage m_image;
-    QRect m_waiting; // cells whose blocks are to be drawn
+    QRegion m_waiting; // cells whose blocks are to be drawn
 };
 
 } // namespace vor4
