@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <thread>
 
 namespace vor4 {
 
@@ -76,10 +77,8 @@ QByteArray LintFinding::ruleName(int rule)
     return rule >= 0 && rule < RuleCount ? QByteArray(names[rule]) : QByteArray();
 }
 
-void MapLint::scanPlot(const PlotTable &plots, int col, int row, bool fresh)
+bool MapLint::lintPlot(QByteArrayView text, int x, int y, Plot &plot)
 {
-    const QByteArrayView text = plots.view(col, row);
-    const int x = col, y = m_rows - 1 - row;
     std::array<std::optional<QByteArrayView>, KeyCount> values;
     unsigned repeated = 0;
     PlotFacts::forEachValue(text, keysAt, [&](unsigned keys, QByteArrayView value) {
@@ -95,7 +94,6 @@ void MapLint::scanPlot(const PlotTable &plots, int col, int row, bool fresh)
     });
     const auto &terrain = values[Terrain], &plotType = values[PlotType], &feature = values[Feature];
 
-    Plot plot;
     const auto find = [&](LintFinding::Rule rule, const QString &message) {
         plot.findings << LintFinding{x, y, rule, message};
     };
@@ -139,11 +137,21 @@ void MapLint::scanPlot(const PlotTable &plots, int col, int row, bool fresh)
             if (containsCi(unit.type, "SETTLER") && unit.owner >= 0 && !plot.settlerOwners.contains(unit.owner))
                 plot.settlerOwners << unit.owner;
 
-    const qint64 key = keyOf(x, y);
-    if (!plot.findings.isEmpty() || !plot.settlerOwners.isEmpty())
-        m_plots[key] = std::move(plot);
-    else if (!fresh)
-        m_plots.erase(key);
+    return !plot.findings.isEmpty() || !plot.settlerOwners.isEmpty();
+}
+
+void MapLint::scanColumns(const PlotTable &plots, int first, int last, std::unordered_map<qint64, Plot> &found) const
+{
+    // Column by column from the bottom row: the order the reader stores the
+    // texts in.
+    for (int col = first; col < last; ++col) {
+        for (int row = m_rows - 1; row >= 0; --row) {
+            Plot plot;
+            const int y = m_rows - 1 - row;
+            if (lintPlot(plots.view(col, row), col, y, plot))
+                found.emplace(keyOf(col, y), std::move(plot));
+        }
+    }
 }
 
 void MapLint::scan(const Document &doc)
@@ -151,11 +159,17 @@ void MapLint::scan(const Document &doc)
     m_plots.clear();
     m_cols = doc.columnCount();
     m_rows = doc.rowCount();
-    // Column by column from the bottom row: the order the reader stores the
-    // texts in.
-    for (int col = 0; col < m_cols; ++col)
-        for (int row = m_rows - 1; row >= 0; --row)
-            scanPlot(doc.PlotTexts, col, row, true);
+    // A big map is read in two halves at once; the plots hold no shared
+    // state, and the halves' findings are joined after.
+    if (qint64(m_cols) * m_rows < 200000 || m_cols < 2) {
+        scanColumns(doc.PlotTexts, 0, m_cols, m_plots);
+    } else {
+        std::unordered_map<qint64, Plot> east;
+        std::thread other([&] { scanColumns(doc.PlotTexts, m_cols / 2, m_cols, east); });
+        scanColumns(doc.PlotTexts, 0, m_cols / 2, m_plots);
+        other.join();
+        m_plots.merge(east);
+    }
     rescanPieces(doc);
 }
 
@@ -166,9 +180,16 @@ void MapLint::rescan(const Document &doc, const QRect &gridArea)
         return;
     }
     const QRect a = gridArea & QRect(0, 0, m_cols, m_rows);
-    for (int col = a.left(); col <= a.right(); ++col)
-        for (int row = a.top(); row <= a.bottom(); ++row)
-            scanPlot(doc.PlotTexts, col, row, false);
+    for (int col = a.left(); col <= a.right(); ++col) {
+        for (int row = a.top(); row <= a.bottom(); ++row) {
+            Plot plot;
+            const int y = m_rows - 1 - row;
+            if (lintPlot(doc.PlotTexts.view(col, row), col, y, plot))
+                m_plots[keyOf(col, y)] = std::move(plot);
+            else
+                m_plots.erase(keyOf(col, y));
+        }
+    }
     rescanPieces(doc);
 }
 

@@ -79,8 +79,9 @@ private:
         QList<LintFinding> findings;
         QList<int> settlerOwners;
     };
-    // fresh: nothing is kept of the plot yet.
-    void scanPlot(const PlotTable &plots, int col, int row, bool fresh);
+    // The plot's findings and settlers; false when it has neither.
+    static bool lintPlot(QByteArrayView text, int x, int y, Plot &plot);
+    void scanColumns(const PlotTable &plots, int first, int last, std::unordered_map<qint64, Plot> &found) const;
 
     int m_rows = 0, m_cols = 0;
     // Only the plots with something to tell: most plots have nothing.

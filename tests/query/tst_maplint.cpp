@@ -147,6 +147,20 @@ void TestMapLint::againstPlainReading()
         QCOMPARE(triples(lint.findings()), plainLint(doc));
     }
     QCOMPARE(rulesSeen.size(), int(LintFinding::RuleCount));
+
+    // A big map is read in two halves at once: the same as read again plot
+    // by plot.
+    Document big;
+    big.ResetDocument(500, 400);
+    for (int col = 0; col < 500; ++col)
+        for (int row = 0; row < 400; row += 1 + random.bounded(3))
+            big.PlotTexts.setText(col, row, randomPlot(random));
+    MapLint whole, plotByPlot;
+    whole.scan(big);
+    plotByPlot.scan(big);
+    plotByPlot.rescan(big, QRect(0, 0, 500, 400));
+    QCOMPARE(whole.findings(), plotByPlot.findings());
+    QVERIFY(whole.findings().size() > 100000);
 }
 
 QTEST_GUILESS_MAIN(TestMapLint)
