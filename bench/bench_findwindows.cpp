@@ -1,7 +1,8 @@
 // Find and statistics through the real windows on the 1000 x 1000 benchmark
 // map: a find typed into the find bar until its search is done, with the
-// longest time the window waited for its events, and the statistics
-// window's first count when it is opened.
+// longest time the window waited for its events, the statistics window's
+// first count when it is opened, and the Problems panel's first lint and its
+// following of a plot edit.
 
 #include "AnswerDialogs.h"
 #include "FindBar.h"
@@ -12,6 +13,8 @@
 #include "MainWindow.h"
 #include "FileActions.h"
 #include "MapPage.h"
+#include "ProblemsPanel.h"
+#include "SectionMemo.h"
 #include <QAction>
 #include "MiniMapWindow.h"
 
@@ -107,6 +110,47 @@ void BM_StatisticsFirstFill(benchmark::State &state)
     w->mapPage()->statistics()->hide();
 }
 BENCHMARK(BM_StatisticsFirstFill)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Showing the Problems panel lints the whole map once.
+void BM_ProblemsFirstScan(benchmark::State &state)
+{
+    MainWindow *w = window();
+    ProblemsPanel *panel = w->problemsPanel();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w->document()->documentReplaced(); // everything to look at again
+        state.ResumeTiming();
+        panel->show();
+        state.PauseTiming();
+        panel->hide();
+        state.ResumeTiming();
+    }
+    panel->show();
+    state.counters["findings"] = double(panel->findings().size());
+    panel->hide();
+}
+BENCHMARK(BM_ProblemsFirstScan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A plot edit by Apply with the panel shown, and the panel following it:
+// only the changed plot is linted again.
+void BM_ProblemsFollowPlotEdit(benchmark::State &state)
+{
+    MainWindow *w = window();
+    ProblemsPanel *panel = w->problemsPanel();
+    panel->show();
+    w->mapPage()->selectCell(450, 450);
+    const QString texts[2] = {QStringLiteral("TerrainType=TERRAIN_OCEAN\nPlotType=1"),
+                              QStringLiteral("TerrainType=TERRAIN_GRASS\nPlotType=1")};
+    int n = 0;
+    for (auto _ : state) {
+        w->mapPage()->plotEdit()->setText(texts[n++ % 2]);
+        w->action(QStringLiteral("plotApply"))->trigger();
+        panel->updateNow();
+    }
+    state.counters["findings"] = double(panel->findings().size());
+    panel->hide();
+}
+BENCHMARK(BM_ProblemsFollowPlotEdit)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
