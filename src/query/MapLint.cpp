@@ -173,21 +173,23 @@ void MapLint::scan(const Document &doc)
     rescanPieces(doc);
 }
 
-void MapLint::rescan(const Document &doc, const QRect &gridArea)
+void MapLint::rescan(const Document &doc, const QList<QRect> &gridAreas)
 {
     if (doc.columnCount() != m_cols || doc.rowCount() != m_rows) {
         scan(doc);
         return;
     }
-    const QRect a = gridArea & QRect(0, 0, m_cols, m_rows);
-    for (int col = a.left(); col <= a.right(); ++col) {
-        for (int row = a.top(); row <= a.bottom(); ++row) {
-            Plot plot;
-            const int y = m_rows - 1 - row;
-            if (lintPlot(doc.PlotTexts.view(col, row), col, y, plot))
-                m_plots[keyOf(col, y)] = std::move(plot);
-            else
-                m_plots.erase(keyOf(col, y));
+    for (const QRect &area : gridAreas) {
+        const QRect a = area & QRect(0, 0, m_cols, m_rows);
+        for (int col = a.left(); col <= a.right(); ++col) {
+            for (int row = a.top(); row <= a.bottom(); ++row) {
+                Plot plot;
+                const int y = m_rows - 1 - row;
+                if (lintPlot(doc.PlotTexts.view(col, row), col, y, plot))
+                    m_plots[keyOf(col, y)] = std::move(plot);
+                else
+                    m_plots.erase(keyOf(col, y));
+            }
         }
     }
     rescanPieces(doc);

@@ -66,9 +66,10 @@ public:
     static QByteArray json(const QList<LintFinding> &findings);
 
     void scan(const Document &doc);
-    // Rescans the plots of a grid area (columns and rows, row 0 north), then
-    // the starts and signs.
-    void rescan(const Document &doc, const QRect &gridArea);
+    // Rescans the plots of some grid areas (columns and rows, row 0 north),
+    // then the starts and signs. Edits far apart (a symmetric stroke) stay
+    // small areas.
+    void rescan(const Document &doc, const QList<QRect> &gridAreas);
     // Rescans the starts and signs alone.
     void rescanPieces(const Document &doc);
     QList<LintFinding> findings() const;

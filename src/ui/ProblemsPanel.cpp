@@ -42,9 +42,9 @@ ProblemsPanel::ProblemsPanel(MapPage *page, vor4::MapDocument *document, QWidget
     m_timer.setInterval(150);
     connect(&m_timer, &QTimer::timeout, this, &ProblemsPanel::updateNow);
     connect(document, &vor4::MapDocument::plotsChanged, this,
-            [this](const QRegion &plots) { changed(plots.boundingRect(), false, false); });
-    connect(document, &vor4::MapDocument::sectionChanged, this, [this] { changed(QRect(), true, false); });
-    connect(document, &vor4::MapDocument::documentReplaced, this, [this] { changed(QRect(), false, true); });
+            [this](const QRegion &plots) { changed(plots, false, false); });
+    connect(document, &vor4::MapDocument::sectionChanged, this, [this] { changed(QRegion(), true, false); });
+    connect(document, &vor4::MapDocument::documentReplaced, this, [this] { changed(QRegion(), false, true); });
     connect(this, &QDockWidget::visibilityChanged, this, &ProblemsPanel::shownChanged);
     connect(m_view, &QTreeView::doubleClicked, this, &ProblemsPanel::choose);
 }
@@ -55,9 +55,9 @@ ProblemsPanel::~ProblemsPanel()
         m_page->grid()->removeOverlay(this);
 }
 
-void ProblemsPanel::changed(const QRect &cells, bool pieces, bool everything)
+void ProblemsPanel::changed(const QRegion &cells, bool pieces, bool everything)
 {
-    m_dirtyCells |= cells;
+    m_dirtyCells += cells;
     m_dirtyPieces = m_dirtyPieces || pieces;
     m_dirtyAll = m_dirtyAll || everything;
     // Hidden, the panel looks at nothing until it is shown again.
@@ -85,13 +85,13 @@ void ProblemsPanel::updateNow()
     if (m_dirtyAll)
         m_lint.scan(doc);
     else if (!m_dirtyCells.isEmpty())
-        m_lint.rescan(doc, m_dirtyCells);
+        m_lint.rescan(doc, QList<QRect>(m_dirtyCells.begin(), m_dirtyCells.end()));
     else if (m_dirtyPieces)
         m_lint.rescanPieces(doc);
     else
         return;
     m_dirtyAll = m_dirtyPieces = false;
-    m_dirtyCells = QRect();
+    m_dirtyCells = QRegion();
     m_findings = m_lint.findings();
 
     m_marked.clear();

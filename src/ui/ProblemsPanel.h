@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QTimer>
 #include <vector>
 
@@ -47,7 +48,7 @@ Q_SIGNALS:
     void plotChosen(const QPoint &cell);
 
 private:
-    void changed(const QRect &cells, bool pieces, bool everything);
+    void changed(const QRegion &cells, bool pieces, bool everything);
     void shownChanged(bool shown);
     void choose(const QModelIndex &index);
     void fillModel();
@@ -61,7 +62,7 @@ private:
     // The grid cells with a finding, as row * columns + column, sorted.
     std::vector<qint64> m_marked;
     // What changed since the findings were last brought up to date.
-    QRect m_dirtyCells;
+    QRegion m_dirtyCells;
     bool m_dirtyPieces = false;
     bool m_dirtyAll = true;
     bool m_overlaid = false;
