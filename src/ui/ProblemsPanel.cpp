@@ -67,7 +67,8 @@ void ProblemsPanel::changed(const QRegion &cells, bool pieces, bool everything)
 
 void ProblemsPanel::shownChanged(bool shown)
 {
-    if (shown == m_overlaid)
+    // The window closing hides the panel after the map page is gone.
+    if (shown == m_overlaid || !m_page)
         return;
     m_overlaid = shown;
     if (shown) {
@@ -102,7 +103,7 @@ void ProblemsPanel::updateNow()
     std::sort(m_marked.begin(), m_marked.end());
     m_marked.erase(std::unique(m_marked.begin(), m_marked.end()), m_marked.end());
     fillModel();
-    if (m_overlaid)
+    if (m_overlaid && m_page)
         m_page->grid()->viewport()->update();
 }
 

