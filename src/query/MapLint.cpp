@@ -161,7 +161,7 @@ void MapLint::scan(const Document &doc)
     m_rows = doc.rowCount();
     // A big map is read in two halves at once; the plots hold no shared
     // state, and the halves' findings are joined after.
-    if (qint64(m_cols) * m_rows < 200000 || m_cols < 2) {
+    if (qint64(m_cols) * m_rows < 65536 || m_cols < 2) {
         scanColumns(doc.PlotTexts, 0, m_cols, m_plots);
     } else {
         std::unordered_map<qint64, Plot> east;
