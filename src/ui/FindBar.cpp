@@ -1,5 +1,7 @@
 #include "FindBar.h"
 
+#include "ChangeSelection.h"
+
 #include "CommandButtons.h"
 #include "MapDocument.h"
 #include "MapGrid.h"
@@ -75,6 +77,9 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, const QPoint *selectedPl
     m_countLabel->setObjectName(QStringLiteral("countLabel"));
     m_countLabel->setTextFormat(Qt::PlainText);
     m_countLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_selectFoundButton = barButton("selectFoundButton", QIcon(), QStringLiteral("Select found"),
+                                    QStringLiteral("Make the matching plots the selection"));
+    connect(m_selectFoundButton, &QToolButton::clicked, this, &FindBar::selectFound);
     m_closeButton = barButton("closeFindButton", s->standardIcon(QStyle::SP_TitleBarCloseButton), QString(),
                          hintWithKey(QStringLiteral("Close the find bar"), QKeySequence(Qt::Key_Escape)));
 
@@ -89,6 +94,7 @@ FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, const QPoint *selectedPl
     findRow->addWidget(m_findPreviousButton);
     findRow->addWidget(m_findNextButton);
     findRow->addWidget(m_countLabel, 1);
+    findRow->addWidget(m_selectFoundButton);
     findRow->addWidget(m_closeButton);
 
     m_replaceRow = new QWidget;
@@ -399,4 +405,20 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FindBar::selectFound()
+{
+    // One rectangle a match, sorted row by row: the banded form QRegion keeps.
+    QList<QRect> cells;
+    cells.reserve(qsizetype(m_search.matches().size()));
+    for (qint32 i : m_search.matches())
+        cells << QRect(m_search.cellOf(i), QSize(1, 1));
+    std::sort(cells.begin(), cells.end(), [](const QRect &a, const QRect &b) {
+        return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+    });
+    QRegion region;
+    for (const QRect &r : std::as_const(cells))
+        region += r;
+    m_doc->push(new vor4::ChangeSelection(m_doc, region));
 }

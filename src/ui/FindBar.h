@@ -39,6 +39,9 @@ public:
     QToolButton *findNextButton() const { return m_findNextButton; }
     QToolButton *replaceToggle() const { return m_replaceToggle; }
     QToolButton *closeButton() const { return m_closeButton; }
+    QToolButton *selectFoundButton() const { return m_selectFoundButton; }
+    // The matching plots become the selection, as one step.
+    void selectFound();
     QLabel *countLabel() const { return m_countLabel; }
     // The replace row: the replacement, Replace, Replace all, and what the
     // last replace did or why it did nothing.
@@ -107,6 +110,7 @@ private:
     QToolButton *m_findNextButton = nullptr;
     QToolButton *m_replaceToggle = nullptr;
     QToolButton *m_closeButton = nullptr;
+    QToolButton *m_selectFoundButton = nullptr;
     QLabel *m_countLabel = nullptr;
     QWidget *m_replaceRow = nullptr;
     QLineEdit *m_replaceField = nullptr;

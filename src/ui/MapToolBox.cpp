@@ -8,6 +8,7 @@
 #include "Geometry.h"
 #include "Glyphs.h"
 #include "LineTool.h"
+#include "MagicWandTool.h"
 #include "CommandButtons.h"
 #include "MapDocument.h"
 #include "MapGrid.h"
@@ -63,6 +64,8 @@ MapToolBox::MapToolBox(vor4::MapDocument *doc, MapGrid *grid, QObject *parent)
     addTool(nullptr, QStringLiteral("Select"), QStringLiteral("Select plots"), glyph("select"), Qt::Key_S);
     addTool(new vor4::RegionSelectTool(doc), QStringLiteral("Region"), QStringLiteral("Select region"), glyph("region"),
             Qt::Key_M);
+    addTool(new vor4::MagicWandTool(doc), QStringLiteral("Wand"),
+            QStringLiteral("Magic wand: the plots a fill reaches (Shift adds, Ctrl takes away)"), glyph("region"), Qt::Key_W);
     addTool(new vor4::BrushTool(doc), QStringLiteral("Brush"), QStringLiteral("Brush"), glyph("brush"), Qt::Key_B);
     addTool(new vor4::LineTool(doc), QStringLiteral("Line"), QStringLiteral("Line"), glyph("line"), Qt::Key_L);
     addTool(new vor4::RectangleTool(doc), QStringLiteral("Rectangle"), QStringLiteral("Rectangle"),

@@ -1,6 +1,10 @@
 #include "RegionActions.h"
 
 #include "ChangeSelection.h"
+#include "Fill.h"
+#include "Geometry.h"
+#include "MapToolBox.h"
+#include "PaintRule.h"
 #include "CommandButtons.h"
 #include "MapPage.h"
 #include "MapGrid.h"
@@ -55,8 +59,12 @@ RegionActions::RegionActions(MainWindow *window)
                                      true);
     for (QAction *a : {m_actions[Cut], m_actions[Copy], m_actions[Paste], m_actions[Delete]})
         edit->addAction(a);
+    m_actions[SelectSame] = addAction(QStringLiteral("Select &same"), QStringLiteral("SelectSameAction"), {},
+                                      &RegionActions::selectSame, false);
+    m_actions[SelectSame]->setToolTip(QStringLiteral("Select every plot with the selected plot's value of the brush key"));
     edit->addSeparator();
     edit->addAction(m_actions[SelectAll]);
+    edit->addAction(m_actions[SelectSame]);
 
     QMenu *map = window->mapMenu();
     map->addSeparator();
@@ -142,10 +150,10 @@ void RegionActions::selectionChanged()
     const vor4::MapSelection &selection = m_window->document()->selection();
     const QRect area = selection.boundingRect();
     QString text;
-    if (!area.isEmpty())
-        text = QStringLiteral("Selection %1 x %2").arg(area.width()).arg(area.height());
     if (selection.region().rectCount() > 1)
-        text += QStringLiteral(", ") + plotCount(selection.cellCount());
+        text = QStringLiteral("Selection: ") + plotCount(selection.cellCount());
+    else if (!area.isEmpty())
+        text = QStringLiteral("Selection %1 x %2").arg(area.width()).arg(area.height());
     m_selectionLabel->setText(text);
     updateActions();
 }
@@ -215,6 +223,20 @@ void RegionActions::deleteSelection()
     const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(*m_window->document(), cells);
     report(r.message, r.ok);
     follow(false);
+}
+
+void RegionActions::selectSame()
+{
+    const QPoint cell = m_window->mapPage()->selectedPlot();
+    const vor4::PaintRule &brush = m_window->mapPage()->tools()->brush();
+    const QByteArray key = brush.isValid() ? brush.key() : QByteArray("TerrainType");
+    const vor4::PlotTable &plots = m_window->stores().PlotTexts;
+    if (!plots.contains(cell.x(), cell.y())) {
+        report(QStringLiteral("No plot selected"), false);
+        return;
+    }
+    m_window->document()->push(new vor4::ChangeSelection(
+        m_window->document(), vor4::maskRegion(vor4::Fill::sameValue(plots, cell, key), plots.columnCount())));
 }
 
 void RegionActions::selectAll()

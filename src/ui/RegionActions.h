@@ -35,6 +35,7 @@ public:
         Paste,
         Delete,
         SelectAll,
+        SelectSame,
         FlipHorizontal,
         FlipVertical,
         Rotate180,
@@ -53,6 +54,7 @@ public:
     void paste();
     void deleteSelection();
     void selectAll();
+    void selectSame();
     void transform(vor4::MapTransform::Kind kind);
     void resizeMap();
     void crop();

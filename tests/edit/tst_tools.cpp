@@ -534,7 +534,7 @@ void TestTools::everyStrokeIsOneStep_data()
     QTest::newRow("eraser") << "eraser" << none << back << squaresAlong(back, 3);
     QTest::newRow("line") << "line" << none << QList<QPoint>{{2, 2}, {40, 30}, {9, 6}} << squaresAlong({{2, 2}, {9, 6}}, 3);
     QTest::newRow("rectangle") << "rectangle" << none << QList<QPoint>{{3, 3}, {8, 10}} << QRegion(3, 3, 6, 8);
-    QTest::newRow("fill") << "fill" << islands << QList<QPoint>{{2, 2}} << west;
+    QTest::newRow("fill, only inside the selection") << "fill" << islands << QList<QPoint>{{2, 2}} << islands;
     QTest::newRow("shift fill: two islands") << "shift fill" << islands << QList<QPoint>{{75, 2}} << islands;
     QTest::newRow("shift fill, nothing selected") << "shift fill" << none << QList<QPoint>{{2, 2}} << west;
 }

@@ -16,7 +16,10 @@
 #include "PiecePainter.h"
 #include "PlotFacts.h"
 #include "RiverTool.h"
+#include "MapSelection.h"
 #include "PaintSymmetry.h"
+#include "RegionActions.h"
+#include "FindBar.h"
 #include "Symmetry.h"
 #include "PaintRule.h"
 #include "SectionMemo.h"
@@ -96,6 +99,7 @@ private Q_SLOTS:
     void overlayHintAndMiniMapFollowTheDocument();
     void makeSymmetricFromTheMenu();
     void symmetricPaintingByMouse();
+    void selectionsOfAnyShape();
 
 private:
     void newMap(int width, int height);
@@ -772,6 +776,42 @@ void TestPaintTools::symmetricPaintingByMouse()
     dialogs->saveChoices << FakeDialogs::SaveChoice::Discard;
     newMap(6, 6);
     QVERIFY(modes[vor4::PaintSymmetry::Rotate90FourWays]->isEnabled());
+}
+
+// The magic wand (W) selects what a fill reaches, Shift adds and Ctrl takes
+// away; Select same and the find bar's Select found make shapes too; the
+// status bar counts them, and the brush paints only inside.
+void TestPaintTools::selectionsOfAnyShape()
+{
+    newMap(6, 4);
+    typeBrush(QStringLiteral("TerrainType=TERRAIN_OCEAN"));
+    w->mapPage()->tools()->activate(QStringLiteral("Rectangle"));
+    drag(at(0, 0), at(1, 1));
+    drag(at(4, 2), at(5, 3));
+    // Regions compared by the plots they hold, not by how they are cut up.
+    const vor4::MapSelection &selection = w->document()->selection();
+    QTest::keyClick(w->mapPage()->grid(), Qt::Key_W);
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(0, 0));
+    QVERIFY((selection.region() ^ (QRegion(0, 0, 2, 2))).isEmpty());
+    QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ShiftModifier, at(5, 3));
+    QVERIFY((selection.region() ^ (QRegion(0, 0, 2, 2) | QRect(4, 2, 2, 2))).isEmpty());
+    QCOMPARE(w->regions()->selectionLabel()->text(), QStringLiteral("Selection: 8 plots"));
+    QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ControlModifier, at(1, 1));
+    QVERIFY((selection.region() ^ (QRegion(4, 2, 2, 2))).isEmpty());
+    typeBrush(QStringLiteral("TerrainType=TERRAIN_GRASS"));
+    w->mapPage()->tools()->activate(QStringLiteral("Brush"));
+    drag(at(3, 3), at(5, 3));
+    QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_GRASS"), QSet<QPoint>({{4, 3}, {5, 3}}));
+
+    w->mapPage()->selectCell(0, 1);
+    typeBrush(QStringLiteral("TerrainType=TERRAIN_OCEAN"));
+    w->action(QStringLiteral("SelectSameAction"))->trigger();
+    QVERIFY((selection.region() ^ (QRegion(0, 0, 2, 2) | QRect(4, 2, 2, 1))).isEmpty());
+    vor4::FindOptions exact;
+    w->mapPage()->findBar()->findText(QStringLiteral("GRASS"), exact);
+    QTRY_COMPARE(w->mapPage()->findBar()->search().count(), 2);
+    QTest::mouseClick(w->mapPage()->findBar()->selectFoundButton(), Qt::LeftButton);
+    QVERIFY((selection.region() ^ (QRegion(4, 3, 2, 1))).isEmpty());
 }
 
 QTEST_MAIN(TestPaintTools)

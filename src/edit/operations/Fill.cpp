@@ -14,6 +14,20 @@ QBitArray Fill::region(const PlotTable &plots, QPoint cell, QByteArrayView key)
                   [&plots, key](int col, int row) { return PaintRule::valueOf(plots.view(col, row), key); });
 }
 
+QBitArray Fill::sameValue(const PlotTable &plots, QPoint cell, QByteArrayView key)
+{
+    if (!plots.contains(cell.x(), cell.y()))
+        return {};
+    const int cols = plots.columnCount(), rows = plots.rowCount();
+    const QByteArray wanted = PaintRule::valueOf(plots.view(cell.x(), cell.y()), key).toByteArray();
+    QBitArray mask(qsizetype(cols) * rows);
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < cols; ++col)
+            if (PaintRule::valueOf(plots.view(col, row), key) == wanted)
+                mask.setBit(qsizetype(row) * cols + col);
+    return mask;
+}
+
 QBitArray Fill::region(const PlotTable &plots, QPoint cell,
                        const std::function<QByteArrayView(int col, int row)> &valueAt)
 {

@@ -25,6 +25,9 @@ public:
     // change not yet made.
     static QBitArray region(const PlotTable &plots, QPoint cell,
                             const std::function<QByteArrayView(int col, int row)> &valueAt);
+    // Every cell of the map whose value for `key` equals that of `cell`,
+    // connected or not (Select same).
+    static QBitArray sameValue(const PlotTable &plots, QPoint cell, QByteArrayView key);
     // Every cell of the map (Shift+Fill).
     static QBitArray whole(const PlotTable &plots);
 };

@@ -153,7 +153,11 @@ void MapTool::paintCells(const QRegion &cells)
         m_stroking = false;
         return;
     }
-    const QRegion inside = symmetry().withImages(cells & map) & map;
+    // With a selection the tools paint only inside it.
+    const QRegion &selected = m_doc->selection().region();
+    QRegion inside = symmetry().withImages(cells & map) & map;
+    if (!selected.isEmpty())
+        inside &= selected;
     qint64 count = 0;
     for (const QRect &r : inside)
         count += qint64(r.width()) * r.height();
