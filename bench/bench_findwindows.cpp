@@ -1,11 +1,13 @@
 // Find and statistics through the real windows on the 1000 x 1000 benchmark
 // map: a find typed into the find bar until its search is done, with the
 // longest time the window waited for its events, the statistics window's
-// first count when it is opened, and the Problems panel's first lint and its
-// following of a plot edit.
+// first count when it is opened, the Problems panel's first lint and its
+// following of a plot edit, and the same two of the balance window.
 
 #include "AnswerDialogs.h"
+#include "BalanceWindow.h"
 #include "FindBar.h"
+#include "SetPlotTexts.h"
 #include "MapGenerator.h"
 #include "MapGrid.h"
 #include "StatisticsModel.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QStandardItemModel>
 #include <QToolButton>
 #include <benchmark/benchmark.h>
 
@@ -151,6 +154,54 @@ void BM_ProblemsFollowPlotEdit(benchmark::State &state)
     panel->hide();
 }
 BENCHMARK(BM_ProblemsFollowPlotEdit)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening the balance window reads every plot for settlers once.
+void BM_BalanceFirstFill(benchmark::State &state)
+{
+    MainWindow *w = window();
+    for (auto _ : state) {
+        w->balanceWindow()->show();
+        state.PauseTiming();
+        w->balanceWindow()->hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_BalanceFirstFill)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A plot edit beside the first start until the table shows it, the
+// window's wait for more steps included; the plot alternates between two
+// texts so that each step changes it.
+void BM_BalanceFollowsPlotEdit(benchmark::State &state)
+{
+    MainWindow *w = window();
+    BalanceWindow *b = w->balanceWindow();
+    b->show();
+    QCoreApplication::processEvents();
+    if (b->figures().isEmpty()) {
+        state.SkipWithError("no start on the benchmark map");
+        return;
+    }
+    const QPoint at = b->figures().first().start.at + QPoint(1, 0);
+    const int row = w->stores().fileY(at.y());
+    for (auto _ : state) {
+        const bool water = w->stores().PlotTexts.view(at.x(), row) != "\tPlotType=3\r\n";
+        bool shown = false;
+        const QMetaObject::Connection c =
+            QObject::connect(b->model(), &QAbstractItemModel::modelReset, [&shown] { shown = true; });
+        auto *step = new vor4::SetPlotTexts(w->document(), QStringLiteral("Edit"));
+        step->add(at.x(), row, water ? "\tPlotType=3\r\n" : "\tPlotType=2\r\n");
+        step->setMergeable(false);
+        if (!w->document()->push(step)) {
+            state.SkipWithError("the edit was refused");
+            break;
+        }
+        while (!shown)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QObject::disconnect(c);
+    }
+    b->hide();
+}
+BENCHMARK(BM_BalanceFollowsPlotEdit)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
