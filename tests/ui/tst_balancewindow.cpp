@@ -88,6 +88,9 @@ void TestBalanceWindow::showsFollowsGoesAndExports()
 
     w.action(QStringLiteral("balance"))->trigger();
     QVERIFY(!b->isVisible());
+    // Closing the editor with the window shown.
+    w.action(QStringLiteral("balance"))->trigger();
+    QVERIFY(b->isVisible());
 }
 
 QTEST_MAIN(TestBalanceWindow)
