@@ -200,7 +200,6 @@ class TestBalance : public QObject
 private Q_SLOTS:
     void againstPlainCounts();
     void settlerIndexFollowsEdits();
-    void unreadableData();
 };
 
 void TestBalance::againstPlainCounts()
@@ -245,19 +244,6 @@ void TestBalance::settlerIndexFollowsEdits()
         fresh.scan(doc.PlotTexts);
         QCOMPARE(index.firstPlots(doc.rowCount()), fresh.firstPlots(doc.rowCount()));
     }
-}
-
-void TestBalance::unreadableData()
-{
-    QTemporaryDir dir;
-    GameYields yields;
-    QString error;
-    QVERIFY(!yields.load(dir.path(), &error));
-    QVERIFY(error.contains("VOR4TerrainInfos.xml"));
-    QVERIFY(writeData(dir.path()));
-    QVERIFY(writeFile(dir.path() + "/VOR4BonusInfos.xml", "<BonusInfos><Info><Type>X</Type></BonusInfos>"));
-    QVERIFY(!yields.load(dir.path(), &error));
-    QVERIFY2(error.contains("VOR4BonusInfos.xml"), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(TestBalance)
