@@ -104,6 +104,17 @@ void TestEditScript::scriptsReadAndRun()
     QCOMPARE(md.document().PlotTexts.text(1, 0), QByteArray());
     QCOMPARE(md.document().PlotTexts.text(0, 1), QByteArray("A=1"));
 
+    // matching:TEXT names the plots holding TEXT, letter case ignored, for
+    // the operations that paint or replace; the others need a rectangle.
+    QVERIFY(script.parse({"--put", "E=5", "matching:b=2", "--replace", "A=1", "A=9", "MATCHING:e=", "--take", "B",
+                          "matching:a=9"},
+                         &error));
+    QVERIFY(script.run(md, &log, &error));
+    QCOMPARE(md.document().PlotTexts.text(1, 1), QByteArray("A=9\r\nE=5")); // put, replaced, then taken
+    QCOMPARE(md.document().PlotTexts.text(0, 1), QByteArray("A=1"));
+    QVERIFY(wrong({"--flip", "horizontal", "matching:A"}));
+    QCOMPARE(error, QStringLiteral("--flip needs a rectangle: a matching: area is for --put, --take and --replace"));
+
     // Texts are one byte a character.
     QVERIFY(script.parse({"--put", QString::fromLatin1("Name=Caf\xe9"), "0,0"}, &error));
     QVERIFY(script.run(md, &log, &error));

@@ -230,7 +230,7 @@ bool EditOperations::putThenFill(MapDocument &doc, const PaintRule &put, const Q
 }
 
 EditOperations::Result EditOperations::replace(MapDocument &doc, QByteArrayView from, QByteArrayView to,
-                                               const QRect &cells)
+                                               const QRect &cells, const QBitArray &mask)
 {
     const auto oneLine = [](QByteArrayView s) {
         return !s.contains('\r') && !s.contains('\n') && !s.contains('\0');
@@ -248,7 +248,7 @@ EditOperations::Result EditOperations::replace(MapDocument &doc, QByteArrayView 
         for (int col = r.left(); col <= r.right(); ++col) {
             const QByteArrayView text = plots.view(col, row);
             // Neither text holds a line break, so a match never spans one.
-            if (text.indexOf(from) < 0)
+            if ((!mask.isEmpty() && !mask.testBit(qsizetype(row) * plots.columnCount() + col)) || text.indexOf(from) < 0)
                 continue;
             const QByteArray changed = text.toByteArray().replace(from, to);
             if (const QString refused = refusedText(changed, TextPlace::Plot); !refused.isEmpty()) {

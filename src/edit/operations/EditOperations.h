@@ -45,7 +45,9 @@ public:
     static Result fill(MapDocument &doc, const PaintRule &rule, Action action, QPoint cell, bool wholeMap = false);
     // Every occurrence of `from` in the plot texts of the cells becomes `to`;
     // neither may hold a line break, so no match reaches across one.
-    static Result replace(MapDocument &doc, QByteArrayView from, QByteArrayView to, const QRect &cells);
+    // With a mask, only the cells whose bit is set.
+    static Result replace(MapDocument &doc, QByteArrayView from, QByteArrayView to, const QRect &cells,
+                          const QBitArray &mask = {});
     // apply(put) on the cells, then fill(fill) from `cell`, as one step: when
     // the put covers most of a big map, one pass writes the table for both,
     // the fill's region found on the texts as the put leaves them. The map

@@ -6,6 +6,7 @@
 #include "MapDocument.h"
 #include "PieceEdits.h"
 #include "Symmetry.h"
+#include "TextUtil.h"
 #include "PlotArea.h"
 #include "RegionEdits.h"
 #include "SetPlotTexts.h"
@@ -73,15 +74,42 @@ bool ruleAndCells(Context &c, bool key, PlotArea (*parse)(const QString &), Pain
     return rule->isValid() && parse(c.operands[1]).cells(mapSize(c.doc), cells, error);
 }
 
-Result runPut(Context &c)
+// An AREA "matching:TEXT": the plots whose text holds TEXT, letter case
+// ignored, as a mask; false for any other area.
+bool matchingMask(const Context &c, const QString &area, QBitArray *mask)
+{
+    if (!area.startsWith(QLatin1String("matching:"), Qt::CaseInsensitive))
+        return false;
+    const QByteArray text = area.mid(9).toLatin1();
+    const PlotTable &plots = c.doc.document().PlotTexts;
+    *mask = QBitArray(qsizetype(plots.columnCount()) * plots.rowCount());
+    for (int row = 0; row < plots.rowCount(); ++row)
+        for (int col = 0; col < plots.columnCount(); ++col)
+            if (containsCi(plots.view(col, row), text))
+                mask->setBit(qsizetype(row) * plots.columnCount() + col);
+    return true;
+}
+
+// --put and --take: on a rectangle, or on the plots matching a text.
+Result runPaint(Context &c, EditOperations::Action action)
 {
     PaintRule rule;
     QRect cells;
     QString error;
-    if (!ruleAndCells(c, false, &PlotArea::parse, &rule, &cells, &error))
+    QBitArray mask;
+    if (matchingMask(c, c.operands[1], &mask)) {
+        QByteArray bytes;
+        if (!toBytes(c.operands[0], &bytes, &error))
+            return refusal(error);
+        rule = action == EditOperations::Put ? PaintRule::fromLine(bytes, &error) : PaintRule::fromKey(bytes, &error);
+        return rule.isValid() ? EditOperations::apply(c.doc, rule, action, mask) : refusal(error);
+    }
+    if (!ruleAndCells(c, action == EditOperations::Take, &PlotArea::parse, &rule, &cells, &error))
         return refusal(error);
-    return EditOperations::apply(c.doc, rule, EditOperations::Put, cells);
+    return EditOperations::apply(c.doc, rule, action, cells);
 }
+
+Result runPut(Context &c) { return runPaint(c, EditOperations::Put); }
 
 // A --put and the --fill after it in one pass, when EditOperations::putThenFill
 // takes them: a put over the whole map followed by a fill costs about one
@@ -97,15 +125,7 @@ bool runPutThenFill(Context &c, const QStringList &fillOperands, Result *put, Re
            && EditOperations::putThenFill(c.doc, putRule, cells, fillRule, at.topLeft(), put, fill);
 }
 
-Result runTake(Context &c)
-{
-    PaintRule rule;
-    QRect cells;
-    QString error;
-    if (!ruleAndCells(c, true, &PlotArea::parse, &rule, &cells, &error))
-        return refusal(error);
-    return EditOperations::apply(c.doc, rule, EditOperations::Take, cells);
-}
+Result runTake(Context &c) { return runPaint(c, EditOperations::Take); }
 
 Result runFill(Context &c)
 {
@@ -122,10 +142,12 @@ Result runReplace(Context &c)
     QByteArray from, to;
     QString error;
     QRect cells;
+    QBitArray mask;
+    const bool matching = c.operands.size() > 2 && matchingMask(c, c.operands[2], &mask);
     if (!toBytes(c.operands[0], &from, &error) || !toBytes(c.operands[1], &to, &error)
-        || !areaCells(c, 2, &cells, &error))
+        || (!matching && !areaCells(c, 2, &cells, &error)))
         return refusal(error);
-    return EditOperations::replace(c.doc, from, to, cells);
+    return EditOperations::replace(c.doc, from, to, matching ? QRect(QPoint(0, 0), mapSize(c.doc)) : cells, mask);
 }
 
 Result fromTransform(Context &c, const Transforms::Result &r)
@@ -449,7 +471,13 @@ bool EditScript::parse(const QStringList &args, QString *error)
             }
             const QString &arg = args[i];
             const Operand kind = op.operands[k];
-            if (kind == Operand::Area && !PlotArea::parse(arg).isValid()) {
+            const bool matching = arg.startsWith(QLatin1String("matching:"), Qt::CaseInsensitive);
+            if (kind == Operand::Area && matching && op.run != runPut && op.run != runTake && op.run != runReplace) {
+                *error = QStringLiteral("%1 needs a rectangle: a matching: area is for --put, --take and --replace")
+                             .arg(option);
+                return false;
+            }
+            if (kind == Operand::Area && !matching && !PlotArea::parse(arg).isValid()) {
                 *error = QStringLiteral("%1: \"%2\" is not an area (X,Y or X1,Y1:X2,Y2 or all)").arg(option, shownValue(arg));
                 return false;
             }
