@@ -43,7 +43,10 @@ void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
         m_owners.clear();
     else
         for (auto it = m_owners.begin(); it != m_owners.end();)
-            it = r.contains(it->first.first, it->first.second) ? m_owners.erase(it) : std::next(it);
+            // Cells a smaller grid has lost go too.
+            it = r.contains(it->first.first, it->first.second) || !all.contains(it->first.first, it->first.second)
+                ? m_owners.erase(it)
+                : std::next(it);
     for (int col = r.left(); col <= r.right(); ++col)
         for (int row = r.bottom(); row >= r.top(); --row) {
             QList<int> owners;
