@@ -165,6 +165,14 @@ void RegionActions::updateActions()
     const bool selected = !area.isEmpty();
     for (QAction *a : {m_actions[Cut], m_actions[Copy], m_actions[Delete], m_actions[Crop]})
         a->setEnabled(selected);
+    // A shaped selection is turned or cropped by its bounding rectangle,
+    // and the menu says so.
+    const bool shaped = m_window->document()->selection().region().rectCount() > 1;
+    for (Command c : {FlipHorizontal, FlipVertical, Rotate180, RotateClockwise, RotateCounterClockwise, Crop}) {
+        QAction *a = m_actions[c];
+        QString text = a->text().remove(QLatin1String(" (bounding rectangle)"));
+        a->setText(shaped ? text + QLatin1String(" (bounding rectangle)") : text);
+    }
     // A quarter turn needs the whole map or a square.
     const bool square = !selected || area.width() == area.height();
     m_actions[RotateClockwise]->setEnabled(square);
@@ -205,12 +213,14 @@ void RegionActions::copy()
 
 void RegionActions::cut()
 {
-    // What Copy took goes: the bounding rectangle.
     const QRect area = m_window->document()->selection().boundingRect();
     if (area.isEmpty())
         return;
     copy();
-    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(*m_window->document(), area, QStringLiteral("Cut"));
+    // Only the selected plots go; a shaped selection leaves the rest of its
+    // rectangle.
+    const vor4::RegionEdits::Result r =
+        vor4::RegionEdits::clear(*m_window->document(), m_window->document()->selection().region(), QStringLiteral("Cut"));
     report(r.message, r.ok);
     follow(false);
 }

@@ -400,7 +400,7 @@ void TestEditHistory::crashRecovery()
     QVERIFY(w->isWindowModified());
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - ") + QFileInfo(map).fileName());
     // Its file is this run's now; another run finds nothing to offer.
-    QVERIFY(QFile::exists(w->files()->recovery()->store().mapPath()));
+    QTRY_VERIFY(QFile::exists(w->files()->recovery()->store().mapPath())); // written in the background
     QVERIFY(w->files()->recovery()->store().orphans().isEmpty());
     // The open dialog starts in the map's folder, not the recovery folder.
     w->action(QStringLiteral("open"))->trigger();
