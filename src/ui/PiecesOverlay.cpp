@@ -10,31 +10,10 @@
 #include <QPainter>
 
 PiecesOverlay::PiecesOverlay(vor4::MapPieces *pieces, MapGrid *grid, QObject *parent)
-    : QObject(parent)
+    : MapOverlay(grid, parent)
     , m_pieces(pieces)
-    , m_grid(grid)
 {
-    grid->addOverlay(this);
     connect(pieces, &vor4::MapPieces::changed, this, &PiecesOverlay::piecesChanged);
-}
-
-PiecesOverlay::~PiecesOverlay()
-{
-    if (m_grid)
-        m_grid->removeOverlay(this);
-    if (m_miniMap)
-        m_miniMap->removeMarks(this);
-}
-
-void PiecesOverlay::setMiniMap(MiniMapWindow *miniMap)
-{
-    if (m_miniMap == miniMap)
-        return;
-    if (m_miniMap)
-        m_miniMap->removeMarks(this);
-    m_miniMap = miniMap;
-    if (m_miniMap)
-        m_miniMap->addMarks(this);
 }
 
 void PiecesOverlay::setLayers(const vor4::PieceLayers &layers)

@@ -16,31 +16,10 @@ const QColor OutlineLight(255, 255, 0);
 } // namespace
 
 SelectionOverlay::SelectionOverlay(vor4::MapSelection *selection, MapGrid *grid, QObject *parent)
-    : QObject(parent)
+    : MapOverlay(grid, parent)
     , m_selection(selection)
-    , m_grid(grid)
 {
-    grid->addOverlay(this);
     connect(selection, &vor4::MapSelection::changed, this, &SelectionOverlay::selectionChanged);
-}
-
-SelectionOverlay::~SelectionOverlay()
-{
-    if (m_grid)
-        m_grid->removeOverlay(this);
-    if (m_miniMap)
-        m_miniMap->removeMarks(this);
-}
-
-void SelectionOverlay::setMiniMap(MiniMapWindow *miniMap)
-{
-    if (m_miniMap == miniMap)
-        return;
-    if (m_miniMap)
-        m_miniMap->removeMarks(this);
-    m_miniMap = miniMap;
-    if (m_miniMap)
-        m_miniMap->addMarks(this);
 }
 
 namespace {

@@ -3,29 +3,21 @@
 // cells' colours readable, and an outline along its edges, whatever its
 // shape) and on the minimap's picture.
 
-#include "GridOverlay.h"
-#include "MiniMapMarks.h"
+#include "MapOverlay.h"
 
-#include <QObject>
-#include <QPointer>
 #include <QRegion>
 
 class MapGrid;
-class MiniMapWindow;
 
 namespace vor4 {
 class MapSelection;
 }
 
-class SelectionOverlay : public QObject, public GridOverlay, public MiniMapMarks
+class SelectionOverlay : public MapOverlay
 {
     Q_OBJECT
 public:
     SelectionOverlay(vor4::MapSelection *selection, MapGrid *grid, QObject *parent = nullptr);
-    ~SelectionOverlay() override;
-
-    // The minimap window to mark; it may come after the grid.
-    void setMiniMap(MiniMapWindow *miniMap);
 
     void paintOverlay(QPainter &painter, const QRect &area) override;
     void drawMarks(QImage &picture) override;
@@ -38,6 +30,4 @@ private:
     void selectionChanged(const QRegion &before, const QRegion &now);
 
     vor4::MapSelection *m_selection;
-    QPointer<MapGrid> m_grid; // windows go before their helpers at exit
-    QPointer<MiniMapWindow> m_miniMap;
 };
