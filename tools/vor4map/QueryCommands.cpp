@@ -16,6 +16,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <cstdio>
+#include <functional>
 
 namespace vor4::tool {
 
@@ -131,7 +132,10 @@ int findCommand(const QStringList &args, QString *reason)
     return cells.empty() ? 1 : 0;
 }
 
-int statsCommand(const QStringList &args, QString *reason)
+// FILE [--json]: the map read, then a report of it as text or JSON; the
+// report's exit status.
+int fileReport(const QStringList &args, QString *reason,
+               const std::function<int(const Document &doc, bool json, Output &out)> &report)
 {
     QCommandLineParser parser;
     const QCommandLineOption json(QStringLiteral("json"));
@@ -142,28 +146,27 @@ int statsCommand(const QStringList &args, QString *reason)
     Document doc;
     if (!load(parser.positionalArguments()[0], doc))
         return Trouble;
-    PlotStatistics stats;
-    stats.count(doc.PlotTexts);
     Output out;
-    out << (parser.isSet(json) ? statisticsJson(stats, doc.columnCount(), doc.rowCount())
-                               : statisticsText(stats, doc.columnCount(), doc.rowCount()));
-    return 0;
+    return report(doc, parser.isSet(json), out);
+}
+
+int statsCommand(const QStringList &args, QString *reason)
+{
+    return fileReport(args, reason, [](const Document &doc, bool json, Output &out) {
+        PlotStatistics stats;
+        stats.count(doc.PlotTexts);
+        out << (json ? statisticsJson(stats, doc.columnCount(), doc.rowCount())
+                     : statisticsText(stats, doc.columnCount(), doc.rowCount()));
+        return 0;
+    });
 }
 
 int piecesCommand(const QStringList &args, QString *reason)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOption(json);
-    if (!parse(parser, args, 1, reason))
-        return WrongCall;
-
-    Document doc;
-    if (!load(parser.positionalArguments()[0], doc))
-        return Trouble;
-    Output out;
-    out << (parser.isSet(json) ? piecesJson(doc) : piecesText(doc));
-    return 0;
+    return fileReport(args, reason, [](const Document &doc, bool json, Output &out) {
+        out << (json ? piecesJson(doc) : piecesText(doc));
+        return 0;
+    });
 }
 
 int balanceCommand(const QStringList &args, QString *reason)
@@ -203,19 +206,11 @@ int balanceCommand(const QStringList &args, QString *reason)
 
 int lintCommand(const QStringList &args, QString *reason)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOption(json);
-    if (!parse(parser, args, 1, reason))
-        return WrongCall;
-
-    Document doc;
-    if (!load(parser.positionalArguments()[0], doc))
-        return Trouble;
-    const QList<LintFinding> findings = MapLint::lint(doc);
-    Output out;
-    out << (parser.isSet(json) ? MapLint::json(findings) : MapLint::text(findings));
-    return findings.isEmpty() ? 0 : 1;
+    return fileReport(args, reason, [](const Document &doc, bool json, Output &out) {
+        const QList<LintFinding> findings = MapLint::lint(doc);
+        out << (json ? MapLint::json(findings) : MapLint::text(findings));
+        return findings.isEmpty() ? 0 : 1;
+    });
 }
 
 int diffCommand(const QStringList &args, QString *reason)
