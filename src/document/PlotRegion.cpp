@@ -8,6 +8,18 @@
 
 namespace vor4 {
 
+PlotRegion PlotRegion::copy(const PlotTable &plots, const QRect &cells, const QBitArray &held)
+{
+    PlotRegion region = copy(plots, cells);
+    if (held.isEmpty() || region.isEmpty() || held.size() != qsizetype(region.size().width()) * region.size().height())
+        return region;
+    // Only those plots are held; the rest of the rectangle is left out of
+    // the text and of a paste.
+    region.m_held = held;
+    region.m_count = held.count(true);
+    return region;
+}
+
 PlotRegion PlotRegion::copy(const PlotTable &plots, const QRect &cells)
 {
     PlotRegion region;

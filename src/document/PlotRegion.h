@@ -22,6 +22,9 @@ public:
     PlotRegion() = default;
     // Every plot of the cells (clipped to the table).
     static PlotRegion copy(const PlotTable &plots, const QRect &cells);
+    // Only the cells whose bit of `held` is set (row by row over the
+    // rectangle, which must lie on the table): a shape.
+    static PlotRegion copy(const PlotTable &plots, const QRect &cells, const QBitArray &held);
     // Plot blocks as toText gives them; any numbering is taken, from its
     // smallest x and y. Nothing, with *error saying why, for text that is
     // not plot blocks, that names a plot twice or spans more than a map may.

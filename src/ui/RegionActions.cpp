@@ -201,12 +201,12 @@ void RegionActions::follow(bool newGrid)
 
 void RegionActions::copy()
 {
-    // A block is a rectangle: the selection's bounding one.
-    const QRect area = m_window->document()->selection().boundingRect();
-    if (area.isEmpty())
+    // The selected plots only: a shape pastes as a shape.
+    const QRegion cells = m_window->document()->selection().region();
+    if (cells.isEmpty())
         return;
     WaitCursor wait;
-    auto region = std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(*m_window->document(), area));
+    auto region = std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(*m_window->document(), cells));
     QGuiApplication::clipboard()->setMimeData(new PlotBlocksMimeData(region));
     report(QStringLiteral("Copied %1").arg(plotCount(region->plotCount())), true);
 }

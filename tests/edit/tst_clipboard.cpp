@@ -208,6 +208,19 @@ void TestClipboard::pasteClipsToTheMapAndSelects()
     QCOMPARE(off.message, QStringLiteral("The paste lies outside the map"));
     QCOMPARE(md.undoStack()->count(), steps);
     QVERIFY(!RegionEdits::paste(md, PlotRegion(), QPoint(0, 0)).ok);
+
+    // A shape (an L) copies and pastes its own plots only, in text too.
+    const QRegion shape = QRegion(10, 10, 1, 3) | QRect(11, 12, 2, 1);
+    const PlotRegion l = RegionEdits::copy(md, shape);
+    QCOMPARE(l.plotCount(), 5);
+    QCOMPARE(l.toText().count("BeginPlot"), 5);
+    const Document before = md.document().deepCopy();
+    QCOMPARE(RegionEdits::paste(md, *PlotRegion::fromText(l.toText()), QPoint(30, 20)).plots, 5);
+    for (int row = 20; row < 23; ++row)
+        for (int col = 30; col < 33; ++col)
+            QCOMPARE(md.document().PlotTexts.view(col, row),
+                     shape.contains(QPoint(col - 20, row - 10)) ? before.PlotTexts.view(col - 20, row - 10)
+                                                                : before.PlotTexts.view(col, row));
 }
 
 void TestClipboard::deleteAndUndo()

@@ -8,9 +8,18 @@
 
 namespace vor4 {
 
-PlotRegion RegionEdits::copy(const MapDocument &doc, const QRect &cells)
+PlotRegion RegionEdits::copy(const MapDocument &doc, const QRegion &cells)
 {
-    return PlotRegion::copy(doc.document().PlotTexts, cells);
+    const PlotTable &plots = doc.document().PlotTexts;
+    const QRect area = cells.boundingRect() & QRect(0, 0, plots.columnCount(), plots.rowCount());
+    if (cells.rectCount() <= 1 || area.isEmpty())
+        return PlotRegion::copy(plots, area);
+    QBitArray held(qsizetype(area.width()) * area.height());
+    for (const QRect &r : cells & area)
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            for (int col = r.left(); col <= r.right(); ++col)
+                held.setBit(qsizetype(row - area.top()) * area.width() + col - area.left());
+    return PlotRegion::copy(plots, area, held);
 }
 
 RegionEdits::Result RegionEdits::paste(MapDocument &doc, const PlotRegion &region, QPoint topLeft)

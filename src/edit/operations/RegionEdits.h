@@ -19,7 +19,7 @@ class RegionEdits
 public:
     using Result = EditOperations::Result;
 
-    static PlotRegion copy(const MapDocument &doc, const QRect &cells);
+    static PlotRegion copy(const MapDocument &doc, const QRegion &cells);
     // Every plot the region holds replaces the plot under it whole, empty
     // ones included; the region's top-left cell lands on `topLeft` and
     // what falls beyond the map is dropped. The placed plots become the
