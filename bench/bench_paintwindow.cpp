@@ -122,6 +122,30 @@ void BM_WindowFillLargestRegion(benchmark::State &state)
 }
 BENCHMARK(BM_WindowFillLargestRegion)->Unit(benchmark::kMillisecond);
 
+// A magic-wand click on the same region: it becomes the selection, drawn
+// with its outline on the grid and the minimap.
+void BM_WindowWandLargestRegion(benchmark::State &state)
+{
+    if (!requireMap(state))
+        return;
+    MainWindow *w = window();
+    const QPoint seed = largest().seed;
+    w->mapPage()->grid()->scrollIntoView(seed.x(), seed.y());
+    w->mapPage()->tools()->activate(QStringLiteral("Wand"));
+    w->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine("TerrainType=TERRAIN_SNOW"));
+    for (auto _ : state) {
+        send(QEvent::MouseButtonPress, seed, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, seed, Qt::NoButton);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        w->document()->selection().clear();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["plots"] = largest().size;
+}
+BENCHMARK(BM_WindowWandLargestRegion)->Unit(benchmark::kMillisecond);
+
 // Undo of that fill by the Undo button, with the repaint that follows.
 void BM_WindowUndoFill(benchmark::State &state)
 {

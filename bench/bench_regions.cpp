@@ -19,6 +19,7 @@
 #include "Transforms.h"
 #include "MainWindow.h"
 #include "MapPage.h"
+#include "Symmetry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,6 +80,21 @@ void BM_WindowRotateWholeMap(benchmark::State &state)
         transformWithUndo(state, window()->regions()->action(RegionActions::RotateClockwise));
 }
 BENCHMARK(BM_WindowRotateWholeMap)->Unit(benchmark::kMillisecond);
+
+// Map > Make symmetric from the left half, mirrored: half the map written
+// anew with its rivers, starts, units and signs, the repaint, and its undo.
+void BM_WindowMakeSymmetric(benchmark::State &state)
+{
+    // The step as the menu's makes it, without the message box that names
+    // the starts left without a partner.
+    QAction make;
+    QObject::connect(&make, &QAction::triggered, [] {
+        vor4::Symmetry::makeSymmetric(*window()->document(), vor4::Symmetry::Left, vor4::Symmetry::Mirror);
+    });
+    if (requireMap(state))
+        transformWithUndo(state, &make);
+}
+BENCHMARK(BM_WindowMakeSymmetric)->Unit(benchmark::kMillisecond);
 
 void BM_WindowCopy500(benchmark::State &state)
 {
