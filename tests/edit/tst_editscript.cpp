@@ -112,8 +112,9 @@ void TestEditScript::scriptsReadAndRun()
     QVERIFY(script.run(md, &log, &error));
     QCOMPARE(md.document().PlotTexts.text(1, 1), QByteArray("A=9\r\nE=5")); // put, replaced, then taken
     QCOMPARE(md.document().PlotTexts.text(0, 1), QByteArray("A=1"));
-    QVERIFY(wrong({"--flip", "horizontal", "matching:A"}));
-    QCOMPARE(error, QStringLiteral("--flip needs a rectangle: a matching: area is for --put, --take and --replace"));
+    QVERIFY(script.parse({"--flip", "horizontal", "matching:A"}, &error));
+    QVERIFY(!script.run(md, &log, &error));
+    QCOMPARE(error, QStringLiteral("--flip: a matching: area is for --put, --take and --replace; this operation needs a rectangle"));
 
     // Texts are one byte a character.
     QVERIFY(script.parse({"--put", QString::fromLatin1("Name=Caf\xe9"), "0,0"}, &error));

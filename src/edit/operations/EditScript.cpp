@@ -58,6 +58,10 @@ QSize mapSize(const MapDocument &doc)
 // The cells of an optional AREA operand (default all).
 bool areaCells(Context &c, int at, QRect *cells, QString *error)
 {
+    if (c.operands.size() > at && c.operands[at].startsWith(QLatin1String("matching:"), Qt::CaseInsensitive)) {
+        *error = QStringLiteral("a matching: area is for --put, --take and --replace; this operation needs a rectangle");
+        return false;
+    }
     const PlotArea area = c.operands.size() > at ? PlotArea::parse(c.operands[at]) : PlotArea::all();
     return area.cells(mapSize(c.doc), cells, error);
 }
@@ -236,7 +240,7 @@ Result runCrop(Context &c)
 {
     QRect cells;
     QString error;
-    if (!PlotArea::parse(c.operands[0]).cells(mapSize(c.doc), &cells, &error))
+    if (!areaCells(c, 0, &cells, &error))
         return refusal(error);
     return fromTransform(c, Transforms::crop(c.doc, cells));
 }
@@ -245,7 +249,7 @@ Result runCopy(Context &c)
 {
     QRect cells;
     QString error;
-    if (!PlotArea::parse(c.operands[0]).cells(mapSize(c.doc), &cells, &error))
+    if (!areaCells(c, 0, &cells, &error))
         return refusal(error);
     c.copied = RegionEdits::copy(c.doc, cells);
     const int plots = int(c.copied->plotCount());
@@ -471,12 +475,9 @@ bool EditScript::parse(const QStringList &args, QString *error)
             }
             const QString &arg = args[i];
             const Operand kind = op.operands[k];
+            // A matching: area is read when the operation runs: those that
+            // need a rectangle refuse it there.
             const bool matching = arg.startsWith(QLatin1String("matching:"), Qt::CaseInsensitive);
-            if (kind == Operand::Area && matching && op.run != runPut && op.run != runTake && op.run != runReplace) {
-                *error = QStringLiteral("%1 needs a rectangle: a matching: area is for --put, --take and --replace")
-                             .arg(option);
-                return false;
-            }
             if (kind == Operand::Area && !matching && !PlotArea::parse(arg).isValid()) {
                 *error = QStringLiteral("%1: \"%2\" is not an area (X,Y or X1,Y1:X2,Y2 or all)").arg(option, shownValue(arg));
                 return false;
