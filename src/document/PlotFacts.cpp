@@ -160,6 +160,18 @@ QByteArray PlotFacts::withoutRiver(QByteArrayView plotText, RiverKind kind)
     return joinLines(kept);
 }
 
+QByteArray PlotFacts::withRiver(QByteArrayView plotText, RiverKind kind, const std::optional<QByteArray> &flow)
+{
+    Rivers rivers = riversOf(plotText);
+    (kind == SouthEdge ? rivers.southEdge : rivers.eastEdge) = true;
+    (kind == SouthEdge ? rivers.weDirection : rivers.nsDirection) = flow;
+    QByteArray bare = withoutRiver(plotText, kind);
+    if (rivers.southEdge && rivers.eastEdge)
+        bare = withoutRiver(bare, kind == SouthEdge ? EastEdge : SouthEdge);
+    return withRiversInFront(bare, rivers.southEdge ? rivers.weDirection : std::nullopt,
+                             rivers.eastEdge ? rivers.nsDirection : std::nullopt, rivers.southEdge, rivers.eastEdge);
+}
+
 QByteArray PlotFacts::withRiversInFront(QByteArrayView plotText, const std::optional<QByteArray> &southEdgeFlow,
                                         const std::optional<QByteArray> &eastEdgeFlow, bool southEdge,
                                         bool eastEdge)
@@ -242,6 +254,8 @@ QList<PlotFacts::Unit> PlotFacts::unitsOf(QByteArrayView plotText)
     });
     return units;
 }
+
+bool PlotFacts::isSettler(const Unit &unit) { return containsCi(unit.type, "SETTLER"); }
 
 QByteArray PlotFacts::withoutUnits(QByteArrayView plotText, QList<QByteArray> *unitLines)
 {

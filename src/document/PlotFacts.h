@@ -100,6 +100,10 @@ public:
     // The text without the flag of that kind and every direction line of
     // its key.
     static QByteArray withoutRiver(QByteArrayView plotText, RiverKind kind);
+    // The text with the edge of that kind on it, flowing as written (no
+    // direction line for nothing), replacing its own edge of that kind;
+    // both kinds are written again in front, in the file's order.
+    static QByteArray withRiver(QByteArrayView plotText, RiverKind kind, const std::optional<QByteArray> &flow);
     // The text with these river lines put in front, in the order
     // "RiverNSDirection=D", "isNOfRiver", "RiverWEDirection=D", "isWOfRiver"
     // (each pair only with its flag). A direction is a value as written.
@@ -129,6 +133,8 @@ public:
         qsizetype firstLine = 0, lastLine = 0; // of the text, split as the reader splits it
     };
     static QList<Unit> unitsOf(QByteArrayView plotText);
+    // A settler: a unit whose type holds "SETTLER", letter case ignored.
+    static bool isSettler(const Unit &unit);
     // The text without its unit sub-blocks, and those sub-blocks' lines in
     // order, bytes as they were.
     static QByteArray withoutUnits(QByteArrayView plotText, QList<QByteArray> *unitLines = nullptr);

@@ -51,7 +51,7 @@ void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
         for (int row = r.bottom(); row >= r.top(); --row) {
             QList<int> owners;
             for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row)))
-                if (containsCi(unit.type, "SETTLER") && unit.owner >= 0)
+                if (PlotFacts::isSettler(unit) && unit.owner >= 0)
                     owners << unit.owner;
             if (!owners.isEmpty())
                 m_owners[{col, row}] = owners;

@@ -130,11 +130,10 @@ bool MapLint::lintPlot(QByteArrayView text, int x, int y, Plot &plot)
                  QStringLiteral("a river (%1) on a water plot (PlotType 3)").arg(flags.join(QStringLiteral(", "))));
         }
     }
-    // Settlers as the balance report finds them: a unit type holding
-    // "SETTLER" in any letter case.
+    // Settlers by the one rule the balance report follows too.
     if (values[UnitType])
         for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(text))
-            if (containsCi(unit.type, "SETTLER") && unit.owner >= 0 && !plot.settlerOwners.contains(unit.owner))
+            if (PlotFacts::isSettler(unit) && unit.owner >= 0 && !plot.settlerOwners.contains(unit.owner))
                 plot.settlerOwners << unit.owner;
 
     return !plot.findings.isEmpty() || !plot.settlerOwners.isEmpty();

@@ -119,21 +119,10 @@ Result PieceEdits::moveUnits(MapDocument &doc, QPoint from, QPoint to)
 namespace {
 
 // The carrier's text with the edge of that kind flowing `flow`, or without
-// it for nothing. Both kinds are written again, so that they stand in the
-// file's order.
+// it for nothing.
 QByteArray withRiver(QByteArrayView text, PlotFacts::RiverKind kind, std::optional<int> flow)
 {
-    if (!flow)
-        return PlotFacts::withoutRiver(text, kind);
-    PlotFacts::Rivers rivers = PlotFacts::riversOf(text);
-    (kind == PlotFacts::SouthEdge ? rivers.southEdge : rivers.eastEdge) = true;
-    (kind == PlotFacts::SouthEdge ? rivers.weDirection : rivers.nsDirection) = QByteArray::number(*flow);
-    QByteArray bare = PlotFacts::withoutRiver(text, kind);
-    if (rivers.southEdge && rivers.eastEdge)
-        bare = PlotFacts::withoutRiver(bare, kind == PlotFacts::SouthEdge ? PlotFacts::EastEdge : PlotFacts::SouthEdge);
-    return PlotFacts::withRiversInFront(bare, rivers.southEdge ? rivers.weDirection : std::nullopt,
-                                        rivers.eastEdge ? rivers.nsDirection : std::nullopt, rivers.southEdge,
-                                        rivers.eastEdge);
+    return flow ? PlotFacts::withRiver(text, kind, QByteArray::number(*flow)) : PlotFacts::withoutRiver(text, kind);
 }
 
 // A river runs along its edge: east or west along a north or south side.

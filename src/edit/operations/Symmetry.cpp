@@ -29,18 +29,6 @@ bool onSide(QPoint cell, Symmetry::Side side, QSize grid, bool source)
     return source == low ? inLow : inHigh;
 }
 
-// The carrier's text with the edge of that kind flowing as written (or
-// without a flow line), replacing its own flag of that kind.
-QByteArray withEdge(QByteArrayView text, PlotFacts::RiverKind kind, const std::optional<QByteArray> &flow)
-{
-    PlotFacts::Rivers r = PlotFacts::riversOf(text);
-    (kind == PlotFacts::SouthEdge ? r.southEdge : r.eastEdge) = true;
-    (kind == PlotFacts::SouthEdge ? r.weDirection : r.nsDirection) = flow;
-    const QByteArray bare = PlotFacts::withoutRiver(PlotFacts::withoutRiver(text, PlotFacts::SouthEdge), PlotFacts::EastEdge);
-    return PlotFacts::withRiversInFront(bare, r.southEdge ? r.weDirection : std::nullopt,
-                                        r.eastEdge ? r.nsDirection : std::nullopt, r.southEdge, r.eastEdge);
-}
-
 QString counted(int n, const char *one, const char *many)
 {
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
@@ -154,7 +142,7 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
     }
     const auto withAdded = [&](QPoint c, QByteArray text) {
         for (const Added &a : added.value(c))
-            text = withEdge(text, a.kind, a.flow);
+            text = PlotFacts::withRiver(text, a.kind, a.flow);
         return text;
     };
 
