@@ -175,6 +175,8 @@ EditorActions::EditorActions(QUndoStack *history, QObject *parent)
 
     create(QStringLiteral("legend"), QStringLiteral("&Legend"), QIcon(),
            QStringLiteral("What the grid's colours and marks mean"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)});
+    create(QStringLiteral("userGuide"), QStringLiteral("&User guide"), QIcon::fromTheme(QStringLiteral("help-contents")),
+           QStringLiteral("Open the user guide"), keysOf(QKeySequence::HelpContents, {QKeySequence(Qt::Key_F1)}));
     create(QStringLiteral("shortcuts"), QStringLiteral("&Keyboard shortcuts"), QIcon(),
            QStringLiteral("List every key of the editor"), {QKeySequence(Qt::CTRL | Qt::Key_F1)});
     create(QStringLiteral("about"), QStringLiteral("&About"), glyph("about"),

@@ -269,6 +269,9 @@ bool FileActions::openMapFile(const QString &path)
     m_confirmDamagedSave = false;
     if (result.ok() && !m_closeAfterLoad)
         announceDamage(vor4::mapDamage(m_context->stores(), result.stats));
+    // A recovery file is the editor's own, not one of the user's maps.
+    if (result.ok() && !m_closeAfterLoad && QFileInfo(path).absolutePath() != QDir(m_recovery->store().folder()).absolutePath())
+        Q_EMIT fileUsed(path);
     updateCaption();
     if (m_closeAfterLoad)
         m_window->close();
@@ -353,6 +356,7 @@ bool FileActions::save()
     m_context->document()->setClean();
     updateCaption();
     m_context->say(QStringLiteral("File Saved"));
+    Q_EMIT fileUsed(file);
     return true;
 }
 

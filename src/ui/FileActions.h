@@ -69,6 +69,8 @@ Q_SIGNALS:
     void busyChanged(bool busy);
     // Open and New: what belonged to the map before goes with it.
     void mapClosing();
+    // A map was opened from this file or saved to it.
+    void fileUsed(const QString &path);
 
 private:
     void locateGame();

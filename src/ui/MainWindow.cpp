@@ -13,6 +13,7 @@
 #include "PieceActions.h"
 #include "PiecesOverlay.h"
 #include "ProblemsPanel.h"
+#include "RecentFiles.h"
 #include "MapContentsWindow.h"
 #include "MapGrid.h"
 #include "MapPage.h"
@@ -24,6 +25,7 @@
 #include "ShortcutsWindow.h"
 #include "SymmetryActions.h"
 #include "TypeCatalogue.h"
+#include "UserGuide.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -179,8 +181,11 @@ void MainWindow::buildMenus()
         }
     };
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
-    add(file, {QStringLiteral("new"), QStringLiteral("open"), QStringLiteral("save"), QStringLiteral("saveAs"), QString(),
-               QStringLiteral("quit")});
+    add(file, {QStringLiteral("new"), QStringLiteral("open")});
+    QMenu *recent = file->addMenu(QStringLiteral("Open &Recent"));
+    recent->setObjectName(QStringLiteral("recentFilesMenu"));
+    m_recent = new RecentFiles(recent, this);
+    add(file, {QStringLiteral("save"), QStringLiteral("saveAs"), QString(), QStringLiteral("quit")});
     m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
     add(m_editMenu, {QStringLiteral("undo"), QStringLiteral("redo"), QStringLiteral("history"), QString(),
                      QStringLiteral("autoApply"), QString(), QStringLiteral("find"), QStringLiteral("findNext"),
@@ -198,7 +203,7 @@ void MainWindow::buildMenus()
     m_mapPage->tools()->addToMenu(m_mapMenu);
     add(m_mapMenu, {QStringLiteral("statistics"), QStringLiteral("balance")});
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
-    add(help, {QStringLiteral("legend"), QStringLiteral("shortcuts"), QStringLiteral("about")});
+    add(help, {QStringLiteral("userGuide"), QStringLiteral("legend"), QStringLiteral("shortcuts"), QStringLiteral("about")});
 }
 
 void MainWindow::buildStatusBar()
@@ -247,11 +252,14 @@ void MainWindow::connectCommands()
         m_shortcuts->activateWindow();
     });
     on("legend", [this] { showLegend(); });
+    on("userGuide", [this] { openUserGuide(this); });
     for (int i = 0; i < 4; ++i)
         on(PageActionIds[i], [this, i] { showPage(i); });
     connect(m_mapPage, &MapPage::showRequested, this, [this] { showPage(MapEditorPage); });
     connect(m_files, &FileActions::busyChanged, this, &MainWindow::setBusy);
     connect(m_files, &FileActions::mapClosing, this, &MainWindow::forgetMap);
+    connect(m_files, &FileActions::fileUsed, m_recent, &RecentFiles::add);
+    connect(m_recent, &RecentFiles::openRequested, m_files, &FileActions::openMapFile);
 
     connect(&m_document, &vor4::MapDocument::documentReplaced, this, &MainWindow::documentReplaced);
     connect(&m_document, &vor4::MapDocument::plotsChanged, this, [this] {
@@ -391,6 +399,7 @@ void MainWindow::setBusy(bool busy)
         bar->setEnabled(!busy);
     m_pages->setEnabled(!busy);
     m_actions->setBusy(busy);
+    m_recent->setBusy(busy);
     m_regions->setBusy(busy);
     m_symmetry->commands()->setEnabled(!busy);
     for (QWidget *tool : {static_cast<QWidget *>(m_contentsWindow), static_cast<QWidget *>(m_history)})

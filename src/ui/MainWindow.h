@@ -24,6 +24,7 @@ class QMenu;
 class QMimeData;
 class QStackedWidget;
 class QToolBar;
+class RecentFiles;
 class RegionActions;
 class SectionPage;
 class ShortcutsWindow;
@@ -46,6 +47,7 @@ public:
     // A command by its id ("save", "undo", "mapPage", "cut"...).
     QAction *action(const QString &id) const;
     FileActions *files() const { return m_files; }
+    RecentFiles *recentFiles() const { return m_recent; }
     RegionActions *regions() const { return m_regions; }
     MapPage *mapPage() const { return m_mapPage; }
     // The page of a section; the map header's is on the map page.
@@ -104,6 +106,7 @@ private:
     EditorContext *m_context = nullptr;
     EditorActions *m_actions = nullptr;
     FileActions *m_files = nullptr;
+    RecentFiles *m_recent = nullptr;
     RegionActions *m_regions = nullptr;
     SymmetryActions *m_symmetry = nullptr;
     QStackedWidget *m_pages = nullptr;

@@ -113,9 +113,13 @@ void TestInstall::installedFiles()
         "usr/share/man/man1/vor4map.1.gz",
         "usr/share/doc/vor4-map-editor/changelog.gz",
         "usr/share/doc/vor4-map-editor/copyright",
+        "usr/share/doc/vor4-map-editor/README.md", // Help > User guide
     };
     for (const QString &f : files)
         QVERIFY2(QFileInfo(m_root.filePath(f)).isFile(), qPrintable(f));
+    // The guide's pictures beside it.
+    for (const auto &m : QRegularExpression("\\]\\((docs/[\\w-]+\\.png)\\)").globalMatch(QString::fromUtf8(readAll(share("doc/vor4-map-editor/README.md")))))
+        QVERIFY2(QImage(share("doc/vor4-map-editor/" + m.captured(1))).width() > 0, qPrintable(m.captured(1)));
     // Nothing uncompressed beside the manuals.
     QVERIFY(!QFile::exists(share("man/man1/vor4map.1")));
     // The icons are pictures.

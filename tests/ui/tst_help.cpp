@@ -11,6 +11,7 @@
 #include "SectionMemo.h"
 #include "ShortcutsWindow.h"
 #include "SideTabBar.h"
+#include "UserGuide.h"
 #include "MainWindow.h"
 #include "MapPage.h"
 #include "SectionPage.h"
@@ -18,6 +19,7 @@
 #include "MapContentsWindow.h"
 
 #include <QActionGroup>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -55,10 +57,15 @@ private Q_SLOTS:
     void legendShowsEveryMark();
     void readmeKeysAndMenus();
     void readmeStepNamesAndMessages();
+    void userGuide();
+
+public Q_SLOTS:
+    void openUrl(const QUrl &url) { opened << url; } // the desktop's viewer, in tests
 
 private:
     MainWindow *w = nullptr;
     FakeDialogs::State *dialogs = nullptr;
+    QList<QUrl> opened;
 };
 
 void TestHelp::keysAndShortcutsWindow()
@@ -198,6 +205,19 @@ void TestHelp::readmeStepNamesAndMessages()
     w->mapContentsWindow()->valueList()->setCurrentRow(0);
     w->mapContentsWindow()->changeButton()->click();
     QVERIFY(text.contains("(\"" + w->action(QStringLiteral("undo"))->toolTip().section(" (", 0, 1) + "\")"));
+}
+
+void TestHelp::userGuide()
+{
+    // F1 hands the README of these sources to the desktop's viewer; an
+    // installed editor looks for the one installed beside it.
+    QCOMPARE(w->action(QStringLiteral("userGuide"))->toolTip(), QStringLiteral("Open the user guide (F1)"));
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+    QTest::keyClick(w, Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QDir::cleanPath(VOR4_FIXTURES_DIR "/../../../README.md"))});
+    QCOMPARE(userGuidePlaces().value(1), QCoreApplication::applicationDirPath().section('/', 0, -2) + "/share/doc/vor4-map-editor/README.md");
+    QVERIFY(dialogs->messages.isEmpty());
 }
 
 QTEST_MAIN(TestHelp)
