@@ -1,7 +1,7 @@
 // The edit history through the real windows: undo and redo of every kind of
 // change with keys, buttons and the menu, the memos' own undo, the step
 // names in hints and the history window, the unsaved-changes questions, and
-// crash recovery from one run to the next.
+// crash recovery and the recent files from one run to the next.
 
 #include "AutoRecovery.h"
 #include "FakeDialogs.h"
@@ -12,15 +12,18 @@
 #include "MapWriter.h"
 #include "SectionMemo.h"
 #include "MainWindow.h"
+#include "EditorContext.h"
 #include "FileActions.h"
 #include "MapPage.h"
 #include "SectionPage.h"
 #include "SideTabBar.h"
 #include "MapContentsWindow.h"
+#include "RecentFiles.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -34,6 +37,7 @@ namespace {
 
 const QString Continents = QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave");
 const QString Island = QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave");
+const QString Readme = QStringLiteral(VOR4_FIXTURES_DIR "/../../../README.md");
 
 QByteArray readAll(const QString &path)
 {
@@ -58,6 +62,8 @@ private Q_SLOTS:
     void hintsAndHistoryNameTheSteps();
     void unsavedChangesQuestions();
     void crashRecovery();
+    void recentFiles_data();
+    void recentFiles();
 
 private:
     MainWindow *newWindow();
@@ -397,6 +403,7 @@ void TestEditHistory::crashRecovery()
         QStringLiteral("Restore unsaved changes to %1 from ").arg(QFileInfo(map).fileName())));
     QCOMPARE(bytesOf(w), unsaved);
     QCOMPARE(w->stores().FileName, map);
+    QCOMPARE(w->recentFiles()->files().value(0), QFileInfo(map).canonicalFilePath()); // not the recovery file
     QVERIFY(w->isWindowModified());
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - ") + QFileInfo(map).fileName());
     // Its file is this run's now; another run finds nothing to offer.
@@ -417,6 +424,56 @@ void TestEditHistory::crashRecovery()
     QVERIFY(!w->files()->offerRecovery());
     QCOMPARE(dialogs->choiceQuestions.size(), 3);
     QVERIFY(!w->isWindowModified());
+}
+
+void TestEditHistory::recentFiles_data()
+{
+    QTest::addColumn<QStringList>("steps"); // an action and the file its dialog is given
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("newest first, once") << QStringList{"open a", "open b", "open ./a"} << QStringList{"a", "b"};
+    QTest::newRow("save as") << QStringList{"open a", "saveAs c", "open b", "saveAs b"} << QStringList{"b", "c", "a"};
+    QTest::newRow("a failed open stays out") << QStringList{"open a", "open broken"} << QStringList{"a"};
+    QTest::newRow("at most 8") << QStringLiteral("open 0|open 1|open 2|open 3|open 4|open 5|open 6|open 7|open 8|open 9").split('|')
+                               << QStringLiteral("9 8 7 6 5 4 3 2").split(' ');
+}
+
+void TestEditHistory::recentFiles()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, expected);
+    QVERIFY(QDir(dir.path()).mkdir(QTest::currentDataTag()));
+    const auto path = [&](const QString &name) { return dir.filePath(QTest::currentDataTag() + ('/' + name) + ".Vor4WorldBuilderSave"); };
+    w->recentFiles()->clear();
+    bool waited = true; // the menu waits while a file loads
+    connect(w->context(), &EditorContext::statusChanged, w, [&] {
+        waited = waited && (!w->isLoading() || !w->findChild<QMenu *>("recentFilesMenu")->menuAction()->isEnabled());
+    });
+    for (const QString &step : steps) {
+        const QString name = path(step.section(' ', 1));
+        QFile::copy(name.contains("broken") ? Readme : Island, name);
+        (step.startsWith("open") ? dialogs->openAnswers : dialogs->saveAnswers) << name;
+        w->action(step.section(' ', 0, 0))->trigger();
+    }
+    QVERIFY(waited);
+    // The next run reads the same list; its menu names each file with its number.
+    delete w;
+    w = newWindow();
+    QStringList files;
+    for (const QString &name : expected)
+        files << QFileInfo(path(name)).canonicalFilePath();
+    QCOMPARE(w->recentFiles()->files(), files);
+    QAction *first = w->findChild<QAction *>("recentFile1");
+    QCOMPARE(first->text() + ' ' + first->toolTip(), "&1 " + QFileInfo(files[0]).fileName() + ' ' + files[0]);
+    // A file gone is taken off the list and named, in the README's words; one still there opens.
+    QFile::remove(files[0]);
+    first->trigger();
+    QCOMPARE(dialogs->messages.last(), files[0] + " no longer exists; it was removed from the recent files.");
+    QCOMPARE(w->recentFiles()->files(), files.mid(1));
+    QVERIFY(readAll(Readme).simplified().contains(dialogs->messages.last().replace(files[0], "FILE").toUtf8()));
+    if (files.size() > 1) {
+        w->findChild<QAction *>("recentFile1")->trigger();
+        QCOMPARE(w->stores().FileName, files[1]);
+    }
 }
 
 QTEST_MAIN(TestEditHistory)

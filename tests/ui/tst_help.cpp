@@ -11,7 +11,6 @@
 #include "SectionMemo.h"
 #include "ShortcutsWindow.h"
 #include "SideTabBar.h"
-#include "UserGuide.h"
 #include "MainWindow.h"
 #include "MapPage.h"
 #include "SectionPage.h"
@@ -209,15 +208,13 @@ void TestHelp::readmeStepNamesAndMessages()
 
 void TestHelp::userGuide()
 {
-    // F1 hands the README of these sources to the desktop's viewer; an
-    // installed editor looks for the one installed beside it.
+    // F1 hands the README of these sources to the desktop's viewer (an
+    // installed editor's is checked with the installed files).
     QCOMPARE(w->action(QStringLiteral("userGuide"))->toolTip(), QStringLiteral("Open the user guide (F1)"));
     QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
     QTest::keyClick(w, Qt::Key_F1);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QDir::cleanPath(VOR4_FIXTURES_DIR "/../../../README.md"))});
-    QCOMPARE(userGuidePlaces().value(1), QCoreApplication::applicationDirPath().section('/', 0, -2) + "/share/doc/vor4-map-editor/README.md");
-    QVERIFY(dialogs->messages.isEmpty());
 }
 
 QTEST_MAIN(TestHelp)
