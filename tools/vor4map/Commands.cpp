@@ -8,6 +8,7 @@
 #include "QueryCommands.h"
 #include "MapReader.h"
 #include "MapWriter.h"
+#include "NewMapCommand.h"
 #include "RenderCommand.h"
 #include "ThumbnailCommand.h"
 
@@ -47,6 +48,10 @@ QString usage()
                          "       vor4map balance FILE [--data DIR] [--json]\n"
                          "       vor4map lint FILE [--json]\n"
                          "       vor4map diff A B [--stat]\n"
+                         "       vor4map new OUT --size W,H [--wrap none|x|y|both]\n"
+                         "                   [--base ocean|grass|empty] [--players N]\n"
+                         "                   [--land none|continents|pangaea|islands]\n"
+                         "                   [--seed S] [--land-share PCT]\n"
                          "       vor4map --help | --version\n");
 }
 
@@ -152,6 +157,21 @@ QString help()
                "                      @@ player N, @@ map, @@ signs and plots under\n"
                "                      @@ plot X,Y, lines of A after -, lines of B after +\n"
                "    --stat            print only the counts\n"
+               "  new OUT             write a new map to OUT, replaced atomically, and print\n"
+               "                      the seed used: game rules, 18 team and player slots\n"
+               "                      (more for more players) and every plot\n"
+               "    --size W,H        columns and rows, each 1 to 1000 (needed)\n"
+               "    --wrap AXES       none, x (east-west, the default), y or both\n"
+               "    --base PLOTS      ocean (default), grass or empty: the plots of a map\n"
+               "                      without generated land\n"
+               "    --players N       0 (default) to 64 players, each with a start on flat\n"
+               "                      or hill land, spread as far apart as the map allows,\n"
+               "                      and a settler there\n"
+               "    --land KIND       none (default), continents (2 to 6 landmasses),\n"
+               "                      pangaea (one) or islands (many small), in the ocean\n"
+               "    --seed S          0 to 4294967295; the same seed and options give the\n"
+               "                      same file; a random one without\n"
+               "    --land-share PCT  land in percent of the map, 10 to 90 (default 35)\n"
                "  --help              show this text\n"
                "  --version           show the version\n"
                "\n"
@@ -159,7 +179,8 @@ QString help()
                "operation could not be done, 2 wrong call. find and diff answer as grep\n"
                "and diff do: 0 found or the same, 1 nothing found or different; find,\n"
                "stats, pieces, balance, lint and diff exit with 2 on a wrong call or a\n"
-               "file that does not load.\n");
+               "file that does not load. new exits with 1 on any error and writes\n"
+               "nothing.\n");
 }
 
 int usageError()
@@ -247,6 +268,8 @@ int run(const QStringList &args)
         const int code = editCommand(args.mid(1));
         return code == 2 ? usageError() : code;
     }
+    if (!args.isEmpty() && args[0] == QLatin1String("new"))
+        return newMapCommand(args.mid(1));
     if (args.size() == 1 && args[0] == QLatin1String("locate"))
         return locateCommand();
     if (args.size() == 2 && args[0] == QLatin1String("catalogue") && isCatalogueKind(args[1]))

@@ -1,0 +1,218 @@
+// New maps, generated land included, read back from the file they make
+// and held against what the generator promises: the same bytes for the same
+// seed, the asked land share, the number of landmasses, no lint finding,
+// starts at least as far apart as a plain farthest-point placement puts
+// them, each with its player's settler.
+
+#include "MapLint.h"
+#include "MapReader.h"
+#include "MapWriter.h"
+#include "NewMap.h"
+#include "PlotFacts.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vor4;
+
+namespace {
+
+using Land = NewMapSettings::Land;
+
+struct Reading
+{
+    int cols = 0, rows = 0;
+    bool wrapX = false, wrapY = false;
+    QList<QByteArray> types, terrains; // row after row from the north-west
+
+    int distance(int a, int b) const
+    {
+        int dx = std::abs(a % cols - b % cols), dy = std::abs(a / cols - b / cols);
+        dx = wrapX ? std::min(dx, cols - dx) : dx;
+        dy = wrapY ? std::min(dy, rows - dy) : dy;
+        return std::max(dx, dy);
+    }
+    // Beside plot i, wrapped where the map wraps.
+    QList<int> around(int i, bool diagonals) const
+    {
+        QList<int> n;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                int x = i % cols + dx, y = i / cols + dy;
+                x = wrapX ? (x + cols) % cols : x;
+                y = wrapY ? (y + rows) % rows : y;
+                if ((dx || dy) && (diagonals || !dx || !dy) && x >= 0 && y >= 0 && x < cols && y < rows)
+                    n << y * cols + x;
+            }
+        return n;
+    }
+    bool land(int i) const { return types[i] != "3"; }
+};
+
+Reading read(const Document &doc)
+{
+    Reading r{doc.columnCount(), doc.rowCount(), doc.Header.wrapX == 1, doc.Header.wrapY == 1, {}, {}};
+    for (int row = 0; row < r.rows; ++row)
+        for (int col = 0; col < r.cols; ++col) {
+            const QByteArrayView text = doc.PlotTexts.view(col, row);
+            r.types << PlotFacts::field(PlotFacts::firstValue(text, "PlotType").value_or("")).toByteArray();
+            r.terrains << PlotFacts::field(PlotFacts::firstValue(text, "TerrainType").value_or("")).toByteArray();
+        }
+    return r;
+}
+
+int landmasses(const Reading &r)
+{
+    QList<bool> seen(r.types.size(), false);
+    int masses = 0;
+    for (int i = 0; i < r.types.size(); ++i) {
+        if (!r.land(i) || seen[i])
+            continue;
+        ++masses;
+        QList<int> todo{i};
+        seen[i] = true;
+        while (!todo.isEmpty())
+            for (const int q : r.around(todo.takeLast(), true))
+                if (r.land(q) && !seen[q]) {
+                    seen[q] = true;
+                    todo << q;
+                }
+    }
+    return masses;
+}
+
+// Greedy farthest-point placement from the first plot a start may take:
+// flat or hill grassland or plains with no water beside it, else any flat
+// or hill plot.
+int plainNearest(const Reading &r, int players)
+{
+    QList<int> good, any;
+    for (int i = 0; i < r.types.size(); ++i) {
+        if (r.types[i] != "1" && r.types[i] != "2")
+            continue;
+        any << i;
+        bool wet = false;
+        for (const int q : r.around(i, false))
+            wet = wet || !r.land(q);
+        if (!wet && (r.terrains[i] == "TERRAIN_GRASS" || r.terrains[i] == "TERRAIN_PLAINS"))
+            good << i;
+    }
+    const QList<int> candidates = good.size() >= players ? good : any;
+    QList<int> placed;
+    while (placed.size() < std::min<qsizetype>(players, candidates.size())) {
+        int best = candidates[0], far = -1;
+        for (const int c : candidates) {
+            int gap = INT_MAX;
+            for (const int p : placed)
+                gap = std::min(gap, r.distance(c, p));
+            if (gap > far) {
+                far = gap;
+                best = c;
+            }
+        }
+        placed << best;
+    }
+    int nearest = INT_MAX;
+    for (int a = 0; a < placed.size(); ++a)
+        for (int b = a + 1; b < placed.size(); ++b)
+            nearest = std::min(nearest, r.distance(placed[a], placed[b]));
+    return nearest;
+}
+
+} // namespace
+
+class TestNewMap : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void generatedMapsKeepTheirPromises_data();
+    void generatedMapsKeepTheirPromises();
+    void sameSeedSameBytesEverywhere();
+};
+
+void TestNewMap::generatedMapsKeepTheirPromises_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("seed");
+    for (const Land kind : {Land::Continents, Land::Pangaea, Land::Islands})
+        for (int seed = 1; seed <= 20; ++seed)
+            QTest::addRow("kind %d seed %d", int(kind), seed) << int(kind) << seed;
+}
+
+void TestNewMap::generatedMapsKeepTheirPromises()
+{
+    QFETCH(int, kind);
+    QFETCH(int, seed);
+    NewMapSettings s;
+    s.land = Land(kind);
+    s.seed = quint32(seed) * 2654435761u;
+    s.width = 40 + seed * 3;
+    s.height = 30 + (seed * 7) % 25;
+    s.wrapX = seed % 4 != 1;
+    s.wrapY = seed % 3 == 0;
+    s.players = seed % 10;
+    s.landShare = 10 + (seed * 13) % 81;
+    s.topLatitude = seed % 5 == 0 ? 60 : 90;
+    QVERIFY(s.problem().isEmpty());
+
+    const QByteArray bytes = buildSaveFile(NewMap::make(s));
+    QCOMPARE(buildSaveFile(NewMap::make(s)), bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new.Vor4WorldBuilderSave"));
+    QVERIFY(writeMapFile(path, bytes).ok);
+    Document doc;
+    QVERIFY(loadMapFile(path, doc).ok());
+    QCOMPARE(buildSaveFile(doc), bytes);
+
+    const Reading r = read(doc);
+    const qsizetype landPlots = std::count_if(r.types.begin(), r.types.end(), [](const QByteArray &t) { return t != "3"; });
+    QVERIFY2(qAbs(landPlots * 100 - qsizetype(r.types.size()) * s.landShare) <= 2 * r.types.size(),
+             qPrintable(QStringLiteral("%1 land plots of %2").arg(landPlots).arg(r.types.size())));
+    if (s.landShare <= 50) {
+        const int masses = landmasses(r);
+        QVERIFY2(s.land == Land::Pangaea ? masses == 1 : s.land == Land::Continents ? masses >= 2 && masses <= 6 : masses >= 7,
+                 qPrintable(QStringLiteral("%1 landmasses").arg(masses)));
+    }
+    const QList<LintFinding> findings = MapLint::lint(doc);
+    QVERIFY2(findings.isEmpty(), MapLint::text(findings).constData());
+
+    QList<int> starts;
+    for (int slot = 0; slot < s.players; ++slot) {
+        const std::optional<QPoint> at = PlotFacts::startOf(doc.PlayerTexts[slot]).plot();
+        QVERIFY(at);
+        const int row = doc.fileY(at->y());
+        starts << row * r.cols + at->x();
+        const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(doc.PlotTexts.view(at->x(), row));
+        QVERIFY(std::any_of(units.begin(), units.end(),
+                            [&](const PlotFacts::Unit &u) { return PlotFacts::isSettler(u) && u.owner == slot; }));
+    }
+    int nearest = INT_MAX;
+    for (int a = 0; a < starts.size(); ++a)
+        for (int b = a + 1; b < starts.size(); ++b)
+            nearest = std::min(nearest, r.distance(starts[a], starts[b]));
+    QVERIFY(nearest >= plainNearest(r, s.players));
+
+    // A river runs between two land plots.
+    for (const PlotFacts::RiverEdge &e : PlotFacts::riverEdges(doc.PlotTexts, QRect(0, 0, r.cols, r.rows))) {
+        QVERIFY(r.land(e.carrier.y() * r.cols + e.carrier.x()));
+        QVERIFY(r.land(e.neighbour().y() * r.cols + e.neighbour().x()));
+    }
+}
+
+// A file made once and kept: every machine and compiler must make it again.
+void TestNewMap::sameSeedSameBytesEverywhere()
+{
+    NewMapSettings s;
+    s.width = 24;
+    s.height = 16;
+    s.players = 3;
+    s.land = Land::Continents;
+    s.seed = 4;
+    s.landShare = 45;
+    QFile golden(QStringLiteral(VOR4_FIXTURES_DIR "/generated-continents-24x16.Vor4WorldBuilderSave"));
+    QVERIFY(golden.open(QIODevice::ReadOnly));
+    QCOMPARE(buildSaveFile(NewMap::make(s)), golden.readAll());
+}
+
+QTEST_GUILESS_MAIN(TestNewMap)
+#include "tst_newmap.moc"
