@@ -358,6 +358,40 @@ void BM_EditPutAllAndFill(benchmark::State &state)
         state.counters["per_normalize"] = seconds / normalizeSeconds;
 }
 
+// vor4map new on the largest map with 18 players: at most 2 x normalize of
+// the map it wrote. "per_normalize" is the mean time against normalize's
+// best of three.
+void BM_NewMap(benchmark::State &state, const char *land)
+{
+    const QString out = scratchPath("new");
+    double total = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        ChildFigures figures;
+        if (!runTool({"new", QFile::encodeName(out), "--size", "1000,1000", "--players", "18", "--land", land,
+                      "--seed", "3"},
+                     figures)) {
+            state.SkipWithError("vor4map new failed");
+            return;
+        }
+        state.SetIterationTime(figures.seconds);
+        total += figures.seconds;
+        ++runs;
+    }
+    double best = 0;
+    const QString again = scratchPath("normalized");
+    for (int i = 0; i < 3; ++i) {
+        ChildFigures figures;
+        if (runNormalize(out, again, figures) && (best == 0 || figures.seconds < best))
+            best = figures.seconds;
+    }
+    setBytes(state, QFileInfo(out).size());
+    QFile::remove(out);
+    QFile::remove(again);
+    if (best > 0 && runs > 0)
+        state.counters["per_normalize"] = total / runs / best;
+}
+
 void BM_NormalizeSmallFixture(benchmark::State &state)
 {
     const QString path = QStringLiteral(VOR4_FIXTURES_DIR "/island-15x15.Vor4WorldBuilderSave");
@@ -400,6 +434,8 @@ BENCHMARK(BM_BuildSaveFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BuildAndWriteMapFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Normalize)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_EditPutAllAndFill)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK_CAPTURE(BM_NewMap, continents, "continents")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK_CAPTURE(BM_NewMap, islands, "islands")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_NormalizeSmallFixture)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK_CAPTURE(BM_LoadFixture, island_15x15, "island-15x15.Vor4WorldBuilderSave")
     ->Unit(benchmark::kMicrosecond);

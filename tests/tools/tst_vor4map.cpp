@@ -1,5 +1,6 @@
 #include "MapReader.h"
 #include "MapWriter.h"
+#include "PlotFacts.h"
 #include "Vor4mapProcess.h"
 
 #include <QProcess>
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void normalize();
     void loadErrors();
     void notAMapFile();
+    void newMap_data();
+    void newMap();
 };
 
 void TestVor4map::helpVersionUsage()
@@ -173,6 +176,55 @@ void TestVor4map::notAMapFile()
         QCOMPARE(r.code, 1);
         QCOMPARE(readAll(png), bytes);
     }
+}
+
+// vor4map new writes what the generator makes for the seed it prints; an
+// error exits with 1 and leaves OUT as it was.
+void TestVor4map::newMap_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("code");
+    const QStringList golden{"--size", "24,16", "--players", "3", "--land", "continents", "--seed", "4", "--land-share", "45"};
+    QTest::newRow("golden") << golden << 0;
+    QTest::newRow("random seed") << QStringList{"--size=30,20", "--wrap", "both", "--base", "grass", "--players", "20"} << 0;
+    for (const QStringList &wrong :
+         {QStringList{"--size", "0,5"}, {"--size", "1001,5"}, {"--size", "5"}, {"--players", "2"},
+          {"--size", "9,9", "--wrap", "sideways"}, {"--size", "9,9", "--land", "moon"}, {"--size", "9,9", "--players", "65"},
+          {"--size", "9,9", "--land-share", "95"}, {"--size", "9,9", "--seed", "-1"},
+          {"--size", "9,9", "--base", "grass", "--land", "islands"}, {"--size", "9,9", "--frob"}, {"--size", "9,9", "second"}})
+        QTest::addRow("%s", qPrintable(wrong.join(' '))) << wrong << 1;
+}
+
+void TestVor4map::newMap()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, code);
+    QTemporaryDir dir;
+    const QString out = dir.filePath("new.Vor4WorldBuilderSave");
+    writeFile(out, "kept");
+    const Run r = vor4map(QStringList{"new", out} + options);
+    QCOMPARE(r.code, code);
+    if (code != 0) {
+        QVERIFY(r.err.startsWith("vor4map new: "));
+        QCOMPARE(readAll(out), QByteArray("kept"));
+        return;
+    }
+    QVERIFY(r.out.startsWith("seed "));
+    const QString seed = QString::fromLatin1(r.out.mid(5).trimmed());
+    if (options.contains("--seed")) {
+        QCOMPARE(readAll(out), readAll(QStringLiteral(VOR4_FIXTURES_DIR "/generated-continents-24x16.Vor4WorldBuilderSave")));
+        return;
+    }
+    // The seed printed makes the same map again; 20 players take 20 slots.
+    const QString again = dir.filePath("again.Vor4WorldBuilderSave");
+    QCOMPARE(vor4map(QStringList{"new", again} + options + QStringList{"--seed", seed}).code, 0);
+    QCOMPARE(readAll(again), readAll(out));
+    Document doc;
+    QVERIFY(loadMapFile(out, doc).ok());
+    QCOMPARE(doc.PlayerTexts.size(), 20);
+    QVERIFY(PlotFacts::startOf(doc.PlayerTexts[19]).plot());
+    QCOMPARE(doc.Header.wrapY, 1);
+    QVERIFY(vor4map({"new", dir.filePath("no/such/folder/x"), "--size", "3,3"}).code == 1);
 }
 
 QTEST_GUILESS_MAIN(TestVor4map)

@@ -48,7 +48,7 @@ QString parse(const QStringList &args, NewMapSettings &s, QString *out)
     p.addOptions({size, wrap, base, players, land, seed, share});
     p.addPositionalArgument(QStringLiteral("OUT"), {});
     if (!p.parse(QStringList{QStringLiteral("vor4map new")} + args))
-        return p.errorText();
+        return p.errorText().chopped(p.errorText().endsWith(QLatin1Char('.')) ? 1 : 0);
     if (p.positionalArguments().size() != 1)
         return QStringLiteral("needs one OUT file");
     *out = p.positionalArguments().constFirst();
