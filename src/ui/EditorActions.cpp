@@ -95,6 +95,9 @@ EditorActions::EditorActions(QUndoStack *history, QObject *parent)
 {
     create(QStringLiteral("new"), QStringLiteral("&New"), glyph("new", "document-new"), QStringLiteral("New"),
            keysOf(QKeySequence::New));
+    create(QStringLiteral("newGeneratedMap"), QStringLiteral("New &map..."), glyph("newmap"),
+           QStringLiteral("A new map with players, game rules and generated land"),
+           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)});
     create(QStringLiteral("open"), QStringLiteral("&Open..."), glyph("open", "document-open"), QStringLiteral("Open"),
            keysOf(QKeySequence::Open));
     create(QStringLiteral("save"), QStringLiteral("&Save"), glyph("save", "document-save"), QStringLiteral("Save"),

@@ -8,6 +8,7 @@
 #include "MapCheck.h"
 #include "MapFileType.h"
 #include "MapReader.h"
+#include "NewMapDialog.h"
 #include "MapPage.h"
 #include "MapWriter.h"
 #include "ReplaceDocument.h"
@@ -20,6 +21,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QThreadPool>
 #include <QUrl>
 
@@ -58,6 +60,10 @@ FileActions::FileActions(MainWindow *window, EditorContext *context)
     // more slowly).
     m_reader.setMaxThreadCount(1);
     m_reader.setExpiryTimeout(-1);
+    // First offered: a map to play on, new land every run.
+    m_newMapSettings.seed = QRandomGenerator::global()->generate();
+    m_newMapSettings.land = vor4::NewMapSettings::Land::Continents;
+    m_newMapSettings.players = 4;
     locateGame();
 }
 
@@ -99,13 +105,11 @@ void FileActions::setBusy(bool busy)
     Q_EMIT busyChanged(busy);
 }
 
-void FileActions::newDocument(int width, int height, const QString &stepName)
+void FileActions::newDocument(vor4::Document fresh, const QString &stepName)
 {
     // An untitled document: Save has no file to overwrite. One step, so
     // that Undo brings the old document back, name and all.
     Q_EMIT mapClosing();
-    vor4::Document fresh;
-    fresh.ResetDocument(width, height);
     m_captionName = QStringLiteral("Untitled");
     m_context->push(new vor4::ReplaceDocument(m_context->document(), std::move(fresh), stepName));
     m_context->document()->setClean();
@@ -139,15 +143,33 @@ void FileActions::newMap()
 {
     if (!maybeSave())
         return;
-    newDocument(0, 0, QStringLiteral("New"));
+    newDocument(vor4::Document(), QStringLiteral("New"));
 }
 
 bool FileActions::createMap(int width, int height)
 {
     if (!maybeSave())
         return false;
-    newDocument(width, height, QStringLiteral("New map %1 x %2").arg(qMax(1, width)).arg(qMax(1, height)));
+    vor4::Document fresh;
+    fresh.ResetDocument(width, height);
+    newDocument(std::move(fresh), QStringLiteral("New map %1 x %2").arg(qMax(1, width)).arg(qMax(1, height)));
     return true;
+}
+
+void FileActions::createGeneratedMap()
+{
+    if (!maybeSave())
+        return;
+    NewMapDialog dialog(m_newMapSettings, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_newMapSettings = dialog.settings();
+    QStringList notes;
+    vor4::Document fresh = dialog.takeDocument(&notes);
+    const QString name = QStringLiteral("New map %1 x %2").arg(fresh.columnCount()).arg(fresh.rowCount());
+    newDocument(std::move(fresh), name);
+    m_window->showPage(MainWindow::MapEditorPage);
+    m_context->say(notes.isEmpty() ? name : name + QStringLiteral(": ") + notes.join(QStringLiteral("; ")));
 }
 
 void FileActions::open()

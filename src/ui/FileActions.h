@@ -4,6 +4,8 @@
 // the command line, and the recovery file of a run that ended unexpectedly.
 // While a file is read the window is busy: nothing may change the stores.
 
+#include "NewMapSettings.h"
+
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -45,6 +47,9 @@ public:
     // From the new-map prompt: a map of this size, after the question about
     // unsaved changes; false when that was cancelled.
     bool createMap(int width, int height);
+    // New map...: the dialog's map, with players and land, after the
+    // question about unsaved changes.
+    void createGeneratedMap();
     // Asks "Save changes to NAME?" when the document is modified: true when
     // the caller may go on (saved or discarded), false to keep everything.
     bool maybeSave();
@@ -74,7 +79,7 @@ Q_SIGNALS:
 
 private:
     void locateGame();
-    void newDocument(int width, int height, const QString &stepName);
+    void newDocument(vor4::Document fresh, const QString &stepName);
     void clearEdits();
     vor4::LoadResult readMap(const QString &path, vor4::Document *doc);
     void announceDamage(const vor4::MapDamage &damage);
@@ -88,6 +93,7 @@ private:
     QString m_mapsDir;
     QString m_openFolder;
     QString m_saveName;
+    vor4::NewMapSettings m_newMapSettings; // the dialog's, kept for its next showing
     QString m_captionName; // the file's name, "Untitled" after New, empty at start
     // The open file was damaged: the first Save asks before writing it.
     bool m_confirmDamagedSave = false;

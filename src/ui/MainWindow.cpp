@@ -181,7 +181,7 @@ void MainWindow::buildMenus()
         }
     };
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
-    add(file, {QStringLiteral("new"), QStringLiteral("open")});
+    add(file, {QStringLiteral("new"), QStringLiteral("newGeneratedMap"), QStringLiteral("open")});
     QMenu *recent = file->addMenu(QStringLiteral("Open &Recent"));
     recent->setObjectName(QStringLiteral("recentFilesMenu"));
     m_recent = new RecentFiles(recent, this);
@@ -232,6 +232,7 @@ void MainWindow::connectCommands()
         connect(action(QLatin1String(id)), &QAction::triggered, this, slot);
     };
     on("new", [this] { m_files->newMap(); });
+    on("newGeneratedMap", [this] { m_files->createGeneratedMap(); });
     on("open", [this] { m_files->open(); });
     on("save", [this] { m_files->save(); });
     on("saveAs", [this] { m_files->saveAs(); });

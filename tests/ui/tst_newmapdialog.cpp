@@ -1,0 +1,77 @@
+// File > New map...: what the dialog's fields ask of the generator, the
+// picture it shows being the map Create makes, and Cancel changing nothing.
+
+#include "FakeDialogs.h"
+#include "MainWindow.h"
+#include "MapWriter.h"
+#include "NewMap.h"
+#include "NewMapDialog.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+using namespace vor4;
+
+class TestNewMapDialog : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void createsTheMapItShows();
+};
+
+void TestNewMapDialog::createsTheMapItShows()
+{
+    FakeDialogs::install();
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QAction *newMap = w.action(QStringLiteral("newGeneratedMap"));
+    QVERIFY(newMap->toolTip().contains(QStringLiteral("Ctrl+Shift+N")));
+
+    NewMapSettings asked;
+    QImage shown;
+    QTimer::singleShot(0, this, [&] {
+        auto *d = qobject_cast<NewMapDialog *>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        d->widthBox()->setValue(50);
+        d->heightBox()->setValue(30);
+        d->playersBox()->setValue(5);
+        d->landBox()->setCurrentIndex(int(NewMapSettings::Land::Pangaea));
+        QVERIFY(!d->baseBox()->isEnabled());
+        d->seedEdit()->setText(QStringLiteral("77"));
+        QTRY_VERIFY(d->previewReady());
+        const QImage before = d->previewImage();
+        QTest::mouseClick(d->newSeedButton(), Qt::LeftButton);
+        QVERIFY(d->seedEdit()->text() != QLatin1String("77"));
+        QTRY_VERIFY(d->previewReady());
+        QVERIFY(d->previewImage() != before);
+        asked = d->settings();
+        shown = d->previewImage();
+        d->accept();
+    });
+    newMap->trigger();
+    QCOMPARE(asked.width, 50);
+    QCOMPARE(asked.height, 30);
+    QCOMPARE(asked.players, 5);
+    QVERIFY(asked.land == NewMapSettings::Land::Pangaea);
+    QCOMPARE(buildSaveFile(w.stores()), buildSaveFile(NewMap::make(asked)));
+    QCOMPARE(NewMapDialog::pictureOf(w.stores()), shown);
+    QVERIFY(w.document()->undoStack()->canUndo());
+
+    // Shown again with the last settings; cancelled, nothing changes.
+    const QByteArray before = buildSaveFile(w.stores());
+    QTimer::singleShot(0, this, [&] {
+        auto *d = qobject_cast<NewMapDialog *>(QApplication::activeModalWidget());
+        QVERIFY(d && d->settings() == asked);
+        d->reject();
+    });
+    newMap->trigger();
+    QCOMPARE(buildSaveFile(w.stores()), before);
+}
+
+QTEST_MAIN(TestNewMapDialog)
+#include "tst_newmapdialog.moc"
