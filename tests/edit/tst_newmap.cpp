@@ -168,7 +168,7 @@ void TestNewMap::generatedMapsKeepTheirPromises()
     const qsizetype landPlots = std::count_if(r.types.begin(), r.types.end(), [](const QByteArray &t) { return t != "3"; });
     QVERIFY2(qAbs(landPlots * 100 - qsizetype(r.types.size()) * s.landShare) <= 2 * r.types.size(),
              qPrintable(QStringLiteral("%1 land plots of %2").arg(landPlots).arg(r.types.size())));
-    if (s.landShare <= 50) {
+    if (s.landShare <= 75) {
         const int masses = landmasses(r);
         QVERIFY2(s.land == Land::Pangaea ? masses == 1 : s.land == Land::Continents ? masses >= 2 && masses <= 6 : masses >= 7,
                  qPrintable(QStringLiteral("%1 landmasses").arg(masses)));

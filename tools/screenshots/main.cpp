@@ -19,6 +19,7 @@
 #include "HistoryWindow.h"
 #include "MainWindow.h"
 #include "MapPage.h"
+#include "NewMapDialog.h"
 #include <QAction>
 #include "MapContentsWindow.h"
 #include "MiniMapWindow.h"
@@ -28,6 +29,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -220,6 +222,22 @@ int main(int argc, char *argv[])
     window->shortcutsWindow()->resize(660, 660);
     placeOnScreen(window->shortcutsWindow(), QPoint(window->frameGeometry().right() + 12, 0));
     shoot(out, "shortcuts");
+    window->shortcutsWindow()->close();
+
+    // File > New map: continents for six players, their starts on the picture.
+    vor4::NewMapSettings settings;
+    settings.land = vor4::NewMapSettings::Land::Continents;
+    settings.players = 6;
+    settings.seed = 2027;
+    NewMapDialog newMap(settings);
+    newMap.show();
+    QEventLoop shown;
+    QObject::connect(&newMap, &NewMapDialog::previewShown, &shown, &QEventLoop::quit);
+    if (!newMap.previewReady())
+        shown.exec();
+    settle();
+    newMap.grab().save(out.filePath(QStringLiteral("new-map.png")));
+    newMap.close();
     delete window;
     return 0;
 }
