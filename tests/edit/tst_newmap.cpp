@@ -134,17 +134,22 @@ void TestNewMap::generatedMapsKeepTheirPromises_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("base");
     for (const Land kind : {Land::Continents, Land::Pangaea, Land::Islands})
         for (int seed = 1; seed <= 20; ++seed)
-            QTest::addRow("kind %d seed %d", int(kind), seed) << int(kind) << seed;
+            QTest::addRow("kind %d seed %d", int(kind), seed) << int(kind) << seed << 0;
+    for (int base = 0; base < 3; ++base)
+        QTest::addRow("no land, base %d", base) << int(Land::None) << 4 << base;
 }
 
 void TestNewMap::generatedMapsKeepTheirPromises()
 {
     QFETCH(int, kind);
     QFETCH(int, seed);
+    QFETCH(int, base);
     NewMapSettings s;
     s.land = Land(kind);
+    s.base = NewMapSettings::Base(base);
     s.seed = quint32(seed) * 2654435761u;
     s.width = 40 + seed * 3;
     s.height = 30 + (seed * 7) % 25;
@@ -153,6 +158,7 @@ void TestNewMap::generatedMapsKeepTheirPromises()
     s.players = seed % 10;
     s.landShare = 10 + (seed * 13) % 81;
     s.topLatitude = seed % 5 == 0 ? 60 : 90;
+    s.bottomLatitude = seed % 7 == 0 ? 0 : -90;
     QVERIFY(s.problem().isEmpty());
 
     const QByteArray bytes = buildSaveFile(NewMap::make(s));
@@ -165,21 +171,49 @@ void TestNewMap::generatedMapsKeepTheirPromises()
     QCOMPARE(buildSaveFile(doc), bytes);
 
     const Reading r = read(doc);
-    const qsizetype landPlots = std::count_if(r.types.begin(), r.types.end(), [](const QByteArray &t) { return t != "3"; });
-    QVERIFY2(qAbs(landPlots * 100 - qsizetype(r.types.size()) * s.landShare) <= 2 * r.types.size(),
-             qPrintable(QStringLiteral("%1 land plots of %2").arg(landPlots).arg(r.types.size())));
-    if (s.landShare <= 75) {
+    if (s.land == Land::None) {
+        const QByteArray only[] = {"TerrainType=TERRAIN_OCEAN\r\nPlotType=3", "TerrainType=TERRAIN_GRASS\r\nPlotType=2", ""};
+        for (int i = 0; i < r.types.size(); ++i)
+            if (doc.PlotTexts.view(i % r.cols, i / r.cols) != only[base])
+                QVERIFY(s.base == NewMapSettings::Base::Grass && !PlotFacts::unitsOf(doc.PlotTexts.view(i % r.cols, i / r.cols)).isEmpty());
+    }
+    qsizetype landPlots = 0, hills = 0, peaks = 0;
+    for (int i = 0; i < r.types.size(); ++i) {
+        landPlots += r.land(i) && r.types[i] != "";
+        hills += r.types[i] == "1";
+        peaks += r.types[i] == "0";
+        // Climate by latitude, the noise on it at most 5 degrees.
+        const int row = i / r.cols, lat = qAbs(s.topLatitude + (s.bottomLatitude - s.topLatitude) * (2 * row + 1) / (2 * r.rows));
+        const QByteArray &t = r.terrains[i];
+        QVERIFY2((t != "TERRAIN_SNOW" || lat >= 73) && (t != "TERRAIN_TUNDRA" || lat >= 61) && (t != "TERRAIN_DESERT" || (lat >= 15 && lat < 43)),
+                 qPrintable(QStringLiteral("%1 at latitude %2").arg(QString::fromLatin1(t)).arg(lat)));
+        const QByteArrayView feature = PlotFacts::firstValue(doc.PlotTexts.view(i % r.cols, row), "FeatureType").value_or("");
+        QVERIFY(!feature.startsWith("FEATURE_ICE") || (lat >= 75 && !r.land(i)));
+        QVERIFY(!feature.startsWith("FEATURE_JUNGLE") || lat < 25);
+        if (r.types[i] == "0")
+            for (const int q : r.around(i, false))
+                QVERIFY2(r.land(q), "a peak on the coast");
+    }
+    if (s.land != Land::None) {
+        QVERIFY2(qAbs(landPlots * 100 - qsizetype(r.types.size()) * s.landShare) <= 2 * r.types.size(),
+                 qPrintable(QStringLiteral("%1 land plots of %2").arg(landPlots).arg(r.types.size())));
+        QCOMPARE(hills, landPlots * s.hillShare / 100);
+        QVERIFY(peaks <= landPlots * s.peakShare / 100);
         const int masses = landmasses(r);
-        QVERIFY2(s.land == Land::Pangaea ? masses == 1 : s.land == Land::Continents ? masses >= 2 && masses <= 6 : masses >= 7,
-                 qPrintable(QStringLiteral("%1 landmasses").arg(masses)));
+        if (s.landShare <= 75)
+            QVERIFY2(s.land == Land::Pangaea ? masses == 1 : s.land == Land::Continents ? masses >= 2 && masses <= 6 : masses >= 7,
+                     qPrintable(QStringLiteral("%1 landmasses").arg(masses)));
     }
     const QList<LintFinding> findings = MapLint::lint(doc);
-    QVERIFY2(findings.isEmpty(), MapLint::text(findings).constData());
+    QVERIFY2(findings.isEmpty() == (s.base != NewMapSettings::Base::Empty), MapLint::text(findings).constData());
 
+    // Each player starts where there is flat or hill land, with a settler.
     QList<int> starts;
     for (int slot = 0; slot < s.players; ++slot) {
         const std::optional<QPoint> at = PlotFacts::startOf(doc.PlayerTexts[slot]).plot();
-        QVERIFY(at);
+        QCOMPARE(bool(at), hills + landPlots - peaks > 0 && s.base != NewMapSettings::Base::Empty);
+        if (!at)
+            continue;
         const int row = doc.fileY(at->y());
         starts << row * r.cols + at->x();
         const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(doc.PlotTexts.view(at->x(), row));
