@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "FileActions.h"
 #include "MapPage.h"
+#include <QApplication>
 #include <QAction>
 
 #include <QCoreApplication>
@@ -37,4 +38,15 @@ bool requireBenchmarkMap(benchmark::State &state)
         return true;
     state.SkipWithError("benchmark map could not be loaded");
     return false;
+}
+
+int runWindowBenchmarks(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

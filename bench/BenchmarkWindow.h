@@ -10,3 +10,6 @@ class MainWindow;
 MainWindow *benchmarkWindow();
 // False, with the benchmark marked as skipped, when the map did not load.
 bool requireBenchmarkMap(benchmark::State &state);
+// The main of a benchmark program with windows: an application, offscreen
+// unless a platform is named, and the benchmarks asked for.
+int runWindowBenchmarks(int argc, char **argv);

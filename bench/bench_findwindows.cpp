@@ -4,6 +4,7 @@
 // first count when it is opened, the Problems panel's first lint and its
 // following of a plot edit, and the same two of the balance window.
 
+#include "BenchmarkWindow.h"
 #include "AnswerDialogs.h"
 #include "BalanceWindow.h"
 #include "FindBar.h"
@@ -205,13 +206,4 @@ BENCHMARK(BM_BalanceFollowsPlotEdit)->Unit(benchmark::kMillisecond)->UseRealTime
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runWindowBenchmarks(argc, argv); }

@@ -2,6 +2,7 @@
 // dialog's picture on a 200 x 120 map, timed from a change of the seed to
 // the picture shown (the target is 200 ms).
 
+#include "BenchmarkWindow.h"
 #include "NewMap.h"
 #include "NewMapDialog.h"
 
@@ -48,13 +49,4 @@ void BM_DialogPreview(benchmark::State &state)
 BENCHMARK(BM_GenerateLargest)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DialogPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runWindowBenchmarks(argc, argv); }

@@ -2,6 +2,7 @@
 // Apply, Recall, Clear and a Change from the map contents window, each with
 // the full repaint of the visible grid that follows it.
 
+#include "BenchmarkWindow.h"
 #include "AnswerDialogs.h"
 #include "MapGenerator.h"
 #include "MapGrid.h"
@@ -107,13 +108,4 @@ BENCHMARK(BM_MapContentsChange)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runWindowBenchmarks(argc, argv); }
