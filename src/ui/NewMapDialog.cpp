@@ -48,7 +48,7 @@ NewMapDialog::NewMapDialog(const vor4::NewMapSettings &s, QWidget *parent)
     m_wrapX = new QCheckBox(QStringLiteral("East–&west"));
     m_wrapX->setChecked(s.wrapX);
     m_wrapX->setToolTip(QStringLiteral("The map wraps from its east edge to its west edge (wrap X=1)"));
-    m_wrapY = new QCheckBox(QStringLiteral("North–&south"));
+    m_wrapY = new QCheckBox(QStringLiteral("North–sou&th"));
     m_wrapY->setChecked(s.wrapY);
     m_wrapY->setToolTip(QStringLiteral("The map wraps from its north edge to its south edge (wrap Y=1)"));
     m_top = spinBox("NewMapTopLatitude", -90, 90, s.topLatitude, QStringLiteral("Latitude of the north edge"), QStringLiteral("°"));

@@ -182,14 +182,14 @@ void TestNewMap::generatedMapsKeepTheirPromises()
         landPlots += r.land(i) && r.types[i] != "";
         hills += r.types[i] == "1";
         peaks += r.types[i] == "0";
-        // Climate by latitude, the noise on it at most 5 degrees.
+        // Climate by latitude, the noise on it at most 8 degrees.
         const int row = i / r.cols, lat = qAbs(s.topLatitude + (s.bottomLatitude - s.topLatitude) * (2 * row + 1) / (2 * r.rows));
         const QByteArray &t = r.terrains[i];
-        QVERIFY2((t != "TERRAIN_SNOW" || lat >= 73) && (t != "TERRAIN_TUNDRA" || lat >= 61) && (t != "TERRAIN_DESERT" || (lat >= 15 && lat < 43)),
+        QVERIFY2((t != "TERRAIN_SNOW" || lat >= 70) && (t != "TERRAIN_TUNDRA" || lat >= 58) && (t != "TERRAIN_DESERT" || (lat >= 12 && lat < 46)),
                  qPrintable(QStringLiteral("%1 at latitude %2").arg(QString::fromLatin1(t)).arg(lat)));
         const QByteArrayView feature = PlotFacts::firstValue(doc.PlotTexts.view(i % r.cols, row), "FeatureType").value_or("");
-        QVERIFY(!feature.startsWith("FEATURE_ICE") || (lat >= 75 && !r.land(i)));
-        QVERIFY(!feature.startsWith("FEATURE_JUNGLE") || lat < 25);
+        QVERIFY(!feature.startsWith("FEATURE_ICE") || (lat >= 72 && !r.land(i)));
+        QVERIFY(!feature.startsWith("FEATURE_JUNGLE") || lat < 28);
         if (r.types[i] == "0")
             for (const int q : r.around(i, false))
                 QVERIFY2(r.land(q), "a peak on the coast");

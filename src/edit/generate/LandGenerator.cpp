@@ -199,15 +199,21 @@ void LandGenerator::growLand()
     }
     grown[0].target += target - shared;
 
-    const ValueNoise noise(m_settings.seed, w, h, kind == Land::Islands ? 6 : std::max(6, std::min(w, h) / 4), 4,
-                           m_land.wrapX, m_land.wrapY);
+    // Read once a plot: a plot is weighed by each mass beside it.
+    std::vector<std::uint16_t> height(static_cast<std::size_t>(n));
+    {
+        const ValueNoise noise(m_settings.seed, w, h, kind == Land::Islands ? 6 : std::max(6, std::min(w, h) / 4), 1,
+                               m_land.wrapX, m_land.wrapY);
+        for (int i = 0; i < n; ++i)
+            height[std::size_t(i)] = std::uint16_t(noise.at(i % w, i / w));
+    }
     const auto priority = [&](int plot, const Mass &m) {
         const int dx = std::abs(plot % w - m.seed % w), dy = std::abs(plot / w - m.seed / w);
         const int ddx = m_land.wrapX ? std::min(dx, w - dx) : dx, ddy = m_land.wrapY ? std::min(dy, h - dy) : dy;
         const int d = std::max(ddx, ddy) + std::min(ddx, ddy) / 2;
         // Land thins out toward the poles.
         const int cold = std::max(0, std::abs(latitude(plot / w)) - 60) * 800;
-        return noise.at(plot % w, plot / w) - int(std::int64_t(24000) * d / m.radius) - cold;
+        return height[std::size_t(plot)] - int(std::int64_t(24000) * d / m.radius) - cold;
     };
     std::int64_t total = 0;
     const auto take = [&](int plot, int k) {
@@ -260,7 +266,7 @@ void LandGenerator::growLand()
                 int by = -1;
                 forNeighbours(i, false, [&](int q) { by = by < 0 ? m_owner[std::size_t(q)] : by; });
                 if (by >= 0)
-                    coast.push(heapKey(noise.at(i % w, i / w), i));
+                    coast.push(heapKey(height[std::size_t(i)], i));
             }
         while (total < target && !coast.keys.empty()) {
             const int plot = plotOfKey(coast.pop());
@@ -272,7 +278,7 @@ void LandGenerator::growLand()
             ++total;
             forNeighbours(plot, false, [&](int q) {
                 if (m_owner[std::size_t(q)] < 0)
-                    coast.push(heapKey(noise.at(q % w, q / w), q));
+                    coast.push(heapKey(height[std::size_t(q)], q));
             });
         }
     }
@@ -312,7 +318,8 @@ void LandGenerator::measureCoast()
 void LandGenerator::raiseHills()
 {
     const int w = m_land.width, n = w * m_land.height;
-    const ValueNoise ridges(std::uint64_t(m_settings.seed) ^ 0x52494447ULL, w, m_land.height, 10, 3, m_land.wrapX,
+    const ValueNoise ridges(std::uint64_t(m_settings.seed) ^ 0x52494447ULL, w, m_land.height,
+                            std::max(10, std::min(w, m_land.height) / 10), 2, m_land.wrapX,
                             m_land.wrapY);
     std::vector<std::uint64_t> ranked;
     for (int i = 0; i < n; ++i)
@@ -343,13 +350,15 @@ void LandGenerator::raiseHills()
 void LandGenerator::paintClimate()
 {
     const int w = m_land.width, h = m_land.height;
-    const ValueNoise warmth(std::uint64_t(m_settings.seed) ^ 0x5741524dULL, w, h, 8, 2, m_land.wrapX, m_land.wrapY);
-    const ValueNoise moisture(std::uint64_t(m_settings.seed) ^ 0x4d4f4953ULL, w, h, 10, 3, m_land.wrapX, m_land.wrapY);
+    const ValueNoise warmth(std::uint64_t(m_settings.seed) ^ 0x5741524dULL, w, h, std::max(8, std::min(w, h) / 8), 4,
+                             m_land.wrapX, m_land.wrapY);
+    const ValueNoise moisture(std::uint64_t(m_settings.seed) ^ 0x4d4f4953ULL, w, h, std::max(10, std::min(w, h) / 6), 2,
+                               m_land.wrapX, m_land.wrapY);
     for (int y = 0; y < h; ++y) {
         const int lat = std::abs(latitude(y));
         for (int x = 0; x < w; ++x) {
             const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
-            const int a = lat + (warmth.at(x, y) - 32768) * 5 / 32768;
+            const int a = lat + (warmth.at(x, y) - 32768) * 8 / 32768;
             if (!m_land.isLand(int(i))) {
                 bool byLand = false;
                 forNeighbours(int(i), true, [&](int q) { byLand = byLand || m_land.isLand(q); });

@@ -6,10 +6,13 @@
 
 namespace vor4 {
 
-ValueNoise::ValueNoise(std::uint64_t seed, int width, int height, int cell, int octaves, bool wrapX, bool wrapY)
+ValueNoise::ValueNoise(std::uint64_t seed, int width, int height, int cell, int finest, bool wrapX, bool wrapY)
     : m_width(std::max(1, width))
     , m_height(std::max(1, height))
 {
+    int octaves = 1;
+    while (octaves < 10 && (cell >> octaves) >= std::max(1, finest))
+        ++octaves;
     for (int o = 0; o < octaves; ++o) {
         const int spacing = std::max(1, cell >> o);
         Octave oct;
@@ -27,33 +30,39 @@ ValueNoise::ValueNoise(std::uint64_t seed, int width, int height, int cell, int 
                                                           ^ (std::uint64_t(lj) << 28) ^ std::uint64_t(li));
                 oct.values[std::size_t(j) * std::size_t(stride) + std::size_t(i)] = std::uint16_t(h >> 48);
             }
+        for (int x = 0; x < m_width; ++x) {
+            const std::int64_t f = (std::int64_t(x) * oct.periodX << 16) / m_width;
+            oct.cellX.push_back(int(f >> 16));
+            oct.stepX.push_back(smoothstep(int(f & 0xffff)));
+        }
+        for (int y = 0; y < m_height; ++y) {
+            const std::int64_t f = (std::int64_t(y) * oct.periodY << 16) / m_height;
+            oct.cellY.push_back(int(f >> 16));
+            oct.stepY.push_back(smoothstep(int(f & 0xffff)));
+        }
         m_weights += oct.weight;
         m_octaves.push_back(std::move(oct));
     }
 }
 
-int ValueNoise::blend(int a, int b, int t)
+int ValueNoise::smoothstep(int t)
 {
-    // Smoothstep of t in [0, 65536), in 16-bit fixed point.
+    // Of t in [0, 65536), in 16-bit fixed point.
     const std::int64_t tt = t;
-    const std::int64_t s = (tt * tt * (3 * 65536 - 2 * tt)) >> 32;
-    return a + int(((std::int64_t(b) - a) * s) >> 16);
+    return int((tt * tt * (3 * 65536 - 2 * tt)) >> 32);
 }
 
 int ValueNoise::at(int x, int y) const
 {
     std::int64_t sum = 0;
     for (const Octave &o : m_octaves) {
-        const std::int64_t fx = (std::int64_t(x) * o.periodX << 16) / m_width;
-        const std::int64_t fy = (std::int64_t(y) * o.periodY << 16) / m_height;
-        const int i = int(fx >> 16), j = int(fy >> 16);
-        const int tx = int(fx & 0xffff), ty = int(fy & 0xffff);
         const std::size_t stride = std::size_t(o.periodX + 1);
-        const std::uint16_t *row0 = o.values.data() + std::size_t(j) * stride + std::size_t(i);
+        const std::uint16_t *row0 =
+            o.values.data() + std::size_t(o.cellY[std::size_t(y)]) * stride + std::size_t(o.cellX[std::size_t(x)]);
         const std::uint16_t *row1 = row0 + stride;
-        const int top = blend(row0[0], row0[1], tx);
-        const int bottom = blend(row1[0], row1[1], tx);
-        sum += std::int64_t(blend(top, bottom, ty)) * o.weight;
+        const int sx = o.stepX[std::size_t(x)];
+        sum += std::int64_t(blend(blend(row0[0], row0[1], sx), blend(row1[0], row1[1], sx), o.stepY[std::size_t(y)]))
+             * o.weight;
     }
     return m_weights ? int(sum / m_weights) : 0;
 }

@@ -12,8 +12,9 @@ namespace vor4 {
 class ValueNoise
 {
 public:
-    // cell: the coarsest lattice spacing, in plots.
-    ValueNoise(std::uint64_t seed, int width, int height, int cell, int octaves, bool wrapX, bool wrapY);
+    // cell: the coarsest lattice spacing, in plots; each octave halves it,
+    // down to `finest`.
+    ValueNoise(std::uint64_t seed, int width, int height, int cell, int finest, bool wrapX, bool wrapY);
 
     int at(int x, int y) const;
 
@@ -23,8 +24,12 @@ private:
         int periodX = 1, periodY = 1; // lattice cells over the map
         int weight = 1;
         std::vector<std::uint16_t> values; // (periodX + 1) x (periodY + 1)
+        // Per column and per row: the lattice cell, and the smoothstep of
+        // the place in it (16-bit fixed point), worked out once.
+        std::vector<int> cellX, cellY, stepX, stepY;
     };
-    static int blend(int a, int b, int t);
+    static int smoothstep(int t);
+    static int blend(int a, int b, int s) { return a + int(((std::int64_t(b) - a) * s) >> 16); }
 
     int m_width, m_height;
     int m_weights = 0;
