@@ -9,6 +9,7 @@
 #include "MapWriter.h"
 #include "NewMap.h"
 #include "PlotFacts.h"
+#include "ValueNoise.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -128,6 +129,7 @@ private Q_SLOTS:
     void generatedMapsKeepTheirPromises_data();
     void generatedMapsKeepTheirPromises();
     void sameSeedSameBytesEverywhere();
+    void noiseHasNoSeamWhereTheMapWraps();
 };
 
 void TestNewMap::generatedMapsKeepTheirPromises_data()
@@ -246,6 +248,24 @@ void TestNewMap::sameSeedSameBytesEverywhere()
     QFile golden(QStringLiteral(VOR4_FIXTURES_DIR "/generated-continents-24x16.Vor4WorldBuilderSave"));
     QVERIFY(golden.open(QIODevice::ReadOnly));
     QCOMPARE(buildSaveFile(NewMap::make(s)), golden.readAll());
+}
+
+// Across a wrapping edge the noise steps no more than between neighbours
+// elsewhere; across an edge that does not wrap it may jump.
+void TestNewMap::noiseHasNoSeamWhereTheMapWraps()
+{
+    for (const int cell : {6, 37}) {
+        const ValueNoise noise(cell * 5, 97, 61, cell, 1, true, true);
+        int inside = 0, seam = 0;
+        for (int y = 0; y < 61; ++y)
+            for (int x = 0; x + 1 < 97; ++x)
+                inside = std::max(inside, std::abs(noise.at(x + 1, y) - noise.at(x, y)));
+        for (int y = 0; y < 61; ++y)
+            seam = std::max(seam, std::abs(noise.at(0, y) - noise.at(96, y)));
+        for (int x = 0; x < 97; ++x)
+            seam = std::max(seam, std::abs(noise.at(x, 0) - noise.at(x, 60)));
+        QVERIFY2(seam <= inside, qPrintable(QStringLiteral("seam %1, inside %2").arg(seam).arg(inside)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNewMap)

@@ -187,6 +187,7 @@ void TestVor4map::newMap_data()
     const QStringList golden{"--size", "24,16", "--players", "3", "--land", "continents", "--seed", "4", "--land-share", "45"};
     QTest::newRow("golden") << golden << 0;
     QTest::newRow("random seed") << QStringList{"--size=30,20", "--wrap", "both", "--base", "grass", "--players", "20"} << 0;
+    QTest::newRow("no land for starts") << QStringList{"--size", "9,9", "--players", "3", "--seed", "1"} << 0;
     for (const QStringList &wrong :
          {QStringList{"--size", "0,5"}, {"--size", "1001,5"}, {"--size", "5"}, {"--players", "2"},
           {"--size", "9,9", "--wrap", "sideways"}, {"--size", "9,9", "--land", "moon"}, {"--size", "9,9", "--players", "65"},
@@ -210,6 +211,9 @@ void TestVor4map::newMap()
         return;
     }
     QVERIFY(r.out.startsWith("seed "));
+    QCOMPARE(r.err.contains("3 of 3 players have no start"), options.contains("9,9"));
+    if (options.contains("9,9"))
+        return;
     const QString seed = QString::fromLatin1(r.out.mid(5).trimmed());
     if (options.contains("--seed")) {
         QCOMPARE(readAll(out), readAll(QStringLiteral(VOR4_FIXTURES_DIR "/generated-continents-24x16.Vor4WorldBuilderSave")));

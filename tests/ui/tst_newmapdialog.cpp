@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -67,6 +68,10 @@ void TestNewMapDialog::createsTheMapItShows()
     QTimer::singleShot(0, this, [&] {
         auto *d = qobject_cast<NewMapDialog *>(QApplication::activeModalWidget());
         QVERIFY(d && d->settings() == asked);
+        // Hills and peaks over the whole land: nothing to create.
+        d->findChild<QSpinBox *>(QStringLiteral("NewMapHills"))->setValue(97);
+        QVERIFY(!d->settings().problem().isEmpty());
+        QVERIFY(!d->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled());
         d->reject();
     });
     newMap->trigger();
