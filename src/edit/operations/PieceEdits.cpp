@@ -62,16 +62,24 @@ Result setPlots(MapDocument &doc, const QList<std::pair<QPoint, QByteArray>> &te
 }
 
 // The plot carrying the edge on that side of a cell, and its kind.
-bool carrierOf(const Document &d, QPoint cell, PieceEdits::Side side, QPoint *carrier, PlotFacts::RiverKind *kind,
-               QString *error)
+// The edge on that side of a plot: the plot that carries it and its kind;
+// nothing, and why, when the plot is off the map or the side is its edge.
+struct Edge
 {
-    *kind = side == PieceEdits::North || side == PieceEdits::South ? PlotFacts::SouthEdge : PlotFacts::EastEdge;
-    *carrier = side == PieceEdits::North ? cell - QPoint(0, 1) : side == PieceEdits::West ? cell - QPoint(1, 0) : cell;
-    if (d.PlotTexts.contains(carrier->x(), carrier->y()))
-        return true;
+    QPoint carrier;
+    PlotFacts::RiverKind kind;
+};
+std::optional<Edge> edgeOf(const Document &d, QPoint cell, PieceEdits::Side side, QString *error)
+{
+    if (!onMap(d, cell, error))
+        return std::nullopt;
+    const Edge e{side == PieceEdits::North ? cell - QPoint(0, 1) : side == PieceEdits::West ? cell - QPoint(1, 0) : cell,
+                 side == PieceEdits::North || side == PieceEdits::South ? PlotFacts::SouthEdge : PlotFacts::EastEdge};
+    if (d.PlotTexts.contains(e.carrier.x(), e.carrier.y()))
+        return e;
     *error = QStringLiteral("The %1 side of %2 is the map's edge: no plot there carries a river")
                  .arg(QLatin1String(SideNames[side]), plotName(d, cell).toLower());
-    return false;
+    return std::nullopt;
 }
 
 } // namespace
@@ -137,10 +145,10 @@ Result PieceEdits::setRiver(MapDocument &doc, QPoint cell, Side side, int flow)
 {
     const Document &d = doc.document();
     QString error;
-    QPoint carrier;
-    PlotFacts::RiverKind kind;
-    if (!onMap(d, cell, &error) || !carrierOf(d, cell, side, &carrier, &kind, &error))
+    const std::optional<Edge> edge = edgeOf(d, cell, side, &error);
+    if (!edge)
         return refusal(error);
+    const auto [carrier, kind] = *edge;
     if (!flowsAlong(flow, kind))
         return refusal(QStringLiteral("A river on the %1 side flows %2")
                            .arg(QLatin1String(SideNames[side]),
@@ -156,10 +164,10 @@ Result PieceEdits::removeRiver(MapDocument &doc, QPoint cell, Side side)
 {
     const Document &d = doc.document();
     QString error;
-    QPoint carrier;
-    PlotFacts::RiverKind kind;
-    if (!onMap(d, cell, &error) || !carrierOf(d, cell, side, &carrier, &kind, &error))
+    const std::optional<Edge> edge = edgeOf(d, cell, side, &error);
+    if (!edge)
         return refusal(error);
+    const auto [carrier, kind] = *edge;
     return setPlots(doc, {{carrier, PlotFacts::withoutRiver(d.PlotTexts.view(carrier.x(), carrier.y()), kind)}},
                     QStringLiteral("Remove river on the %1 side of %2")
                         .arg(QLatin1String(SideNames[side]), plotName(d, cell).toLower()));
@@ -172,11 +180,10 @@ Result PieceEdits::editRivers(MapDocument &doc, const QList<RiverEdit> &edits, c
     QList<QPoint> order;
     for (const RiverEdit &e : edits) {
         QString ignored;
-        QPoint carrier;
-        PlotFacts::RiverKind kind;
-        if (!onMap(d, e.cell, &ignored) || !carrierOf(d, e.cell, e.side, &carrier, &kind, &ignored)
-            || (e.flow >= 0 && !flowsAlong(e.flow, kind)))
+        const std::optional<Edge> edge = edgeOf(d, e.cell, e.side, &ignored);
+        if (!edge || (e.flow >= 0 && !flowsAlong(e.flow, edge->kind)))
             continue;
+        const auto [carrier, kind] = *edge;
         auto it = texts.find(carrier);
         if (it == texts.end()) {
             it = texts.insert(carrier, d.PlotTexts.text(carrier.x(), carrier.y()));
