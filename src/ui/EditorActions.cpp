@@ -5,7 +5,6 @@
 #include "PiecePainter.h"
 #include "EditCommand.h"
 #include "Glyphs.h"
-#include "PlotTable.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -49,14 +48,11 @@ const Layer layers[vor4::LayerSwitches::Count] = {
 // A layer's glyph is a cell painted by the cell painter itself.
 QIcon layerIcon(const char *sample)
 {
-    vor4::PlotTable plot;
-    plot.resize(1, 1);
-    plot.setText(0, 0, sample);
     QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setPen(QColor(192, 192, 192));
-    vor4::drawCell(p, plot, 0, 0, QRect(0, 0, 16, 16), vor4::LayerSwitches(), nullptr);
+    vor4::paintPlot(p, vor4::classifyPlot(sample), QRect(0, 0, 16, 16), vor4::LayerSwitches());
     p.end();
     return QIcon(QPixmap::fromImage(image));
 }
@@ -70,11 +66,8 @@ QIcon pieceIcon(int index)
     QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter p(&image);
-    vor4::PlotTable plot;
-    plot.resize(1, 1);
-    plot.setText(0, 0, "TerrainType=TERRAIN_GRASS");
     p.setPen(QColor(192, 192, 192));
-    vor4::drawCell(p, plot, 0, 0, QRect(0, 0, 15, 15), vor4::LayerSwitches(), nullptr);
+    vor4::paintPlot(p, vor4::classifyPlot("TerrainType=TERRAIN_GRASS"), QRect(0, 0, 15, 15), vor4::LayerSwitches());
     const QRect cell(0, 0, 15, 15);
     const QColor red = vor4::playerColour(0, {});
     switch (index) {

@@ -1,7 +1,6 @@
 #include "Legend.h"
 
 #include "CellPainter.h"
-#include "PlotTable.h"
 
 #include <QPainter>
 #include <iterator>
@@ -79,15 +78,12 @@ QImage legendImage(const LayerSwitches &layers, const PieceLayers &pieces)
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing);
-    PlotTable plot;
-    plot.resize(1, 1);
     for (int i = 0; i < int(shown.size()); ++i) {
         const QRect box = legendCell(i, int(shown.size()));
-        plot.setText(0, 0, shown[i].plotText);
         p.setPen(QColor(192, 192, 192)); // the grid's line pen, which the painter finds
         p.setBrush(Qt::white);
         p.drawRect(box.adjusted(-1, -1, 0, 0));
-        drawCell(p, plot, 0, 0, box, layers, nullptr);
+        paintPlot(p, classifyPlot(shown[i].plotText), box, layers);
         if (shown[i].layer >= PieceLayer)
             drawPiece(p, shown[i].layer - PieceLayer, box);
         p.setPen(Qt::black);

@@ -7,7 +7,6 @@
 #include "MapGrid.h"
 #include "MapTool.h"
 #include "MapToolBox.h"
-#include "PlotTable.h"
 #include "SectionMemo.h"
 #include "ShortcutsWindow.h"
 #include "SideTabBar.h"
@@ -118,13 +117,10 @@ void TestHelp::legendShowsEveryMark()
     QVERIFY(vor4::legendImage(hills, rivers) != vor4::legendImage());
     // Each layer switch changes some sample: no mark of the grid goes unexplained.
     const auto paint = [](const char *text, const vor4::LayerSwitches &layers) {
-        vor4::PlotTable plot;
-        plot.resize(1, 1);
-        plot.setText(0, 0, text);
         QImage image(32, 32, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter p(&image);
-        vor4::drawCell(p, plot, 0, 0, image.rect(), layers, nullptr);
+        vor4::paintPlot(p, vor4::classifyPlot(text), image.rect(), layers);
         return image;
     };
     for (int layer = 0; layer < vor4::LayerSwitches::Count; ++layer) {
