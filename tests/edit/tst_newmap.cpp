@@ -83,11 +83,12 @@ int landmasses(const Reading &r)
 }
 
 // Greedy farthest-point placement from the first plot a start may take:
-// flat or hill grassland or plains with no water beside it, else any flat
-// or hill plot.
-int plainNearest(const Reading &r, int players)
+// flat or hill grassland or plains with no water beside it and at most 2
+// peaks and 4 snow, tundra or desert plots in its work area, else without
+// the work area's rule, else any flat or hill plot.
+int plainNearest(const Reading &r, int players, QList<int> *taken)
 {
-    QList<int> good, any;
+    QList<int> best, good, any;
     for (int i = 0; i < r.types.size(); ++i) {
         if (r.types[i] != "1" && r.types[i] != "2")
             continue;
@@ -95,10 +96,27 @@ int plainNearest(const Reading &r, int players)
         bool wet = false;
         for (const int q : r.around(i, false))
             wet = wet || !r.land(q);
-        if (!wet && (r.terrains[i] == "TERRAIN_GRASS" || r.terrains[i] == "TERRAIN_PLAINS"))
-            good << i;
+        if (wet || (r.terrains[i] != "TERRAIN_GRASS" && r.terrains[i] != "TERRAIN_PLAINS"))
+            continue;
+        good << i;
+        int peaks = 0, harsh = 0;
+        QSet<int> area; // the 5 x 5 square without its corners, wrapped
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const int x = r.wrapX ? (i % r.cols + dx + r.cols) % r.cols : i % r.cols + dx;
+                const int y = r.wrapY ? (i / r.cols + dy + r.rows) % r.rows : i / r.cols + dy;
+                if (qAbs(dx) + qAbs(dy) < 4 && x >= 0 && y >= 0 && x < r.cols && y < r.rows)
+                    area << y * r.cols + x;
+            }
+        for (const int q : area) {
+            peaks += r.types[q] == "0";
+            harsh += QList<QByteArray>{"TERRAIN_SNOW", "TERRAIN_TUNDRA", "TERRAIN_DESERT"}.contains(r.terrains[q]);
+        }
+        if (peaks <= 2 && harsh <= 4)
+            best << i;
     }
-    const QList<int> candidates = good.size() >= players ? good : any;
+    const QList<int> candidates = best.size() >= players ? best : good.size() >= players ? good : any;
+    *taken = candidates;
     QList<int> placed;
     while (placed.size() < std::min<qsizetype>(players, candidates.size())) {
         int best = candidates[0], far = -1;
@@ -226,7 +244,10 @@ void TestNewMap::generatedMapsKeepTheirPromises()
     for (int a = 0; a < starts.size(); ++a)
         for (int b = a + 1; b < starts.size(); ++b)
             nearest = std::min(nearest, r.distance(starts[a], starts[b]));
-    QVERIFY(nearest >= plainNearest(r, s.players));
+    QList<int> candidates;
+    QVERIFY(nearest >= plainNearest(r, s.players, &candidates));
+    for (const int start : std::as_const(starts))
+        QVERIFY(candidates.contains(start));
 
     // A river runs between two land plots.
     for (const PlotFacts::RiverEdge &e : PlotFacts::riverEdges(doc.PlotTexts, QRect(0, 0, r.cols, r.rows))) {

@@ -325,7 +325,7 @@ void LandGenerator::raiseHills()
     for (int i = 0; i < n; ++i)
         if (m_land.isLand(i)) {
             const int ridge = 65535 - 2 * std::abs(ridges.at(i % w, i / w) - 32768);
-            const int score = ridge + std::min<int>(m_land.coastDistance[std::size_t(i)], 8) * 3000;
+            const int score = ridge + std::min<int>(m_land.coastDistance[std::size_t(i)], 4) * 1500;
             ranked.push_back(heapKey(score, i));
         }
     std::sort(ranked.begin(), ranked.end(), std::greater<>());

@@ -4,21 +4,47 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace vor4 {
 
 std::vector<int> StartPlacement::candidates(const GeneratedLand &land, int wanted)
 {
-    std::vector<int> good, any;
-    for (int i = 0; i < land.width * land.height; ++i) {
+    const int w = land.width, h = land.height;
+    // Peaks and harsh plots (snow, tundra, desert) in the 21 plots around,
+    // the balance report's work area.
+    const auto around = [&](int i, int *peaks, int *harsh) {
+        *peaks = *harsh = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                if (std::abs(dx) == 2 && std::abs(dy) == 2)
+                    continue;
+                int x = i % w + dx, y = i / w + dy;
+                x = land.wrapX ? (x + w) % w : x;
+                y = land.wrapY ? (y + h) % h : y;
+                if (x < 0 || y < 0 || x >= w || y >= h)
+                    continue;
+                const std::size_t q = std::size_t(y) * std::size_t(w) + std::size_t(x);
+                *peaks += land.plotType[q] == GeneratedLand::Peak;
+                *harsh += land.terrain[q] == GeneratedLand::Snow || land.terrain[q] == GeneratedLand::Tundra
+                       || land.terrain[q] == GeneratedLand::Desert;
+            }
+    };
+    std::vector<int> best, good, any;
+    for (int i = 0; i < w * h; ++i) {
         const std::uint8_t type = land.plotType[std::size_t(i)], terrain = land.terrain[std::size_t(i)];
         if (type != GeneratedLand::Flat && type != GeneratedLand::Hill)
             continue;
         any.push_back(i);
-        if ((terrain == GeneratedLand::Grass || terrain == GeneratedLand::Plains) && land.coastDistance[std::size_t(i)] >= 2)
-            good.push_back(i);
+        if ((terrain != GeneratedLand::Grass && terrain != GeneratedLand::Plains) || land.coastDistance[std::size_t(i)] < 2)
+            continue;
+        good.push_back(i);
+        int peaks = 0, harsh = 0;
+        around(i, &peaks, &harsh);
+        if (peaks <= 2 && harsh <= 4)
+            best.push_back(i);
     }
-    return int(good.size()) >= wanted ? good : any;
+    return int(best.size()) >= wanted ? best : int(good.size()) >= wanted ? good : any;
 }
 
 std::vector<int> StartPlacement::placeFrom(const GeneratedLand &land, const std::vector<int> &candidates, int count,

@@ -13,8 +13,10 @@ class StartPlacement
 {
 public:
     // The plots a start may take: flat or hill grassland or plains not
-    // beside water; when there are fewer than `wanted` of them, any flat
-    // or hill plot. Row after row from the north-west corner.
+    // beside water, with at most 2 peaks and 4 plots of snow, tundra or
+    // desert among the 21 plots of its work area; when there are fewer
+    // than `wanted` of them, without the work area's rule; when still too
+    // few, any flat or hill plot. Row after row from the north-west corner.
     static std::vector<int> candidates(const GeneratedLand &land, int wanted);
     // Farthest-point placement: each start after the first on the
     // candidate farthest from those placed (the first candidate on a tie).
