@@ -19,22 +19,19 @@ std::uint64_t heapKey(int priority, int plot)
 }
 int plotOfKey(std::uint64_t key) { return int(0xffffffffu - std::uint32_t(key)); }
 
-struct Heap
+void pushKey(std::vector<std::uint64_t> &heap, std::uint64_t key)
 {
-    std::vector<std::uint64_t> keys;
-    void push(std::uint64_t key)
-    {
-        keys.push_back(key);
-        std::push_heap(keys.begin(), keys.end());
-    }
-    std::uint64_t pop()
-    {
-        std::pop_heap(keys.begin(), keys.end());
-        const std::uint64_t key = keys.back();
-        keys.pop_back();
-        return key;
-    }
-};
+    heap.push_back(key);
+    std::push_heap(heap.begin(), heap.end());
+}
+
+std::uint64_t popKey(std::vector<std::uint64_t> &heap)
+{
+    std::pop_heap(heap.begin(), heap.end());
+    const std::uint64_t key = heap.back();
+    heap.pop_back();
+    return key;
+}
 
 int isqrt(std::int64_t n)
 {
@@ -120,34 +117,46 @@ void LandGenerator::fillBase()
 // plots join them.
 void LandGenerator::growLand()
 {
-    using Land = NewMapSettings::Land;
     const int w = m_land.width, h = m_land.height;
     const std::int64_t n = std::int64_t(w) * h;
     const std::int64_t target = std::min<std::int64_t>(n, (n * m_settings.landShare + 50) / 100);
     m_owner.assign(std::size_t(n), -1);
     if (target <= 0)
         return;
+    std::vector<Mass> masses = seedMasses(target);
+    // Read once a plot: a plot is weighed by each mass beside it.
+    m_height.resize(std::size_t(n));
+    const ValueNoise noise(m_settings.seed, w, h,
+                           m_settings.land == NewMapSettings::Land::Islands ? 6 : std::max(6, std::min(w, h) / 4), 1,
+                           m_land.wrapX, m_land.wrapY);
+    for (int i = 0; i < n; ++i)
+        m_height[std::size_t(i)] = std::uint16_t(noise.at(i % w, i / w));
+    const std::int64_t grown = growMasses(masses, target);
+    if (grown < target)
+        joinRemainder(target - grown);
+    for (int i = 0; i < n; ++i)
+        if (m_owner[std::size_t(i)] >= 0) {
+            m_land.plotType[std::size_t(i)] = GeneratedLand::Flat;
+            m_land.terrain[std::size_t(i)] = GeneratedLand::Grass;
+        }
+}
 
+// Seeds far apart, away from the poles: a few big masses take the best of
+// many random plots, islands one plot in each cell of a grid. Each mass is
+// given its share of the land.
+std::vector<LandGenerator::Mass> LandGenerator::seedMasses(std::int64_t target) const
+{
+    using Land = NewMapSettings::Land;
+    const int w = m_land.width, h = m_land.height;
     SeededRandom rng(std::uint64_t(m_settings.seed) * 0x100000001ULL + 0x4c414e44);
     const Land kind = m_settings.land;
-    int masses = kind == Land::Pangaea ? 1 : kind == Land::Continents ? 2 + int(rng.below(5)) : int(std::max<std::int64_t>(7, target / 30));
-    masses = int(std::min<std::int64_t>(masses, target));
-
-    // Seeds far apart, away from the poles: a few big masses take the best
-    // of many random plots, islands one plot in each cell of a grid.
+    int count = kind == Land::Pangaea ? 1 : kind == Land::Continents ? 2 + int(rng.below(5)) : int(std::max<std::int64_t>(7, target / 30));
+    count = int(std::min<std::int64_t>(count, target));
     const int band = kind == Land::Pangaea ? std::max(1, h * 2 / 5) : std::max(1, h * 7 / 10);
     const int bandTop = (h - band) / 2;
-    struct Mass
-    {
-        int seed = 0;
-        std::int64_t target = 0, size = 0;
-        int radius = 1;
-        Heap frontier;
-        bool stalled = false;
-    };
-    std::vector<Mass> grown;
+    std::vector<Mass> masses;
     // A seed keeps two plots of water between itself and the others.
-    std::vector<bool> seeded(std::size_t(n), false);
+    std::vector<bool> seeded(std::size_t(w) * std::size_t(h), false);
     const auto addSeed = [&](int plot) {
         const int x = plot % w, y = plot / w;
         for (int dy = -2; dy <= 2; ++dy)
@@ -159,10 +168,10 @@ void LandGenerator::growLand()
         seeded[std::size_t(plot)] = true;
         Mass m;
         m.seed = plot;
-        grown.push_back(std::move(m));
+        masses.push_back(std::move(m));
     };
     if (kind == Land::Islands) {
-        const int cell = std::max(3, isqrt(std::int64_t(w) * band / masses));
+        const int cell = std::max(3, isqrt(std::int64_t(w) * band / count));
         for (int cy = 0; cy < band; cy += cell)
             for (int cx = 0; cx < w; cx += cell) {
                 const int x = std::min(w - 1, cx + int(rng.below(std::uint32_t(cell))));
@@ -170,12 +179,12 @@ void LandGenerator::growLand()
                 addSeed(y * w + x);
             }
     } else {
-        for (int k = 0; k < masses; ++k) {
+        for (int k = 0; k < count; ++k) {
             int best = -1, bestDistance = -1;
             for (int t = 0; t < (k == 0 ? 1 : 24); ++t) {
                 const int plot = int(rng.below(std::uint32_t(band)) + std::uint32_t(bandTop)) * w + int(rng.below(std::uint32_t(w)));
                 int d = 1 << 30;
-                for (const Mass &m : grown)
+                for (const Mass &m : masses)
                     d = std::min(d, m_land.distance(plot, m.seed));
                 if (d > bestDistance) {
                     best = plot;
@@ -187,42 +196,41 @@ void LandGenerator::growLand()
     }
     std::vector<int> weights;
     int weightSum = 0;
-    for (std::size_t k = 0; k < grown.size(); ++k) {
+    for (std::size_t k = 0; k < masses.size(); ++k) {
         weights.push_back(kind == Land::Continents ? 2 + int(rng.below(4)) : kind == Land::Islands ? 1 + int(rng.below(4)) : 1);
         weightSum += weights.back();
     }
     std::int64_t shared = 0;
-    for (std::size_t k = 0; k < grown.size(); ++k) {
-        grown[k].target = target * weights[k] / weightSum;
-        shared += grown[k].target;
-        grown[k].radius = std::max(1, isqrt(grown[k].target));
+    for (std::size_t k = 0; k < masses.size(); ++k) {
+        masses[k].target = target * weights[k] / weightSum;
+        shared += masses[k].target;
+        masses[k].radius = std::max(1, isqrt(masses[k].target));
     }
-    grown[0].target += target - shared;
+    masses[0].target += target - shared;
+    return masses;
+}
 
-    // Read once a plot: a plot is weighed by each mass beside it.
-    std::vector<std::uint16_t> height(static_cast<std::size_t>(n));
-    {
-        const ValueNoise noise(m_settings.seed, w, h, kind == Land::Islands ? 6 : std::max(6, std::min(w, h) / 4), 1,
-                               m_land.wrapX, m_land.wrapY);
-        for (int i = 0; i < n; ++i)
-            height[std::size_t(i)] = std::uint16_t(noise.at(i % w, i / w));
-    }
+// First each mass to its own size, then any that can still grow, apart;
+// the plots taken.
+std::int64_t LandGenerator::growMasses(std::vector<Mass> &masses, std::int64_t target)
+{
+    const int w = m_land.width, h = m_land.height;
     const auto priority = [&](int plot, const Mass &m) {
         const int dx = std::abs(plot % w - m.seed % w), dy = std::abs(plot / w - m.seed / w);
         const int ddx = m_land.wrapX ? std::min(dx, w - dx) : dx, ddy = m_land.wrapY ? std::min(dy, h - dy) : dy;
         const int d = std::max(ddx, ddy) + std::min(ddx, ddy) / 2;
         // Land thins out toward the poles.
         const int cold = std::max(0, std::abs(latitude(plot / w)) - 60) * 800;
-        return height[std::size_t(plot)] - int(std::int64_t(24000) * d / m.radius) - cold;
+        return m_height[std::size_t(plot)] - int(std::int64_t(24000) * d / m.radius) - cold;
     };
     std::int64_t total = 0;
     const auto take = [&](int plot, int k) {
         m_owner[std::size_t(plot)] = k;
-        ++grown[std::size_t(k)].size;
+        ++masses[std::size_t(k)].size;
         ++total;
         forNeighbours(plot, false, [&](int q) {
             if (m_owner[std::size_t(q)] < 0)
-                grown[std::size_t(k)].frontier.push(heapKey(priority(q, grown[std::size_t(k)]), q));
+                pushKey(masses[std::size_t(k)].frontier, heapKey(priority(q, masses[std::size_t(k)]), q));
         });
     };
     const auto apart = [&](int plot, int k) {
@@ -230,23 +238,21 @@ void LandGenerator::growLand()
         forNeighbours(plot, true, [&](int q) { ok = ok && (m_owner[std::size_t(q)] < 0 || m_owner[std::size_t(q)] == k); });
         return ok;
     };
-    for (std::size_t k = 0; k < grown.size(); ++k)
-        take(grown[k].seed, int(k));
-
-    // First each to its own size, then any that can still grow, apart.
+    for (std::size_t k = 0; k < masses.size(); ++k)
+        take(masses[k].seed, int(k));
     for (const bool toTarget : {true, false}) {
-        for (Mass &m : grown)
+        for (Mass &m : masses)
             m.stalled = false;
         bool growing = true;
         while (growing && total < target) {
             growing = false;
-            for (std::size_t k = 0; k < grown.size() && total < target; ++k) {
-                Mass &m = grown[k];
+            for (std::size_t k = 0; k < masses.size() && total < target; ++k) {
+                Mass &m = masses[k];
                 if (m.stalled || (toTarget && m.size >= m.target))
                     continue;
                 int plot = -1;
-                while (!m.frontier.keys.empty() && plot < 0) {
-                    const int q = plotOfKey(m.frontier.pop());
+                while (!m.frontier.empty() && plot < 0) {
+                    const int q = plotOfKey(popKey(m.frontier));
                     if (apart(q, int(k)))
                         plot = q;
                 }
@@ -259,34 +265,34 @@ void LandGenerator::growLand()
             }
         }
     }
-    if (total < target) {
-        Heap coast;
-        for (int i = 0; i < n; ++i)
-            if (m_owner[std::size_t(i)] < 0) {
-                int by = -1;
-                forNeighbours(i, false, [&](int q) { by = by < 0 ? m_owner[std::size_t(q)] : by; });
-                if (by >= 0)
-                    coast.push(heapKey(height[std::size_t(i)], i));
-            }
-        while (total < target && !coast.keys.empty()) {
-            const int plot = plotOfKey(coast.pop());
-            if (m_owner[std::size_t(plot)] >= 0)
-                continue;
-            int by = -1;
-            forNeighbours(plot, false, [&](int q) { by = by < 0 ? m_owner[std::size_t(q)] : by; });
-            m_owner[std::size_t(plot)] = by;
-            ++total;
-            forNeighbours(plot, false, [&](int q) {
-                if (m_owner[std::size_t(q)] < 0)
-                    coast.push(heapKey(height[std::size_t(q)], q));
-            });
-        }
-    }
+    return total;
+}
+
+// The water beside the land that the noise rates highest becomes land, its
+// landmass the first one beside it, until `count` plots more are land.
+void LandGenerator::joinRemainder(std::int64_t count)
+{
+    const int n = m_land.width * m_land.height;
+    const auto massBeside = [&](int plot) {
+        int by = -1;
+        forNeighbours(plot, false, [&](int q) { by = by < 0 ? m_owner[std::size_t(q)] : by; });
+        return by;
+    };
+    std::vector<std::uint64_t> coast;
     for (int i = 0; i < n; ++i)
-        if (m_owner[std::size_t(i)] >= 0) {
-            m_land.plotType[std::size_t(i)] = GeneratedLand::Flat;
-            m_land.terrain[std::size_t(i)] = GeneratedLand::Grass;
-        }
+        if (m_owner[std::size_t(i)] < 0 && massBeside(i) >= 0)
+            pushKey(coast, heapKey(m_height[std::size_t(i)], i));
+    while (count > 0 && !coast.empty()) {
+        const int plot = plotOfKey(popKey(coast));
+        if (m_owner[std::size_t(plot)] >= 0)
+            continue;
+        m_owner[std::size_t(plot)] = massBeside(plot);
+        --count;
+        forNeighbours(plot, false, [&](int q) {
+            if (m_owner[std::size_t(q)] < 0)
+                pushKey(coast, heapKey(m_height[std::size_t(q)], q));
+        });
+    }
 }
 
 void LandGenerator::measureCoast()

@@ -19,9 +19,22 @@ public:
     static GeneratedLand generate(const NewMapSettings &settings);
 
 private:
+    // A landmass as it grows: its plots are those whose owner it is.
+    struct Mass
+    {
+        int seed = 0;
+        std::int64_t target = 0, size = 0;
+        int radius = 1; // the distance at which the pull to the seed tells
+        std::vector<std::uint64_t> frontier; // a heap of the water beside it
+        bool stalled = false;
+    };
+
     explicit LandGenerator(const NewMapSettings &settings);
     void fillBase();
     void growLand();
+    std::vector<Mass> seedMasses(std::int64_t target) const;
+    std::int64_t growMasses(std::vector<Mass> &masses, std::int64_t target);
+    void joinRemainder(std::int64_t count);
     void measureCoast();
     void raiseHills();
     void paintClimate();
@@ -38,6 +51,7 @@ private:
     NewMapSettings m_settings;
     GeneratedLand m_land;
     std::vector<int> m_owner; // the landmass of each plot, -1 on water
+    std::vector<std::uint16_t> m_height; // the noise the land grows over
 };
 
 } // namespace vor4
