@@ -21,7 +21,6 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QRandomGenerator>
 #include <QThreadPool>
 #include <QUrl>
 
@@ -60,10 +59,7 @@ FileActions::FileActions(MainWindow *window, EditorContext *context)
     // more slowly).
     m_reader.setMaxThreadCount(1);
     m_reader.setExpiryTimeout(-1);
-    // First offered: a map to play on, new land every run.
-    m_newMapSettings.seed = QRandomGenerator::global()->generate();
-    m_newMapSettings.land = vor4::NewMapSettings::Land::Continents;
-    m_newMapSettings.players = 4;
+    m_newMapSettings = NewMapDialog::remembered();
     locateGame();
 }
 
@@ -164,6 +160,7 @@ void FileActions::createGeneratedMap()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_newMapSettings = dialog.settings();
+    NewMapDialog::remember(m_newMapSettings);
     QStringList notes;
     vor4::Document fresh = dialog.takeDocument(&notes);
     const QString name = QStringLiteral("New map %1 x %2").arg(fresh.columnCount()).arg(fresh.rowCount());

@@ -1,5 +1,6 @@
 #include "NewMapDialog.h"
 
+#include "EditorSettings.h"
 #include "MiniMap.h"
 #include "NewMap.h"
 #include "PiecePainter.h"
@@ -163,6 +164,51 @@ NewMapDialog::~NewMapDialog()
     // A picture being made finishes first: it works on its own copies.
     m_generation = -1;
     m_worker.waitForDone();
+}
+
+namespace {
+// Each setting with its key; the seed is new in every run.
+struct Remembered
+{
+    const char *key;
+    int vor4::NewMapSettings::*value;
+};
+const Remembered RememberedInts[] = {
+    {"width", &vor4::NewMapSettings::width},         {"height", &vor4::NewMapSettings::height},
+    {"topLatitude", &vor4::NewMapSettings::topLatitude}, {"bottomLatitude", &vor4::NewMapSettings::bottomLatitude},
+    {"players", &vor4::NewMapSettings::players},     {"landShare", &vor4::NewMapSettings::landShare},
+    {"hills", &vor4::NewMapSettings::hillShare},     {"peaks", &vor4::NewMapSettings::peakShare}};
+} // namespace
+
+vor4::NewMapSettings NewMapDialog::remembered()
+{
+    vor4::NewMapSettings first;
+    first.land = vor4::NewMapSettings::Land::Continents;
+    first.players = 4;
+    first.seed = QRandomGenerator::global()->generate();
+    vor4::NewMapSettings s = first;
+    QSettings kept = editorSettings();
+    kept.beginGroup(QStringLiteral("newMap"));
+    for (const Remembered &r : RememberedInts)
+        s.*r.value = kept.value(QLatin1String(r.key), s.*r.value).toInt();
+    s.wrapX = kept.value(QStringLiteral("wrapX"), s.wrapX).toBool();
+    s.wrapY = kept.value(QStringLiteral("wrapY"), s.wrapY).toBool();
+    s.base = vor4::NewMapSettings::Base(qBound(0, kept.value(QStringLiteral("base"), int(s.base)).toInt(), 2));
+    s.land = vor4::NewMapSettings::Land(qBound(0, kept.value(QStringLiteral("land"), int(s.land)).toInt(), 3));
+    // A damaged file gives the first settings again.
+    return s.problem().isEmpty() ? s : first;
+}
+
+void NewMapDialog::remember(const vor4::NewMapSettings &s)
+{
+    QSettings kept = editorSettings();
+    kept.beginGroup(QStringLiteral("newMap"));
+    for (const Remembered &r : RememberedInts)
+        kept.setValue(QLatin1String(r.key), s.*r.value);
+    kept.setValue(QStringLiteral("wrapX"), s.wrapX);
+    kept.setValue(QStringLiteral("wrapY"), s.wrapY);
+    kept.setValue(QStringLiteral("base"), int(s.base));
+    kept.setValue(QStringLiteral("land"), int(s.land));
 }
 
 vor4::NewMapSettings NewMapDialog::settings() const

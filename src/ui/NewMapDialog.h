@@ -30,6 +30,10 @@ public:
     ~NewMapDialog() override;
 
     vor4::NewMapSettings settings() const;
+    // The settings last created from, kept between runs, with a new seed;
+    // continents for four players the first time.
+    static vor4::NewMapSettings remembered();
+    static void remember(const vor4::NewMapSettings &settings);
     // The map of the present settings, made now unless the picture shows it
     // already; notes say what could not be done as asked.
     vor4::Document takeDocument(QStringList *notes);

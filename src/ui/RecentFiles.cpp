@@ -1,26 +1,16 @@
 #include "RecentFiles.h"
 
 #include "Dialogs.h"
+#include "EditorSettings.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
-#include <QStandardPaths>
 
 namespace {
 
 const QString Key = QStringLiteral("recentFiles");
-
-// A file of its own in the editor's configuration folder: without an
-// organisation name the default settings would report an access error.
-QSettings settings()
-{
-    return QSettings(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
-                         + QStringLiteral("/settings.conf"),
-                     QSettings::IniFormat);
-}
 
 // One name per file, however it was reached.
 QString normalised(const QString &path)
@@ -47,7 +37,7 @@ void RecentFiles::reload()
     // Another editor running may have changed the list; what a hand edited
     // file holds is taken as far as it makes sense.
     QStringList files;
-    for (const QString &path : settings().value(Key).toStringList())
+    for (const QString &path : editorSettings().value(Key).toStringList())
         if (!path.isEmpty() && !files.contains(path) && files.size() < Max)
             files << path;
     m_files = files;
@@ -56,7 +46,7 @@ void RecentFiles::reload()
 void RecentFiles::store(const QStringList &files)
 {
     m_files = files.mid(0, Max);
-    settings().setValue(Key, m_files);
+    editorSettings().setValue(Key, m_files);
     fillMenu();
 }
 

@@ -1,6 +1,7 @@
 // File > New map...: what the dialog's fields ask of the generator, the
 // picture it shows being the map Create makes, and Cancel changing nothing.
 
+#include "EditorSettings.h"
 #include "FakeDialogs.h"
 #include "MainWindow.h"
 #include "MapWriter.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vor4;
@@ -26,6 +28,8 @@ private Q_SLOTS:
 
 void TestNewMapDialog::createsTheMapItShows()
 {
+    QStandardPaths::setTestModeEnabled(true);
+    editorSettings().remove(QStringLiteral("newMap"));
     FakeDialogs::install();
     MainWindow w;
     w.show();
@@ -62,6 +66,11 @@ void TestNewMapDialog::createsTheMapItShows()
     QCOMPARE(buildSaveFile(w.stores()), buildSaveFile(NewMap::make(asked)));
     QCOMPARE(NewMapDialog::pictureOf(w.stores()), shown);
     QVERIFY(w.document()->undoStack()->canUndo());
+    // The next run offers the same, with a seed of its own.
+    NewMapSettings next = NewMapDialog::remembered();
+    QVERIFY(next.seed != asked.seed);
+    next.seed = asked.seed;
+    QVERIFY(next == asked);
 
     // Shown again with the last settings; cancelled, nothing changes.
     const QByteArray before = buildSaveFile(w.stores());
