@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -59,6 +60,7 @@ NewMapDialog::NewMapDialog(const vor4::NewMapSettings &s, QWidget *parent)
     m_base->setObjectName(QStringLiteral("NewMapBase"));
     m_base->addItems({QStringLiteral("Ocean"), QStringLiteral("Grassland"), QStringLiteral("Empty")});
     m_base->setCurrentIndex(int(s.base));
+    m_chosenBase = int(s.base);
     m_base->setToolTip(QStringLiteral("The plots of a map without generated land: ocean (TerrainType=TERRAIN_OCEAN, "
                                       "PlotType=3), grassland (TerrainType=TERRAIN_GRASS, PlotType=2) or nothing"));
     m_players = spinBox("NewMapPlayers", 0, NewMapSettings::MaxPlayers, s.players,
@@ -151,6 +153,10 @@ NewMapDialog::NewMapDialog(const vor4::NewMapSettings &s, QWidget *parent)
         connect(box, &QSpinBox::valueChanged, this, &NewMapDialog::settingsChanged);
     for (QCheckBox *box : {m_wrapX, m_wrapY})
         connect(box, &QCheckBox::toggled, this, &NewMapDialog::settingsChanged);
+    connect(m_base, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_base->isEnabled())
+            m_chosenBase = index;
+    });
     for (QComboBox *box : {m_base, m_land})
         connect(box, &QComboBox::currentIndexChanged, this, &NewMapDialog::settingsChanged);
     connect(m_seed, &QLineEdit::textChanged, this, &NewMapDialog::settingsChanged);
@@ -221,9 +227,7 @@ vor4::NewMapSettings NewMapDialog::settings() const
     s.topLatitude = m_top->value();
     s.bottomLatitude = m_bottom->value();
     s.land = vor4::NewMapSettings::Land(m_land->currentIndex());
-    // Generated land lies in the ocean.
-    s.base = s.land == vor4::NewMapSettings::Land::None ? vor4::NewMapSettings::Base(m_base->currentIndex())
-                                                        : vor4::NewMapSettings::Base::Ocean;
+    s.base = vor4::NewMapSettings::Base(m_base->currentIndex());
     s.players = m_players->value();
     bool ok = false;
     s.seed = m_seed->text().toUInt(&ok);
@@ -239,6 +243,12 @@ void NewMapDialog::settingsChanged()
 {
     const bool land = m_land->currentIndex() != int(vor4::NewMapSettings::Land::None);
     m_base->setEnabled(!land);
+    {
+        // Generated land lies in the ocean: the box says so, and shows the
+        // plots chosen for a map without land again when land is none.
+        const QSignalBlocker quiet(m_base);
+        m_base->setCurrentIndex(land ? int(vor4::NewMapSettings::Base::Ocean) : m_chosenBase);
+    }
     for (QWidget *w : std::initializer_list<QWidget *>{m_seed, m_newSeed, m_landShare, m_hills, m_peaks})
         w->setEnabled(land);
     const QString problem = settings().problem();

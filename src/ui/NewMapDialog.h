@@ -74,6 +74,7 @@ private:
     QSpinBox *m_width, *m_height, *m_top, *m_bottom, *m_players, *m_landShare, *m_hills, *m_peaks;
     QCheckBox *m_wrapX, *m_wrapY;
     QComboBox *m_base, *m_land;
+    int m_chosenBase = 0; // the base plots asked for a map without land
     QLineEdit *m_seed;
     QPushButton *m_newSeed, *m_create;
     QLabel *m_picture, *m_notes;

@@ -45,8 +45,14 @@ void TestNewMapDialog::createsTheMapItShows()
         d->widthBox()->setValue(50);
         d->heightBox()->setValue(30);
         d->playersBox()->setValue(5);
+        d->landBox()->setCurrentIndex(int(NewMapSettings::Land::None));
+        d->baseBox()->setCurrentIndex(int(NewMapSettings::Base::Grass));
+        // Land lies in the ocean; the grass comes back without land.
+        for (const NewMapSettings::Land land : {NewMapSettings::Land::Islands, NewMapSettings::Land::None})
+            d->landBox()->setCurrentIndex(int(land));
+        QVERIFY(d->settings().base == NewMapSettings::Base::Grass);
         d->landBox()->setCurrentIndex(int(NewMapSettings::Land::Pangaea));
-        QVERIFY(!d->baseBox()->isEnabled());
+        QVERIFY(!d->baseBox()->isEnabled() && d->settings().base == NewMapSettings::Base::Ocean);
         d->seedEdit()->setText(QStringLiteral("77"));
         QTRY_VERIFY(d->previewReady());
         const QImage before = d->previewImage();
