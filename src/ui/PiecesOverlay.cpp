@@ -59,7 +59,8 @@ void PiecesOverlay::paintOverlay(QPainter &painter, const QRect &area)
 
 void PiecesOverlay::drawMarks(QImage &picture)
 {
-    if (!m_layers.starts)
+    // A map without a size has no picture to mark.
+    if (!m_layers.starts || picture.isNull())
         return;
     QPainter p(&picture);
     for (const vor4::MapPieces::Start &s : m_pieces->starts()) {
