@@ -186,13 +186,15 @@ void TestVor4map::newMap_data()
     QTest::addColumn<int>("code");
     const QStringList golden{"--size", "24,16", "--players", "3", "--land", "continents", "--seed", "4", "--land-share", "45"};
     QTest::newRow("golden") << golden << 0;
-    QTest::newRow("random seed") << QStringList{"--size=30,20", "--wrap", "both", "--base", "grass", "--players", "20"} << 0;
+    QTest::newRow("random seed") << QStringList{"--size=30,20", "--wrap", "both", "--base", "grass", "--players", "20",
+                                                "--latitudes", "60,-30", "--hills", "30", "--peaks", "10"} << 0;
     QTest::newRow("no land for starts") << QStringList{"--size", "9,9", "--players", "3", "--seed", "1"} << 0;
     for (const QStringList &wrong :
          {QStringList{"--size", "0,5"}, {"--size", "1001,5"}, {"--size", "5"}, {"--players", "2"},
           {"--size", "9,9", "--wrap", "sideways"}, {"--size", "9,9", "--land", "moon"}, {"--size", "9,9", "--players", "65"},
           {"--size", "9,9", "--land-share", "95"}, {"--size", "9,9", "--seed", "-1"},
-          {"--size", "9,9", "--base", "grass", "--land", "islands"}, {"--size", "9,9", "--frob"}, {"--size", "9,9", "second"}})
+          {"--size", "9,9", "--base", "grass", "--land", "islands"}, {"--size", "9,9", "--frob"}, {"--size", "9,9", "second"},
+          {"--size", "9,9", "--hills", "90", "--peaks", "20"}, {"--size", "9,9", "--latitudes", "91,0"}})
         QTest::addRow("%s", qPrintable(wrong.join(' '))) << wrong << 1;
 }
 
@@ -228,6 +230,7 @@ void TestVor4map::newMap()
     QCOMPARE(doc.PlayerTexts.size(), 20);
     QVERIFY(PlotFacts::startOf(doc.PlayerTexts[19]).plot());
     QCOMPARE(doc.Header.wrapY, 1);
+    QCOMPARE(doc.Header.topLatitude + doc.Header.bottomLatitude, QByteArray("60-30"));
     QVERIFY(vor4map({"new", dir.filePath("no/such/folder/x"), "--size", "3,3"}).code == 1);
 }
 

@@ -51,7 +51,8 @@ QString usage()
                          "       vor4map new OUT --size W,H [--wrap none|x|y|both]\n"
                          "                   [--base ocean|grass|empty] [--players N]\n"
                          "                   [--land none|continents|pangaea|islands]\n"
-                         "                   [--seed S] [--land-share PCT]\n"
+                         "                   [--seed S] [--land-share PCT] [--hills PCT]\n"
+                         "                   [--peaks PCT] [--latitudes TOP,BOTTOM]\n"
                          "       vor4map --help | --version\n");
 }
 
@@ -171,7 +172,11 @@ QString help()
                "                      pangaea (one) or islands (many small), in the ocean\n"
                "    --seed S          0 to 4294967295; the same seed and options give the\n"
                "                      same file; a random one without\n"
-               "    --land-share PCT  land in percent of the map, 10 to 90 (default 35)\n"
+               "    --land-share PCT  land in percent of the map, 10 to 90 (default 35)\n"               "    --hills PCT       hills in percent of the land (default 18)\n"
+               "    --peaks PCT       peaks in percent of the land (default 4); hills and\n"
+               "                      peaks together at most 100\n"
+               "    --latitudes TOP,BOTTOM  the latitudes of the north and south edges,\n"
+               "                      -90 to 90 each (default 90,-90)\n"
                "  --help              show this text\n"
                "  --version           show the version\n"
                "\n"

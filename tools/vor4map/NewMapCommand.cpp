@@ -45,7 +45,10 @@ QString parse(const QStringList &args, NewMapSettings &s, QString *out)
     const QCommandLineOption land(QStringLiteral("land"), {}, QStringLiteral("KIND"));
     const QCommandLineOption seed(QStringLiteral("seed"), {}, QStringLiteral("S"));
     const QCommandLineOption share(QStringLiteral("land-share"), {}, QStringLiteral("PCT"));
-    p.addOptions({size, wrap, base, players, land, seed, share});
+    const QCommandLineOption hills(QStringLiteral("hills"), {}, QStringLiteral("PCT"));
+    const QCommandLineOption peaks(QStringLiteral("peaks"), {}, QStringLiteral("PCT"));
+    const QCommandLineOption latitudes(QStringLiteral("latitudes"), {}, QStringLiteral("TOP,BOTTOM"));
+    p.addOptions({size, wrap, base, players, land, seed, share, hills, peaks, latitudes});
     p.addPositionalArgument(QStringLiteral("OUT"), {});
     if (!p.parse(QStringList{QStringLiteral("vor4map new")} + args))
         return p.errorText().chopped(p.errorText().endsWith(QLatin1Char('.')) ? 1 : 0);
@@ -79,6 +82,13 @@ QString parse(const QStringList &args, NewMapSettings &s, QString *out)
         return QStringLiteral("--players is 0 to %1").arg(NewMapSettings::MaxPlayers);
     if (p.isSet(share) && !number(p.value(share), 10, 90, &s.landShare))
         return QStringLiteral("--land-share is 10 to 90");
+    if ((p.isSet(hills) && !number(p.value(hills), 0, 100, &s.hillShare))
+        || (p.isSet(peaks) && !number(p.value(peaks), 0, 100, &s.peakShare)))
+        return QStringLiteral("--hills and --peaks are 0 to 100");
+    const QStringList tb = p.value(latitudes).split(QLatin1Char(','));
+    if (p.isSet(latitudes)
+        && (tb.size() != 2 || !number(tb[0], -90, 90, &s.topLatitude) || !number(tb[1], -90, 90, &s.bottomLatitude)))
+        return QStringLiteral("--latitudes needs TOP,BOTTOM, each -90 to 90");
     if (p.isSet(seed)) {
         bool ok = false;
         s.seed = p.value(seed).toUInt(&ok);
