@@ -2,6 +2,7 @@
 
 #include "Document.h"
 #include "GameYields.h"
+#include "MapWrap.h"
 #include "PlotFacts.h"
 #include "PlotStatistics.h"
 #include "StatisticsReport.h"
@@ -13,21 +14,7 @@ namespace vor4 {
 
 namespace {
 
-bool wrapsX(const Document &doc) { return doc.Header.wrapX == 1; }
-bool wrapsY(const Document &doc) { return doc.Header.wrapY == 1; }
-
-// The plot at `at` on the map, wrapped where the axis wraps; nothing off it.
-std::optional<QPoint> onMap(const Document &doc, QPoint at)
-{
-    const int w = doc.columnCount(), h = doc.rowCount();
-    if (wrapsX(doc))
-        at.rx() = ((at.x() % w) + w) % w;
-    if (wrapsY(doc))
-        at.ry() = ((at.y() % h) + h) % h;
-    if (at.x() < 0 || at.y() < 0 || at.x() >= w || at.y() >= h)
-        return std::nullopt;
-    return at;
-}
+std::optional<QPoint> onMap(const Document &doc, QPoint at) { return MapWrap::of(doc).onMap(at); }
 
 QByteArrayView textAt(const Document &doc, QPoint at) { return doc.PlotTexts.view(at.x(), doc.fileY(at.y())); }
 
@@ -99,19 +86,7 @@ QList<BalanceStart> BalanceReport::starts(const Document &doc, const SettlerInde
     return list;
 }
 
-QList<QPoint> BalanceReport::workArea(const Document &doc, QPoint at)
-{
-    QList<QPoint> area;
-    for (int dy = -2; dy <= 2; ++dy)
-        for (int dx = -2; dx <= 2; ++dx) {
-            if (qAbs(dx) == 2 && qAbs(dy) == 2)
-                continue;
-            const std::optional<QPoint> p = onMap(doc, at + QPoint(dx, dy));
-            if (p && !area.contains(*p))
-                area << *p;
-        }
-    return area;
-}
+QList<QPoint> BalanceReport::workArea(const Document &doc, QPoint at) { return MapWrap::of(doc).workArea(at); }
 
 bool BalanceReport::isRiverPlot(const Document &doc, QPoint at)
 {
@@ -126,15 +101,7 @@ bool BalanceReport::isRiverPlot(const Document &doc, QPoint at)
         || (west && PlotFacts::riversOf(textAt(doc, *west)).eastEdge);
 }
 
-int BalanceReport::distance(const Document &doc, QPoint a, QPoint b)
-{
-    int dx = qAbs(a.x() - b.x()), dy = qAbs(a.y() - b.y());
-    if (wrapsX(doc))
-        dx = qMin(dx, doc.columnCount() - dx);
-    if (wrapsY(doc))
-        dy = qMin(dy, doc.rowCount() - dy);
-    return qMax(dx, dy);
-}
+int BalanceReport::distance(const Document &doc, QPoint a, QPoint b) { return MapWrap::of(doc).distance(a, b); }
 
 QList<BalanceFigures> BalanceReport::figures(const Document &doc, const QList<BalanceStart> &starts,
                                              const GameYields *yields)

@@ -2,6 +2,8 @@
 // The plots of a generated map before they are written as text: one byte
 // a fact, row after row from the north-west corner.
 
+#include "MapWrap.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -24,20 +26,9 @@ struct GeneratedLand
     std::vector<std::uint16_t> coastDistance;
 
     int index(int x, int y) const { return y * width + x; }
+    QPoint at(int i) const { return QPoint(i % width, i / width); }
     bool isLand(int i) const { return plotType[std::size_t(i)] <= Flat; }
-    // The larger of the x and y distances, the short way round on a
-    // wrapping axis: the balance report's distance between starts.
-    int distance(int a, int b) const
-    {
-        int dx = a % width - b % width, dy = a / width - b / width;
-        dx = dx < 0 ? -dx : dx;
-        dy = dy < 0 ? -dy : dy;
-        if (wrapX && width - dx < dx)
-            dx = width - dx;
-        if (wrapY && height - dy < dy)
-            dy = height - dy;
-        return dx > dy ? dx : dy;
-    }
+    MapWrap surface() const { return {width, height, wrapX, wrapY}; }
 };
 
 } // namespace vor4

@@ -185,7 +185,7 @@ std::vector<LandGenerator::Mass> LandGenerator::seedMasses(std::int64_t target) 
                 const int plot = int(rng.below(std::uint32_t(band)) + std::uint32_t(bandTop)) * w + int(rng.below(std::uint32_t(w)));
                 int d = 1 << 30;
                 for (const Mass &m : masses)
-                    d = std::min(d, m_land.distance(plot, m.seed));
+                    d = std::min(d, m_land.surface().distance(m_land.at(plot), m_land.at(m.seed)));
                 if (d > bestDistance) {
                     best = plot;
                     bestDistance = d;

@@ -4,34 +4,14 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 
 namespace vor4 {
 
 std::vector<int> StartPlacement::candidates(const GeneratedLand &land, int wanted)
 {
-    const int w = land.width, h = land.height;
-    // Peaks and harsh plots (snow, tundra, desert) in the 21 plots around,
-    // the balance report's work area.
-    const auto around = [&](int i, int *peaks, int *harsh) {
-        *peaks = *harsh = 0;
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx) {
-                if (std::abs(dx) == 2 && std::abs(dy) == 2)
-                    continue;
-                int x = i % w + dx, y = i / w + dy;
-                x = land.wrapX ? (x + w) % w : x;
-                y = land.wrapY ? (y + h) % h : y;
-                if (x < 0 || y < 0 || x >= w || y >= h)
-                    continue;
-                const std::size_t q = std::size_t(y) * std::size_t(w) + std::size_t(x);
-                *peaks += land.plotType[q] == GeneratedLand::Peak;
-                *harsh += land.terrain[q] == GeneratedLand::Snow || land.terrain[q] == GeneratedLand::Tundra
-                       || land.terrain[q] == GeneratedLand::Desert;
-            }
-    };
+    const MapWrap surface = land.surface();
     std::vector<int> best, good, any;
-    for (int i = 0; i < w * h; ++i) {
+    for (int i = 0; i < land.width * land.height; ++i) {
         const std::uint8_t type = land.plotType[std::size_t(i)], terrain = land.terrain[std::size_t(i)];
         if (type != GeneratedLand::Flat && type != GeneratedLand::Hill)
             continue;
@@ -40,7 +20,12 @@ std::vector<int> StartPlacement::candidates(const GeneratedLand &land, int wante
             continue;
         good.push_back(i);
         int peaks = 0, harsh = 0;
-        around(i, &peaks, &harsh);
+        for (const QPoint &p : surface.workArea(land.at(i))) {
+            const std::size_t q = std::size_t(land.index(p.x(), p.y()));
+            peaks += land.plotType[q] == GeneratedLand::Peak;
+            harsh += land.terrain[q] == GeneratedLand::Snow || land.terrain[q] == GeneratedLand::Tundra
+                  || land.terrain[q] == GeneratedLand::Desert;
+        }
         if (peaks <= 2 && harsh <= 4)
             best.push_back(i);
     }
@@ -53,6 +38,10 @@ std::vector<int> StartPlacement::placeFrom(const GeneratedLand &land, const std:
     std::vector<int> placed;
     if (candidates.empty() || count <= 0)
         return placed;
+    const MapWrap surface = land.surface();
+    std::vector<QPoint> points;
+    for (const int c : candidates)
+        points.push_back(land.at(c));
     std::vector<int> gap(candidates.size(), INT_MAX);
     std::size_t next = first;
     while (int(placed.size()) < count && int(placed.size()) < int(candidates.size())) {
@@ -60,7 +49,7 @@ std::vector<int> StartPlacement::placeFrom(const GeneratedLand &land, const std:
         placed.push_back(plot);
         std::size_t far = 0;
         for (std::size_t c = 0; c < candidates.size(); ++c) {
-            gap[c] = std::min(gap[c], land.distance(plot, candidates[c]));
+            gap[c] = std::min(gap[c], surface.distance(points[next], points[c]));
             if (gap[c] > gap[far])
                 far = c;
         }
@@ -95,7 +84,7 @@ int StartPlacement::nearest(const GeneratedLand &land, const std::vector<int> &p
     int d = -1;
     for (std::size_t a = 0; a < plots.size(); ++a)
         for (std::size_t b = a + 1; b < plots.size(); ++b) {
-            const int ab = land.distance(plots[a], plots[b]);
+            const int ab = land.surface().distance(land.at(plots[a]), land.at(plots[b]));
             d = d < 0 ? ab : std::min(d, ab);
         }
     return d;
