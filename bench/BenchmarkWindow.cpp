@@ -6,9 +6,9 @@
 #include "MainWindow.h"
 #include "FileActions.h"
 #include "MapPage.h"
-#include <QApplication>
-#include <QAction>
 
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QToolButton>
 

@@ -21,16 +21,18 @@ struct MapWrap
     static MapWrap of(const Document &doc);
     // The plot at `at`, wrapped where the axis wraps; nothing off the map.
     std::optional<QPoint> onMap(QPoint at) const;
-    // The larger of the axis distances, each the short way round on a
-    // wrapping axis.
+    // How far apart two plots are along each axis, the short way round on
+    // a wrapping axis.
+    QPoint span(QPoint a, QPoint b) const
+    {
+        const int dx = qAbs(a.x() - b.x()), dy = qAbs(a.y() - b.y());
+        return {wrapX ? qMin(dx, width - dx) : dx, wrapY ? qMin(dy, height - dy) : dy};
+    }
+    // The larger of the axis distances.
     int distance(QPoint a, QPoint b) const
     {
-        int dx = qAbs(a.x() - b.x()), dy = qAbs(a.y() - b.y());
-        if (wrapX)
-            dx = qMin(dx, width - dx);
-        if (wrapY)
-            dy = qMin(dy, height - dy);
-        return qMax(dx, dy);
+        const QPoint d = span(a, b);
+        return qMax(d.x(), d.y());
     }
     // A start's work area: the distinct plots within two of `at`, without
     // the 5 x 5 square's corners, in no set order.

@@ -59,7 +59,6 @@ FileActions::FileActions(MainWindow *window, EditorContext *context)
     // more slowly).
     m_reader.setMaxThreadCount(1);
     m_reader.setExpiryTimeout(-1);
-    m_newMapSettings = NewMapDialog::remembered();
     locateGame();
 }
 
@@ -156,11 +155,14 @@ void FileActions::createGeneratedMap()
 {
     if (!maybeSave())
         return;
-    NewMapDialog dialog(m_newMapSettings, m_window);
+    // Read when first asked for, not at every start of the editor.
+    if (!m_newMapSettings)
+        m_newMapSettings = NewMapDialog::remembered();
+    NewMapDialog dialog(*m_newMapSettings, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_newMapSettings = dialog.settings();
-    NewMapDialog::remember(m_newMapSettings);
+    NewMapDialog::remember(*m_newMapSettings);
     QStringList notes;
     vor4::Document fresh = dialog.takeDocument(&notes);
     const QString name = QStringLiteral("New map %1 x %2").arg(fresh.columnCount()).arg(fresh.rowCount());

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
+#include <optional>
 #include <atomic>
 
 class AutoRecovery;
@@ -93,7 +94,7 @@ private:
     QString m_mapsDir;
     QString m_openFolder;
     QString m_saveName;
-    vor4::NewMapSettings m_newMapSettings; // the dialog's, kept for its next showing
+    std::optional<vor4::NewMapSettings> m_newMapSettings; // the dialog's, kept for its next showing
     QString m_captionName; // the file's name, "Untitled" after New, empty at start
     // The open file was damaged: the first Save asks before writing it.
     bool m_confirmDamagedSave = false;

@@ -1,10 +1,10 @@
 #include "NewMapDialog.h"
 
 #include "EditorSettings.h"
-#include "MiniMap.h"
 #include "NewMap.h"
 #include "PiecePainter.h"
 #include "PlotFacts.h"
+#include "Thumbnail.h"
 #include "WaitCursor.h"
 
 #include <QCheckBox>
@@ -271,21 +271,19 @@ std::shared_ptr<NewMapDialog::Result> NewMapDialog::generate(const vor4::NewMapS
 
 QImage NewMapDialog::pictureOf(const vor4::Document &doc)
 {
-    QImage full(vor4::miniMapSize(doc), QImage::Format_RGB32);
-    full.fill(Qt::white);
-    vor4::renderMiniMap(doc.PlotTexts, full);
-    QImage picture = full.scaled(PictureSize, Qt::KeepAspectRatio, Qt::FastTransformation);
+    // Sampled at the picture's size: the largest map's whole minimap would
+    // be drawn only to be thrown away.
+    const QSize fitted = QSize(doc.columnCount(), doc.rowCount()).scaled(PictureSize, Qt::KeepAspectRatio);
+    QImage picture = vor4::renderThumbnail(doc.PlotTexts, qMax(fitted.width(), fitted.height()));
     QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
     const double scale = double(picture.width()) / doc.columnCount();
     for (int slot = 0; slot < doc.PlayerTexts.size(); ++slot) {
         const std::optional<QPoint> at = vor4::PlotFacts::startOf(doc.PlayerTexts[slot]).plot();
         if (!at)
             continue;
-        const QPointF centre((at->x() + 0.5) * scale, (doc.fileY(at->y()) + 0.5) * scale);
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(vor4::playerColour(slot, vor4::PlotFacts::firstValue(doc.PlayerTexts[slot], "Color").value_or("")));
-        p.drawEllipse(centre, 4, 4);
+        const QPoint centre(int((at->x() + 0.5) * scale), int((doc.fileY(at->y()) + 0.5) * scale));
+        const QByteArrayView colour = vor4::PlotFacts::firstValue(doc.PlayerTexts[slot], "Color").value_or("");
+        vor4::drawStartMarker(p, QRect(centre - QPoint(4, 4), QSize(9, 9)), slot, vor4::playerColour(slot, colour));
     }
     p.end();
     return picture;

@@ -157,12 +157,12 @@ std::vector<LandGenerator::Mass> LandGenerator::seedMasses(std::int64_t target) 
     std::vector<Mass> masses;
     // A seed keeps two plots of water between itself and the others.
     std::vector<bool> seeded(std::size_t(w) * std::size_t(h), false);
+    const MapWrap surface = m_land.surface();
     const auto addSeed = [&](int plot) {
-        const int x = plot % w, y = plot / w;
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx) {
-                const int nx = m_land.wrapX ? (x + dx + w) % w : x + dx, ny = m_land.wrapY ? (y + dy + h) % h : y + dy;
-                if (nx >= 0 && ny >= 0 && nx < w && ny < h && seeded[std::size_t(ny * w + nx)])
+                const std::optional<QPoint> q = surface.onMap(m_land.at(plot) + QPoint(dx, dy));
+                if (q && seeded[std::size_t(m_land.index(q->x(), q->y()))])
                     return;
             }
         seeded[std::size_t(plot)] = true;
@@ -185,7 +185,7 @@ std::vector<LandGenerator::Mass> LandGenerator::seedMasses(std::int64_t target) 
                 const int plot = int(rng.below(std::uint32_t(band)) + std::uint32_t(bandTop)) * w + int(rng.below(std::uint32_t(w)));
                 int d = 1 << 30;
                 for (const Mass &m : masses)
-                    d = std::min(d, m_land.surface().distance(m_land.at(plot), m_land.at(m.seed)));
+                    d = std::min(d, surface.distance(m_land.at(plot), m_land.at(m.seed)));
                 if (d > bestDistance) {
                     best = plot;
                     bestDistance = d;
@@ -214,13 +214,12 @@ std::vector<LandGenerator::Mass> LandGenerator::seedMasses(std::int64_t target) 
 // the plots taken.
 std::int64_t LandGenerator::growMasses(std::vector<Mass> &masses, std::int64_t target)
 {
-    const int w = m_land.width, h = m_land.height;
+    const MapWrap surface = m_land.surface();
     const auto priority = [&](int plot, const Mass &m) {
-        const int dx = std::abs(plot % w - m.seed % w), dy = std::abs(plot / w - m.seed / w);
-        const int ddx = m_land.wrapX ? std::min(dx, w - dx) : dx, ddy = m_land.wrapY ? std::min(dy, h - dy) : dy;
-        const int d = std::max(ddx, ddy) + std::min(ddx, ddy) / 2;
+        const QPoint span = surface.span(m_land.at(plot), m_land.at(m.seed));
+        const int d = std::max(span.x(), span.y()) + std::min(span.x(), span.y()) / 2;
         // Land thins out toward the poles.
-        const int cold = std::max(0, std::abs(latitude(plot / w)) - 60) * 800;
+        const int cold = std::max(0, std::abs(latitude(plot / m_land.width)) - 60) * 800;
         return m_height[std::size_t(plot)] - int(std::int64_t(24000) * d / m.radius) - cold;
     };
     std::int64_t total = 0;

@@ -81,10 +81,11 @@ std::vector<int> StartPlacement::place(const GeneratedLand &land, const std::vec
 
 int StartPlacement::nearest(const GeneratedLand &land, const std::vector<int> &plots)
 {
+    const MapWrap surface = land.surface();
     int d = -1;
     for (std::size_t a = 0; a < plots.size(); ++a)
         for (std::size_t b = a + 1; b < plots.size(); ++b) {
-            const int ab = land.surface().distance(land.at(plots[a]), land.at(plots[b]));
+            const int ab = surface.distance(land.at(plots[a]), land.at(plots[b]));
             d = d < 0 ? ab : std::min(d, ab);
         }
     return d;

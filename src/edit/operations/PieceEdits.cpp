@@ -61,7 +61,6 @@ Result setPlots(MapDocument &doc, const QList<std::pair<QPoint, QByteArray>> &te
     return {true, plots, name};
 }
 
-// The plot carrying the edge on that side of a cell, and its kind.
 // The edge on that side of a plot: the plot that carries it and its kind;
 // nothing, and why, when the plot is off the map or the side is its edge.
 struct Edge
