@@ -3,6 +3,7 @@
 #include "Document.h"
 #include "GameYields.h"
 #include "MapWrap.h"
+#include "PlayerStarts.h"
 #include "PlotFacts.h"
 #include "PlotStatistics.h"
 #include "StatisticsReport.h"
@@ -21,70 +22,6 @@ QByteArrayView textAt(const Document &doc, QPoint at) { return doc.PlotTexts.vie
 QByteArray number(int n) { return QByteArray::number(n); }
 
 } // namespace
-
-void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
-{
-    const QRect all(0, 0, plots.columnCount(), plots.rowCount());
-    const QRect r = area.isNull() ? all : area & all;
-    if (area.isNull())
-        m_owners.clear();
-    else
-        for (auto it = m_owners.begin(); it != m_owners.end();)
-            // Cells a smaller grid has lost go too.
-            it = r.contains(it->first.first, it->first.second) || !all.contains(it->first.first, it->first.second)
-                ? m_owners.erase(it)
-                : std::next(it);
-    for (int col = r.left(); col <= r.right(); ++col)
-        for (int row = r.bottom(); row >= r.top(); --row) {
-            QList<int> owners;
-            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row)))
-                if (PlotFacts::isSettler(unit) && unit.owner >= 0)
-                    owners << unit.owner;
-            if (!owners.isEmpty())
-                m_owners[{col, row}] = owners;
-        }
-}
-
-QMap<int, QPoint> SettlerIndex::firstPlots(int rows) const
-{
-    QMap<int, QPoint> first;
-    for (const auto &[cell, owners] : m_owners) {
-        const QPoint at(cell.first, rows - 1 - cell.second);
-        for (int owner : owners) {
-            const auto it = first.find(owner);
-            if (it == first.end())
-                first.insert(owner, at);
-            else if (std::pair(at.x(), at.y()) < std::pair(it->x(), it->y()))
-                *it = at;
-        }
-    }
-    return first;
-}
-
-QList<BalanceStart> BalanceReport::starts(const Document &doc)
-{
-    SettlerIndex settlers;
-    settlers.scan(doc.PlotTexts);
-    return starts(doc, settlers);
-}
-
-QList<BalanceStart> BalanceReport::starts(const Document &doc, const SettlerIndex &settlers)
-{
-    const QMap<int, QPoint> first = settlers.firstPlots(doc.rowCount());
-    QList<BalanceStart> list;
-    for (int slot = 0; slot < doc.PlayerTexts.size(); ++slot) {
-        BalanceStart s;
-        s.player = slot;
-        s.fromSettler = first.contains(slot);
-        const std::optional<QPoint> at =
-            s.fromSettler ? first.value(slot) : PlotFacts::startOf(doc.PlayerTexts[slot]).plot();
-        if (!at || !doc.PlotTexts.contains(at->x(), at->y()))
-            continue;
-        s.at = *at;
-        list << s;
-    }
-    return list;
-}
 
 QList<QPoint> BalanceReport::workArea(const Document &doc, QPoint at) { return MapWrap::of(doc).workArea(at); }
 

@@ -3,6 +3,8 @@
 // counted by kind, their yields when the game's data is known, and the
 // distance to the nearest other start. Plots in the file's coordinates.
 
+#include "PlayerStarts.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -18,27 +20,7 @@ class Document;
 class GameYields;
 class PlotTable;
 
-// The settlers on the map by cell, kept up to date by rescanning the cells
-// that change, so that finding the starts does not read the whole map.
-class SettlerIndex
-{
-public:
-    // Rescans the cells of the area (grid cells, row 0 north; a null area is
-    // the whole table, and forgets every other cell).
-    void scan(const PlotTable &plots, const QRect &area = QRect());
-    // Each owner's first settler plot in the order x, then y.
-    QMap<int, QPoint> firstPlots(int rows) const;
-
-private:
-    std::map<std::pair<int, int>, QList<int>> m_owners; // cell -> settler owners
-};
-
-struct BalanceStart
-{
-    int player = 0;
-    bool fromSettler = false; // else the player's start line
-    QPoint at;
-};
+using BalanceStart = PlayerStart;
 
 struct BalanceFigures
 {
@@ -53,10 +35,6 @@ struct BalanceFigures
 class BalanceReport
 {
 public:
-    // Per player slot, in slot order: its first settler, else its start
-    // line; none when it has neither or the plot is off the map.
-    static QList<BalanceStart> starts(const Document &doc, const SettlerIndex &settlers);
-    static QList<BalanceStart> starts(const Document &doc);
     // The distinct plots within two of `at` without the 5 x 5 square's
     // corners, wrapped as the header says, in no set order.
     static QList<QPoint> workArea(const Document &doc, QPoint at);

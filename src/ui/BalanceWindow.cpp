@@ -111,7 +111,7 @@ void BalanceWindow::recount()
         m_settlers.scan(doc.PlotTexts, m_dirty);
     m_rescanAll = false;
     m_dirty = QRect();
-    m_figures = vor4::BalanceReport::figures(doc, vor4::BalanceReport::starts(doc, m_settlers),
+    m_figures = vor4::BalanceReport::figures(doc, vor4::PlayerStarts::effective(doc, m_settlers),
                                              m_withYields ? &m_yields : nullptr);
     fillTable();
     repaintOverlay();

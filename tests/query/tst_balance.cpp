@@ -214,7 +214,7 @@ void TestBalance::againstPlainCounts()
         const Document doc = generate(seed);
         const bool withYields = seed % 2;
         const QList<BalanceFigures> fast =
-            BalanceReport::figures(doc, BalanceReport::starts(doc), withYields ? &yields : nullptr);
+            BalanceReport::figures(doc, PlayerStarts::effective(doc), withYields ? &yields : nullptr);
         QCOMPARE(BalanceReport::json(fast), BalanceReport::json(plainReport(doc, withYields)));
         for (const BalanceFigures &f : fast)
             (f.start.fromSettler ? settlers : lines) += 1;

@@ -44,7 +44,7 @@ void TestBalanceWindow::showsFollowsGoesAndExports()
 
     // The table is the report of the document, less its header row.
     const Document &doc = w.stores();
-    const auto expected = [&doc] { return BalanceReport::rows(BalanceReport::figures(doc, BalanceReport::starts(doc))); };
+    const auto expected = [&doc] { return BalanceReport::rows(BalanceReport::figures(doc, PlayerStarts::effective(doc))); };
     const auto shownMatches = [b](const QList<BalanceReport::Row> &rows) {
         if (b->model()->columnCount() != rows[0].cells.size() || b->model()->rowCount() != rows.size() - 1)
             return false;

@@ -198,7 +198,7 @@ int balanceCommand(const QStringList &args, QString *reason)
             trouble(error);
     }
     const QList<BalanceFigures> figures =
-        BalanceReport::figures(doc, BalanceReport::starts(doc), withYields ? &yields : nullptr);
+        BalanceReport::figures(doc, PlayerStarts::effective(doc), withYields ? &yields : nullptr);
     Output out;
     out << (parser.isSet(json) ? BalanceReport::json(figures) : BalanceReport::text(figures));
     return 0;
