@@ -371,6 +371,9 @@ void MapLint::setBits(qint64 index, unsigned rules)
             bits.assign(std::size_t((qint64(m_cols) * m_rows + 63) >> 6), 0);
         }
         const bool was = bits[word] & bit;
+        // A finding that stays may tell something else now.
+        if (on || was)
+            m_changed |= 1u << rule;
         if (on == was)
             continue;
         bits[word] ^= bit;
@@ -419,6 +422,7 @@ void MapLint::scan(const Document &doc)
         bits = {};
     m_counts = {};
     m_settlers.clear();
+    m_changed = ~0u;
     std::vector<std::pair<QPoint, QList<int>>> settlers, otherSettlers;
     const QRect all(0, 0, m_cols, m_rows);
     const bool byColumn = doc.PlotTexts.storedByColumn(all);
@@ -450,7 +454,7 @@ void MapLint::scan(const Document &doc)
     for (const auto *list : {&settlers, &otherSettlers})
         for (const auto &[cell, owners] : *list)
             m_settlers.setCell(cell.x(), cell.y(), owners);
-    rescanPieces(doc);
+    lintPieces(doc);
 }
 
 void MapLint::rescan(const Document &doc, const QList<QRect> &gridAreas)
@@ -480,6 +484,10 @@ void MapLint::rescan(const Document &doc, const QList<QRect> &gridAreas)
             for (const auto &[top, bottom] : around(a.top(), a.bottom(), m_rows, wrap.wrapY))
                 cells << QRect(QPoint(left, top), QPoint(right, bottom));
     }
+    m_changed = 0;
+    // Units on water name the nearest land, which any plot may have become.
+    if (m_counts[LintFinding::UnitOnWater])
+        m_changed |= 1u << LintFinding::UnitOnWater;
     for (const QRect &a : cells) {
         for (int col = a.left(); col <= a.right(); ++col) {
             for (int row = a.top(); row <= a.bottom(); ++row) {
@@ -490,12 +498,14 @@ void MapLint::rescan(const Document &doc, const QList<QRect> &gridAreas)
             }
         }
     }
-    rescanPieces(doc);
+    m_changed |= lintPieces(doc);
 }
 
-void MapLint::rescanPieces(const Document &doc)
+void MapLint::rescanPieces(const Document &doc) { m_changed = lintPieces(doc); }
+
+quint32 MapLint::lintPieces(const Document &doc)
 {
-    m_pieces.clear();
+    const QList<LintFinding> before = std::exchange(m_pieces, {});
     const int cols = doc.columnCount(), rows = doc.rowCount();
     const auto onMap = [&](QPoint p) { return p.x() >= 0 && p.y() >= 0 && p.x() < cols && p.y() < rows; };
     const QString outside = QStringLiteral("outside the %1 x %2 map").arg(cols).arg(rows);
@@ -564,6 +574,19 @@ void MapLint::rescanPieces(const Document &doc)
         find(at, LintFinding::SignOffMap,
              (n == 1 ? QStringLiteral("a sign ") : QStringLiteral("%1 signs ").arg(n)) + outside);
     std::sort(m_pieces.begin(), m_pieces.end());
+    quint32 changed = 0;
+    for (int rule = LintFinding::PlotRuleCount; rule < LintFinding::RuleCount; ++rule) {
+        const auto of = [rule](const QList<LintFinding> &list) {
+            QList<LintFinding> found;
+            for (const LintFinding &f : list)
+                if (f.rule == rule)
+                    found << f;
+            return found;
+        };
+        if (of(before) != of(m_pieces))
+            changed |= 1u << rule;
+    }
+    return changed;
 }
 
 qsizetype MapLint::count(int rule) const
@@ -673,15 +696,25 @@ void MapLint::write(const Document &doc, Format format, bool all, const std::fun
     bool first = true;
     QByteArray buffer;
     const auto put = [&](const LintFinding &f, qsizetype plots) {
+        // Appended piece by piece: --all may write millions of lines.
         const QByteArray rule = LintFinding::ruleName(f.rule);
         const QByteArray message = f.message.toLatin1();
         if (!json) {
-            buffer += plots ? rule + ": " + message + '\n'
-                            : QByteArray::number(f.x) + ',' + QByteArray::number(f.y) + ": " + rule + ": " + message + '\n';
+            if (!plots)
+                buffer.append(QByteArray::number(f.x)).append(',').append(QByteArray::number(f.y)).append(": ");
+            buffer.append(rule).append(": ").append(message).append('\n');
         } else {
-            buffer += (first ? "{\"x\":" : ",{\"x\":") + QByteArray::number(f.x) + ",\"y\":" + QByteArray::number(f.y)
-                + ",\"rule\":" + jsonString(rule) + ",\"message\":" + jsonString(message)
-                + (plots ? ",\"plots\":" + QByteArray::number(plots) : QByteArray()) + '}';
+            buffer.append(first ? "{\"x\":" : ",{\"x\":")
+                .append(QByteArray::number(f.x))
+                .append(",\"y\":")
+                .append(QByteArray::number(f.y))
+                .append(",\"rule\":")
+                .append(jsonString(rule))
+                .append(",\"message\":")
+                .append(jsonString(message));
+            if (plots)
+                buffer.append(",\"plots\":").append(QByteArray::number(plots));
+            buffer.append('}');
         }
         first = false;
         if (buffer.size() >= (1 << 16)) {

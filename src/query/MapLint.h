@@ -102,6 +102,10 @@ public:
 
     qsizetype count(int rule) const;
     qsizetype total() const;
+    // The rules whose findings, or what they tell, the last scan or rescan
+    // may have changed, as bits (1 << rule): a list of them can keep the
+    // others as they are.
+    quint32 changedRules() const { return m_changed; }
     // The findings of one rule in the report's order, at most `limit` (all
     // when negative), told from doc as it was last scanned.
     QList<LintFinding> findings(const Document &doc, int rule, qsizetype limit = -1) const;
@@ -134,6 +138,8 @@ private:
                    std::array<std::vector<quint64>, LintFinding::PlotRuleCount> &bits,
                    std::vector<std::pair<QPoint, QList<int>>> &settlers) const;
     void setBits(qint64 index, unsigned rules);
+    // The starts' and signs' findings anew; the rules that changed, as bits.
+    quint32 lintPieces(const Document &doc);
     static qsizetype nextSet(const std::vector<quint64> &bits, qsizetype from);
 
     int m_rows = 0, m_cols = 0;
@@ -143,6 +149,7 @@ private:
     std::array<qsizetype, LintFinding::PlotRuleCount> m_counts{};
     SettlerIndex m_settlers;
     QList<LintFinding> m_pieces; // sorted
+    quint32 m_changed = 0;
 };
 
 } // namespace vor4

@@ -152,73 +152,111 @@ void ProblemsPanel::updateNow()
         return;
     m_dirtyAll = m_dirtyPieces = false;
     m_dirtyCells = QRegion();
-    fillModel();
+    fillModel(m_lint.changedRules());
 
     m_marked.clear();
     const int cols = doc.columnCount(), rows = doc.rowCount();
-    for (const vor4::LintFinding &f : std::as_const(m_findings))
-        if (!vor4::LintFinding::isPlotRule(f.rule) && f.x >= 0 && f.y >= 0 && f.x < cols && f.y < rows)
-            m_marked.push_back(qint64(rows - 1 - f.y) * cols + f.x);
+    for (int rule = vor4::LintFinding::PlotRuleCount; rule < vor4::LintFinding::RuleCount; ++rule)
+        for (const vor4::LintFinding &f : std::as_const(m_listed[std::size_t(rule)]))
+            if (f.x >= 0 && f.y >= 0 && f.x < cols && f.y < rows)
+                m_marked.push_back(qint64(rows - 1 - f.y) * cols + f.x);
     std::sort(m_marked.begin(), m_marked.end());
     m_marked.erase(std::unique(m_marked.begin(), m_marked.end()), m_marked.end());
     if (m_overlaid && m_page)
         m_page->grid()->viewport()->update();
 }
 
-void ProblemsPanel::fillModel()
+QList<vor4::LintFinding> ProblemsPanel::findings() const
 {
-    // The groups open before stay open, and the chosen row stays chosen.
-    QSet<int> open;
-    for (int r = 0; r < m_model->rowCount(); ++r)
-        if (m_view->isExpanded(m_model->index(r, 0)))
-            open << m_model->item(r)->data(RuleRole).toInt();
+    QList<vor4::LintFinding> all;
+    for (const QList<vor4::LintFinding> &listed : m_listed)
+        all += listed;
+    return all;
+}
+
+QStandardItem *ProblemsPanel::groupOf(int rule, int *row) const
+{
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        QStandardItem *group = m_model->item(r);
+        if (group->data(RuleRole).isValid() && group->data(RuleRole).toInt() == rule) {
+            if (row)
+                *row = r;
+            return group;
+        }
+    }
+    return nullptr;
+}
+
+void ProblemsPanel::fillModel(quint32 changed)
+{
+    // Only the groups whose findings changed are built again: an edit far
+    // from any finding leaves the list as it was. The chosen row stays chosen.
     const QModelIndex current = m_view->currentIndex();
     const int currentRule = ruleOf(current);
     const vor4::LintFinding *chosen = findingOf(current);
     const bool findingChosen = chosen;
     const QPoint chosenPlot = chosen ? QPoint(chosen->x, chosen->y) : QPoint();
 
-    m_model->clear();
-    m_findings.clear();
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Plot"), QStringLiteral("Explanation")});
     const vor4::Document &doc = m_document->document();
-    if (m_lint.total() == 0) {
+    if (m_model->columnCount() == 0)
+        m_model->setHorizontalHeaderLabels({QStringLiteral("Plot"), QStringLiteral("Explanation")});
+    // "No problems found" is the one row without a rule.
+    if (m_model->rowCount() > 0 && !m_model->item(0)->data(RuleRole).isValid())
+        m_model->removeRow(0);
+    QModelIndex again;
+    int groups = 0;
+    for (int rule = 0; rule < vor4::LintFinding::RuleCount; ++rule) {
+        const qsizetype count = m_lint.count(rule);
+        QList<vor4::LintFinding> &listed = m_listed[std::size_t(rule)];
+        int row = -1;
+        QStandardItem *group = groupOf(rule, &row);
+        if (count == 0) {
+            if (group)
+                m_model->removeRow(row);
+            listed.clear();
+            continue;
+        }
+        ++groups;
+        const QString title = QStringLiteral("%1 (%2)").arg(ruleText(rule)).arg(count);
+        if (group && !(changed & (1u << rule))) {
+            group->setText(title);
+            continue;
+        }
+        if (!group) {
+            group = new QStandardItem;
+            group->setData(rule, RuleRole);
+            const QString fixText = vor4::LintFixes::fixText(rule);
+            auto *groupFix = new QStandardItem(fixText.isEmpty() ? QString() : QStringLiteral("Fix: ") + fixText);
+            groupFix->setData(rule, RuleRole);
+            m_model->insertRow(groups - 1, {group, groupFix});
+        } else {
+            group->removeRows(0, group->rowCount());
+        }
+        group->setText(title);
+        if (rule == currentRule && !findingChosen)
+            again = group->index();
+        listed = m_lint.findings(doc, rule, ListedPerRule);
+        for (int i = 0; i < listed.size(); ++i) {
+            const vor4::LintFinding &f = listed[i];
+            auto *plot = new QStandardItem(QStringLiteral("%1,%2").arg(f.x).arg(f.y));
+            auto *message = new QStandardItem(f.message);
+            for (QStandardItem *item : {plot, message}) {
+                item->setData(rule, RuleRole);
+                item->setData(i, FindingRole);
+            }
+            group->appendRow({plot, message});
+            if (findingChosen && rule == currentRule && chosenPlot == QPoint(f.x, f.y))
+                again = plot->index();
+        }
+        if (count > ListedPerRule)
+            group->appendRow(new QStandardItem(QStringLiteral("… and %1 more").arg(count - ListedPerRule)));
+    }
+    if (groups == 0) {
         auto *none = new QStandardItem(QStringLiteral("No problems found"));
         none->setFlags(Qt::ItemIsEnabled);
         m_model->appendRow({none, new QStandardItem});
         m_view->setFirstColumnSpanned(0, QModelIndex(), true);
     }
-    QModelIndex again;
-    for (int rule = 0; rule < vor4::LintFinding::RuleCount; ++rule) {
-        const qsizetype count = m_lint.count(rule);
-        if (count == 0)
-            continue;
-        auto *group = new QStandardItem(QStringLiteral("%1 (%2)").arg(ruleText(rule)).arg(count));
-        group->setData(rule, RuleRole);
-        const QString fixText = vor4::LintFixes::fixText(rule);
-        auto *groupFix = new QStandardItem(fixText.isEmpty() ? QString() : QStringLiteral("Fix: ") + fixText);
-        groupFix->setData(rule, RuleRole);
-        m_model->appendRow({group, groupFix});
-        if (rule == currentRule && !findingChosen)
-            again = group->index();
-        for (const vor4::LintFinding &f : m_lint.findings(doc, rule, ListedPerRule)) {
-            auto *plot = new QStandardItem(QStringLiteral("%1,%2").arg(f.x).arg(f.y));
-            auto *message = new QStandardItem(f.message);
-            for (QStandardItem *item : {plot, message}) {
-                item->setData(rule, RuleRole);
-                item->setData(int(m_findings.size()), FindingRole);
-            }
-            group->appendRow({plot, message});
-            if (findingChosen && rule == currentRule && chosenPlot == QPoint(f.x, f.y))
-                again = plot->index();
-            m_findings << f;
-        }
-        if (count > ListedPerRule)
-            group->appendRow(new QStandardItem(QStringLiteral("… and %1 more").arg(count - ListedPerRule)));
-    }
-    for (int r = 0; r < m_model->rowCount(); ++r)
-        if (open.contains(m_model->item(r)->data(RuleRole).toInt()))
-            m_view->expand(m_model->index(r, 0));
     if (again.isValid())
         m_view->setCurrentIndex(again);
     m_view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -233,8 +271,12 @@ int ProblemsPanel::ruleOf(const QModelIndex &index) const
 
 const vor4::LintFinding *ProblemsPanel::findingOf(const QModelIndex &index) const
 {
+    const int rule = ruleOf(index);
     const QVariant i = index.siblingAtColumn(0).data(FindingRole);
-    return i.isValid() && i.toInt() < m_findings.size() ? &m_findings[i.toInt()] : nullptr;
+    if (rule < 0 || !i.isValid())
+        return nullptr;
+    const QList<vor4::LintFinding> &listed = m_listed[std::size_t(rule)];
+    return i.toInt() < listed.size() ? &listed[i.toInt()] : nullptr;
 }
 
 void ProblemsPanel::currentChanged()

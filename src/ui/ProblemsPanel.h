@@ -16,6 +16,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QTimer>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -24,6 +25,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QStandardItem;
 class QStandardItemModel;
 class QTreeView;
 
@@ -51,7 +53,7 @@ public:
     // Map > Starts from settlers.
     QAction *startsFromSettlersAction() const { return m_startsFromSettlers; }
     // The findings listed, at most ListedPerRule of each rule.
-    const QList<vor4::LintFinding> &findings() const { return m_findings; }
+    QList<vor4::LintFinding> findings() const;
     const vor4::MapLint &lint() const { return m_lint; }
     // Brings the findings up to date now rather than after the short wait.
     void updateNow();
@@ -72,7 +74,9 @@ private:
     void changed(const QRegion &cells, bool pieces, bool everything);
     void shownChanged(bool shown);
     void choose(const QModelIndex &index);
-    void fillModel();
+    // Rebuilds the groups of the rules whose findings changed (bits).
+    void fillModel(quint32 changed);
+    QStandardItem *groupOf(int rule, int *row = nullptr) const;
     void currentChanged();
     // The rule of a row, the finding of a finding's row.
     int ruleOf(const QModelIndex &index) const;
@@ -92,7 +96,8 @@ private:
     QLabel *m_message;
     QAction *m_startsFromSettlers;
     vor4::MapLint m_lint;
-    QList<vor4::LintFinding> m_findings;
+    // Per rule, the findings listed under it.
+    std::array<QList<vor4::LintFinding>, vor4::LintFinding::RuleCount> m_listed;
     // The starts and signs with a finding, as grid cells (row * columns +
     // column), sorted; the plots' findings are asked of the lint.
     std::vector<qint64> m_marked;
