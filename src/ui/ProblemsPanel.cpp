@@ -44,7 +44,7 @@ ProblemsPanel::ProblemsPanel(MapPage *page, vor4::MapDocument *document, QWidget
     , m_fix(new QPushButton(QStringLiteral("&Fix")))
     , m_fixAll(new QPushButton(QStringLiteral("Fix &all")))
     , m_message(new QLabel)
-    , m_startsFromSettlers(new QAction(QStringLiteral("Starts from &settlers"), this))
+    , m_startsFromSettlers(new QAction(QStringLiteral("Starts &from settlers"), this))
 {
     setObjectName(QStringLiteral("ProblemsPanel"));
     m_view->setObjectName(QStringLiteral("ProblemsView"));
@@ -259,6 +259,10 @@ void ProblemsPanel::fillModel(quint32 changed)
     }
     if (again.isValid())
         m_view->setCurrentIndex(again);
+    else if (currentRule >= 0 && m_lint.count(currentRule) == 0)
+        // The rule chosen has no finding left: nothing else gets chosen in
+        // its place, so that a second click on Fix all does nothing.
+        m_view->setCurrentIndex(QModelIndex());
     m_view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     currentChanged();
 }

@@ -148,6 +148,7 @@ void TestProblemsPanel::fixesUndoToTheFile()
         QVERIFY(!plotAt(w, p.x(), p.y()).contains("FeatureType"));
     QCOMPARE(plotAt(w, 3, 1), untouched);
     QVERIFY(!rowOf(panel, QStringLiteral("feature-on-wrong-terrain")).isValid());
+    QVERIFY(!panel->view()->currentIndex().isValid() && !panel->fixAllButton()->isEnabled());
     // Floodplains went with their plot's other finding.
     QVERIFY(!rowOf(panel, QStringLiteral("floodplains-off-river")).isValid());
 
