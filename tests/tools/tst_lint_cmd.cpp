@@ -88,17 +88,6 @@ void TestLintCommand::fixes_data()
                                              "3,1: unit-not-closed: added \"EndUnit\"\n")
                                << QByteArray("sections changed: 0\nplots changed: 2\nplots added: 0\nplots removed: 0\n"
                                              "lines removed: 1\nlines added: 1\n");
-    // Rule after rule: the floodplains' feature goes first, and with it the
-    // other finding of its plot.
-    QTest::newRow("features") << QStringList{"lint", Rules, "--fix", "feature-on-wrong-terrain,floodplains-off-river,peak-with-feature",
-                                             "--out", "OUT"}
-                              << 0
-                              << QByteArray("3,2: peak-with-feature: removed \"FeatureType=FEATURE_FALLOUT\"\n"
-                                            "2,2: floodplains-off-river: removed \"FeatureType=FEATURE_FLOOD_PLAINS\"\n"
-                                            "1,2: feature-on-wrong-terrain: removed \"FeatureType=FEATURE_FOREST, FeatureVariety=0\"\n"
-                                            "2,1: feature-on-wrong-terrain: removed \"FeatureType=FEATURE_ICE\"\n")
-                              << QByteArray("sections changed: 0\nplots changed: 4\nplots added: 0\nplots removed: 0\n"
-                                            "lines removed: 4\nlines added: 0\n");
     QTest::newRow("stale starts") << QStringList{"lint", Rules, "--fix", "start-apart-from-settler", "--out", "OUT"} << 0
                                   << QByteArray("2,1: start-apart-from-settler: start line of player 0 to its settler at 3,0\n"
                                                 "1,1: start-apart-from-settler: start line of player 1 to its settler at 2,0\n")
@@ -108,8 +97,6 @@ void TestLintCommand::fixes_data()
                                     << QByteArray() << QByteArray();
     QTest::newRow("rule without a fix") << QStringList{"lint", Rules, "--fix", "water-mismatch", "--out", "OUT"} << 2
                                         << QByteArray() << QByteArray();
-    QTest::newRow("no such rule") << QStringList{"lint", Rules, "--fix", "river-on-water,rivers", "--out", "OUT"} << 2
-                                  << QByteArray() << QByteArray();
     QTest::newRow("no --out") << QStringList{"lint", Rules, "--fix", "river-on-water"} << 2 << QByteArray() << QByteArray();
 }
 
