@@ -94,11 +94,9 @@ QByteArray LintFixes::fixedText(const Document &doc, int rule, int col, int row,
             break;
         case LintFinding::RiverOnWater:
             next = PlotFacts::withoutRiver(PlotFacts::withoutRiver(fixed, PlotFacts::SouthEdge), PlotFacts::EastEdge);
-            line = "the river flags";
             break;
         case LintFinding::UnitNotClosed:
             next = fixed + (fixed.isEmpty() || fixed.endsWith('\n') || fixed.endsWith('\r') ? "EndUnit" : "\r\nEndUnit");
-            line = "EndUnit";
             break;
         default:
             acted = false;
