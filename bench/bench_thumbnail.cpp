@@ -1,6 +1,8 @@
 // vor4map thumbnail, balance and lint against vor4map check on the 1000 x
 // 1000 benchmark map, each as the separate process a file manager or a
-// script starts; and the drawing alone, in this process, on the loaded map.
+// script starts, with its peak memory; lint and check on a file of nothing
+// but a 2048 x 2048 header; and the drawing alone, in this process, on the
+// loaded map.
 
 #include "MapGenerator.h"
 #include "MapReader.h"
@@ -11,6 +13,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
 
 #include <cstring>
 #include <ctime>
@@ -41,6 +46,7 @@ struct ToolTimes
 {
     double wall = -1; // seconds; negative when the tool failed
     double cpu = 0;   // user and system seconds of the tool alone
+    double peakMb = 0; // its largest resident size
 };
 
 // Runs vor4map with ARGS, its output thrown away; an exit status above
@@ -72,7 +78,7 @@ ToolTimes runTool(const QStringList &args, int worstOk)
     clock_gettime(CLOCK_MONOTONIC, &stop);
     const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
     return {double(stop.tv_sec - start.tv_sec) + double(stop.tv_nsec - start.tv_nsec) * 1e-9,
-            seconds(usage.ru_utime) + seconds(usage.ru_stime)};
+            seconds(usage.ru_utime) + seconds(usage.ru_stime), double(usage.ru_maxrss) / 1024};
 }
 
 void toolBenchmark(benchmark::State &state, const QStringList &args, int worstOk = 0)
@@ -81,7 +87,7 @@ void toolBenchmark(benchmark::State &state, const QStringList &args, int worstOk
         state.SkipWithError("benchmark map could not be generated");
         return;
     }
-    double cpu = 0;
+    double cpu = 0, peak = 0;
     for (auto _ : state) {
         const ToolTimes times = runTool(args, worstOk);
         if (times.wall < 0) {
@@ -90,9 +96,31 @@ void toolBenchmark(benchmark::State &state, const QStringList &args, int worstOk
         }
         state.SetIterationTime(times.wall);
         cpu += times.cpu;
+        peak = std::max(peak, times.peakMb);
     }
     // On a busy machine the tool's own processor time says more than the wall time.
     state.counters["tool_cpu_ms"] = state.iterations() ? 1000 * cpu / double(state.iterations()) : 0;
+    state.counters["peak_mb"] = peak;
+}
+
+// 3.9 KB of header for 2048 x 2048 plots without a line: every plot breaks
+// two rules.
+const QString &headerOnlyMap()
+{
+    static const QString path = [] {
+        const QString file = QDir::tempPath() + QStringLiteral("/vor4-bench/header-only-2048.Vor4WorldBuilderSave");
+        QDir().mkpath(QFileInfo(file).path());
+        QFile f(file);
+        QByteArray text = "Version=11\r\nBeginGame\r\nEndGame\r\n";
+        for (int i = 0; i < 18; ++i)
+            text += "BeginTeam\r\n\tTeamID=" + QByteArray::number(i) + "\r\nEndTeam\r\n";
+        for (int i = 0; i < 18; ++i)
+            text += "BeginPlayer\r\n\tTeam=" + QByteArray::number(i) + "\r\n\tLeaderType=NONE\r\nEndPlayer\r\n";
+        text += "BeginMap\r\n\tgrid width=2048\r\n\tgrid height=2048\r\n\ttop latitude=90\r\n\tbottom latitude=-90\r\n"
+                "\twrap X=1\r\n\twrap Y=0\r\n\tnum plots written=4194304\r\nEndMap\r\n";
+        return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? file : QString();
+    }();
+    return path;
 }
 
 void BM_CheckCommand(benchmark::State &state)
@@ -124,6 +152,17 @@ void BM_LintCommand(benchmark::State &state)
     toolBenchmark(state, {QStringLiteral("lint"), bigMap()}, 1);
 }
 
+// Two rules broken on 4.2 million plots: one line each, in bounded memory.
+void BM_CheckHeaderOnly(benchmark::State &state)
+{
+    toolBenchmark(state, {QStringLiteral("check"), headerOnlyMap()});
+}
+
+void BM_LintHeaderOnly(benchmark::State &state)
+{
+    toolBenchmark(state, {QStringLiteral("lint"), headerOnlyMap()}, 1);
+}
+
 void BM_ThumbnailCommand(benchmark::State &state)
 {
     const QString out = scratchPng();
@@ -150,6 +189,8 @@ void BM_RenderThumbnail(benchmark::State &state)
 BENCHMARK(BM_CheckCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_BalanceCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_LintCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_CheckHeaderOnly)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_LintHeaderOnly)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_ThumbnailCommand)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_RenderThumbnail)->Arg(128)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
 

@@ -19,13 +19,27 @@ void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
                 : std::next(it);
     for (int col = r.left(); col <= r.right(); ++col)
         for (int row = r.bottom(); row >= r.top(); --row) {
-            QList<int> owners;
-            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row)))
-                if (PlotFacts::isSettler(unit) && unit.owner >= 0)
-                    owners << unit.owner;
+            const QList<int> owners = settlerOwners(PlotFacts::unitsOf(plots.view(col, row)));
             if (!owners.isEmpty())
                 m_owners[{col, row}] = owners;
         }
+}
+
+QList<int> SettlerIndex::settlerOwners(const QList<PlotFacts::Unit> &units)
+{
+    QList<int> owners;
+    for (const PlotFacts::Unit &unit : units)
+        if (PlotFacts::isSettler(unit) && unit.owner >= 0 && !owners.contains(unit.owner))
+            owners << unit.owner;
+    return owners;
+}
+
+void SettlerIndex::setCell(int col, int row, const QList<int> &owners)
+{
+    if (owners.isEmpty())
+        m_owners.erase({col, row});
+    else
+        m_owners[{col, row}] = owners;
 }
 
 QMap<int, QList<QPoint>> SettlerIndex::plotsByOwner(int rows) const

@@ -6,6 +6,8 @@
 // from the settler is stale. Plots are in the file's coordinates (x from
 // the left, y from the bottom).
 
+#include "PlotFacts.h"
+
 #include <QList>
 #include <QMap>
 #include <QPoint>
@@ -30,6 +32,14 @@ public:
     QMap<int, QPoint> firstPlots(int rows) const;
     // Each owner's settler plots, in the order x, then y.
     QMap<int, QList<QPoint>> plotsByOwner(int rows) const;
+
+    // The owners of the settlers among a plot's units, each once: which
+    // unit makes its owner start there.
+    static QList<int> settlerOwners(const QList<PlotFacts::Unit> &units);
+    // One cell's owners as a reader of the whole plot found them (none
+    // forgets the cell), for readers that look at every plot anyway.
+    void setCell(int col, int row, const QList<int> &owners);
+    void clear() { m_owners.clear(); }
 
 private:
     std::map<std::pair<int, int>, QList<int>> m_owners; // cell -> settler owners

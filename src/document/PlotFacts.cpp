@@ -252,6 +252,11 @@ QList<PlotFacts::Unit> PlotFacts::unitsOf(QByteArrayView plotText)
         if (open->owner < 0 && indexOfCi(line, "UnitOwner=") >= 0)
             open->owner = parseInt(fieldAfter(line, "UnitOwner=")).value_or(-1);
     });
+    if (open) {
+        open->lastLine = index - 1;
+        open->closed = false;
+        units << *open;
+    }
     return units;
 }
 

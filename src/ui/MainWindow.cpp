@@ -94,6 +94,8 @@ MainWindow::MainWindow(QWidget *parent)
     addDockWidget(Qt::RightDockWidgetArea, m_problems);
     m_problems->hide();
     m_actions->add(QStringLiteral("problems"), m_problems->toggleViewAction());
+    m_actions->add(QStringLiteral("startsFromSettlers"), m_problems->startsFromSettlersAction());
+    connect(m_problems, &ProblemsPanel::statusMessage, m_context, &EditorContext::say);
     connect(m_problems, &ProblemsPanel::plotChosen, this, [this] { showPage(MapEditorPage); });
     buildMenus();
     m_regions = new RegionActions(this);
@@ -201,7 +203,7 @@ void MainWindow::buildMenus()
     m_mapMenu = bar->addMenu(QStringLiteral("&Map"));
     add(m_mapMenu, {QStringLiteral("newMap"), QString()});
     m_mapPage->tools()->addToMenu(m_mapMenu);
-    add(m_mapMenu, {QStringLiteral("statistics"), QStringLiteral("balance")});
+    add(m_mapMenu, {QStringLiteral("statistics"), QStringLiteral("balance"), QStringLiteral("startsFromSettlers")});
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     add(help, {QStringLiteral("userGuide"), QStringLiteral("legend"), QStringLiteral("shortcuts"), QStringLiteral("about")});
 }
@@ -403,6 +405,7 @@ void MainWindow::setBusy(bool busy)
     m_recent->setBusy(busy);
     m_regions->setBusy(busy);
     m_symmetry->commands()->setEnabled(!busy);
+    m_problems->setBusy(busy);
     for (QWidget *tool : {static_cast<QWidget *>(m_contentsWindow), static_cast<QWidget *>(m_history)})
         if (tool)
             tool->setEnabled(!busy);

@@ -126,7 +126,7 @@ void TestEditScript::scriptsReadAndRun()
 
     const QString help = EditScript::help(" ", "  ");
     QVERIFY(help.startsWith(" --put LINE AREA\n  put the plot line"));
-    QCOMPARE(EditScript::synopsis("> ", "  ").count(QLatin1Char(10)), 18);
+    QCOMPARE(EditScript::synopsis("> ", "  ").count(QLatin1Char(10)), 19);
 }
 
 void TestEditScript::replaceStaysWithinLines()

@@ -2,12 +2,17 @@
 
 #include "BalanceReport.h"
 #include "CommandFiles.h"
+#include "Commands.h"
+#include "FileTarget.h"
 #include "GameLocation.h"
 #include "GameYields.h"
 #include "TypeCatalogue.h"
 #include "MapDiff.h"
+#include "LintFixes.h"
+#include "MapDocument.h"
 #include "MapLint.h"
 #include "MapReader.h"
+#include "MapWriter.h"
 #include "PiecesReport.h"
 #include "PlotQuery.h"
 #include "PlotStatistics.h"
@@ -204,13 +209,92 @@ int balanceCommand(const QStringList &args, QString *reason)
     return 0;
 }
 
+namespace {
+
+// lint FILE --fix RULES --out OUT: every finding of the rules fixed, rule
+// after rule, and the map written once, as edit writes it.
+int lintFix(const QString &in, const QList<int> &rules, const QString &outPath, bool force)
+{
+    MapDocument doc;
+    doc.setKeepsHistory(false);
+    const LoadResult loaded = doc.load(in);
+    if (!loaded.ok())
+        return trouble(loadFailure(in, loaded));
+    if (!writeDespiteDamage(in, mapDamage(doc.document(), loaded.stats), force))
+        return 1;
+    QStringList done;
+    for (const int rule : rules) {
+        // Each rule looks at the map as the fixes before it left it.
+        MapLint lint;
+        lint.scan(doc.document());
+        if (lint.count(rule) == 0)
+            continue;
+        const LintFixes::Result r = LintFixes::fixAll(doc, lint, rule, &done);
+        if (!r.ok) {
+            trouble(QStringLiteral("vor4map lint: ") + r.message);
+            return 1;
+        }
+    }
+    if (done.isEmpty()) {
+        trouble(QStringLiteral("vor4map lint: nothing to fix; %1 not written").arg(outPath));
+        return 1;
+    }
+    const SaveResult saved = writeMapFile(outPath, buildSaveFile(doc.document()));
+    if (!saved.ok) {
+        trouble(saved.message);
+        return 1;
+    }
+    Output out;
+    for (const QString &line : std::as_const(done))
+        out << line.toLatin1() << "\n";
+    return 0;
+}
+
+} // namespace
+
 int lintCommand(const QStringList &args, QString *reason)
 {
-    return fileReport(args, reason, [](const Document &doc, bool json, Output &out) {
-        const QList<LintFinding> findings = MapLint::lint(doc);
-        out << (json ? MapLint::json(findings) : MapLint::text(findings));
-        return findings.isEmpty() ? 0 : 1;
-    });
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json")), all(QStringLiteral("all")), force(QStringLiteral("force"));
+    const QCommandLineOption fix(QStringLiteral("fix"), QString(), QStringLiteral("RULES"));
+    const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("OUT"));
+    parser.addOptions({json, all, fix, out, force});
+    if (!parse(parser, args, 1, reason))
+        return WrongCall;
+    const QString path = parser.positionalArguments()[0];
+    if (parser.isSet(fix) || parser.isSet(out) || parser.isSet(force)) {
+        if (!parser.isSet(fix) || !parser.isSet(out)) {
+            *reason = QStringLiteral("--fix RULE[,RULE...] and --out OUT go together");
+            return WrongCall;
+        }
+        if (parser.isSet(json) || parser.isSet(all)) {
+            *reason = QStringLiteral("--fix prints the fixes; --json and --all are for the report");
+            return WrongCall;
+        }
+        QList<int> rules;
+        for (const QString &name : parser.value(fix).split(QLatin1Char(','))) {
+            const int rule = LintFinding::ruleNamed(name.trimmed().toLatin1());
+            if (rule < 0 || !LintFixes::canFix(rule)) {
+                *reason = rule < 0 ? QStringLiteral("\"%1\" is not a rule").arg(shownValue(name))
+                                   : QStringLiteral("%1 has no automatic fix").arg(name.trimmed());
+                return WrongCall;
+            }
+            if (!rules.contains(rule))
+                rules << rule;
+        }
+        std::sort(rules.begin(), rules.end());
+        return lintFix(path, rules, parser.value(out), parser.isSet(force));
+    }
+
+    Document doc;
+    if (!load(path, doc))
+        return Trouble;
+    MapLint lint;
+    lint.scan(doc);
+    Output report;
+    lint.write(doc, parser.isSet(json) ? MapLint::Format::Json : MapLint::Format::Text, parser.isSet(all),
+               [&report](QByteArrayView piece) { report << piece; });
+    return lint.total() ? 1 : 0;
 }
 
 int diffCommand(const QStringList &args, QString *reason)

@@ -2,6 +2,7 @@
 
 #include "EditOperations.h"
 #include "FileTarget.h"
+#include "LintFixes.h"
 #include "MapTransform.h"
 #include "MapDocument.h"
 #include "PieceEdits.h"
@@ -305,6 +306,8 @@ Result runStart(Context &c)
 
 Result runNoStart(Context &c) { return PieceEdits::removeStart(c.doc, c.operands[0].toInt()); }
 
+Result runStartsFromSettlers(Context &c) { return LintFixes::startsFromSettlers(c.doc); }
+
 Result runMoveUnits(Context &c)
 {
     QPoint from, to;
@@ -418,6 +421,11 @@ const Operation Operations[] = {
     {"--no-start", {Operand::Player}, 0, "--no-start PLAYER",
      "remove the start line of player slot PLAYER",
      runNoStart},
+    {"--starts-from-settlers", {}, 0, "--starts-from-settlers",
+     "set each player's start line to the plot of its first\n"
+     "settler (the first in the order x, then y); players\n"
+     "without a settler keep theirs",
+     runStartsFromSettlers},
     {"--move-units", {Operand::Plot, Operand::Plot}, 0, "--move-units X1,Y1 X2,Y2",
      "move the unit blocks (BeginUnit to EndUnit) of plot X1,Y1\n"
      "to the end of plot X2,Y2, in order, bytes unchanged",
