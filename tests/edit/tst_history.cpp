@@ -144,6 +144,8 @@ private Q_SLOTS:
     void budgetDropsOldestSteps();
     void savedStateFollowsTrimming();
     void loadEmptiesTheHistory();
+    void groupsAreOneStep_data();
+    void groupsAreOneStep();
 };
 
 void TestHistory::eachStepUndoesAndRedoesByteForByte()
@@ -453,6 +455,145 @@ void TestHistory::loadEmptiesTheHistory()
     md.push(new SetSlotText(&md, SectionKind::Team, 0, "T", QStringLiteral("x")));
     QVERIFY(!md.load(QStringLiteral("/nonexistent/map")).ok());
     QCOMPARE(md.undoStack()->count(), 0);
+}
+
+void TestHistory::groupsAreOneStep_data()
+{
+    // A script of pushes inside a group named "Outer": P plots, S a player
+    // text, G the game lines, N a push that changes nothing, R one refused,
+    // ( and ) an inner group, X cancels (and so closes) the innermost open
+    // group.
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("keepsHistory");
+    QTest::addColumn<int>("steps"); // recorded by the end of the outer group
+    QTest::newRow("several kinds") << "PSGP" << true << 1;
+    QTest::newRow("empty") << "" << true << 0;
+    QTest::newRow("nothing changes") << "NN" << true << 0;
+    QTest::newRow("refused inside") << "PRS" << true << 1;
+    QTest::newRow("only refused") << "R" << true << 0;
+    QTest::newRow("inner joins the outer") << "P(SP)G" << true << 1;
+    QTest::newRow("inner cancelled") << "P(SPXG" << true << 1;
+    QTest::newRow("inner cancelled, nothing else") << "(SPX" << true << 0;
+    QTest::newRow("outer cancelled") << "PS(G)X" << true << 0;
+    QTest::newRow("without a history") << "PSG" << false << 1;
+}
+
+void TestHistory::groupsAreOneStep()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, keepsHistory);
+    QFETCH(int, steps);
+    MapDocument md;
+    QVERIFY(md.load(Continents).ok());
+    md.setKeepsHistory(keepsHistory);
+    // A step before the group, which the group must not join.
+    QVERIFY(md.push(new SetPlotText(&md, 1, 1, "TerrainType=TERRAIN_SNOW", QStringLiteral("Edit plot"))));
+    const int before = md.undoStack()->count();
+    const QByteArray original = bytesOf(md.document());
+
+    // The plain model: each edit applied as it is pushed; a snapshot at
+    // each begin for a cancel.
+    Document expected = md.document().deepCopy();
+    QList<Document> marks;
+    QRandomGenerator rng(7);
+    QSignalSpy plots(&md, &MapDocument::plotsChanged);
+    md.beginGroup(QStringLiteral("Outer"));
+    marks << expected.deepCopy();
+    for (const QChar op : script) {
+        Edit e;
+        switch (op.toLatin1()) {
+        case 'P':
+            e.kind = Edit::Plots;
+            e.cells = {QPoint(rng.bounded(64), rng.bounded(40)), QPoint(63, 39)};
+            e.texts = {"TerrainType=TERRAIN_DESERT" + QByteArray::number(rng.bounded(1000)), "PlotType=1"};
+            break;
+        case 'S':
+            e.kind = Edit::Player;
+            e.slot = rng.bounded(Document::SlotCount);
+            e.text = "Team=" + QByteArray::number(rng.bounded(1000));
+            break;
+        case 'G':
+            e.kind = Edit::Game;
+            e.texts = {"GameTurn=" + QByteArray::number(rng.bounded(1000))};
+            break;
+        case 'N':
+            QVERIFY(!md.push(new SetSlotText(&md, SectionKind::Team, 0, md.document().TeamTexts[0], QStringLiteral("x"))));
+            continue;
+        case 'R': {
+            QString error;
+            QVERIFY(!md.push(new SetSlotText(&md, SectionKind::Player, 2, "EndPlayer", QStringLiteral("x")), &error));
+            QVERIFY(error.contains(QLatin1String("section keyword")));
+            continue;
+        }
+        case '(':
+            md.beginGroup(QStringLiteral("Inner"));
+            marks << expected.deepCopy();
+            continue;
+        case ')':
+            QVERIFY(!md.endGroup()); // only the outermost records
+            marks.removeLast();
+            continue;
+        case 'X':
+            md.cancelGroup();
+            expected = marks.takeLast().deepCopy();
+            QCOMPARE(bytesOf(md.document()), bytesOf(expected));
+            continue;
+        }
+        const int heard = int(plots.count());
+        QVERIFY(md.push(e.command(&md)));
+        e.applyPlainly(expected);
+        // Done at once, and the windows hear of it at once.
+        QCOMPARE(bytesOf(md.document()), bytesOf(expected));
+        QCOMPARE(plots.count() > heard, e.kind == Edit::Plots);
+        QCOMPARE(md.undoStack()->count(), before);
+    }
+    if (!marks.isEmpty())
+        QCOMPARE(md.endGroup(), steps == 1);
+    QVERIFY(!md.isGrouping());
+    QCOMPARE(bytesOf(md.document()), bytesOf(expected));
+    if (!keepsHistory) {
+        QCOMPARE(md.undoStack()->count(), 0);
+        return;
+    }
+    QCOMPARE(md.undoStack()->count(), before + steps);
+    if (steps == 0) {
+        QCOMPARE(bytesOf(md.document()), original);
+        return;
+    }
+    QCOMPARE(md.undoStack()->text(before), QStringLiteral("Outer"));
+    const QByteArray after = bytesOf(md.document());
+    for (int round = 0; round < 2; ++round) {
+        md.undoStack()->undo();
+        QCOMPARE(bytesOf(md.document()), original);
+        md.undoStack()->redo();
+        QCOMPARE(bytesOf(md.document()), after);
+    }
+    // Kept when the history drops the step before it.
+    md.setHistoryBudget(md.historyBytes() - 1);
+    QCOMPARE(md.undoStack()->count(), 1);
+    md.undoStack()->undo();
+    QCOMPARE(bytesOf(md.document()), original);
+    md.undoStack()->redo();
+    QCOMPARE(bytesOf(md.document()), after);
+    md.setHistoryBudget(MapDocument::DefaultHistoryBudget);
+
+    // The scope's guard: ended by its scope, or cancelled.
+    {
+        MapDocument::Group group(md, QStringLiteral("Guarded"));
+        QVERIFY(md.push(new SetPlotText(&md, 2, 2, "A", QStringLiteral("Edit plot"))));
+        QVERIFY(md.push(new SetPlotText(&md, 3, 3, "B", QStringLiteral("Edit plot"))));
+    }
+    QCOMPARE(md.undoStack()->text(md.undoStack()->count() - 1), QStringLiteral("Guarded"));
+    const QByteArray guarded = bytesOf(md.document());
+    {
+        MapDocument::Group group(md, QStringLiteral("Cancelled"));
+        QVERIFY(md.push(new SetPlotText(&md, 2, 2, "C", QStringLiteral("Edit plot"))));
+        group.cancel();
+    }
+    QCOMPARE(bytesOf(md.document()), guarded);
+    QCOMPARE(md.undoStack()->count(), 2);
+    md.undoStack()->undo();
+    QCOMPARE(bytesOf(md.document()), after);
 }
 
 QTEST_GUILESS_MAIN(TestHistory)
