@@ -5,6 +5,19 @@
 
 namespace vor4 {
 
+namespace {
+
+QList<int> settlerOwners(QByteArrayView plotText)
+{
+    QList<int> owners;
+    for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plotText))
+        if (PlotFacts::isSettler(unit) && unit.owner >= 0)
+            owners << unit.owner;
+    return owners;
+}
+
+} // namespace
+
 void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
 {
     const QRect all(0, 0, plots.columnCount(), plots.rowCount());
@@ -19,13 +32,22 @@ void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
                 : std::next(it);
     for (int col = r.left(); col <= r.right(); ++col)
         for (int row = r.bottom(); row >= r.top(); --row) {
-            QList<int> owners;
-            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row)))
-                if (PlotFacts::isSettler(unit) && unit.owner >= 0)
-                    owners << unit.owner;
+            const QList<int> owners = settlerOwners(plots.view(col, row));
             if (!owners.isEmpty())
                 m_owners[{col, row}] = owners;
         }
+}
+
+void SettlerIndex::scanCells(const PlotTable &plots, const QList<QPoint> &cells)
+{
+    for (const QPoint &cell : cells) {
+        const QList<int> owners =
+            plots.contains(cell.x(), cell.y()) ? settlerOwners(plots.view(cell.x(), cell.y())) : QList<int>();
+        if (owners.isEmpty())
+            m_owners.erase({cell.x(), cell.y()});
+        else
+            m_owners[{cell.x(), cell.y()}] = owners;
+    }
 }
 
 QMap<int, QList<QPoint>> SettlerIndex::plotsByOwner(int rows) const

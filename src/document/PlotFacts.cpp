@@ -3,6 +3,9 @@
 #include "PlotTable.h"
 #include "TextUtil.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace vor4 {
 
 namespace {
@@ -120,6 +123,8 @@ QByteArrayView PlotFacts::riverDirectionKey(RiverKind kind)
 {
     return kind == SouthEdge ? QByteArrayView("RiverWEDirection") : QByteArrayView("RiverNSDirection");
 }
+
+bool PlotFacts::mayHoldRiver(QByteArrayView plotText) { return vor4::mayHoldRiver(plotText); }
 
 PlotFacts::Rivers PlotFacts::riversOf(QByteArrayView plotText)
 {
@@ -300,6 +305,197 @@ QByteArray PlotFacts::withUnitOwners(QByteArrayView plotText, const QHash<int, i
         }
     }
     return joinLines(lines);
+}
+
+QList<PlotFacts::OwnedBlock> PlotFacts::ownedBlocksOf(QByteArrayView plotText)
+{
+    QList<OwnedBlock> blocks;
+    if (indexOfCi(plotText, "Begin") < 0)
+        return blocks;
+    qsizetype index = 0;
+    std::optional<OwnedBlock> open;
+    forEachLine(plotText, [&](QByteArrayView line) {
+        const qsizetype i = index++;
+        if (!open) {
+            if (isFlag(line, "BeginUnit") || isFlag(line, "BeginCity")) {
+                open = OwnedBlock();
+                open->city = isFlag(line, "BeginCity");
+                open->firstLine = i;
+            }
+            return;
+        }
+        if (isFlag(line, open->city ? "EndCity" : "EndUnit")) {
+            open->lastLine = i;
+            blocks << *open;
+            open.reset();
+            return;
+        }
+        const QByteArrayView key = open->city ? "CityOwner=" : "UnitOwner=";
+        if (!open->city && !open->settler && indexOfCi(line, "UnitType=") >= 0)
+            open->settler = containsCi(fieldAfter(line, "UnitType="), "SETTLER");
+        if (open->owner < 0 && indexOfCi(line, key) >= 0)
+            open->owner = parseInt(fieldAfter(line, key)).value_or(-1);
+    });
+    return blocks;
+}
+
+bool PlotFacts::mayNameOwners(QByteArrayView plotText)
+{
+    const char *const begin = plotText.data(), *const end = begin + plotText.size();
+    for (const char *p = begin; (p = findEqualsOrLineEnd(p, end)) < end; ++p) {
+        if (*p != '=')
+            continue;
+        const char *key = p;
+        while (key > begin && isBlank(key[-1]))
+            --key;
+        if (keyBefore(begin, key - begin, "owner") || keyBefore(begin, key - begin, "reveal"))
+            return true;
+    }
+    return false;
+}
+
+QByteArray PlotFacts::withOwners(QByteArrayView plotText, const NumberMap &owner, QList<QByteArray> *leftOut)
+{
+    const QList<OwnedBlock> blocks = ownedBlocksOf(plotText);
+    if (blocks.isEmpty())
+        return plotText.toByteArray();
+    QList<QByteArray> lines = splitLines(plotText);
+    QList<bool> dropped(lines.size(), false);
+    bool changed = false;
+    for (const OwnedBlock &b : blocks) {
+        const std::optional<int> to = owner(b.owner);
+        if (to == b.owner)
+            continue;
+        changed = true;
+        if (!to) {
+            for (qsizetype i = b.firstLine; i <= b.lastLine; ++i) {
+                dropped[i] = true;
+                if (leftOut)
+                    *leftOut << lines[i];
+            }
+            continue;
+        }
+        // The line the owner was read from: the block's first holding the key.
+        const QByteArrayView key = b.city ? "CityOwner=" : "UnitOwner=";
+        for (qsizetype i = b.firstLine; i <= b.lastLine; ++i) {
+            if (indexOfCi(lines[i], key) < 0)
+                continue;
+            const QByteArrayView number = fieldAfter(lines[i], key);
+            lines[i].replace(number.data() - lines[i].constData(), number.size(), QByteArray::number(*to));
+            break;
+        }
+    }
+    if (!changed)
+        return plotText.toByteArray();
+    QList<QByteArray> kept;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (!dropped[i])
+            kept << lines[i];
+    return joinLines(kept);
+}
+
+namespace {
+
+// The numbers of a reveal line's value, or nothing when it holds more.
+std::optional<QList<int>> revealNumbers(QByteArrayView line)
+{
+    const std::optional<QByteArrayView> value = keyValue(line, "TeamReveal");
+    if (!value)
+        return std::nullopt;
+    QList<int> teams;
+    for (QByteArrayView rest = *value; !rest.isEmpty();) {
+        const qsizetype comma = rest.indexOf(',');
+        const QByteArrayView item = trimmed(comma < 0 ? rest : rest.first(comma));
+        rest = comma < 0 ? QByteArrayView() : rest.sliced(comma + 1);
+        if (item.isEmpty())
+            continue;
+        const std::optional<int> n = parseInt(item);
+        if (!n || *n < 0 || item[0] == '+')
+            return std::nullopt;
+        if (!teams.contains(*n))
+            teams << *n;
+    }
+    std::sort(teams.begin(), teams.end());
+    return teams;
+}
+
+QByteArray revealLine(QList<int> teams)
+{
+    std::sort(teams.begin(), teams.end());
+    teams.erase(std::unique(teams.begin(), teams.end()), teams.end());
+    QByteArray line = "TeamReveal=";
+    for (int t : teams)
+        line += QByteArray::number(t) + ',';
+    return line;
+}
+
+} // namespace
+
+QList<int> PlotFacts::revealedTeams(QByteArrayView plotText)
+{
+    QList<int> teams;
+    if (indexOfCi(plotText, "TeamReveal") < 0)
+        return teams;
+    forEachLine(plotText, [&](QByteArrayView line) {
+        if (const std::optional<QList<int>> numbers = revealNumbers(line))
+            for (int t : *numbers)
+                if (!teams.contains(t))
+                    teams << t;
+    });
+    std::sort(teams.begin(), teams.end());
+    return teams;
+}
+
+QByteArray PlotFacts::withRevealedTeams(QByteArrayView plotText, const NumberMap &team, const QList<int> &added)
+{
+    if (added.isEmpty() && indexOfCi(plotText, "TeamReveal") < 0)
+        return plotText.toByteArray();
+    QList<QByteArray> lines = splitLines(plotText);
+    QList<QByteArray> out;
+    bool changed = false, joined = added.isEmpty();
+    for (QByteArray &line : lines) {
+        const std::optional<QList<int>> numbers = revealNumbers(line);
+        if (!numbers) {
+            out << line;
+            continue;
+        }
+        QList<int> mapped;
+        for (int t : *numbers)
+            if (const std::optional<int> to = team(t))
+                mapped << *to;
+        if (!std::exchange(joined, true))
+            mapped << added;
+        QList<int> sorted = mapped;
+        std::sort(sorted.begin(), sorted.end());
+        sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+        if (sorted == *numbers) {
+            out << line;
+            continue;
+        }
+        changed = true;
+        if (!sorted.isEmpty())
+            out << revealLine(sorted);
+    }
+    if (!joined) {
+        out << revealLine(added);
+        changed = true;
+    }
+    return changed ? joinLines(out) : plotText.toByteArray();
+}
+
+std::optional<int> PlotFacts::teamOf(QByteArrayView playerText)
+{
+    std::optional<int> team;
+    bool found = false;
+    forEachLine(playerText, [&](QByteArrayView line) {
+        if (found)
+            return;
+        if (const std::optional<QByteArrayView> value = keyValue(line, "Team")) {
+            found = true;
+            team = parseInt(*value);
+        }
+    });
+    return team;
 }
 
 PlotFacts::Start PlotFacts::startOf(QByteArrayView playerText)

@@ -331,7 +331,6 @@ private Q_SLOTS:
     void startsAndSignsAreRewrittenOrRemoved();
     void refusals();
     void windowsHearOfTheChange();
-    void makeSymmetricAgainstItsRules();
 
 private:
     QTemporaryDir m_dir;
@@ -575,119 +574,6 @@ void TestTransforms::windowsHearOfTheChange()
     QVERIFY(md.selection().isEmpty());
     md.undoStack()->undo();
     QCOMPARE(md.selection().boundingRect(), QRect(1, 1, 2, 2) & QRect(0, 0, 3, 5));
-}
-
-// Make symmetric against its rules read plainly, on random maps of odd and
-// even sizes with rivers, units, starts and signs on both sides: the other
-// side's plots are copies of their images (river lines aside, units' owners
-// paired), the river edges are the untouched ones and the images of those
-// touching this side, turned; starts paired in slot order; signs copied.
-void TestTransforms::makeSymmetricAgainstItsRules()
-{
-    QRandomGenerator rng(31);
-    for (int round = 0; round < 96; ++round) {
-        const int w = rng.bounded(1, 8), h = rng.bounded(1, 8);
-        Document crafted = riverMap(w, h, rng);
-        for (int slot = 4; slot < 8; ++slot) {
-            crafted.PlayerTexts[slot] = "StartingX=" + QByteArray::number(rng.bounded(w)) + ", StartingY="
-                + QByteArray::number(rng.bounded(h)) + "\r\nTeam=" + QByteArray::number(slot);
-            const int c = rng.bounded(w), r = rng.bounded(h);
-            crafted.PlotTexts.setText(c, r, crafted.PlotTexts.text(c, r) + "\r\nBeginUnit\r\nUnitType=UNIT_SETTLER, UnitOwner="
-                                                + QByteArray::number(slot) + "\r\nEndUnit");
-        }
-        crafted.SignTexts << "plotX=" + QByteArray::number(rng.bounded(w)) + "\r\nplotY=" + QByteArray::number(rng.bounded(h))
-                + "\r\ncaption=S" + QByteArray::number(round);
-        const auto side = Symmetry::Side(round % 4);
-        const auto mode = Symmetry::Mode(round / 4 % 2);
-        MapDocument md;
-        load(md, crafted, m_dir);
-        const Document before = md.document().deepCopy();
-        QVERIFY(Symmetry::makeSymmetric(md, side, mode).ok);
-        const Document &after = md.document();
-
-        // The rules, in file coordinates (y from the bottom).
-        const bool across = side == Symmetry::Left || side == Symmetry::Right;
-        const auto part = [&](QPoint p, bool source) {
-            const int v = across ? p.x() : p.y(), size = across ? w : h, half = size / 2;
-            const bool low = v < half, high = v > size - 1 - half;
-            const bool sourceLow = side == Symmetry::Left || side == Symmetry::Bottom;
-            return p.x() >= 0 && p.y() >= 0 && p.x() < w && p.y() < h && (source == sourceLow ? low : high);
-        };
-        const auto img = [&](QPoint p) {
-            const QPoint turned(w - 1 - p.x(), h - 1 - p.y());
-            return mode == Symmetry::HalfTurn ? turned : across ? QPoint(turned.x(), p.y()) : QPoint(p.x(), turned.y());
-        };
-        const auto cellOf = [&](QPoint p) { return QPoint(p.x(), h - 1 - p.y()); };
-        const auto startOf = [](const Document &d, int slot) { return PlotFacts::startOf(d.PlayerTexts[slot]).plot(); };
-        QList<int> sources, destinations;
-        for (int slot = 0; slot < before.PlayerTexts.size(); ++slot)
-            if (const auto p = startOf(before, slot); p && part(*p, true))
-                sources << slot;
-            else if (p && part(*p, false))
-                destinations << slot;
-        for (int slot = 0; slot < before.PlayerTexts.size(); ++slot) {
-            const qsizetype k = destinations.indexOf(slot);
-            const bool paired = k >= 0 && k < sources.size();
-            QCOMPARE(startOf(after, slot), paired ? std::optional(img(*startOf(before, sources[k]))) : startOf(before, slot));
-        }
-        const auto bare = [](QByteArrayView t) {
-            return PlotFacts::withoutRiver(PlotFacts::withoutRiver(t, PlotFacts::SouthEdge), PlotFacts::EastEdge);
-        };
-        for (int x = 0; x < w; ++x)
-            for (int y = 0; y < h; ++y) {
-                const QPoint from = part({x, y}, false) ? img({x, y}) : QPoint(x, y);
-                QByteArray expected = bare(before.PlotTexts.view(cellOf(from).x(), cellOf(from).y()));
-                for (qsizetype k = 0; part({x, y}, false) && k < qMin(sources.size(), destinations.size()); ++k)
-                    expected.replace("UnitOwner=" + QByteArray::number(sources[k]) + "\r",
-                                     "UnitOwner=#" + QByteArray::number(destinations[k]) + "\r");
-                QCOMPARE(bare(after.PlotTexts.view(cellOf({x, y}).x(), cellOf({x, y}).y())), expected.replace('#', ""));
-            }
-        const auto edgeName = [&](QPoint a, QPoint b, const std::optional<QByteArray> &flow) {
-            const QPoint first = a.y() > b.y() || a.x() < b.x() ? a : b; // north or west, in file terms
-            const QPoint second = first == a ? b : a;
-            return QStringLiteral("%1,%2-%3,%4 %5").arg(first.x()).arg(first.y()).arg(second.x()).arg(second.y())
-                .arg(flow ? QString::fromLatin1(*flow) : QStringLiteral("-"));
-        };
-        QStringList expectedEdges, edges;
-        for (const PlotFacts::RiverEdge &e : PlotFacts::riverEdges(before.PlotTexts, QRect(0, 0, w, h))) {
-            const QPoint a = cellOf(e.carrier), b = cellOf(e.neighbour()); // file plots
-            if (!part(a, false) && !part(b, false))
-                expectedEdges << edgeName(a, b, e.flow);
-            if (!part(a, true) && !part(b, true))
-                continue;
-            const QPoint ia = img(a), ib = img(b);
-            const QPoint carrier(qMin(ia.x(), ib.x()), qMax(ia.y(), ib.y()));
-            if (carrier.x() < 0 || carrier.y() < 0 || carrier.x() >= w || carrier.y() >= h)
-                continue;
-            std::optional<QByteArray> flow = e.flow;
-            static const QHash<QByteArray, int> compass{{"0", 0}, {"1", 1}, {"2", 2}, {"3", 3}};
-            if (flow && compass.contains(*flow)) {
-                const int c = compass[*flow];
-                const bool turns = mode == Symmetry::HalfTurn || (c % 2 == 1) == across;
-                flow = QByteArray::number(turns ? (c + 2) % 4 : c);
-            }
-            expectedEdges << edgeName(ia, ib, flow);
-        }
-        for (const PlotFacts::RiverEdge &e : PlotFacts::riverEdges(after.PlotTexts, QRect(0, 0, w, h)))
-            edges << edgeName(cellOf(e.carrier), cellOf(e.neighbour()), e.flow);
-        expectedEdges.sort();
-        edges.sort();
-        QCOMPARE(edges, expectedEdges);
-        QStringList signs, expectedSigns;
-        for (const QByteArray &t : before.SignTexts)
-            if (const auto p = MapMarks::signPlot(t); !p || !part(*p, false))
-                expectedSigns << QString::fromLatin1(t.right(3)) + (p ? QStringLiteral(" %1,%2").arg(p->x()).arg(p->y()) : QString());
-        for (const QByteArray &t : before.SignTexts)
-            if (const auto p = MapMarks::signPlot(t); p && part(*p, true))
-                expectedSigns << QString::fromLatin1(t.right(3)) + QStringLiteral(" %1,%2").arg(img(*p).x()).arg(img(*p).y());
-        for (const QByteArray &t : after.SignTexts) {
-            const auto p = MapMarks::signPlot(t);
-            signs << QString::fromLatin1(t.right(3)) + (p ? QStringLiteral(" %1,%2").arg(p->x()).arg(p->y()) : QString());
-        }
-        QCOMPARE(signs, expectedSigns);
-        md.undoStack()->undo();
-        QCOMPARE(bytesOf(md.document()), bytesOf(before));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestTransforms)
