@@ -331,6 +331,8 @@ private Q_SLOTS:
     void startsAndSignsAreRewrittenOrRemoved();
     void refusals();
     void windowsHearOfTheChange();
+    void playersStayWholeOnPlayedMaps_data();
+    void playersStayWholeOnPlayedMaps();
 
 private:
     QTemporaryDir m_dir;
@@ -501,7 +503,8 @@ void TestTransforms::startsAndSignsAreRewrittenOrRemoved()
     const Transforms::Result crop = Transforms::crop(md, QRect(1, 0, 2, 2)); // x 1..2, y 1..2
     QVERIFY(crop.ok);
     QCOMPARE(crop.message, QStringLiteral("Crop map to 2 x 2"));
-    QCOMPARE(crop.note, QStringLiteral("1 start position and 2 signs left the map and were removed"));
+    QCOMPARE(crop.note, QStringLiteral("1 start position, 2 signs and 1 unit (1 of no player) left the map and were "
+                                       "removed; player 1 starts nowhere on the map now"));
     const Document &doc = md.document();
     QCOMPARE(doc.PlayerTexts[0], QByteArray("Name=A\r\nStartingGold=0\r\nStartingX=0, StartingY=1\r\nTeam=0"));
     QCOMPARE(doc.PlayerTexts[1], QByteArray());
@@ -574,6 +577,128 @@ void TestTransforms::windowsHearOfTheChange()
     QVERIFY(md.selection().isEmpty());
     md.undoStack()->undo();
     QCOMPARE(md.selection().boundingRect(), QRect(1, 1, 2, 2) & QRect(0, 0, 3, 5));
+}
+
+void TestTransforms::playersStayWholeOnPlayedMaps_data()
+{
+    QTest::addColumn<QString>("map");
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("offset");
+    for (const char *map : {"multiplayer-9-52x52", "multiplayer-12-teams-64x48", "multiplayer-18-84x52"}) {
+        const auto row = [&](const char *name) -> QTestData & {
+            return QTest::addRow("%s %s", map, name) << QStringLiteral(VOR4_FIXTURES_DIR "/%1.Vor4WorldBuilderSave").arg(map);
+        };
+        for (const char *op : {"flip-h", "flip-v", "rotate-180", "rotate-90", "rotate-270"})
+            row(op) << op << "all" << QSize() << QPoint();
+        row("flip area") << "flip-h" << "3,5:30,40" << QSize() << QPoint();
+        row("turn area") << "rotate-90" << "10,10:29,29" << QSize() << QPoint();
+        row("crop") << "crop" << "5,3:33,30" << QSize() << QPoint();
+        row("shrink") << "resize" << "all" << QSize(30, 20) << QPoint(-12, -9);
+        row("grow") << "resize" << "all" << QSize(100, 60) << QPoint(3, 2);
+    }
+}
+
+// On played multiplayer maps, each player keeps every unit through a flip
+// or turn, and every team its revealed plots, which travel with their
+// plots; a crop or resize drops only what lies outside and says whose.
+void TestTransforms::playersStayWholeOnPlayedMaps()
+{
+    QFETCH(QString, map);
+    QFETCH(QString, op);
+    QFETCH(QString, area);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, offset);
+    MapDocument md;
+    QVERIFY(md.load(map).ok());
+    const Document before = md.document().deepCopy();
+    const int w = before.columnCount(), h = before.rowCount();
+    // Plainly, by file plot: "owner type" of each unit, the teams revealed.
+    const auto piecesAt = [](const Document &d, QPoint p) {
+        QStringList units;
+        QByteArray reveal;
+        for (const QByteArray &line : d.PlotTexts.text(p.x(), d.rowCount() - 1 - p.y()).split('\n')) {
+            const QByteArray l = line.trimmed();
+            if (l.startsWith("UnitType="))
+                units << QString::fromLatin1(l.mid(l.indexOf("UnitOwner=") + 10) + ' ' + l.mid(9, l.indexOf(',') - 9));
+            if (l.startsWith("TeamReveal="))
+                reveal = l;
+        }
+        return std::pair(units, reveal);
+    };
+    QRect cells;
+    QVERIFY(PlotArea::parse(area).cells(QSize(w, h), &cells));
+    const Case c{op, area, size, offset};
+    if (op == QLatin1String("crop"))
+        offset = QPoint(-cells.left(), -(h - 1 - cells.bottom()));
+    const QSize grid = op == QLatin1String("crop") ? cells.size() : size;
+    // Where a file plot goes: inside the new grid for a resize; for a turn
+    // of the whole map by its formula, of an area it stays in the area.
+    const auto to = [&](QPoint p) -> std::optional<QPoint> {
+        if (op == QLatin1String("crop") || op == QLatin1String("resize")) {
+            const QPoint q = p + offset;
+            return q.x() >= 0 && q.y() >= 0 && q.x() < grid.width() && q.y() < grid.height() ? std::optional(q) : std::nullopt;
+        }
+        if (area != QLatin1String("all"))
+            return std::nullopt;
+        if (op == QLatin1String("flip-h"))
+            return QPoint(w - 1 - p.x(), p.y());
+        if (op == QLatin1String("flip-v"))
+            return QPoint(p.x(), h - 1 - p.y());
+        if (op == QLatin1String("rotate-180"))
+            return QPoint(w - 1 - p.x(), h - 1 - p.y());
+        return op == QLatin1String("rotate-90") ? QPoint(p.y(), w - 1 - p.x()) : QPoint(h - 1 - p.y(), p.x());
+    };
+    QMap<QString, int> unitsBefore, unitsDropped;
+    QMap<QByteArray, int> revealsBefore, revealsDropped;
+    QMap<int, int> droppedByOwner;
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) {
+            const auto [units, reveal] = piecesAt(before, QPoint(x, y));
+            const bool drops = (op == QLatin1String("crop") || op == QLatin1String("resize")) && !to(QPoint(x, y));
+            for (const QString &u : units) {
+                ++unitsBefore[u];
+                unitsDropped[u] += drops;
+                droppedByOwner[u.section(QLatin1Char(' '), 0, 0).toInt()] += drops;
+            }
+            revealsBefore[reveal] += !reveal.isEmpty();
+            revealsDropped[reveal] += drops && !reveal.isEmpty();
+        }
+    const Transforms::Result result = runCase(md, c);
+    QVERIFY2(result.ok, qPrintable(result.message));
+    const Document &after = md.document();
+    QMap<QString, int> unitsAfter;
+    QMap<QByteArray, int> revealsAfter;
+    for (int x = 0; x < after.columnCount(); ++x)
+        for (int y = 0; y < after.rowCount(); ++y) {
+            const auto [units, reveal] = piecesAt(after, QPoint(x, y));
+            for (const QString &u : units)
+                ++unitsAfter[u];
+            revealsAfter[reveal] += !reveal.isEmpty();
+        }
+    for (auto it = unitsBefore.cbegin(); it != unitsBefore.cend(); ++it)
+        QCOMPARE(unitsAfter.value(it.key()), *it - unitsDropped.value(it.key()));
+    for (auto it = revealsBefore.cbegin(); it != revealsBefore.cend(); ++it)
+        QCOMPARE(revealsAfter.value(it.key()), *it - revealsDropped.value(it.key()));
+    // Each plot's units and reveal where its plot went.
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y)
+            if (const std::optional<QPoint> q = to(QPoint(x, y)))
+                QCOMPARE(piecesAt(after, *q), piecesAt(before, QPoint(x, y)));
+    // What fell off, by owner, in the note.
+    QStringList owners;
+    int dropped = 0;
+    for (auto it = droppedByOwner.cbegin(); it != droppedByOwner.cend(); ++it)
+        if (*it) {
+            owners << QStringLiteral("%1 of player %2").arg(*it).arg(it.key());
+            dropped += *it;
+        }
+    if (dropped)
+        QVERIFY2(result.note.contains(QStringLiteral(" unit%1 (%2)").arg(dropped == 1 ? "" : "s", owners.join(QStringLiteral(", ")))),
+                 qPrintable(result.note));
+    else
+        QVERIFY2(!result.note.contains(QLatin1String("unit")), qPrintable(result.note));
 }
 
 QTEST_GUILESS_MAIN(TestTransforms)
