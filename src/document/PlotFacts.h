@@ -13,7 +13,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -104,6 +103,8 @@ public:
     // The text without the flag of that kind and every direction line of
     // its key.
     static QByteArray withoutRiver(QByteArrayView plotText, RiverKind kind);
+    // The text without the river lines of both kinds.
+    static QByteArray withoutRivers(QByteArrayView plotText);
     // The text with the edge of that kind on it, flowing as written (no
     // direction line for nothing), replacing its own edge of that kind;
     // both kinds are written again in front, in the file's order.
@@ -142,9 +143,6 @@ public:
     // The text without its unit sub-blocks, and those sub-blocks' lines in
     // order, bytes as they were.
     static QByteArray withoutUnits(QByteArrayView plotText, QList<QByteArray> *unitLines = nullptr);
-    // The text with the owner of each unit whose owner is a key of `owners`
-    // rewritten as its value; *changed counts them.
-    static QByteArray withUnitOwners(QByteArrayView plotText, const QHash<int, int> &owners, int *changed = nullptr);
 
     // A sub-block of a plot text that a player owns: a unit ("BeginUnit" to
     // "EndUnit", its owner from "UnitOwner=", read as unitsOf reads it) or a
@@ -155,12 +153,17 @@ public:
         bool city = false;
         bool settler = false; // a unit whose type holds "SETTLER"
         qsizetype firstLine = 0, lastLine = 0;
+        // In bytes of the text: from its first line's start to its last
+        // line's end, and the owner's number (-1: no owner line).
+        qsizetype begin = 0, end = 0, ownerAt = -1, ownerSize = 0;
     };
     static QList<OwnedBlock> ownedBlocksOf(QByteArrayView plotText);
-    // Whether the text may name an owner or a team: a key ending in "Owner"
-    // or "Reveal" before an "=". A quick look, for skipping the many plots
-    // without.
-    static bool mayNameOwners(QByteArrayView plotText);
+    // What the text may hold, in one quick look for skipping the many plots
+    // without: a key ending in "Owner" (MayNameOwners) or in "Reveal"
+    // (MayReveal) before an "=", or a river line (MayHoldRiver, as
+    // mayHoldRiver).
+    enum Holds { MayNameOwners = 1, MayReveal = 2, MayHoldRiver = 4 };
+    static unsigned mayHold(QByteArrayView plotText);
     // The text with each owned sub-block as `owner` says from its owner: the
     // same number leaves the block as it is, another rewrites the owner, and
     // nothing leaves the block out (its lines, bytes as they were, then go to

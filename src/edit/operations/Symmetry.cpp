@@ -199,6 +199,33 @@ QString slotList(QList<int> slots)
     return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
+// What the players had and have now, said where one lost all its units,
+// its one settler or all its team's revealed plots, or found a second
+// settler; `change` is what the operation took and brought.
+QStringList lossesOf(const Symmetry::Pairing &pairing, const Holdings &before, const Holdings &change)
+{
+    QStringList losses;
+    QList<int> inUse(pairing.inUse.cbegin(), pairing.inUse.cend());
+    std::sort(inUse.begin(), inUse.end());
+    for (int player : std::as_const(inUse)) {
+        const int unitsBefore = before.units.value(player), unitsAfter = unitsBefore + change.units.value(player);
+        const int settlersBefore = before.settlers.value(player),
+                  settlersAfter = settlersBefore + change.settlers.value(player);
+        if (unitsBefore > 0 && unitsAfter == 0)
+            losses << QStringLiteral("player %1 has no unit left").arg(player);
+        else if (settlersBefore == 1 && settlersAfter == 0)
+            losses << QStringLiteral("player %1 has no settler left").arg(player);
+        if (settlersAfter > 1 && settlersAfter > settlersBefore)
+            losses << QStringLiteral("player %1 has %2 settlers").arg(player).arg(settlersAfter);
+    }
+    QList<int> teams(pairing.teamsInUse.cbegin(), pairing.teamsInUse.cend());
+    std::sort(teams.begin(), teams.end());
+    for (int team : std::as_const(teams))
+        if (before.revealed.value(team) > 0 && before.revealed.value(team) + change.revealed.value(team) == 0)
+            losses << QStringLiteral("team %1 has no revealed plot left").arg(team);
+    return losses;
+}
+
 } // namespace
 
 Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
@@ -209,25 +236,35 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
     const auto onMap = [&](QPoint c) { return plots.contains(c.x(), c.y()); };
     const auto fileOf = [&](QPoint c) { return QPoint(c.x(), d.fileY(c.y())); };
     const auto cellOf = [&](QPoint p) { return QPoint(p.x(), d.fileY(p.y())); };
-    const auto key = [&](QPoint c) { return qint64(c.y()) * grid.width() + c.x(); };
+    const auto key = [&](QPoint c) { return qint64(c.y()) * grid.width() + c.x(); }; // a cell's place in a row-by-row list
 
     // One look at every plot for what players own and teams see; most plots
     // hold neither and are passed at a glance.
-    QHash<qint64, Pieces> pieces;
+    const std::size_t cells = std::size_t(grid.width()) * std::size_t(grid.height());
+    std::vector<qint32> piecesAt(cells, -1);
+    std::vector<quint8> holds(cells, 0);
+    std::vector<Pieces> pieces;
     QList<QPoint> unitCells;
     Holdings before;
     for (int row = 0; row < grid.height(); ++row)
         for (int col = 0; col < grid.width(); ++col) {
             const QByteArrayView text = plots.view(col, row);
-            if (!PlotFacts::mayNameOwners(text))
+            const unsigned may = PlotFacts::mayHold(text);
+            holds[std::size_t(key(QPoint(col, row)))] = quint8(may);
+            if (!(may & (PlotFacts::MayNameOwners | PlotFacts::MayReveal)))
                 continue;
-            Pieces p{PlotFacts::ownedBlocksOf(text), PlotFacts::revealedTeams(text)};
+            Pieces p;
+            if (may & PlotFacts::MayNameOwners)
+                p.blocks = PlotFacts::ownedBlocksOf(text);
+            if (may & PlotFacts::MayReveal)
+                p.teams = PlotFacts::revealedTeams(text);
             if (p.blocks.isEmpty() && p.teams.isEmpty())
                 continue;
             if (!p.blocks.isEmpty())
                 unitCells << QPoint(col, row);
             before.add(p, 1);
-            pieces.insert(key(QPoint(col, row)), std::move(p));
+            piecesAt[std::size_t(key(QPoint(col, row)))] = qint32(pieces.size());
+            pieces.push_back(std::move(p));
         }
     SettlerIndex settlers;
     settlers.scanCells(plots, unitCells);
@@ -259,6 +296,7 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
         std::optional<QByteArray> flow;
     };
     QHash<QPoint, QList<Added>> added;
+    std::vector<bool> hasAdded(cells, false); // a quick look before the hash's
     QHash<QPoint, QByteArray> outside; // plots off the other side whose river lines change
     const auto textOf = [&](QPoint c) -> QByteArray {
         const auto it = outside.constFind(c);
@@ -283,6 +321,7 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
         if (const std::optional<int> c = flow ? PlotFacts::compass(*flow) : std::nullopt)
             flow = QByteArray::number(turnedCompass(*c, side, mode));
         added[carrier] << Added{e.kind, flow};
+        hasAdded[std::size_t(key(carrier))] = true;
         if (!inDestination(carrier, side, grid) && !outside.contains(carrier))
             outside.insert(carrier, plots.text(carrier.x(), carrier.y()));
     }
@@ -300,6 +339,10 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
     // players kept as they were have there stays.
     int copied = 0, units = 0;
     Holdings change; // on the other side: what goes, what comes
+    const auto piecesOf = [&](QPoint c) -> const Pieces * {
+        const qint32 i = piecesAt[std::size_t(key(c))];
+        return i < 0 ? nullptr : &pieces[std::size_t(i)];
+    };
     for (int row = 0; row < grid.height(); ++row)
         for (int col = 0; col < grid.width(); ++col) {
             const QPoint c(col, row);
@@ -308,37 +351,82 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
             const QPoint s = image(c, side, mode, grid);
             const QByteArrayView source = plots.view(s.x(), s.y());
             ++copied;
-            const auto from = pieces.constFind(key(s));
-            const auto here = pieces.constFind(key(c));
-            const bool river = PlotFacts::mayHoldRiver(source);
-            // Most plots are copied as they are, without a copy of their own.
-            if (from == pieces.cend() && here == pieces.cend() && !river && !added.contains(c)) {
-                plotStep->add(col, row, source);
-                continue;
+            // What the image brings: owners and teams as they become.
+            Pieces brought;
+            bool ownersRenamed = false, teamsRenamed = false;
+            if (const Pieces *from = piecesOf(s)) {
+                for (PlotFacts::OwnedBlock b : from->blocks) {
+                    const std::optional<int> owner = ownerInImage(b.owner);
+                    ownersRenamed |= owner != b.owner;
+                    if (!owner)
+                        continue;
+                    b.owner = *owner;
+                    brought.blocks << b;
+                    units += !b.city;
+                }
+                for (int t : from->teams) {
+                    const std::optional<int> to = teamInImage(t);
+                    teamsRenamed |= to != t;
+                    if (to && !brought.teams.contains(*to))
+                        brought.teams << *to;
+                }
             }
-            QByteArray text = river ? PlotFacts::withoutRiver(PlotFacts::withoutRiver(source, PlotFacts::SouthEdge),
-                                                              PlotFacts::EastEdge)
-                                    : source.toByteArray();
-            if (from != pieces.cend()) {
-                text = PlotFacts::withRevealedTeams(PlotFacts::withOwners(text, ownerInImage), teamInImage);
-                for (const PlotFacts::OwnedBlock &b : from->blocks)
-                    units += !b.city && ownerInImage(b.owner);
-            }
-            if (here != pieces.cend()) {
+            // What stays of the plot: the pieces of the players kept.
+            QList<int> keptTeams;
+            bool keepsUnits = false;
+            if (const Pieces *here = piecesOf(c)) {
                 change.add(*here, -1);
-                QList<int> keptTeams;
+                for (const PlotFacts::OwnedBlock &b : here->blocks)
+                    if (pairing.kept.contains(b.owner)) {
+                        keepsUnits = true;
+                        brought.blocks << b;
+                    }
                 for (int t : here->teams)
-                    if (pairing.keptTeams.contains(t))
+                    if (pairing.keptTeams.contains(t)) {
                         keptTeams << t;
+                        if (!brought.teams.contains(t))
+                            brought.teams << t;
+                    }
+            }
+            change.add(brought, 1);
+            const bool river = holds[std::size_t(key(s))] & PlotFacts::MayHoldRiver;
+            // The source's text, rewritten only where it differs: most
+            // plots are copied as they are.
+            QByteArray text;
+            QByteArrayView current = source;
+            if (river) {
+                text = PlotFacts::withoutRivers(source);
+                current = text;
+            }
+            if (ownersRenamed) {
+                text = PlotFacts::withOwners(current, ownerInImage);
+                current = text;
+            }
+            if (teamsRenamed || !keptTeams.isEmpty()) {
+                // The teams kept here join the image's reveal line.
+                text = PlotFacts::withRevealedTeams(current, teamInImage, keptTeams);
+                current = text;
+            }
+            if (keepsUnits) {
                 QList<QByteArray> keptBlocks;
                 PlotFacts::withOwners(plots.view(col, row), keptOwner, &keptBlocks);
-                text = PlotFacts::withRevealedTeams(text, [](int t) { return t; }, keptTeams);
-                if (!keptBlocks.isEmpty())
-                    text = text.isEmpty() ? joinLines(keptBlocks) : text + "\r\n" + joinLines(keptBlocks);
+                text = current.isEmpty() ? joinLines(keptBlocks) : current.toByteArray() + "\r\n" + joinLines(keptBlocks);
+                current = text;
             }
-            if (from != pieces.cend() || here != pieces.cend())
-                change.add(Pieces{PlotFacts::ownedBlocksOf(text), PlotFacts::revealedTeams(text)}, 1);
-            plotStep->add(col, row, withAdded(c, std::move(text)));
+            // Without river lines now, it takes its edges in front at once.
+            if (const auto edges = hasAdded[std::size_t(key(c))] ? added.constFind(c) : added.cend(); edges != added.cend()) {
+                std::optional<QByteArray> flow[2];
+                bool has[2] = {false, false};
+                for (const Added &a : *edges) {
+                    has[a.kind] = true;
+                    flow[a.kind] = a.flow;
+                }
+                plotStep->add(col, row,
+                              PlotFacts::withRiversInFront(current, flow[PlotFacts::SouthEdge], flow[PlotFacts::EastEdge],
+                                                           has[PlotFacts::SouthEdge], has[PlotFacts::EastEdge]));
+            } else {
+                plotStep->add(col, row, current);
+            }
         }
     for (auto it = outside.cbegin(); it != outside.cend(); ++it)
         plotStep->add(it.key().x(), it.key().y(), withAdded(it.key(), *it));
@@ -386,29 +474,7 @@ Symmetry::Result Symmetry::makeSymmetric(MapDocument &doc, Side side, Mode mode)
     }
     group.end();
 
-    // What the players had and have now, said where one lost all its
-    // units, its one settler or all its team's revealed plots, or found a
-    // second settler.
-    QStringList losses;
-    QList<int> inUse(pairing.inUse.cbegin(), pairing.inUse.cend());
-    std::sort(inUse.begin(), inUse.end());
-    for (int player : std::as_const(inUse)) {
-        const int unitsBefore = before.units.value(player), unitsAfter = unitsBefore + change.units.value(player);
-        const int settlersBefore = before.settlers.value(player),
-                  settlersAfter = settlersBefore + change.settlers.value(player);
-        if (unitsBefore > 0 && unitsAfter == 0)
-            losses << QStringLiteral("player %1 has no unit left").arg(player);
-        else if (settlersBefore == 1 && settlersAfter == 0)
-            losses << QStringLiteral("player %1 has no settler left").arg(player);
-        if (settlersAfter > 1 && settlersAfter > settlersBefore)
-            losses << QStringLiteral("player %1 has %2 settlers").arg(player).arg(settlersAfter);
-    }
-    QList<int> teams(pairing.teamsInUse.cbegin(), pairing.teamsInUse.cend());
-    std::sort(teams.begin(), teams.end());
-    for (int team : teams)
-        if (before.revealed.value(team) > 0 && before.revealed.value(team) + change.revealed.value(team) == 0)
-            losses << QStringLiteral("team %1 has no revealed plot left").arg(team);
-
+    const QStringList losses = lossesOf(pairing, before, change);
     QStringList pairs;
     QList<std::pair<int, int>> ordered;
     for (const auto &[a, b] : std::as_const(pairing.pairs))
