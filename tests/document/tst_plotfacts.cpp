@@ -127,8 +127,6 @@ void TestPlotFacts::ownersAndTeamsRewritten_data()
                                           << QByteArray("BeginUnit\r\nUnitOwner=5\r\nEndUnit\r\nBeginUnit\r\nUnitOwner=3\r\nEndUnit\r\n"
                                                         "TeamReveal=9,")
                                           << QByteArray("BeginUnit|UnitOwner=5|EndUnit");
-    QTest::newRow("never closed") << QByteArray("BeginUnit\r\nUnitOwner=5") << QByteArray("-")
-                                  << QByteArray("BeginUnit\r\nUnitOwner=5\r\nTeamReveal=9,") << QByteArray();
     QTest::newRow("teams swapped, sorted") << QByteArray("TeamReveal=2,0,1,\r\nB=1") << QByteArray("-")
                                            << QByteArray("TeamReveal=0,1,2,9,\r\nB=1") << QByteArray();
     QTest::newRow("blanks") << QByteArray("teamreveal = 1 , 3,") << QByteArray("-") << QByteArray("TeamReveal=2,3,9,") << QByteArray();

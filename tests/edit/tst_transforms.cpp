@@ -333,6 +333,7 @@ private Q_SLOTS:
     void windowsHearOfTheChange();
     void playersStayWholeOnPlayedMaps_data();
     void playersStayWholeOnPlayedMaps();
+    void makeSymmetricAgainstItsRules();
 
 private:
     QTemporaryDir m_dir;
@@ -614,91 +615,147 @@ void TestTransforms::playersStayWholeOnPlayedMaps()
     QVERIFY(md.load(map).ok());
     const Document before = md.document().deepCopy();
     const int w = before.columnCount(), h = before.rowCount();
-    // Plainly, by file plot: "owner type" of each unit, the teams revealed.
-    const auto piecesAt = [](const Document &d, QPoint p) {
-        QStringList units;
-        QByteArray reveal;
-        for (const QByteArray &line : d.PlotTexts.text(p.x(), d.rowCount() - 1 - p.y()).split('\n')) {
-            const QByteArray l = line.trimmed();
-            if (l.startsWith("UnitType="))
-                units << QString::fromLatin1(l.mid(l.indexOf("UnitOwner=") + 10) + ' ' + l.mid(9, l.indexOf(',') - 9));
-            if (l.startsWith("TeamReveal="))
-                reveal = l;
-        }
-        return std::pair(units, reveal);
-    };
     QRect cells;
     QVERIFY(PlotArea::parse(area).cells(QSize(w, h), &cells));
-    const Case c{op, area, size, offset};
-    if (op == QLatin1String("crop"))
+    if (op == QLatin1String("crop")) {
         offset = QPoint(-cells.left(), -(h - 1 - cells.bottom()));
-    const QSize grid = op == QLatin1String("crop") ? cells.size() : size;
-    // Where a file plot goes: inside the new grid for a resize; for a turn
-    // of the whole map by its formula, of an area it stays in the area.
-    const auto to = [&](QPoint p) -> std::optional<QPoint> {
-        if (op == QLatin1String("crop") || op == QLatin1String("resize")) {
-            const QPoint q = p + offset;
-            return q.x() >= 0 && q.y() >= 0 && q.x() < grid.width() && q.y() < grid.height() ? std::optional(q) : std::nullopt;
-        }
-        if (area != QLatin1String("all"))
-            return std::nullopt;
-        if (op == QLatin1String("flip-h"))
-            return QPoint(w - 1 - p.x(), p.y());
-        if (op == QLatin1String("flip-v"))
-            return QPoint(p.x(), h - 1 - p.y());
-        if (op == QLatin1String("rotate-180"))
-            return QPoint(w - 1 - p.x(), h - 1 - p.y());
-        return op == QLatin1String("rotate-90") ? QPoint(p.y(), w - 1 - p.x()) : QPoint(h - 1 - p.y(), p.x());
+        size = cells.size();
+    }
+    // Plainly, the units as "owner type" and the reveal lines, counted over
+    // the plots of a map that `counts`.
+    const auto piecesOf = [](const Document &d, const std::function<bool(QPoint)> &counts) {
+        QMap<QByteArray, int> n;
+        for (int x = 0; x < d.columnCount(); ++x)
+            for (int y = 0; y < d.rowCount(); ++y)
+                for (const QByteArray &line : counts(QPoint(x, y)) ? d.PlotTexts.text(x, d.rowCount() - 1 - y).split('\n')
+                                                                   : QList<QByteArray>()) {
+                    const QByteArray l = line.trimmed();
+                    if (l.startsWith("UnitType="))
+                        ++n[l.mid(l.indexOf("UnitOwner=") + 10) + ' ' + l.mid(9, l.indexOf(',') - 9)];
+                    else if (l.startsWith("TeamReveal="))
+                        ++n[l];
+                }
+        return n;
     };
-    QMap<QString, int> unitsBefore, unitsDropped;
-    QMap<QByteArray, int> revealsBefore, revealsDropped;
-    QMap<int, int> droppedByOwner;
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y) {
-            const auto [units, reveal] = piecesAt(before, QPoint(x, y));
-            const bool drops = (op == QLatin1String("crop") || op == QLatin1String("resize")) && !to(QPoint(x, y));
-            for (const QString &u : units) {
-                ++unitsBefore[u];
-                unitsDropped[u] += drops;
-                droppedByOwner[u.section(QLatin1Char(' '), 0, 0).toInt()] += drops;
-            }
-            revealsBefore[reveal] += !reveal.isEmpty();
-            revealsDropped[reveal] += drops && !reveal.isEmpty();
-        }
-    const Transforms::Result result = runCase(md, c);
+    const bool resizes = op == QLatin1String("crop") || op == QLatin1String("resize");
+    const auto stays = [&](QPoint p) { return !resizes || QRect(QPoint(), size).contains(p + offset); };
+    const QMap<QByteArray, int> kept = piecesOf(before, stays);
+    const Transforms::Result result = runCase(md, Case{op, area, size, offset});
     QVERIFY2(result.ok, qPrintable(result.message));
-    const Document &after = md.document();
-    QMap<QString, int> unitsAfter;
-    QMap<QByteArray, int> revealsAfter;
-    for (int x = 0; x < after.columnCount(); ++x)
-        for (int y = 0; y < after.rowCount(); ++y) {
-            const auto [units, reveal] = piecesAt(after, QPoint(x, y));
-            for (const QString &u : units)
-                ++unitsAfter[u];
-            revealsAfter[reveal] += !reveal.isEmpty();
-        }
-    for (auto it = unitsBefore.cbegin(); it != unitsBefore.cend(); ++it)
-        QCOMPARE(unitsAfter.value(it.key()), *it - unitsDropped.value(it.key()));
-    for (auto it = revealsBefore.cbegin(); it != revealsBefore.cend(); ++it)
-        QCOMPARE(revealsAfter.value(it.key()), *it - revealsDropped.value(it.key()));
-    // Each plot's units and reveal where its plot went.
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y)
-            if (const std::optional<QPoint> q = to(QPoint(x, y)))
-                QCOMPARE(piecesAt(after, *q), piecesAt(before, QPoint(x, y)));
+    QCOMPARE(piecesOf(md.document(), [](QPoint) { return true; }), kept);
     // What fell off, by owner, in the note.
-    QStringList owners;
+    QMap<int, int> byOwner;
     int dropped = 0;
-    for (auto it = droppedByOwner.cbegin(); it != droppedByOwner.cend(); ++it)
-        if (*it) {
-            owners << QStringLiteral("%1 of player %2").arg(*it).arg(it.key());
-            dropped += *it;
+    const QMap<QByteArray, int> all = piecesOf(before, [](QPoint) { return true; });
+    for (auto it = all.cbegin(); it != all.cend(); ++it)
+        if (!it.key().startsWith("TeamReveal=") && *it > kept.value(it.key())) {
+            byOwner[it.key().split(' ').first().toInt()] += *it - kept.value(it.key());
+            dropped += *it - kept.value(it.key());
         }
-    if (dropped)
-        QVERIFY2(result.note.contains(QStringLiteral(" unit%1 (%2)").arg(dropped == 1 ? "" : "s", owners.join(QStringLiteral(", ")))),
-                 qPrintable(result.note));
-    else
-        QVERIFY2(!result.note.contains(QLatin1String("unit")), qPrintable(result.note));
+    QStringList owners;
+    for (auto it = byOwner.cbegin(); it != byOwner.cend(); ++it)
+        owners << QStringLiteral("%1 of player %2").arg(*it).arg(it.key());
+    QCOMPARE(result.note.contains(QStringLiteral(" units (%1)").arg(owners.join(QStringLiteral(", ")))), dropped > 1);
+    QCOMPARE(result.note.contains(QLatin1String("unit")), dropped > 0);
+}
+
+// Make symmetric against its rules read plainly, on random maps of odd and
+// even sizes with rivers, units, starts and signs on both sides: the other
+// side's plots are copies of their images (river lines aside, units' owners
+// paired), the river edges are the untouched ones and the images of those
+// touching this side, turned; signs copied. (Players: tst_symmetry.)
+void TestTransforms::makeSymmetricAgainstItsRules()
+{
+    QRandomGenerator rng(31);
+    for (int round = 0; round < 96; ++round) {
+        const int w = rng.bounded(1, 8), h = rng.bounded(1, 8);
+        Document crafted = riverMap(w, h, rng);
+        for (int slot = 4; slot < 8; ++slot) {
+            crafted.PlayerTexts[slot] = "StartingX=" + QByteArray::number(rng.bounded(w)) + ", StartingY="
+                + QByteArray::number(rng.bounded(h)) + "\r\nTeam=" + QByteArray::number(slot);
+            const int c = rng.bounded(w), r = rng.bounded(h);
+            crafted.PlotTexts.setText(c, r, crafted.PlotTexts.text(c, r) + "\r\nBeginUnit\r\nUnitType=UNIT_SETTLER, UnitOwner="
+                                                + QByteArray::number(slot) + "\r\nEndUnit");
+        }
+        crafted.SignTexts << "plotX=" + QByteArray::number(rng.bounded(w)) + "\r\nplotY=" + QByteArray::number(rng.bounded(h))
+                + "\r\ncaption=S" + QByteArray::number(round);
+        const auto side = Symmetry::Side(round % 4);
+        const auto mode = Symmetry::Mode(round / 4 % 2);
+        MapDocument md;
+        load(md, crafted, m_dir);
+        const Document before = md.document().deepCopy();
+        QVERIFY(Symmetry::makeSymmetric(md, side, mode).ok);
+        const Document &after = md.document();
+
+        // The rules, in file coordinates (y from the bottom).
+        const bool across = side == Symmetry::Left || side == Symmetry::Right;
+        const auto part = [&](QPoint p, bool source) {
+            const int v = across ? p.x() : p.y(), size = across ? w : h, half = size / 2;
+            const bool low = v < half, high = v > size - 1 - half;
+            const bool sourceLow = side == Symmetry::Left || side == Symmetry::Bottom;
+            return p.x() >= 0 && p.y() >= 0 && p.x() < w && p.y() < h && (source == sourceLow ? low : high);
+        };
+        const auto img = [&](QPoint p) {
+            const QPoint turned(w - 1 - p.x(), h - 1 - p.y());
+            return mode == Symmetry::HalfTurn ? turned : across ? QPoint(turned.x(), p.y()) : QPoint(p.x(), turned.y());
+        };
+        const auto cellOf = [&](QPoint p) { return QPoint(p.x(), h - 1 - p.y()); };
+        const auto bare = [](QByteArrayView t) {
+            return PlotFacts::withoutRiver(PlotFacts::withoutRiver(t, PlotFacts::SouthEdge), PlotFacts::EastEdge);
+        };
+        for (int x = 0; x < w; ++x)
+            for (int y = 0; y < h; ++y) {
+                const QPoint from = part({x, y}, false) ? img({x, y}) : QPoint(x, y);
+                QByteArray expected = bare(before.PlotTexts.view(cellOf(from).x(), cellOf(from).y()));
+                QCOMPARE(PlotFacts::withoutUnits(bare(after.PlotTexts.view(cellOf({x, y}).x(), cellOf({x, y}).y()))),
+                         PlotFacts::withoutUnits(expected));
+            }
+        const auto edgeName = [&](QPoint a, QPoint b, const std::optional<QByteArray> &flow) {
+            const QPoint first = a.y() > b.y() || a.x() < b.x() ? a : b; // north or west, in file terms
+            const QPoint second = first == a ? b : a;
+            return QStringLiteral("%1,%2-%3,%4 %5").arg(first.x()).arg(first.y()).arg(second.x()).arg(second.y())
+                .arg(flow ? QString::fromLatin1(*flow) : QStringLiteral("-"));
+        };
+        QStringList expectedEdges, edges;
+        for (const PlotFacts::RiverEdge &e : PlotFacts::riverEdges(before.PlotTexts, QRect(0, 0, w, h))) {
+            const QPoint a = cellOf(e.carrier), b = cellOf(e.neighbour()); // file plots
+            if (!part(a, false) && !part(b, false))
+                expectedEdges << edgeName(a, b, e.flow);
+            if (!part(a, true) && !part(b, true))
+                continue;
+            const QPoint ia = img(a), ib = img(b);
+            const QPoint carrier(qMin(ia.x(), ib.x()), qMax(ia.y(), ib.y()));
+            if (carrier.x() < 0 || carrier.y() < 0 || carrier.x() >= w || carrier.y() >= h)
+                continue;
+            std::optional<QByteArray> flow = e.flow;
+            static const QHash<QByteArray, int> compass{{"0", 0}, {"1", 1}, {"2", 2}, {"3", 3}};
+            if (flow && compass.contains(*flow)) {
+                const int c = compass[*flow];
+                const bool turns = mode == Symmetry::HalfTurn || (c % 2 == 1) == across;
+                flow = QByteArray::number(turns ? (c + 2) % 4 : c);
+            }
+            expectedEdges << edgeName(ia, ib, flow);
+        }
+        for (const PlotFacts::RiverEdge &e : PlotFacts::riverEdges(after.PlotTexts, QRect(0, 0, w, h)))
+            edges << edgeName(cellOf(e.carrier), cellOf(e.neighbour()), e.flow);
+        expectedEdges.sort();
+        edges.sort();
+        QCOMPARE(edges, expectedEdges);
+        QStringList signs, expectedSigns;
+        for (const QByteArray &t : before.SignTexts)
+            if (const auto p = MapMarks::signPlot(t); !p || !part(*p, false))
+                expectedSigns << QString::fromLatin1(t.right(3)) + (p ? QStringLiteral(" %1,%2").arg(p->x()).arg(p->y()) : QString());
+        for (const QByteArray &t : before.SignTexts)
+            if (const auto p = MapMarks::signPlot(t); p && part(*p, true))
+                expectedSigns << QString::fromLatin1(t.right(3)) + QStringLiteral(" %1,%2").arg(img(*p).x()).arg(img(*p).y());
+        for (const QByteArray &t : after.SignTexts) {
+            const auto p = MapMarks::signPlot(t);
+            signs << QString::fromLatin1(t.right(3)) + (p ? QStringLiteral(" %1,%2").arg(p->x()).arg(p->y()) : QString());
+        }
+        QCOMPARE(signs, expectedSigns);
+        md.undoStack()->undo();
+        QCOMPARE(bytesOf(md.document()), bytesOf(before));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTransforms)
