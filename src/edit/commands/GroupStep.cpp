@@ -5,8 +5,11 @@
 namespace vor4 {
 
 GroupStep::GroupStep(MapDocument *doc, const QString &name, QUndoCommand *parent)
-    : EditCommand(doc, name, parent)
+    : EditCommand(doc, QString(), parent)
 {
+    // A group's name may hold a count ("Replace 1,234 plots"): not one of
+    // the few shared step texts.
+    setText(name);
 }
 
 GroupStep::~GroupStep()
