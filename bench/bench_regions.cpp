@@ -82,11 +82,13 @@ void BM_WindowRotateWholeMap(benchmark::State &state)
 BENCHMARK(BM_WindowRotateWholeMap)->Unit(benchmark::kMillisecond);
 
 // Map > Make symmetric from the left half, mirrored: half the map written
-// anew with its rivers, starts, units and signs, the repaint, and its undo.
+// anew with its rivers, units, revealed plots and signs, the players paired
+// by their effective starts (a look at every plot), the repaint, and its
+// undo.
 void BM_WindowMakeSymmetric(benchmark::State &state)
 {
-    // The step as the menu's makes it, without the message box that names
-    // the starts left without a partner.
+    // The step as the menu's makes it, without the information box that
+    // names the players kept.
     QAction make;
     QObject::connect(&make, &QAction::triggered, [] {
         vor4::Symmetry::makeSymmetric(*window()->document(), vor4::Symmetry::Left, vor4::Symmetry::Mirror);

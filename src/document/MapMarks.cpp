@@ -79,4 +79,29 @@ QByteArray MapMarks::withSignPlot(QByteArrayView signText, QPoint plot)
     return joinLines(lines);
 }
 
+std::optional<int> MapMarks::signOwner(QByteArrayView signText)
+{
+    const QList<QByteArray> lines = splitLines(signText);
+    const qsizetype at = lineWith(lines, "playerType=");
+    return at < 0 ? std::nullopt : intAfter(lines[at], "playerType=");
+}
+
+QByteArray MapMarks::withSignOwner(QByteArrayView signText, int owner)
+{
+    QList<QByteArray> lines = splitLines(signText);
+    const qsizetype at = lineWith(lines, "playerType=");
+    if (at < 0 || !intAfter(lines[at], "playerType="))
+        return signText.toByteArray();
+    QByteArray &line = lines[at];
+    // The number as intAfter read it: after the key and any blanks.
+    qsizetype from = indexOfCi(line, "playerType=") + 11;
+    while (from < line.size() && isBlank(line[from]))
+        ++from;
+    qsizetype to = from + ((line[from] == '-' || line[from] == '+') ? 1 : 0);
+    while (to < line.size() && line[to] >= '0' && line[to] <= '9')
+        ++to;
+    line.replace(from, to - from, QByteArray::number(owner));
+    return joinLines(lines);
+}
+
 } // namespace vor4

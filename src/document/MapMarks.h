@@ -26,6 +26,11 @@ public:
     static std::optional<QPoint> signPlot(QByteArrayView signText);
     // The sign text with its lines rewritten as "plotX=X" and "plotY=Y".
     static QByteArray withSignPlot(QByteArrayView signText, QPoint plot);
+    // The player a sign belongs to, from its "playerType=" line (-1: nobody);
+    // nothing without the line or a number.
+    static std::optional<int> signOwner(QByteArrayView signText);
+    // The sign text with that line's number rewritten.
+    static QByteArray withSignOwner(QByteArrayView signText, int owner);
 };
 
 } // namespace vor4

@@ -2,8 +2,10 @@
 
 #include "Document.h"
 #include "MapMarks.h"
+#include "PlayerStarts.h"
 #include "PlotFacts.h"
 
+#include <algorithm>
 #include <map>
 
 namespace vor4 {
@@ -222,7 +224,41 @@ MapTransform::Marks MapTransform::marksAfter(const Document &doc) const
         marks.signTexts.clear();
     if (m_kind != Resize)
         turnRivers(doc.PlotTexts, marks);
+    else
+        dropPieces(doc, marks);
     return marks;
+}
+
+void MapTransform::dropPieces(const Document &doc, Marks &marks) const
+{
+    // A flip or turn keeps every plot; a resize drops those outside the new grid.
+    const PlotTable &plots = doc.PlotTexts;
+    const QRect kept = QRect(-cellOffset(), m_size) & QRect(QPoint(0, 0), m_grid);
+    for (int row = 0; row < m_grid.height(); ++row)
+        for (int col = 0; col < m_grid.width(); ++col) {
+            if (kept.contains(col, row))
+                continue;
+            for (const PlotFacts::OwnedBlock &b : PlotFacts::ownedBlocksOf(plots.view(col, row))) {
+                if (b.city)
+                    ++marks.citiesRemoved;
+                else
+                    ++marks.unitsRemoved[b.owner];
+            }
+        }
+    if (marks.unitsRemoved.isEmpty() && marks.startsRemoved == 0)
+        return;
+    // Who still starts somewhere: a settler of its own that stays, else its
+    // start line that stays.
+    SettlerIndex settlers;
+    settlers.scan(plots);
+    const QMap<int, QList<QPoint>> settlerPlots = settlers.plotsByOwner(m_grid.height());
+    const auto stays = [this](QPoint plot) { return moves(plot) && plotAfter(plot); };
+    for (const PlayerStart &s : PlayerStarts::effective(doc, settlers)) {
+        const QList<QPoint> own = settlerPlots.value(s.player);
+        const std::optional<QPoint> line = MapMarks::startOf(doc.PlayerTexts[s.player]);
+        if (std::none_of(own.cbegin(), own.cend(), stays) && !(line && stays(*line)))
+            marks.startsLost << s.player;
+    }
 }
 
 void MapTransform::turnRivers(const PlotTable &plots, Marks &marks) const
@@ -288,13 +324,37 @@ QString MapTransform::Marks::removalNote() const
     if (riverEdgesRemoved)
         parts << (riverEdgesRemoved == 1 ? QStringLiteral("1 river edge")
                                          : QStringLiteral("%1 river edges").arg(riverEdgesRemoved));
+    int units = 0;
+    QStringList owners;
+    for (auto it = unitsRemoved.cbegin(); it != unitsRemoved.cend(); ++it) {
+        units += *it;
+        owners << (it.key() < 0 ? QStringLiteral("%1 of no player").arg(*it)
+                                : QStringLiteral("%1 of player %2").arg(*it).arg(it.key()));
+    }
+    if (units)
+        parts << (units == 1 ? QStringLiteral("1 unit") : QStringLiteral("%1 units").arg(units))
+                + QStringLiteral(" (") + owners.join(QStringLiteral(", ")) + QLatin1Char(')');
+    if (citiesRemoved)
+        parts << (citiesRemoved == 1 ? QStringLiteral("1 city") : QStringLiteral("%1 cities").arg(citiesRemoved));
     if (parts.isEmpty())
         return QString();
     const QString last = parts.takeLast();
     const QString list = parts.isEmpty() ? last : parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
-    return list + QStringLiteral(" left the map and %1 removed")
-                      .arg(startsRemoved + signsRemoved + riverEdgesRemoved == 1 ? QStringLiteral("was")
-                                                                                 : QStringLiteral("were"));
+    QString note = list + QStringLiteral(" left the map and %1 removed")
+                              .arg(startsRemoved + signsRemoved + riverEdgesRemoved + units + citiesRemoved == 1
+                                       ? QStringLiteral("was")
+                                       : QStringLiteral("were"));
+    if (startsLost.size() == 1)
+        note += QStringLiteral("; player %1 starts nowhere on the map now").arg(startsLost.first());
+    else if (!startsLost.isEmpty()) {
+        QStringList names;
+        for (int player : startsLost)
+            names << QString::number(player);
+        const QString lastName = names.takeLast();
+        note += QStringLiteral("; players %1 and %2 start nowhere on the map now")
+                    .arg(names.join(QStringLiteral(", ")), lastName);
+    }
+    return note;
 }
 
 } // namespace vor4

@@ -7,6 +7,7 @@
 // plots carry; a resize leaves river lines in their plots.
 
 #include <QList>
+#include <QMap>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -88,7 +89,15 @@ public:
         QList<QPoint> riverCells;
         QList<QByteArray> riverTextsBefore, riverTextsAfter;
         int riverEdgesRemoved = 0;
-        // "2 start positions and 1 sign left the map and were removed", or empty.
+        // Units and cities on the plots a resize drops, units by owner (-1:
+        // none), and the players in use that then start nowhere on the map:
+        // their effective start leaves, and no settler or start line of
+        // theirs stays.
+        QMap<int, int> unitsRemoved;
+        int citiesRemoved = 0;
+        QList<int> startsLost;
+        // "2 start positions and 1 sign left the map and were removed", or
+        // empty; units are counted by owner, players left without a start named.
         QString removalNote() const;
     };
     Marks marksAfter(const Document &doc) const;
@@ -96,6 +105,7 @@ public:
 private:
     QPoint cellOffset() const;
     void turnRivers(const PlotTable &plots, Marks &marks) const;
+    void dropPieces(const Document &doc, Marks &marks) const;
 
     Kind m_kind = FlipHorizontal;
     QRect m_area;

@@ -42,6 +42,14 @@ void SettlerIndex::setCell(int col, int row, const QList<int> &owners)
         m_owners[{col, row}] = owners;
 }
 
+void SettlerIndex::scanCells(const PlotTable &plots, const QList<QPoint> &cells)
+{
+    for (const QPoint &cell : cells)
+        setCell(cell.x(), cell.y(),
+                plots.contains(cell.x(), cell.y()) ? settlerOwners(PlotFacts::unitsOf(plots.view(cell.x(), cell.y())))
+                                                   : QList<int>());
+}
+
 QMap<int, QList<QPoint>> SettlerIndex::plotsByOwner(int rows) const
 {
     QMap<int, QList<QPoint>> byOwner;

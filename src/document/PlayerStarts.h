@@ -28,6 +28,8 @@ public:
     // Rescans the cells of the area (grid cells, row 0 north; a null area is
     // the whole table, and forgets every other cell).
     void scan(const PlotTable &plots, const QRect &area = QRect());
+    // Rescans only these cells (say the plots known to hold units).
+    void scanCells(const PlotTable &plots, const QList<QPoint> &cells);
     // Each owner's first settler plot in the order x, then y (file's plots).
     QMap<int, QPoint> firstPlots(int rows) const;
     // Each owner's settler plots, in the order x, then y.

@@ -3,6 +3,12 @@
 #include "PlotTable.h"
 #include "TextUtil.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
 namespace vor4 {
 
 namespace {
@@ -75,6 +81,15 @@ bool keyEndsAt(const char *eq, QByteArrayView key)
     return (eq[-1] | 0x20) == (key.back() | 0x20) && equalsCi(QByteArrayView(eq - key.size(), key.size()), key);
 }
 
+void skipLineBreak(QByteArrayView text, qsizetype *at, QByteArray *out)
+{
+    // A line that goes takes its line break with it, or the last before it.
+    if (*at < text.size())
+        *at += text[*at] == '\r' && *at + 1 < text.size() && text[*at + 1] == '\n' ? 2 : 1;
+    else if (out->endsWith('\n') || out->endsWith('\r'))
+        out->chop(out->endsWith("\r\n") ? 2 : 1);
+}
+
 } // namespace
 
 std::optional<QByteArrayView> PlotFacts::firstValue(QByteArrayView plotText, QByteArrayView key)
@@ -121,6 +136,8 @@ QByteArrayView PlotFacts::riverDirectionKey(RiverKind kind)
     return kind == SouthEdge ? QByteArrayView("RiverWEDirection") : QByteArrayView("RiverNSDirection");
 }
 
+bool PlotFacts::mayHoldRiver(QByteArrayView plotText) { return vor4::mayHoldRiver(plotText); }
+
 PlotFacts::Rivers PlotFacts::riversOf(QByteArrayView plotText)
 {
     Rivers r;
@@ -158,6 +175,24 @@ QByteArray PlotFacts::withoutRiver(QByteArrayView plotText, RiverKind kind)
             kept << line.toByteArray();
     });
     return joinLines(kept);
+}
+
+QByteArray PlotFacts::withoutRivers(QByteArrayView plotText)
+{
+    if (!mayHoldRiver(plotText))
+        return plotText.toByteArray();
+    QByteArray out;
+    out.reserve(plotText.size());
+    bool first = true;
+    forEachLine(plotText, [&](QByteArrayView line) {
+        for (const RiverKind kind : {SouthEdge, EastEdge})
+            if (isFlag(line, riverFlag(kind)) || keyValue(line, riverDirectionKey(kind)))
+                return;
+        if (!std::exchange(first, false))
+            out += "\r\n";
+        out += line;
+    });
+    return out;
 }
 
 QByteArray PlotFacts::withRiver(QByteArrayView plotText, RiverKind kind, const std::optional<QByteArray> &flow)
@@ -282,29 +317,257 @@ QByteArray PlotFacts::withoutUnits(QByteArrayView plotText, QList<QByteArray> *u
     return joinLines(kept);
 }
 
-QByteArray PlotFacts::withUnitOwners(QByteArrayView plotText, const QHash<int, int> &owners, int *changed)
+QList<PlotFacts::OwnedBlock> PlotFacts::ownedBlocksOf(QByteArrayView plotText)
 {
-    const QList<Unit> units = unitsOf(plotText);
-    if (units.isEmpty() || owners.isEmpty())
-        return plotText.toByteArray();
-    QList<QByteArray> lines = splitLines(plotText);
-    for (const Unit &u : units) {
-        if (!owners.contains(u.owner))
-            continue;
-        // The line the owner was read from: the unit's first holding the key.
-        for (qsizetype i = u.firstLine; i <= u.lastLine && i < lines.size(); ++i) {
-            const qsizetype at = indexOfCi(lines[i], "UnitOwner=");
-            if (at < 0)
-                continue;
-            const QByteArrayView number = fieldAfter(lines[i], "UnitOwner=");
-            const qsizetype from = number.data() - lines[i].constData();
-            lines[i].replace(from, number.size(), QByteArray::number(owners.value(u.owner)));
-            if (changed)
-                ++*changed;
-            break;
+    QList<OwnedBlock> blocks;
+    if (indexOfCi(plotText, "Begin") < 0)
+        return blocks;
+    qsizetype index = 0;
+    std::optional<OwnedBlock> open;
+    const auto offset = [&](const char *p) { return qsizetype(p - plotText.data()); };
+    forEachLine(plotText, [&](QByteArrayView line) {
+        const qsizetype i = index++;
+        if (!open) {
+            if (isFlag(line, "BeginUnit") || isFlag(line, "BeginCity")) {
+                open = OwnedBlock();
+                open->city = isFlag(line, "BeginCity");
+                open->firstLine = i;
+                open->begin = offset(line.data());
+            }
+            return;
         }
+        if (isFlag(line, open->city ? "EndCity" : "EndUnit")) {
+            open->lastLine = i;
+            open->end = offset(line.data() + line.size());
+            blocks << *open;
+            open.reset();
+            return;
+        }
+        const QByteArrayView key = open->city ? "CityOwner=" : "UnitOwner=";
+        if (!open->city && !open->settler && indexOfCi(line, "UnitType=") >= 0)
+            open->settler = containsCi(fieldAfter(line, "UnitType="), "SETTLER");
+        if (open->ownerAt < 0 && indexOfCi(line, key) >= 0) {
+            const QByteArrayView number = fieldAfter(line, key);
+            open->owner = parseInt(number).value_or(-1);
+            open->ownerAt = offset(number.data());
+            open->ownerSize = number.size();
+        }
+    });
+    return blocks;
+}
+
+namespace {
+
+// The key before the "=" at eq, blanks between allowed: an owner or a team.
+unsigned keyBeforeEquals(const char *begin, const char *eq)
+{
+    while (eq > begin && isBlank(eq[-1]))
+        --eq;
+    if (PlotFacts::keyBefore(begin, eq - begin, "owner"))
+        return PlotFacts::MayNameOwners;
+    return PlotFacts::keyBefore(begin, eq - begin, "reveal") ? unsigned(PlotFacts::MayReveal) : 0u;
+}
+
+} // namespace
+
+unsigned PlotFacts::mayHold(QByteArrayView plotText)
+{
+    // Every plot of the map passes here: only the "=" signs and the rare
+    // "v" are looked at, sixteen bytes a step.
+    unsigned holds = 0;
+    const char *const begin = plotText.data(), *const end = begin + plotText.size();
+    const char *p = begin;
+#ifdef VOR4_SSE2_LINES
+    const __m128i equals = _mm_set1_epi8('='), caseBit = _mm_set1_epi8(0x20), v = _mm_set1_epi8('v');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        for (unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, equals))); mask; mask &= mask - 1)
+            holds |= keyBeforeEquals(begin, p + __builtin_ctz(mask));
+        if (holds & MayHoldRiver)
+            continue;
+        const __m128i lower = _mm_or_si128(bytes, caseBit);
+        for (unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(lower, v))); mask; mask &= mask - 1)
+            if (iverAt(p + __builtin_ctz(mask) + 1, begin, end))
+                holds |= MayHoldRiver;
     }
-    return joinLines(lines);
+#endif
+    for (; p < end; ++p) {
+        if (*p == '=')
+            holds |= keyBeforeEquals(begin, p);
+        else if ((*p | 0x20) == 'v' && iverAt(p + 1, begin, end))
+            holds |= MayHoldRiver;
+    }
+    return holds;
+}
+
+QByteArray PlotFacts::withOwners(QByteArrayView plotText, const NumberMap &owner, QList<QByteArray> *leftOut)
+{
+    const QList<OwnedBlock> blocks = ownedBlocksOf(plotText);
+    // The text is copied piece by piece around what changes.
+    QByteArray out;
+    qsizetype at = 0;
+    bool changed = false;
+    for (const OwnedBlock &b : blocks) {
+        const std::optional<int> to = owner(b.owner);
+        if (to == b.owner || (to && b.ownerAt < 0))
+            continue;
+        if (!std::exchange(changed, true))
+            out.reserve(plotText.size());
+        if (to) {
+            // The number in the line the owner was read from.
+            out += plotText.sliced(at, b.ownerAt - at);
+            out += QByteArray::number(*to);
+            at = b.ownerAt + b.ownerSize;
+            continue;
+        }
+        if (leftOut)
+            *leftOut << splitLines(plotText.sliced(b.begin, b.end - b.begin));
+        out += plotText.sliced(at, b.begin - at);
+        at = b.end;
+        skipLineBreak(plotText, &at, &out);
+    }
+    if (!changed)
+        return plotText.toByteArray();
+    out += plotText.sliced(at);
+    return out;
+}
+
+namespace {
+
+using Teams = QVarLengthArray<int, 16>;
+
+// The numbers of a reveal line's value, ascending, each once; false when
+// its value holds more than numbers and commas.
+bool revealNumbers(QByteArrayView value, Teams *teams)
+{
+    teams->clear();
+    for (QByteArrayView rest = value; !rest.isEmpty();) {
+        const qsizetype comma = rest.indexOf(',');
+        const QByteArrayView item = trimmed(comma < 0 ? rest : rest.first(comma));
+        rest = comma < 0 ? QByteArrayView() : rest.sliced(comma + 1);
+        if (item.isEmpty())
+            continue;
+        const std::optional<int> n = parseInt(item);
+        if (!n || *n < 0 || item[0] == '+')
+            return false;
+        teams->append(*n);
+    }
+    std::sort(teams->begin(), teams->end());
+    teams->erase(std::unique(teams->begin(), teams->end()), teams->end());
+    return true;
+}
+
+// Calls f(line, numbers) for each reveal line of the text whose value is
+// numbers: a line whose key, before its first "=", is "TeamReveal".
+template <typename F>
+void forEachRevealLine(QByteArrayView text, F &&f)
+{
+    const char *const begin = text.data(), *const end = begin + text.size();
+    Teams numbers;
+    for (const char *eq = begin; eq < end && (eq = static_cast<const char *>(memchr(eq, '=', end - eq))); ++eq) {
+        if (keyBeforeEquals(begin, eq) != PlotFacts::MayReveal)
+            continue;
+        const char *start = eq;
+        while (start > begin && start[-1] != '\n' && start[-1] != '\r')
+            --start;
+        const QByteArrayView line(start, findLineEnd(eq, end) - start);
+        const std::optional<QByteArrayView> value = keyValue(line, "TeamReveal");
+        if (value && revealNumbers(*value, &numbers))
+            f(line, numbers);
+        eq = line.data() + line.size() - 1; // on to the next line
+    }
+}
+
+void appendNumber(QByteArray &out, int n)
+{
+    char digits[12];
+    int i = 12;
+    unsigned u = n < 0 ? 0u - unsigned(n) : unsigned(n);
+    do
+        digits[--i] = char('0' + u % 10);
+    while (u /= 10);
+    if (n < 0)
+        digits[--i] = '-';
+    out.append(digits + i, 12 - i);
+}
+
+// "TeamReveal=0,3," from numbers ascending and each once.
+void appendRevealLine(QByteArray &out, const Teams &teams)
+{
+    out += "TeamReveal=";
+    for (int t : teams) {
+        appendNumber(out, t);
+        out += ',';
+    }
+}
+
+} // namespace
+
+QList<int> PlotFacts::revealedTeams(QByteArrayView plotText)
+{
+    Teams all;
+    forEachRevealLine(plotText, [&](QByteArrayView, const Teams &numbers) { all.append(numbers.begin(), numbers.size()); });
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    return QList<int>(all.begin(), all.end());
+}
+
+QByteArray PlotFacts::withRevealedTeams(QByteArrayView plotText, const NumberMap &team, const QList<int> &added)
+{
+    // Only the reveal lines are read and written again; the rest of the
+    // text is copied around them.
+    QByteArray out;
+    qsizetype at = 0;
+    bool changed = false, joined = added.isEmpty();
+    Teams mapped;
+    forEachRevealLine(plotText, [&](QByteArrayView line, const Teams &numbers) {
+        mapped.clear();
+        for (int t : numbers)
+            if (const std::optional<int> to = team(t))
+                mapped.append(*to);
+        if (!std::exchange(joined, true))
+            mapped.append(added.constData(), added.size());
+        std::sort(mapped.begin(), mapped.end());
+        mapped.erase(std::unique(mapped.begin(), mapped.end()), mapped.end());
+        if (mapped == numbers)
+            return;
+        if (!std::exchange(changed, true))
+            out.reserve(plotText.size() + 16);
+        const qsizetype from = line.data() - plotText.data();
+        out += plotText.sliced(at, from - at);
+        at = from + line.size();
+        if (mapped.isEmpty())
+            skipLineBreak(plotText, &at, &out);
+        else
+            appendRevealLine(out, mapped);
+    });
+    if (!changed && joined)
+        return plotText.toByteArray();
+    out += plotText.sliced(at);
+    if (!joined) {
+        if (!out.isEmpty())
+            out += "\r\n";
+        Teams teams(added.begin(), added.end());
+        std::sort(teams.begin(), teams.end());
+        teams.erase(std::unique(teams.begin(), teams.end()), teams.end());
+        appendRevealLine(out, teams);
+    }
+    return out;
+}
+
+std::optional<int> PlotFacts::teamOf(QByteArrayView playerText)
+{
+    std::optional<int> team;
+    bool found = false;
+    forEachLine(playerText, [&](QByteArrayView line) {
+        if (found)
+            return;
+        if (const std::optional<QByteArrayView> value = keyValue(line, "Team")) {
+            found = true;
+            team = parseInt(*value);
+        }
+    });
+    return team;
 }
 
 PlotFacts::Start PlotFacts::startOf(QByteArrayView playerText)

@@ -13,10 +13,10 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <functional>
 #include <optional>
 
 namespace vor4 {
@@ -94,12 +94,17 @@ public:
         std::optional<QByteArray> weDirection, nsDirection;
     };
     static Rivers riversOf(QByteArrayView plotText);
+    // Whether the text may hold a river line ("iver" in any case): a quick
+    // look, for skipping the many plots without.
+    static bool mayHoldRiver(QByteArrayView plotText);
     // A compass point read from a direction value, or nothing.
     static std::optional<int> compass(QByteArrayView value);
 
     // The text without the flag of that kind and every direction line of
     // its key.
     static QByteArray withoutRiver(QByteArrayView plotText, RiverKind kind);
+    // The text without the river lines of both kinds.
+    static QByteArray withoutRivers(QByteArrayView plotText);
     // The text with the edge of that kind on it, flowing as written (no
     // direction line for nothing), replacing its own edge of that kind;
     // both kinds are written again in front, in the file's order.
@@ -140,9 +145,47 @@ public:
     // The text without its unit sub-blocks, and those sub-blocks' lines in
     // order, bytes as they were.
     static QByteArray withoutUnits(QByteArrayView plotText, QList<QByteArray> *unitLines = nullptr);
-    // The text with the owner of each unit whose owner is a key of `owners`
-    // rewritten as its value; *changed counts them.
-    static QByteArray withUnitOwners(QByteArrayView plotText, const QHash<int, int> &owners, int *changed = nullptr);
+
+    // A sub-block of a plot text that a player owns: a unit ("BeginUnit" to
+    // "EndUnit", its owner from "UnitOwner=", read as unitsOf reads it) or a
+    // city ("BeginCity" to "EndCity", from "CityOwner=").
+    struct OwnedBlock
+    {
+        int owner = -1; // -1 when missing or not a number
+        bool city = false;
+        bool settler = false; // a unit whose type holds "SETTLER"
+        qsizetype firstLine = 0, lastLine = 0;
+        // In bytes of the text: from its first line's start to its last
+        // line's end, and the owner's number (-1: no owner line).
+        qsizetype begin = 0, end = 0, ownerAt = -1, ownerSize = 0;
+    };
+    static QList<OwnedBlock> ownedBlocksOf(QByteArrayView plotText);
+    // What the text may hold, in one quick look for skipping the many plots
+    // without: a key ending in "Owner" (MayNameOwners) or in "Reveal"
+    // (MayReveal) before an "=", or a river line (MayHoldRiver, as
+    // mayHoldRiver).
+    enum Holds { MayNameOwners = 1, MayReveal = 2, MayHoldRiver = 4 };
+    static unsigned mayHold(QByteArrayView plotText);
+    // The text with each owned sub-block as `owner` says from its owner: the
+    // same number leaves the block as it is, another rewrites the owner, and
+    // nothing leaves the block out (its lines, bytes as they were, then go to
+    // *leftOut).
+    using NumberMap = std::function<std::optional<int>(int)>;
+    static QByteArray withOwners(QByteArrayView plotText, const NumberMap &owner, QList<QByteArray> *leftOut = nullptr);
+
+    // The teams a plot is revealed to: the numbers of its "TeamReveal=" lines
+    // ("0,3," names teams 0 and 3), each once, ascending. A line holding
+    // anything but numbers and commas is not read.
+    static QList<int> revealedTeams(QByteArrayView plotText);
+    // The text with the numbers of its reveal lines passed through `team`
+    // (nothing drops a number; a line left without any goes) and the
+    // numbers `added` joining its first reveal line, or a new line at the
+    // end. A line that changes is written "TeamReveal=0,3,", ascending; the
+    // others stay as they were.
+    static QByteArray withRevealedTeams(QByteArrayView plotText, const NumberMap &team, const QList<int> &added = {});
+
+    // A player's team: the number of its "Team=" line.
+    static std::optional<int> teamOf(QByteArrayView playerText);
 
     // The start position of a player text: the first line holding both
     // "StartingX=" and "StartingY="; each number is the text after its

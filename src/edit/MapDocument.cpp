@@ -1,9 +1,11 @@
 #include "MapDocument.h"
 
 #include "EditCommand.h"
+#include "GroupStep.h"
 
 #include <QMutexLocker>
 
+#include <utility>
 #include <vector>
 
 namespace vor4 {
@@ -21,6 +23,7 @@ MapDocument::MapDocument(QObject *parent)
 
 MapDocument::~MapDocument()
 {
+    delete m_group;
     // The steps refer to this document; they go before it does.
     m_stack.clear();
 }
@@ -64,12 +67,81 @@ bool MapDocument::push(EditCommand *command, QString *error)
         return false;
     }
     m_recording = true;
+    if (m_group) {
+        command->redo();
+        m_group->append(command);
+        m_recording = false;
+        return true;
+    }
     m_stack.push(command);
     m_recording = false;
     if (!m_keepsHistory)
         m_stack.clear();
     trimHistory();
     return true;
+}
+
+void MapDocument::beginGroup(const QString &name)
+{
+    if (!m_group)
+        m_group = new GroupStep(this, name);
+    m_groupMarks << m_group->stepCount();
+}
+
+bool MapDocument::endGroup()
+{
+    if (m_groupMarks.isEmpty())
+        return false;
+    m_groupMarks.removeLast();
+    if (!m_groupMarks.isEmpty())
+        return false;
+    GroupStep *group = std::exchange(m_group, nullptr);
+    if (group->isNoOp()) {
+        delete group;
+        return false;
+    }
+    // Its steps are done: the first redo, from the push, does nothing.
+    m_recording = true;
+    m_stack.push(group);
+    m_recording = false;
+    if (!m_keepsHistory)
+        m_stack.clear();
+    trimHistory();
+    return true;
+}
+
+void MapDocument::cancelGroup()
+{
+    if (m_groupMarks.isEmpty())
+        return;
+    m_group->undoBack(m_groupMarks.takeLast());
+    if (m_groupMarks.isEmpty())
+        delete std::exchange(m_group, nullptr);
+}
+
+MapDocument::Group::Group(MapDocument &doc, const QString &name)
+    : m_doc(&doc)
+{
+    doc.beginGroup(name);
+}
+
+MapDocument::Group::~Group()
+{
+    if (m_open)
+        m_doc->endGroup();
+}
+
+bool MapDocument::Group::end()
+{
+    if (!std::exchange(m_open, false))
+        return false;
+    return m_doc->endGroup();
+}
+
+void MapDocument::Group::cancel()
+{
+    if (std::exchange(m_open, false))
+        m_doc->cancelGroup();
 }
 
 void MapDocument::setHistoryBudget(qint64 bytes)

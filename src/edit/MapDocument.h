@@ -16,6 +16,7 @@
 namespace vor4 {
 
 class EditCommand;
+class GroupStep;
 
 // Signs: the list of sign texts, announced as one section.
 enum class SectionKind { Game, Map, Team, Player, Signs };
@@ -45,6 +46,43 @@ public:
     // True while an undo or redo of a step runs (a step of the history
     // coming back or going again), false for its first doing.
     bool isUndoingOrRedoing() const { return m_stepping > 0 && !m_recording; }
+
+    // Several pushes as one step of the history, under one name, as the
+    // user asked for one command ("Make symmetric", "Fix all"):
+    //
+    //     MapDocument::Group group(doc, QStringLiteral("Fix all problems"));
+    //     for (...) if (!doc.push(fix, &error)) { group.cancel(); return; }
+    //     // the group ends here: one step, or none when nothing was done
+    //
+    // Between beginGroup() and endGroup() each push is checked and done at
+    // once, as outside a group (windows hear of it), and kept aside; the end
+    // records what was done as one step, and nothing when nothing was. A
+    // push refused inside changes nothing and leaves the group open.
+    // cancelGroup() undoes what the group did and records nothing. Groups
+    // nest: an inner one joins the outermost, whose name the step takes.
+    // A group runs within one call: no undo or redo while it is open.
+    void beginGroup(const QString &name);
+    // True when a step was recorded.
+    bool endGroup();
+    void cancelGroup();
+    bool isGrouping() const { return !m_groupMarks.isEmpty(); }
+
+    // A group for a scope: it ends when the scope does, unless ended or
+    // cancelled before.
+    class Group
+    {
+    public:
+        Group(MapDocument &doc, const QString &name);
+        ~Group();
+        Group(const Group &) = delete;
+        Group &operator=(const Group &) = delete;
+        bool end();
+        void cancel();
+
+    private:
+        MapDocument *m_doc;
+        bool m_open = true;
+    };
 
     // Modified: the history is away from the state last saved by a step
     // that changes the file (not only by selecting).
@@ -102,6 +140,8 @@ private:
     bool m_rebuilding = false;
     bool m_keepsHistory = true;
     int m_stepping = 0;
+    GroupStep *m_group = nullptr; // the outermost open group
+    QList<int> m_groupMarks;      // its step count as each nested group began
     bool m_modified = false; // as last announced
 };
 

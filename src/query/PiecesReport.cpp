@@ -7,6 +7,7 @@
 #include "TextUtil.h"
 
 #include <QList>
+#include <QMap>
 #include <QPoint>
 
 namespace vor4 {
@@ -19,6 +20,7 @@ struct Pieces
     QList<std::pair<QPoint, PlotFacts::Unit>> units;
     QList<std::pair<QPoint, QByteArray>> signs;
     qsizetype riverEdges = 0;
+    QMap<int, int> revealed; // plots by team
 };
 
 Pieces piecesOf(const Document &doc)
@@ -29,9 +31,14 @@ Pieces piecesOf(const Document &doc)
             p.starts << std::pair{slot, *start};
     const PlotTable &plots = doc.PlotTexts;
     for (int row = 0; row < plots.rowCount(); ++row)
-        for (int col = 0; col < plots.columnCount(); ++col)
-            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row)))
+        for (int col = 0; col < plots.columnCount(); ++col) {
+            const QByteArrayView text = plots.view(col, row);
+            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(text))
                 p.units << std::pair{QPoint(col, doc.fileY(row)), unit};
+            if (PlotFacts::mayHold(text) & PlotFacts::MayReveal)
+                for (int team : PlotFacts::revealedTeams(text))
+                    ++p.revealed[team];
+        }
     for (const QByteArray &sign : doc.SignTexts) {
         const std::optional<QPoint> at = MapMarks::signPlot(sign);
         const std::optional<QByteArrayView> caption = PlotFacts::firstValue(sign, "caption");
@@ -62,6 +69,8 @@ QByteArray piecesText(const Document &doc)
     for (const auto &[at, caption] : p.signs)
         out += "sign " + xy(at) + ' ' + caption + '\n';
     out += "river edges " + QByteArray::number(p.riverEdges) + '\n';
+    for (auto it = p.revealed.cbegin(); it != p.revealed.cend(); ++it)
+        out += "revealed to team " + QByteArray::number(it.key()) + ' ' + QByteArray::number(*it) + " plots\n";
     return out;
 }
 
@@ -79,7 +88,11 @@ QByteArray piecesJson(const Document &doc)
     out += "],\"signs\":[";
     for (qsizetype i = 0; i < p.signs.size(); ++i)
         out += (i ? ",{" : "{") + jsonXy(p.signs[i].first) + ",\"caption\":" + jsonString(p.signs[i].second) + '}';
-    out += "],\"river_edges\":" + QByteArray::number(p.riverEdges) + "}\n";
+    out += "],\"river_edges\":" + QByteArray::number(p.riverEdges) + ",\"revealed\":[";
+    for (auto it = p.revealed.cbegin(); it != p.revealed.cend(); ++it)
+        out += (it == p.revealed.cbegin() ? "{\"team\":" : ",{\"team\":") + QByteArray::number(it.key())
+            + ",\"plots\":" + QByteArray::number(*it) + '}';
+    out += "]}\n";
     return out;
 }
 

@@ -37,6 +37,13 @@ public:
         box.exec();
     }
 
+    void information(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Vor4DemoMapEditor"), shown(text), QMessageBox::Ok,
+                        parent);
+        box.exec();
+    }
+
     SaveChoice askSaveChanges(QWidget *parent, const QString &name) override
     {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Vor4DemoMapEditor"),
@@ -95,6 +102,8 @@ QString Dialogs::shown(const QString &text)
 {
     return text.size() <= MaxMessage ? text : text.left(MaxMessage - 1) + QChar(0x2026);
 }
+
+void Dialogs::information(QWidget *, const QString &) {}
 
 int Dialogs::choose(QWidget *, const QString &, const QStringList &buttons) { return int(buttons.size()) - 1; }
 

@@ -16,6 +16,9 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &proposed,
                                  const QString &filter) = 0;
     virtual void error(QWidget *parent, const QString &text) = 0;
+    // What a command did that the user should read, with an information
+    // icon: it was done, nothing was refused.
+    virtual void information(QWidget *parent, const QString &text);
 
     enum class SaveChoice { Save, Discard, Cancel };
     // "Save changes to NAME?" with Save, Discard and Cancel.

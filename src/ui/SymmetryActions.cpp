@@ -31,8 +31,10 @@ SymmetryActions::SymmetryActions(EditorContext *context, QMenu *mapMenu, QObject
                 const vor4::Symmetry::Result r =
                     vor4::Symmetry::makeSymmetric(*m_context->document(), vor4::Symmetry::Side(side), mode);
                 m_context->say(r.message);
-                if (!r.warning.isEmpty())
-                    Dialogs::instance().error(m_context->window(), r.warning);
+                if (!r.ok)
+                    Dialogs::instance().error(m_context->window(), r.message);
+                else if (r.notable)
+                    Dialogs::instance().information(m_context->window(), r.message);
             });
         }
     }

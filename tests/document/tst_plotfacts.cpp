@@ -7,6 +7,7 @@
 #include "PlotStatistics.h"
 
 #include <QtTest>
+#include <map>
 
 using namespace vor4;
 
@@ -19,6 +20,8 @@ private Q_SLOTS:
     void riversAndUnits();
     void starts_data();
     void starts();
+    void ownersAndTeamsRewritten_data();
+    void ownersAndTeamsRewritten();
 };
 
 void TestPlotFacts::values_data()
@@ -103,3 +106,50 @@ void TestPlotFacts::starts()
 
 QTEST_GUILESS_MAIN(TestPlotFacts)
 #include "tst_plotfacts.moc"
+
+void TestPlotFacts::ownersAndTeamsRewritten_data()
+{
+    // Owners and teams swapped as 1 <-> 2, 5 left out (nothing); team 9
+    // added; the text as it comes out. (Many more: tst_symmetry.)
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("owners");
+    QTest::addColumn<QByteArray>("teams");
+    QTest::addColumn<QByteArray>("leftOut"); // owned lines that went, joined by "|"
+    QTest::newRow("last block left out") << QByteArray("A=1\r\nBeginUnit\r\nUnitOwner=5\r\nEndUnit")
+                                         << QByteArray("A=1") << QByteArray("A=1\r\nBeginUnit\r\nUnitOwner=5\r\nEndUnit\r\nTeamReveal=9,")
+                                         << QByteArray("BeginUnit|UnitOwner=5|EndUnit");
+    QTest::newRow("first block left out") << QByteArray("BeginUnit\r\nUnitOwner=5\r\nEndUnit\r\nBeginUnit\r\nUnitOwner=3\r\nEndUnit")
+                                          << QByteArray("BeginUnit\r\nUnitOwner=3\r\nEndUnit")
+                                          << QByteArray("BeginUnit\r\nUnitOwner=5\r\nEndUnit\r\nBeginUnit\r\nUnitOwner=3\r\nEndUnit\r\n"
+                                                        "TeamReveal=9,")
+                                          << QByteArray("BeginUnit|UnitOwner=5|EndUnit");
+    QTest::newRow("blanks") << QByteArray("teamreveal = 1 , 3,") << QByteArray("-") << QByteArray("TeamReveal=2,3,9,") << QByteArray();
+    QTest::newRow("left without a team") << QByteArray("A=1\r\nTeamReveal=5,\r\nB=1\r\nTeamReveal=5,")
+                                         << QByteArray("-") << QByteArray("A=1\r\nTeamReveal=9,\r\nB=1") << QByteArray();
+    QTest::newRow("not numbers") << QByteArray("TeamReveal=a,1,") << QByteArray("-")
+                                 << QByteArray("TeamReveal=a,1,\r\nTeamReveal=9,") << QByteArray();
+    QTest::newRow("key further on") << QByteArray("XTeamReveal=1,\r\nName=TeamReveal=1,") << QByteArray("-")
+                                    << QByteArray("XTeamReveal=1,\r\nName=TeamReveal=1,\r\nTeamReveal=9,") << QByteArray();
+}
+
+void TestPlotFacts::ownersAndTeamsRewritten()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, owners);
+    QFETCH(QByteArray, teams);
+    QFETCH(QByteArray, leftOut);
+    const std::map<int, int> swap{{1, 2}, {2, 1}};
+    const PlotFacts::NumberMap map = [&](int n) -> std::optional<int> {
+        if (n == 5)
+            return std::nullopt;
+        return swap.count(n) ? swap.at(n) : n;
+    };
+    QList<QByteArray> out;
+    QCOMPARE(PlotFacts::withOwners(text, map, &out), owners == "-" ? text : owners);
+    QCOMPARE(out.join('|'), leftOut);
+    QCOMPARE(PlotFacts::withRevealedTeams(text, map, {9}), teams == "-" ? text : teams);
+    // The quick look finds what the readers read.
+    const unsigned holds = PlotFacts::mayHold(text);
+    QVERIFY(PlotFacts::ownedBlocksOf(text).isEmpty() || (holds & PlotFacts::MayNameOwners));
+    QVERIFY(PlotFacts::revealedTeams(text).isEmpty() || (holds & PlotFacts::MayReveal));
+}

@@ -144,6 +144,8 @@ private Q_SLOTS:
     void budgetDropsOldestSteps();
     void savedStateFollowsTrimming();
     void loadEmptiesTheHistory();
+    void groupsAreOneStep_data();
+    void groupsAreOneStep();
 };
 
 void TestHistory::eachStepUndoesAndRedoesByteForByte()
@@ -453,6 +455,97 @@ void TestHistory::loadEmptiesTheHistory()
     md.push(new SetSlotText(&md, SectionKind::Team, 0, "T", QStringLiteral("x")));
     QVERIFY(!md.load(QStringLiteral("/nonexistent/map")).ok());
     QCOMPARE(md.undoStack()->count(), 0);
+}
+
+void TestHistory::groupsAreOneStep_data()
+{
+    // Pushes inside a group "Outer": P plots, S a player text, N one that
+    // changes nothing, R one refused, ( ) an inner group, X cancels (and
+    // closes) the innermost group.
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("keepsHistory");
+    QTest::addColumn<int>("steps"); // recorded by the outer group
+    QTest::newRow("several kinds") << "PSP" << true << 1;
+    QTest::newRow("empty") << "" << true << 0;
+    QTest::newRow("nothing changes") << "NN" << true << 0;
+    QTest::newRow("refused inside") << "PRS" << true << 1;
+    QTest::newRow("inner joins the outer") << "P(SP)S" << true << 1;
+    QTest::newRow("inner cancelled") << "P(SPXS" << true << 1;
+    QTest::newRow("only an inner cancelled") << "(SPX" << true << 0;
+    QTest::newRow("outer cancelled") << "PS(P)X" << true << 0;
+    QTest::newRow("without a history") << "PSP" << false << 1;
+}
+
+void TestHistory::groupsAreOneStep()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, keepsHistory);
+    QFETCH(int, steps);
+    MapDocument md;
+    QVERIFY(md.load(Continents).ok());
+    md.setKeepsHistory(keepsHistory);
+    // A step before the group, which it must not join.
+    QVERIFY(md.push(new SetPlotText(&md, 1, 1, "TerrainType=TERRAIN_SNOW", QStringLiteral("Edit plot"))));
+    const QByteArray original = bytesOf(md.document());
+    Document expected = md.document().deepCopy(); // the plain model, and a copy at each begin
+    QList<Document> marks;
+    QSignalSpy plots(&md, &MapDocument::plotsChanged);
+    md.beginGroup(QStringLiteral("Outer"));
+    marks << expected.deepCopy();
+    for (int i = 0; i < script.size(); ++i) {
+        Edit e;
+        QString error;
+        switch (script[i].toLatin1()) {
+        case 'P': e = Edit{Edit::Plots, {QPoint(i, 2), QPoint(63, 39)}, {"A=" + QByteArray::number(i), "PlotType=1"}, 0, {}}; break;
+        case 'S': e = Edit{Edit::Player, {}, {}, i % Document::SlotCount, "Team=" + QByteArray::number(i)}; break;
+        case 'N': QVERIFY(!md.push(new SetSlotText(&md, SectionKind::Team, 0, md.document().TeamTexts[0], "x"))); continue;
+        case 'R':
+            QVERIFY(!md.push(new SetSlotText(&md, SectionKind::Player, 2, "EndPlayer", "x"), &error) && !error.isEmpty());
+            continue;
+        case '(': md.beginGroup(QStringLiteral("Inner")); marks << expected.deepCopy(); continue;
+        case ')': QVERIFY(!md.endGroup()); marks.removeLast(); continue; // only the outermost records
+        case 'X': md.cancelGroup(); expected = marks.takeLast().deepCopy(); continue;
+        }
+        const qsizetype heard = plots.count();
+        QVERIFY(md.push(e.command(&md)));
+        e.applyPlainly(expected);
+        // Done at once, the windows hearing of it, and nothing recorded yet.
+        QCOMPARE(bytesOf(md.document()), bytesOf(expected));
+        QCOMPARE(plots.count() > heard, e.kind == Edit::Plots);
+        QCOMPARE(md.undoStack()->count(), keepsHistory ? 1 : 0);
+    }
+    if (!marks.isEmpty())
+        QCOMPARE(md.endGroup(), steps == 1);
+    QVERIFY(!md.isGrouping());
+    const QByteArray after = bytesOf(md.document());
+    QCOMPARE(after, steps ? bytesOf(expected) : original);
+    QCOMPARE(md.undoStack()->count(), keepsHistory ? 1 + steps : 0);
+    if (!keepsHistory || !steps)
+        return;
+    QCOMPARE(md.undoStack()->undoText(), QStringLiteral("Outer"));
+    md.undoStack()->undo();
+    QCOMPARE(bytesOf(md.document()), original);
+    md.setHistoryBudget(md.historyBytes() - 1); // the step before goes, the group stays whole
+    QCOMPARE(md.undoStack()->count(), 1);
+    for (int round = 0; round < 2; ++round) {
+        md.undoStack()->redo();
+        QCOMPARE(bytesOf(md.document()), after);
+        md.undoStack()->undo();
+        QCOMPARE(bytesOf(md.document()), original);
+    }
+    md.undoStack()->redo();
+    // A group for a scope ends with it, unless cancelled.
+    md.setHistoryBudget(MapDocument::DefaultHistoryBudget);
+    for (const bool cancel : {true, false}) {
+        MapDocument::Group group(md, QStringLiteral("Guarded"));
+        QVERIFY(md.push(new SetPlotText(&md, 2, 2, "A", QStringLiteral("Edit plot"))));
+        if (cancel)
+            group.cancel();
+    }
+    QCOMPARE(md.undoStack()->count(), 2);
+    QCOMPARE(md.undoStack()->undoText(), QStringLiteral("Guarded"));
+    md.undoStack()->undo();
+    QCOMPARE(bytesOf(md.document()), after);
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

@@ -270,7 +270,16 @@ void TestQueryCommands::pieces()
     }
     int rivers = 0;
     QJsonArray units;
+    QMap<int, int> revealed;
     for (const RawPlot &p : std::as_const(m_plots)) {
+        QSet<int> teams;
+        for (const QByteArray &line : p.lines)
+            if (line.startsWith("TeamReveal="))
+                for (const QByteArray &t : line.mid(11).split(','))
+                    if (!t.isEmpty())
+                        teams << t.toInt();
+        for (int t : std::as_const(teams))
+            ++revealed[t];
         for (const QByteArray &line : p.lines) {
             rivers += line == "isNOfRiver" || line == "isWOfRiver";
             if (!line.startsWith("UnitType="))
@@ -282,6 +291,12 @@ void TestQueryCommands::pieces()
     }
     QVERIFY(units.size() >= 10 && rivers >= 50);
     expected += "sign 3,4 Ford \"A\"\nriver edges " + QByteArray::number(rivers) + '\n';
+    QJsonArray reveals;
+    for (auto it = revealed.cbegin(); it != revealed.cend(); ++it) {
+        expected += "revealed to team " + QByteArray::number(it.key()) + ' ' + QByteArray::number(*it) + " plots\n";
+        reveals.append(QJsonObject{{"team", it.key()}, {"plots", *it}});
+    }
+    QVERIFY(revealed.size() >= 5);
     Run r = vor4map({"pieces", path});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, expected);
@@ -294,6 +309,7 @@ void TestQueryCommands::pieces()
     QCOMPARE(json.value("units").toArray(), units);
     QCOMPARE(json.value("signs").toArray(), (QJsonArray{QJsonObject{{"x", 3}, {"y", 4}, {"caption", "Ford \"A\""}}}));
     QCOMPARE(json.value("river_edges").toInt(), rivers);
+    QCOMPARE(json.value("revealed").toArray(), reveals);
 }
 
 void TestQueryCommands::balance_data()

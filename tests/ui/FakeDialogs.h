@@ -14,6 +14,7 @@ public:
         QStringList openAnswers;
         QStringList saveAnswers;
         QStringList messages;
+        QStringList informations; // shown with an information icon
         QString lastOpenFolder;
         QString lastSaveFolder;
         QString lastSaveProposal;
@@ -58,6 +59,7 @@ public:
         if (m_state.onMessage)
             m_state.onMessage();
     }
+    void information(QWidget *, const QString &text) override { m_state.informations.append(text); }
     SaveChoice askSaveChanges(QWidget *, const QString &name) override
     {
         m_state.saveQuestions.append(name);

@@ -730,31 +730,36 @@ void TestPaintTools::overlayHintAndMiniMapFollowTheDocument()
 }
 
 // Each entry of Map > Make symmetric hands its side and mode to the edit
-// layer: the other half becomes the image of this one, in one step; a
-// start without a partner is said in a message.
+// layer, on a played 9-player map: the other half becomes the image of
+// this one, in one step; the status bar says what the edit layer says, and
+// players kept without a partner come in an information box, never an
+// error.
 void TestPaintTools::makeSymmetricFromTheMenu()
 {
-    QVERIFY(w->files()->openMapFile(QStringLiteral(VOR4_FIXTURES_DIR "/continents-64x40.Vor4WorldBuilderSave")));
+    QVERIFY(w->files()->openMapFile(QStringLiteral(VOR4_FIXTURES_DIR "/multiplayer-9-52x52.Vor4WorldBuilderSave")));
     const QList<QAction *> entries = w->findChild<QMenu *>(QStringLiteral("MakeSymmetricMenu"))->actions();
     QCOMPARE(entries.size(), 8);
-    const QStringList sides{"left", "right", "bottom", "top"};
+    const vor4::Document original = w->stores().deepCopy();
     for (int i = 0; i < entries.size(); ++i) {
-        entries[i]->trigger();
         const vor4::Symmetry::Side side = vor4::Symmetry::Side(i / 2);
         const auto mode = vor4::Symmetry::Mode(i % 2);
-        const vor4::Document &d = w->stores();
-        const QSize grid(d.columnCount(), d.rowCount());
-        for (const QPoint cell : {QPoint(0, 0), QPoint(20, 30), QPoint(63, 39), QPoint(5, 21)})
-            if (vor4::Symmetry::inDestination(cell, side, grid)) {
-                const QPoint from = vor4::Symmetry::image(cell, side, mode, grid);
-                QCOMPARE(vor4::PlotFacts::firstValue(d.PlotTexts.view(cell.x(), cell.y()), "TerrainType")->toByteArray(),
-                         vor4::PlotFacts::firstValue(d.PlotTexts.view(from.x(), from.y()), "TerrainType")->toByteArray());
-            }
-        QVERIFY2(w->statusText(0).startsWith("Make symmetric from the " + sides[i / 2] + " half"), qPrintable(w->statusText(0)));
-        QVERIFY(w->document()->undoStack()->undoText().startsWith(QStringLiteral("Make symmetric")));
+        vor4::MapDocument alone;
+        alone.adopt(original.deepCopy());
+        const vor4::Symmetry::Result expected = vor4::Symmetry::makeSymmetric(alone, side, mode);
+        const int steps = w->document()->undoStack()->index();
+        const qsizetype informations = dialogs->informations.size();
+        entries[i]->trigger();
+        QCOMPARE(w->statusText(0), expected.message);
+        QCOMPARE(buildSaveFile(w->stores()), buildSaveFile(alone.document()));
+        QCOMPARE(w->document()->undoStack()->index(), steps + 1);
+        QCOMPARE(dialogs->informations.size(), informations + (expected.notable ? 1 : 0));
+        if (expected.notable)
+            QCOMPARE(dialogs->informations.last(), expected.message);
         w->document()->undoStack()->undo();
+        QCOMPARE(buildSaveFile(w->stores()), buildSaveFile(original));
     }
-    QVERIFY(dialogs->messages.isEmpty() || dialogs->messages.first().startsWith(QStringLiteral("No player starts")));
+    QVERIFY(dialogs->messages.isEmpty());
+    QVERIFY(!dialogs->informations.isEmpty());
 }
 
 // The Symmetry choice reaches every tool: a brush drag paints its mirror

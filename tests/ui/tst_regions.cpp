@@ -482,10 +482,12 @@ void TestRegions::cropToSelection()
     w->regions()->action(RegionActions::Crop)->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (10 x 8)"));
     QVERIFY(w->statusText(0).startsWith(QLatin1String("Crop map to 10 x 8: ")));
-    // The panel widens to show the note whole; a text longer than half the
-    // window is cut short, whole in the tool tip, and never widens the window.
+    // The panel widens to show the note (whose players' units fell off the
+    // map); a text longer than half the window is cut short, whole in the
+    // tool tip, and never widens the window.
+    QVERIFY(w->statusText(0).contains(QLatin1String(" units (2 of player 0, 3 of player 1")));
     QLabel *panel = w->findChild<QLabel *>(QStringLiteral("StatusPanel0"));
-    QVERIFY(panel->text() == w->statusText(0) && panel->width() > 200);
+    QVERIFY(panel->toolTip() == w->statusText(0) && panel->width() > 200);
     const int width = w->width();
     w->setStatusText(0, w->statusText(0).repeated(8));
     QCoreApplication::processEvents();

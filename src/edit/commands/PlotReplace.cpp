@@ -45,8 +45,13 @@ ReplaceResult replaceInPlots(MapDocument *doc, const PlotQuery &query, const QSt
     const int changed = step->cellCount();
     if (changed == 0)
         return result;
-    if (!doc->push(step.release(), &result.error))
+    // One step of the history with the count in its name, whatever the
+    // replace is made of.
+    MapDocument::Group group(*doc, SetPlotTexts::nameFor(QStringLiteral("Replace %1 plots"), changed));
+    if (!doc->push(step.release(), &result.error)) {
+        group.cancel();
         return result;
+    }
     result.plots = changed;
     return result;
 }

@@ -339,8 +339,6 @@ Result runHalf(Context &c, Symmetry::Mode mode)
 {
     c.added.clear();
     const Symmetry::Result r = Symmetry::makeSymmetric(c.doc, *Symmetry::sideNamed(c.operands[0]), mode);
-    if (r.ok && !r.warning.isEmpty() && c.notes)
-        *c.notes << r.warning;
     return {r.ok, 0, r.message};
 }
 
@@ -443,8 +441,10 @@ const Operation Operations[] = {
     {"--mirror-half", {Operand::Half}, 0, "--mirror-half SIDE",
      "make the map symmetric: the SIDE half (left, right, bottom\n"
      "or top) written over the other as its mirror image, rivers\n"
-     "turned, starts paired in slot order, units' owners\n"
-     "following the pairing, signs copied",
+     "turned, each player starting on it paired with the nearest\n"
+     "starting on the other (first settler, else start line),\n"
+     "owners, signs and revealing teams swapped along the pairs;\n"
+     "players without a partner keep what they have",
      runMirrorHalf},
     {"--rotate-half", {Operand::Half}, 0, "--rotate-half SIDE",
      "the same with the SIDE half turned half round",
