@@ -121,7 +121,7 @@ void TestVor4map::normalize()
 
     r = vor4map({"normalize", continents, dir.filePath("no/such/folder/x")});
     QCOMPARE(r.code, 1);
-    QCOMPARE(r.err, ("Cannot create file " + dir.filePath("no/such/folder/x") + "\n").toUtf8());
+    QCOMPARE(r.err, ("Cannot create file " + dir.filePath("no/such/folder/x") + ": No such file or directory\n").toUtf8());
 }
 
 void TestVor4map::loadErrors()

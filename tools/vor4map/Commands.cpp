@@ -212,16 +212,20 @@ int check(const QString &path)
     const auto filled = [](const auto &slots) {
         return std::count_if(slots.begin(), slots.end(), [](const QByteArray &t) { return !t.isEmpty(); });
     };
-    out() << "Map size: " << doc.columnCount() << " x " << doc.rowCount() << "\n"
-          << "Team slots filled: " << filled(doc.TeamTexts) << "\n"
-          << "Player slots filled: " << filled(doc.PlayerTexts) << "\n"
-          << "Plots with text: " << doc.PlotTexts.filledCount() << "\n";
-    out().flush();
+    Output report;
+    report << QStringLiteral("Map size: %1 x %2\nTeam slots filled: %3\nPlayer slots filled: %4\nPlots with text: %5\n")
+                  .arg(doc.columnCount())
+                  .arg(doc.rowCount())
+                  .arg(filled(doc.TeamTexts))
+                  .arg(filled(doc.PlayerTexts))
+                  .arg(doc.PlotTexts.filledCount())
+                  .toLatin1();
+    const int status = report.finish(0);
     // Damage the load survived: told, but the map is still readable.
     for (const QString &warning : mapWarnings(doc, result.stats))
         err() << warning << "\n";
     err().flush();
-    return 0;
+    return status;
 }
 
 int normalize(const QString &in, const QString &outPath, bool force)

@@ -22,30 +22,6 @@ namespace vor4::tool {
 
 namespace {
 
-// Standard output as bytes: plot lines go out as the file has them.
-class Output
-{
-public:
-    ~Output() { flush(); }
-    Output &operator<<(QByteArrayView s)
-    {
-        m_buffer.append(s.data(), s.size());
-        if (m_buffer.size() >= (1 << 20))
-            flush();
-        return *this;
-    }
-    void flush()
-    {
-        if (!m_buffer.isEmpty())
-            std::fwrite(m_buffer.constData(), 1, std::size_t(m_buffer.size()), stdout);
-        m_buffer.clear();
-        std::fflush(stdout);
-    }
-
-private:
-    QByteArray m_buffer;
-};
-
 // The exit status of a query that could not be answered.
 constexpr int Trouble = 2;
 
@@ -124,12 +100,11 @@ int findCommand(const QStringList &args, QString *reason)
         }
     }
     const QString tooComplex = query.tooComplexMessage(plots.columnCount(), plots.rowCount());
-    if (!tooComplex.isEmpty()) {
+    if (!tooComplex.isEmpty() && out.flush()) {
         // Some plots could not be searched: "not found" would be a guess.
-        out.flush();
         return trouble(tooComplex);
     }
-    return cells.empty() ? 1 : 0;
+    return out.finish(cells.empty() ? 1 : 0);
 }
 
 // FILE [--json]: the map read, then a report of it as text or JSON; the
@@ -147,7 +122,8 @@ int fileReport(const QStringList &args, QString *reason,
     if (!load(parser.positionalArguments()[0], doc))
         return Trouble;
     Output out;
-    return report(doc, parser.isSet(json), out);
+    const int status = report(doc, parser.isSet(json), out);
+    return out.finish(status);
 }
 
 int statsCommand(const QStringList &args, QString *reason)
@@ -201,7 +177,7 @@ int balanceCommand(const QStringList &args, QString *reason)
         BalanceReport::figures(doc, PlayerStarts::effective(doc), withYields ? &yields : nullptr);
     Output out;
     out << (parser.isSet(json) ? BalanceReport::json(figures) : BalanceReport::text(figures));
-    return 0;
+    return out.finish(0);
 }
 
 int lintCommand(const QStringList &args, QString *reason)
@@ -233,7 +209,7 @@ int diffCommand(const QStringList &args, QString *reason)
     } else {
         stat = MapDiff::compare(a, b, [&out](QByteArrayView piece) { out << piece; });
     }
-    return stat.same() ? 0 : 1;
+    return out.finish(stat.same() ? 0 : 1);
 }
 
 } // namespace vor4::tool
