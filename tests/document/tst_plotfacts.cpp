@@ -61,11 +61,13 @@ void TestPlotFacts::riversAndUnits()
     const QByteArray text = "A=1\r\nBeginUnit\r\n\tUnitType=UNIT_SETTLER, UnitOwner=4\r\n\tDamage=0\r\nEndUnit\r\n"
                             "BeginCity\r\nEndCity\r\nbeginunit\r\nUnitOwner=x\r\nendunit\r\nBeginUnit\r\nUnitType=U";
     const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(text);
-    QCOMPARE(units.size(), 2); // the last is never closed
+    QCOMPARE(units.size(), 3); // the last is never closed: it runs to the plot's end
     QVERIFY(units[0].type == "UNIT_SETTLER" && units[0].owner == 4 && units[1].type.isEmpty() && units[1].owner == -1);
+    QVERIFY(units[0].closed && !units[2].closed && units[2].type == "U" && units[2].lastLine == 11);
     QList<QByteArray> lines;
-    QCOMPARE(PlotFacts::withoutUnits(text, &lines), QByteArray("A=1\r\nBeginCity\r\nEndCity\r\nBeginUnit\r\nUnitType=U"));
-    QCOMPARE(lines.join('|'), "BeginUnit|\tUnitType=UNIT_SETTLER, UnitOwner=4|\tDamage=0|EndUnit|beginunit|UnitOwner=x|endunit");
+    QCOMPARE(PlotFacts::withoutUnits(text, &lines), QByteArray("A=1\r\nBeginCity\r\nEndCity"));
+    QCOMPARE(lines.join('|'), "BeginUnit|\tUnitType=UNIT_SETTLER, UnitOwner=4|\tDamage=0|EndUnit|beginunit|UnitOwner=x|endunit|"
+                              "BeginUnit|UnitType=U");
 }
 
 void TestPlotFacts::starts_data()
