@@ -54,9 +54,18 @@ QByteArray buildSaveFile(const Document &doc)
     out << "\tbottom latitude=" << trimmed(doc.Header.bottomLatitude) << "\r\n";
     out << "\twrap X=" << qint64(doc.Header.wrapX) << "\r\n";
     out << "\twrap Y=" << qint64(doc.Header.wrapY) << "\r\n";
-    for (const QByteArray &l : doc.MapLines)
-        if (!isHeaderKey(l))
+    for (const QByteArray &l : doc.MapLines) {
+        if (isHeaderKey(l))
+            continue;
+        // The game reads as many signs as the header says: the count follows
+        // the signs that are written, after a crop or a symmetric copy too.
+        const qsizetype signCount = indexOfCi(l, SignCountKey);
+        if (signCount >= 0)
+            out << "\t" << trimmed(QByteArrayView(l).first(signCount + qsizetype(sizeof SignCountKey) - 1))
+                << qint64(doc.SignTexts.size()) << "\r\n";
+        else
             out << "\t" << trimmed(l) << "\r\n";
+    }
     out << "\tnum plots written=" << cols * rows << "\r\n";
     out.line("EndMap");
     out.line("");

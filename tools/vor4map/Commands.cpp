@@ -5,6 +5,7 @@
 #include "MapCheck.h"
 #include "EditMapCommand.h"
 #include "EditScript.h"
+#include "FileTarget.h"
 #include "QueryCommands.h"
 #include "MapReader.h"
 #include "MapWriter.h"
@@ -244,11 +245,12 @@ int normalize(const QString &in, const QString &outPath, bool force)
 
 bool writeDespiteDamage(const QString &in, const MapDamage &damage, bool force)
 {
+    const QString shown = shownPath(in);
     for (const QString &finding : damage.findings)
-        err() << in << ": " << finding << "\n";
-    const bool refused = damage.dropsData() && !force;
+        err() << shown << ": " << finding << "\n";
+    const bool refused = damage.needsGoAhead() && !force;
     if (refused)
-        err() << in << ": nothing written: writing would drop " << damage.dropped.join(QStringLiteral(" and "))
+        err() << shown << ": nothing written: writing would " << damage.consequences()
               << "; --force writes it all the same\n";
     err().flush();
     return !refused;
