@@ -1,5 +1,7 @@
 #include "MapLint.h"
 
+#include "FileTarget.h"
+
 #include "Document.h"
 #include "MapMarks.h"
 #include "PlotFacts.h"
@@ -45,7 +47,8 @@ unsigned keysAt(const char *line, qsizetype eq, char)
     }
 }
 
-QString latin1(QByteArrayView s) { return QString::fromLatin1(s.data(), s.size()); }
+// A value quoted from the map: control bytes escaped, a long one cut.
+QString latin1(QByteArrayView s) { return shownValue(s); }
 
 // "player 2 starts" or "players 2, 5 start".
 QString players(const QList<int> &slots, const char *one, const char *many)
