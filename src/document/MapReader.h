@@ -30,11 +30,13 @@ struct LoadStats
     // The first grid width or height below 1, read as 1.
     qint64 sizeBelowOneLine = 0;
     QByteArray sizeBelowOne;              // that line, trimmed
-    qint64 declaredPlotsLine = 0;         // the last "num plots written=" line
-    QByteArray declaredPlotsText;         // its value, trimmed, when it is no number
+    // The count lines of the header, each line with its number (nothing
+    // when it holds none), the first MaxRanges of each: the writer writes
+    // them all anew, so each that disagrees is told.
+    using CountLine = std::pair<qint64, std::optional<qint64>>;
+    QList<CountLine> plotCounts, signCounts;
     qint64 signBlocks = 0;                // "BeginSign" lines
     std::optional<qint64> declaredSigns;  // the last "num signs written=" number
-    qint64 declaredSignsLine = 0;         // its line, also when it holds no number
     qint64 signsNotClosed = 0;            // sign blocks cut short, kept as signs
     qint64 firstSignNotClosedLine = 0;
     // Team and player blocks left open: their lines go with the next block

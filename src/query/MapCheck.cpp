@@ -1,6 +1,7 @@
 #include "MapCheck.h"
 
 #include "LineCheck.h"
+#include "MapMarks.h"
 #include "PlotFacts.h"
 #include "PlotTable.h"
 
@@ -11,6 +12,15 @@ namespace {
 QString blocks(qint64 n)
 {
     return n == 1 ? QStringLiteral("1 plot block addresses") : QStringLiteral("%1 plot blocks address").arg(n);
+}
+
+// The first count line whose number is not `read`.
+const LoadStats::CountLine *disagreeing(const QList<LoadStats::CountLine> &counts, qint64 read)
+{
+    for (const LoadStats::CountLine &c : counts)
+        if (c.second != read)
+            return &c;
+    return nullptr;
 }
 
 QString andList(const QStringList &parts)
@@ -71,14 +81,12 @@ MapDamage mapDamage(const Document &doc, const LoadStats &stats)
                         .arg(stats.sizeBelowOneLine)
                         .arg(cols)
                         .arg(rows);
-    if (stats.declaredPlotsLine > 0 && stats.declaredPlots != stats.plotBlocks) {
+    if (const LoadStats::CountLine *c = disagreeing(stats.plotCounts, stats.plotBlocks)) {
         warnings << QStringLiteral("warning: %1 plot blocks read, but \"num plots written=\" at line %2 says %3")
                         .arg(stats.plotBlocks)
-                        .arg(stats.declaredPlotsLine)
-                        .arg(stats.declaredPlots ? QString::number(*stats.declaredPlots)
-                                                 : quotedLine(stats.declaredPlotsText));
-        damage.hidden << QStringLiteral("a plot count that disagrees with the plots read (line %1)")
-                             .arg(stats.declaredPlotsLine);
+                        .arg(c->first)
+                        .arg(c->second ? QString::number(*c->second) : QStringLiteral("no number"));
+        damage.hidden << QStringLiteral("a plot count that disagrees with the plots read (line %1)").arg(c->first);
     }
     if (stats.endMapLine > 0 && stats.plotBlocks == 0) {
         warnings << QStringLiteral("warning: the file ends after \"EndMap\" at line %1: none of the %2 x %3 grid's "
@@ -111,13 +119,12 @@ MapDamage mapDamage(const Document &doc, const LoadStats &stats)
                         .arg(cols)
                         .arg(rows);
     const qint64 signs = doc.SignTexts.size();
-    if (stats.declaredSignsLine > 0 && stats.declaredSigns != signs) {
+    if (const LoadStats::CountLine *c = disagreeing(stats.signCounts, signs)) {
         warnings << QStringLiteral("warning: %1 sign blocks read, but \"num signs written=\" at line %2 says %3")
                         .arg(signs)
-                        .arg(stats.declaredSignsLine)
-                        .arg(stats.declaredSigns ? QString::number(*stats.declaredSigns) : QStringLiteral("no number"));
-        damage.hidden << QStringLiteral("a sign count that disagrees with the signs read (line %1)")
-                             .arg(stats.declaredSignsLine);
+                        .arg(c->first)
+                        .arg(c->second ? QString::number(*c->second) : QStringLiteral("no number"));
+        damage.hidden << QStringLiteral("a sign count that disagrees with the signs read (line %1)").arg(c->first);
     }
     if (stats.signsNotClosed > 0)
         warnings << (stats.signsNotClosed == 1
@@ -150,7 +157,9 @@ MapDamage mapDamage(const Document &doc, const LoadStats &stats)
                                  .arg(stats.strayLines == 1 ? QStringLiteral("1 line")
                                                             : QStringLiteral("%1 lines").arg(stats.strayLines))
                                  .arg(lineRanges(stats.strayRanges, stats.strayLines));
-        warnings << QStringLiteral("warning: ") + what + QStringLiteral("; they are not written back");
+        warnings << QStringLiteral("warning: ") + what
+                        + (stats.strayLines == 1 ? QStringLiteral("; it is not written back")
+                                                 : QStringLiteral("; they are not written back"));
         damage.dropped << what;
     }
     return damage;
@@ -181,6 +190,16 @@ QStringList mapWarnings(const Document &doc, const LoadStats &stats)
                         .arg(shown(x), shown(y))
                         .arg(cols)
                         .arg(rows);
+    }
+    for (qsizetype i = 0; i < doc.SignTexts.size(); ++i) {
+        const std::optional<QPoint> at = MapMarks::signPlot(doc.SignTexts[i]);
+        if (at && !QRect(0, 0, cols, rows).contains(*at))
+            warnings << QStringLiteral("warning: sign %1 is at x=%2, y=%3, outside the %4 x %5 map")
+                            .arg(i)
+                            .arg(at->x())
+                            .arg(at->y())
+                            .arg(cols)
+                            .arg(rows);
     }
     // Units as every reader reads them: one without "EndUnit" runs to the
     // end of its plot.
