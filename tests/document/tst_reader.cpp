@@ -335,15 +335,15 @@ void TestReader::signBlocks()
                               "### Sign Info ###",
                               " beginsign ", "\tplotX=3", "", "plotY=4 ", "caption=Ford", "ENDSIGN",
                               "EndSign",                                    // outside a sign: a stray line
-                              "BeginSign", "BeginSign", "caption=x", "EndSign", // a second opening is text
+                              "BeginSign", "BeginSign", "caption=x", "EndSign", // a second opening ends the first
                               "BeginSign", "caption=cut", "BeginMap", "EndMap", // cut short: kept as it goes
                               "BeginSign", "EndSign",                       // empty sign
                               "BeginPlot", "BeginSign", "EndSign", "EndPlot", // plot text
                               "BeginSign", "caption=unclosed"}))
                 .ok());
     QCOMPARE(doc.GameLines, (QList<QByteArray>{"BeginSign", "EndSign"}));
-    QCOMPARE(doc.SignTexts, (QList<QByteArray>{"plotX=3\r\nplotY=4\r\ncaption=Ford", "BeginSign\r\ncaption=x",
-                                               "caption=cut", "", "caption=unclosed"}));
+    QCOMPARE(doc.SignTexts, (QList<QByteArray>{"plotX=3\r\nplotY=4\r\ncaption=Ford", "", "caption=x", "caption=cut", "",
+                                               "caption=unclosed"}));
     QCOMPARE(doc.PlotTexts.text(0, 0), QByteArray("BeginSign\r\nEndSign"));
     doc.ResetDocument(0, 0);
     QVERIFY(doc.SignTexts.isEmpty());
