@@ -6,7 +6,6 @@
 #include "PlotFacts.h"
 #include "PlotStatistics.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace vor4;
@@ -18,7 +17,6 @@ private Q_SLOTS:
     void values_data();
     void values();
     void riversAndUnits();
-    void unitsAgainstAPlainReading();
     void starts_data();
     void starts();
 };
@@ -70,72 +68,6 @@ void TestPlotFacts::riversAndUnits()
     QCOMPARE(PlotFacts::withoutUnits(text, &lines), QByteArray("A=1\r\nBeginCity\r\nEndCity"));
     QCOMPARE(lines.join('|'), "BeginUnit|\tUnitType=UNIT_SETTLER, UnitOwner=4|\tDamage=0|EndUnit|beginunit|UnitOwner=x|endunit|"
                               "BeginUnit|UnitType=U");
-}
-
-void TestPlotFacts::unitsAgainstAPlainReading()
-{
-    // The reading written out plainly: a unit runs from "BeginUnit" to its
-    // "EndUnit"; one without runs to the line before the next "BeginUnit",
-    // else to the plot's last line. Held against unitsOf, withoutUnits and
-    // check's count on random plots.
-    const QList<QByteArray> pool{"BeginUnit", " beginunit\t", "EndUnit", "ENDUNIT ", "UnitType=UNIT_A, UnitOwner=2",
-                                 "TerrainType=TERRAIN_GRASS", "BeginPromotion", "EndPromotion", "Damage=0", ""};
-    QRandomGenerator rng(5);
-    for (int round = 0; round < 2000; ++round) {
-        QList<QByteArray> lines;
-        for (int n = int(rng.bounded(9)); n > 0; --n)
-            lines << pool[rng.bounded(int(pool.size()))];
-        const QByteArray text = lines.join(rng.bounded(2) ? "\r\n" : "\n");
-        if (text.isEmpty())
-            continue;
-        struct Plain { qsizetype first, last; bool closed; };
-        QList<Plain> expected;
-        qsizetype open = -1;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QByteArray t = lines[i].trimmed().toLower();
-            if (t == "beginunit") {
-                if (open >= 0)
-                    expected << Plain{open, i - 1, false};
-                open = i;
-            } else if (t == "endunit" && open >= 0) {
-                expected << Plain{open, i, true};
-                open = -1;
-            }
-        }
-        if (open >= 0)
-            expected << Plain{open, lines.size() - 1, false};
-        // The last line break of a text adds no line: an empty last line is no line of it.
-        if (!expected.isEmpty() && !expected.last().closed && lines.last().isEmpty() && expected.last().last > expected.last().first)
-            expected.last().last -= 1;
-
-        const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(text);
-        QCOMPARE(units.size(), expected.size());
-        QList<QByteArray> kept, taken;
-        for (qsizetype i = 0; i < units.size(); ++i)
-            QVERIFY2(units[i].firstLine == expected[i].first && units[i].lastLine == expected[i].last
-                         && units[i].closed == expected[i].closed,
-                     text.constData());
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const bool inUnit = std::any_of(expected.begin(), expected.end(),
-                                            [i](const Plain &u) { return i >= u.first && i <= u.last; });
-            if (i < lines.size() - 1 || !lines[i].isEmpty() || inUnit)
-                (inUnit ? taken : kept) << lines[i];
-        }
-        QList<QByteArray> unitLines;
-        if (!expected.isEmpty())
-            QCOMPARE(PlotFacts::withoutUnits(text, &unitLines), kept.join("\r\n"));
-        QCOMPARE(unitLines, expected.isEmpty() ? QList<QByteArray>() : taken);
-        Document doc;
-        doc.ResetDocument(2, 1);
-        doc.PlotTexts.setText(1, 0, text);
-        const qsizetype unclosed = std::count_if(expected.begin(), expected.end(), [](const Plain &u) { return !u.closed; });
-        const QStringList warned = mapWarnings(doc, LoadStats()).filter(QStringLiteral("without \"EndUnit\""));
-        QCOMPARE(warned, unclosed == 0 ? QStringList()
-                                       : QStringList{QStringLiteral("warning: %1 without \"EndUnit\" (first at 1,0); each "
-                                                                    "is read to the end of its plot")
-                                                         .arg(unclosed == 1 ? QStringLiteral("1 unit")
-                                                                            : QStringLiteral("%1 units").arg(unclosed))});
-    }
 }
 
 void TestPlotFacts::starts_data()

@@ -38,19 +38,16 @@ QList<QByteArray> plainSplit(const QByteArray &text)
 
 int plainFind(const QList<QByteArray> &lines, const QByteArray &key, int *openAt = nullptr)
 {
-    int depth = 0;
-    int opened = -1;
+    int depth = 0, opened = -1;
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray line = lines[i].trimmed().toLower();
         const int eq = line.indexOf('=');
-        if (eq < 0 && line.startsWith("begin")) {
-            if (depth++ == 0)
-                opened = i;
-        } else if (eq < 0 && line.startsWith("end") && depth > 0) {
+        if (eq < 0 && line.startsWith("begin"))
+            opened = depth++ == 0 ? i : opened;
+        else if (eq < 0 && line.startsWith("end") && depth > 0)
             --depth;
-        } else if (eq >= 0 && depth == 0 && line.left(eq).trimmed() == key.toLower()) {
+        else if (eq >= 0 && depth == 0 && line.left(eq).trimmed() == key.toLower())
             return i;
-        }
     }
     if (openAt)
         *openAt = depth > 0 ? opened : -1;
