@@ -88,18 +88,14 @@ void TestOutputs::eachCaseIsToldAsARun_data()
     row("over a pipe", small(), "thumbnail IN OUT", Pipe, 1, "thumbnail: OUT is not an ordinary file; nothing written\n");
     row("over a device", small(), "edit IN OUT --put A=1 0,0", Device, 1, "OUT is not an ordinary file; nothing written\n");
     row("through a link", small(), "normalize IN OUT", Link, 0, {}, "Version=11\r\n");
-    row("cut between blocks", small(14, 27), "normalize IN OUT", OldFile, 1, "writing would hide a plot count that "
-        "disagrees with the plots read (line 8) and a sign count that disagrees with the signs read (line 7); --force");
+    row("cut between blocks", small(14, 27), "normalize IN OUT", OldFile, 1, "hide a plot count that disagrees with the plots read (line 8) and a sign");
     row("read twice", small(14, 0, "BeginPlot\r\nx=0,y=0\r\nEndPlot"), "normalize IN OUT", OldFile, 1, "and plots read twice");
     row("ends after EndMap", small(10, 27), "normalize IN OUT", OldFile, 1, "a file that ends after \"EndMap\" (line 9)");
-    row("player left open", small(3, 3), "normalize IN OUT", OldFile, 0, "the player block at line 1 has no \"EndPlayer\"; "
-        "its lines are kept in player slot 0\n", "BeginPlayer\r\n\tStartingX=0, StartingY=0\r\nEndPlayer\r\n");
-    row("sign left open", small(27, 27), "normalize IN OUT", OldFile, 0, "the sign block at line 24 has no \"EndSign\"",
-        "\tplotX=1\r\n\tplotY=0\r\nEndSign\r\n");
+    row("player left open", small(3, 3), "normalize IN OUT", OldFile, 0, "line 1 has no \"EndPlayer\"; its lines are kept in player slot 0\n", "StartingY=0\r\nEndPlayer\r\n");
+    row("sign left open", small(27, 27), "normalize IN OUT", OldFile, 0, "sign block at line 24 has no \"EndSign\"", "plotY=0\r\nEndSign\r\n");
     row("a stray line", small(14, 0, "Stray=1"), "normalize IN OUT", OldFile, 1, "would drop 1 line outside every section (line 14)");
     row("counts follow", small(), "edit IN OUT --crop 1,0 --resize 3,2 --mirror-half left", OldFile, 0, "left the map", "=");
-    row("open unit checked", open, "check IN", OldFile, 0, "1 unit without \"EndUnit\" (first at 1,0); each is read to "
-        "the end of its plot\n", "Plots with text: 2\n");
+    row("open unit checked", open, "check IN", OldFile, 0, "1 unit without \"EndUnit\" (first at 1,0); each is read to the end");
     row("open unit put and moved", open, "edit IN OUT --put A=1 1,0 --move-units 1,0 0,0", OldFile, 0, {},
         "\tBeginUnit\r\n\t\tUnitType=UNIT_SETTLER, UnitOwner=0\r\nEndPlot\r\nBeginPlot\r\n\tx=1,y=0\r\n\tA=1\r\n");
     for (const QString &report : QStringList{"check IN", "stats IN", "pieces IN", "balance IN", "lint IN", "find IN Plot", "diff IN " + Continents})
@@ -107,12 +103,10 @@ void TestOutputs::eachCaseIsToldAsARun_data()
     row("render at a size limit", {}, "render IN OUT", SizeLimit, 1, "Cannot write OUT: File too large; the previous file");
     row("far marks moved", far, "edit IN OUT --flip horizontal --rotate 180 --resize 3,2 --crop 0,0:1,1 --rotate-half top",
         OldFile, 0, {}, "StartingX=-2147483648, StartingY=2147483647\r\n");
-    row("far marks told", far, "check IN", OldFile, 0, "x=-2147483648, y=2147483647, outside the 2 x 1 map\n"
-        "warning: sign 1 is at x=-2147483648, y=0, outside");
+    row("far marks told", far, "check IN", OldFile, 0, "y=2147483647, outside the 2 x 1 map\nwarning: sign 1 is at x=-2147483648");
     row("put with a CR", small(), "edit IN OUT --put A=1\r 0,0", OldFile, 1, "line \"A=1\\x0D\" holds a line break");
     row("replace makes a unit line", small(), "edit IN OUT --replace PlotType=1 EndUnit", OldFile, 1, "opens or closes a sub-block");
-    row("no size", "BeginMap\r\ngrid width=0\r\nEndMap\r\n", "check IN", OldFile, 0, "\"grid width=0\" at line 2 gives no "
-        "plots; the map is read as 1 x 1\n");
+    row("no size", "BeginMap\r\ngrid width=0\r\nEndMap\r\n", "check IN", OldFile, 0, "line 2 gives no plots; the map is read as 1 x 1\n");
     row("long name", {}, "check /x/" + QString(100000, 'a'), OldFile, 1, "\xe2\x80\xa6" + QByteArray(100, 'a') + "\n");
     row("player escaped", small(), "edit IN OUT --start 1\x1b 0,0", OldFile, 2, "\"1\\x1B\" is not a player");
     row("folder escaped", small(), "balance IN --data /a\x1b", OldFile, 2, "/a\\x1B/VOR4TerrainInfos.xml: No such");
