@@ -83,8 +83,8 @@ void TestOutputs::eachCaseIsToldAsARun_data()
                         const QByteArray &told, const QByteArray &out = {}) {
         QTest::newRow(name) << map << args << int(setup) << code << told << out;
     };
-    const QByteArray open = small(18, 18), far = small(2, 0, "StartingX=-2147483648, StartingY=2147483647")
-                                                    .replace("plotX=1", "plotX=-2147483648");
+    const QByteArray open = small(18, 18), far = small(2, 0, "StartingX=2147483647, StartingY=-2147483648")
+                                                    .replace("plotY=0\r\nEndSign\r\n", "plotY=-2147483648\r\nEndSign\r\n");
     row("over a pipe", small(), "thumbnail IN OUT", Pipe, 1, "thumbnail: OUT is not an ordinary file; nothing written\n");
     row("over a device", small(), "edit IN OUT --put A=1 0,0", Device, 1, "OUT is not an ordinary file; nothing written\n");
     row("through a link", small(), "normalize IN OUT", Link, 0, {}, "Version=11\r\n");
@@ -102,8 +102,8 @@ void TestOutputs::eachCaseIsToldAsARun_data()
         row(qPrintable(report), small(), report, FullOutput, 1, "Cannot write the output: No space left on device\n");
     row("render at a size limit", {}, "render IN OUT", SizeLimit, 1, "Cannot write OUT: File too large; the previous file");
     row("far marks moved", far, "edit IN OUT --flip horizontal --rotate 180 --resize 3,2 --crop 0,0:1,1 --rotate-half top",
-        OldFile, 0, {}, "StartingX=-2147483648, StartingY=2147483647\r\n");
-    row("far marks told", far, "check IN", OldFile, 0, "y=2147483647, outside the 2 x 1 map\nwarning: sign 1 is at x=-2147483648");
+        OldFile, 0, {}, "StartingX=2147483647, StartingY=-2147483648\r\n");
+    row("far marks told", far, "check IN", OldFile, 0, "y=-2147483648, outside the 2 x 1 map\nwarning: sign 0 is at x=0, y=-2147483648");
     row("put with a CR", small(), "edit IN OUT --put A=1\r 0,0", OldFile, 1, "line \"A=1\\x0D\" holds a line break");
     row("replace makes a unit line", small(), "edit IN OUT --replace PlotType=1 EndUnit", OldFile, 1, "opens or closes a sub-block");
     row("no size", "BeginMap\r\ngrid width=0\r\nEndMap\r\n", "check IN", OldFile, 0, "line 2 gives no plots; the map is read as 1 x 1\n");
