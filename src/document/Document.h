@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <limits>
+
 namespace vor4 {
 
 // The map header values the editor keeps as read and writes back; a new
@@ -47,8 +49,13 @@ public:
     Document deepCopy(PlotTable plots = {}) const;
 
     // The file's y of a grid row: rows count from the top (north), y from
-    // the bottom; the file's x is the column.
-    int fileY(int row) const { return rowCount() - 1 - row; }
+    // the bottom; the file's x is the column. The same turns a y into its
+    // row. Far off the map the result saturates: it stays off the map.
+    int fileY(int row) const
+    {
+        const qint64 y = qint64(rowCount()) - 1 - row;
+        return int(qBound(qint64(std::numeric_limits<int>::min()), y, qint64(std::numeric_limits<int>::max())));
+    }
     // Sets the grid size (each at least 1) and gives PlotTexts the same counts.
     void setGridSize(int columns, int rows);
 

@@ -108,6 +108,19 @@ public:
             p = q;
         }
         LoadStats &stats = m_result.stats;
+        if (m_inSign)
+            keepOpenSign();
+        if (!m_block.isEmpty()) {
+            // The last team or player block was never closed and no block
+            // came after it to take its lines: it keeps them in its slot.
+            if (m_carriedFrom > 0 && m_carriedFrom != m_blockLine)
+                noteCarried(m_carriedFrom);
+            const bool team = m_blockKind == Section::Team;
+            stats.blockKeptInSlot = team ? "team" : "player";
+            stats.blockKeptInSlotLine = m_blockLine;
+            stats.blockKeptSlot = team ? m_teamSlot : m_playerSlot;
+            storeSlot(team ? m_doc.TeamTexts : m_doc.PlayerTexts, stats.blockKeptSlot, m_block);
+        }
         stats.nulLine = m_doc.FileLines.nulLine();
         stats.textAfterNul = m_doc.FileLines.textAfterNul();
         if (m_section != Section::None) {
@@ -122,7 +135,7 @@ public:
             // the next Save.
             m_doc.ResetDocument(0, 0);
             fail(LoadResult::NotAMap, 0,
-                 QStringLiteral("%1 is not a world-builder map file").arg(m_doc.FileName));
+                 QStringLiteral("%1 is not a world-builder map file").arg(shownPath(m_doc.FileName)));
         }
         return m_result;
     }
@@ -158,13 +171,18 @@ private:
     {
         if (line.isEmpty())
             return true;
+        const qint64 previousLine = m_lastLine;
+        m_lastLine = lineNo;
         const Keyword keyword = keywordOf(line);
         if (keyword != Keyword::None) {
             m_sawKeyword = true;
             m_openLine = lineNo;
-            // A sign block cut short by a section is no sign.
-            m_inSign = false;
-            m_sign.clear();
+            // A sign block cut short by a section is kept as far as it goes.
+            if (m_inSign)
+                keepOpenSign();
+            if (isOpening(keyword) && (m_section == Section::Team || m_section == Section::Player)
+                && !m_block.isEmpty() && m_carriedFrom == 0)
+                m_carriedFrom = m_blockLine;
         }
         switch (keyword) {
         case Keyword::BeginGame:
@@ -178,21 +196,25 @@ private:
         case Keyword::BeginTeam:
             ++m_teamSlot;
             m_section = Section::Team;
+            m_blockKind = Section::Team;
+            m_blockLine = lineNo;
             return true;
         case Keyword::EndTeam:
             if (m_section != Section::Team)
                 return structureError(lineNo);
-            storeSlot(m_doc.TeamTexts, m_teamSlot, m_block);
+            storeBlock(m_doc.TeamTexts, m_teamSlot);
             m_section = Section::None;
             return true;
         case Keyword::BeginPlayer:
             ++m_playerSlot;
             m_section = Section::Player;
+            m_blockKind = Section::Player;
+            m_blockLine = lineNo;
             return true;
         case Keyword::EndPlayer:
             if (m_section != Section::Player)
                 return structureError(lineNo);
-            storeSlot(m_doc.PlayerTexts, m_playerSlot, m_block);
+            storeBlock(m_doc.PlayerTexts, m_playerSlot);
             m_section = Section::None;
             return true;
         case Keyword::BeginMap:
@@ -202,6 +224,7 @@ private:
         case Keyword::EndMap:
             if (m_section != Section::Map)
                 return structureError(lineNo);
+            m_result.stats.endMapLine = lineNo;
             m_section = Section::None;
             return true;
         case Keyword::BeginPlot:
@@ -219,7 +242,7 @@ private:
 
         switch (m_section) {
         case Section::None:
-            signLine(line);
+            signLine(line, lineNo, previousLine);
             return true;
         case Section::Game:
             m_doc.GameLines.append(line.toByteArray());
@@ -238,22 +261,73 @@ private:
         return true;
     }
 
-    // Outside every section: sign blocks, and text that is ignored.
-    void signLine(QByteArrayView line)
+    static bool isOpening(Keyword k)
     {
-        if (!m_inSign) {
-            m_inSign = equalsCi(line, "BeginSign");
-            return;
-        }
-        if (equalsCi(line, "EndSign")) {
+        return k == Keyword::BeginGame || k == Keyword::BeginTeam || k == Keyword::BeginPlayer
+            || k == Keyword::BeginMap || k == Keyword::BeginPlot;
+    }
+
+    void noteCarried(qint64 line)
+    {
+        LoadStats &stats = m_result.stats;
+        if (stats.blocksNotClosed++ == 0)
+            stats.firstBlockNotClosedLine = line;
+    }
+
+    // A team or player block is closed: its lines, with those of open
+    // blocks before it, go into its slot.
+    void storeBlock(QList<QByteArray> &texts, qint64 slot)
+    {
+        if (m_carriedFrom > 0)
+            noteCarried(m_carriedFrom);
+        m_carriedFrom = 0;
+        storeSlot(texts, slot, m_block);
+    }
+
+    // A sign block without "EndSign" ends where it was cut: nothing of it is lost.
+    void keepOpenSign()
+    {
+        LoadStats &stats = m_result.stats;
+        if (stats.signsNotClosed++ == 0)
+            stats.firstSignNotClosedLine = m_signLine;
+        m_doc.SignTexts.append(m_sign);
+        m_sign.clear();
+        m_inSign = false;
+    }
+
+    // Outside every section: sign blocks, the lines the writer writes again,
+    // and stray lines, which are counted.
+    void signLine(QByteArrayView line, qint64 lineNo, qint64 previousLine)
+    {
+        if (m_inSign && equalsCi(line, "EndSign")) {
             m_doc.SignTexts.append(m_sign);
             m_sign.clear();
             m_inSign = false;
             return;
         }
-        if (!m_sign.isEmpty())
-            m_sign += "\r\n";
-        m_sign.append(line.data(), line.size());
+        if (equalsCi(line, "BeginSign")) {
+            // Signs do not nest: the one open has lost its "EndSign".
+            if (m_inSign)
+                keepOpenSign();
+            m_inSign = true;
+            m_signLine = lineNo;
+            ++m_result.stats.signBlocks;
+            return;
+        }
+        if (m_inSign) {
+            if (!m_sign.isEmpty())
+                m_sign += "\r\n";
+            m_sign.append(line.data(), line.size());
+            return;
+        }
+        if (equalsCi(line, "Version=11") || equalsCi(line, "### Plot Info ###") || equalsCi(line, "### Sign Info ###"))
+            return;
+        LoadStats &stats = m_result.stats;
+        ++stats.strayLines;
+        if (!stats.strayRanges.isEmpty() && stats.strayRanges.last().second == previousLine)
+            stats.strayRanges.last().second = lineNo;
+        else if (stats.strayRanges.size() < LoadStats::MaxRanges)
+            stats.strayRanges.append({lineNo, lineNo});
     }
 
     bool setSize(qint64 cols, qint64 rows, qint64 lineNo)
@@ -277,11 +351,21 @@ private:
     {
         const QByteArrayView value = valueOf(line);
         int v = 0;
+        LoadStats &stats = m_result.stats;
+        const auto side = [&](bool width) {
+            if (!integer(value, lineNo, v))
+                return false;
+            if (v < 1 && stats.sizeBelowOneLine == 0) {
+                stats.sizeBelowOneLine = lineNo;
+                stats.sizeBelowOne = line.toByteArray();
+            }
+            return width ? setSize(v, m_doc.rowCount(), lineNo) : setSize(m_doc.columnCount(), v, lineNo);
+        };
         if (containsCi(line, "grid width=")) {
-            if (!integer(value, lineNo, v) || !setSize(v, m_doc.rowCount(), lineNo))
+            if (!side(true))
                 return false;
         } else if (containsCi(line, "grid height=")) {
-            if (!integer(value, lineNo, v) || !setSize(m_doc.columnCount(), v, lineNo))
+            if (!side(false))
                 return false;
         } else if (containsCi(line, "wrap X=")) {
             if (!integer(value, lineNo, m_doc.Header.wrapX))
@@ -294,10 +378,19 @@ private:
                 m_doc.Header.topLatitude = trimmed(value).toByteArray();
             else if (containsCi(line, "bottom latitude="))
                 m_doc.Header.bottomLatitude = trimmed(value).toByteArray();
+            else
+                m_doc.MapLines.append(line.toByteArray()); // no latitude the writer writes
         } else if (containsCi(line, "num plots written=")) {
             // Regenerated by the writer; kept only to tell a damaged map.
-            m_result.stats.declaredPlots = parseInt(trimmed(value));
+            stats.declaredPlots = parseInt(trimmed(value));
+            if (stats.plotCounts.size() < LoadStats::MaxRanges)
+                stats.plotCounts.append({lineNo, stats.declaredPlots});
         } else {
+            if (containsCi(line, "num signs written=")) {
+                stats.declaredSigns = parseInt(trimmed(afterKey(line, "num signs written=")));
+                if (stats.signCounts.size() < LoadStats::MaxRanges)
+                    stats.signCounts.append({lineNo, stats.declaredSigns});
+            }
             m_doc.MapLines.append(line.toByteArray());
         }
         m_doc.hasSize = true;
@@ -342,8 +435,13 @@ private:
     qint64 m_teamSlot = -1;
     qint64 m_playerSlot = -1;
     QByteArray m_block;
+    Section m_blockKind = Section::None; // of the last team or player block opened
+    qint64 m_blockLine = 0;               // its "Begin" line
+    qint64 m_carriedFrom = 0;             // the first open block whose lines wait in m_block
     bool m_inSign = false;
+    qint64 m_signLine = 0;
     QByteArray m_sign;
+    qint64 m_lastLine = 0; // the last line that was not blank
     bool m_sawKeyword = false;
     qint64 m_openLine = 0;
     qint64 m_col = 0;
@@ -360,18 +458,18 @@ LoadResult readFileLines(const QString &path, Document &doc)
     const QFileInfo info(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         result.status = LoadResult::FileError;
-        result.message = QStringLiteral("Cannot open file %1").arg(path);
+        result.message = QStringLiteral("Cannot open file %1").arg(shownPath(path));
         return result;
     }
     if (file.size() > MaxFileSize) {
         result.status = LoadResult::FileError;
-        result.message = QStringLiteral("File %1 is too large to be a map file").arg(path);
+        result.message = QStringLiteral("File %1 is too large to be a map file").arg(shownPath(path));
         return result;
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.status = LoadResult::FileError;
-        result.message = QStringLiteral("Cannot open file %1").arg(path);
+        result.message = QStringLiteral("Cannot open file %1").arg(shownPath(path));
         return result;
     }
     doc.FileLines = LineBuffer(std::move(bytes));

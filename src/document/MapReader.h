@@ -3,8 +3,10 @@
 
 #include "Document.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
+#include <utility>
 #include <optional>
 
 namespace vor4 {
@@ -24,6 +26,32 @@ struct LoadStats
     bool textAfterNul = false;
     QByteArray openAtEnd;                 // the keyword of a section the file ends inside
     qint64 openAtEndLine = 0;
+    qint64 endMapLine = 0;                // the last "EndMap"
+    // The first grid width or height below 1, read as 1.
+    qint64 sizeBelowOneLine = 0;
+    QByteArray sizeBelowOne;              // that line, trimmed
+    // The count lines of the header, each line with its number (nothing
+    // when it holds none), the first MaxRanges of each: the writer writes
+    // them all anew, so each that disagrees is told.
+    using CountLine = std::pair<qint64, std::optional<qint64>>;
+    QList<CountLine> plotCounts, signCounts;
+    qint64 signBlocks = 0;                // "BeginSign" lines
+    std::optional<qint64> declaredSigns;  // the last "num signs written=" number
+    qint64 signsNotClosed = 0;            // sign blocks cut short, kept as signs
+    qint64 firstSignNotClosedLine = 0;
+    // Team and player blocks left open: their lines go with the next block
+    // that is closed; those of the last, when none follows, stay in its slot.
+    qint64 blocksNotClosed = 0;
+    qint64 firstBlockNotClosedLine = 0;
+    QByteArray blockKeptInSlot;           // "team" or "player"
+    qint64 blockKeptInSlotLine = 0;
+    qint64 blockKeptSlot = -1;
+    // Lines outside every section that the writer does not write again:
+    // everything but "Version=11", the "### Plot Info ###" and
+    // "### Sign Info ###" titles and sign blocks.
+    qint64 strayLines = 0;
+    QList<std::pair<qint64, qint64>> strayRanges; // the first MaxRanges runs, first and last line
+    static constexpr int MaxRanges = 10;
 };
 
 struct LoadResult

@@ -163,12 +163,26 @@ int MapTransform::turnedCompass(int direction) const
     return direction;
 }
 
+namespace {
+
+// The cell of a plot named in file coordinates, when it is on the grid: any
+// int may be named, so the row is worked out in 64 bits.
+std::optional<QPoint> cellOfPlot(QPoint plot, QSize grid)
+{
+    const qint64 row = qint64(grid.height()) - 1 - plot.y();
+    if (plot.x() < 0 || plot.x() >= grid.width() || row < 0 || row >= grid.height())
+        return std::nullopt;
+    return QPoint(plot.x(), int(row));
+}
+
+} // namespace
+
 std::optional<QPoint> MapTransform::plotAfter(QPoint plot) const
 {
-    const QPoint cell(plot.x(), m_grid.height() - 1 - plot.y());
-    if (!QRect(QPoint(0, 0), m_grid).contains(cell))
+    const std::optional<QPoint> cell = cellOfPlot(plot, m_grid);
+    if (!cell)
         return plot;
-    const std::optional<QPoint> to = cellAfter(cell);
+    const std::optional<QPoint> to = cellAfter(*cell);
     if (!to)
         return std::nullopt;
     return QPoint(to->x(), gridAfter().height() - 1 - to->y());
@@ -176,8 +190,8 @@ std::optional<QPoint> MapTransform::plotAfter(QPoint plot) const
 
 bool MapTransform::moves(QPoint plot) const
 {
-    const QPoint cell(plot.x(), m_grid.height() - 1 - plot.y());
-    return QRect(QPoint(0, 0), m_grid).contains(cell) && (m_kind == Resize || m_area.contains(cell));
+    const std::optional<QPoint> cell = cellOfPlot(plot, m_grid);
+    return cell && (m_kind == Resize || m_area.contains(*cell));
 }
 
 void MapTransform::applyTo(PlotTable &plots) const

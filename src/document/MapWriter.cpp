@@ -5,12 +5,12 @@
 #include "PlotBlocks.h"
 #include "TextUtil.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace vor4 {
 
 namespace {
+
+const char SignCountKey[] = "num signs written=";
 
 bool isHeaderKey(QByteArrayView line)
 {
@@ -54,9 +54,18 @@ QByteArray buildSaveFile(const Document &doc)
     out << "\tbottom latitude=" << trimmed(doc.Header.bottomLatitude) << "\r\n";
     out << "\twrap X=" << qint64(doc.Header.wrapX) << "\r\n";
     out << "\twrap Y=" << qint64(doc.Header.wrapY) << "\r\n";
-    for (const QByteArray &l : doc.MapLines)
-        if (!isHeaderKey(l))
+    for (const QByteArray &l : doc.MapLines) {
+        if (isHeaderKey(l))
+            continue;
+        // The game reads as many signs as the header says: the count follows
+        // the signs that are written, after a crop or a symmetric copy too.
+        const qsizetype signCount = indexOfCi(l, SignCountKey);
+        if (signCount >= 0)
+            out << "\t" << trimmed(QByteArrayView(l).first(signCount + qsizetype(sizeof SignCountKey) - 1))
+                << qint64(doc.SignTexts.size()) << "\r\n";
+        else
             out << "\t" << trimmed(l) << "\r\n";
+    }
     out << "\tnum plots written=" << cols * rows << "\r\n";
     out.line("EndMap");
     out.line("");
@@ -78,27 +87,8 @@ QByteArray buildSaveFile(const Document &doc)
 SaveResult writeMapFile(const QString &path, const QByteArray &bytes)
 {
     SaveResult result;
-    const QFileInfo info(path);
-    result.message = readOnlyMessage(path);
-    if (!result.message.isEmpty()) {
-        result.ok = false;
-        return result;
-    }
-    QSaveFile file(path);
-    // A read-only file stays read-only: the atomic rename would replace it.
-    // Unbuffered: commit() does not see a write that fails in its own last
-    // flush, and would put a cut file in place of the old one.
-    if ((info.exists() && (!info.isFile() || !info.isWritable()))
-        || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.ok = false;
-        result.message = QStringLiteral("Cannot create file %1").arg(path);
-        return result;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        file.cancelWriting();
-        result.ok = false;
-        result.message = QStringLiteral("Stream write error");
-    }
+    result.message = replaceFile(path, bytes);
+    result.ok = result.message.isEmpty();
     return result;
 }
 

@@ -14,7 +14,9 @@ QByteArray buildSaveFile(const Document &doc);
 struct SaveResult
 {
     bool ok = true;
-    QString message; // "Cannot create file %s", "%s is read-only" or "Stream write error"
+    // "PATH is not an ordinary file; nothing written", "PATH is read-only",
+    // "Cannot create file PATH: REASON" or "Cannot write PATH: REASON"
+    QString message;
 };
 
 // Writes bytes to path atomically: on any failure the old file stays as it was.

@@ -266,32 +266,39 @@ QList<PlotFacts::Unit> PlotFacts::unitsOf(QByteArrayView plotText)
     if (indexOfCi(plotText, "BeginUnit") < 0)
         return units;
     qsizetype index = 0;
-    std::optional<Unit> open;
+    Unit open;
+    bool isOpen = false;
+    const auto leaveOpen = [&](qsizetype last) {
+        open.lastLine = last;
+        open.closed = false;
+        units << open;
+        isOpen = false;
+    };
     forEachLine(plotText, [&](QByteArrayView line) {
         const qsizetype i = index++;
-        if (!open) {
-            if (isFlag(line, "BeginUnit")) {
-                open = Unit();
-                open->firstLine = i;
-            }
+        if (isFlag(line, "BeginUnit")) {
+            if (isOpen)
+                leaveOpen(i - 1);
+            open = Unit();
+            open.firstLine = i;
+            isOpen = true;
             return;
         }
+        if (!isOpen)
+            return;
         if (isFlag(line, "EndUnit")) {
-            open->lastLine = i;
-            units << *open;
-            open.reset();
+            open.lastLine = i;
+            units << open;
+            isOpen = false;
             return;
         }
-        if (open->type.isEmpty() && indexOfCi(line, "UnitType=") >= 0)
-            open->type = fieldAfter(line, "UnitType=").toByteArray();
-        if (open->owner < 0 && indexOfCi(line, "UnitOwner=") >= 0)
-            open->owner = parseInt(fieldAfter(line, "UnitOwner=")).value_or(-1);
+        if (open.type.isEmpty() && indexOfCi(line, "UnitType=") >= 0)
+            open.type = fieldAfter(line, "UnitType=").toByteArray();
+        if (open.owner < 0 && indexOfCi(line, "UnitOwner=") >= 0)
+            open.owner = parseInt(fieldAfter(line, "UnitOwner=")).value_or(-1);
     });
-    if (open) {
-        open->lastLine = index - 1;
-        open->closed = false;
-        units << *open;
-    }
+    if (isOpen)
+        leaveOpen(index - 1);
     return units;
 }
 

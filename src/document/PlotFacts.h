@@ -130,14 +130,15 @@ public:
     static QList<RiverEdge> riverEdges(const PlotTable &plots, const QRect &area);
     static qsizetype riverEdgeCount(const PlotTable &plots);
 
-    // A unit sub-block, "BeginUnit" to "EndUnit", of a plot text. A block
-    // without its "EndUnit" ends at the plot's end.
+    // A unit sub-block, "BeginUnit" to "EndUnit", of a plot text. One
+    // without "EndUnit" ends before the next "BeginUnit", else at the end
+    // of the plot: every reader and every edit takes it so.
     struct Unit
     {
         QByteArray type; // from "UnitType=", empty when missing
         int owner = -1;  // from "UnitOwner=", -1 when missing or not a number
         qsizetype firstLine = 0, lastLine = 0; // of the text, split as the reader splits it
-        bool closed = true; // false: no "EndUnit", the block runs to the plot's end
+        bool closed = true; // false: no "EndUnit"; lastLine is the plot's last or the one before a "BeginUnit"
     };
     static QList<Unit> unitsOf(QByteArrayView plotText);
     // A settler: a unit whose type holds "SETTLER", letter case ignored.

@@ -43,6 +43,14 @@ inline QByteArrayView valueOf(QByteArrayView line)
     return eq < 0 ? QByteArrayView() : line.sliced(eq + 1);
 }
 
+// Everything after the first occurrence of key (ASCII case ignored); empty
+// when the line does not hold it.
+inline QByteArrayView afterKey(QByteArrayView line, QByteArrayView key)
+{
+    const qsizetype at = indexOfCi(line, key);
+    return at < 0 ? QByteArrayView() : line.sliced(at + key.size());
+}
+
 // Optional sign and decimal digits within the 32-bit range; nothing else.
 std::optional<int> parseInt(QByteArrayView s);
 

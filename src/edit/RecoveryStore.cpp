@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
@@ -54,13 +55,27 @@ void check(RecoveryStore::Entry &e)
         return;
     }
     if (known || !mapDamage(doc, loaded.stats).isEmpty()) {
+        const LoadStats &stats = loaded.stats;
         const qint64 grid = qint64(doc.columnCount()) * doc.rowCount();
         e.state = Entry::Damaged;
-        e.plotsWritten = qMax(grid, loaded.stats.declaredPlots.value_or(0));
-        e.plotsRestorable = qMin(grid - loaded.stats.plotsMissing, e.plotsWritten);
+        e.plotsWritten = qMax(grid, stats.declaredPlots.value_or(0));
+        e.plotsRestorable = qMin(grid - stats.plotsMissing, e.plotsWritten);
+        // A sign cut short is kept as far as it goes, but it is not whole.
+        e.signsWritten = qMax(stats.signBlocks, stats.declaredSigns.value_or(0));
+        e.signsRestorable = stats.signBlocks - stats.signsNotClosed;
     }
 }
 } // namespace
+
+QString RecoveryStore::Entry::restorable() const
+{
+    QLocale numbers = QLocale::c();
+    numbers.setNumberOptions(QLocale::DefaultNumberOptions); // "3,060"
+    QString text = QStringLiteral("%1 of %2 plots").arg(numbers.toString(plotsRestorable), numbers.toString(plotsWritten));
+    if (signsWritten > 0)
+        text += QStringLiteral(" and %1 of %2 signs").arg(numbers.toString(signsRestorable), numbers.toString(signsWritten));
+    return text;
+}
 
 QString RecoveryStore::defaultFolder()
 {

@@ -49,6 +49,10 @@ public:
         State state = Sound;
         qint64 plotsRestorable = 0; // Damaged: plots that can be read
         qint64 plotsWritten = 0;    // Damaged: plots the file held when written
+        qint64 signsRestorable = 0; // Damaged: signs read whole
+        qint64 signsWritten = 0;    // Damaged: signs the file held when written
+        // Damaged: "3,060 of 3,060 plots and 0 of 1 signs"
+        QString restorable() const;
         QString problem;            // Unreadable: why
     };
     // Recovery files of runs that are gone, newest first, each checked

@@ -1,5 +1,7 @@
 #include "GameYields.h"
 
+#include "FileTarget.h"
+
 #include <QFile>
 #include <QXmlStreamReader>
 #include <vector>
@@ -88,7 +90,7 @@ bool GameYields::load(const QString &folder, QString *error)
         else if (!read(file, &why))
             why = QStringLiteral("not a data file: ") + why;
         if (!why.isEmpty()) {
-            *error = QStringLiteral("%1: %2").arg(file.fileName(), why);
+            *error = QStringLiteral("%1: %2").arg(shownPath(file.fileName()), why);
             return false;
         }
     }

@@ -1,5 +1,7 @@
 #include "MapLint.h"
 
+#include "FileTarget.h"
+
 #include "Document.h"
 #include "MapMarks.h"
 #include "MapWrap.h"
@@ -105,7 +107,8 @@ bool is(QByteArrayView value, const char (&name)[N])
     return value.size() == qsizetype(N - 1) && std::memcmp(value.data(), name, N - 1) == 0;
 }
 
-QString latin1(QByteArrayView s) { return QString::fromLatin1(s.data(), s.size()); }
+// A value quoted from the map: control bytes escaped, a long one cut.
+QString latin1(QByteArrayView s) { return shownValue(s); }
 QString plotName(QPoint p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); }
 
 // "player 2 starts" or "players 2, 5 start".
@@ -314,8 +317,14 @@ unsigned plotRules(const Document &doc, const MapWrap &wrap, int col, int row, Q
         });
         const auto open = std::find_if(units.begin(), units.end(), [](const PlotFacts::Unit &u) { return !u.closed; });
         rule(LintFinding::UnitNotClosed, open != units.end(), [&] {
-            return QStringLiteral("a unit (%1) without \"EndUnit\": it runs to the plot's end")
-                .arg(open->type.isEmpty() ? QStringLiteral("no UnitType") : latin1(open->type));
+            // Read as every reader takes it: up to the next unit, else to the plot's end.
+            const bool another = std::any_of(open + 1, units.end(), [&](const PlotFacts::Unit &u) {
+                return u.firstLine == open->lastLine + 1;
+            });
+            return QStringLiteral("a unit (%1) without \"EndUnit\": %2")
+                .arg(open->type.isEmpty() ? QStringLiteral("no UnitType") : latin1(open->type),
+                     another ? QStringLiteral("it ends where the next unit begins")
+                             : QStringLiteral("it runs to the plot's end"));
         });
     }
     return found;
@@ -698,7 +707,7 @@ void MapLint::write(const Document &doc, Format format, bool all, const std::fun
     const auto put = [&](const LintFinding &f, qsizetype plots) {
         // Appended piece by piece: --all may write millions of lines.
         const QByteArray rule = LintFinding::ruleName(f.rule);
-        const QByteArray message = f.message.toLatin1();
+        const QByteArray message = f.message.toUtf8();
         if (!json) {
             if (!plots)
                 buffer.append(QByteArray::number(f.x)).append(',').append(QByteArray::number(f.y)).append(": ");
@@ -753,7 +762,7 @@ QByteArray MapLint::text(const QList<LintFinding> &findings)
     QByteArray out;
     for (const LintFinding &f : findings)
         out += QByteArray::number(f.x) + ',' + QByteArray::number(f.y) + ": " + LintFinding::ruleName(f.rule) + ": "
-            + f.message.toLatin1() + '\n';
+            + f.message.toUtf8() + '\n';
     return out;
 }
 

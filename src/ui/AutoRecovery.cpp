@@ -62,9 +62,7 @@ bool AutoRecovery::offerRestore(QWidget *parent,
         }
         QString question = QStringLiteral("Restore unsaved changes to %1 from %2?").arg(name, time);
         if (entry.state == Entry::Damaged)
-            question = QStringLiteral("This recovery file is damaged: %1 of %2 plots can be restored.\n")
-                           .arg(entry.plotsRestorable)
-                           .arg(entry.plotsWritten)
+            question = QStringLiteral("This recovery file is damaged: %1 can be restored.\n").arg(entry.restorable())
                 + question;
         const QStringList buttons{QStringLiteral("Restore"), QStringLiteral("Delete"), QStringLiteral("Later")};
         const int choice = Dialogs::instance().choose(parent, question, buttons);

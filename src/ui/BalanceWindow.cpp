@@ -2,6 +2,7 @@
 
 #include "CommandButtons.h"
 #include "Dialogs.h"
+#include "FileTarget.h"
 #include "MapDocument.h"
 #include "MapGrid.h"
 
@@ -9,7 +10,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -163,10 +163,9 @@ void BalanceWindow::exportCsv()
                                                           QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    const QByteArray bytes = vor4::BalanceReport::csv(m_figures);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        Dialogs::instance().error(this, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    // No device or folder is replaced; a failure names the file and the reason.
+    if (const QString failed = vor4::replaceFile(path, vor4::BalanceReport::csv(m_figures)); !failed.isEmpty())
+        Dialogs::instance().error(this, failed);
 }
 
 void BalanceWindow::repaintOverlay()

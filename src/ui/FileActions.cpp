@@ -306,8 +306,8 @@ void FileActions::announceDamage(const vor4::MapDamage &damage)
     QStringList lines;
     for (const QString &finding : damage.findings)
         lines << QStringLiteral("- ") + finding.mid(finding.indexOf(QLatin1Char(' ')) + 1);
-    const QString saving = damage.dropsData()
-        ? QStringLiteral("Saving will drop %1.").arg(damage.dropped.join(QStringLiteral(" and ")))
+    const QString saving = damage.needsGoAhead()
+        ? QStringLiteral("Saving will %1.").arg(damage.consequences())
         : QStringLiteral("Saving will drop nothing more: the map is written as it was read.");
     Dialogs::instance().error(m_window, QStringLiteral("This file is damaged:\n%1\n%2")
                                             .arg(lines.join(QLatin1Char('\n')), saving));

@@ -2,6 +2,7 @@
 
 #include "FileTarget.h"
 
+#include <QBuffer>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <csetjmp>
@@ -21,6 +22,7 @@ struct PngBandWriter::Private
     int rowsWritten = 0;
     bool failed = false;
     bool writeFailed = false; // the file refused bytes (full disk, size limit)
+    QString writeError;       // the system's reason
 #ifdef VOR4_HAVE_LIBPNG
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -47,7 +49,7 @@ void onWarning(png_structp, png_const_charp) {}
 void onWrite(png_structp png, png_bytep data, png_size_t length)
 {
     auto *d = static_cast<PngBandWriter::Private *>(png_get_io_ptr(png));
-    if (d->file.write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length)) {
+    if (!writeAll(d->file, QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(length)), &d->writeError)) {
         d->writeFailed = true;
         png_error(png, "write failed");
     }
@@ -108,6 +110,11 @@ PngBandWriter::~PngBandWriter()
 #endif
 }
 
+QString PngBandWriter::failure() const
+{
+    return m_refusal.isEmpty() ? writeFailure(d->file.fileName(), m_error) : m_refusal;
+}
+
 bool PngBandWriter::streams()
 {
 #ifdef VOR4_HAVE_LIBPNG
@@ -135,7 +142,7 @@ bool PngBandWriter::open(const QString &path, int width, int height)
     d->width = width;
     d->height = height;
     d->file.setFileName(path);
-    m_error = readOnlyMessage(path);
+    m_error = m_refusal = unwritableTarget(path);
     if (!m_error.isEmpty()) {
         d->failed = true;
         return false;
@@ -177,7 +184,7 @@ bool PngBandWriter::writeBand(const QImage &band)
     for (int y = 0; y < band.height(); ++y) {
 #ifdef VOR4_HAVE_LIBPNG
         if (!writePngRow(d.get(), band.constScanLine(y))) {
-            m_error = d->writeFailed ? d->file.errorString() : d->pngError;
+            m_error = d->writeFailed ? d->writeError : d->pngError;
             d->failed = true;
             return false;
         }
@@ -199,14 +206,22 @@ bool PngBandWriter::finish()
     }
 #ifdef VOR4_HAVE_LIBPNG
     if (!endPng(d.get())) {
-        m_error = d->writeFailed ? d->file.errorString() : d->pngError;
+        m_error = d->writeFailed ? d->writeError : d->pngError;
         d->failed = true;
         return false;
     }
 #else
-    QImageWriter writer(&d->file, "png");
+    // Encoded whole, then written: the device's reason for a failure is kept.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(d->whole)) {
         m_error = writer.errorString();
+        d->failed = true;
+        return false;
+    }
+    if (!writeAll(d->file, png, &m_error)) {
         d->failed = true;
         return false;
     }

@@ -29,12 +29,16 @@ public:
     // Checks that every row came and puts the file in place.
     bool finish();
     QString errorString() const { return m_error; }
+    // The message for the user after a failure: why the file may not be
+    // replaced, or "Cannot write PATH: REASON".
+    QString failure() const;
 
     struct Private;
 
 private:
     std::unique_ptr<Private> d;
     QString m_error;
+    QString m_refusal; // the output may not be replaced at all
 };
 
 } // namespace vor4

@@ -224,7 +224,7 @@ void TestReader::mapHeaderValues()
     expected.topLatitude = "30";
     expected.bottomLatitude = "30";
     QCOMPARE(doc.Header, expected);
-    QVERIFY(doc.MapLines.isEmpty()); // a latitude line of neither kind is dropped
+    QCOMPARE(doc.MapLines, QList<QByteArray>{"latitude=12"}); // a latitude line of neither kind is kept
     QCOMPARE(doc.Header.topLatitude, QByteArray("30"));
 
     // A wrap value is an integer; anything else stops the load.
@@ -334,15 +334,16 @@ void TestReader::signBlocks()
     QVERIFY(parse(doc, lines({"BeginGame", "BeginSign", "EndSign", "EndGame", // game text
                               "### Sign Info ###",
                               " beginsign ", "\tplotX=3", "", "plotY=4 ", "caption=Ford", "ENDSIGN",
-                              "EndSign",                                    // outside a sign: ignored
-                              "BeginSign", "BeginSign", "caption=x", "EndSign", // a second opening is text
-                              "BeginSign", "caption=cut", "BeginMap", "EndMap", // cut short: dropped
+                              "EndSign",                                    // outside a sign: a stray line
+                              "BeginSign", "BeginSign", "caption=x", "EndSign", // a second opening ends the first
+                              "BeginSign", "caption=cut", "BeginMap", "EndMap", // cut short: kept as it goes
                               "BeginSign", "EndSign",                       // empty sign
                               "BeginPlot", "BeginSign", "EndSign", "EndPlot", // plot text
                               "BeginSign", "caption=unclosed"}))
                 .ok());
     QCOMPARE(doc.GameLines, (QList<QByteArray>{"BeginSign", "EndSign"}));
-    QCOMPARE(doc.SignTexts, (QList<QByteArray>{"plotX=3\r\nplotY=4\r\ncaption=Ford", "BeginSign\r\ncaption=x", ""}));
+    QCOMPARE(doc.SignTexts, (QList<QByteArray>{"plotX=3\r\nplotY=4\r\ncaption=Ford", "", "caption=x", "caption=cut", "",
+                                               "caption=unclosed"}));
     QCOMPARE(doc.PlotTexts.text(0, 0), QByteArray("BeginSign\r\nEndSign"));
     doc.ResetDocument(0, 0);
     QVERIFY(doc.SignTexts.isEmpty());

@@ -180,9 +180,11 @@ void TestRobustness::filesThatAreNoMaps()
 
 void TestRobustness::damageIsNeverSilent()
 {
-    const QByteArray island = fixture("island-15x15.Vor4WorldBuilderSave");
+    QByteArray island = fixture("island-15x15.Vor4WorldBuilderSave");
     if (island.isEmpty())
         QSKIP("fixtures not present");
+    island.replace("num signs written=0", "num signs written=2");
+    island += "BeginSign\r\n\tplotX=3\r\nEndSign\r\nBeginSign\r\n\tcaption=Bay\r\nEndSign\r\n";
     const auto load = [](Document &doc, const QByteArray &bytes) {
         doc.FileLines = LineBuffer(bytes);
         const LoadResult r = ParseFileLines(doc);
@@ -191,33 +193,63 @@ void TestRobustness::damageIsNeverSilent()
     };
     const qsizetype mapStart = island.indexOf("BeginMap"), lastEnd = island.lastIndexOf("EndPlot");
     static const char *const closing[] = {"EndGame", "EndTeam", "EndPlayer", "EndMap", "EndPlot"};
+    static const QRegularExpression named(QStringLiteral("line (\\d+)"));
     QRandomGenerator rng(20);
-    for (int round = 0; round < 600; ++round) {
+    for (int round = 0; round < 420; ++round) {
         QByteArray bytes = island;
-        const int kind = round % 3;
+        QList<QByteArray> lines = bytes.split('\n');
+        const auto lineWith = [&](const QByteArray &start) { // a random line that starts so, trimmed
+            for (int i = int(rng.bounded(lines.size()));; i = (i + 1) % int(lines.size()))
+                if (lines[i].trimmed().startsWith(start))
+                    return i;
+        };
+        const int kind = round % 7;
         const bool open = kind == 2 && rng.bounded(2);
         if (kind == 0) { // a NUL byte with text after it: the text is dropped, so it is said
             bytes.insert(qsizetype(rng.bounded(int(lastEnd))), '\0');
         } else if (kind == 1) { // cut short anywhere after "BeginMap", up to the last plot
             bytes.truncate(mapStart + 10 + qsizetype(rng.bounded(int(lastEnd - mapStart - 10))));
-        } else { // a closing keyword line is out of place; "BeginPlot" makes the plot count disagree
-            QList<QByteArray> lines = bytes.split('\n');
+        } else if (kind == 2) { // a closing keyword line is out of place; "BeginPlot" makes the plot count disagree
             lines.insert(int(rng.bounded(lines.size())), QByteArray(open ? "BeginPlot" : closing[rng.bounded(5)]) + "\r");
-            bytes = lines.join('\n');
+        } else if (kind == 3) { // cut between blocks, or inside the signs
+            lines = lines.mid(0, lineWith(rng.bounded(4) ? "EndPlot" : "plotX") + 1);
+        } else { // a line out of every section; a sign or a unit without its end
+            const int at = lineWith(kind == 4 ? "EndPlot" : kind == 5 ? "EndSign" : "EndUnit");
+            if (kind == 4)
+                lines.insert(at + 1, "Stray=" + QByteArray::number(round) + "\r");
+            else
+                lines.removeAt(at);
         }
+        if (kind >= 2)
+            bytes = lines.join('\n');
         Document doc;
         const LoadResult r = load(doc, bytes);
-        QVERIFY2(kind < 2 || open || r.status == LoadResult::StructureError, qPrintable(QString::number(round)));
+        QVERIFY2(kind != 2 || open || r.status == LoadResult::StructureError, qPrintable(QString::number(round)));
         if (!r.ok())
             continue; // refused
         const MapDamage damage = mapDamage(doc, r.stats);
-        QVERIFY2(kind == 0 ? damage.dropsData() : !damage.isEmpty(), qPrintable(QString::number(round)));
+        const QStringList told = damage.findings + mapWarnings(doc, r.stats);
+        QVERIFY2(kind == 0 || kind == 4 ? damage.dropsData() : kind == 3 ? damage.needsGoAhead() : !told.isEmpty(),
+                 qPrintable(QString::number(round)));
         // What is written after a go-ahead reads back the same, with no damage.
         const QByteArray saved = buildSaveFile(doc);
         Document again;
         const LoadResult back = load(again, saved);
         QVERIFY(back.ok() && mapDamage(again, back.stats).isEmpty());
         QCOMPARE(buildSaveFile(again), saved);
+        if (kind < 3)
+            continue;
+        // Every line read is in what is written, or a message names it.
+        QSet<int> lineNumbers;
+        for (const QRegularExpressionMatch &m : named.globalMatch(told.join(' ')))
+            lineNumbers.insert(m.captured(1).toInt());
+        QSet<QByteArray> out;
+        for (const QByteArray &l : saved.toLower().split('\n'))
+            out.insert(l.trimmed());
+        const QList<QByteArray> read = bytes.toLower().split('\n');
+        for (int i = 0; i < read.size(); ++i)
+            if (!read[i].trimmed().isEmpty() && !out.contains(read[i].trimmed()) && !lineNumbers.contains(i + 1))
+                QFAIL(qPrintable(QStringLiteral("round %1: line %2 is neither written nor told").arg(round).arg(i + 1)));
     }
 }
 

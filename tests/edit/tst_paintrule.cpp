@@ -14,7 +14,8 @@ namespace {
 // The rule written out plainly: split the text into lines, find the first
 // line outside every BeginX ... EndX whose text before its first "=",
 // trimmed, is the key without regard to case, replace, append or delete it,
-// and join the lines with CR LF.
+// and join the lines with CR LF. A BeginX without its EndX runs to the end:
+// a line put in goes in front of it.
 QList<QByteArray> plainSplit(const QByteArray &text)
 {
     QList<QByteArray> lines;
@@ -35,28 +36,33 @@ QList<QByteArray> plainSplit(const QByteArray &text)
     return lines;
 }
 
-int plainFind(const QList<QByteArray> &lines, const QByteArray &key)
+int plainFind(const QList<QByteArray> &lines, const QByteArray &key, int *openAt = nullptr)
 {
-    int depth = 0;
+    int depth = 0, opened = -1;
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray line = lines[i].trimmed().toLower();
         const int eq = line.indexOf('=');
         if (eq < 0 && line.startsWith("begin"))
-            ++depth;
+            opened = depth++ == 0 ? i : opened;
         else if (eq < 0 && line.startsWith("end") && depth > 0)
             --depth;
         else if (eq >= 0 && depth == 0 && line.left(eq).trimmed() == key.toLower())
             return i;
     }
+    if (openAt)
+        *openAt = depth > 0 ? opened : -1;
     return -1;
 }
 
 QByteArray plainPut(const QByteArray &text, const QByteArray &key, const QByteArray &line)
 {
     QList<QByteArray> lines = plainSplit(text);
-    const int at = plainFind(lines, key);
+    int open = -1;
+    const int at = plainFind(lines, key, &open);
     if (at >= 0)
         lines[at] = line;
+    else if (open >= 0)
+        lines.insert(open, line);
     else
         lines << line;
     return lines.join("\r\n");
@@ -166,6 +172,9 @@ void TestPaintRule::putLine_data()
     QTest::newRow("after a nested sub-block") << crlf("BeginUnit\nBeginPromotion\nEndPromotion\nX=4\nEndUnit\n x =5")
                                               << QByteArray("X=1")
                                               << crlf("BeginUnit\nBeginPromotion\nEndPromotion\nX=4\nEndUnit\nX=1");
+    // A unit without "EndUnit" runs to the plot's end: the line goes in front of it.
+    QTest::newRow("before a unit without its end") << crlf("PlotType=1\nBeginUnit\nUnitType=U\nX=4")
+                                                   << QByteArray("X=1") << crlf("PlotType=1\nX=1\nBeginUnit\nUnitType=U\nX=4");
     QTest::newRow("feature variety replaced") << crlf("FeatureType=FEATURE_FOREST, FeatureVariety=2\nPlotType=1")
                                               << QByteArray("FeatureType=FEATURE_ICE, FeatureVariety=0")
                                               << crlf("FeatureType=FEATURE_ICE, FeatureVariety=0\nPlotType=1");

@@ -66,7 +66,7 @@ PlainPlot readPlain(const QByteArray &text)
             if (lower.contains(key + "="))
                 p.values[key] << line.mid(line.indexOf('=') + 1).split(',')[0].trimmed();
         const bool open = !p.units.isEmpty() && !p.units.last().closed;
-        if (!open && lower == "beginunit")
+        if (lower == "beginunit") // also ends an open one
             p.units << PlainUnit();
         else if (open && lower == "endunit")
             p.units.last().closed = true;
@@ -225,8 +225,20 @@ QByteArray plainFix(const PlainMap &map, int rule, int x, int y, QByteArray text
         QByteArrayList lines = text.split('\n');
         for (QByteArray &line : lines)
             line.chop(line.endsWith('\r'));
-        if (rule == LintFinding::UnitNotClosed)
-            lines << "EndUnit";
+        if (rule == LintFinding::UnitNotClosed) {
+            // Closed where it ends: before the next unit, else at the end.
+            qsizetype open = -1, at = lines.size();
+            for (qsizetype i = 0; i < lines.size() && at == lines.size(); ++i) {
+                const QByteArray lower = lines[i].trimmed().toLower();
+                if (lower == "beginunit" && open >= 0)
+                    at = i;
+                else if (lower == "beginunit")
+                    open = i;
+                else if (lower == "endunit")
+                    open = -1;
+            }
+            lines.insert(at, "EndUnit");
+        }
         else if (rule == LintFinding::RiverOnWater)
             lines.removeIf([](const QByteArray &l) {
                 const QByteArray key = l.left(l.indexOf('=')).trimmed().toLower();

@@ -79,7 +79,7 @@ void TestVor4map::checkWarnings()
     Run r = vor4map({"check", damaged});
     QCOMPARE(r.code, 0);
     QVERIFY(r.out.startsWith("Map size: 3 x 2\n"));
-    QCOMPARE(r.err, QByteArray("warning: 4 plot blocks read, but \"num plots written=\" says 6\n"
+    QCOMPARE(r.err, QByteArray("warning: 4 plot blocks read, but \"num plots written=\" at line 14 says 6\n"
                                "warning: 2 plot blocks address a plot outside the 3 x 2 grid (first at line 23); "
                                "dropped\n"
                                "warning: 1 plot block addresses a plot read before (first at line 20); "
@@ -96,7 +96,7 @@ void TestVor4map::checkWarnings()
     r = vor4map({"check", cut});
     QCOMPARE(r.code, 0);
     QVERIFY(r.err.startsWith("warning: "));
-    QVERIFY(r.err.contains("\"num plots written=\" says 2560\n"));
+    QVERIFY(r.err.contains("\"num plots written=\" at line 416 says 2560\n"));
     QCOMPARE(r.err.count('\n'), 1);
 }
 
@@ -121,7 +121,7 @@ void TestVor4map::normalize()
 
     r = vor4map({"normalize", continents, dir.filePath("no/such/folder/x")});
     QCOMPARE(r.code, 1);
-    QCOMPARE(r.err, ("Cannot create file " + dir.filePath("no/such/folder/x") + "\n").toUtf8());
+    QCOMPARE(r.err, ("Cannot create file " + dir.filePath("no/such/folder/x") + ": No such file or directory\n").toUtf8());
 }
 
 void TestVor4map::loadErrors()

@@ -5,6 +5,7 @@
 #include "MapCheck.h"
 #include "EditMapCommand.h"
 #include "EditScript.h"
+#include "FileTarget.h"
 #include "QueryCommands.h"
 #include "MapReader.h"
 #include "MapWriter.h"
@@ -66,18 +67,22 @@ QString help()
                "Commands:\n"
                "  check FILE          read FILE; print the map size, the filled team and\n"
                "                      player slots and the plots that hold text; warn on\n"
-               "                      standard error about a plot count that disagrees with\n"
-               "                      the header, plots outside the grid or read twice, and\n"
-               "                      start positions off the map\n"
+               "                      standard error about plot and sign counts that\n"
+               "                      disagree with the header, plots outside the grid or\n"
+               "                      read twice, blocks left open, lines outside every\n"
+               "                      section, starts and signs off the map and units\n"
+               "                      without EndUnit (read to their plot's end)\n"
                "  normalize IN OUT    read IN and write OUT exactly as the editor saves it;\n"
                "                      IN and OUT may be the same file; OUT is replaced\n"
                "                      atomically and left untouched on any error.\n"
                "                      Damage found in IN (a NUL byte, plots outside the\n"
-               "                      grid, read twice or missing, a plot count that\n"
-               "                      disagrees, a file that ends inside a section) is\n"
-               "                      told on standard error; when writing would drop\n"
-               "                      data or IN is cut short, nothing is written and\n"
-               "                      the exit status is 1\n"
+               "                      grid, read twice or missing, counts that disagree,\n"
+               "                      a file cut inside a section or after EndMap,\n"
+               "                      blocks left open, lines outside every section) is\n"
+               "                      told on standard error with its line; when writing\n"
+               "                      would drop data or hide the damage, nothing is\n"
+               "                      written and the exit status is 1. OUT is never\n"
+               "                      a device, a pipe or a folder\n"
                "    --force           write all the same\n"
                "  edit IN OUT OPERATION...\n"
                "                      read IN, run the operations in the order given and\n"
@@ -200,8 +205,8 @@ QString help()
                "operation could not be done, 2 wrong call. find and diff answer as grep\n"
                "and diff do: 0 found or the same, 1 nothing found or different; find,\n"
                "stats, pieces, balance, lint and diff exit with 2 on a wrong call or a\n"
-               "file that does not load. new exits with 1 on any error and writes\n"
-               "nothing.\n");
+               "file that does not load, and with 1 when standard output cannot be\n"
+               "written. new exits with 1 on any error and writes nothing.\n");
 }
 
 int usageError()
@@ -227,16 +232,20 @@ int check(const QString &path)
     const auto filled = [](const auto &slots) {
         return std::count_if(slots.begin(), slots.end(), [](const QByteArray &t) { return !t.isEmpty(); });
     };
-    out() << "Map size: " << doc.columnCount() << " x " << doc.rowCount() << "\n"
-          << "Team slots filled: " << filled(doc.TeamTexts) << "\n"
-          << "Player slots filled: " << filled(doc.PlayerTexts) << "\n"
-          << "Plots with text: " << doc.PlotTexts.filledCount() << "\n";
-    out().flush();
+    Output report;
+    report << QStringLiteral("Map size: %1 x %2\nTeam slots filled: %3\nPlayer slots filled: %4\nPlots with text: %5\n")
+                  .arg(doc.columnCount())
+                  .arg(doc.rowCount())
+                  .arg(filled(doc.TeamTexts))
+                  .arg(filled(doc.PlayerTexts))
+                  .arg(doc.PlotTexts.filledCount())
+                  .toLatin1();
+    const int status = report.finish(0);
     // Damage the load survived: told, but the map is still readable.
     for (const QString &warning : mapWarnings(doc, result.stats))
         err() << warning << "\n";
     err().flush();
-    return 0;
+    return status;
 }
 
 int normalize(const QString &in, const QString &outPath, bool force)
@@ -255,11 +264,12 @@ int normalize(const QString &in, const QString &outPath, bool force)
 
 bool writeDespiteDamage(const QString &in, const MapDamage &damage, bool force)
 {
+    const QString shown = shownPath(in);
     for (const QString &finding : damage.findings)
-        err() << in << ": " << finding << "\n";
-    const bool refused = damage.dropsData() && !force;
+        err() << shown << ": " << finding << "\n";
+    const bool refused = damage.needsGoAhead() && !force;
     if (refused)
-        err() << in << ": nothing written: writing would drop " << damage.dropped.join(QStringLiteral(" and "))
+        err() << shown << ": nothing written: writing would " << damage.consequences()
               << "; --force writes it all the same\n";
     err().flush();
     return !refused;

@@ -110,7 +110,8 @@ int newMapCommand(const QStringList &args)
     const QString problem = parse(args, settings, &path);
     const QString refused = problem.isEmpty() ? outputRefusal(path, {}) : QString();
     if (!problem.isEmpty() || !refused.isEmpty()) {
-        err << "vor4map new: " << (problem.isEmpty() ? refused : problem) << "; nothing written\n";
+        err << "vor4map new: " << (problem.isEmpty() ? refused : problem)
+            << (refused.endsWith(QLatin1String("nothing written")) ? "\n" : "; nothing written\n");
         return 1;
     }
     QStringList notes;

@@ -27,30 +27,6 @@ namespace vor4::tool {
 
 namespace {
 
-// Standard output as bytes: plot lines go out as the file has them.
-class Output
-{
-public:
-    ~Output() { flush(); }
-    Output &operator<<(QByteArrayView s)
-    {
-        m_buffer.append(s.data(), s.size());
-        if (m_buffer.size() >= (1 << 20))
-            flush();
-        return *this;
-    }
-    void flush()
-    {
-        if (!m_buffer.isEmpty())
-            std::fwrite(m_buffer.constData(), 1, std::size_t(m_buffer.size()), stdout);
-        m_buffer.clear();
-        std::fflush(stdout);
-    }
-
-private:
-    QByteArray m_buffer;
-};
-
 // The exit status of a query that could not be answered.
 constexpr int Trouble = 2;
 
@@ -129,12 +105,11 @@ int findCommand(const QStringList &args, QString *reason)
         }
     }
     const QString tooComplex = query.tooComplexMessage(plots.columnCount(), plots.rowCount());
-    if (!tooComplex.isEmpty()) {
+    if (!tooComplex.isEmpty() && out.flush()) {
         // Some plots could not be searched: "not found" would be a guess.
-        out.flush();
         return trouble(tooComplex);
     }
-    return cells.empty() ? 1 : 0;
+    return out.finish(cells.empty() ? 1 : 0);
 }
 
 // FILE [--json]: the map read, then a report of it as text or JSON; the
@@ -152,7 +127,8 @@ int fileReport(const QStringList &args, QString *reason,
     if (!load(parser.positionalArguments()[0], doc))
         return Trouble;
     Output out;
-    return report(doc, parser.isSet(json), out);
+    const int status = report(doc, parser.isSet(json), out);
+    return out.finish(status);
 }
 
 int statsCommand(const QStringList &args, QString *reason)
@@ -206,7 +182,7 @@ int balanceCommand(const QStringList &args, QString *reason)
         BalanceReport::figures(doc, PlayerStarts::effective(doc), withYields ? &yields : nullptr);
     Output out;
     out << (parser.isSet(json) ? BalanceReport::json(figures) : BalanceReport::text(figures));
-    return 0;
+    return out.finish(0);
 }
 
 namespace {
@@ -236,7 +212,7 @@ int lintFix(const QString &in, const QList<int> &rules, const QString &outPath, 
         }
     }
     if (done.isEmpty()) {
-        trouble(QStringLiteral("vor4map lint: nothing to fix; %1 not written").arg(outPath));
+        trouble(QStringLiteral("vor4map lint: nothing to fix; %1 not written").arg(shownPath(outPath)));
         return 1;
     }
     const SaveResult saved = writeMapFile(outPath, buildSaveFile(doc.document()));
@@ -247,7 +223,7 @@ int lintFix(const QString &in, const QList<int> &rules, const QString &outPath, 
     Output out;
     for (const QString &line : std::as_const(done))
         out << line.toLatin1() << "\n";
-    return 0;
+    return out.finish(0);
 }
 
 } // namespace
@@ -294,7 +270,7 @@ int lintCommand(const QStringList &args, QString *reason)
     Output report;
     lint.write(doc, parser.isSet(json) ? MapLint::Format::Json : MapLint::Format::Text, parser.isSet(all),
                [&report](QByteArrayView piece) { report << piece; });
-    return lint.total() ? 1 : 0;
+    return report.finish(lint.total() ? 1 : 0);
 }
 
 int diffCommand(const QStringList &args, QString *reason)
@@ -317,7 +293,7 @@ int diffCommand(const QStringList &args, QString *reason)
     } else {
         stat = MapDiff::compare(a, b, [&out](QByteArrayView piece) { out << piece; });
     }
-    return stat.same() ? 0 : 1;
+    return out.finish(stat.same() ? 0 : 1);
 }
 
 } // namespace vor4::tool

@@ -32,11 +32,6 @@ bool takeValue(const QStringList &args, int &i, const QString &option, QString &
     return false;
 }
 
-QString writeFailure(const QString &path, const PngBandWriter &writer)
-{
-    return QStringLiteral("Cannot write %1: %2; the previous file is left as it was").arg(path, writer.errorString());
-}
-
 } // namespace
 
 bool isCellSize(int size)
@@ -122,7 +117,7 @@ bool renderMapPicture(const Document &doc, const RenderOptions &options, QString
 
     PngBandWriter writer;
     if (!writer.open(options.outFile, int(width), int(height))) {
-        *error = writeFailure(options.outFile, writer);
+        *error = writer.failure();
         return false;
     }
     GridPaintParams params;
@@ -150,12 +145,12 @@ bool renderMapPicture(const Document &doc, const RenderOptions &options, QString
         params.brushOrigin = QPoint(0, int(-qint64(top) * pitch % 8));
         painter.paint(band, doc.PlotTexts, params, nullptr);
         if (!writer.writeBand(band)) {
-            *error = writeFailure(options.outFile, writer);
+            *error = writer.failure();
             return false;
         }
     }
     if (!writer.finish()) {
-        *error = writeFailure(options.outFile, writer);
+        *error = writer.failure();
         return false;
     }
     return true;
@@ -172,7 +167,7 @@ bool renderMiniMapPicture(const Document &doc, const QString &path, QString *err
     renderMiniMap(doc.PlotTexts, mini);
     PngBandWriter writer;
     if (!writer.open(path, mini.width(), mini.height()) || !writer.writeBand(mini) || !writer.finish()) {
-        *error = writeFailure(path, writer);
+        *error = writer.failure();
         return false;
     }
     return true;

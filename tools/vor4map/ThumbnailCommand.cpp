@@ -6,7 +6,6 @@
 #include "Thumbnail.h"
 
 #include <QBuffer>
-#include <QSaveFile>
 #include <QImageWriter>
 #include <QTextStream>
 
@@ -66,15 +65,12 @@ int thumbnailCommand(const ThumbnailOptions &options)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter encoder(&buffer, "png");
-    QSaveFile out(options.outFile);
     if (!encoder.write(renderThumbnail(doc.PlotTexts, options.size))) {
-        err << QStringLiteral("Cannot write %1: %2").arg(options.outFile, encoder.errorString()) << "\n";
+        err << writeFailure(options.outFile, encoder.errorString()) << "\n";
         return 1;
     }
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(png) != png.size() || !out.commit()) {
-        err << QStringLiteral("Cannot write %1: %2; the previous file is left as it was")
-                   .arg(options.outFile, out.errorString())
-            << "\n";
+    if (const QString failed = replaceFile(options.outFile, png); !failed.isEmpty()) {
+        err << failed << "\n";
         return 1;
     }
     return 0;

@@ -25,6 +25,22 @@ EditOperations::Result refusal(const QString &message)
     return {false, 0, message};
 }
 
+// Why a replacement may not change the text so: it makes a line open or
+// close a sub-block (BeginUnit, EndUnit), or stop doing so, which moves
+// lines into or out of a unit. Both texts have the same lines.
+QString changedSubBlock(QByteArrayView before, QByteArrayView after)
+{
+    const QList<QByteArray> old = splitLines(before), now = splitLines(after);
+    for (qsizetype i = 0; i < qMin(old.size(), now.size()); ++i)
+        if (PaintRule::subBlockLine(old[i]) != PaintRule::subBlockLine(now[i]))
+            return QStringLiteral("The line %1 would become %2, which %3 a sub-block such as a unit (BeginUnit ... "
+                                  "EndUnit)")
+                .arg(quotedLine(old[i]), quotedLine(now[i]),
+                     PaintRule::subBlockLine(now[i]) != 0 ? QStringLiteral("opens or closes")
+                                                          : QStringLiteral("no longer opens or closes"));
+    return {};
+}
+
 // Most of a big map changes: one pass writes the whole table anew, which
 // costs about what writing the file once does.
 bool worthRewriting(qsizetype cells, const PlotTable &plots)
@@ -251,7 +267,10 @@ EditOperations::Result EditOperations::replace(MapDocument &doc, QByteArrayView 
             if ((!mask.isEmpty() && !mask.testBit(qsizetype(row) * plots.columnCount() + col)) || text.indexOf(from) < 0)
                 continue;
             const QByteArray changed = text.toByteArray().replace(from, to);
-            if (const QString refused = refusedText(changed, TextPlace::Plot); !refused.isEmpty()) {
+            QString refused = refusedText(changed, TextPlace::Plot);
+            if (refused.isEmpty())
+                refused = changedSubBlock(text, changed);
+            if (!refused.isEmpty()) {
                 delete step;
                 return refusal(refused + QStringLiteral(" (in plot %1,%2). Nothing was replaced.")
                                              .arg(col)

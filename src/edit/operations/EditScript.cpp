@@ -505,11 +505,11 @@ bool EditScript::parse(const QStringList &args, QString *error)
                 return false;
             }
             if (kind == Operand::Player && !QRegularExpression(QStringLiteral("^\\d{1,6}$")).match(arg).hasMatch()) {
-                *error = QStringLiteral("%1: \"%2\" is not a player slot number").arg(option, arg);
+                *error = QStringLiteral("%1: \"%2\" is not a player slot number").arg(option, shownValue(arg));
                 return false;
             }
             if (kind == Operand::Compass && compassOf(arg) < 0) {
-                *error = QStringLiteral("%1: \"%2\" is not north, east, south or west (or 0 to 3)").arg(option, arg);
+                *error = QStringLiteral("%1: \"%2\" is not north, east, south or west (or 0 to 3)").arg(option, shownValue(arg));
                 return false;
             }
             if (kind == Operand::Half && !Symmetry::sideNamed(arg)) {

@@ -68,13 +68,31 @@ QString LintFixes::fixText(int rule)
     case LintFinding::BonusOnWrongPlot:
         return QStringLiteral("remove the resource line");
     case LintFinding::UnitNotClosed:
-        return QStringLiteral("close the unit at the plot's end");
+        return QStringLiteral("close the unit where it ends");
     case LintFinding::StartApartFromSettler:
         return QStringLiteral("start line to the settler");
     default:
         return QString();
     }
 }
+
+namespace {
+
+// The text with "EndUnit" after the last line of its first unit without
+// one: before the next "BeginUnit", else at the plot's end, as every
+// reader takes such a unit.
+QByteArray closedFirstUnit(const QByteArray &text)
+{
+    const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(text);
+    const auto open = std::find_if(units.begin(), units.end(), [](const PlotFacts::Unit &u) { return !u.closed; });
+    if (open == units.end())
+        return text;
+    QList<QByteArray> lines = splitLines(text);
+    lines.insert(qMin(open->lastLine + 1, lines.size()), "EndUnit");
+    return lines.join("\r\n");
+}
+
+} // namespace
 
 QByteArray LintFixes::fixedText(const Document &doc, int rule, int col, int row, QByteArrayView text, QString *what)
 {
@@ -96,7 +114,7 @@ QByteArray LintFixes::fixedText(const Document &doc, int rule, int col, int row,
             next = PlotFacts::withoutRiver(PlotFacts::withoutRiver(fixed, PlotFacts::SouthEdge), PlotFacts::EastEdge);
             break;
         case LintFinding::UnitNotClosed:
-            next = fixed + (fixed.isEmpty() || fixed.endsWith('\n') || fixed.endsWith('\r') ? "EndUnit" : "\r\nEndUnit");
+            next = closedFirstUnit(fixed);
             break;
         default:
             acted = false;

@@ -9,11 +9,6 @@ namespace vor4 {
 
 namespace {
 
-QString quoted(QByteArrayView text)
-{
-    return QLatin1Char('"') + QString::fromLatin1(text.data(), text.size()) + QLatin1Char('"');
-}
-
 // A plot line holds KEY when the text before its first "=", trimmed, is KEY
 // (letter case ignored) and it stands outside every sub-block: the lines
 // between BeginUnit and EndUnit belong to the unit, not to the plot.
@@ -43,11 +38,12 @@ public:
             ++q;
         m_p = q;
         *holds = false;
+        m_opens = false;
         if (!eq) {
-            const QByteArrayView t = trimmed(*line);
-            if (startsWithCi(t, "begin"))
-                ++m_depth;
-            else if (m_depth > 0 && startsWithCi(t, "end"))
+            const int block = PaintRule::subBlockLine(*line);
+            if (block > 0)
+                m_opens = m_depth++ == 0;
+            else if (m_depth > 0 && block < 0)
                 --m_depth;
         } else if (m_depth == 0) {
             const QByteArrayView k = trimmed(QByteArrayView(start, eq - start));
@@ -60,6 +56,8 @@ public:
 
     // How deep in sub-blocks the lines read so far end.
     int depth() const { return m_depth; }
+    // Whether the last line read opened a sub-block at the plot's own level.
+    bool opens() const { return m_opens; }
     // What the lines not yet read hold.
     QByteArrayView rest() const { return QByteArrayView(m_p, m_end - m_p); }
 
@@ -68,6 +66,7 @@ private:
     const char *m_end;
     QByteArrayView m_key;
     int m_depth = 0;
+    bool m_opens = false;
 };
 
 bool isOneLine(QByteArrayView line)
@@ -77,6 +76,14 @@ bool isOneLine(QByteArrayView line)
 }
 
 } // namespace
+
+int PaintRule::subBlockLine(QByteArrayView line)
+{
+    if (line.contains('='))
+        return 0;
+    const QByteArrayView t = trimmed(line);
+    return startsWithCi(t, "begin") ? 1 : startsWithCi(t, "end") ? -1 : 0;
+}
 
 QByteArrayView PaintRule::keyOf(QByteArrayView line)
 {
@@ -109,10 +116,13 @@ qsizetype PaintRule::putLineTo(char *out, QByteArrayView text, QByteArrayView ke
     QByteArrayView l;
     bool holds = false;
     bool first = true;
+    char *opened = nullptr; // where the last sub-block at the plot's level begins
     while (lines.next(&l, &holds)) {
         if (!first)
             put("\r\n");
         first = false;
+        if (lines.opens())
+            opened = o;
         if (holds) {
             if (held && trimmed(l) == line) {
                 *held = true;
@@ -127,6 +137,15 @@ qsizetype PaintRule::putLineTo(char *out, QByteArrayView text, QByteArrayView ke
             return o - out;
         }
         put(l);
+    }
+    if (lines.depth() > 0) {
+        // A sub-block without its "End" runs to the plot's end: the line goes
+        // in front of it, so that it stays the plot's own.
+        const qsizetype moved = o - opened;
+        std::memmove(opened + line.size() + 2, opened, std::size_t(moved));
+        std::memcpy(opened, line.data(), std::size_t(line.size()));
+        std::memcpy(opened + line.size(), "\r\n", 2);
+        return o - out + line.size() + 2;
     }
     if (!first)
         put("\r\n");
@@ -197,26 +216,22 @@ QByteArrayView PaintRule::valueAfterPut(QByteArrayView text, QByteArrayView key,
     if (!equalsCi(key, putKey))
         return valueOf(text, key);
     // The first line of the key becomes the line; without one, the line is
-    // appended, and holds the key unless it lands inside a sub-block.
-    KeyLines lines(text, key);
-    QByteArrayView l;
-    bool holds = false;
-    while (lines.next(&l, &holds))
-        if (holds)
-            return line;
-    return lines.depth() == 0 ? line : QByteArrayView();
+    // added at the plot's own level: either way it holds the key.
+    return line;
 }
 
 PaintRule PaintRule::fromLine(QByteArrayView line, QString *error)
 {
     const QByteArrayView t = trimmed(line);
     QString why;
-    if (const QString refused = refusedLine(t, TextPlace::Plot); !refused.isEmpty())
+    // A line break at either end is refused, not trimmed away: it says the
+    // text was meant as more than one line.
+    if (const QString refused = refusedLine(line, TextPlace::Plot); !refused.isEmpty())
         why = refused;
     else if (!t.contains('='))
-        why = quoted(t) + QStringLiteral(" is not a plot line: it has no \"=\"");
+        why = quotedLine(t) + QStringLiteral(" is not a plot line: it has no \"=\"");
     else if (keyOf(t).isEmpty())
-        why = quoted(t) + QStringLiteral(" has an empty key before its \"=\"");
+        why = quotedLine(t) + QStringLiteral(" has an empty key before its \"=\"");
     if (!why.isEmpty()) {
         if (error)
             *error = why;

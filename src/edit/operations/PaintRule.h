@@ -17,13 +17,17 @@ namespace vor4 {
 class PaintRule
 {
 public:
+    // 1 when the line opens a sub-block ("Begin..." without "="), -1 when
+    // it closes one ("End..." without "="), else 0.
+    static int subBlockLine(QByteArrayView line);
     // The text before the first "=", trimmed; empty when there is no "=".
     static QByteArrayView keyOf(QByteArrayView line);
     // Index of the first line of text that holds key, or -1. Lines split as
     // the reader splits them.
     static qsizetype lineWithKey(QByteArrayView text, QByteArrayView key);
     // Change: the first line that holds key becomes line; without such a
-    // line, line is appended. The result's lines are joined by CR LF with
+    // line, line is appended, or put in front of a sub-block that has no
+    // "End" (which runs to the plot's end). The result's lines are joined by CR LF with
     // no break after the last, as the plot memo gives them back.
     static QByteArray putLine(QByteArrayView text, QByteArrayView key, QByteArrayView line);
     // Clear: the first line that holds key is deleted. *found says
