@@ -9,23 +9,49 @@ void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
 {
     const QRect all(0, 0, plots.columnCount(), plots.rowCount());
     const QRect r = area.isNull() ? all : area & all;
-    if (area.isNull())
-        m_owners.clear();
-    else
-        for (auto it = m_owners.begin(); it != m_owners.end();)
-            // Cells a smaller grid has lost go too.
-            it = r.contains(it->first.first, it->first.second) || !all.contains(it->first.first, it->first.second)
-                ? m_owners.erase(it)
-                : std::next(it);
+    const bool resized = all.size() != m_size;
+    m_size = all.size();
+    for (auto *map : {&m_owners, &m_units}) {
+        if (area.isNull()) {
+            map->clear();
+        } else if (resized) {
+            for (auto it = map->begin(); it != map->end();)
+                // Cells a smaller grid has lost go too.
+                it = r.contains(it->first.first, it->first.second) || !all.contains(it->first.first, it->first.second)
+                    ? map->erase(it)
+                    : std::next(it);
+        } else {
+            for (int col = r.left(); col <= r.right(); ++col)
+                map->erase(map->lower_bound({col, r.top()}), map->upper_bound({col, r.bottom()}));
+        }
+    }
     for (int col = r.left(); col <= r.right(); ++col)
         for (int row = r.bottom(); row >= r.top(); --row) {
-            QList<int> owners;
-            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row)))
-                if (PlotFacts::isSettler(unit) && unit.owner >= 0)
+            QList<int> settlers, owners;
+            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row))) {
+                if (unit.owner < 0)
+                    continue;
+                if (!owners.contains(unit.owner))
                     owners << unit.owner;
+                if (PlotFacts::isSettler(unit))
+                    settlers << unit.owner;
+            }
+            if (!settlers.isEmpty())
+                m_owners[{col, row}] = settlers;
             if (!owners.isEmpty())
-                m_owners[{col, row}] = owners;
+                m_units[{col, row}] = owners;
         }
+}
+
+QList<int> SettlerIndex::unitOwners() const
+{
+    QList<int> owners;
+    for (const auto &[cell, here] : m_units)
+        for (int owner : here)
+            if (!owners.contains(owner))
+                owners << owner;
+    std::sort(owners.begin(), owners.end());
+    return owners;
 }
 
 QMap<int, QList<QPoint>> SettlerIndex::plotsByOwner(int rows) const

@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <map>
 #include <optional>
 
@@ -18,8 +19,9 @@ namespace vor4 {
 class Document;
 class PlotTable;
 
-// The settlers on the map by cell, kept up to date by rescanning the cells
-// that change, so that finding the starts does not read the whole map.
+// The settlers on the map by cell, and the owners of all units, kept up to
+// date by rescanning the cells that change, so that finding the starts does
+// not read the whole map.
 class SettlerIndex
 {
 public:
@@ -30,9 +32,13 @@ public:
     QMap<int, QPoint> firstPlots(int rows) const;
     // Each owner's settler plots, in the order x, then y.
     QMap<int, QList<QPoint>> plotsByOwner(int rows) const;
+    // The owners of the units on the map, settlers or not, each once.
+    QList<int> unitOwners() const;
 
 private:
     std::map<std::pair<int, int>, QList<int>> m_owners; // cell -> settler owners
+    std::map<std::pair<int, int>, QList<int>> m_units;  // cell -> owners of every unit
+    QSize m_size; // of the grid last scanned
 };
 
 struct PlayerStart

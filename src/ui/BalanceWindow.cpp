@@ -70,8 +70,8 @@ BalanceWindow::BalanceWindow(vor4::MapDocument *doc, MapGrid *grid, QWidget *par
             m_recount.start();
     });
     const auto goTo = [this](int column) {
-        if (column >= 0 && column < m_figures.size()) {
-            const QPoint at = m_figures[column].start.at;
+        if (column >= 0 && column < m_balance.players.size() && m_balance.players[column].hasStart) {
+            const QPoint at = m_balance.players[column].start.at;
             Q_EMIT startRequested(at.x(), m_doc->document().fileY(at.y()));
         }
     };
@@ -88,7 +88,8 @@ BalanceWindow::~BalanceWindow()
 void BalanceWindow::setDataFolder(const QString &folder)
 {
     m_dataError.clear();
-    m_withYields = !folder.isEmpty() && m_yields.load(folder, &m_dataError);
+    if (!folder.isEmpty())
+        m_yields.load(folder, &m_dataError);
     if (isVisible())
         recount();
 }
@@ -106,24 +107,24 @@ void BalanceWindow::recount()
 {
     const vor4::Document &doc = m_doc->document();
     if (m_rescanAll)
-        m_settlers.scan(doc.PlotTexts);
+        m_analysis.scan(doc);
     else if (!m_dirty.isEmpty())
-        m_settlers.scan(doc.PlotTexts, m_dirty);
+        m_analysis.rescan(doc, m_dirty);
     m_rescanAll = false;
     m_dirty = QRect();
-    m_figures = vor4::BalanceReport::figures(doc, vor4::PlayerStarts::effective(doc, m_settlers),
-                                             m_withYields ? &m_yields : nullptr);
+    m_balance = m_analysis.report(doc, m_yields);
     fillTable();
     repaintOverlay();
 }
 
 void BalanceWindow::fillTable()
 {
-    const QList<vor4::BalanceReport::Row> rows = vor4::BalanceReport::rows(m_figures);
+    const QList<vor4::BalanceReport::Row> rows = vor4::BalanceReport::rows(m_balance);
+    const QList<vor4::BalanceFigures> &figures = m_balance.players;
     m_model->clear();
-    m_model->setColumnCount(int(m_figures.size()));
-    for (int c = 0; c < m_figures.size(); ++c)
-        m_model->setHorizontalHeaderItem(c, new QStandardItem(QStringLiteral("Player %1").arg(m_figures[c].start.player)));
+    m_model->setColumnCount(int(figures.size()));
+    for (int c = 0; c < figures.size(); ++c)
+        m_model->setHorizontalHeaderItem(c, new QStandardItem(QStringLiteral("Player %1").arg(figures[c].start.player)));
     // The first row names the players: the headers say it.
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const vor4::BalanceReport::Row &row = rows[r];
@@ -148,12 +149,10 @@ void BalanceWindow::fillTable()
         m_model->setVerticalHeaderItem(int(r - 1), new QStandardItem(QString::fromLatin1(row.name)));
     }
     m_table->resizeColumnsToContents();
-    QString text = m_figures.isEmpty() ? QStringLiteral("No player has a start on the map.")
-                                       : QStringLiteral("%1 starts; work areas of 21 plots.").arg(m_figures.size());
+    QString text = figures.isEmpty() ? QStringLiteral("No player has a start on the map.")
+                                     : QStringLiteral("%1 starts; work areas of 21 plots.").arg(figures.size());
     if (!m_dataError.isEmpty())
-        text += QStringLiteral(" No yields: ") + m_dataError;
-    else if (!m_withYields)
-        text += QStringLiteral(" No yields: the game's data files were not found.");
+        text += QStringLiteral(" Standard yields: ") + m_dataError;
     m_summary->setText(text);
 }
 
@@ -164,7 +163,7 @@ void BalanceWindow::exportCsv()
     if (path.isEmpty())
         return;
     QSaveFile file(path);
-    const QByteArray bytes = vor4::BalanceReport::csv(m_figures);
+    const QByteArray bytes = vor4::BalanceReport::csv(m_balance);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         Dialogs::instance().error(this, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
@@ -182,7 +181,9 @@ void BalanceWindow::paintOverlay(QPainter &painter, const QRect &area)
     const vor4::Document &doc = m_doc->document();
     painter.save();
     painter.setPen(QPen(AreaOutline, 2));
-    for (const vor4::BalanceFigures &f : std::as_const(m_figures)) {
+    for (const vor4::BalanceFigures &f : std::as_const(m_balance.players)) {
+        if (!f.hasStart)
+            continue;
         QList<QPoint> cells;
         for (const QPoint &p : vor4::BalanceReport::workArea(doc, f.start.at))
             cells << QPoint(p.x(), doc.fileY(p.y()));

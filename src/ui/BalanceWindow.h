@@ -36,7 +36,7 @@ public:
     QStandardItemModel *model() const { return m_model; }
     QLabel *summaryLabel() const { return m_summary; }
     QToolButton *exportButton() const { return m_exportButton; }
-    const QList<vor4::BalanceFigures> &figures() const { return m_figures; }
+    const QList<vor4::BalanceFigures> &figures() const { return m_balance.players; }
     // Asks for a file name and writes the table there as CSV.
     void exportCsv();
 
@@ -64,11 +64,10 @@ private:
     QLabel *m_summary;
     QToolButton *m_exportButton;
     QTimer m_recount;
-    vor4::SettlerIndex m_settlers;
-    QRect m_dirty;          // cells whose settlers are to be read again
+    vor4::BalanceAnalysis m_analysis;
+    QRect m_dirty;          // cells to be read again
     bool m_rescanAll = true;
     vor4::GameYields m_yields;
-    bool m_withYields = false;
     QString m_dataError;
-    QList<vor4::BalanceFigures> m_figures;
+    vor4::Balance m_balance;
 };
