@@ -56,7 +56,7 @@ void Territory::scan(const Document &doc)
         readPlots(doc, QRect(0, 0, cols / 2, rows));
         other.join();
     }
-    m_bodiesStale = m_ownersStale = m_sharesStale = true;
+    m_bodiesStale = m_ownersStale = true;
 }
 
 void Territory::readPlots(const Document &doc, const QRect &gridArea)
@@ -90,7 +90,6 @@ void Territory::rescan(const Document &doc, const QRect &gridArea)
                 m_bodiesStale = true;
             kind = now;
         }
-    m_sharesStale = m_sharesStale || m_bodiesStale || m_ownersStale;
 }
 
 void Territory::divide(const Document &doc, const QList<PlayerStart> &starts)
@@ -111,9 +110,9 @@ void Territory::divide(const Document &doc, const QList<PlayerStart> &starts)
         joinBodies();
     if (m_ownersStale)
         placeOwners();
-    if (m_sharesStale || m_bodiesStale || m_ownersStale)
+    if (m_bodiesStale || m_ownersStale)
         countShares();
-    m_bodiesStale = m_ownersStale = m_sharesStale = false;
+    m_bodiesStale = m_ownersStale = false;
 }
 
 void Territory::joinBodies()

@@ -86,7 +86,7 @@ private:
     std::vector<std::vector<int>> m_ties;
     QList<PlayerStart> m_starts;
     QList<Share> m_shares;
-    bool m_bodiesStale = true, m_ownersStale = true, m_sharesStale = true;
+    bool m_bodiesStale = true, m_ownersStale = true;
 };
 
 } // namespace vor4

@@ -344,20 +344,14 @@ void TestQueryCommands::balance_data()
                                 R"("river":8,"features":{},"bonuses":{},"hidden":{},)"
                                 R"("nearest":{"player":1,"distance":2}},{"player":3,"from":"none"}],)";
     const QByteArray noStart = "warning: player 3 is in use but has no start on the map\n";
-    // A river adds to the land only: grass hills 1/2/0 with the folder's
-    // values, 1/1/0 with the standard ones; the water's grass 2/0/0.
+    // A river adds to the land only: grass hills 1/2/0, the water's grass
+    // 2/0/0.
     QTest::newRow("json") << QStringList{"balance", path, "--json", "--data", data} << 0
                           << "{\"players\":[" + p1 + R"("food":29,"production":27,"commerce":5,)" + p1Counts
                                  + R"({"player":2,"from":"start","x":5,"y":2,"score":32.3,)" + p2
                                  + R"("food":39,"production":6,"commerce":3,)" + p2Counts
                                  + R"("spread":0.323,"worst":2,"landPlots":15,"unknownPlots":[]})" + "\n"
                           << noStart;
-    QTest::newRow("json without data") << QStringList{"balance", path, "--json"} << 0
-                                       << "{\"players\":[" + p1 + R"("food":29,"production":14,"commerce":5,)"
-                                              + p1Counts + R"({"player":2,"from":"start","x":5,"y":2,"score":34.4,)"
-                                              + p2 + R"("food":39,"production":3,"commerce":3,)" + p2Counts
-                                              + R"("spread":0.344,"worst":2,"landPlots":15,"unknownPlots":[]})" + "\n"
-                                       << noStart;
     QTest::newRow("table") << QStringList{"balance", path} << 0
                            << QByteArray("player                         1         2         3\n"
                                          "from                     settler     start  no start\n"
