@@ -314,16 +314,15 @@ Document drawn(const QList<QByteArray> &rows)
     Document doc;
     doc.ResetDocument(int(rows[0].size()), int(rows.size()));
     doc.Header.wrapX = 0;
-    for (int row = 0; row < doc.rowCount(); ++row)
-        for (int col = 0; col < doc.columnCount(); ++col) {
-            const char c = rows[row][col];
-            doc.PlotTexts.setText(col, row, (c == '.' ? "\tTerrainType=TERRAIN_OCEAN\r\n\tPlotType=3\r\n"
-                                                      : "\tTerrainType=TERRAIN_GRASS\r\n\tPlotType=2\r\n")
-                                      + QByteArray(c == 'w' ? "\tBonusType=BONUS_WHEAT\r\n" : "")
-                                      + (c >= '0' && c <= '9' ? "\tBeginUnit\r\n\t\tUnitType=UNIT_SETTLER, UnitOwner="
-                                                                    + QByteArray(1, c) + "\r\n\tEndUnit\r\n"
-                                                              : QByteArray()));
-        }
+    for (int i = 0; i < doc.columnCount() * doc.rowCount(); ++i) {
+        const char c = rows[i / doc.columnCount()][i % doc.columnCount()];
+        QByteArray text = c == '.' ? "TerrainType=TERRAIN_OCEAN\r\nPlotType=3" : "TerrainType=TERRAIN_GRASS\r\nPlotType=2";
+        if (c == 'w')
+            text += "\r\nBonusType=BONUS_WHEAT";
+        else if (c >= '0' && c <= '9')
+            text += "\r\nBeginUnit\r\nUnitType=UNIT_SETTLER, UnitOwner=" + QByteArray(1, c) + "\r\nEndUnit";
+        doc.PlotTexts.setText(i % doc.columnCount(), i / doc.columnCount(), text);
+    }
     return doc;
 }
 
