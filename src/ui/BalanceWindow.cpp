@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPainter>
 #include <QSaveFile>
 #include <QShowEvent>
@@ -221,10 +222,15 @@ void BalanceWindow::fillTable()
         if (rows[c + 1].compared)
             markOutliers(c, rows[c + 1].better);
     if (!same) {
-        m_table->resizeColumnsToContents();
-        for (int c = 0; c + 1 < rows.size(); ++c)
+        // The verdict first; where the start lies after the figures.
+        QHeaderView *header = m_table->horizontalHeader();
+        for (int c = 0; c + 1 < rows.size(); ++c) {
             if (rows[c + 1].name == "score")
                 m_table->sortByColumn(c, Qt::DescendingOrder);
+            if (rows[c + 1].name == "from" || rows[c + 1].name == "x" || rows[c + 1].name == "y")
+                header->moveSection(header->visualIndex(c), header->count() - 1);
+        }
+        m_table->resizeColumnsToContents();
     }
 
     QStringList text;
@@ -241,7 +247,7 @@ void BalanceWindow::fillTable()
     if (!m_dataError.isEmpty())
         text << QStringLiteral("Standard yields: ") + m_dataError;
     else if (m_yields.folder().isEmpty())
-        text << QStringLiteral("Standard yields: the game's data files were not found.");
+        text << QStringLiteral("The game's data files were not found: standard yields.");
     m_summary->setText(text.join(u' '));
 }
 
@@ -332,6 +338,11 @@ void BalanceWindow::showEvent(QShowEvent *event)
     m_outlined = true;
     m_grid->addOverlay(this);
     follow();
+    // Docked the first time, wide enough for the verdict and the land.
+    auto *window = qobject_cast<QMainWindow *>(parentWidget());
+    if (!m_widened && window && !isFloating())
+        window->resizeDocks({this}, {qMin(520, window->width() / 3)}, Qt::Horizontal);
+    m_widened = true;
 }
 
 void BalanceWindow::hideEvent(QHideEvent *event)

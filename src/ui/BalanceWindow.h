@@ -91,6 +91,7 @@ private:
     QRect m_dirty; // cells to be read again
     bool m_rescanAll = true;
     bool m_outlined = false;
+    bool m_widened = false;
     vor4::GameYields m_yields;
     QString m_dataError;
     vor4::Balance m_balance;

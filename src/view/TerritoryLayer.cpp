@@ -37,14 +37,24 @@ void TerritoryLayer::paint(QPainter &p, const Document &doc, const Territory &te
     QImage tint(area.size(), QImage::Format_ARGB32_Premultiplied);
     tint.fill(Qt::transparent);
     QList<std::array<int, 4>> shared; // col, row, two starts
+    // Whose land a plot is, to draw a border where that changes.
+    const auto ownerOf = [&territory, h](int col, int row, int *second) {
+        const QPoint plot(col, h - 1 - row);
+        *second = -1;
+        return Territory::isLand(territory.kindAt(plot)) ? territory.ownerAt(plot, second) : -1;
+    };
+    QList<QLine> borders;
+    const int pitch = params.pitch();
     for (int row = area.top(); row <= area.bottom(); ++row) {
         auto *line = reinterpret_cast<QRgb *>(tint.scanLine(row - area.top()));
         for (int col = area.left(); col <= area.right(); ++col) {
-            const QPoint plot(col, h - 1 - row);
-            if (!Territory::isLand(territory.kindAt(plot)))
-                continue;
-            int second = -1;
-            const int owner = territory.ownerAt(plot, &second);
+            int second = -1, east = -1, south = -1;
+            const int owner = ownerOf(col, row, &second);
+            const QPoint corner = params.cellPos(col, row) + QPoint(pitch, pitch) - QPoint(1, 1);
+            if (col < area.right() && (ownerOf(col + 1, row, &east) != owner || east != second))
+                borders << QLine(corner - QPoint(0, pitch - 1), corner);
+            if (row < area.bottom() && (ownerOf(col, row + 1, &south) != owner || south != second))
+                borders << QLine(corner - QPoint(pitch - 1, 0), corner);
             if (owner >= 0 && second < 0)
                 line[col - area.left()] = qPremultiply(colours[owner].rgba());
             else if (owner >= 0)
@@ -61,6 +71,8 @@ void TerritoryLayer::paint(QPainter &p, const Document &doc, const Territory &te
         p.fillRect(cell, QBrush(QColor(colours[a].rgb()), Qt::BDiagPattern));
         p.fillRect(cell, QBrush(QColor(colours[b].rgb()), Qt::FDiagPattern));
     }
+    p.setPen(QPen(QColor(0, 0, 0, 150), qMax(1, params.cellSize / 8)));
+    p.drawLines(borders);
     p.restore();
 }
 

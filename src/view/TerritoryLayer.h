@@ -1,8 +1,9 @@
 #pragma once
 // The territory layer: each land plot tinted with the colour of the player
 // whose start is nearest to it, a plot as near to several starts hatched in
-// the colours of two of them. Drawn over the cells of a grid picture from
-// a document and the territory shared out on it.
+// the colours of two of them, and a border where the land changes hands.
+// Drawn over the cells of a grid picture from a document and the territory
+// shared out on it.
 
 #include <QColor>
 #include <QList>
