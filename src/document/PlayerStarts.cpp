@@ -43,6 +43,12 @@ void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
         }
 }
 
+void SettlerIndex::merge(SettlerIndex &&other)
+{
+    m_owners.merge(other.m_owners);
+    m_units.merge(other.m_units);
+}
+
 QList<int> SettlerIndex::unitOwners() const
 {
     QList<int> owners;

@@ -28,6 +28,9 @@ public:
     // Rescans the cells of the area (grid cells, row 0 north; a null area is
     // the whole table, and forgets every other cell).
     void scan(const PlotTable &plots, const QRect &area = QRect());
+    // Takes in the cells of an index of other cells of the same table (a
+    // scan in parts at once).
+    void merge(SettlerIndex &&other);
     // Each owner's first settler plot in the order x, then y (file's plots).
     QMap<int, QPoint> firstPlots(int rows) const;
     // Each owner's settler plots, in the order x, then y.

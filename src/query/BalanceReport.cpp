@@ -10,7 +10,6 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 namespace vor4 {
 
@@ -126,10 +125,7 @@ QStringList Balance::notes() const
 
 void BalanceAnalysis::scan(const Document &doc)
 {
-    // The settlers and the plots' kinds are read at once.
-    std::thread settlers([&] { m_settlers.scan(doc.PlotTexts); });
-    m_territory.scan(doc);
-    settlers.join();
+    m_territory.scan(doc, &m_settlers);
     m_scanned = true;
 }
 

@@ -11,8 +11,12 @@ namespace vor4 {
 
 namespace {
 
-// Land, water or unknown: what joins into bodies.
-int classOf(quint8 kind) { return kind == Territory::Water ? 2 : Territory::isLand(Territory::Kind(kind)) ? 1 : 0; }
+// Land (1), water (2) or unknown (0): what joins into bodies.
+int classOf(quint8 kind)
+{
+    static constexpr int classes[] = {0, 1, 1, 1, 2}; // by Territory::Kind
+    return classes[kind];
+}
 
 bool sameStarts(const QList<PlayerStart> &a, const QList<PlayerStart> &b)
 {
@@ -43,18 +47,32 @@ Territory::Kind Territory::kindOf(QByteArrayView plotText)
     }
 }
 
-void Territory::scan(const Document &doc)
+void Territory::scan(const Document &doc, SettlerIndex *settlers)
 {
     m_surface = MapWrap::of(doc);
     m_kinds.assign(std::size_t(m_surface.width) * std::size_t(m_surface.height), Unknown);
-    // A big map is read in two halves at once.
+    if (settlers)
+        *settlers = SettlerIndex();
+    // A few columns at a time, so that the units are read while the texts
+    // are still in the cache; a big map in two halves at once.
     const int cols = m_surface.width, rows = m_surface.height;
+    const auto read = [&](int first, int last, SettlerIndex *units) {
+        for (int col = first; col < last; col += 16) {
+            const QRect chunk(col, 0, qMin(16, last - col), rows);
+            readPlots(doc, chunk);
+            if (units)
+                units->scan(doc.PlotTexts, chunk);
+        }
+    };
     if (qint64(cols) * rows < 65536 || cols < 2) {
-        readPlots(doc, QRect(0, 0, cols, rows));
+        read(0, cols, settlers);
     } else {
-        std::thread other([&] { readPlots(doc, QRect(cols / 2, 0, cols - cols / 2, rows)); });
-        readPlots(doc, QRect(0, 0, cols / 2, rows));
+        SettlerIndex east;
+        std::thread other([&] { read(cols / 2, cols, settlers ? &east : nullptr); });
+        read(0, cols / 2, settlers);
         other.join();
+        if (settlers)
+            settlers->merge(std::move(east));
     }
     m_bodiesStale = m_ownersStale = true;
 }
@@ -117,41 +135,86 @@ void Territory::divide(const Document &doc, const QList<PlayerStart> &starts)
 
 void Territory::joinBodies()
 {
-    // A flood from each plot not yet reached, over its own class.
-    const int w = m_surface.width;
-    m_bodies.assign(m_kinds.size(), -1);
+    // Runs of one class along each row, joined with the runs they touch in
+    // the next row (diagonals included) and across the edges that wrap.
+    struct Run
+    {
+        int x0, x1, cls;
+    };
+    const int w = m_surface.width, h = m_surface.height;
+    std::vector<Run> runs;
+    std::vector<std::size_t> rowStart(std::size_t(h) + 1);
+    for (int y = 0; y < h; ++y) {
+        rowStart[std::size_t(y)] = runs.size();
+        const quint8 *row = m_kinds.data() + std::size_t(y) * std::size_t(w);
+        for (int x = 0; x < w;) {
+            const int cls = classOf(row[x]);
+            int end = x;
+            while (end + 1 < w && classOf(row[end + 1]) == cls)
+                ++end;
+            runs.push_back({x, end, cls});
+            x = end + 1;
+        }
+    }
+    rowStart[std::size_t(h)] = runs.size();
+    std::vector<std::size_t> parent(runs.size());
+    for (std::size_t i = 0; i < parent.size(); ++i)
+        parent[i] = i;
+    const auto find = [&parent](std::size_t a) {
+        while (parent[a] != a)
+            a = parent[a] = parent[parent[a]];
+        return a;
+    };
+    const auto join = [&](std::size_t a, std::size_t b) {
+        if (runs[a].cls != 0 && runs[a].cls == runs[b].cls) {
+            a = find(a), b = find(b);
+            parent[std::max(a, b)] = std::min(a, b);
+        }
+    };
+    // Whether the east edge meets the west one, by the surface's rule.
+    const bool acrossX = m_surface.onMap(QPoint(w, 0)).has_value();
+    for (int y = 0; y < h; ++y) {
+        const std::size_t first = rowStart[std::size_t(y)], last = rowStart[std::size_t(y) + 1] - 1;
+        if (acrossX)
+            join(first, last);
+        const std::optional<QPoint> next = m_surface.onMap(QPoint(0, y + 1));
+        if (!next)
+            continue;
+        const std::size_t nextFirst = rowStart[std::size_t(next->y())], nextEnd = rowStart[std::size_t(next->y()) + 1];
+        std::size_t p = first;
+        for (std::size_t q = nextFirst; q < nextEnd; ++q) {
+            while (runs[p].x1 < runs[q].x0 - 1)
+                ++p;
+            for (std::size_t r = p; r <= last && runs[r].x0 <= runs[q].x1 + 1; ++r)
+                join(r, q);
+        }
+        if (acrossX) {
+            join(first, nextEnd - 1);
+            join(last, nextFirst);
+        }
+    }
+    m_bodies.resize(m_kinds.size());
     m_bodySizes.clear();
     m_landCount = m_unknownCount = 0;
-    std::vector<qint32> stack;
-    for (std::size_t start = 0; start < m_kinds.size(); ++start) {
-        const int cls = classOf(m_kinds[start]);
-        m_landCount += cls == 1;
-        m_unknownCount += cls == 0;
-        if (cls == 0 || m_bodies[start] >= 0)
-            continue;
-        const qint32 body = qint32(m_bodySizes.size());
-        qint32 size = 0;
-        m_bodies[start] = body;
-        stack.push_back(qint32(start));
-        while (!stack.empty()) {
-            const qint32 at = stack.back();
-            stack.pop_back();
-            ++size;
-            const QPoint p(at % w, at / w);
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const std::optional<QPoint> n = m_surface.onMap(p + QPoint(dx, dy));
-                    if (!n)
-                        continue;
-                    const std::size_t i = std::size_t(n->y()) * std::size_t(w) + std::size_t(n->x());
-                    if (m_bodies[i] < 0 && classOf(m_kinds[i]) == cls) {
-                        m_bodies[i] = body;
-                        stack.push_back(qint32(i));
-                    }
+    std::vector<qint32> ids(runs.size(), -1);
+    for (int y = 0; y < h; ++y)
+        for (std::size_t i = rowStart[std::size_t(y)]; i < rowStart[std::size_t(y) + 1]; ++i) {
+            const Run &run = runs[i];
+            const int length = run.x1 - run.x0 + 1;
+            qint32 body = -1;
+            if (run.cls != 0) {
+                qint32 &id = ids[find(i)];
+                if (id < 0) {
+                    id = qint32(m_bodySizes.size());
+                    m_bodySizes.push_back(0);
                 }
+                body = id;
+                m_bodySizes[std::size_t(body)] += length;
+            }
+            m_landCount += run.cls == 1 ? length : 0;
+            m_unknownCount += run.cls == 0 ? length : 0;
+            std::fill_n(m_bodies.begin() + std::ptrdiff_t(std::size_t(y) * std::size_t(w) + std::size_t(run.x0)), length, body);
         }
-        m_bodySizes.push_back(size);
-    }
 }
 
 void Territory::placeOwners()
@@ -162,38 +225,40 @@ void Territory::placeOwners()
     m_ties.clear();
     if (n == 0)
         return;
-    // The axis distances to each start, by column and by row.
-    std::vector<int> dx(std::size_t(w) * std::size_t(n)), dy(static_cast<std::size_t>(n));
-    for (int x = 0; x < w; ++x)
-        for (int s = 0; s < n; ++s)
-            dx[std::size_t(x) * std::size_t(n) + std::size_t(s)] =
+    // Row by row, each start's distance to every plot of the row from its
+    // axis distances; start by start, so that the loop over the row runs
+    // without branches.
+    std::vector<int> dx(std::size_t(w) * std::size_t(n)), best(static_cast<std::size_t>(w)),
+        count(static_cast<std::size_t>(w));
+    for (int s = 0; s < n; ++s)
+        for (int x = 0; x < w; ++x)
+            dx[std::size_t(s) * std::size_t(w) + std::size_t(x)] =
                 m_surface.span(QPoint(x, 0), QPoint(m_starts[s].at.x(), 0)).x();
     std::map<std::vector<int>, int> tieIndex;
     std::vector<int> tie;
     for (int y = 0; y < h; ++y) {
-        for (int s = 0; s < n; ++s)
-            dy[std::size_t(s)] = m_surface.span(QPoint(0, y), QPoint(0, m_starts[s].at.y())).y();
         qint32 *owners = m_owners.data() + std::size_t(y) * std::size_t(w);
+        std::fill(best.begin(), best.end(), INT_MAX);
+        for (int s = 0; s < n; ++s) {
+            const int dy = m_surface.span(QPoint(0, y), QPoint(0, m_starts[s].at.y())).y();
+            const int *d = dx.data() + std::size_t(s) * std::size_t(w);
+            for (int x = 0; x < w; ++x) {
+                const int dist = qMax(d[x], dy);
+                const bool nearer = dist < best[std::size_t(x)], as = dist == best[std::size_t(x)];
+                owners[x] = nearer ? s : owners[x];
+                count[std::size_t(x)] = nearer ? 1 : count[std::size_t(x)] + as;
+                best[std::size_t(x)] = nearer ? dist : best[std::size_t(x)];
+            }
+        }
+        // A plot as near to several starts gets the set of them.
         for (int x = 0; x < w; ++x) {
-            const int *d = dx.data() + std::size_t(x) * std::size_t(n);
-            int best = INT_MAX, first = -1, count = 0;
-            for (int s = 0; s < n; ++s) {
-                const int dist = qMax(d[s], dy[std::size_t(s)]);
-                if (dist < best) {
-                    best = dist;
-                    first = s;
-                    count = 1;
-                } else if (dist == best) {
-                    ++count;
-                }
-            }
-            if (count == 1) {
-                owners[x] = first;
+            if (count[std::size_t(x)] == 1)
                 continue;
-            }
             tie.clear();
-            for (int s = first; s < n; ++s)
-                if (qMax(d[s], dy[std::size_t(s)]) == best)
+            for (int s = owners[x]; s < n; ++s)
+                if (qMax(dx[std::size_t(s) * std::size_t(w) + std::size_t(x)],
+                         m_surface.span(QPoint(0, y), QPoint(0, m_starts[s].at.y())).y())
+                    == best[std::size_t(x)])
                     tie.push_back(s);
             const auto it = tieIndex.try_emplace(tie, int(m_ties.size())).first;
             if (it->second == int(m_ties.size()))

@@ -32,8 +32,9 @@ public:
     static Kind kindOf(QByteArrayView plotText);
     static bool isLand(Kind kind) { return kind == Peak || kind == Hills || kind == Flat; }
 
-    // Reads every plot of the map; the starts are to be divided again.
-    void scan(const Document &doc);
+    // Reads every plot of the map; the starts are to be divided again. With
+    // settlers, reads the units into them anew in the same pass.
+    void scan(const Document &doc, SettlerIndex *settlers = nullptr);
     // Reads again the plots of a grid area (row 0 north) that changed.
     void rescan(const Document &doc, const QRect &gridArea);
     // Shares the land out among these starts (on the map), and brings the

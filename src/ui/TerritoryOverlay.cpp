@@ -21,12 +21,12 @@ void TerritoryOverlay::setShown(bool shown)
         m_grid->addOverlay(this);
     else
         m_grid->removeOverlay(this);
-    update();
+    m_grid->updateOverlays(QRegion(m_grid->viewport()->rect()));
 }
 
 void TerritoryOverlay::update()
 {
-    if (m_grid)
+    if (m_grid && m_shown)
         m_grid->updateOverlays(QRegion(m_grid->viewport()->rect()));
 }
 

@@ -22,7 +22,7 @@ public:
 
     bool isShown() const { return m_shown; }
     void setShown(bool shown);
-    // Repaints the cells in view: the territory changed.
+    // Repaints the cells in view while shown: the territory changed.
     void update();
 
     void paintOverlay(QPainter &painter, const QRect &area) override;

@@ -227,6 +227,7 @@ int main(int argc, char *argv[])
 
     // The balance panel beside a multiplayer map, its territory shown; the
     // faked game's data files hold no yields, so the standard ones count.
+    window->regions()->forgetMap();
     if (argc > 3 && window->document()->load(QString::fromLocal8Bit(argv[3])).ok()) {
         window->balanceWindow()->setDataFolder(QString());
         window->mapPage()->scrollGridTo(0, 0, true);
