@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
@@ -26,6 +27,27 @@ const QColor AreaOutline(255, 0, 255);
 // The sort key of a cell: its number, "yes" 1 and "no" 0; none below all.
 constexpr int SortRole = Qt::UserRole + 1;
 constexpr double NoValue = -1e300;
+
+// What a figure means, for its column's header.
+QString hintFor(const QByteArray &figure)
+{
+    static const QHash<QByteArray, QString> hints = {
+        {"score", QStringLiteral("Half the land, three tenths the work area's yields and a fifth the first ring, "
+                                 "each against the mean of the starts; the best start has 100")},
+        {"territory", QStringLiteral("Land plots nearer to this start than to any other; a plot as near to several "
+                                     "starts is shared")},
+        {"across water", QStringLiteral("Territory off the start's own landmass: it counts a quarter in the score")},
+        {"land share %", QStringLiteral("The territory's share of the map's land plots")},
+        {"first-ring food", QStringLiteral("Food resources seen from the start in the 8 plots around it")},
+        {"fresh water", QStringLiteral("A river along the start or a plot around it, a lake or an oasis beside it")},
+        {"coastal", QStringLiteral("The sea (water of more than 9 plots) beside the start")},
+        {"plots", QStringLiteral("Plots of the 21-plot work area on the map; fewer where an edge that does not "
+                                 "wrap cuts it")},
+        {"unknown", QStringLiteral("Work area plots without a plot type")},
+        {"nearest", QStringLiteral("The nearest other start")}};
+    return figure.startsWith("hidden ") ? QStringLiteral("Needs a technology to be seen; yields nothing at the start")
+                                        : hints.value(figure);
+}
 
 std::optional<double> valueOf(const QByteArray &cell)
 {
@@ -191,6 +213,7 @@ void BalanceWindow::fillTable()
             name[0] = name[0].toUpper();
             auto *header = new QStandardItem(name);
             header->setData(rows[c + 1].name, Qt::UserRole);
+            header->setToolTip(hintFor(rows[c + 1].name));
             m_model->setHorizontalHeaderItem(c, header);
         }
     }

@@ -97,13 +97,13 @@ struct PlainMap
         return t == "0" || t == "1" || t == "2" || t == "3" ? t : QByteArray("?");
     }
     bool land(QPoint p) const { return type(p) != "3" && type(p) != "?"; }
-    bool flag(int x, int y, const char *flag) const
-    {
-        const std::optional<QPoint> p = at(x, y);
-        return p && text(*p).split('\n').contains(QByteArray("\t") + flag + "\r");
-    }
+    // A river along one of its edges: its own, its north neighbour's south
+    // edge or its west neighbour's east edge.
     bool river(QPoint p) const
     {
+        const auto flag = [this](int x, int y, const char *flag) {
+            return at(x, y) && text(*at(x, y)).split('\n').contains(QByteArray("\t") + flag + "\r");
+        };
         return flag(p.x(), p.y(), "isNOfRiver") || flag(p.x(), p.y(), "isWOfRiver")
             || flag(p.x(), p.y() + 1, "isNOfRiver") || flag(p.x() - 1, p.y(), "isWOfRiver");
     }

@@ -360,11 +360,10 @@ void TestQueryCommands::balance_data()
                                          "score                      100.0      34.4         -\n")
                            << noStart;
     QTest::newRow("missing file") << QStringList{"balance", m_dir.filePath("none")} << 2 << QByteArray()
-                                  << "Cannot open file " + m_dir.filePath("none").toUtf8() + "\n";
+                                  << QByteArray("Cannot open file ");
     QTest::newRow("missing data") << QStringList{"balance", path, "--data", m_dir.path()} << 2 << QByteArray()
                                   << m_dir.filePath("VOR4TerrainInfos.xml").toUtf8() + ": No such file or directory\n";
-    QTest::newRow("wrong call") << QStringList{"balance", path, path} << 2 << QByteArray()
-                                << QByteArray("vor4map balance: expected 1 arguments besides the options, got 2\n");
+    QTest::newRow("wrong call") << QStringList{"balance", path, path} << 2 << QByteArray() << QByteArray("vor4map");
 }
 
 void TestQueryCommands::balance()
