@@ -28,7 +28,9 @@ void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
     for (int col = r.left(); col <= r.right(); ++col)
         for (int row = r.bottom(); row >= r.top(); --row) {
             QList<int> settlers, owners;
-            for (const PlotFacts::Unit &unit : PlotFacts::unitsOf(plots.view(col, row))) {
+            // Const: a loop over a temporary list would detach, and allocate, even an empty one.
+            const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(plots.view(col, row));
+            for (const PlotFacts::Unit &unit : units) {
                 if (unit.owner < 0)
                     continue;
                 if (!owners.contains(unit.owner))

@@ -148,7 +148,8 @@ Balance BalanceAnalysis::report(const Document &doc, const GameYields &yields)
     Balance b;
     b.landPlots = m_territory.landCount();
     b.unknownPlots = m_territory.unknownCount();
-    const QList<int> unitOwners = m_settlers.unitOwners();
+    // Read only for a slot that only its units can put in use.
+    std::optional<QList<int>> unitOwners;
     QSet<QPoint> unknown;
     qsizetype next = 0; // the next start, in slot order as the players
     for (int slot = 0; slot < doc.PlayerTexts.size(); ++slot) {
@@ -172,9 +173,12 @@ Balance BalanceAnalysis::report(const Document &doc, const GameYields &yields)
             }
         } else {
             const QByteArrayView text = doc.PlayerTexts[slot];
-            if (!names(text, "LeaderType") && !names(text, "NationType") && !PlotFacts::startOf(text).plot()
-                && !unitOwners.contains(slot))
-                continue;
+            if (!names(text, "LeaderType") && !names(text, "NationType") && !PlotFacts::startOf(text).plot()) {
+                if (!unitOwners)
+                    unitOwners = m_settlers.unitOwners();
+                if (!unitOwners->contains(slot))
+                    continue;
+            }
             f.hasStart = false;
         }
         b.players << f;

@@ -32,19 +32,20 @@ bool sameStarts(const QList<PlayerStart> &a, const QList<PlayerStart> &b)
 
 Territory::Kind Territory::kindOf(QByteArrayView plotText)
 {
-    const std::optional<QByteArrayView> value = PlotFacts::firstValue(plotText, "PlotType");
-    if (!value)
+    // The first line holding "PlotType=", as PlotFacts::firstValue reads it,
+    // in the one pass that skips from one "=" to the next.
+    std::optional<QByteArrayView> value;
+    PlotFacts::forEachValue(
+        plotText, [](const char *line, qsizetype eq, char) { return unsigned(PlotFacts::keyBefore(line, eq, "plottype")); },
+        [&value](unsigned, QByteArrayView v) {
+            value = v;
+            return false;
+        });
+    const QByteArrayView type = value ? PlotFacts::field(*value) : QByteArrayView();
+    if (type.size() != 1 || type[0] < '0' || type[0] > '3')
         return Unknown;
-    const QByteArrayView type = PlotFacts::field(*value);
-    if (type.size() != 1)
-        return Unknown;
-    switch (type[0]) {
-    case '0': return Peak;
-    case '1': return Hills;
-    case '2': return Flat;
-    case '3': return Water;
-    default: return Unknown;
-    }
+    static constexpr Kind kinds[] = {Peak, Hills, Flat, Water};
+    return kinds[type[0] - '0'];
 }
 
 void Territory::scan(const Document &doc, SettlerIndex *settlers)
@@ -102,11 +103,14 @@ void Territory::rescan(const Document &doc, const QRect &gridArea)
     const QRect area = gridArea & QRect(0, 0, m_surface.width, m_surface.height);
     for (int col = area.left(); col <= area.right(); ++col)
         for (int row = area.top(); row <= area.bottom(); ++row) {
-            quint8 &kind = m_kinds[std::size_t(m_surface.height - 1 - row) * std::size_t(m_surface.width) + std::size_t(col)];
+            const std::size_t i = std::size_t(m_surface.height - 1 - row) * std::size_t(m_surface.width) + std::size_t(col);
             const quint8 now = kindOf(doc.PlotTexts.view(col, row));
-            if (classOf(now) != classOf(kind))
+            if (classOf(now) != classOf(m_kinds[i]))
                 m_bodiesStale = true;
-            kind = now;
+            // Only land has owners; a plot that becomes land gets its own.
+            if (isLand(Kind(now)) && !isLand(Kind(m_kinds[i])) && !m_ownersStale)
+                m_owners[i] = nearestTo(col, m_surface.height - 1 - row);
+            m_kinds[i] = now;
         }
 }
 
@@ -137,13 +141,12 @@ void Territory::joinBodies()
 {
     // Runs of one class along each row, joined with the runs they touch in
     // the next row (diagonals included) and across the edges that wrap.
-    struct Run
-    {
-        int x0, x1, cls;
-    };
     const int w = m_surface.width, h = m_surface.height;
-    std::vector<Run> runs;
-    std::vector<std::size_t> rowStart(std::size_t(h) + 1);
+    // The buffers stay from one joining to the next: no new pages to touch.
+    std::vector<Run> &runs = m_runs;
+    std::vector<std::size_t> &rowStart = m_rowStart, &parent = m_parent;
+    runs.clear();
+    rowStart.resize(std::size_t(h) + 1);
     for (int y = 0; y < h; ++y) {
         rowStart[std::size_t(y)] = runs.size();
         const quint8 *row = m_kinds.data() + std::size_t(y) * std::size_t(w);
@@ -157,7 +160,7 @@ void Territory::joinBodies()
         }
     }
     rowStart[std::size_t(h)] = runs.size();
-    std::vector<std::size_t> parent(runs.size());
+    parent.resize(runs.size());
     for (std::size_t i = 0; i < parent.size(); ++i)
         parent[i] = i;
     const auto find = [&parent](std::size_t a) {
@@ -196,7 +199,8 @@ void Territory::joinBodies()
     m_bodies.resize(m_kinds.size());
     m_bodySizes.clear();
     m_landCount = m_unknownCount = 0;
-    std::vector<qint32> ids(runs.size(), -1);
+    std::vector<qint32> &ids = m_ids;
+    ids.assign(runs.size(), -1);
     for (int y = 0; y < h; ++y)
         for (std::size_t i = rowStart[std::size_t(y)]; i < rowStart[std::size_t(y) + 1]; ++i) {
             const Run &run = runs[i];
@@ -220,52 +224,52 @@ void Territory::joinBodies()
 void Territory::placeOwners()
 {
     const int w = m_surface.width, h = m_surface.height;
-    const int n = int(m_starts.size());
-    m_owners.assign(m_kinds.size(), -1);
-    m_ties.clear();
-    if (n == 0)
-        return;
-    // Row by row, each start's distance to every plot of the row from its
-    // axis distances; start by start, so that the loop over the row runs
-    // without branches.
-    std::vector<int> dx(std::size_t(w) * std::size_t(n)), best(static_cast<std::size_t>(w)),
-        count(static_cast<std::size_t>(w));
-    for (int s = 0; s < n; ++s)
+    const std::size_t n = std::size_t(m_starts.size());
+    // The axis distances from each column and each row to each start.
+    m_dx.resize(std::size_t(w) * n);
+    m_dy.resize(std::size_t(h) * n);
+    for (std::size_t s = 0; s < n; ++s) {
+        const QPoint start = m_starts[qsizetype(s)].at;
         for (int x = 0; x < w; ++x)
-            dx[std::size_t(s) * std::size_t(w) + std::size_t(x)] =
-                m_surface.span(QPoint(x, 0), QPoint(m_starts[s].at.x(), 0)).x();
-    std::map<std::vector<int>, int> tieIndex;
-    std::vector<int> tie;
-    for (int y = 0; y < h; ++y) {
-        qint32 *owners = m_owners.data() + std::size_t(y) * std::size_t(w);
-        std::fill(best.begin(), best.end(), INT_MAX);
-        for (int s = 0; s < n; ++s) {
-            const int dy = m_surface.span(QPoint(0, y), QPoint(0, m_starts[s].at.y())).y();
-            const int *d = dx.data() + std::size_t(s) * std::size_t(w);
-            for (int x = 0; x < w; ++x) {
-                const int dist = qMax(d[x], dy);
-                const bool nearer = dist < best[std::size_t(x)], as = dist == best[std::size_t(x)];
-                owners[x] = nearer ? s : owners[x];
-                count[std::size_t(x)] = nearer ? 1 : count[std::size_t(x)] + as;
-                best[std::size_t(x)] = nearer ? dist : best[std::size_t(x)];
-            }
-        }
-        // A plot as near to several starts gets the set of them.
-        for (int x = 0; x < w; ++x) {
-            if (count[std::size_t(x)] == 1)
-                continue;
-            tie.clear();
-            for (int s = owners[x]; s < n; ++s)
-                if (qMax(dx[std::size_t(s) * std::size_t(w) + std::size_t(x)],
-                         m_surface.span(QPoint(0, y), QPoint(0, m_starts[s].at.y())).y())
-                    == best[std::size_t(x)])
-                    tie.push_back(s);
-            const auto it = tieIndex.try_emplace(tie, int(m_ties.size())).first;
-            if (it->second == int(m_ties.size()))
-                m_ties.push_back(tie);
-            owners[x] = -2 - it->second;
+            m_dx[std::size_t(x) * n + s] = m_surface.span(QPoint(x, 0), QPoint(start.x(), 0)).x();
+        for (int y = 0; y < h; ++y)
+            m_dy[std::size_t(y) * n + s] = m_surface.span(QPoint(0, y), QPoint(0, start.y())).y();
+    }
+    m_ties.clear();
+    m_tieIndex.clear();
+    m_owners.assign(m_kinds.size(), -1);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (isLand(Kind(m_kinds[std::size_t(y) * std::size_t(w) + std::size_t(x)])))
+                m_owners[std::size_t(y) * std::size_t(w) + std::size_t(x)] = nearestTo(x, y);
+}
+
+qint32 Territory::nearestTo(int x, int y)
+{
+    const std::size_t n = std::size_t(m_starts.size());
+    const int *dx = m_dx.data() + std::size_t(x) * n, *dy = m_dy.data() + std::size_t(y) * n;
+    int best = INT_MAX, first = -1, count = 0;
+    for (std::size_t s = 0; s < n; ++s) {
+        const int d = qMax(dx[s], dy[s]);
+        if (d < best) {
+            best = d;
+            first = int(s);
+            count = 1;
+        } else if (d == best) {
+            ++count;
         }
     }
+    if (count <= 1)
+        return first;
+    // As near to several starts: the set of them, each set kept once.
+    std::vector<int> tie;
+    for (std::size_t s = std::size_t(first); s < n; ++s)
+        if (qMax(dx[s], dy[s]) == best)
+            tie.push_back(int(s));
+    const auto it = m_tieIndex.try_emplace(tie, int(m_ties.size())).first;
+    if (it->second == int(m_ties.size()))
+        m_ties.push_back(tie);
+    return -2 - it->second;
 }
 
 void Territory::countShares()
@@ -281,21 +285,27 @@ void Territory::countShares()
     // same whatever the order.
     std::vector<qint64> whole(static_cast<std::size_t>(n)), wholeAway(static_cast<std::size_t>(n));
     std::vector<qint64> tieCount(m_ties.size()), tieAway(m_ties.size() * std::size_t(n));
-    for (std::size_t i = 0; i < m_kinds.size(); ++i) {
-        if (!isLand(Kind(m_kinds[i])))
-            continue;
-        const qint32 owner = m_owners[i];
-        const qint32 body = m_bodies[i];
-        if (owner >= 0) {
-            ++whole[std::size_t(owner)];
-            wholeAway[std::size_t(owner)] += body != home[std::size_t(owner)];
-        } else if (owner <= -2) {
-            const std::size_t t = std::size_t(-2 - owner);
-            ++tieCount[t];
-            for (int s : m_ties[t])
-                tieAway[t * std::size_t(n) + std::size_t(s)] += body != home[std::size_t(s)];
+    // Along the land runs the landmasses were joined by: one landmass a run.
+    const std::size_t w = std::size_t(m_surface.width);
+    for (std::size_t y = 0; y + 1 < m_rowStart.size(); ++y)
+        for (std::size_t r = m_rowStart[y]; r < m_rowStart[y + 1]; ++r) {
+            const Run &run = m_runs[r];
+            if (run.cls != 1)
+                continue;
+            const qint32 body = m_bodies[y * w + std::size_t(run.x0)];
+            for (std::size_t i = y * w + std::size_t(run.x0); i <= y * w + std::size_t(run.x1); ++i) {
+                const qint32 owner = m_owners[i];
+                if (owner >= 0) {
+                    ++whole[std::size_t(owner)];
+                    wholeAway[std::size_t(owner)] += body != home[std::size_t(owner)];
+                } else if (owner <= -2) {
+                    const std::size_t t = std::size_t(-2 - owner);
+                    ++tieCount[t];
+                    for (int s : m_ties[t])
+                        tieAway[t * std::size_t(n) + std::size_t(s)] += body != home[std::size_t(s)];
+                }
+            }
         }
-    }
     for (int s = 0; s < n; ++s) {
         m_shares[s].plots = double(whole[std::size_t(s)]);
         m_shares[s].acrossWater = double(wholeAway[std::size_t(s)]);

@@ -17,6 +17,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QVarLengthArray>
+#include <map>
 #include <vector>
 
 namespace vor4 {
@@ -62,7 +63,8 @@ public:
         double acrossWater = 0; // of those, the ones off the start's own landmass
     };
     const QList<Share> &shares() const { return m_shares; }
-    // The starts (indices into starts()) nearest to a plot, land or not.
+    // The starts (indices into starts()) nearest to a land plot; none for
+    // another plot.
     using Owners = QVarLengthArray<int, 4>;
     void nearestStarts(QPoint plot, Owners &owners) const;
     // The same, read as the territory layer draws a plot: -1 for none, the
@@ -75,6 +77,8 @@ private:
     void readPlots(const Document &doc, const QRect &gridArea);
     void joinBodies();
     void placeOwners();
+    // A plot's nearest start, or -2 - i for the i-th set of starts as near.
+    qint32 nearestTo(int x, int y);
     void countShares();
 
     MapWrap m_surface;
@@ -82,9 +86,20 @@ private:
     std::vector<qint32> m_bodies;
     std::vector<qint32> m_bodySizes;
     qint64 m_landCount = 0, m_unknownCount = 0;
-    // Per plot: the nearest start's index, or -2 - i for the i-th tie.
+    // Per land plot: the nearest start's index, or -2 - i for the i-th tie.
     std::vector<qint32> m_owners;
     std::vector<std::vector<int>> m_ties;
+    std::map<std::vector<int>, int> m_tieIndex;
+    // Axis distances to each start by column and by row, start by start.
+    std::vector<int> m_dx, m_dy;
+    // Runs of one class along the rows, as the landmasses are joined.
+    struct Run
+    {
+        int x0, x1, cls;
+    };
+    std::vector<Run> m_runs;
+    std::vector<std::size_t> m_rowStart, m_parent;
+    std::vector<qint32> m_ids;
     QList<PlayerStart> m_starts;
     QList<Share> m_shares;
     bool m_bodiesStale = true, m_ownersStale = true;

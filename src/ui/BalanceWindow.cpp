@@ -235,10 +235,13 @@ void BalanceWindow::fillTable()
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
                 m_model->setItem(r, c, item);
             }
-            item->setText(QString::fromLatin1(cell));
+            // Only what changed: each change is sorted in on its own.
+            const QString text = QString::fromLatin1(cell);
+            if (item->text() == text && item->data(SortRole).isValid())
+                continue;
+            item->setText(text);
             const std::optional<double> v = valueOf(cell);
-            item->setData(v ? QVariant(*v) : rows[c + 1].compared ? QVariant(NoValue) : QVariant(item->text()),
-                          SortRole);
+            item->setData(v ? QVariant(*v) : rows[c + 1].compared ? QVariant(NoValue) : QVariant(text), SortRole);
         }
     }
     for (int c = 0; c + 1 < rows.size(); ++c)
@@ -295,12 +298,16 @@ void BalanceWindow::markOutliers(int column, int better)
             && spread > 0;
         const bool worst = m_balance.worstPlayer == m_balance.players[r].start.player
             && m_model->horizontalHeaderItem(column)->data(Qt::UserRole).toByteArray() == "score";
-        if (worst || far)
-            item->setBackground(QColor(worst || d * better < 0 ? Worse : better == 0 ? Apart : Better));
-        else
-            item->setBackground(QBrush());
-        item->setToolTip(far ? QStringLiteral("%1 the mean of %2").arg(d < 0 ? QStringLiteral("Below") : QStringLiteral("Above")).arg(mean, 0, 'f', 1)
-                             : QString());
+        const QBrush mark = worst || far ? QBrush(QColor(worst || d * better < 0 ? Worse : better == 0 ? Apart : Better))
+                                         : QBrush();
+        const QString hint = far ? QStringLiteral("%1 the mean of %2")
+                                       .arg(d < 0 ? QStringLiteral("Below") : QStringLiteral("Above"))
+                                       .arg(mean, 0, 'f', 1)
+                                 : QString();
+        if (item->background() != mark)
+            item->setBackground(mark);
+        if (item->toolTip() != hint)
+            item->setToolTip(hint);
     }
 }
 
