@@ -30,6 +30,18 @@
 
 namespace {
 
+// Counts the paints of a widget.
+struct PaintWatch : QObject
+{
+    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
+};
+
 MainWindow *window()
 {
     static MainWindow *w = [] {
@@ -156,39 +168,48 @@ void BM_ProblemsFollowPlotEdit(benchmark::State &state)
 }
 BENCHMARK(BM_ProblemsFollowPlotEdit)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Opening the balance window reads every plot for settlers once.
+// Opening the balance panel after the map changed while it was hidden:
+// every plot read again for its kind and units, the landmasses joined, the
+// land shared out and the table filled.
 void BM_BalanceFirstFill(benchmark::State &state)
 {
     MainWindow *w = window();
+    const QByteArray text = w->stores().PlotTexts.text(0, 0);
     for (auto _ : state) {
         w->balanceWindow()->show();
         state.PauseTiming();
         w->balanceWindow()->hide();
+        auto *step = new vor4::SetPlotTexts(w->document(), QStringLiteral("Edit"));
+        step->add(0, 0, w->stores().PlotTexts.view(0, 0) == text ? text + "\r\nFeatureType=FEATURE_ICE" : text);
+        w->document()->push(step);
         state.ResumeTiming();
     }
 }
 BENCHMARK(BM_BalanceFirstFill)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A plot edit beside the first start until the table shows it, the
-// window's wait for more steps included; the plot alternates between two
-// texts so that each step changes it.
+// A plot edit beside the first start, land to water and back, until the
+// table and the territory tint show it: the report counted, the table
+// filled and the grid painted again, with View > Territory on.
 void BM_BalanceFollowsPlotEdit(benchmark::State &state)
 {
     MainWindow *w = window();
     BalanceWindow *b = w->balanceWindow();
     b->show();
+    b->territoryAction()->setChecked(true);
     QCoreApplication::processEvents();
-    if (b->figures().isEmpty()) {
+    if (b->territory().starts().isEmpty()) {
         state.SkipWithError("no start on the benchmark map");
         return;
     }
-    const QPoint at = b->figures().first().start.at + QPoint(1, 0);
+    const QPoint at = b->territory().starts().first().at + QPoint(1, 0);
     const int row = w->stores().fileY(at.y());
+    w->mapPage()->grid()->scrollIntoView(at.x(), row);
+    QCoreApplication::processEvents();
+    PaintWatch painted(w->mapPage()->grid()->viewport());
     for (auto _ : state) {
         const bool water = w->stores().PlotTexts.view(at.x(), row) != "\tPlotType=3\r\n";
         bool shown = false;
-        const QMetaObject::Connection c =
-            QObject::connect(b->model(), &QAbstractItemModel::modelReset, [&shown] { shown = true; });
+        const QMetaObject::Connection c = QObject::connect(b, &BalanceWindow::reportUpdated, [&shown] { shown = true; });
         auto *step = new vor4::SetPlotTexts(w->document(), QStringLiteral("Edit"));
         step->add(at.x(), row, water ? "\tPlotType=3\r\n" : "\tPlotType=2\r\n");
         step->setMergeable(false);
@@ -198,8 +219,12 @@ void BM_BalanceFollowsPlotEdit(benchmark::State &state)
         }
         while (!shown)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        painted.count = 0;
+        while (painted.count == 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QObject::disconnect(c);
     }
+    b->territoryAction()->setChecked(false);
     b->hide();
 }
 BENCHMARK(BM_BalanceFollowsPlotEdit)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,9 +1,11 @@
 // Seeing into the 1000 x 1000 benchmark map: find (plain, whole line,
 // regular expression), the sliced search's longest slice, replace all with
-// its undo, statistics and their following of an edit, and vor4map diff of
+// its undo, statistics and their following of an edit, the balance report
+// with territory and its following of an edit, and vor4map diff of
 // two versions against vor4map normalize as separate processes (wall time and
 // peak resident memory).
 
+#include "BalanceReport.h"
 #include "MapDiff.h"
 #include "MapDocument.h"
 #include "MapGenerator.h"
@@ -313,6 +315,38 @@ void BM_CompareDocuments(benchmark::State &state)
 
 } // namespace
 
+// The balance report with territory read afresh from the map in memory, as
+// the map generator asks for it.
+void BM_BalanceOfWholeMap(benchmark::State &state)
+{
+    if (!requireMap(state))
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vor4::BalanceReport::of(bigMap().document()));
+}
+
+// A plot beside the first start turned from land to water and back, the
+// report kept up to date: the plot read again, the landmasses joined anew
+// and the land shared out again.
+void BM_BalanceFollowsLandEdit(benchmark::State &state)
+{
+    if (!requireMap(state))
+        return;
+    vor4::Document doc = bigMap().document().deepCopy();
+    vor4::BalanceAnalysis analysis;
+    analysis.report(doc, vor4::GameYields());
+    const QPoint at = analysis.territory().starts().value(0).at + QPoint(1, 0);
+    const int row = doc.fileY(at.y());
+    const QByteArray land = doc.PlotTexts.text(at.x(), row);
+    bool water = false;
+    for (auto _ : state) {
+        water = !water;
+        doc.PlotTexts.setText(at.x(), row, water ? QByteArray("\tPlotType=3\r\n") : land);
+        analysis.rescan(doc, QRect(at.x(), row, 1, 1));
+        benchmark::DoNotOptimize(analysis.report(doc, vor4::GameYields()));
+    }
+}
+
 BENCHMARK(BM_FindText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindTextMatchCase)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindTextInEveryPlot)->Unit(benchmark::kMillisecond);
@@ -326,6 +360,8 @@ BENCHMARK(BM_SearchInSlices)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceAllAndUndo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StatisticsOfWholeMap)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StatisticsFollowPlotEdit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BalanceOfWholeMap)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BalanceFollowsLandEdit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompareDocuments)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DiffAgainstNormalize)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 

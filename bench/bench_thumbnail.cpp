@@ -128,7 +128,7 @@ void BM_CheckCommand(benchmark::State &state)
     toolBenchmark(state, {QStringLiteral("check"), bigMap()});
 }
 
-// Its own game data, so that the yields are counted as well.
+// The report with territory, yields from game data files of its own.
 void BM_BalanceCommand(benchmark::State &state)
 {
     const QString dir = QDir::tempPath() + QStringLiteral("/vor4-bench/balance-data");
@@ -137,7 +137,8 @@ void BM_BalanceCommand(benchmark::State &state)
         {"VOR4TerrainInfos.xml", "<T><I><Type>TERRAIN_GRASS</Type><Yields><iYield>2</iYield></Yields></I></T>"},
         {"VOR4FeatureInfos.xml", "<F><I><Type>FEATURE_FOREST</Type><YieldChanges><iYieldChange>0</iYieldChange>"
                                  "<iYieldChange>1</iYieldChange></YieldChanges></I></F>"},
-        {"VOR4BonusInfos.xml", "<B/>"}};
+        {"VOR4BonusInfos.xml", "<B><I><Type>BONUS_IRON</Type><TechReveal>TECH_X</TechReveal></I></B>"},
+        {"VOR4YieldInfos.xml", "<Y><I><Type>YIELD_FOOD</Type><iHillsChange>-1</iHillsChange></I></Y>"}};
     for (const auto &[name, text] : files) {
         QFile f(dir + u'/' + QLatin1String(name));
         if (!f.open(QIODevice::WriteOnly) || f.write(text) < 0)

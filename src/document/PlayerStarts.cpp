@@ -9,19 +9,39 @@ void SettlerIndex::scan(const PlotTable &plots, const QRect &area)
 {
     const QRect all(0, 0, plots.columnCount(), plots.rowCount());
     const QRect r = area.isNull() ? all : area & all;
-    if (area.isNull())
-        m_owners.clear();
-    else
-        for (auto it = m_owners.begin(); it != m_owners.end();)
-            // Cells a smaller grid has lost go too.
-            it = r.contains(it->first.first, it->first.second) || !all.contains(it->first.first, it->first.second)
-                ? m_owners.erase(it)
-                : std::next(it);
+    const bool resized = all.size() != m_size;
+    m_size = all.size();
+    for (auto *map : {&m_owners, &m_units}) {
+        if (area.isNull()) {
+            map->clear();
+        } else if (resized) {
+            for (auto it = map->begin(); it != map->end();)
+                // Cells a smaller grid has lost go too.
+                it = r.contains(it->first.first, it->first.second) || !all.contains(it->first.first, it->first.second)
+                    ? map->erase(it)
+                    : std::next(it);
+        } else {
+            for (int col = r.left(); col <= r.right(); ++col)
+                map->erase(map->lower_bound({col, r.top()}), map->upper_bound({col, r.bottom()}));
+        }
+    }
     for (int col = r.left(); col <= r.right(); ++col)
         for (int row = r.bottom(); row >= r.top(); --row) {
-            const QList<int> owners = settlerOwners(PlotFacts::unitsOf(plots.view(col, row)));
+            QList<int> settlers, owners;
+            // Const: a loop over a temporary list would detach, and allocate, even an empty one.
+            const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(plots.view(col, row));
+            for (const PlotFacts::Unit &unit : units) {
+                if (unit.owner < 0)
+                    continue;
+                if (!owners.contains(unit.owner))
+                    owners << unit.owner;
+                if (PlotFacts::isSettler(unit) && !settlers.contains(unit.owner))
+                    settlers << unit.owner;
+            }
+            if (!settlers.isEmpty())
+                m_owners[{col, row}] = settlers;
             if (!owners.isEmpty())
-                m_owners[{col, row}] = owners;
+                m_units[{col, row}] = owners;
         }
 }
 
@@ -44,10 +64,36 @@ void SettlerIndex::setCell(int col, int row, const QList<int> &owners)
 
 void SettlerIndex::scanCells(const PlotTable &plots, const QList<QPoint> &cells)
 {
-    for (const QPoint &cell : cells)
-        setCell(cell.x(), cell.y(),
-                plots.contains(cell.x(), cell.y()) ? settlerOwners(PlotFacts::unitsOf(plots.view(cell.x(), cell.y())))
-                                                   : QList<int>());
+    for (const QPoint &cell : cells) {
+        const QList<PlotFacts::Unit> units =
+            plots.contains(cell.x(), cell.y()) ? PlotFacts::unitsOf(plots.view(cell.x(), cell.y())) : QList<PlotFacts::Unit>();
+        setCell(cell.x(), cell.y(), settlerOwners(units));
+        QList<int> owners;
+        for (const PlotFacts::Unit &unit : units)
+            if (unit.owner >= 0 && !owners.contains(unit.owner))
+                owners << unit.owner;
+        if (owners.isEmpty())
+            m_units.erase({cell.x(), cell.y()});
+        else
+            m_units[{cell.x(), cell.y()}] = owners;
+    }
+}
+
+void SettlerIndex::merge(SettlerIndex &&other)
+{
+    m_owners.merge(other.m_owners);
+    m_units.merge(other.m_units);
+}
+
+QList<int> SettlerIndex::unitOwners() const
+{
+    QList<int> owners;
+    for (const auto &[cell, here] : m_units)
+        for (int owner : here)
+            if (!owners.contains(owner))
+                owners << owner;
+    std::sort(owners.begin(), owners.end());
+    return owners;
 }
 
 QMap<int, QList<QPoint>> SettlerIndex::plotsByOwner(int rows) const

@@ -12,6 +12,7 @@
 #include <QMap>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <map>
 #include <optional>
 
@@ -20,8 +21,9 @@ namespace vor4 {
 class Document;
 class PlotTable;
 
-// The settlers on the map by cell, kept up to date by rescanning the cells
-// that change, so that finding the starts does not read the whole map.
+// The settlers on the map by cell, and the owners of all units, kept up to
+// date by rescanning the cells that change, so that finding the starts does
+// not read the whole map.
 class SettlerIndex
 {
 public:
@@ -30,21 +32,29 @@ public:
     void scan(const PlotTable &plots, const QRect &area = QRect());
     // Rescans only these cells (say the plots known to hold units).
     void scanCells(const PlotTable &plots, const QList<QPoint> &cells);
+    // Takes in the cells of an index of other cells of the same table (a
+    // scan in parts at once).
+    void merge(SettlerIndex &&other);
     // Each owner's first settler plot in the order x, then y (file's plots).
     QMap<int, QPoint> firstPlots(int rows) const;
     // Each owner's settler plots, in the order x, then y.
     QMap<int, QList<QPoint>> plotsByOwner(int rows) const;
+    // The owners of the units on the map, settlers or not, each once.
+    QList<int> unitOwners() const;
 
     // The owners of the settlers among a plot's units, each once: which
     // unit makes its owner start there.
     static QList<int> settlerOwners(const QList<PlotFacts::Unit> &units);
-    // One cell's owners as a reader of the whole plot found them (none
-    // forgets the cell), for readers that look at every plot anyway.
+    // One cell's settler owners as a reader of the whole plot found them
+    // (none forgets the cell), for readers that look at every plot anyway;
+    // unitOwners() does not follow such a cell.
     void setCell(int col, int row, const QList<int> &owners);
     void clear() { m_owners.clear(); }
 
 private:
     std::map<std::pair<int, int>, QList<int>> m_owners; // cell -> settler owners
+    std::map<std::pair<int, int>, QList<int>> m_units;  // cell -> owners of every unit
+    QSize m_size; // of the grid last scanned
 };
 
 struct PlayerStart

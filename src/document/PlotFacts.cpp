@@ -67,6 +67,27 @@ bool mayHoldRiver(QByteArrayView text)
     return false;
 }
 
+// Most plots have no unit either: a quick look for the "b" of "BeginUnit"
+// (any case), rare in plot texts, before the search for the whole word.
+bool mayHoldUnit(QByteArrayView text)
+{
+    const char *begin = text.data(), *end = begin + text.size();
+    const char *p = begin;
+#ifdef VOR4_SSE2_LINES
+    const __m128i caseBit = _mm_set1_epi8(0x20), b = _mm_set1_epi8('b');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), caseBit);
+        for (unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, b))); mask; mask &= mask - 1)
+            if (startsWithCi(QByteArrayView(p + __builtin_ctz(mask), end), "BeginUnit"))
+                return true;
+    }
+#endif
+    for (; p < end; ++p)
+        if ((*p | 0x20) == 'b' && startsWithCi(QByteArrayView(p, end), "BeginUnit"))
+            return true;
+    return false;
+}
+
 // The value of the line around the key match that ends at eq.
 QByteArrayView valueAround(const char *begin, const char *eq, const char *end)
 {
@@ -263,7 +284,7 @@ qsizetype PlotFacts::riverEdgeCount(const PlotTable &plots)
 QList<PlotFacts::Unit> PlotFacts::unitsOf(QByteArrayView plotText)
 {
     QList<Unit> units;
-    if (indexOfCi(plotText, "BeginUnit") < 0)
+    if (!mayHoldUnit(plotText))
         return units;
     qsizetype index = 0;
     Unit open;

@@ -97,6 +97,10 @@ MainWindow::MainWindow(QWidget *parent)
     m_actions->add(QStringLiteral("startsFromSettlers"), m_problems->startsFromSettlersAction());
     connect(m_problems, &ProblemsPanel::statusMessage, m_context, &EditorContext::say);
     connect(m_problems, &ProblemsPanel::plotChosen, this, [this] { showPage(MapEditorPage); });
+    m_balance = new BalanceWindow(&m_document, m_mapPage->grid(), this);
+    addDockWidget(Qt::RightDockWidgetArea, m_balance);
+    m_balance->hide();
+    m_actions->add(QStringLiteral("territory"), m_balance->territoryAction());
     buildMenus();
     m_regions = new RegionActions(this);
     m_symmetry = new SymmetryActions(m_context, m_mapMenu, this);
@@ -113,11 +117,10 @@ MainWindow::MainWindow(QWidget *parent)
     m_contentsWindow = new MapContentsWindow(m_mapPage, this);
     m_contentsWindow->setInstallDir(m_files->installDir());
     m_mapPage->setToolWindows(m_miniMapWindow, m_contentsWindow);
-    m_balance = new BalanceWindow(&m_document, m_mapPage->grid(), this);
     if (const QString dir = m_files->installDir(); !dir.isEmpty())
         m_balance->setDataFolder(QFileInfo(vor4::TypeCatalogue(dir).dataFilePath(0)).path());
     connect(action(QStringLiteral("balance")), &QAction::toggled, m_balance, &QWidget::setVisible);
-    connect(m_balance, &BalanceWindow::visibilityChanged, action(QStringLiteral("balance")), &QAction::setChecked);
+    connect(m_balance, &QDockWidget::visibilityChanged, action(QStringLiteral("balance")), &QAction::setChecked);
     connect(m_balance, &BalanceWindow::startRequested, m_mapPage, [this](int col, int row) {
         m_mapPage->selectCell(col, row);
         m_mapPage->grid()->scrollIntoView(col, row);
@@ -195,7 +198,7 @@ void MainWindow::buildMenus()
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     add(view, {QStringLiteral("rulesPage"), QStringLiteral("teamsPage"), QStringLiteral("playersPage"),
                QStringLiteral("mapPage"), QString(), QStringLiteral("gridLines"), QStringLiteral("miniMap"),
-               QStringLiteral("mapContents"), QStringLiteral("problems")});
+               QStringLiteral("mapContents"), QStringLiteral("problems"), QStringLiteral("territory")});
     QMenu *layerMenu = view->addMenu(QStringLiteral("&Layers"));
     add(layerMenu, EditorActions::layerIds());
     layerMenu->addSeparator();

@@ -17,6 +17,7 @@
 #include "ShortcutsWindow.h"
 #include "AboutBox.h"
 #include "HistoryWindow.h"
+#include "BalanceWindow.h"
 #include "MainWindow.h"
 #include "MapPage.h"
 #include "NewMapDialog.h"
@@ -90,7 +91,7 @@ int main(int argc, char *argv[])
     if (argc == 3 && qstrcmp(argv[1], "--legend") == 0)
         return vor4::legendImage().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc < 3) {
-        qWarning("usage: vor4-screenshots MAPFILE OUTDIR");
+        qWarning("usage: vor4-screenshots MAPFILE OUTDIR [MULTIPLAYER-MAPFILE]");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[2]));
@@ -223,6 +224,18 @@ int main(int argc, char *argv[])
     placeOnScreen(window->shortcutsWindow(), QPoint(window->frameGeometry().right() + 12, 0));
     shoot(out, "shortcuts");
     window->shortcutsWindow()->close();
+
+    // The balance panel beside a multiplayer map, its territory shown; the
+    // faked game's data files hold no yields, so the standard ones count.
+    window->regions()->forgetMap();
+    if (argc > 3 && window->document()->load(QString::fromLocal8Bit(argv[3])).ok()) {
+        window->balanceWindow()->setDataFolder(QString());
+        window->mapPage()->scrollGridTo(0, 0, true);
+        window->action(QStringLiteral("balance"))->trigger();
+        window->action(QStringLiteral("territory"))->trigger();
+        shoot(out, "balance");
+        window->action(QStringLiteral("balance"))->trigger();
+    }
 
     // File > New map: continents for six players, their starts on the picture.
     vor4::NewMapSettings settings;

@@ -163,25 +163,23 @@ int balanceCommand(const QStringList &args, QString *reason)
     if (!load(parser.positionalArguments()[0], doc))
         return Trouble;
     // Yields come from the folder given, else from the game when it is
-    // found; a folder given that cannot be read is trouble, the game's is
-    // told and left out.
+    // found, else from the standard values; a folder given that cannot be
+    // read is trouble, the game's is told and the standard values used.
     GameYields yields;
-    bool withYields = false;
     QString error;
     if (parser.isSet(data)) {
         if (!yields.load(parser.value(data), &error))
             return trouble(error);
-        withYields = true;
     } else if (const QString installDir = LocateGame().InstallDir; !installDir.isEmpty()) {
         const QString folder = QFileInfo(TypeCatalogue(installDir).dataFilePath(0)).path();
-        withYields = yields.load(folder, &error);
-        if (!withYields)
-            trouble(error);
+        if (!yields.load(folder, &error))
+            trouble(QStringLiteral("warning: %1; the standard yields are used").arg(error));
     }
-    const QList<BalanceFigures> figures =
-        BalanceReport::figures(doc, PlayerStarts::effective(doc), withYields ? &yields : nullptr);
+    const Balance balance = BalanceReport::of(doc, yields);
+    for (const QString &note : balance.notes())
+        trouble(QStringLiteral("warning: ") + note);
     Output out;
-    out << (parser.isSet(json) ? BalanceReport::json(figures) : BalanceReport::text(figures));
+    out << (parser.isSet(json) ? BalanceReport::json(balance) : BalanceReport::text(balance));
     return out.finish(0);
 }
 
