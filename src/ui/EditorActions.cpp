@@ -70,11 +70,12 @@ QIcon pieceIcon(int index)
     vor4::paintPlot(p, vor4::classifyPlot("TerrainType=TERRAIN_GRASS"), QRect(0, 0, 15, 15), vor4::LayerSwitches());
     const QRect cell(0, 0, 15, 15);
     const QColor red = vor4::playerColour(0, {});
+    const vor4::MapStyle &classic = vor4::MapStyle::classic();
     switch (index) {
-    case 0: vor4::drawStartMarker(p, cell, 1, red); break;
-    case 1: vor4::drawUnitBadge(p, cell.adjusted(-1, 0, 1, 1), 2, red); break;
-    case 2: vor4::drawSignFlag(p, cell.adjusted(2, 0, 8, 0)); break;
-    default: vor4::drawRiverEdge(p, QRect(0, 0, 7, 15), vor4::PlotFacts::EastEdge, -1); break;
+    case 0: vor4::drawStart(p, cell, 1, red, classic); break;
+    case 1: vor4::drawUnits(p, cell.adjusted(-1, 0, 1, 1), 2, red, classic); break;
+    case 2: vor4::drawSign(p, cell.adjusted(2, 0, 8, 0), classic); break;
+    default: vor4::drawRiverEdge(p, QRect(0, 0, 7, 15), vor4::PlotFacts::EastEdge, -1, classic); break;
     }
     p.end();
     return QIcon(QPixmap::fromImage(image));

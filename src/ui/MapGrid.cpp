@@ -117,6 +117,16 @@ void MapGrid::setLayer(int index, bool on)
     updateCells();
 }
 
+void MapGrid::setStyle(const vor4::MapStyle &style)
+{
+    if (style == m_style)
+        return;
+    m_style = style;
+    // The overlays draw in it too.
+    m_overlayOnly = QRegion();
+    updateCells();
+}
+
 void MapGrid::setCurrentCell(int col, int row)
 {
     // Only the two cells whose look changes are painted again.
@@ -273,7 +283,8 @@ vor4::GridPaintParams MapGrid::paintParams() const
         p.highlightCol = m_col;
         p.highlightRow = m_row;
     }
-    p.cellPen = vor4::gridCellPen(m_lineWidth, p.lineColour);
+    p.style = m_style;
+    p.cellPen = vor4::gridCellPen(m_lineWidth, m_style.gridLine);
     p.layers = m_layers;
     return p;
 }
@@ -290,8 +301,8 @@ bool samePaint(const vor4::GridPaintParams &a, const vor4::GridPaintParams &b)
 {
     return a.cellSize == b.cellSize && a.lineWidth == b.lineWidth && a.colCount == b.colCount
         && a.rowCount == b.rowCount && a.leftCol == b.leftCol && a.topRow == b.topRow && a.origin == b.origin
-        && a.brushOrigin == b.brushOrigin && a.background == b.background && a.lineColour == b.lineColour
-        && a.highlight == b.highlight && a.cellPen == b.cellPen && a.layers == b.layers;
+        && a.brushOrigin == b.brushOrigin && a.background == b.background && a.highlight == b.highlight
+        && a.cellPen == b.cellPen && a.layers == b.layers && a.style == b.style;
     // The highlighted cell is left out: moving it paints its old and new cell.
 }
 } // namespace
@@ -370,7 +381,7 @@ void MapGrid::paintEvent(QPaintEvent *event)
     m_cellsAsked -= region;
     for (const QRect &area : cells) {
         if (m_doc)
-            m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params, m_miniMap);
+            m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params);
         else
             m_buffer.fill(params.background);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The map grid, drawn by the editor itself: one square cell per plot; only
-// the visible cells are painted, through the shared grid painter.
+// the visible cells are painted, through the shared grid painter, in a
+// map style.
 
 #include "MapPainter.h"
 
@@ -53,10 +54,9 @@ public:
     const vor4::LayerSwitches &layers() const { return m_layers; }
     void setLayers(const vor4::LayerSwitches &layers);
     void setLayer(int index, bool on);
-
-    // The minimap's image: painted cells write their 2 x 2 block into it. May be null.
-    void setMiniMapBitmap(QImage *bitmap) { m_miniMap = bitmap; }
-    QImage *miniMapBitmap() const { return m_miniMap; }
+    // The colours and marks of the cells and of what is drawn over them.
+    const vor4::MapStyle &style() const { return m_style; }
+    void setStyle(const vor4::MapStyle &style);
 
     // The focused (current) cell, always inside the grid.
     int col() const { return m_col; }
@@ -164,8 +164,8 @@ private:
 
     const vor4::Document *m_doc = nullptr;
     std::vector<GridOverlay *> m_overlays;
-    QImage *m_miniMap = nullptr;
     vor4::LayerSwitches m_layers;
+    vor4::MapStyle m_style = vor4::MapStyle::classic();
     vor4::MapPainter m_painter;
     QImage m_buffer;
     // What the buffer shows: a paint of part of the view may reuse the rest.

@@ -22,6 +22,7 @@
 #include "SetPlotText.h"
 #include "SpinEdit.h"
 #include "StatisticsWindow.h"
+#include "ViewFollowers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,11 +52,11 @@ MapPage::MapPage(EditorContext *context, EditorActions *actions, QWidget *parent
     // Before anyone else hears of a new document: no plot of it is selected.
     connect(doc, &vor4::MapDocument::documentReplaced, this, [this] { m_selectedPlot = QPoint(-1, -1); });
 
-    m_miniMapImage = new vor4::MiniMapImage(doc, this);
+    m_miniMapImage = new vor4::MiniMapImage(&doc->document(), this);
+    followEdits(m_miniMapImage, doc);
     m_grid = new MapGrid;
     m_grid->setObjectName(QStringLiteral("MapGrid"));
     m_grid->followDocument(doc);
-    m_grid->setMiniMapBitmap(m_miniMapImage->bitmap());
     m_grid->setMinimumHeight(100);
     m_grid->setProperty("shortcutGroup", QStringLiteral("Map grid"));
     m_pieces = new PieceActions(context, m_grid, this);

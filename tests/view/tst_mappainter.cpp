@@ -25,13 +25,6 @@ GridPaintParams paramsFor(const Document &doc, int W, int lineWidth)
     return p;
 }
 
-QImage whiteMiniMap(const Document &doc)
-{
-    QImage m(vor4::miniMapSize(doc), QImage::Format_RGB32);
-    m.fill(Bg);
-    return m;
-}
-
 // Position of the first differing pixel, for the failure message.
 QByteArray firstDifference(const QImage &a, const QImage &b)
 {
@@ -122,20 +115,17 @@ void TestMapPainter::cachedEqualsDirect()
     const QSize size(qMin(900, doc.columnCount() * p.pitch() + 7), qMin(700, doc.rowCount() * p.pitch() + 9));
     QImage direct(size, QImage::Format_RGB32);
     QImage cached(size, QImage::Format_RGB32);
-    QImage miniDirect = whiteMiniMap(doc);
-    QImage miniCached = whiteMiniMap(doc);
-    paintGridDirect(direct, doc.PlotTexts, p, &miniDirect);
+    paintGridDirect(direct, doc.PlotTexts, p);
     MapPainter painter;
-    painter.paint(cached, doc.PlotTexts, p, &miniCached);
+    painter.paint(cached, doc.PlotTexts, p);
     QVERIFY2(cached == direct, firstDifference(cached, direct).constData());
-    QVERIFY(miniCached == miniDirect);
     // Second paint from the filled cache.
-    painter.paint(cached, doc.PlotTexts, p, &miniCached);
+    painter.paint(cached, doc.PlotTexts, p);
     QVERIFY2(cached == direct, firstDifference(cached, direct).constData());
 
     // Into a premultiplied target, as a widget's backing store may be.
     QImage premultiplied(size, QImage::Format_ARGB32_Premultiplied);
-    painter.paint(premultiplied, doc.PlotTexts, p, nullptr);
+    painter.paint(premultiplied, doc.PlotTexts, p);
     QVERIFY(premultiplied.convertToFormat(QImage::Format_RGB32) == direct);
 }
 
@@ -146,7 +136,7 @@ void TestMapPainter::gridGeometry()
         const int pitch = 16 + g;
         QImage img(15 * pitch + 10, 15 * pitch + 10, QImage::Format_RGB32);
         MapPainter painter;
-        painter.paint(img, m_island.PlotTexts, p, nullptr);
+        painter.paint(img, m_island.PlotTexts, p);
         // North up: the bottom row is y 0, whose plot x 0 is grass, 16 x 16
         // from the cell's corner, then the line; the top row (y 14) starts
         // with two coast plots and then ocean.
@@ -184,8 +174,8 @@ void TestMapPainter::cellsBeyondTheTable()
     p.rowCount = 2;
     p.cellPen = gridCellPen(1);
     QImage a(40, 30, QImage::Format_RGB32), b(40, 30, QImage::Format_RGB32);
-    MapPainter().paint(a, table, p, nullptr);
-    paintGridDirect(b, table, p, nullptr);
+    MapPainter().paint(a, table, p);
+    paintGridDirect(b, table, p);
     QVERIFY(a == b);
     QCOMPARE(a.pixel(3, 3), qRgb(0, 0, 255));
     QCOMPARE(a.pixel(21, 3), Bg);  // column 2, beyond the table
@@ -204,13 +194,13 @@ void TestMapPainter::edits()
     p.cellPen = gridCellPen(1);
     QImage img(17, 17, QImage::Format_RGB32);
     MapPainter painter;
-    painter.paint(img, table, p, nullptr);
+    painter.paint(img, table, p);
     QCOMPARE(img.pixel(8, 8), qRgb(255, 0, 255));
     table.setText(0, 0, "TerrainType=TERRAIN_GRASS\nBonusType=B");
-    painter.paint(img, table, p, nullptr);
+    painter.paint(img, table, p);
     QCOMPARE(img.pixel(0, 0), qRgb(0, 128, 0));
     p.layers.bonus = false;
-    painter.paint(img, table, p, nullptr);
+    painter.paint(img, table, p);
     QCOMPARE(img.pixel(8, 8), qRgb(0, 128, 0));
     QVERIFY(painter.tileCount() >= 1);
 }
@@ -230,22 +220,22 @@ void TestMapPainter::areaEqualsWhole()
             const QSize size(600, 400);
             QImage whole(size, QImage::Format_RGB32);
             MapPainter painter;
-            painter.paint(whole, doc.PlotTexts, p, nullptr);
+            painter.paint(whole, doc.PlotTexts, p);
             QImage part = whole.copy();
 
             doc.PlotTexts.setText(5, 4, "TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FOREST\r\nPlotType=0");
             doc.PlotTexts.setText(6, 4, "");
             doc.PlotTexts.setText(7, 5, "TerrainType=TERRAIN_SNOW\r\nTeamReveal=12,");
-            painter.paint(whole, doc.PlotTexts, p, nullptr);
+            painter.paint(whole, doc.PlotTexts, p);
             const QRect cells = QRect(p.cellPos(5, 4), p.cellPos(7, 5) + QPoint(W - 1, W - 1));
-            painter.paintArea(part, cells, doc.PlotTexts, p, nullptr);
+            painter.paintArea(part, cells, doc.PlotTexts, p);
             QVERIFY2(part == whole, firstDifference(part, whole).constData());
 
             // Any area, also one that cuts through cells and lines.
             QImage noise(size, QImage::Format_RGB32);
             noise.fill(qRgb(1, 2, 3));
             const QRect area(37, 23, 151, 97);
-            painter.paintArea(noise, area, doc.PlotTexts, p, nullptr);
+            painter.paintArea(noise, area, doc.PlotTexts, p);
             for (int y = 0; y < size.height(); y += 3)
                 for (int x = 0; x < size.width(); x += 3)
                     QCOMPARE(noise.pixel(x, y), area.contains(x, y) ? whole.pixel(x, y) : qRgb(1, 2, 3));
