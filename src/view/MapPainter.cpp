@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace vor4 {
 
@@ -29,6 +30,8 @@ enum : quint32 {
     LookHill = 1u << 11,
     LookTeam = 1u << 12,
     LookPhaseShift = 13,
+    // No look has every bit set: a cell beyond the plot table.
+    NotInTable = ~0u,
 };
 
 bool isHatch(Feature f)
@@ -347,27 +350,61 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
     Context *highlighted = &context(W, params.highlight, params.cellPen, params.style);
     const auto &fills = params.style.fill;
 
-    // Column by column: a loaded map keeps each column's texts together, so
-    // this walks memory in order.
+    // The looks first, then the pixels: reading the plot texts is most of
+    // the work, and a big view shares it out between two threads.
+    const int across = cells.lastCol - cells.firstCol + 1;
+    const int down = cells.lastRow - cells.firstRow + 1;
+    const std::size_t count = std::size_t(across) * std::size_t(down);
+    m_looks.resize(count);
+    m_labels.resize(count);
+    const auto classify = [&](int fromCol, int toCol) {
+        // Column by column: a loaded map keeps each column's texts
+        // together, so this walks memory in order.
+        for (int col = fromCol; col < toCol; ++col) {
+            const std::size_t at = std::size_t(col - cells.firstCol) * std::size_t(down);
+            for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
+                const std::size_t i = at + std::size_t(row - cells.firstRow);
+                if (!texts.contains(col, row)) {
+                    m_looks[i] = NotInTable;
+                    continue;
+                }
+                const QPoint pos = params.cellPos(col, row);
+                const PlotClass plot = classifyPlot(texts.view(col, row));
+                m_looks[i] = lookOf(plot, params, pos.x(), pos.y());
+                m_labels[i] = (m_looks[i] & LookTeam) && labels ? plot.teamLabel : QByteArrayView();
+            }
+        }
+    };
+    constexpr std::size_t SharedFrom = 16384;
+    if (count >= SharedFrom) {
+        const int half = cells.firstCol + across / 2;
+        std::thread helper(classify, half, cells.lastCol + 1);
+        classify(cells.firstCol, half);
+        helper.join();
+    } else {
+        classify(cells.firstCol, cells.lastCol + 1);
+    }
+
     for (int col = cells.firstCol; col <= cells.lastCol; ++col) {
         quint32 lastLook = ~0u;
         const QImage *lastTile = nullptr;
+        const std::size_t at = std::size_t(col - cells.firstCol) * std::size_t(down);
         for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
+            const std::size_t i = at + std::size_t(row - cells.firstRow);
             const QPoint pos = params.cellPos(col, row);
             const bool hl = isHighlighted(params, col, row);
             const QRgb bg = hl ? params.highlight : params.background;
-            if (!texts.contains(col, row)) {
+            const quint32 look = m_looks[i];
+            if (look == NotInTable) {
                 fillRect(pixels, pos.x(), pos.y(), W, W, bg);
                 continue;
             }
-            const PlotClass plot = classifyPlot(texts.view(col, row));
-            const quint32 look = lookOf(plot, params, pos.x(), pos.y());
             if ((look & ~LookFillMask) == 0) {
                 // Nothing but the fill, or nothing at all: one colour.
-                fillRect(pixels, pos.x(), pos.y(), W, W, look ? fills[std::size_t(plot.terrain)] : bg);
+                fillRect(pixels, pos.x(), pos.y(), W, W, look ? fills[std::size_t(look - 1)] : bg);
                 continue;
             }
-            const QByteArrayView label = (look & LookTeam) && labels ? plot.teamLabel : QByteArrayView();
+            const QByteArrayView label = m_labels[i];
             if (!hl && label.isEmpty() && look == lastLook) {
                 blit(pixels, pos.x(), pos.y(), *lastTile);
                 continue;

@@ -58,6 +58,9 @@ private:
 
     std::vector<std::unique_ptr<Context>> m_contexts;
     qint64 m_bytes = 0;
+    // The looks of the cells of one paint, column after column.
+    std::vector<quint32> m_looks;
+    std::vector<QByteArrayView> m_labels;
 };
 
 } // namespace vor4
