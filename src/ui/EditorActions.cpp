@@ -162,6 +162,19 @@ EditorActions::EditorActions(QUndoStack *history, QObject *parent)
                QLatin1String(pieceLayers[i][1]), {}, true)
             ->setChecked(true);
 
+    // The map's look: one style at a time.
+    m_styles = new QActionGroup(this);
+    m_styles->addAction(create(QStringLiteral("styleClassic"), QStringLiteral("&Classic"), QIcon(),
+                               QStringLiteral("Map style Classic: pure terrain colours with symbols and hatches"), {},
+                               true))
+        ->setChecked(true);
+    m_styles->addAction(create(QStringLiteral("styleTerrain"), QStringLiteral("&Terrain"), QIcon(),
+                               QStringLiteral("Map style Terrain: muted colours, relief shading and small icons"), {},
+                               true));
+    create(QStringLiteral("exportPicture"), QStringLiteral("&Export picture..."), QIcon::fromTheme(QStringLiteral("document-export")),
+           QStringLiteral("Export the map, or the selection, as a PNG picture"),
+           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
+
     create(QStringLiteral("newMap"), QStringLiteral("Create a &New Map..."), glyph("newmap"),
            QStringLiteral("Create a new map"));
     create(QStringLiteral("statistics"), QStringLiteral("&Statistics"), glyph("statistics"),
@@ -214,6 +227,11 @@ QStringList EditorActions::layerIds()
     for (const Layer &l : layers)
         ids << QLatin1String(l.id);
     return ids;
+}
+
+QStringList EditorActions::styleIds()
+{
+    return {QStringLiteral("styleClassic"), QStringLiteral("styleTerrain")};
 }
 
 QStringList EditorActions::pieceLayerIds()

@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <vector>
 
+class CurrentCell;
 class GridOverlay;
 
 namespace vor4 {
@@ -58,10 +59,12 @@ public:
     const vor4::MapStyle &style() const { return m_style; }
     void setStyle(const vor4::MapStyle &style);
 
-    // The focused (current) cell, always inside the grid.
-    int col() const { return m_col; }
-    int row() const { return m_row; }
-    // Moves the current cell without raising selectCell and without scrolling.
+    // The current cell, always inside the grid; the one place that keeps it.
+    CurrentCell *currentCell() const { return m_current; }
+    int col() const;
+    int row() const;
+    // Moves the current cell without raising selectCell and without
+    // scrolling; a chosen plot moves with it.
     void setCurrentCell(int col, int row);
 
     // First visible column and row.
@@ -135,6 +138,8 @@ Q_SIGNALS:
     // One per wheel notch, before the selection moves a row.
     void wheelUp();
     void wheelDown();
+    // Escape on the grid that no tool took for its drag.
+    void escapePressed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -181,8 +186,7 @@ private:
     int m_rows = 1;
     int m_cellSize = DefaultCellSize;
     int m_lineWidth = 1;
-    int m_col = 0;
-    int m_row = 0;
+    CurrentCell *m_current;
     int m_leftCol = 0;
     int m_topRow = 0;
     int m_wheelDelta = 0;

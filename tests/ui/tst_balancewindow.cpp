@@ -1,6 +1,9 @@
 // The balance window on a real map: the figures it shows and marks, its
 // following an edit, a double click going to a start and the CSV export.
 
+#include "MapGrid.h"
+#include "CurrentCell.h"
+#include "PlotEditor.h"
 #include "BalanceWindow.h"
 #include "FakeDialogs.h"
 #include "MainWindow.h"
@@ -75,7 +78,7 @@ void TestBalanceWindow::showsFollowsGoesAndExports()
     const QRect cell = t->visualRect(b->model()->index(4, 2));
     QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(w.mapPage()->selectedPlot(), QPoint(41, doc.fileY(13)));
+    QCOMPARE(w.mapPage()->grid()->currentCell()->chosenPlot(), QPoint(41, doc.fileY(13)));
 
     QTemporaryDir dir;
     dialogs->saveAnswers << dir.filePath("balance.csv");

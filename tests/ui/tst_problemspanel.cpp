@@ -2,6 +2,8 @@
 // findings appearing after an edit with their mark on the grid, and a
 // double click that selects the finding's plot.
 
+#include "CurrentCell.h"
+#include "PlotEditor.h"
 #include "FakeDialogs.h"
 #include "MainWindow.h"
 #include "MapGrid.h"
@@ -41,7 +43,7 @@ void TestProblemsPanel::findingsFollowEditsAndLeadToPlots()
     // An ocean on land and a peak with a forest: two findings on (6, 4).
     MapGrid *grid = w.mapPage()->grid();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(6, 4).center());
-    w.mapPage()->plotEdit()->setText(
+    w.mapPage()->plotEditor()->memo()->setText(
         QStringLiteral("TerrainType=TERRAIN_OCEAN\nPlotType=0\nFeatureType=FEATURE_FOREST"));
     w.action(QStringLiteral("plotApply"))->trigger();
     QTRY_COMPARE(panel->findings().size(), 2);
@@ -52,13 +54,13 @@ void TestProblemsPanel::findingsFollowEditsAndLeadToPlots()
 
     // A double click on the finding selects its plot again.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 1).center());
-    QCOMPARE(w.mapPage()->selectedPlot(), QPoint(1, 1));
+    QCOMPARE(w.mapPage()->grid()->currentCell()->chosenPlot(), QPoint(1, 1));
     QTreeView *view = panel->view();
     view->expandAll();
     const QPoint at = view->visualRect(panel->model()->item(1)->child(0, 1)->index()).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w.mapPage()->selectedPlot(), QPoint(6, 4));
+    QCOMPARE(w.mapPage()->grid()->currentCell()->chosenPlot(), QPoint(6, 4));
     QCOMPARE(QPoint(grid->col(), grid->row()), QPoint(6, 4));
 
     // Undone, the findings go.
