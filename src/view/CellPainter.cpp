@@ -320,7 +320,8 @@ void paintTerrain(QPainter &p, const PlotClass &plot, const QRect &cell, const L
     }
     case Feature::Ice:
         if (small) {
-            p.fillRect(QRect(L, T, W, (W + 1) / 2), withAlpha(featureColour, 200));
+            // A floe along the top: the sea still shows as sea.
+            p.fillRect(QRect(L, T, W, qMax(1, W / 3)), withAlpha(featureColour, 160));
         } else {
             p.setPen(Qt::NoPen);
             p.setBrush(withAlpha(featureColour, 215));
@@ -337,7 +338,7 @@ void paintTerrain(QPainter &p, const PlotClass &plot, const QRect &cell, const L
     }
     case Feature::Oasis:
         if (small) {
-            p.fillRect(QRect(L + W / 2 - 1, T + W / 2 - 1, 2, 2), QColor::fromRgb(featureColour));
+            p.fillRect(QRect(L + W / 2, T + W / 2, 1, 1), QColor::fromRgb(featureColour));
         } else {
             p.setPen(Qt::NoPen);
             p.setBrush(QColor::fromRgb(featureColour));
@@ -351,25 +352,32 @@ void paintTerrain(QPainter &p, const PlotClass &plot, const QRect &cell, const L
     }
 
     // Relief: lit from the upper left. A peak also shows its two faces.
+    // Drawn in a cell of its own first: a gradient's pixels depend on
+    // where it lies, and a cell must look the same wherever it is.
     if (hill || peak) {
         const int shade = peak ? style.peakShade : style.hillShade;
-        QLinearGradient slope(cell.topLeft(), cell.bottomRight() + QPoint(1, 1));
+        QImage relief(W, W, QImage::Format_ARGB32_Premultiplied);
+        relief.fill(Qt::transparent);
+        QPainter r(&relief);
+        r.setRenderHint(QPainter::Antialiasing, !small);
+        QLinearGradient slope(QPointF(0, 0), QPointF(W, W));
         slope.setColorAt(0, QColor(255, 255, 255, shade));
         slope.setColorAt(0.5, QColor(255, 255, 255, 0));
         slope.setColorAt(0.51, QColor(0, 0, 0, 0));
         slope.setColorAt(1, QColor(0, 0, 0, shade));
-        p.fillRect(cell, slope);
+        r.fillRect(relief.rect(), slope);
         if (peak && !small) {
-            const QPointF top(L + W * 0.5, T + W * 0.18), left(L + W * 0.1, T + W * 0.9),
-                right(L + W * 0.9, T + W * 0.9), foot(L + W * 0.58, T + W * 0.9);
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(255, 255, 255, shade));
+            const QPointF top(W * 0.5, W * 0.18), left(W * 0.1, W * 0.9), right(W * 0.9, W * 0.9), foot(W * 0.58, W * 0.9);
+            r.setPen(Qt::NoPen);
+            r.setBrush(QColor(255, 255, 255, shade));
             const QPointF lit[3] = {top, left, foot};
-            p.drawPolygon(lit, 3);
-            p.setBrush(QColor(0, 0, 0, shade));
+            r.drawPolygon(lit, 3);
+            r.setBrush(QColor(0, 0, 0, shade));
             const QPointF dark[3] = {top, foot, right};
-            p.drawPolygon(dark, 3);
+            r.drawPolygon(dark, 3);
         }
+        r.end();
+        p.drawImage(cell.topLeft(), relief);
     }
 
     // Corner icons: the resource upper left, the improvement lower left.
@@ -388,9 +396,10 @@ void paintTerrain(QPainter &p, const PlotClass &plot, const QRect &cell, const L
     }
     if (plot.bonus && layers.bonus) {
         if (small) {
-            p.fillRect(QRect(L, T, 2, 2), QColor::fromRgb(style.bonus));
+            // A dot, so that a resource on the sea leaves it the sea's colour.
+            p.fillRect(QRect(L, T, 1, 1), QColor::fromRgb(style.bonus));
         } else {
-            const double side = qMax(5.0, W * 0.4);
+            const double side = qMax(4.0, W * 0.4);
             const QPointF c(L + 1 + side / 2, T + 1 + side / 2);
             const QPointF diamond[4] = {c + QPointF(0, -side / 2), c + QPointF(side / 2, 0), c + QPointF(0, side / 2),
                                         c + QPointF(-side / 2, 0)};

@@ -96,7 +96,7 @@ MapStyle makeTerrain()
     s.start = MapStyle::StartMark::Flag;
     s.units = MapStyle::UnitMark::Figure;
     s.signs = MapStyle::SignMark::Pin;
-    s.gridLine = qRgb(150, 156, 160);
+    s.gridLine = qRgb(100, 110, 118);
     return s;
 }
 

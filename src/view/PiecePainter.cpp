@@ -31,12 +31,27 @@ namespace {
 // Black or white, whichever reads better on the colour.
 QColor inkOn(const QColor &colour) { return colour.lightness() > 140 ? Qt::black : Qt::white; }
 
+// Draws an antialiased mark in an image of its own first, placed at
+// `area`: its pixels are then the same wherever it lies and however a
+// picture painted in bands clips it.
+template <typename Draw>
+void drawAlone(QPainter &p, const QRect &area, Draw &&draw)
+{
+    QImage mark(area.size(), QImage::Format_ARGB32_Premultiplied);
+    mark.fill(Qt::transparent);
+    QPainter m(&mark);
+    m.setFont(p.font());
+    m.setRenderHint(QPainter::Antialiasing, true);
+    m.translate(-area.topLeft());
+    draw(m);
+    m.end();
+    p.drawImage(area.topLeft(), mark);
+}
+
 // A pole standing on the cell's bottom and a flag in the player's colour
 // with the slot's number; small cells get a flag bigger than themselves.
 void drawStartFlag(QPainter &p, const QRect &cell, int slot, const QColor &colour, const MapStyle &style)
 {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
     const int side = qMax(14, cell.width());
     const QRect box(cell.center().x() + 1 - side / 2, cell.bottom() + 1 - side, side, side);
     const QString number = QString::number(slot);
@@ -49,16 +64,18 @@ void drawStartFlag(QPainter &p, const QRect &cell, int slot, const QColor &colou
     const qreal flagH = side * 0.52;
     const qreal flagW = qMax(side * 0.66, textWidth + side * 0.2);
     const QRectF flag(poleX, box.top() + side * 0.06, flagW, flagH);
-    const QColor ink = QColor::fromRgb(style.markInk);
-    p.setPen(QPen(ink, pole, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QPointF(poleX, box.top() + side * 0.04), QPointF(poleX, box.bottom() + 1));
-    p.setPen(QPen(ink, 1));
-    p.setBrush(colour);
-    p.drawRect(flag);
-    p.setFont(font);
-    p.setPen(inkOn(colour));
-    p.drawText(flag, Qt::AlignCenter, number);
-    p.restore();
+    const QRect area = box.united(flag.toAlignedRect()).adjusted(-1, -1, 1, 1);
+    drawAlone(p, area, [&](QPainter &m) {
+        const QColor ink = QColor::fromRgb(style.markInk);
+        m.setPen(QPen(ink, pole, Qt::SolidLine, Qt::FlatCap));
+        m.drawLine(QPointF(poleX, box.top() + side * 0.04), QPointF(poleX, box.bottom() + 1));
+        m.setPen(QPen(ink, 1));
+        m.setBrush(colour);
+        m.drawRect(flag);
+        m.setFont(font);
+        m.setPen(inkOn(colour));
+        m.drawText(flag, Qt::AlignCenter, number);
+    });
 }
 
 void drawStartDisc(QPainter &p, const QRect &cell, int slot, const QColor &colour)
@@ -89,31 +106,29 @@ void drawUnitFigure(QPainter &p, const QRect &cell, int count, const QColor &col
         p.fillRect(QRect(cell.right() + 1 - 2, cell.bottom() + 1 - 2, 2, 2), colour);
         return;
     }
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
     const qreal side = W * 0.5;
-    const QRectF box(cell.right() + 1 - side - W * 0.04, cell.bottom() + 1 - side - W * 0.02, side, side);
-    QPainterPath figure;
-    figure.addEllipse(QPointF(box.center().x(), box.top() + side * 0.22), side * 0.2, side * 0.2);
-    QPainterPath body;
-    body.moveTo(box.left() + side * 0.12, box.bottom());
-    body.quadTo(box.left() + side * 0.15, box.top() + side * 0.42, box.center().x(), box.top() + side * 0.42);
-    body.quadTo(box.right() - side * 0.15, box.top() + side * 0.42, box.right() - side * 0.12, box.bottom());
-    body.closeSubpath();
-    figure = figure.united(body);
-    p.setPen(QPen(QColor::fromRgb(style.markInk), W >= 24 ? 1.5 : 1));
-    p.setBrush(colour);
-    p.drawPath(figure);
-    if (W >= 32 && count > 1) {
-        QFont font = p.font();
-        font.setPixelSize(qMax(8, W / 5));
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(QColor::fromRgb(style.markInk));
-        p.drawText(QRectF(box.left() - side * 0.7, box.top(), side * 0.66, side * 0.6), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(count));
-    }
-    p.restore();
+    // Inside the cell, its outline too.
+    const QRectF box(cell.right() - side - W * 0.04, cell.bottom() - side - W * 0.02, side, side);
+    drawAlone(p, cell, [&](QPainter &m) {
+        QPainterPath body;
+        body.moveTo(box.left() + side * 0.12, box.bottom());
+        body.quadTo(box.left() + side * 0.15, box.top() + side * 0.42, box.center().x(), box.top() + side * 0.42);
+        body.quadTo(box.right() - side * 0.15, box.top() + side * 0.42, box.right() - side * 0.12, box.bottom());
+        body.closeSubpath();
+        m.setPen(QPen(QColor::fromRgb(style.markInk), W >= 24 ? 1.5 : 1));
+        m.setBrush(colour);
+        m.drawPath(body);
+        m.drawEllipse(QPointF(box.center().x(), box.top() + side * 0.22), side * 0.2, side * 0.2);
+        if (W >= 32 && count > 1) {
+            QFont font = m.font();
+            font.setPixelSize(qMax(8, W / 5));
+            font.setBold(true);
+            m.setFont(font);
+            m.setPen(QColor::fromRgb(style.markInk));
+            m.drawText(QRectF(box.left() - side * 0.7, box.top(), side * 0.66, side * 0.6),
+                       Qt::AlignRight | Qt::AlignVCenter, QString::number(count));
+        }
+    });
 }
 
 void drawUnitBadge(QPainter &p, const QRect &cell, int count, const QColor &colour)
@@ -148,16 +163,15 @@ void drawSignPin(QPainter &p, const QRect &cell, const MapStyle &style)
         p.fillRect(QRect(cell.right() + 1 - 2, cell.top(), 2, 2), head);
         return;
     }
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
     const qreal r = W * 0.13;
     const QPointF centre(cell.right() + 1 - W * 0.2, cell.top() + W * 0.2);
     const QPointF point(centre.x() - W * 0.16, centre.y() + W * 0.3);
-    p.setPen(QPen(QColor::fromRgb(style.markInk), qMax(1.0, W / 20.0), Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(centre, point);
-    p.setBrush(head);
-    p.drawEllipse(centre, r, r);
-    p.restore();
+    drawAlone(p, cell, [&](QPainter &m) {
+        m.setPen(QPen(QColor::fromRgb(style.markInk), qMax(1.0, W / 20.0), Qt::SolidLine, Qt::RoundCap));
+        m.drawLine(centre, point);
+        m.setBrush(head);
+        m.drawEllipse(centre, r, r);
+    });
 }
 
 void drawSignPennant(QPainter &p, const QRect &cell, const MapStyle &style)
@@ -223,10 +237,11 @@ void drawRiverEdge(QPainter &p, const QRect &carrierCell, PlotFacts::RiverKind k
         case PlotFacts::South: head << c + QPoint(0, a) << c + QPoint(-a, -a) << c + QPoint(a, -a); break;
         default: head << c + QPoint(0, -a) << c + QPoint(-a, a) << c + QPoint(a, a); break;
         }
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(Qt::white, 1));
-        p.setBrush(blue);
-        p.drawPolygon(head);
+        drawAlone(p, head.boundingRect().adjusted(-2, -2, 2, 2), [&](QPainter &m) {
+            m.setPen(QPen(Qt::white, 1));
+            m.setBrush(blue);
+            m.drawPolygon(head);
+        });
     }
     p.restore();
 }
