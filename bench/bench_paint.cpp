@@ -1,6 +1,7 @@
 // Painting the map: a full repaint of a 1920 x 1080 view of the 1000 x 1000
 // benchmark map with every layer on, through the grid's painter, in each
-// style; and "vor4map render" of the whole map at cell size 4 as a separate
+// style, with the plots' looks kept as the grid keeps them and with every
+// plot read anew; and "vor4map render" of the whole map at cell size 4 as a separate
 // process, as today's plain render and as an export with the pieces, with
 // its time and its peak memory against the map file's size.
 
@@ -62,7 +63,9 @@ vor4::GridPaintParams viewParams(int cellSize, int lineWidth, int64_t style = 0)
     return p;
 }
 
-void paintView(benchmark::State &state, bool keepCache)
+// keepCache: the tiles of the paint before are kept; read: every plot's
+// text is read again rather than its look kept since the grid last read it.
+void paintView(benchmark::State &state, bool keepCache, bool read = false)
 {
     const vor4::Document &doc = bigMap();
     if (doc.columnCount() < 1000) {
@@ -72,11 +75,13 @@ void paintView(benchmark::State &state, bool keepCache)
     const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)), state.range(2));
     QImage view(1920, 1080, QImage::Format_RGB32);
     vor4::MapPainter painter;
-    painter.paint(view, doc.PlotTexts, params); // the grid's first paint fills the cache
+    vor4::PlotLooks looks;
+    vor4::PlotLooks *kept = read ? nullptr : &looks;
+    painter.paint(view, doc.PlotTexts, params, kept); // the grid's first paint fills the caches
     for (auto _ : state) {
         if (!keepCache)
             painter.clearCache();
-        painter.paint(view, doc.PlotTexts, params);
+        painter.paint(view, doc.PlotTexts, params, kept);
         benchmark::DoNotOptimize(view.constBits());
     }
     const int pitch = params.pitch();
@@ -87,6 +92,12 @@ void paintView(benchmark::State &state, bool keepCache)
 void BM_PaintView(benchmark::State &state)
 {
     paintView(state, true);
+}
+
+// Every plot's text read again, as for a view first shown after Open.
+void BM_PaintViewUnread(benchmark::State &state)
+{
+    paintView(state, true, true);
 }
 
 // Every distinct cell look painted anew: the cost of the first paint at a size.
@@ -123,10 +134,11 @@ void BM_PaintViewWithPieces(benchmark::State &state)
     const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)), state.range(2));
     QImage view(1920, 1080, QImage::Format_RGB32);
     vor4::MapPainter painter;
+    vor4::PlotLooks looks;
     vor4::MapPieces pieces(&doc);
     const QRect cells = params.cellsUnder(view.rect(), params.style.pieceReach(params.cellSize));
     const auto paint = [&] {
-        painter.paint(view, doc.PlotTexts, params);
+        painter.paint(view, doc.PlotTexts, params, &looks);
         QPainter p(&view);
         pieces.paint(p, params, cells, vor4::PieceLayers());
     };
@@ -202,6 +214,16 @@ void BM_RenderCommand(benchmark::State &state)
 // most cells a 1920 x 1080 view can hold (480 x 270).
 // Arguments: cell size, grid line width, style (0 Classic, 1 Terrain).
 BENCHMARK(BM_PaintView)
+    ->ArgNames({"cell", "lines", "style"})
+    ->Args({16, 1, 0})
+    ->Args({4, 1, 0})
+    ->Args({4, 0, 0})
+    ->Args({16, 1, 1})
+    ->Args({4, 1, 1})
+    ->Args({4, 0, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_PaintViewUnread)
     ->ArgNames({"cell", "lines", "style"})
     ->Args({16, 1, 0})
     ->Args({4, 1, 0})

@@ -45,14 +45,19 @@ MapGrid::MapGrid(QWidget *parent)
 void MapGrid::setDocument(const vor4::Document *doc)
 {
     m_doc = doc;
+    m_followed = false;
+    m_plotLooks.reset(0, 0);
     updateDimensions();
 }
 
 void MapGrid::followDocument(vor4::MapDocument *doc)
 {
     setDocument(&doc->document());
+    m_followed = true;
+    connect(doc, &vor4::MapDocument::documentReplaced, this, [this] { m_plotLooks.reset(0, 0); });
     connect(doc, &vor4::MapDocument::plotsChanged, this,
             [this](const QRegion &plots) {
+                m_plotLooks.forget(plots);
                 // Only the part in view: a symmetric stroke changes plots
                 // far apart, whose bounding rectangle may be the whole view.
                 const QRect inView(m_leftCol, m_topRow, visibleColCount() + 1, visibleRowCount() + 1);
@@ -386,7 +391,7 @@ void MapGrid::paintEvent(QPaintEvent *event)
     m_cellsAsked -= region;
     for (const QRect &area : cells) {
         if (m_doc)
-            m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params);
+            m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params, m_followed ? &m_plotLooks : nullptr);
         else
             m_buffer.fill(params.background);
     }

@@ -172,6 +172,10 @@ private:
     vor4::LayerSwitches m_layers;
     vor4::MapStyle m_style = vor4::MapStyle::classic();
     vor4::MapPainter m_painter;
+    // What each plot looks like, while the grid hears of every change to
+    // the plots: a followed document's.
+    vor4::PlotLooks m_plotLooks;
+    bool m_followed = false;
     QImage m_buffer;
     // What the buffer shows: a paint of part of the view may reuse the rest.
     vor4::GridPaintParams m_bufferParams;

@@ -87,6 +87,32 @@ PlotClass plotOfLook(quint32 look, QByteArrayView label)
     return c;
 }
 
+// A plot's classification, whatever the layers, in 16 bits: the look's
+// lower 12 bits, a team mark in bit 12 (its label is read again where it is
+// written out) and bit 15 once known.
+constexpr quint16 KeyTeam = 1u << 12, KeyKnown = 1u << 15;
+
+quint16 keyOf(const PlotClass &c)
+{
+    quint32 key = quint32(c.terrain + 1);
+    if (c.blackMarks)
+        key |= LookBlackMarks;
+    if (c.bonus)
+        key |= LookBonus;
+    key |= quint32(c.feature) << LookFeatureShift;
+    if (c.improvement)
+        key |= LookImprovement;
+    if (c.mountain)
+        key |= LookMountain;
+    if (c.hill)
+        key |= LookHill;
+    if (!c.teamLabel.isEmpty())
+        key |= KeyTeam;
+    return quint16(key | KeyKnown);
+}
+
+PlotClass plotOfKey(quint16 key) { return plotOfLook(key & ~KeyKnown, QByteArrayView()); }
+
 bool isDirectFormat(QImage::Format f)
 {
     return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
@@ -213,6 +239,25 @@ void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintPara
     }
 }
 
+void PlotLooks::reset(int cols, int rows)
+{
+    m_cols = cols;
+    m_rows = rows;
+    m_keys.assign(std::size_t(qMax(0, cols)) * std::size_t(qMax(0, rows)), 0);
+}
+
+void PlotLooks::forget(const QRegion &cells)
+{
+    for (const QRect &r : cells & QRect(0, 0, m_cols, m_rows))
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            std::fill_n(m_keys.begin() + std::ptrdiff_t(row) * m_cols + r.left(), r.width(), quint16(0));
+}
+
+bool PlotLooks::fits(const PlotTable &texts) const
+{
+    return m_cols == texts.columnCount() && m_rows == texts.rowCount();
+}
+
 void MapPainter::Context::forget()
 {
     index.clear();
@@ -299,13 +344,13 @@ const QImage &MapPainter::tile(Context &ctx, quint32 look, QByteArrayView label)
     return ctx.tiles.back();
 }
 
-void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintParams &params)
+void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintParams &params, PlotLooks *looks)
 {
     if (target.isNull())
         return;
     if (!isDirectFormat(target.format())) {
         QImage direct(target.size(), QImage::Format_RGB32);
-        paint(direct, texts, params);
+        paint(direct, texts, params, looks);
         QPainter p(&target);
         p.drawImage(0, 0, direct);
         return;
@@ -357,6 +402,8 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
     const std::size_t count = std::size_t(across) * std::size_t(down);
     m_looks.resize(count);
     m_labels.resize(count);
+    if (looks && !looks->fits(texts))
+        looks->reset(texts.columnCount(), texts.rowCount());
     const auto classify = [&](int fromCol, int toCol) {
         // Column by column: a loaded map keeps each column's texts
         // together, so this walks memory in order.
@@ -369,7 +416,16 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
                     continue;
                 }
                 const QPoint pos = params.cellPos(col, row);
-                const PlotClass plot = classifyPlot(texts.view(col, row));
+                quint16 *key = looks ? &looks->m_keys[std::size_t(row) * std::size_t(looks->m_cols) + std::size_t(col)]
+                                     : nullptr;
+                PlotClass plot;
+                if (key && (*key & KeyKnown) && !(labels && (*key & KeyTeam))) {
+                    plot = plotOfKey(*key);
+                } else {
+                    plot = classifyPlot(texts.view(col, row));
+                    if (key)
+                        *key = keyOf(plot);
+                }
                 m_looks[i] = lookOf(plot, params, pos.x(), pos.y());
                 m_labels[i] = (m_looks[i] & LookTeam) && labels ? plot.teamLabel : QByteArrayView();
             }
@@ -422,14 +478,14 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
 }
 
 void MapPainter::paintArea(QImage &target, const QRect &area, const PlotTable &texts,
-                           const GridPaintParams &params)
+                           const GridPaintParams &params, PlotLooks *looks)
 {
     const QRect r = area.intersected(target.rect());
     if (r.isEmpty())
         return;
     if (!isDirectFormat(target.format())) {
         QImage part = target.copy(r);
-        paintArea(part, part.rect(), texts, params);
+        paintArea(part, part.rect(), texts, params, looks);
         QPainter p(&target);
         p.drawImage(r.topLeft(), part);
         return;
@@ -440,7 +496,7 @@ void MapPainter::paintArea(QImage &target, const QRect &area, const PlotTable &t
     GridPaintParams moved = params;
     moved.origin -= r.topLeft();
     moved.brushOrigin -= r.topLeft();
-    paint(view, texts, moved);
+    paint(view, texts, moved, looks);
 }
 
 } // namespace vor4

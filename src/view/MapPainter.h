@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPen>
 #include <QPoint>
+#include <QRegion>
 #include <array>
 #include <memory>
 #include <unordered_map>
@@ -24,6 +25,23 @@ class PlotTable;
 // target is cleared and painted by drawCell.
 void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintParams &params);
 
+// What the painter needs of each plot of a document, kept between paints:
+// a plot's text is read again only after it was forgotten. Whoever keeps
+// one says which plots changed; it starts afresh for a table of another
+// size.
+class PlotLooks
+{
+public:
+    void reset(int cols, int rows);
+    void forget(const QRegion &cells);
+
+private:
+    friend class MapPainter;
+    bool fits(const PlotTable &texts) const;
+    int m_cols = 0, m_rows = 0;
+    std::vector<quint16> m_keys; // row by row; 0 while unknown
+};
+
 // The same pixels as paintGridDirect, fast: each distinct look of a cell is
 // painted once by the cell painter into a tile and then copied; the tiles
 // are kept by cell size, background, pen and style. 32-bit targets (RGB32,
@@ -31,10 +49,13 @@ void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintPara
 class MapPainter
 {
 public:
-    void paint(QImage &target, const PlotTable &texts, const GridPaintParams &params);
+    // With `looks`, plots already read since they last changed are not read
+    // again.
+    void paint(QImage &target, const PlotTable &texts, const GridPaintParams &params, PlotLooks *looks = nullptr);
     // Paints only `area` of the target, with the pixels a whole paint gives
     // there; the rest of the target is left as it is.
-    void paintArea(QImage &target, const QRect &area, const PlotTable &texts, const GridPaintParams &params);
+    void paintArea(QImage &target, const QRect &area, const PlotTable &texts, const GridPaintParams &params,
+                   PlotLooks *looks = nullptr);
     void clearCache();
     qsizetype tileCount() const;
 

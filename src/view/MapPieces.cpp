@@ -28,6 +28,7 @@ void MapPieces::reset()
     m_cols = d.columnCount();
     m_rows = d.rowCount();
     m_facts.assign(size_t(m_cols) * size_t(m_rows), 0);
+    m_units.clear();
     readStarts();
     readSigns();
     Q_EMIT changed(QRegion(0, 0, m_cols, d.rowCount()));
@@ -102,8 +103,11 @@ void MapPieces::plotsChanged(const QRegion &cells)
     const QRect map(0, 0, m_cols, m_rows);
     for (const QRect &r : cells) {
         const QRect on = r & map;
-        for (int row = on.top(); row <= on.bottom(); ++row)
+        for (int row = on.top(); row <= on.bottom(); ++row) {
             std::memset(&m_facts[size_t(row) * m_cols + on.left()], 0, size_t(on.width()));
+            for (int col = on.left(); !m_units.empty() && col <= on.right(); ++col)
+                m_units.erase(size_t(row) * m_cols + col);
+        }
     }
     Q_EMIT changed(cells);
 }
@@ -116,15 +120,20 @@ quint8 MapPieces::factsAt(int col, int row) const
         m_cols = d.columnCount();
         m_rows = d.rowCount();
         m_facts.assign(size_t(m_cols) * size_t(m_rows), 0);
+        m_units.clear();
     }
     if (col < 0 || row < 0 || col >= m_cols || row >= m_rows)
         return 0;
-    quint8 &facts = m_facts[size_t(row) * m_cols + col];
+    const size_t at = size_t(row) * m_cols + col;
+    quint8 &facts = m_facts[at];
     if (!(facts & Known)) {
         const QByteArrayView text = d.PlotTexts.view(col, row);
         const PlotFacts::Rivers rivers = PlotFacts::riversOf(text);
+        const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(text);
         facts = Known | (rivers.southEdge ? SouthRiver : 0) | (rivers.eastEdge ? EastRiver : 0)
-            | (PlotFacts::unitsOf(text).isEmpty() ? 0 : Units);
+            | (units.isEmpty() ? 0 : Units);
+        if (!units.isEmpty())
+            m_units[at] = UnitSummary{int(units.size()), units.first().owner};
     }
     return facts & ~Known;
 }
@@ -247,13 +256,11 @@ void MapPieces::paintRivers(QPainter &p, const GridPaintParams &at, const QRect 
 
 void MapPieces::paintUnits(QPainter &p, const GridPaintParams &at, const QRect &cells) const
 {
-    const PlotTable &plots = m_doc->PlotTexts;
     for (int row = cells.top(); row <= cells.bottom(); ++row)
         for (int col = cells.left(); col <= cells.right(); ++col)
             if (factsAt(col, row) & Units) {
-                const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(plots.view(col, row));
-                drawUnits(p, at.cellRect(col, row), int(units.size()),
-                          colourOf(units.isEmpty() ? -1 : units.first().owner, at.style), at.style);
+                const UnitSummary &units = m_units[size_t(row) * m_cols + col];
+                drawUnits(p, at.cellRect(col, row), units.count, colourOf(units.owner, at.style), at.style);
             }
 }
 

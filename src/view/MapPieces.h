@@ -16,6 +16,7 @@
 #include <QPoint>
 #include <QRegion>
 #include <QStringList>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -93,6 +94,14 @@ private:
     QList<Sign> m_signs;
     // Per cell, row by row: its facts with bit 7 set once read.
     mutable std::vector<quint8> m_facts;
+    // The plots with units, by the same index, once read: how many, and the
+    // first one's owner.
+    struct UnitSummary
+    {
+        int count = 0;
+        int owner = -1;
+    };
+    mutable std::unordered_map<size_t, UnitSummary> m_units;
     mutable int m_cols = 0, m_rows = 0;
 };
 

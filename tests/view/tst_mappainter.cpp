@@ -55,6 +55,7 @@ private Q_SLOTS:
     void cellsBeyondTheTable();
     void edits();
     void areaEqualsWhole();
+    void looksKeptBetweenPaints();
 
 private:
     Document m_continents;
@@ -239,6 +240,63 @@ void TestMapPainter::areaEqualsWhole()
             for (int y = 0; y < size.height(); y += 3)
                 for (int x = 0; x < size.width(); x += 3)
                     QCOMPARE(noise.pixel(x, y), area.contains(x, y) ? whole.pixel(x, y) : qRgb(1, 2, 3));
+        }
+    }
+}
+
+// With the plots' looks kept between paints, and those of edited plots
+// forgotten, every paint gives the pixels of painting each cell anew, in
+// both styles, team labels written out included; a plot not forgotten keeps
+// its look, as the keeper was told nothing.
+void TestMapPainter::looksKeptBetweenPaints()
+{
+    const QByteArray texts[] = {
+        "TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FOREST\r\nPlotType=0",
+        "TerrainType=TERRAIN_SNOW\r\nTeamReveal=12,",
+        "TerrainType=TERRAIN_SNOW\r\nTeamReveal=7,",
+        "BonusType=B\r\nPlotType=1",
+        "",
+        "TerrainType=TERRAIN_OCEAN\r\nFeatureType=FEATURE_ICE\r\nImprovementType=X",
+    };
+    for (const MapStyle *style : {&MapStyle::classic(), &MapStyle::terrain()}) {
+        for (int W : {4, 32}) {
+            Document doc = m_continents;
+            GridPaintParams p = paramsFor(doc, W, 1);
+            p.style = *style;
+            p.leftCol = 1;
+            const QSize size(700, 500);
+            QImage cached(size, QImage::Format_RGB32), direct(size, QImage::Format_RGB32);
+            MapPainter painter;
+            PlotLooks looks;
+            painter.paint(cached, doc.PlotTexts, p, &looks);
+            quint32 seed = 7;
+            for (int round = 0; round < 6; ++round) {
+                QRegion edited;
+                for (int k = 0; k < 20; ++k) {
+                    seed = seed * 1103515245u + 12345u;
+                    const QPoint cell(int(seed >> 8) % 20 + 1, int(seed >> 20) % 14);
+                    doc.PlotTexts.setText(cell.x(), cell.y(), texts[(seed >> 4) % 6]);
+                    edited += QRect(cell, QSize(1, 1));
+                }
+                looks.forget(edited);
+                painter.paint(cached, doc.PlotTexts, p, &looks);
+                paintGridDirect(direct, doc.PlotTexts, p);
+                QVERIFY2(cached == direct, firstDifference(cached, direct).constData());
+            }
+            // Told nothing, the keeper shows the plot as it last read it.
+            const QByteArray before = doc.PlotTexts.text(3, 3);
+            doc.PlotTexts.setText(3, 3, "TerrainType=TERRAIN_GRASS");
+            painter.paintArea(cached, QRect(p.cellPos(3, 3), QSize(W, W)), doc.PlotTexts, p, &looks);
+            doc.PlotTexts.setText(3, 3, before);
+            paintGridDirect(direct, doc.PlotTexts, p);
+            QCOMPARE(cached, direct);
+            // Another table's size starts afresh.
+            doc.PlotTexts.resize(30, 20);
+            p.colCount = 30;
+            p.rowCount = 20;
+            painter.paint(cached, doc.PlotTexts, p, &looks);
+            paintGridDirect(direct, doc.PlotTexts, p);
+            QVERIFY2(cached == direct, firstDifference(cached, direct).constData());
         }
     }
 }

@@ -1,7 +1,8 @@
 // Walks the editor through its pages with a map file and saves a picture of
 // the screen at each step: vor4-screenshots MAPFILE OUTDIR
 // With --legend OUT.png it saves the editor's legend of the grid's colours
-// and marks instead (Help > Legend).
+// and marks instead (Help > Legend); with --styles MAPFILE OUTDIR the same
+// part of the map on the grid in each map style, as style-NAME.png.
 
 #include "ChangeSelection.h"
 #include "Dialogs.h"
@@ -94,11 +95,44 @@ void placeOnScreen(QWidget *window, QPoint at)
 
 } // namespace
 
+// The grid on the map page at cell size 16, showing the map from `corner`
+// on, in each style.
+int shootStyles(const QString &map, const QDir &out, QPoint corner)
+{
+    Dialogs::setInstance(std::make_unique<ScriptedDialogs>(map, QString()));
+    auto *window = new MainWindow;
+    window->resize(1000, 900);
+    window->show();
+    window->action(QStringLiteral("open"))->trigger();
+    window->action(QStringLiteral("mapPage"))->trigger();
+    window->mapPage()->selectZoom(9); // 16
+    MapGrid *grid = window->mapPage()->grid();
+    grid->setMinimumSize(600, 440);
+    settle();
+    grid->setTopLeft(corner.x(), corner.y());
+    settle();
+    bool ok = true;
+    for (const QString &style : vor4::MapStyle::names()) {
+        window->action(QStringLiteral("style") + style)->trigger();
+        grid->setTopLeft(corner.x(), corner.y());
+        settle(200);
+        ok = grid->viewport()->grab(QRect(0, 0, 560, 400))
+                 .save(out.filePath(QStringLiteral("style-%1.png").arg(style.toLower())))
+            && ok;
+    }
+    // The next run starts in the Classic style again.
+    window->action(QStringLiteral("styleClassic"))->trigger();
+    delete window;
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--legend") == 0)
         return vor4::legendImage().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    if (argc == 4 && qstrcmp(argv[1], "--styles") == 0)
+        return shootStyles(QString::fromLocal8Bit(argv[2]), QDir(QString::fromLocal8Bit(argv[3])), QPoint(24, 8));
     if (argc < 3) {
         qWarning("usage: vor4-screenshots MAPFILE OUTDIR");
         return 2;
