@@ -3,6 +3,7 @@
 // number. Opening each is held against vor4map check on the same file
 // (counter "cli_ms"); selecting and painting the big plot must stay quick.
 
+#include "PlotEditor.h"
 #include "AnswerDialogs.h"
 #include "MapGenerator.h"
 #include "MapGrid.h"
@@ -157,9 +158,9 @@ void BM_SelectBigPlot(benchmark::State &state)
     w->mapPage()->grid()->setCurrentCell(0, bottom);
     for (auto _ : state) {
         w->mapPage()->selectCell(0, bottom);
-        w->mapPage()->plotEdit()->repaint();
+        w->mapPage()->plotEditor()->memo()->repaint();
         w->mapPage()->selectCell(1, bottom);
-        w->mapPage()->plotEdit()->repaint();
+        w->mapPage()->plotEditor()->memo()->repaint();
     }
 }
 BENCHMARK(BM_SelectBigPlot)->ArgName("kind")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 // first count when it is opened, the Problems panel's first lint and its
 // following of a plot edit, and the same two of the balance window.
 
+#include "PlotEditor.h"
 #include "BenchmarkWindow.h"
 #include "AnswerDialogs.h"
 #include "BalanceWindow.h"
@@ -116,14 +117,14 @@ void BM_StatisticsFirstFill(benchmark::State &state)
 {
     MainWindow *w = window();
     for (auto _ : state) {
-        w->mapPage()->statistics()->show();
+        w->findChild<StatisticsWindow *>(QStringLiteral("StatisticsWindow"))->show();
         state.PauseTiming();
-        w->mapPage()->statistics()->hide();
+        w->findChild<StatisticsWindow *>(QStringLiteral("StatisticsWindow"))->hide();
         state.ResumeTiming();
     }
-    w->mapPage()->statistics()->show();
-    state.counters["rows"] = w->mapPage()->statistics()->model()->rowCount();
-    w->mapPage()->statistics()->hide();
+    w->findChild<StatisticsWindow *>(QStringLiteral("StatisticsWindow"))->show();
+    state.counters["rows"] = w->findChild<StatisticsWindow *>(QStringLiteral("StatisticsWindow"))->model()->rowCount();
+    w->findChild<StatisticsWindow *>(QStringLiteral("StatisticsWindow"))->hide();
 }
 BENCHMARK(BM_StatisticsFirstFill)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -159,7 +160,7 @@ void BM_ProblemsFollowPlotEdit(benchmark::State &state)
                               QStringLiteral("TerrainType=TERRAIN_GRASS\nPlotType=1")};
     int n = 0;
     for (auto _ : state) {
-        w->mapPage()->plotEdit()->setText(texts[n++ % 2]);
+        w->mapPage()->plotEditor()->memo()->setText(texts[n++ % 2]);
         w->action(QStringLiteral("plotApply"))->trigger();
         panel->updateNow();
     }

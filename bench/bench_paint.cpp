@@ -1,14 +1,15 @@
 // Painting the map: a full repaint of a 1920 x 1080 view of the 1000 x 1000
-// benchmark map with every layer on, through the grid's painter, and
-// "vor4map render" of the whole map at cell size 4 as a separate process.
+// benchmark map with every layer on, through the grid's painter, in each
+// style, with the plots' looks kept as the grid keeps them and with every
+// plot read anew; and "vor4map render" of the whole map at cell size 4 as a separate
+// process, as today's plain render and as an export with the pieces, with
+// its time and its peak memory against the map file's size.
 
 #include "MapGenerator.h"
-#include "MapDocument.h"
 #include "MapPainter.h"
 #include "MapPieces.h"
-#include "ReplaceDocument.h"
 #include "MapReader.h"
-#include "MiniMap.h"
+#include "MapStyle.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,6 +20,7 @@
 
 #include <ctime>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char **environ;
@@ -37,12 +39,18 @@ const vor4::Document &bigMap()
     return *doc;
 }
 
+const vor4::MapStyle &styleOf(int64_t index)
+{
+    return index == 0 ? vor4::MapStyle::classic() : vor4::MapStyle::terrain();
+}
+
 // The grid's settings: default palette colours, grid lines, all layers, the
 // view somewhere inside the map.
-vor4::GridPaintParams viewParams(int cellSize, int lineWidth)
+vor4::GridPaintParams viewParams(int cellSize, int lineWidth, int64_t style = 0)
 {
     const vor4::Document &doc = bigMap();
     vor4::GridPaintParams p;
+    p.style = styleOf(style);
     p.cellSize = cellSize;
     p.lineWidth = lineWidth;
     p.colCount = doc.columnCount();
@@ -51,27 +59,29 @@ vor4::GridPaintParams viewParams(int cellSize, int lineWidth)
     p.topRow = 200;
     p.highlightCol = 310;
     p.highlightRow = 210;
-    p.cellPen = vor4::gridCellPen(lineWidth);
+    p.cellPen = vor4::gridCellPen(lineWidth, p.style.gridLine);
     return p;
 }
 
-void paintView(benchmark::State &state, bool keepCache)
+// keepCache: the tiles of the paint before are kept; read: every plot's
+// text is read again rather than its look kept since the grid last read it.
+void paintView(benchmark::State &state, bool keepCache, bool read = false)
 {
     const vor4::Document &doc = bigMap();
     if (doc.columnCount() < 1000) {
         state.SkipWithError("benchmark map not available");
         return;
     }
-    const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)));
+    const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)), state.range(2));
     QImage view(1920, 1080, QImage::Format_RGB32);
-    QImage miniMap(vor4::miniMapSize(doc), QImage::Format_RGB32);
-    miniMap.fill(Qt::white);
     vor4::MapPainter painter;
-    painter.paint(view, doc.PlotTexts, params, &miniMap); // the grid's first paint fills the cache
+    vor4::PlotLooks looks;
+    vor4::PlotLooks *kept = read ? nullptr : &looks;
+    painter.paint(view, doc.PlotTexts, params, kept); // the grid's first paint fills the caches
     for (auto _ : state) {
         if (!keepCache)
             painter.clearCache();
-        painter.paint(view, doc.PlotTexts, params, &miniMap);
+        painter.paint(view, doc.PlotTexts, params, kept);
         benchmark::DoNotOptimize(view.constBits());
     }
     const int pitch = params.pitch();
@@ -82,6 +92,12 @@ void paintView(benchmark::State &state, bool keepCache)
 void BM_PaintView(benchmark::State &state)
 {
     paintView(state, true);
+}
+
+// Every plot's text read again, as for a view first shown after Open.
+void BM_PaintViewUnread(benchmark::State &state)
+{
+    paintView(state, true, true);
 }
 
 // Every distinct cell look painted anew: the cost of the first paint at a size.
@@ -101,7 +117,7 @@ void BM_PaintViewDirect(benchmark::State &state)
     const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)));
     QImage view(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
-        vor4::paintGridDirect(view, doc.PlotTexts, params, nullptr);
+        vor4::paintGridDirect(view, doc.PlotTexts, params);
         benchmark::DoNotOptimize(view.constBits());
     }
 }
@@ -110,28 +126,21 @@ void BM_PaintViewDirect(benchmark::State &state)
 // overlay does after the cells: starts, units, signs and rivers.
 void BM_PaintViewWithPieces(benchmark::State &state)
 {
-    static vor4::MapDocument *md = [] {
-        auto *d = new vor4::MapDocument;
-        d->push(new vor4::ReplaceDocument(d, bigMap().deepCopy(), QStringLiteral("Open")));
-        return d;
-    }();
-    const vor4::Document &doc = md->document();
+    const vor4::Document &doc = bigMap();
     if (doc.columnCount() < 1000) {
         state.SkipWithError("benchmark map not available");
         return;
     }
-    const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)));
+    const vor4::GridPaintParams params = viewParams(int(state.range(0)), int(state.range(1)), state.range(2));
     QImage view(1920, 1080, QImage::Format_RGB32);
     vor4::MapPainter painter;
-    vor4::MapPieces pieces(md);
-    const int pitch = params.pitch();
-    const QRect cells(params.leftCol - 1, params.topRow - 1, 1920 / pitch + 3, 1080 / pitch + 3);
+    vor4::PlotLooks looks;
+    vor4::MapPieces pieces(&doc);
+    const QRect cells = params.cellsUnder(view.rect(), params.style.pieceReach(params.cellSize));
     const auto paint = [&] {
-        painter.paint(view, doc.PlotTexts, params, nullptr);
+        painter.paint(view, doc.PlotTexts, params, &looks);
         QPainter p(&view);
-        pieces.paint(p, cells, vor4::PieceLayers(), params.cellSize, [&](int col, int row) {
-            return QRect((col - params.leftCol) * pitch, (row - params.topRow) * pitch, params.cellSize, params.cellSize);
-        });
+        pieces.paint(p, params, cells, vor4::PieceLayers());
     };
     paint(); // the first paint reads the plots in view
     for (auto _ : state) {
@@ -140,7 +149,8 @@ void BM_PaintViewWithPieces(benchmark::State &state)
     }
 }
 
-bool runProcess(const QStringList &args, double &seconds)
+// Runs a program to its end: its wall time and its peak resident memory.
+bool runProcess(const QStringList &args, double &seconds, double *peakMB = nullptr)
 {
     QList<QByteArray> bytes;
     for (const QString &a : args)
@@ -155,15 +165,20 @@ bool runProcess(const QStringList &args, double &seconds)
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
         return false;
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
         return false;
     clock_gettime(CLOCK_MONOTONIC, &stop);
+    if (peakMB)
+        *peakMB = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     seconds = double(stop.tv_sec - start.tv_sec) + double(stop.tv_nsec - start.tv_nsec) * 1e-9;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // vor4map render of the whole 1000 x 1000 map at cell size 4 (5000 x 5000
 // pixels): loading, painting in bands and writing the PNG, as a user pays.
+// Argument: 0 the plain Classic picture, 1 the Terrain style with the
+// pieces, as File > Export picture writes it.
 void BM_RenderCommand(benchmark::State &state)
 {
     const QString map = benchmarkMapPath(1000, 1000);
@@ -172,17 +187,24 @@ void BM_RenderCommand(benchmark::State &state)
         return;
     }
     const QString out = QDir::temp().filePath(QStringLiteral("vor4-bench/render-cell4.png"));
-    const QStringList args{QStringLiteral(VOR4MAP_PATH), QStringLiteral("render"), map, out,
-                           QStringLiteral("--cell"), QStringLiteral("4")};
+    QStringList args{QStringLiteral(VOR4MAP_PATH), QStringLiteral("render"), map, out,
+                     QStringLiteral("--cell"), QStringLiteral("4")};
+    if (state.range(0) == 1)
+        args << QStringLiteral("--style") << QStringLiteral("terrain") << QStringLiteral("--pieces");
+    double peak = 0;
     for (auto _ : state) {
         double seconds = 0;
-        if (!runProcess(args, seconds)) {
+        if (!runProcess(args, seconds, &peak)) {
             state.SkipWithError("vor4map render failed");
             return;
         }
         state.SetIterationTime(seconds);
     }
+    const double mapMB = double(QFile(map).size()) / (1024.0 * 1024.0);
     state.counters["png_MB"] = double(QFile(out).size()) / 1e6;
+    state.counters["peak_MiB"] = peak;
+    state.counters["map_MiB"] = mapMB;
+    state.counters["peak_per_map"] = peak / mapMB;
     QFile::remove(out);
 }
 
@@ -190,23 +212,41 @@ void BM_RenderCommand(benchmark::State &state)
 
 // Arguments: cell size, grid line width. Cell size 4 without lines is the
 // most cells a 1920 x 1080 view can hold (480 x 270).
+// Arguments: cell size, grid line width, style (0 Classic, 1 Terrain).
 BENCHMARK(BM_PaintView)
-    ->ArgNames({"cell", "lines"})
-    ->Args({16, 1})
-    ->Args({4, 1})
-    ->Args({4, 0})
+    ->ArgNames({"cell", "lines", "style"})
+    ->Args({16, 1, 0})
+    ->Args({4, 1, 0})
+    ->Args({4, 0, 0})
+    ->Args({16, 1, 1})
+    ->Args({4, 1, 1})
+    ->Args({4, 0, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_PaintViewUnread)
+    ->ArgNames({"cell", "lines", "style"})
+    ->Args({16, 1, 0})
+    ->Args({4, 1, 0})
+    ->Args({4, 0, 0})
+    ->Args({16, 1, 1})
+    ->Args({4, 1, 1})
+    ->Args({4, 0, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_PaintViewWithPieces)
-    ->ArgNames({"cell", "lines"})
-    ->Args({16, 1})
-    ->Args({4, 1})
+    ->ArgNames({"cell", "lines", "style"})
+    ->Args({16, 1, 0})
+    ->Args({4, 1, 0})
+    ->Args({16, 1, 1})
+    ->Args({4, 1, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_PaintViewColdCache)
-    ->ArgNames({"cell", "lines"})
-    ->Args({16, 1})
-    ->Args({4, 0})
+    ->ArgNames({"cell", "lines", "style"})
+    ->Args({16, 1, 0})
+    ->Args({4, 0, 0})
+    ->Args({16, 1, 1})
+    ->Args({4, 0, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_PaintViewDirect)
@@ -216,7 +256,13 @@ BENCHMARK(BM_PaintViewDirect)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
-BENCHMARK(BM_RenderCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_RenderCommand)
+    ->ArgName("export")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
 
 int main(int argc, char **argv)
 {

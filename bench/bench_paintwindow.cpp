@@ -3,6 +3,7 @@
 // viewport, each step timed with the repaint of the grid, the preview and
 // the minimap that follow it.
 
+#include "ChangeSelection.h"
 #include "BenchmarkWindow.h"
 #include "LargestRegion.h"
 #include "MapGenerator.h"
@@ -138,7 +139,7 @@ void BM_WindowWandLargestRegion(benchmark::State &state)
         send(QEvent::MouseButtonRelease, seed, Qt::NoButton);
         QCoreApplication::processEvents();
         state.PauseTiming();
-        w->document()->selection().clear();
+        w->document()->push(new vor4::ChangeSelection(w->document(), QRegion()));
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }

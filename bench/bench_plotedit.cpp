@@ -2,6 +2,7 @@
 // Apply, Recall, Clear and a Change from the map contents window, each with
 // the full repaint of the visible grid that follows it.
 
+#include "PlotEditor.h"
 #include "BenchmarkWindow.h"
 #include "AnswerDialogs.h"
 #include "MapGenerator.h"
@@ -50,8 +51,8 @@ void BM_MapApply(benchmark::State &state)
                               QStringLiteral("TerrainType=TERRAIN_SNOW\nPlotType=0")};
     int n = 0;
     for (auto _ : state) {
-        w->mapPage()->plotEdit()->setText(texts[n++ % 2]);
-        w->mapPage()->applyPlot();
+        w->mapPage()->plotEditor()->memo()->setText(texts[n++ % 2]);
+        w->mapPage()->plotEditor()->applyPlot();
     }
     const QSize view = w->mapPage()->grid()->viewport()->size();
     state.counters["view_w"] = view.width();
@@ -64,8 +65,8 @@ BENCHMARK(BM_MapApply)->Unit(benchmark::kMillisecond);
 void BM_UndoRedoPlotEdit(benchmark::State &state)
 {
     MainWindow *w = window();
-    w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_TUNDRA"));
-    w->mapPage()->applyPlot();
+    w->mapPage()->plotEditor()->memo()->setText(QStringLiteral("TerrainType=TERRAIN_TUNDRA"));
+    w->mapPage()->plotEditor()->applyPlot();
     QUndoStack *stack = w->document()->undoStack();
     for (auto _ : state) {
         stack->undo();
@@ -79,7 +80,7 @@ void BM_MapRecall(benchmark::State &state)
 {
     MainWindow *w = window();
     for (auto _ : state)
-        w->mapPage()->recallPlot();
+        w->mapPage()->plotEditor()->recallPlot();
 }
 BENCHMARK(BM_MapRecall)->Unit(benchmark::kMillisecond);
 
@@ -87,8 +88,8 @@ void BM_MapClearThenRecall(benchmark::State &state)
 {
     MainWindow *w = window();
     for (auto _ : state) {
-        w->mapPage()->clearPlot();
-        w->mapPage()->recallPlot();
+        w->mapPage()->plotEditor()->clearPlot();
+        w->mapPage()->plotEditor()->recallPlot();
     }
     state.SetItemsProcessed(state.iterations() * 2); // two edits, two repaints a round
 }

@@ -7,6 +7,7 @@
 // the windows: the region's copy, its text, its parse and its paste step,
 // and a flip of the whole map with its river edges.
 
+#include "ChangeSelection.h"
 #include "BenchmarkWindow.h"
 #include "MapDocument.h"
 #include "MapGenerator.h"
@@ -45,7 +46,7 @@ void transformWithUndo(benchmark::State &state, QAction *action)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->document()->selection().clear();
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRegion()));
     QUndoStack *stack = w->document()->undoStack();
     const int before = stack->index();
     double undoMs = 0;
@@ -103,12 +104,12 @@ void BM_WindowCopy500(benchmark::State &state)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->document()->selection().setRegion(Region500, QSize(1000, 1000));
+    w->document()->push(new vor4::ChangeSelection(w->document(), Region500));
     for (auto _ : state) {
         w->regions()->action(RegionActions::Copy)->trigger();
         QCoreApplication::processEvents();
     }
-    w->document()->selection().clear();
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRegion()));
 }
 BENCHMARK(BM_WindowCopy500)->Unit(benchmark::kMillisecond);
 
@@ -119,7 +120,7 @@ void BM_ClipboardText500(benchmark::State &state)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->document()->selection().setRegion(Region500, QSize(1000, 1000));
+    w->document()->push(new vor4::ChangeSelection(w->document(), Region500));
     qsizetype bytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -130,7 +131,7 @@ void BM_ClipboardText500(benchmark::State &state)
         benchmark::DoNotOptimize(data->text());
     }
     state.counters["text_MB"] = bytes / 1e6;
-    w->document()->selection().clear();
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRegion()));
 }
 BENCHMARK(BM_ClipboardText500)->Unit(benchmark::kMillisecond);
 
@@ -148,9 +149,9 @@ void windowPaste(benchmark::State &state, bool fromAnotherEditor)
     if (!requireMap(state))
         return;
     MainWindow *w = window();
-    w->document()->selection().setRegion(Region500, QSize(1000, 1000));
+    w->document()->push(new vor4::ChangeSelection(w->document(), Region500));
     w->regions()->action(RegionActions::Copy)->trigger();
-    w->document()->selection().clear();
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRegion()));
     if (fromAnotherEditor) {
         auto *data = new QMimeData;
         data->setData(PlotBlocksMimeData::MimeType,
@@ -183,7 +184,7 @@ void windowPaste(benchmark::State &state, bool fromAnotherEditor)
             break;
         }
         stack->undo();
-        w->document()->selection().clear();
+        w->document()->push(new vor4::ChangeSelection(w->document(), QRegion()));
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }

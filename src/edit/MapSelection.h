@@ -21,15 +21,17 @@ public:
     QRect boundingRect() const { return m_region.boundingRect(); }
     bool isEmpty() const { return m_region.isEmpty(); }
     qint64 cellCount() const;
-    // The cells kept inside a grid of this size. Outside the history: for
-    // its steps and for a new map.
-    void setRegion(const QRegion &cells, const QSize &grid);
-    void clear() { setRegion(QRegion(), QSize()); }
 
 Q_SIGNALS:
     void changed(const QRegion &before, const QRegion &now);
 
 private:
+    // Only ChangeSelection steps change it, and the document keeps it inside
+    // its grid; the cells kept inside a grid of this size.
+    friend class ChangeSelection;
+    friend class MapDocument;
+    void setRegion(const QRegion &cells, const QSize &grid);
+
     QRegion m_region;
 };
 

@@ -70,11 +70,12 @@ QIcon pieceIcon(int index)
     vor4::paintPlot(p, vor4::classifyPlot("TerrainType=TERRAIN_GRASS"), QRect(0, 0, 15, 15), vor4::LayerSwitches());
     const QRect cell(0, 0, 15, 15);
     const QColor red = vor4::playerColour(0, {});
+    const vor4::MapStyle &classic = vor4::MapStyle::classic();
     switch (index) {
-    case 0: vor4::drawStartMarker(p, cell, 1, red); break;
-    case 1: vor4::drawUnitBadge(p, cell.adjusted(-1, 0, 1, 1), 2, red); break;
-    case 2: vor4::drawSignFlag(p, cell.adjusted(2, 0, 8, 0)); break;
-    default: vor4::drawRiverEdge(p, QRect(0, 0, 7, 15), vor4::PlotFacts::EastEdge, -1); break;
+    case 0: vor4::drawStart(p, cell, 1, red, classic); break;
+    case 1: vor4::drawUnits(p, cell.adjusted(-1, 0, 1, 1), 2, red, classic); break;
+    case 2: vor4::drawSign(p, cell.adjusted(2, 0, 8, 0), classic); break;
+    default: vor4::drawRiverEdge(p, QRect(0, 0, 7, 15), vor4::PlotFacts::EastEdge, -1, classic); break;
     }
     p.end();
     return QIcon(QPixmap::fromImage(image));
@@ -161,6 +162,19 @@ EditorActions::EditorActions(QUndoStack *history, QObject *parent)
                QLatin1String(pieceLayers[i][1]), {}, true)
             ->setChecked(true);
 
+    // The map's look: one style at a time.
+    m_styles = new QActionGroup(this);
+    m_styles->addAction(create(QStringLiteral("styleClassic"), QStringLiteral("&Classic"), QIcon(),
+                               QStringLiteral("Map style Classic: pure terrain colours with symbols and hatches"), {},
+                               true))
+        ->setChecked(true);
+    m_styles->addAction(create(QStringLiteral("styleTerrain"), QStringLiteral("&Terrain"), QIcon(),
+                               QStringLiteral("Map style Terrain: muted colours, relief shading and small icons"), {},
+                               true));
+    create(QStringLiteral("exportPicture"), QStringLiteral("&Export picture..."), QIcon::fromTheme(QStringLiteral("document-export")),
+           QStringLiteral("Export the map, or the selection, as a PNG picture"),
+           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
+
     create(QStringLiteral("newMap"), QStringLiteral("Create a &New Map..."), glyph("newmap"),
            QStringLiteral("Create a new map"));
     create(QStringLiteral("statistics"), QStringLiteral("&Statistics"), glyph("statistics"),
@@ -213,6 +227,11 @@ QStringList EditorActions::layerIds()
     for (const Layer &l : layers)
         ids << QLatin1String(l.id);
     return ids;
+}
+
+QStringList EditorActions::styleIds()
+{
+    return {QStringLiteral("styleClassic"), QStringLiteral("styleTerrain")};
 }
 
 QStringList EditorActions::pieceLayerIds()

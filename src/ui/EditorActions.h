@@ -29,6 +29,9 @@ public:
     static QStringList layerIds();
     // The switches of the pieces drawn over the cells: starts, units, signs, rivers.
     static QStringList pieceLayerIds();
+    // The map styles, in the order of MapStyle::names; one is checked.
+    static QStringList styleIds();
+    QActionGroup *styleGroup() const { return m_styles; }
     // While a file loads the window's commands wait; Quit stays, to end the
     // load.
     void setBusy(bool busy);
@@ -43,4 +46,5 @@ private:
     QHash<QString, QAction *> m_actions;
     QList<QAction *> m_own; // made here, not registered
     QActionGroup *m_pages = nullptr;
+    QActionGroup *m_styles = nullptr;
 };

@@ -1,19 +1,19 @@
 #include "FileActions.h"
 
 #include "AutoRecovery.h"
+#include "ChangeSelection.h"
+#include "CompoundStep.h"
 #include "Dialogs.h"
+#include "DocumentWindow.h"
 #include "EditorContext.h"
 #include "GameLocation.h"
-#include "MainWindow.h"
+#include "MapDocument.h"
 #include "MapCheck.h"
 #include "MapFileType.h"
 #include "MapReader.h"
 #include "NewMapDialog.h"
-#include "MapPage.h"
 #include "MapWriter.h"
 #include "ReplaceDocument.h"
-#include "SectionMemo.h"
-#include "SectionPage.h"
 #include "WaitCursor.h"
 
 #include <QDir>
@@ -30,9 +30,6 @@ const QString FileFilter = QStringLiteral(
     "Vor4MapFiles (*.Vor4WorldBuilderSave);;All files (*)"); // "*.*" would hide names without a dot
 const QLatin1String Extension(".Vor4WorldBuilderSave");
 
-const vor4::SectionKind Sections[] = {vor4::SectionKind::Game, vor4::SectionKind::Team, vor4::SectionKind::Player,
-                                      vor4::SectionKind::Map};
-
 // The one local map file a drag carries; empty for anything else (several
 // files, folders, text, files that are no maps).
 QString droppedMapFile(const QMimeData *data)
@@ -48,10 +45,11 @@ QString droppedMapFile(const QMimeData *data)
 
 } // namespace
 
-FileActions::FileActions(MainWindow *window, EditorContext *context)
-    : QObject(window)
-    , m_window(window)
+FileActions::FileActions(EditorContext *context, DocumentWindow *window)
+    : QObject(context)
     , m_context(context)
+    , m_host(window)
+    , m_window(context->window())
     , m_recovery(new AutoRecovery(context->document(), this))
 {
     // One thread that stays: a new one for every load would take the new
@@ -103,10 +101,14 @@ void FileActions::setBusy(bool busy)
 void FileActions::newDocument(vor4::Document fresh, const QString &stepName)
 {
     // An untitled document: Save has no file to overwrite. One step, so
-    // that Undo brings the old document back, name and all.
+    // that Undo brings the old document back, name, selection and all.
     Q_EMIT mapClosing();
     m_captionName = QStringLiteral("Untitled");
-    m_context->push(new vor4::ReplaceDocument(m_context->document(), std::move(fresh), stepName));
+    vor4::MapDocument *doc = m_context->document();
+    auto *step = new vor4::CompoundStep(doc, stepName);
+    new vor4::ChangeSelection(doc, QRegion(), step);
+    new vor4::ReplaceDocument(doc, std::move(fresh), stepName, step);
+    m_context->push(step);
     m_context->document()->setClean();
     m_confirmDamagedSave = false;
     updateCaption();
@@ -115,7 +117,7 @@ void FileActions::newDocument(vor4::Document fresh, const QString &stepName)
 bool FileActions::maybeSave()
 {
     // What is typed in the field being edited counts, as leaving it would.
-    if (!m_window->storeFocusedMemo())
+    if (!m_host->storeFocusedMemo())
         return false;
     vor4::MapDocument *doc = m_context->document();
     if (!doc->isModified())
@@ -167,7 +169,7 @@ void FileActions::createGeneratedMap()
     vor4::Document fresh = dialog.takeDocument(&notes);
     const QString name = QStringLiteral("New map %1 x %2").arg(fresh.columnCount()).arg(fresh.rowCount());
     newDocument(std::move(fresh), name);
-    m_window->showPage(MainWindow::MapEditorPage);
+    m_host->showMapPage();
     m_context->say(notes.isEmpty() ? name : name + QStringLiteral(": ") + notes.join(QStringLiteral("; ")));
 }
 
@@ -178,12 +180,7 @@ void FileActions::open()
         openMapFile(path);
 }
 
-void FileActions::clearEdits()
-{
-    for (vor4::SectionKind kind : Sections)
-        m_window->sectionPage(kind)->edit()->clear();
-    m_window->mapPage()->plotEdit()->clear();
-}
+void FileActions::clearEdits() { m_host->clearTextFields(); }
 
 vor4::LoadResult FileActions::readMap(const QString &path, vor4::Document *doc)
 {
@@ -253,7 +250,9 @@ bool FileActions::openMapFile(const QString &path)
         // the reader runs; the focus leaves the text fields first.
         m_cancelLoad = false;
         setBusy(true);
-        // The map before goes first: its memory may be needed for the new one.
+        // The map before goes first, its selection with it: its memory may
+        // be needed for the new one.
+        m_context->push(new vor4::ChangeSelection(m_context->document(), QRegion()));
         m_context->document()->reset(0, 0);
         clearEdits();
         result = readMap(path, &loaded);
@@ -270,10 +269,8 @@ bool FileActions::openMapFile(const QString &path)
         // What was read replaces the document in one step; the window follows.
         m_context->document()->adopt(std::move(loaded));
         if (read)
-            m_window->showPage(MainWindow::RulesPage);
+            m_host->showReadMap(result.ok());
         if (result.ok()) {
-            for (vor4::SectionKind kind : Sections)
-                m_window->sectionPage(kind)->showFirstSlot();
             m_context->say(QStringLiteral("Map ready..."));
         } else {
             clearEdits();
@@ -285,7 +282,7 @@ bool FileActions::openMapFile(const QString &path)
                 Dialogs::instance().error(m_window, message);
         }
         if (result.ok() || result.status == vor4::LoadResult::StructureError)
-            m_window->mapPage()->renderMiniMap();
+            m_host->renderMiniMap();
     }
     m_confirmDamagedSave = false;
     if (result.ok() && !m_closeAfterLoad)
@@ -350,7 +347,7 @@ bool FileActions::offerRecovery()
 
 bool FileActions::save()
 {
-    if (!m_window->storeFocusedMemo())
+    if (!m_host->storeFocusedMemo())
         return false;
     const QString file = m_context->stores().FileName;
     if (file.isEmpty()) {
@@ -383,7 +380,7 @@ bool FileActions::save()
 
 bool FileActions::saveAs()
 {
-    if (!m_window->storeFocusedMemo())
+    if (!m_host->storeFocusedMemo())
         return false;
     // A new map is offered a new name, never that of the file opened before.
     const QString untitled = QStringLiteral("Untitled") + Extension;

@@ -13,8 +13,8 @@
 #include <atomic>
 
 class AutoRecovery;
+class DocumentWindow;
 class EditorContext;
-class MainWindow;
 class QMimeData;
 
 namespace vor4 {
@@ -27,7 +27,9 @@ class FileActions : public QObject
 {
     Q_OBJECT
 public:
-    FileActions(MainWindow *window, EditorContext *context);
+    // The context gives the document, the status bar and the window that
+    // the dialogs belong to and the caption names the file in.
+    FileActions(EditorContext *context, DocumentWindow *window);
 
     AutoRecovery *recovery() const { return m_recovery; }
     // The game's folders, looked up once; empty without the game.
@@ -87,8 +89,9 @@ private:
     bool isUntitled() const;
     void setBusy(bool busy);
 
-    MainWindow *m_window;
     EditorContext *m_context;
+    DocumentWindow *m_host;
+    QWidget *m_window; // the dialogs' parent, captioned with the file
     AutoRecovery *m_recovery;
     QString m_installDir;
     QString m_mapsDir;

@@ -3,6 +3,7 @@
 #include "ChangeSelection.h"
 
 #include "CommandButtons.h"
+#include "CurrentCell.h"
 #include "MapDocument.h"
 #include "MapGrid.h"
 #include "PlotReplace.h"
@@ -46,11 +47,10 @@ QCheckBox *option(const char *name, const QString &text)
 
 } // namespace
 
-FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, const QPoint *selectedPlot, QWidget *parent)
+FindBar::FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent)
     : QWidget(parent)
     , m_doc(doc)
     , m_grid(grid)
-    , m_selectedPlot(selectedPlot)
     , m_search(doc)
     , m_marks(&m_search, grid)
 {
@@ -287,9 +287,9 @@ void FindBar::setNote(QLabel *label, const QString &text, bool error)
 
 std::optional<QPoint> FindBar::selectedCell() const
 {
-    if (m_selectedPlot->x() < 0 || m_selectedPlot->y() < 0)
+    if (!m_grid->currentCell()->isChosen())
         return std::nullopt;
-    return QPoint(m_grid->col(), m_grid->row());
+    return m_grid->currentCell()->cell();
 }
 
 void FindBar::findNext() { step(true); }

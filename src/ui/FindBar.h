@@ -25,8 +25,8 @@ class FindBar : public QWidget
 {
     Q_OBJECT
 public:
-    // selectedPlot: the map page's selected plot, (-1, -1) for none.
-    FindBar(vor4::MapDocument *doc, MapGrid *grid, const QPoint *selectedPlot, QWidget *parent = nullptr);
+    // Steps on from the grid's current cell while a plot is chosen there.
+    FindBar(vor4::MapDocument *doc, MapGrid *grid, QWidget *parent = nullptr);
 
     // The find row: the text, its options, the steps, the count ("N
     // plots", or why nothing can be found) and Close; the toggle is down
@@ -101,7 +101,6 @@ private:
 
     vor4::MapDocument *m_doc;
     MapGrid *m_grid;
-    const QPoint *m_selectedPlot;
     QLineEdit *m_findField = nullptr;
     QCheckBox *m_matchCaseBox = nullptr;
     QCheckBox *m_wholeLineBox = nullptr;

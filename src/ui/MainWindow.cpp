@@ -5,6 +5,8 @@
 #include "CommandButtons.h"
 #include "EditorActions.h"
 #include "EditorContext.h"
+#include "EditorSettings.h"
+#include "ExportPictureDialog.h"
 #include "FileActions.h"
 #include "FindBar.h"
 #include "Glyphs.h"
@@ -12,12 +14,14 @@
 #include "Legend.h"
 #include "PieceActions.h"
 #include "PiecesOverlay.h"
+#include "PlotEditor.h"
 #include "ProblemsPanel.h"
 #include "RecentFiles.h"
 #include "MapContentsWindow.h"
 #include "MapGrid.h"
 #include "MapPage.h"
 #include "MapToolBox.h"
+#include "MiniMapFeed.h"
 #include "MiniMapWindow.h"
 #include "RegionActions.h"
 #include "SectionMemo.h"
@@ -88,7 +92,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     buildStatusBar();
     m_history = new HistoryWindow(m_document.undoStack(), this);
-    m_files = new FileActions(this, m_context);
+    m_files = new FileActions(m_context, this);
     m_mapPage->setNewMapHandler([this](int width, int height) { return m_files->createMap(width, height); });
     m_problems = new ProblemsPanel(m_mapPage, &m_document, this);
     addDockWidget(Qt::RightDockWidgetArea, m_problems);
@@ -101,8 +105,9 @@ MainWindow::MainWindow(QWidget *parent)
     addDockWidget(Qt::RightDockWidgetArea, m_balance);
     m_balance->hide();
     m_actions->add(QStringLiteral("territory"), m_balance->territoryAction());
+    m_regions = new RegionActions(m_context, m_mapPage, this);
+    statusBar()->addPermanentWidget(m_regions->selectionLabel());
     buildMenus();
-    m_regions = new RegionActions(this);
     m_symmetry = new SymmetryActions(m_context, m_mapMenu, this);
     // The commands made where they live answer to their names too.
     for (QAction *a : m_regions->findChildren<QAction *>() + m_mapPage->tools()->actionGroup()->actions()
@@ -113,8 +118,8 @@ MainWindow::MainWindow(QWidget *parent)
     connectCommands();
     watchFileDrops();
 
-    m_miniMapWindow = new MiniMapWindow(m_mapPage, this);
-    m_contentsWindow = new MapContentsWindow(m_mapPage, this);
+    m_miniMapWindow = new MiniMapWindow(m_mapPage->miniMap(), this);
+    m_contentsWindow = new MapContentsWindow(m_mapPage->plotEditor(), this);
     m_contentsWindow->setInstallDir(m_files->installDir());
     m_mapPage->setToolWindows(m_miniMapWindow, m_contentsWindow);
     if (const QString dir = m_files->installDir(); !dir.isEmpty())
@@ -190,11 +195,13 @@ void MainWindow::buildMenus()
     QMenu *recent = file->addMenu(QStringLiteral("Open &Recent"));
     recent->setObjectName(QStringLiteral("recentFilesMenu"));
     m_recent = new RecentFiles(recent, this);
-    add(file, {QStringLiteral("save"), QStringLiteral("saveAs"), QString(), QStringLiteral("quit")});
+    add(file, {QStringLiteral("save"), QStringLiteral("saveAs"), QString(), QStringLiteral("exportPicture"), QString(),
+               QStringLiteral("quit")});
     m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
     add(m_editMenu, {QStringLiteral("undo"), QStringLiteral("redo"), QStringLiteral("history"), QString(),
                      QStringLiteral("autoApply"), QString(), QStringLiteral("find"), QStringLiteral("findNext"),
                      QStringLiteral("findPrevious"), QStringLiteral("replace")});
+    addActions(m_editMenu, m_regions->editMenuActions());
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     add(view, {QStringLiteral("rulesPage"), QStringLiteral("teamsPage"), QStringLiteral("playersPage"),
                QStringLiteral("mapPage"), QString(), QStringLiteral("gridLines"), QStringLiteral("miniMap"),
@@ -203,12 +210,26 @@ void MainWindow::buildMenus()
     add(layerMenu, EditorActions::layerIds());
     layerMenu->addSeparator();
     add(layerMenu, EditorActions::pieceLayerIds());
+    QMenu *styleMenu = view->addMenu(QStringLiteral("Map &style"));
+    styleMenu->setObjectName(QStringLiteral("mapStyleMenu"));
+    add(styleMenu, EditorActions::styleIds());
     m_mapMenu = bar->addMenu(QStringLiteral("&Map"));
     add(m_mapMenu, {QStringLiteral("newMap"), QString()});
     m_mapPage->tools()->addToMenu(m_mapMenu);
     add(m_mapMenu, {QStringLiteral("statistics"), QStringLiteral("balance"), QStringLiteral("startsFromSettlers")});
+    addActions(m_mapMenu, m_regions->mapMenuActions());
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     add(help, {QStringLiteral("userGuide"), QStringLiteral("legend"), QStringLiteral("shortcuts"), QStringLiteral("about")});
+}
+
+void MainWindow::addActions(QMenu *menu, const QList<QAction *> &actions)
+{
+    for (QAction *a : actions) {
+        if (a)
+            menu->addAction(a);
+        else
+            menu->addSeparator();
+    }
 }
 
 void MainWindow::buildStatusBar()
@@ -258,6 +279,14 @@ void MainWindow::connectCommands()
         m_shortcuts->activateWindow();
     });
     on("legend", [this] { showLegend(); });
+    on("exportPicture", [this] {
+        if (storeFocusedMemo())
+            exportMapPicture(m_context, m_mapPage->pictureAsShown(), m_document.selection().boundingRect());
+    });
+    // The style chosen last time, and each one chosen kept for the next.
+    for (const QString &id : EditorActions::styleIds())
+        on(id.toLatin1().constData(), [this, id] { chooseStyle(action(id)->text().remove(QLatin1Char('&'))); });
+    chooseStyle(editorSettings().value(QStringLiteral("mapStyle")).toString());
     on("userGuide", [this] { openUserGuide(this); });
     for (int i = 0; i < 4; ++i)
         on(PageActionIds[i], [this, i] { showPage(i); });
@@ -283,6 +312,18 @@ void MainWindow::connectCommands()
     connect(stack, &QUndoStack::canRedoChanged, m_actions, &EditorActions::updateUndoHints);
 }
 
+void MainWindow::chooseStyle(const QString &name)
+{
+    const vor4::MapStyle *style = vor4::MapStyle::byName(name);
+    if (!style)
+        style = &vor4::MapStyle::classic();
+    const int index = int(vor4::MapStyle::names().indexOf(style->name));
+    action(EditorActions::styleIds().value(index))->setChecked(true);
+    m_mapPage->setStyle(*style);
+    if (name == style->name)
+        editorSettings().setValue(QStringLiteral("mapStyle"), style->name);
+}
+
 void MainWindow::showLegend()
 {
     auto *window = findChild<QDialog *>(QStringLiteral("LegendWindow"));
@@ -295,8 +336,8 @@ void MainWindow::showLegend()
         auto *picture = new QLabel;
         (new QVBoxLayout(window))->addWidget(picture);
         const auto draw = [this, picture] {
-            picture->setPixmap(QPixmap::fromImage(
-                vor4::legendImage(m_mapPage->grid()->layers(), m_mapPage->pieces()->overlay()->layers())));
+            picture->setPixmap(QPixmap::fromImage(vor4::legendImage(
+                m_mapPage->grid()->layers(), m_mapPage->pieces()->overlay()->layers(), m_mapPage->style())));
         };
         draw();
         connect(m_mapPage, &MapPage::layersSwitched, picture, draw);
@@ -376,14 +417,36 @@ bool MainWindow::storeFocusedMemo()
     QWidget *focus = focusWidget();
     if (!focus)
         return true;
-    if (focus == m_mapPage->plotEdit())
-        return m_mapPage->storePlotTyping();
+    if (focus == m_mapPage->plotEditor()->memo())
+        return m_mapPage->plotEditor()->storeTyping();
     for (vor4::SectionKind kind : {vor4::SectionKind::Game, vor4::SectionKind::Team, vor4::SectionKind::Player,
                                    vor4::SectionKind::Map})
         if (focus == sectionPage(kind)->edit())
             return sectionPage(kind)->storeTyping();
     return true;
 }
+
+void MainWindow::clearTextFields()
+{
+    for (SectionPage *page : m_sectionPages)
+        page->edit()->clear();
+    m_mapPage->headerPage()->edit()->clear();
+    m_mapPage->plotEditor()->memo()->clear();
+}
+
+void MainWindow::showReadMap(bool whole)
+{
+    showPage(RulesPage);
+    if (!whole)
+        return;
+    for (SectionPage *page : m_sectionPages)
+        page->showFirstSlot();
+    m_mapPage->headerPage()->showFirstSlot();
+}
+
+void MainWindow::renderMiniMap() { m_mapPage->renderMiniMap(); }
+
+void MainWindow::showMapPage() { showPage(MapEditorPage); }
 
 void MainWindow::forgetMap()
 {

@@ -4,6 +4,7 @@
 // and wires them together. What a command does lives in the page or the
 // file actions it belongs to.
 
+#include "DocumentWindow.h"
 #include "MapDocument.h"
 
 #include <QMainWindow>
@@ -30,7 +31,7 @@ class SectionPage;
 class ShortcutsWindow;
 class SymmetryActions;
 
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, private DocumentWindow
 {
     Q_OBJECT
 public:
@@ -76,7 +77,7 @@ public:
     // that Recall still brings back what it would have: tool buttons, menus,
     // keys, drops and other windows take no focus. False when it could not
     // be stored.
-    bool storeFocusedMemo();
+    bool storeFocusedMemo() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -87,7 +88,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // DocumentWindow
+    void clearTextFields() override;
+    void showReadMap(bool whole) override;
+    void renderMiniMap() override;
+    void showMapPage() override;
+
     QToolBar *addCommandBar(const QString &name, const QStringList &ids);
+    void addActions(QMenu *menu, const QList<QAction *> &actions);
+    void chooseStyle(const QString &name);
     void buildMenus();
     void buildStatusBar();
     void connectCommands();

@@ -1,5 +1,6 @@
 #include "MapGrid.h"
 
+#include "CurrentCell.h"
 #include "Document.h"
 #include "GridOverlay.h"
 #include "MapDocument.h"
@@ -16,7 +17,16 @@
 
 MapGrid::MapGrid(QWidget *parent)
     : QAbstractScrollArea(parent)
+    , m_current(new CurrentCell(this))
 {
+    m_current->setObjectName(QStringLiteral("CurrentCell"));
+    // Only the two cells whose look changes are painted again.
+    connect(m_current, &CurrentCell::changed, this, [this](QPoint before, QPoint now) {
+        if (before == now)
+            return;
+        updateCells(selectionArea(before.x(), before.y()));
+        updateCells(selectionArea(now.x(), now.y()));
+    });
     // Clicks and Tab focus the grid; the wheel only zooms and moves the
     // selection, so a memo being edited keeps the focus.
     setFocusPolicy(Qt::StrongFocus);
@@ -35,14 +45,19 @@ MapGrid::MapGrid(QWidget *parent)
 void MapGrid::setDocument(const vor4::Document *doc)
 {
     m_doc = doc;
+    m_followed = false;
+    m_plotLooks.reset(0, 0);
     updateDimensions();
 }
 
 void MapGrid::followDocument(vor4::MapDocument *doc)
 {
     setDocument(&doc->document());
+    m_followed = true;
+    connect(doc, &vor4::MapDocument::documentReplaced, this, [this] { m_plotLooks.reset(0, 0); });
     connect(doc, &vor4::MapDocument::plotsChanged, this,
             [this](const QRegion &plots) {
+                m_plotLooks.forget(plots);
                 // Only the part in view: a symmetric stroke changes plots
                 // far apart, whose bounding rectangle may be the whole view.
                 const QRect inView(m_leftCol, m_topRow, visibleColCount() + 1, visibleRowCount() + 1);
@@ -56,8 +71,7 @@ void MapGrid::updateDimensions()
 {
     m_cols = m_doc ? qMax(1, m_doc->columnCount()) : 1;
     m_rows = m_doc ? qMax(1, m_doc->rowCount()) : 1;
-    m_col = qBound(0, m_col, m_cols - 1);
-    m_row = qBound(0, m_row, m_rows - 1);
+    setCurrentCell(col(), row());
     updateScrollBars();
     setTopLeft(m_leftCol, m_topRow);
     updateCells();
@@ -88,7 +102,7 @@ QPoint MapGrid::zoomAnchor() const
 {
     if (m_wheeling)
         return m_wheelPos;
-    const QRect selected = cellRect(m_col, m_row);
+    const QRect selected = cellRect(col(), row());
     if (viewport()->rect().contains(selected.center()))
         return selected.center();
     return viewport()->rect().center();
@@ -117,17 +131,23 @@ void MapGrid::setLayer(int index, bool on)
     updateCells();
 }
 
+void MapGrid::setStyle(const vor4::MapStyle &style)
+{
+    if (style == m_style)
+        return;
+    m_style = style;
+    // The overlays draw in it too.
+    m_overlayOnly = QRegion();
+    updateCells();
+}
+
+int MapGrid::col() const { return m_current->col(); }
+
+int MapGrid::row() const { return m_current->row(); }
+
 void MapGrid::setCurrentCell(int col, int row)
 {
-    // Only the two cells whose look changes are painted again.
-    col = qBound(0, col, m_cols - 1);
-    row = qBound(0, row, m_rows - 1);
-    if (col == m_col && row == m_row)
-        return;
-    updateCells(selectionArea(m_col, m_row));
-    m_col = col;
-    m_row = row;
-    updateCells(selectionArea(m_col, m_row));
+    m_current->moveTo(QPoint(qBound(0, col, m_cols - 1), qBound(0, row, m_rows - 1)));
 }
 
 int MapGrid::selectionMargin() const
@@ -270,10 +290,11 @@ vor4::GridPaintParams MapGrid::paintParams() const
     p.background = palette().color(QPalette::Base).rgb();
     p.highlight = palette().color(QPalette::Highlight).rgb();
     if (!isActiveControl()) {
-        p.highlightCol = m_col;
-        p.highlightRow = m_row;
+        p.highlightCol = col();
+        p.highlightRow = row();
     }
-    p.cellPen = vor4::gridCellPen(m_lineWidth, p.lineColour);
+    p.style = m_style;
+    p.cellPen = vor4::gridCellPen(m_lineWidth, m_style.gridLine);
     p.layers = m_layers;
     return p;
 }
@@ -290,8 +311,8 @@ bool samePaint(const vor4::GridPaintParams &a, const vor4::GridPaintParams &b)
 {
     return a.cellSize == b.cellSize && a.lineWidth == b.lineWidth && a.colCount == b.colCount
         && a.rowCount == b.rowCount && a.leftCol == b.leftCol && a.topRow == b.topRow && a.origin == b.origin
-        && a.brushOrigin == b.brushOrigin && a.background == b.background && a.lineColour == b.lineColour
-        && a.highlight == b.highlight && a.cellPen == b.cellPen && a.layers == b.layers;
+        && a.brushOrigin == b.brushOrigin && a.background == b.background && a.highlight == b.highlight
+        && a.cellPen == b.cellPen && a.layers == b.layers && a.style == b.style;
     // The highlighted cell is left out: moving it paints its old and new cell.
 }
 } // namespace
@@ -370,7 +391,7 @@ void MapGrid::paintEvent(QPaintEvent *event)
     m_cellsAsked -= region;
     for (const QRect &area : cells) {
         if (m_doc)
-            m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params, m_miniMap);
+            m_painter.paintArea(m_buffer, area, m_doc->PlotTexts, params, m_followed ? &m_plotLooks : nullptr);
         else
             m_buffer.fill(params.background);
     }
@@ -394,7 +415,7 @@ void MapGrid::paintEvent(QPaintEvent *event)
 
 void MapGrid::paintSelection(QPainter &painter)
 {
-    Outline::paint(painter, QRegion(cellRect(m_col, m_row)), selectionMargin() / 2);
+    Outline::paint(painter, QRegion(cellRect(col(), row())), selectionMargin() / 2);
 }
 
 void MapGrid::resizeEvent(QResizeEvent *event)
@@ -420,9 +441,9 @@ void MapGrid::scrollIntoView(int col, int row)
 
 void MapGrid::userSelect(int col, int row)
 {
-    setCurrentCell(col, row);
-    Q_EMIT selectCell(m_col, m_row);
-    scrollIntoView(m_col, m_row);
+    m_current->choose(QPoint(col, row));
+    Q_EMIT selectCell(col, row);
+    scrollIntoView(col, row);
 }
 
 void MapGrid::setTool(vor4::MapTool *tool)
@@ -485,7 +506,7 @@ void MapGrid::mouseMoveEvent(QMouseEvent *event)
         return;
     // Dragging with the button down moves the selection to the cell under it.
     const QPoint cell = cellAt(pos);
-    if (cell.x() >= 0 && (cell.x() != m_col || cell.y() != m_row))
+    if (cell.x() >= 0 && cell != m_current->cell())
         userSelect(cell.x(), cell.y());
 }
 
@@ -536,8 +557,10 @@ void MapGrid::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Escape)
+        Q_EMIT escapePressed();
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    int col = m_col, row = m_row;
+    int col = this->col(), row = this->row();
     int scroll = 0;
     switch (event->key()) {
     case Qt::Key_Left: --col; break;
@@ -568,7 +591,7 @@ void MapGrid::keyPressEvent(QKeyEvent *event)
     }
     col = qBound(0, col, m_cols - 1);
     row = qBound(0, row, m_rows - 1);
-    if (col != m_col || row != m_row)
+    if (col != this->col() || row != this->row())
         userSelect(col, row);
 }
 
@@ -583,17 +606,17 @@ void MapGrid::wheelEvent(QWheelEvent *event)
     while (m_wheelDelta >= QWheelEvent::DefaultDeltasPerStep) {
         m_wheelDelta -= QWheelEvent::DefaultDeltasPerStep;
         Q_EMIT wheelUp();
-        if (m_row > 0) {
-            setCurrentCell(m_col, m_row - 1);
-            Q_EMIT selectCell(m_col, m_row);
+        if (row() > 0) {
+            m_current->choose(QPoint(col(), row() - 1));
+            Q_EMIT selectCell(col(), row());
         }
     }
     while (m_wheelDelta <= -QWheelEvent::DefaultDeltasPerStep) {
         m_wheelDelta += QWheelEvent::DefaultDeltasPerStep;
         Q_EMIT wheelDown();
-        if (m_row < m_rows - 1) {
-            setCurrentCell(m_col, m_row + 1);
-            Q_EMIT selectCell(m_col, m_row);
+        if (row() < m_rows - 1) {
+            m_current->choose(QPoint(col(), row() + 1));
+            Q_EMIT selectCell(col(), row());
         }
     }
     m_wheeling = false;

@@ -1,6 +1,7 @@
 #pragma once
 // The map grid, drawn by the editor itself: one square cell per plot; only
-// the visible cells are painted, through the shared grid painter.
+// the visible cells are painted, through the shared grid painter, in a
+// map style.
 
 #include "MapPainter.h"
 
@@ -9,6 +10,7 @@
 #include <QRegion>
 #include <vector>
 
+class CurrentCell;
 class GridOverlay;
 
 namespace vor4 {
@@ -53,15 +55,16 @@ public:
     const vor4::LayerSwitches &layers() const { return m_layers; }
     void setLayers(const vor4::LayerSwitches &layers);
     void setLayer(int index, bool on);
+    // The colours and marks of the cells and of what is drawn over them.
+    const vor4::MapStyle &style() const { return m_style; }
+    void setStyle(const vor4::MapStyle &style);
 
-    // The minimap's image: painted cells write their 2 x 2 block into it. May be null.
-    void setMiniMapBitmap(QImage *bitmap) { m_miniMap = bitmap; }
-    QImage *miniMapBitmap() const { return m_miniMap; }
-
-    // The focused (current) cell, always inside the grid.
-    int col() const { return m_col; }
-    int row() const { return m_row; }
-    // Moves the current cell without raising selectCell and without scrolling.
+    // The current cell, always inside the grid; the one place that keeps it.
+    CurrentCell *currentCell() const { return m_current; }
+    int col() const;
+    int row() const;
+    // Moves the current cell without raising selectCell and without
+    // scrolling; a chosen plot moves with it.
     void setCurrentCell(int col, int row);
 
     // First visible column and row.
@@ -135,6 +138,8 @@ Q_SIGNALS:
     // One per wheel notch, before the selection moves a row.
     void wheelUp();
     void wheelDown();
+    // Escape on the grid that no tool took for its drag.
+    void escapePressed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -164,9 +169,13 @@ private:
 
     const vor4::Document *m_doc = nullptr;
     std::vector<GridOverlay *> m_overlays;
-    QImage *m_miniMap = nullptr;
     vor4::LayerSwitches m_layers;
+    vor4::MapStyle m_style = vor4::MapStyle::classic();
     vor4::MapPainter m_painter;
+    // What each plot looks like, while the grid hears of every change to
+    // the plots: a followed document's.
+    vor4::PlotLooks m_plotLooks;
+    bool m_followed = false;
     QImage m_buffer;
     // What the buffer shows: a paint of part of the view may reuse the rest.
     vor4::GridPaintParams m_bufferParams;
@@ -181,8 +190,7 @@ private:
     int m_rows = 1;
     int m_cellSize = DefaultCellSize;
     int m_lineWidth = 1;
-    int m_col = 0;
-    int m_row = 0;
+    CurrentCell *m_current;
     int m_leftCol = 0;
     int m_topRow = 0;
     int m_wheelDelta = 0;

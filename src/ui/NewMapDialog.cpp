@@ -2,8 +2,6 @@
 
 #include "EditorSettings.h"
 #include "NewMap.h"
-#include "PiecePainter.h"
-#include "PlotFacts.h"
 #include "Thumbnail.h"
 #include "WaitCursor.h"
 
@@ -14,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpressionValidator>
@@ -271,22 +268,7 @@ std::shared_ptr<NewMapDialog::Result> NewMapDialog::generate(const vor4::NewMapS
 
 QImage NewMapDialog::pictureOf(const vor4::Document &doc)
 {
-    // Sampled at the picture's size: the largest map's whole minimap would
-    // be drawn only to be thrown away.
-    const QSize fitted = QSize(doc.columnCount(), doc.rowCount()).scaled(PictureSize, Qt::KeepAspectRatio);
-    QImage picture = vor4::renderThumbnail(doc.PlotTexts, qMax(fitted.width(), fitted.height()));
-    QPainter p(&picture);
-    const double scale = double(picture.width()) / doc.columnCount();
-    for (int slot = 0; slot < doc.PlayerTexts.size(); ++slot) {
-        const std::optional<QPoint> at = vor4::PlotFacts::startOf(doc.PlayerTexts[slot]).plot();
-        if (!at)
-            continue;
-        const QPoint centre(int((at->x() + 0.5) * scale), int((doc.fileY(at->y()) + 0.5) * scale));
-        const QByteArrayView colour = vor4::PlotFacts::firstValue(doc.PlayerTexts[slot], "Color").value_or("");
-        vor4::drawStartMarker(p, QRect(centre - QPoint(4, 4), QSize(9, 9)), slot, vor4::playerColour(slot, colour));
-    }
-    p.end();
-    return picture;
+    return vor4::mapPreview(doc, PictureSize);
 }
 
 void NewMapDialog::startPreview()

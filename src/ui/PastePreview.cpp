@@ -85,7 +85,7 @@ void PastePreview::paintOverlay(QPainter &painter, const QRect &area)
                 const int u = col - m_position.x(), v = row - m_position.y();
                 if (m_region.holds(u, v))
                     vor4::drawCell(painter, m_region.texts(), u, v, m_grid->cellRect(col, row), layers,
-                                           nullptr);
+                                   m_grid->style());
             }
         }
         painter.setOpacity(1);

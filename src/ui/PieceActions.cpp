@@ -7,6 +7,7 @@
 #include "MapPieces.h"
 #include "PieceEdits.h"
 #include "PiecesOverlay.h"
+#include "ViewFollowers.h"
 
 #include <QMenu>
 
@@ -14,9 +15,10 @@ PieceActions::PieceActions(EditorContext *context, MapGrid *grid, QObject *paren
     : QObject(parent)
     , m_context(context)
     , m_grid(grid)
-    , m_pieces(new vor4::MapPieces(context->document(), this))
+    , m_pieces(new vor4::MapPieces(&context->document()->document(), this))
     , m_overlay(new PiecesOverlay(m_pieces, grid, this))
 {
+    followEdits(m_pieces, context->document());
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this, &PieceActions::showMenu);
     connect(grid, &MapGrid::cellDragged, this, &PieceActions::dragged);

@@ -31,11 +31,13 @@ void PiecesOverlay::piecesChanged(const QRegion &cells)
 {
     if (!m_grid || cells.isEmpty())
         return;
-    // A river is drawn across its edge, into the cells beside it; parts out
-    // of view (a symmetric stroke's far images) need nothing.
-    const QRect inView(m_grid->leftCol() - 1, m_grid->topRow() - 1, m_grid->visibleColCount() + 3,
-                       m_grid->visibleRowCount() + 3);
-    const QRect bounds = (cells & inView).boundingRect().adjusted(-1, -1, 1, 1) & inView;
+    // A river is drawn across its edge, into the cells beside it, and a
+    // flag may stand out of a small cell; parts out of view (a symmetric
+    // stroke's far images) need nothing.
+    const int reach = m_grid->style().pieceReach(m_grid->cellSize());
+    const QRect inView(m_grid->leftCol() - reach, m_grid->topRow() - reach, m_grid->visibleColCount() + 2 * reach + 1,
+                       m_grid->visibleRowCount() + 2 * reach + 1);
+    const QRect bounds = (cells & inView).boundingRect().adjusted(-reach, -reach, reach, reach) & inView;
     if (!bounds.isEmpty())
         m_grid->updateOverlays(m_grid->cellsArea(bounds));
     if (m_miniMap && m_miniMap->isVisible() && m_layers.starts)
@@ -44,17 +46,11 @@ void PiecesOverlay::piecesChanged(const QRegion &cells)
 
 void PiecesOverlay::paintOverlay(QPainter &painter, const QRect &area)
 {
-    const vor4::Document *doc = m_grid->document();
-    if (!doc)
+    if (!m_grid->document())
         return;
-    const int size = m_grid->cellSize();
-    const int pitch = size + m_grid->gridLineWidth();
-    // The cells under the area, and one more before it: the edges its
-    // neighbours carry reach in.
-    const QRect cells = QRect(QPoint(m_grid->leftCol() + area.left() / pitch - 1, m_grid->topRow() + area.top() / pitch - 1),
-                              QPoint(m_grid->leftCol() + area.right() / pitch + 1, m_grid->topRow() + area.bottom() / pitch + 1))
-        & QRect(0, 0, doc->columnCount(), doc->rowCount());
-    m_pieces->paint(painter, cells, m_layers, size, [this](int col, int row) { return m_grid->cellRect(col, row); });
+    // The cells under the area, and those around it whose marks reach in.
+    const vor4::GridPaintParams at = m_grid->paintParams();
+    m_pieces->paint(painter, at, at.cellsUnder(area, at.style.pieceReach(at.cellSize)), m_layers);
 }
 
 void PiecesOverlay::drawMarks(QImage &picture)
@@ -62,11 +58,12 @@ void PiecesOverlay::drawMarks(QImage &picture)
     // A map without a size has no picture to mark.
     if (!m_layers.starts || picture.isNull())
         return;
+    const vor4::MapStyle &style = m_grid ? m_grid->style() : vor4::MapStyle::classic();
     QPainter p(&picture);
     for (const vor4::MapPieces::Start &s : m_pieces->starts()) {
         // 3 pixels a plot: a square of 7 around the plot's block, outlined.
         const QRect mark(3 * s.cell.x() - 2, 3 * s.cell.y() - 2, 7, 7);
         p.fillRect(mark, Qt::black);
-        p.fillRect(mark.adjusted(1, 1, -1, -1), s.colour);
+        p.fillRect(mark.adjusted(1, 1, -1, -1), m_pieces->colourOf(s.slot, style));
     }
 }

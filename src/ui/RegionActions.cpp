@@ -1,13 +1,14 @@
 #include "RegionActions.h"
 
 #include "ChangeSelection.h"
+#include "CommandButtons.h"
+#include "CurrentCell.h"
+#include "EditorContext.h"
 #include "Fill.h"
 #include "Geometry.h"
-#include "MapToolBox.h"
-#include "PaintRule.h"
-#include "CommandButtons.h"
-#include "MapPage.h"
+#include "MapDocument.h"
 #include "MapGrid.h"
+#include "MapView.h"
 #include "PastePreview.h"
 #include "PlotBlocksMimeData.h"
 #include "RegionEdits.h"
@@ -15,21 +16,14 @@
 #include "SelectionOverlay.h"
 #include "Transforms.h"
 #include "WaitCursor.h"
-#include "MainWindow.h"
-#include "MiniMapWindow.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QMenu>
 #include <QMimeData>
-#include <QStackedWidget>
-#include <QStatusBar>
-#include <QUndoStack>
 
 
 namespace {
@@ -39,12 +33,11 @@ QString plotCount(qsizetype n)
 }
 } // namespace
 
-RegionActions::RegionActions(MainWindow *window)
-    : QObject(window)
-    , m_window(window)
+RegionActions::RegionActions(EditorContext *context, MapView *view, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_view(view)
 {
-    QMenu *edit = window->editMenu();
-    edit->addSeparator();
     m_actions[Cut] = addAction(QStringLiteral("Cu&t"), QStringLiteral("CutAction"),
                                QKeySequence::keyBindings(QKeySequence::Cut), &RegionActions::cut, true);
     m_actions[Copy] = addAction(QStringLiteral("&Copy"), QStringLiteral("CopyAction"),
@@ -57,23 +50,15 @@ RegionActions::RegionActions(MainWindow *window)
     m_actions[SelectAll] = addAction(QStringLiteral("Select a&ll"), QStringLiteral("SelectAllAction"),
                                      QKeySequence::keyBindings(QKeySequence::SelectAll), &RegionActions::selectAll,
                                      true);
-    for (QAction *a : {m_actions[Cut], m_actions[Copy], m_actions[Paste], m_actions[Delete]})
-        edit->addAction(a);
     m_actions[SelectSame] = addAction(QStringLiteral("Select &same"), QStringLiteral("SelectSameAction"), {},
                                       &RegionActions::selectSame, false);
     m_actions[SelectSame]->setToolTip(QStringLiteral("Select every plot with the selected plot's value of the brush key"));
-    edit->addSeparator();
-    edit->addAction(m_actions[SelectAll]);
-    edit->addAction(m_actions[SelectSame]);
 
-    QMenu *map = window->mapMenu();
-    map->addSeparator();
     const auto turn = [this](const QString &text, const QString &name, vor4::MapTransform::Kind kind) {
         auto *a = new QAction(text, this);
         a->setObjectName(name);
         a->setToolTip(text);
         connect(a, &QAction::triggered, this, [this, kind] { transform(kind); });
-        m_window->mapMenu()->addAction(a);
         return a;
     };
     m_actions[FlipHorizontal] = turn(QStringLiteral("Flip &horizontally"), QStringLiteral("FlipHorizontalAction"),
@@ -87,13 +72,10 @@ RegionActions::RegionActions(MainWindow *window)
     m_actions[RotateCounterClockwise] = turn(QStringLiteral("Rotate 90° c&ounter-clockwise"),
                                              QStringLiteral("RotateCounterClockwiseAction"),
                                              vor4::MapTransform::RotateCounterClockwise);
-    map->addSeparator();
     m_actions[ResizeMap] = addAction(QStringLiteral("&Resize map..."), QStringLiteral("ResizeMapAction"), {},
                                      &RegionActions::resizeMap, false);
     m_actions[Crop] = addAction(QStringLiteral("Crop to &selection"), QStringLiteral("CropAction"), {},
                                 &RegionActions::crop, false);
-    map->addAction(m_actions[ResizeMap]);
-    map->addAction(m_actions[Crop]);
     // Each command keeps its own state while the group waits for a load.
     m_commands = new QActionGroup(this);
     m_commands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
@@ -102,20 +84,38 @@ RegionActions::RegionActions(MainWindow *window)
 
     m_selectionLabel = new QLabel;
     m_selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
-    window->statusBar()->addPermanentWidget(m_selectionLabel);
 
-    vor4::MapSelection &selection = window->document()->selection();
-    m_overlay = new SelectionOverlay(&selection, window->mapPage()->grid(), this);
+    vor4::MapSelection &selection = document()->selection();
+    m_overlay = new SelectionOverlay(&selection, view->grid(), this);
     connect(&selection, &vor4::MapSelection::changed, this, &RegionActions::selectionChanged);
-    connect(window->document(), &vor4::MapDocument::documentReplaced, this, [this] {
+    connect(document(), &vor4::MapDocument::documentReplaced, this, [this] {
         // Open, New and a new grid: a block floating over the old one goes.
-        if (m_preview && !m_window->document()->isRecording())
+        if (m_preview && !document()->isRecording())
             endPaste();
         updateActions();
     });
-    window->mapPage()->grid()->installEventFilter(this);
+    // Escape lets go of the selection; a floating block has taken it first.
+    connect(view->grid(), &MapGrid::escapePressed, this, [this] {
+        if (!m_preview)
+            m_context->push(new vor4::ChangeSelection(document(), QRegion()));
+    });
     updateActions();
 }
+
+QList<QAction *> RegionActions::editMenuActions() const
+{
+    return {nullptr, m_actions[Cut], m_actions[Copy], m_actions[Paste], m_actions[Delete], nullptr,
+            m_actions[SelectAll], m_actions[SelectSame]};
+}
+
+QList<QAction *> RegionActions::mapMenuActions() const
+{
+    return {nullptr, m_actions[FlipHorizontal], m_actions[FlipVertical], m_actions[Rotate180],
+            m_actions[RotateClockwise], m_actions[RotateCounterClockwise], nullptr, m_actions[ResizeMap],
+            m_actions[Crop]};
+}
+
+vor4::MapDocument *RegionActions::document() const { return m_context->document(); }
 
 RegionActions::~RegionActions()
 {
@@ -135,7 +135,7 @@ QAction *RegionActions::addAction(const QString &text, const QString &name, cons
         // The keys belong to the grid: in a memo they cut, copy and paste
         // its text as ever.
         a->setShortcutContext(Qt::WidgetShortcut);
-        m_window->mapPage()->grid()->addAction(a);
+        m_view->grid()->addAction(a);
     }
     connect(a, &QAction::triggered, this, slot);
     return a;
@@ -145,9 +145,9 @@ void RegionActions::setBusy(bool busy) { m_commands->setEnabled(!busy); }
 
 void RegionActions::selectionChanged()
 {
-    if (m_window->miniMapWindow())
-        m_overlay->setMiniMap(m_window->miniMapWindow());
-    const vor4::MapSelection &selection = m_window->document()->selection();
+    if (m_view->miniMapWindow())
+        m_overlay->setMiniMap(m_view->miniMapWindow());
+    const vor4::MapSelection &selection = document()->selection();
     const QRect area = selection.boundingRect();
     QString text;
     if (selection.region().rectCount() > 1)
@@ -161,13 +161,13 @@ void RegionActions::selectionChanged()
 void RegionActions::updateActions()
 {
     // The transforms take the selection's bounding rectangle.
-    const QRect area = m_window->document()->selection().boundingRect();
+    const QRect area = document()->selection().boundingRect();
     const bool selected = !area.isEmpty();
     for (QAction *a : {m_actions[Cut], m_actions[Copy], m_actions[Delete], m_actions[Crop]})
         a->setEnabled(selected);
     // A shaped selection is turned or cropped by its bounding rectangle,
     // and the menu says so.
-    const bool shaped = m_window->document()->selection().region().rectCount() > 1;
+    const bool shaped = document()->selection().region().rectCount() > 1;
     for (Command c : {FlipHorizontal, FlipVertical, Rotate180, RotateClockwise, RotateCounterClockwise, Crop}) {
         QAction *a = m_actions[c];
         QString text = a->text().remove(QLatin1String(" (bounding rectangle)"));
@@ -181,7 +181,7 @@ void RegionActions::updateActions()
 
 void RegionActions::report(const QString &message, bool ok)
 {
-    m_window->setStatusText(0, message);
+    m_context->say(message);
     if (!ok)
         QApplication::beep();
 }
@@ -190,69 +190,68 @@ void RegionActions::follow(bool newGrid)
 {
     if (newGrid) {
         // The picture of a new grid is drawn anew, the view at its top left.
-        m_window->mapPage()->renderMiniMap();
+        m_view->renderMiniMap();
         return;
     }
-    // The plot memo shows the selected plot's new text.
-    const QPoint selected = m_window->mapPage()->selectedPlot();
-    if (selected.x() >= 0 && selected.y() >= 0)
-        m_window->mapPage()->selectCell(selected.x(), selected.y());
+    // The plot memo shows the chosen plot's new text.
+    CurrentCell *current = m_view->grid()->currentCell();
+    if (current->isChosen())
+        current->choose(current->cell());
 }
 
 void RegionActions::copy()
 {
     // The selected plots only: a shape pastes as a shape.
-    const QRegion cells = m_window->document()->selection().region();
+    const QRegion cells = document()->selection().region();
     if (cells.isEmpty())
         return;
     WaitCursor wait;
-    auto region = std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(*m_window->document(), cells));
+    auto region = std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(*document(), cells));
     QGuiApplication::clipboard()->setMimeData(new PlotBlocksMimeData(region));
     report(QStringLiteral("Copied %1").arg(plotCount(region->plotCount())), true);
 }
 
 void RegionActions::cut()
 {
-    const QRect area = m_window->document()->selection().boundingRect();
+    const QRect area = document()->selection().boundingRect();
     if (area.isEmpty())
         return;
     copy();
     // Only the selected plots go; a shaped selection leaves the rest of its
     // rectangle.
     const vor4::RegionEdits::Result r =
-        vor4::RegionEdits::clear(*m_window->document(), m_window->document()->selection().region(), QStringLiteral("Cut"));
+        vor4::RegionEdits::clear(*document(), document()->selection().region(), QStringLiteral("Cut"));
     report(r.message, r.ok);
     follow(false);
 }
 
 void RegionActions::deleteSelection()
 {
-    const QRegion cells = m_window->document()->selection().region();
+    const QRegion cells = document()->selection().region();
     if (cells.isEmpty())
         return;
-    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(*m_window->document(), cells);
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::clear(*document(), cells);
     report(r.message, r.ok);
     follow(false);
 }
 
 void RegionActions::selectSame()
 {
-    const QPoint cell = m_window->mapPage()->selectedPlot();
-    const vor4::PaintRule &brush = m_window->mapPage()->tools()->brush();
-    const QByteArray key = brush.isValid() ? brush.key() : QByteArray("TerrainType");
-    const vor4::PlotTable &plots = m_window->stores().PlotTexts;
+    const QPoint cell = m_view->grid()->currentCell()->chosenPlot();
+    const QByteArray key = m_view->brushKey();
+    const vor4::PlotTable &plots = m_context->stores().PlotTexts;
     if (!plots.contains(cell.x(), cell.y())) {
         report(QStringLiteral("No plot selected"), false);
         return;
     }
-    m_window->document()->push(new vor4::ChangeSelection(
-        m_window->document(), vor4::maskRegion(vor4::Fill::sameValue(plots, cell, key), plots.columnCount())));
+    m_context->push(new vor4::ChangeSelection(
+        document(), vor4::maskRegion(vor4::Fill::sameValue(plots, cell, key), plots.columnCount())));
 }
 
 void RegionActions::selectAll()
 {
-    const vor4::Document &doc = m_window->stores();
-    m_window->document()->push(new vor4::ChangeSelection(m_window->document(), QRect(0, 0, doc.columnCount(), doc.rowCount())));
+    const vor4::Document &doc = m_context->stores();
+    m_context->push(new vor4::ChangeSelection(document(), QRect(0, 0, doc.columnCount(), doc.rowCount())));
 }
 
 QByteArray RegionActions::plotText(const QMimeData *data)
@@ -272,7 +271,7 @@ QByteArray RegionActions::plotText(const QMimeData *data)
 
 void RegionActions::paste()
 {
-    if (m_window->currentPage() != MainWindow::MapEditorPage)
+    if (!m_view->isShown())
         return;
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     std::optional<vor4::PlotRegion> region;
@@ -294,7 +293,7 @@ void RegionActions::paste()
         }
     }
     endPaste();
-    MapGrid *grid = m_window->mapPage()->grid();
+    MapGrid *grid = m_view->grid();
     m_preview = new PastePreview(std::move(*region), grid, QPoint(grid->col(), grid->row()));
     connect(m_preview, &PastePreview::placed, this, &RegionActions::place);
     connect(m_preview, &PastePreview::cancelled, this, [this] {
@@ -312,17 +311,12 @@ void RegionActions::place(QPoint topLeft)
         return;
     const vor4::PlotRegion region = m_preview->takeRegion(); // 24 MB for 500 x 500 plots: not copied
     endPaste();
-    const vor4::RegionEdits::Result r = vor4::RegionEdits::paste(*m_window->document(), region, topLeft);
+    const vor4::RegionEdits::Result r = vor4::RegionEdits::paste(*document(), region, topLeft);
     report(r.message, r.ok);
     follow(false);
 }
 
-void RegionActions::forgetMap()
-{
-    endPaste();
-    // Outside the history: the new map starts with none.
-    m_window->document()->selection().clear();
-}
+void RegionActions::forgetMap() { endPaste(); }
 
 void RegionActions::endPaste()
 {
@@ -331,34 +325,34 @@ void RegionActions::endPaste()
     // Deleted later: it may be in the middle of its own event handling.
     m_preview->disconnect(this);
     m_preview->deleteLater();
-    if (m_window->mapPage()->grid())
-        m_window->mapPage()->grid()->removeOverlay(m_preview);
+    if (m_view->grid())
+        m_view->grid()->removeOverlay(m_preview);
     m_preview = nullptr;
 }
 
 void RegionActions::transform(vor4::MapTransform::Kind kind)
 {
-    const QSize before(m_window->stores().columnCount(), m_window->stores().rowCount());
+    const QSize before(m_context->stores().columnCount(), m_context->stores().rowCount());
     vor4::Transforms::Result r;
     {
         WaitCursor wait;
         // A flip or turn of the selection's bounding rectangle.
-        r = vor4::Transforms::turn(*m_window->document(), kind, m_window->document()->selection().boundingRect());
+        r = vor4::Transforms::turn(*document(), kind, document()->selection().boundingRect());
     }
     report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
-    follow(before != QSize(m_window->stores().columnCount(), m_window->stores().rowCount()));
+    follow(before != QSize(m_context->stores().columnCount(), m_context->stores().rowCount()));
 }
 
 void RegionActions::resizeMap()
 {
-    const QSize before(m_window->stores().columnCount(), m_window->stores().rowCount());
-    ResizeMapDialog dialog(before, m_window);
+    const QSize before(m_context->stores().columnCount(), m_context->stores().rowCount());
+    ResizeMapDialog dialog(before, m_context->window());
     if (dialog.exec() != QDialog::Accepted)
         return;
     vor4::Transforms::Result r;
     {
         WaitCursor wait;
-        r = vor4::Transforms::resize(*m_window->document(), dialog.newSize(), dialog.fileOffset(), dialog.newPlotText());
+        r = vor4::Transforms::resize(*document(), dialog.newSize(), dialog.fileOffset(), dialog.newPlotText());
     }
     report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
     if (r.ok)
@@ -368,24 +362,15 @@ void RegionActions::resizeMap()
 void RegionActions::crop()
 {
     // A map is a rectangle: the selection's bounding one.
-    const QRect area = m_window->document()->selection().boundingRect();
+    const QRect area = document()->selection().boundingRect();
     if (area.isEmpty())
         return;
     vor4::Transforms::Result r;
     {
         WaitCursor wait;
-        r = vor4::Transforms::crop(*m_window->document(), area);
+        r = vor4::Transforms::crop(*document(), area);
     }
     report(r.note.isEmpty() ? r.message : r.message + QStringLiteral(": ") + r.note, r.ok);
     if (r.ok)
         follow(true);
-}
-
-bool RegionActions::eventFilter(QObject *watched, QEvent *event)
-{
-    // Escape lets go of the selection; a floating block has taken it first.
-    if (watched == m_window->mapPage()->grid() && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_preview)
-        m_window->document()->push(new vor4::ChangeSelection(m_window->document(), QRegion()));
-    return QObject::eventFilter(watched, event);
 }

@@ -1,31 +1,38 @@
 #pragma once
 // The commands on regions of the map: Cut, Copy, Paste, Delete and Select
-// all in the Edit menu (their keys work while the grid has the focus), the
-// flips, turns, Resize map... and Crop to selection in the Map menu. Copy
+// all for the Edit menu (their keys work while the grid has the focus), the
+// flips, turns, Resize map... and Crop to selection for the Map menu. Copy
 // puts the plots on the system clipboard as plot blocks, under the
 // editor's own type and as plain text; Paste floats them over the grid
 // until a click places them. The selection is drawn over the grid and the
-// minimap, and its size shown in the status bar.
+// minimap, and its size shown in a label for the status bar.
 
 #include "MapTransform.h"
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
 #include <array>
 
+class EditorContext;
+class MapView;
 class PastePreview;
 class QAction;
 class QActionGroup;
 class QLabel;
 class QMimeData;
 class SelectionOverlay;
-class MainWindow;
+namespace vor4 {
+class MapDocument;
+}
 
 class RegionActions : public QObject
 {
     Q_OBJECT
 public:
-    explicit RegionActions(MainWindow *window);
+    // The context gives the document, the status bar and the dialogs'
+    // parent; the view the grid and the minimap.
+    RegionActions(EditorContext *context, MapView *view, QObject *parent = nullptr);
     ~RegionActions() override;
 
     // The commands, each with its action in the Edit or the Map menu.
@@ -46,6 +53,9 @@ public:
         CommandCount
     };
     QAction *action(Command command) const { return m_actions[command]; }
+    // As the menus list them, a null action for a separator.
+    QList<QAction *> editMenuActions() const;
+    QList<QAction *> mapMenuActions() const;
     // The status bar's "Selection W x H", empty without a selection.
     QLabel *selectionLabel() const { return m_selectionLabel; }
 
@@ -69,9 +79,6 @@ public:
     // then plain text taken one byte a character. Empty when there is none.
     static QByteArray plotText(const QMimeData *data);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QAction *addAction(const QString &text, const QString &name, const QList<QKeySequence> &keys,
                        void (RegionActions::*slot)(), bool onGrid);
@@ -84,7 +91,9 @@ private:
     void report(const QString &message, bool ok);
     void follow(bool newGrid);
 
-    MainWindow *m_window;
+    vor4::MapDocument *document() const;
+    EditorContext *m_context;
+    MapView *m_view;
     std::array<QAction *, CommandCount> m_actions{};
     QActionGroup *m_commands = nullptr;
     QLabel *m_selectionLabel = nullptr;

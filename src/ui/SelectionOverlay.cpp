@@ -7,14 +7,6 @@
 #include <QPainter>
 #include <QTransform>
 
-namespace {
-// A tint light enough to read the terrain through, and an outline in two
-// colours so that it stands out on light and dark cells alike.
-const QColor Tint(255, 255, 255, 70);
-const QColor OutlineDark(0, 0, 0);
-const QColor OutlineLight(255, 255, 0);
-} // namespace
-
 SelectionOverlay::SelectionOverlay(vor4::MapSelection *selection, MapGrid *grid, QObject *parent)
     : MapOverlay(grid, parent)
     , m_selection(selection)
@@ -65,10 +57,12 @@ void SelectionOverlay::paintOverlay(QPainter &painter, const QRect &area)
         pixels += m_grid->cellsArea(r);
     if (!pixels.intersects(area))
         return;
+    const vor4::MapStyle &style = m_grid->style();
     for (const QRect &r : pixels & area)
-        painter.fillRect(r, Tint);
+        painter.fillRect(r, QColor::fromRgba(style.selectionTint));
     // Inside the selected cells' own pixels, so that repainting them is enough.
-    const QColor colours[] = {OutlineDark, OutlineLight, OutlineDark};
+    const QColor dark = QColor::fromRgb(style.selectionDark);
+    const QColor colours[] = {dark, QColor::fromRgb(style.selectionLight), dark};
     for (int k = 0; k < 3; ++k)
         for (const QRect &r : innerRing(pixels, k, k + 1) & area)
             painter.fillRect(r, colours[k]);
@@ -81,9 +75,10 @@ void SelectionOverlay::drawMarks(QImage &picture)
         return;
     // Three pixels a plot.
     const QRegion pixels = QTransform::fromScale(3, 3).map(cells);
+    const vor4::MapStyle &style = m_grid ? m_grid->style() : vor4::MapStyle::classic();
     QPainter p(&picture);
     for (const QRect &r : pixels)
-        p.fillRect(r, Tint);
+        p.fillRect(r, QColor::fromRgba(style.selectionTint));
     for (const QRect &r : innerRing(pixels, 0, 1))
-        p.fillRect(r, OutlineLight);
+        p.fillRect(r, QColor::fromRgb(style.selectionLight));
 }

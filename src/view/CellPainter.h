@@ -1,6 +1,7 @@
 #pragma once
 // Painting of one map cell from its plot text.
 
+#include "MapStyle.h"
 #include "PlotClass.h"
 
 #include <QFont>
@@ -50,19 +51,20 @@ Feature shownFeature(Feature kind, const LayerSwitches &layers);
 QFont labelFont(int cellSize);
 QString labelFontFamily();
 
-// Draws the layers of a classified plot into cell (R and B exclusive) with
-// the pen and brush the caller left on p. Leaves p's pen as it was and its
-// brush solid, in the colour the last layer gave it. Nothing is drawn outside
-// the cell. The minimap is not touched.
-void paintPlot(QPainter &p, const PlotClass &plot, const QRect &cell, const LayerSwitches &layers);
+// Draws the layers of a classified plot into cell (R and B exclusive) in a
+// style. Classic draws with the pen and brush the caller left on p, leaves
+// p's pen as it was and its brush solid, in the colour the last layer gave
+// it; Terrain leaves both as they were. Nothing is drawn outside the cell.
+void paintPlot(QPainter &p, const PlotClass &plot, const QRect &cell, const LayerSwitches &layers,
+               const MapStyle &style = MapStyle::classic());
 
-// Sets the 2 x 2 block of plot (col, row) in the minimap, pixels (3col, 3row)
-// to (3col + 1, 3row + 1). Pixels outside the image are skipped; null is fine.
-void writeMiniMapBlock(QImage *miniMap, int col, int row, QRgb colour);
+// Whether a plot's team label is written out at this cell size, rather
+// than marked without its text.
+bool writesTeamLabel(const MapStyle &style, int cellSize);
 
-// The grid's cell painter: classifies the cell's plot text, draws its layers
-// and writes its minimap block. A cell outside the table is left alone.
-void drawCell(QPainter &p, const PlotTable &texts, int col, int row, const QRect &cell,
-                      const LayerSwitches &layers, QImage *miniMap);
+// The grid's cell painter: classifies the cell's plot text and draws its
+// layers. A cell outside the table is left alone.
+void drawCell(QPainter &p, const PlotTable &texts, int col, int row, const QRect &cell, const LayerSwitches &layers,
+              const MapStyle &style = MapStyle::classic());
 
 } // namespace vor4

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace vor4 {
 
@@ -29,6 +30,8 @@ enum : quint32 {
     LookHill = 1u << 11,
     LookTeam = 1u << 12,
     LookPhaseShift = 13,
+    // No look has every bit set: a cell beyond the plot table.
+    NotInTable = ~0u,
 };
 
 bool isHatch(Feature f)
@@ -36,8 +39,10 @@ bool isHatch(Feature f)
     return f == Feature::Forest || f == Feature::Jungle || f == Feature::Ice || f == Feature::FloodPlains;
 }
 
-quint32 lookOf(const PlotClass &c, const LayerSwitches &layers, int x, int y, QPoint brushOrigin)
+quint32 lookOf(const PlotClass &c, const GridPaintParams &params, int x, int y)
 {
+    const LayerSwitches &layers = params.layers;
+    const bool classic = params.style.look == MapStyle::Look::Classic;
     quint32 look = 0;
     if (c.hasFill() && layers.terrain)
         look |= quint32(c.terrain + 1);
@@ -55,12 +60,13 @@ quint32 lookOf(const PlotClass &c, const LayerSwitches &layers, int x, int y, QP
         look |= LookHill;
     if (!c.teamLabel.isEmpty() && layers.team)
         look |= LookTeam;
-    // The mark colour only matters where a mark in it is drawn.
-    if (c.blackMarks && (f != Feature::None || mountain || hill))
+    // The mark colour only matters where a mark in it is drawn; only
+    // Classic's hatches are anchored to the picture rather than the cell.
+    if (classic && c.blackMarks && (f != Feature::None || mountain || hill))
         look |= LookBlackMarks;
-    if (isHatch(f)) {
-        const quint32 px = quint32(x - brushOrigin.x()) & 7u;
-        const quint32 py = quint32(y - brushOrigin.y()) & 7u;
+    if (classic && isHatch(f)) {
+        const quint32 px = quint32(x - params.brushOrigin.x()) & 7u;
+        const quint32 py = quint32(y - params.brushOrigin.y()) & 7u;
         look |= (px | (py << 3)) << LookPhaseShift;
     }
     return look;
@@ -80,6 +86,32 @@ PlotClass plotOfLook(quint32 look, QByteArrayView label)
         c.teamLabel = label.isEmpty() ? QByteArrayView("*") : label;
     return c;
 }
+
+// A plot's classification, whatever the layers, in 16 bits: the look's
+// lower 12 bits, a team mark in bit 12 (its label is read again where it is
+// written out) and bit 15 once known.
+constexpr quint16 KeyTeam = 1u << 12, KeyKnown = 1u << 15;
+
+quint16 keyOf(const PlotClass &c)
+{
+    quint32 key = quint32(c.terrain + 1);
+    if (c.blackMarks)
+        key |= LookBlackMarks;
+    if (c.bonus)
+        key |= LookBonus;
+    key |= quint32(c.feature) << LookFeatureShift;
+    if (c.improvement)
+        key |= LookImprovement;
+    if (c.mountain)
+        key |= LookMountain;
+    if (c.hill)
+        key |= LookHill;
+    if (!c.teamLabel.isEmpty())
+        key |= KeyTeam;
+    return quint16(key | KeyKnown);
+}
+
+PlotClass plotOfKey(quint16 key) { return plotOfLook(key & ~KeyKnown, QByteArrayView()); }
 
 bool isDirectFormat(QImage::Format f)
 {
@@ -133,47 +165,6 @@ void blit(const Pixels &target, int x, int y, const QImage &tile)
         std::memcpy(target.line(yy) + x0, src + (yy - y) * srcBpl, bytes);
 }
 
-// The 2 x 2 minimap block of a plot, for 32-bit minimaps; others go the slow way.
-struct MiniMapWriter
-{
-    QImage *image = nullptr;
-    uchar *bits = nullptr;
-    qsizetype bpl = 0;
-    int width = 0;
-    int height = 0;
-
-    explicit MiniMapWriter(QImage *miniMap) : image(miniMap)
-    {
-        if (image && !image->isNull() && isDirectFormat(image->format())) {
-            bits = image->bits();
-            bpl = image->bytesPerLine();
-            width = image->width();
-            height = image->height();
-        }
-    }
-    void write(int col, int row, QRgb colour) const
-    {
-        if (!bits) {
-            writeMiniMapBlock(image, col, row, colour);
-            return;
-        }
-        const qint64 x = 3 * qint64(col), y = 3 * qint64(row);
-        if (x >= width || y >= height)
-            return;
-        QRgb *line = reinterpret_cast<QRgb *>(bits + y * bpl);
-        const bool two = x + 1 < width;
-        line[x] = colour;
-        if (two)
-            line[x + 1] = colour;
-        if (y + 1 < height) {
-            line = reinterpret_cast<QRgb *>(bits + (y + 1) * bpl);
-            line[x] = colour;
-            if (two)
-                line[x + 1] = colour;
-        }
-    }
-};
-
 // The cells that reach into the target: [first, last] per axis, empty when last < first.
 struct CellRange
 {
@@ -211,7 +202,19 @@ QPen gridCellPen(int lineWidth, QRgb lineColour)
     return lineWidth > 0 ? QPen(QColor::fromRgb(lineColour), 1) : QPen();
 }
 
-void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintParams &params, QImage *miniMap)
+QRect GridPaintParams::cellsUnder(const QRect &pixels, int margin) const
+{
+    if (pixels.isEmpty() || cellSize <= 0)
+        return QRect();
+    const int p = pitch();
+    const QRect cells(QPoint(leftCol + floorDiv(pixels.left() - origin.x(), p) - margin,
+                             topRow + floorDiv(pixels.top() - origin.y(), p) - margin),
+                      QPoint(leftCol + floorDiv(pixels.right() - origin.x(), p) + margin,
+                             topRow + floorDiv(pixels.bottom() - origin.y(), p) + margin));
+    return cells & QRect(0, 0, colCount, rowCount);
+}
+
+void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintParams &params)
 {
     QPainter p(&target);
     p.fillRect(target.rect(), QColor::fromRgb(params.background));
@@ -221,7 +224,7 @@ void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintPara
     if (cells.isEmpty())
         return;
     if (params.lineWidth > 0)
-        p.fillRect(cellArea(cells, params), QColor::fromRgb(params.lineColour));
+        p.fillRect(cellArea(cells, params), QColor::fromRgb(params.style.gridLine));
     p.setBrushOrigin(params.brushOrigin);
     const int W = params.cellSize;
     for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
@@ -231,9 +234,28 @@ void paintGridDirect(QImage &target, const PlotTable &texts, const GridPaintPara
             p.setPen(params.cellPen);
             p.setBrush(bg);
             p.fillRect(rect, bg);
-            drawCell(p, texts, col, row, rect, params.layers, miniMap);
+            drawCell(p, texts, col, row, rect, params.layers, params.style);
         }
     }
+}
+
+void PlotLooks::reset(int cols, int rows)
+{
+    m_cols = cols;
+    m_rows = rows;
+    m_keys.assign(std::size_t(qMax(0, cols)) * std::size_t(qMax(0, rows)), 0);
+}
+
+void PlotLooks::forget(const QRegion &cells)
+{
+    for (const QRect &r : cells & QRect(0, 0, m_cols, m_rows))
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            std::fill_n(m_keys.begin() + std::ptrdiff_t(row) * m_cols + r.left(), r.width(), quint16(0));
+}
+
+bool PlotLooks::fits(const PlotTable &texts) const
+{
+    return m_cols == texts.columnCount() && m_rows == texts.rowCount();
 }
 
 void MapPainter::Context::forget()
@@ -259,16 +281,17 @@ qsizetype MapPainter::tileCount() const
     return n;
 }
 
-MapPainter::Context &MapPainter::context(int cellSize, QRgb background, const QPen &pen)
+MapPainter::Context &MapPainter::context(int cellSize, QRgb background, const QPen &pen, const MapStyle &style)
 {
     for (const auto &c : m_contexts)
-        if (c->cellSize == cellSize && c->background == background && c->pen == pen)
+        if (c->cellSize == cellSize && c->background == background && c->pen == pen && c->style == style)
             return *c;
     auto c = std::make_unique<Context>();
     c->forget();
     c->cellSize = cellSize;
     c->background = background;
     c->pen = pen;
+    c->style = style;
     m_contexts.push_back(std::move(c));
     return *m_contexts.back();
 }
@@ -309,7 +332,7 @@ const QImage &MapPainter::tile(Context &ctx, quint32 look, QByteArrayView label)
         p.setBrush(QColor::fromRgb(ctx.background));
         const int phase = int(look >> LookPhaseShift);
         p.setBrushOrigin(-(phase & 7), -(phase >> 3));
-        paintPlot(p, plotOfLook(look, label), img.rect(), LayerSwitches());
+        paintPlot(p, plotOfLook(look, label), img.rect(), LayerSwitches(), ctx.style);
     }
     m_bytes += img.sizeInBytes();
     const int at = int(ctx.tiles.size());
@@ -321,13 +344,13 @@ const QImage &MapPainter::tile(Context &ctx, quint32 look, QByteArrayView label)
     return ctx.tiles.back();
 }
 
-void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintParams &params, QImage *miniMap)
+void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintParams &params, PlotLooks *looks)
 {
     if (target.isNull())
         return;
     if (!isDirectFormat(target.format())) {
         QImage direct(target.size(), QImage::Format_RGB32);
-        paint(direct, texts, params, miniMap);
+        paint(direct, texts, params, looks);
         QPainter p(&target);
         p.drawImage(0, 0, direct);
         return;
@@ -339,7 +362,7 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
         return;
     }
     const Pixels pixels(target);
-    const MiniMapWriter mini(miniMap);
+    const QRgb lineColour = params.style.gridLine;
     // Every pixel is written once: background around the cell area, the
     // lines inside it, then each cell.
     const QRect area = cellArea(cells, params);
@@ -354,46 +377,90 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
         for (int y = inside.top(); y <= inside.bottom(); ++y) {
             QRgb *line = pixels.line(y);
             if ((y - area.top()) % pitch == W) {
-                std::fill(line + inside.left(), line + inside.right() + 1, params.lineColour);
+                std::fill(line + inside.left(), line + inside.right() + 1, lineColour);
                 continue;
             }
             int x = firstLineX;
             if (x < inside.left())
                 x += (inside.left() - x + pitch - 1) / pitch * pitch;
             for (; x <= inside.right(); x += pitch)
-                line[x] = params.lineColour;
+                line[x] = lineColour;
         }
     }
 
-    const bool labels = W / 2 > 4;
+    const bool labels = writesTeamLabel(params.style, W);
     if (m_contexts.size() > MaxContexts)
         clearCache();
-    Context *normal = &context(W, params.background, params.cellPen);
-    Context *highlighted = &context(W, params.highlight, params.cellPen);
+    Context *normal = &context(W, params.background, params.cellPen, params.style);
+    Context *highlighted = &context(W, params.highlight, params.cellPen, params.style);
+    const auto &fills = params.style.fill;
 
-    // Column by column: a loaded map keeps each column's texts together, so
-    // this walks memory in order.
+    // The looks first, then the pixels: reading the plot texts is most of
+    // the work, and a big view shares it out between two threads.
+    const int across = cells.lastCol - cells.firstCol + 1;
+    const int down = cells.lastRow - cells.firstRow + 1;
+    const std::size_t count = std::size_t(across) * std::size_t(down);
+    m_looks.resize(count);
+    m_labels.resize(count);
+    if (looks && !looks->fits(texts))
+        looks->reset(texts.columnCount(), texts.rowCount());
+    const auto classify = [&](int fromCol, int toCol) {
+        // Column by column: a loaded map keeps each column's texts
+        // together, so this walks memory in order.
+        for (int col = fromCol; col < toCol; ++col) {
+            const std::size_t at = std::size_t(col - cells.firstCol) * std::size_t(down);
+            for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
+                const std::size_t i = at + std::size_t(row - cells.firstRow);
+                if (!texts.contains(col, row)) {
+                    m_looks[i] = NotInTable;
+                    continue;
+                }
+                const QPoint pos = params.cellPos(col, row);
+                quint16 *key = looks ? &looks->m_keys[std::size_t(row) * std::size_t(looks->m_cols) + std::size_t(col)]
+                                     : nullptr;
+                PlotClass plot;
+                if (key && (*key & KeyKnown) && !(labels && (*key & KeyTeam))) {
+                    plot = plotOfKey(*key);
+                } else {
+                    plot = classifyPlot(texts.view(col, row));
+                    if (key)
+                        *key = keyOf(plot);
+                }
+                m_looks[i] = lookOf(plot, params, pos.x(), pos.y());
+                m_labels[i] = (m_looks[i] & LookTeam) && labels ? plot.teamLabel : QByteArrayView();
+            }
+        }
+    };
+    constexpr std::size_t SharedFrom = 16384;
+    if (count >= SharedFrom) {
+        const int half = cells.firstCol + across / 2;
+        std::thread helper(classify, half, cells.lastCol + 1);
+        classify(cells.firstCol, half);
+        helper.join();
+    } else {
+        classify(cells.firstCol, cells.lastCol + 1);
+    }
+
     for (int col = cells.firstCol; col <= cells.lastCol; ++col) {
         quint32 lastLook = ~0u;
         const QImage *lastTile = nullptr;
+        const std::size_t at = std::size_t(col - cells.firstCol) * std::size_t(down);
         for (int row = cells.firstRow; row <= cells.lastRow; ++row) {
+            const std::size_t i = at + std::size_t(row - cells.firstRow);
             const QPoint pos = params.cellPos(col, row);
             const bool hl = isHighlighted(params, col, row);
             const QRgb bg = hl ? params.highlight : params.background;
-            if (!texts.contains(col, row)) {
+            const quint32 look = m_looks[i];
+            if (look == NotInTable) {
                 fillRect(pixels, pos.x(), pos.y(), W, W, bg);
                 continue;
             }
-            const PlotClass plot = classifyPlot(texts.view(col, row));
-            if (plot.hasFill())
-                mini.write(col, row, plot.fill());
-            const quint32 look = lookOf(plot, params.layers, pos.x(), pos.y(), params.brushOrigin);
             if ((look & ~LookFillMask) == 0) {
                 // Nothing but the fill, or nothing at all: one colour.
-                fillRect(pixels, pos.x(), pos.y(), W, W, look ? plot.fill() : bg);
+                fillRect(pixels, pos.x(), pos.y(), W, W, look ? fills[std::size_t(look - 1)] : bg);
                 continue;
             }
-            const QByteArrayView label = (look & LookTeam) && labels ? plot.teamLabel : QByteArrayView();
+            const QByteArrayView label = m_labels[i];
             if (!hl && label.isEmpty() && look == lastLook) {
                 blit(pixels, pos.x(), pos.y(), *lastTile);
                 continue;
@@ -411,14 +478,14 @@ void MapPainter::paint(QImage &target, const PlotTable &texts, const GridPaintPa
 }
 
 void MapPainter::paintArea(QImage &target, const QRect &area, const PlotTable &texts,
-                           const GridPaintParams &params, QImage *miniMap)
+                           const GridPaintParams &params, PlotLooks *looks)
 {
     const QRect r = area.intersected(target.rect());
     if (r.isEmpty())
         return;
     if (!isDirectFormat(target.format())) {
         QImage part = target.copy(r);
-        paintArea(part, part.rect(), texts, params, miniMap);
+        paintArea(part, part.rect(), texts, params, looks);
         QPainter p(&target);
         p.drawImage(r.topLeft(), part);
         return;
@@ -429,7 +496,7 @@ void MapPainter::paintArea(QImage &target, const QRect &area, const PlotTable &t
     GridPaintParams moved = params;
     moved.origin -= r.topLeft();
     moved.brushOrigin -= r.topLeft();
-    paint(view, texts, moved, miniMap);
+    paint(view, texts, moved, looks);
 }
 
 } // namespace vor4

@@ -1,9 +1,10 @@
 #include "MapPieces.h"
 
-#include "MapDocument.h"
+#include "Document.h"
 #include "MapMarks.h"
 #include "PiecePainter.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <cstring>
 
@@ -14,22 +15,20 @@ constexpr quint8 Known = 0x80;
 const char *const CompassNames[] = {"north", "east", "south", "west"};
 } // namespace
 
-MapPieces::MapPieces(MapDocument *doc, QObject *parent)
+MapPieces::MapPieces(const Document *doc, QObject *parent)
     : QObject(parent)
     , m_doc(doc)
 {
-    connect(doc, &MapDocument::documentReplaced, this, &MapPieces::reset);
-    connect(doc, &MapDocument::plotsChanged, this, &MapPieces::plotsChanged);
-    connect(doc, &MapDocument::sectionChanged, this, &MapPieces::sectionChanged);
     reset();
 }
 
 void MapPieces::reset()
 {
-    const Document &d = m_doc->document();
+    const Document &d = *m_doc;
     m_cols = d.columnCount();
     m_rows = d.rowCount();
     m_facts.assign(size_t(m_cols) * size_t(m_rows), 0);
+    m_units.clear();
     readStarts();
     readSigns();
     Q_EMIT changed(QRegion(0, 0, m_cols, d.rowCount()));
@@ -37,12 +36,10 @@ void MapPieces::reset()
 
 void MapPieces::readStarts()
 {
-    const Document &d = m_doc->document();
+    const Document &d = *m_doc;
     m_colours.clear();
-    for (int slot = 0; slot < d.PlayerTexts.size(); ++slot) {
-        const std::optional<QByteArrayView> colour = PlotFacts::firstValue(d.PlayerTexts[slot], "Color");
-        m_colours << playerColour(slot, colour.value_or(QByteArrayView()));
-    }
+    for (int slot = 0; slot < d.PlayerTexts.size(); ++slot)
+        m_colours << PlotFacts::firstValue(d.PlayerTexts[slot], "Color").value_or(QByteArrayView()).toByteArray();
     m_starts.clear();
     for (int slot = 0; slot < d.PlayerTexts.size(); ++slot) {
         const std::optional<QPoint> plot = PlotFacts::startOf(d.PlayerTexts[slot]).plot();
@@ -50,13 +47,13 @@ void MapPieces::readStarts()
             continue;
         const QPoint cell(plot->x(), d.fileY(plot->y()));
         if (d.PlotTexts.contains(cell.x(), cell.y()))
-            m_starts << Start{slot, cell, colourOf(slot)};
+            m_starts << Start{slot, cell};
     }
 }
 
 void MapPieces::readSigns()
 {
-    const Document &d = m_doc->document();
+    const Document &d = *m_doc;
     m_signs.clear();
     for (const QByteArray &sign : d.SignTexts) {
         const std::optional<QPoint> plot = MapMarks::signPlot(sign);
@@ -77,22 +74,26 @@ QRegion MapPieces::cellsOf(const QList<QPoint> &cells) const
     return r;
 }
 
-void MapPieces::sectionChanged(SectionKind kind)
+void MapPieces::playersChanged()
 {
     QList<QPoint> cells;
-    if (kind == SectionKind::Player) {
-        for (const Start &s : std::as_const(m_starts))
-            cells << s.cell;
-        readStarts();
-        for (const Start &s : std::as_const(m_starts))
-            cells << s.cell;
-    } else if (kind == SectionKind::Signs) {
-        for (const Sign &s : std::as_const(m_signs))
-            cells << s.cell;
-        readSigns();
-        for (const Sign &s : std::as_const(m_signs))
-            cells << s.cell;
-    }
+    for (const Start &s : std::as_const(m_starts))
+        cells << s.cell;
+    readStarts();
+    for (const Start &s : std::as_const(m_starts))
+        cells << s.cell;
+    if (!cells.isEmpty())
+        Q_EMIT changed(cellsOf(cells));
+}
+
+void MapPieces::signsChanged()
+{
+    QList<QPoint> cells;
+    for (const Sign &s : std::as_const(m_signs))
+        cells << s.cell;
+    readSigns();
+    for (const Sign &s : std::as_const(m_signs))
+        cells << s.cell;
     if (!cells.isEmpty())
         Q_EMIT changed(cellsOf(cells));
 }
@@ -102,34 +103,40 @@ void MapPieces::plotsChanged(const QRegion &cells)
     const QRect map(0, 0, m_cols, m_rows);
     for (const QRect &r : cells) {
         const QRect on = r & map;
-        for (int row = on.top(); row <= on.bottom(); ++row)
+        for (int row = on.top(); row <= on.bottom(); ++row) {
             std::memset(&m_facts[size_t(row) * m_cols + on.left()], 0, size_t(on.width()));
+            for (int col = on.left(); !m_units.empty() && col <= on.right(); ++col)
+                m_units.erase(size_t(row) * m_cols + col);
+        }
     }
     Q_EMIT changed(cells);
 }
 
 quint8 MapPieces::factsAt(int col, int row) const
 {
-    const Document &d = m_doc->document();
+    const Document &d = *m_doc;
     if (d.columnCount() != m_cols || d.rowCount() != m_rows) {
         // A grid taken before its announcement (a load under way).
         m_cols = d.columnCount();
         m_rows = d.rowCount();
         m_facts.assign(size_t(m_cols) * size_t(m_rows), 0);
+        m_units.clear();
     }
     if (col < 0 || row < 0 || col >= m_cols || row >= m_rows)
         return 0;
-    quint8 &facts = m_facts[size_t(row) * m_cols + col];
+    const size_t at = size_t(row) * m_cols + col;
+    quint8 &facts = m_facts[at];
     if (!(facts & Known)) {
         const QByteArrayView text = d.PlotTexts.view(col, row);
         const PlotFacts::Rivers rivers = PlotFacts::riversOf(text);
+        const QList<PlotFacts::Unit> units = PlotFacts::unitsOf(text);
         facts = Known | (rivers.southEdge ? SouthRiver : 0) | (rivers.eastEdge ? EastRiver : 0)
-            | (PlotFacts::unitsOf(text).isEmpty() ? 0 : Units);
+            | (units.isEmpty() ? 0 : Units);
+        if (!units.isEmpty())
+            m_units[at] = UnitSummary{int(units.size()), units.first().owner};
     }
     return facts & ~Known;
 }
-
-const PlotTable &MapPieces::plotTable() const { return m_doc->document().PlotTexts; }
 
 int MapPieces::startAt(QPoint cell) const
 {
@@ -140,11 +147,11 @@ int MapPieces::startAt(QPoint cell) const
     return slot;
 }
 
-QColor MapPieces::colourOf(int slot) const
+QColor MapPieces::colourOf(int slot, const MapStyle &style) const
 {
     if (slot < 0)
-        return QColor(Qt::gray); // a unit without an owner
-    return slot < m_colours.size() ? m_colours[slot] : playerColour(slot, {});
+        return QColor::fromRgb(style.noOwner);
+    return style.playerColour(slot, slot < m_colours.size() ? QByteArrayView(m_colours[slot]) : QByteArrayView());
 }
 
 bool MapPieces::hasSign(QPoint cell) const
@@ -154,7 +161,7 @@ bool MapPieces::hasSign(QPoint cell) const
 
 QStringList MapPieces::describe(QPoint cell) const
 {
-    const Document &d = m_doc->document();
+    const Document &d = *m_doc;
     QStringList lines;
     if (!d.PlotTexts.contains(cell.x(), cell.y()))
         return lines;
@@ -209,6 +216,66 @@ QStringList MapPieces::describe(QPoint cell) const
     riverLine(cell - QPoint(0, 1), PlotFacts::SouthEdge);
     riverLine(cell - QPoint(1, 0), PlotFacts::EastEdge);
     return lines;
+}
+
+void MapPieces::paint(QPainter &p, const GridPaintParams &at, const QRect &cells, const PieceLayers &layers) const
+{
+    // Flags and pins over every river and figure.
+    if (layers.rivers)
+        paintRivers(p, at, cells);
+    if (layers.units)
+        paintUnits(p, at, cells);
+    if (layers.starts)
+        paintStarts(p, at, cells);
+    if (layers.signs)
+        paintSigns(p, at, cells);
+}
+
+void MapPieces::paintRivers(QPainter &p, const GridPaintParams &at, const QRect &cells) const
+{
+    const PlotTable &plots = m_doc->PlotTexts;
+    const auto flow = [](const std::optional<QByteArray> &v) {
+        return (v ? PlotFacts::compass(*v) : std::nullopt).value_or(-1);
+    };
+    for (int row = cells.top(); row <= cells.bottom(); ++row)
+        for (int col = cells.left(); col <= cells.right(); ++col) {
+            const quint8 facts = factsAt(col, row);
+            if (!(facts & (SouthRiver | EastRiver)))
+                continue;
+            // Flows are read only where an arrow shows them.
+            PlotFacts::Rivers rivers;
+            if (at.cellSize >= 24)
+                rivers = PlotFacts::riversOf(plots.view(col, row));
+            const QRect cell = at.cellRect(col, row);
+            if (facts & SouthRiver)
+                drawRiverEdge(p, cell, PlotFacts::SouthEdge, flow(rivers.weDirection), at.style);
+            if (facts & EastRiver)
+                drawRiverEdge(p, cell, PlotFacts::EastEdge, flow(rivers.nsDirection), at.style);
+        }
+}
+
+void MapPieces::paintUnits(QPainter &p, const GridPaintParams &at, const QRect &cells) const
+{
+    for (int row = cells.top(); row <= cells.bottom(); ++row)
+        for (int col = cells.left(); col <= cells.right(); ++col)
+            if (factsAt(col, row) & Units) {
+                const UnitSummary &units = m_units[size_t(row) * m_cols + col];
+                drawUnits(p, at.cellRect(col, row), units.count, colourOf(units.owner, at.style), at.style);
+            }
+}
+
+void MapPieces::paintStarts(QPainter &p, const GridPaintParams &at, const QRect &cells) const
+{
+    for (const Start &s : m_starts)
+        if (cells.contains(s.cell))
+            drawStart(p, at.cellRect(s.cell.x(), s.cell.y()), s.slot, colourOf(s.slot, at.style), at.style);
+}
+
+void MapPieces::paintSigns(QPainter &p, const GridPaintParams &at, const QRect &cells) const
+{
+    for (const Sign &s : m_signs)
+        if (cells.contains(s.cell))
+            drawSign(p, at.cellRect(s.cell.x(), s.cell.y()), at.style);
 }
 
 } // namespace vor4

@@ -1,6 +1,7 @@
 #include "MiniMap.h"
 
 #include "Document.h"
+#include "MapStyle.h"
 #include "PlotClass.h"
 #include "PlotTable.h"
 
@@ -44,26 +45,31 @@ QSize miniMapSize(const Document &doc)
 
 namespace {
 
-// The terrain of every cell of the area, row by row (-1 for none). A big
-// area is read in the order its texts lie in memory: reading a map that
-// lists its plots column by column row after row would miss the cache at
-// every plot, which costs more than the rest of the picture.
-std::vector<qint8> terrainsOf(const PlotTable &texts, const QRect &area)
+// The ground of every cell of the area, row by row: -1 for none, else the
+// terrain index plus 16 for a peak. A big area is read in the order its
+// texts lie in memory: reading a map that lists its plots column by column
+// row after row would miss the cache at every plot, which costs more than
+// the rest of the picture.
+std::vector<qint8> groundsOf(const PlotTable &texts, const QRect &area)
 {
-    std::vector<qint8> terrains(std::size_t(area.width()) * std::size_t(area.height()));
+    std::vector<qint8> grounds(std::size_t(area.width()) * std::size_t(area.height()));
     const auto at = [&](int col, int row) -> qint8 & {
-        return terrains[std::size_t(row - area.top()) * std::size_t(area.width()) + std::size_t(col - area.left())];
+        return grounds[std::size_t(row - area.top()) * std::size_t(area.width()) + std::size_t(col - area.left())];
+    };
+    const auto groundOf = [&texts](int col, int row) {
+        const PlotClass c = classifyGround(texts.view(col, row));
+        return qint8(c.hasFill() ? c.terrain + (c.mountain ? 16 : 0) : -1);
     };
     if (texts.storedByColumn(area)) {
         for (int col = area.left(); col <= area.right(); ++col)
             for (int row = area.top(); row <= area.bottom(); ++row)
-                at(col, row) = qint8(firstTerrainIndex(texts.view(col, row)));
+                at(col, row) = groundOf(col, row);
     } else {
         for (int row = area.top(); row <= area.bottom(); ++row)
             for (int col = area.left(); col <= area.right(); ++col)
-                at(col, row) = qint8(firstTerrainIndex(texts.view(col, row)));
+                at(col, row) = groundOf(col, row);
     }
-    return terrains;
+    return grounds;
 }
 
 bool isDirect(const QImage &image)
@@ -74,14 +80,22 @@ bool isDirect(const QImage &image)
 
 // Three pixels a plot each way; a plot without terrain is painted `none`,
 // or left as it is when `none` is null.
-void paintCells(const PlotTable &texts, QImage &miniMap, const QRect &cells, const QRgb *none)
+void paintCells(const PlotTable &texts, QImage &miniMap, const QRect &cells, const MapStyle &style, bool paintNone)
 {
     // Only the cells whose three pixels start inside the picture.
     const QRect area = cells & QRect(0, 0, texts.columnCount(), texts.rowCount())
         & QRect(0, 0, int((qint64(miniMap.width()) + 2) / 3), int((qint64(miniMap.height()) + 2) / 3));
     if (area.isEmpty())
         return;
-    const std::vector<qint8> terrains = terrainsOf(texts, area);
+    const std::vector<qint8> terrains = groundsOf(texts, area);
+    // The colour of each ground code.
+    QRgb colours[32];
+    for (int code = 0; code < 32; ++code) {
+        PlotClass c;
+        c.terrain = qint8(qMin(code % 16, int(TerrainOther)));
+        c.mountain = code >= 16;
+        colours[code] = style.plotColour(c);
+    }
     const bool direct = isDirect(miniMap);
     const int width = miniMap.width(), height = miniMap.height();
     const qint8 *terrain = terrains.data();
@@ -92,9 +106,9 @@ void paintCells(const PlotTable &texts, QImage &miniMap, const QRect &cells, con
             for (int y = y0; y < y1; ++y)
                 lines[y - y0] = reinterpret_cast<QRgb *>(miniMap.scanLine(y));
         for (int col = area.left(); col <= area.right(); ++col, ++terrain) {
-            if (*terrain < 0 && !none)
+            if (*terrain < 0 && !paintNone)
                 continue;
-            const QRgb colour = *terrain < 0 ? *none : terrainFill(*terrain);
+            const QRgb colour = *terrain < 0 ? style.noTerrain : colours[*terrain];
             const int x0 = 3 * col, x1 = std::min(x0 + 3, width);
             for (int y = y0; y < y1; ++y) {
                 if (direct)
@@ -109,17 +123,16 @@ void paintCells(const PlotTable &texts, QImage &miniMap, const QRect &cells, con
 
 } // namespace
 
-void renderMiniMap(const PlotTable &texts, QImage &miniMap)
+void renderMiniMap(const PlotTable &texts, QImage &miniMap, const MapStyle &style)
 {
     if (!miniMap.isNull())
-        paintCells(texts, miniMap, QRect(0, 0, texts.columnCount(), texts.rowCount()), nullptr);
+        paintCells(texts, miniMap, QRect(0, 0, texts.columnCount(), texts.rowCount()), style, false);
 }
 
-void renderMiniMapCells(const PlotTable &texts, QImage &miniMap, const QRect &cells)
+void renderMiniMapCells(const PlotTable &texts, QImage &miniMap, const QRect &cells, const MapStyle &style)
 {
-    static const QRgb White = qRgb(255, 255, 255);
     if (!miniMap.isNull())
-        paintCells(texts, miniMap, cells, &White);
+        paintCells(texts, miniMap, cells, style, true);
 }
 
 QPoint FrameRect::centre() const

@@ -1,6 +1,8 @@
 #pragma once
 // The minimap image and the arithmetic of its view frame.
 
+#include "MapStyle.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -15,12 +17,15 @@ class PlotTable;
 // The minimap picture's size: 3 x 3 pixels a plot; none for a map without
 // a size.
 QSize miniMapSize(const Document &doc);
-// Paints every plot's 3 x 3 block in the colour of its first terrain line.
-// Plots without one keep their block; pixels beyond the image are skipped.
-void renderMiniMap(const PlotTable &texts, QImage &miniMap);
-// Renders the cells of a changed area again: each block white, then the
-// colour of its first terrain line, as the full render gives a new image.
-void renderMiniMapCells(const PlotTable &texts, QImage &miniMap, const QRect &cells);
+// Paints every plot's 3 x 3 block in its colour in the style
+// (MapStyle::plotColour: the terrain of its last terrain line, as the grid
+// paints it). Plots without one keep their block; pixels beyond the image
+// are skipped.
+void renderMiniMap(const PlotTable &texts, QImage &miniMap, const MapStyle &style = MapStyle::classic());
+// Renders the cells of a changed area again, as the full render gives a
+// new image: plots without a terrain line in the style's noTerrain colour.
+void renderMiniMapCells(const PlotTable &texts, QImage &miniMap, const QRect &cells,
+                        const MapStyle &style = MapStyle::classic());
 
 // A frame in minimap pixels; right and bottom are exclusive.
 struct FrameRect

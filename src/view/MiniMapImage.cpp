@@ -1,6 +1,6 @@
 #include "MiniMapImage.h"
 
-#include "MapDocument.h"
+#include "Document.h"
 #include "MiniMap.h"
 
 #include <QRegion>
@@ -8,30 +8,40 @@
 
 namespace vor4 {
 
-MiniMapImage::MiniMapImage(MapDocument *doc, QObject *parent)
+MiniMapImage::MiniMapImage(const Document *doc, QObject *parent)
     : QObject(parent)
     , m_doc(doc)
 {
-    connect(doc, &MapDocument::plotsChanged, this,
-            [this](const QRegion &plots) { plotsChanged(plots); });
-    // Another size needs another picture; the one of the same size is kept
-    // until the new document is rendered into it.
-    connect(doc, &MapDocument::documentReplaced, this, [this] {
-        if (m_image.size() != miniMapSize(m_doc->document()))
-            reset();
-    });
+}
+
+void MiniMapImage::setStyle(const MapStyle &style)
+{
+    if (style == m_style)
+        return;
+    m_style = style;
+    if (m_image.isNull())
+        return;
+    m_image.fill(m_style.noTerrain);
+    render();
+    Q_EMIT changed();
+}
+
+void MiniMapImage::documentReplaced()
+{
+    if (m_image.size() != miniMapSize(*m_doc))
+        reset();
 }
 
 void MiniMapImage::reset()
 {
-    m_image = QImage(miniMapSize(m_doc->document()), QImage::Format_RGB32);
-    m_image.fill(Qt::white);
+    m_image = QImage(miniMapSize(*m_doc), QImage::Format_RGB32);
+    m_image.fill(m_style.noTerrain);
     m_waiting = QRegion();
 }
 
 void MiniMapImage::render()
 {
-    renderMiniMap(m_doc->document().PlotTexts, m_image);
+    renderMiniMap(m_doc->PlotTexts, m_image, m_style);
     m_waiting = QRegion();
 }
 
@@ -44,7 +54,7 @@ void MiniMapImage::flush()
     if (m_waiting.rectCount() > 64)
         m_waiting = m_waiting.boundingRect();
     for (const QRect &r : std::as_const(m_waiting))
-        renderMiniMapCells(m_doc->document().PlotTexts, m_image, r);
+        renderMiniMapCells(m_doc->PlotTexts, m_image, r, m_style);
     m_waiting = QRegion();
     Q_EMIT changed();
 }

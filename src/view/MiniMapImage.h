@@ -1,7 +1,9 @@
 #pragma once
-// The minimap picture of an edited document, kept in step with it: the
+// The minimap picture of a document in a style, kept in step with it: the
 // blocks of the plots changed in one turn of the event loop are drawn
-// together, after it.
+// together, after it. Whoever edits the document tells it what changed.
+
+#include "MapStyle.h"
 
 #include <QImage>
 #include <QObject>
@@ -10,17 +12,18 @@
 
 namespace vor4 {
 
-class MapDocument;
+class Document;
 
 class MiniMapImage : public QObject
 {
     Q_OBJECT
 public:
-    explicit MiniMapImage(MapDocument *doc, QObject *parent = nullptr);
+    explicit MiniMapImage(const Document *doc, QObject *parent = nullptr);
 
     const QImage &image() const { return m_image; }
-    // The grid draws the blocks of the cells it paints straight into it.
-    QImage *bitmap() { return &m_image; }
+    const MapStyle &style() const { return m_style; }
+    // Another style draws every block again.
+    void setStyle(const MapStyle &style);
 
     // A white picture of the document's size; blocks waiting are dropped.
     void reset();
@@ -29,14 +32,20 @@ public:
     // The blocks waiting are drawn now rather than after this turn.
     void flush();
 
+public Q_SLOTS:
+    // The texts of these plots changed: their blocks are drawn after this turn.
+    void plotsChanged(const QRegion &cells);
+    // Another document: another size needs another picture; the one of the
+    // same size is kept until the new document is rendered into it.
+    void documentReplaced();
+
 Q_SIGNALS:
-    // Blocks were drawn after plots changed.
+    // Blocks were drawn after plots changed, or the style changed.
     void changed();
 
 private:
-    void plotsChanged(const QRegion &cells);
-
-    MapDocument *m_doc;
+    const Document *m_doc;
+    MapStyle m_style = MapStyle::classic();
     QImage m_image;
     QRegion m_waiting; // cells whose blocks are to be drawn
 };

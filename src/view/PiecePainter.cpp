@@ -2,6 +2,7 @@
 
 #include "TextUtil.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
@@ -20,53 +21,9 @@ bool PieceLayers::operator==(const PieceLayers &o) const
     return starts == o.starts && units == o.units && signs == o.signs && rivers == o.rivers;
 }
 
-namespace {
-
-struct NamedColour
-{
-    const char *name;
-    QRgb rgb;
-};
-
-const NamedColour BaseColours[] = {
-    {"BLACK", 0x202020}, {"BLUE", 0x2050e0},   {"BROWN", 0x8b5a2b}, {"CYAN", 0x20d0e0},   {"GRAY", 0x909090},
-    {"GREY", 0x909090},  {"GREEN", 0x20b030},  {"LEMON", 0xe8f048}, {"ORANGE", 0xf08020}, {"PEACH", 0xf8b888},
-    {"PINK", 0xf070c0},  {"PURPLE", 0x9030c0}, {"RED", 0xe02020},   {"WHITE", 0xf4f4f4},  {"YELLOW", 0xf0e020},
-};
-
-// Distinct enough from each other and from the terrain colours.
-const QRgb SlotPalette[] = {0xe02020, 0x2050e0, 0xf0e020, 0x9030c0, 0x20b030, 0xf08020, 0x20d0e0, 0xf070c0,
-                            0x8b5a2b, 0xf4f4f4, 0x202020, 0x906000, 0x008080, 0x800000, 0x808000, 0x000080,
-                            0xa0a0ff, 0xff8080};
-
-} // namespace
-
 QColor playerColour(int slot, QByteArrayView colorValue)
 {
-    QByteArray name = trimmed(colorValue).toByteArray().toUpper();
-    if (name.startsWith("PLAYERCOLOR_")) {
-        name = name.mid(12);
-        int shade = 100; // QColor::darker/lighter factor
-        for (;;) {
-            if (name.startsWith("DARK_")) {
-                shade += 40;
-                name = name.mid(5);
-            } else if (name.startsWith("LIGHT_")) {
-                shade -= 30;
-                name = name.mid(6);
-            } else if (name.startsWith("MIDDLE_")) {
-                name = name.mid(7);
-            } else {
-                break;
-            }
-        }
-        for (const NamedColour &c : BaseColours)
-            if (name == c.name) {
-                const QColor base(c.rgb);
-                return shade >= 100 ? base.darker(shade) : base.lighter(200 - shade);
-            }
-    }
-    return QColor(SlotPalette[qAbs(slot) % std::size(SlotPalette)]);
+    return MapStyle::classic().playerColour(slot, colorValue);
 }
 
 namespace {
@@ -74,9 +31,54 @@ namespace {
 // Black or white, whichever reads better on the colour.
 QColor inkOn(const QColor &colour) { return colour.lightness() > 140 ? Qt::black : Qt::white; }
 
-} // namespace
+// Draws an antialiased mark in an image of its own first, placed at
+// `area`: its pixels are then the same wherever it lies and however a
+// picture painted in bands clips it.
+template <typename Draw>
+void drawAlone(QPainter &p, const QRect &area, Draw &&draw)
+{
+    QImage mark(area.size(), QImage::Format_ARGB32_Premultiplied);
+    mark.fill(Qt::transparent);
+    QPainter m(&mark);
+    m.setFont(p.font());
+    m.setRenderHint(QPainter::Antialiasing, true);
+    m.translate(-area.topLeft());
+    draw(m);
+    m.end();
+    p.drawImage(area.topLeft(), mark);
+}
 
-void drawStartMarker(QPainter &p, const QRect &cell, int slot, const QColor &colour)
+// A pole standing on the cell's bottom and a flag in the player's colour
+// with the slot's number; small cells get a flag bigger than themselves.
+void drawStartFlag(QPainter &p, const QRect &cell, int slot, const QColor &colour, const MapStyle &style)
+{
+    const int side = qMax(14, cell.width());
+    const QRect box(cell.center().x() + 1 - side / 2, cell.bottom() + 1 - side, side, side);
+    const QString number = QString::number(slot);
+    QFont font = p.font();
+    font.setPixelSize(qMax(7, side * 2 / 5));
+    font.setBold(true);
+    const int textWidth = QFontMetrics(font).horizontalAdvance(number);
+    const qreal pole = qMax(1.5, side / 12.0);
+    const qreal poleX = box.left() + side * 0.22;
+    const qreal flagH = side * 0.52;
+    const qreal flagW = qMax(side * 0.66, textWidth + side * 0.2);
+    const QRectF flag(poleX, box.top() + side * 0.06, flagW, flagH);
+    const QRect area = box.united(flag.toAlignedRect()).adjusted(-1, -1, 1, 1);
+    drawAlone(p, area, [&](QPainter &m) {
+        const QColor ink = QColor::fromRgb(style.markInk);
+        m.setPen(QPen(ink, pole, Qt::SolidLine, Qt::FlatCap));
+        m.drawLine(QPointF(poleX, box.top() + side * 0.04), QPointF(poleX, box.bottom() + 1));
+        m.setPen(QPen(ink, 1));
+        m.setBrush(colour);
+        m.drawRect(flag);
+        m.setFont(font);
+        m.setPen(inkOn(colour));
+        m.drawText(flag, Qt::AlignCenter, number);
+    });
+}
+
+void drawStartDisc(QPainter &p, const QRect &cell, int slot, const QColor &colour)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, cell.width() >= 8);
@@ -93,6 +95,40 @@ void drawStartMarker(QPainter &p, const QRect &cell, int slot, const QColor &col
         p.drawText(disc, Qt::AlignCenter, QString::number(slot));
     }
     p.restore();
+}
+
+// A figure in its owner's colour in the lower right quarter: a head over a
+// body; the count beside it on big cells.
+void drawUnitFigure(QPainter &p, const QRect &cell, int count, const QColor &colour, const MapStyle &style)
+{
+    const int W = cell.width();
+    if (W < 8) {
+        p.fillRect(QRect(cell.right() + 1 - 2, cell.bottom() + 1 - 2, 2, 2), colour);
+        return;
+    }
+    const qreal side = W * 0.5;
+    // Inside the cell, its outline too.
+    const QRectF box(cell.right() - side - W * 0.04, cell.bottom() - side - W * 0.02, side, side);
+    drawAlone(p, cell, [&](QPainter &m) {
+        QPainterPath body;
+        body.moveTo(box.left() + side * 0.12, box.bottom());
+        body.quadTo(box.left() + side * 0.15, box.top() + side * 0.42, box.center().x(), box.top() + side * 0.42);
+        body.quadTo(box.right() - side * 0.15, box.top() + side * 0.42, box.right() - side * 0.12, box.bottom());
+        body.closeSubpath();
+        m.setPen(QPen(QColor::fromRgb(style.markInk), W >= 24 ? 1.5 : 1));
+        m.setBrush(colour);
+        m.drawPath(body);
+        m.drawEllipse(QPointF(box.center().x(), box.top() + side * 0.22), side * 0.2, side * 0.2);
+        if (W >= 32 && count > 1) {
+            QFont font = m.font();
+            font.setPixelSize(qMax(8, W / 5));
+            font.setBold(true);
+            m.setFont(font);
+            m.setPen(QColor::fromRgb(style.markInk));
+            m.drawText(QRectF(box.left() - side * 0.7, box.top(), side * 0.66, side * 0.6),
+                       Qt::AlignRight | Qt::AlignVCenter, QString::number(count));
+        }
+    });
 }
 
 void drawUnitBadge(QPainter &p, const QRect &cell, int count, const QColor &colour)
@@ -118,28 +154,72 @@ void drawUnitBadge(QPainter &p, const QRect &cell, int count, const QColor &colo
     }
 }
 
-void drawSignFlag(QPainter &p, const QRect &cell)
+// A pin in the upper right quarter: a round head on a needle.
+void drawSignPin(QPainter &p, const QRect &cell, const MapStyle &style)
+{
+    const int W = cell.width();
+    const QColor head = QColor::fromRgb(style.sign);
+    if (W < 8) {
+        p.fillRect(QRect(cell.right() + 1 - 2, cell.top(), 2, 2), head);
+        return;
+    }
+    const qreal r = W * 0.13;
+    const QPointF centre(cell.right() + 1 - W * 0.2, cell.top() + W * 0.2);
+    const QPointF point(centre.x() - W * 0.16, centre.y() + W * 0.3);
+    drawAlone(p, cell, [&](QPainter &m) {
+        m.setPen(QPen(QColor::fromRgb(style.markInk), qMax(1.0, W / 20.0), Qt::SolidLine, Qt::RoundCap));
+        m.drawLine(centre, point);
+        m.setBrush(head);
+        m.drawEllipse(centre, r, r);
+    });
+}
+
+void drawSignPennant(QPainter &p, const QRect &cell, const MapStyle &style)
 {
     p.save();
     // A pole on the left and a pennant, in the bottom left quarter.
     const int w = qMax(2, cell.width() / 2), h = qMax(2, cell.height() / 2);
     const QRect box(cell.left(), cell.bottom() + 1 - h, w, h);
-    p.setPen(QPen(Qt::black, qMax(1, cell.width() / 16)));
+    p.setPen(QPen(QColor::fromRgb(style.markInk), qMax(1, cell.width() / 16)));
     p.drawLine(box.left() + 1, box.top(), box.left() + 1, box.bottom());
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 140, 0));
+    p.setBrush(QColor::fromRgb(style.sign));
     p.drawPolygon(QPolygon({QPoint(box.left() + 2, box.top()), QPoint(box.right() + 1, box.top() + h / 4),
                             QPoint(box.left() + 2, box.top() + h / 2)}));
     p.restore();
 }
 
-int riverWidth(int cellSize) { return qMax(1, (cellSize * 3 + 8) / 16); }
+} // namespace
 
-void drawRiverEdge(QPainter &p, const QRect &carrierCell, PlotFacts::RiverKind kind, int flow)
+void drawStart(QPainter &p, const QRect &cell, int slot, const QColor &colour, const MapStyle &style)
+{
+    if (style.start == MapStyle::StartMark::Flag)
+        drawStartFlag(p, cell, slot, colour, style);
+    else
+        drawStartDisc(p, cell, slot, colour);
+}
+
+void drawUnits(QPainter &p, const QRect &cell, int count, const QColor &colour, const MapStyle &style)
+{
+    if (style.units == MapStyle::UnitMark::Figure)
+        drawUnitFigure(p, cell, count, colour, style);
+    else
+        drawUnitBadge(p, cell, count, colour);
+}
+
+void drawSign(QPainter &p, const QRect &cell, const MapStyle &style)
+{
+    if (style.signs == MapStyle::SignMark::Pin)
+        drawSignPin(p, cell, style);
+    else
+        drawSignPennant(p, cell, style);
+}
+
+void drawRiverEdge(QPainter &p, const QRect &carrierCell, PlotFacts::RiverKind kind, int flow, const MapStyle &style)
 {
     p.save();
-    const QColor blue(30, 90, 255);
-    const int size = carrierCell.width(), w = riverWidth(size);
+    const QColor blue = QColor::fromRgb(style.river);
+    const int size = carrierCell.width(), w = style.riverWidth(size);
     // The edge lies on the grid line after the cell; the line is centred on it.
     const int lineAt = (kind == PlotFacts::SouthEdge ? carrierCell.bottom() : carrierCell.right()) + 1;
     const QRect band = kind == PlotFacts::SouthEdge
@@ -157,10 +237,11 @@ void drawRiverEdge(QPainter &p, const QRect &carrierCell, PlotFacts::RiverKind k
         case PlotFacts::South: head << c + QPoint(0, a) << c + QPoint(-a, -a) << c + QPoint(a, -a); break;
         default: head << c + QPoint(0, -a) << c + QPoint(-a, a) << c + QPoint(a, a); break;
         }
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(Qt::white, 1));
-        p.setBrush(blue);
-        p.drawPolygon(head);
+        drawAlone(p, head.boundingRect().adjusted(-2, -2, 2, 2), [&](QPainter &m) {
+            m.setPen(QPen(Qt::white, 1));
+            m.setBrush(blue);
+            m.drawPolygon(head);
+        });
     }
     p.restore();
 }

@@ -1,22 +1,12 @@
 #include "PlotClass.h"
 
+#include "MapStyle.h"
 #include "PlotFacts.h"
 #include "TextUtil.h"
 
 namespace vor4 {
 
 namespace {
-
-constexpr QRgb Fills[TerrainCount] = {
-    qRgb(0, 0, 255),     // ocean
-    qRgb(0, 128, 128),   // coast
-    qRgb(0, 128, 0),     // grass
-    qRgb(255, 255, 0),   // desert
-    qRgb(128, 128, 0),   // plains
-    qRgb(128, 128, 128), // tundra
-    qRgb(255, 255, 255), // snow
-    qRgb(0, 0, 0),       // anything else
-};
 
 // The names without their common "TERRAIN_" prefix.
 constexpr QByteArrayView Names[TerrainOther] = {
@@ -107,12 +97,12 @@ void applyLine(PlotClass &c, unsigned keys, QByteArrayView value)
 
 QRgb terrainFill(int index)
 {
-    return Fills[qBound(0, index, int(TerrainOther))];
+    return MapStyle::classic().fill[std::size_t(qBound(0, index, int(TerrainOther)))];
 }
 
 bool terrainBlackMarks(int index)
 {
-    return index == TerrainDesert || index == TerrainSnow || index < 0 || index >= TerrainOther;
+    return MapStyle::classic().darkMarks[std::size_t(qBound(0, index, int(TerrainOther)))];
 }
 
 int terrainIndex(QByteArrayView value)
@@ -148,10 +138,18 @@ PlotClass classifyPlot(QByteArrayView text)
     return c;
 }
 
-int firstTerrainIndex(QByteArrayView text)
+PlotClass classifyGround(QByteArrayView text)
 {
-    const std::optional<QByteArrayView> value = PlotFacts::firstValue(text, "TerrainType");
-    return value ? terrainIndex(*value) : -1;
+    // A line counts for its first key, as in classifyPlot: "BonusType=B,
+    // PlotType=0" makes no peak.
+    PlotClass c;
+    PlotFacts::forEachValue(text, keyAt, [&c](unsigned keys, QByteArrayView value) {
+        if ((keys & (~keys + 1)) & (KeyTerrain | KeyPlot0 | KeyPlot1))
+            applyLine(c, keys, value);
+        return true;
+    });
+    c.blackMarks = false;
+    return c;
 }
 
 } // namespace vor4

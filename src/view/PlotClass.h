@@ -18,9 +18,10 @@ enum TerrainIndex : quint8 {
 constexpr QRgb RgbWhite = 0xffffffffu;
 constexpr QRgb RgbBlack = 0xff000000u;
 
-// Fill colour of a terrain index.
+// Fill colour of a terrain index in the Classic style.
 QRgb terrainFill(int index);
-// Whether a terrain line of this index turns the marks black.
+// Whether a terrain line of this index turns the marks black: the Classic
+// style draws black marks on its light fills.
 bool terrainBlackMarks(int index);
 // The value of a "TerrainType=" line, as found in the file: upper-cased (a to z
 // only) and compared whole, so a trailing blank makes it unrecognised.
@@ -41,6 +42,7 @@ struct PlotClass
     QByteArrayView teamLabel;
 
     bool hasFill() const { return terrain >= 0; }
+    // The Classic style's fill and mark colours.
     QRgb fill() const { return terrainFill(terrain); }
     QRgb mark() const { return blackMarks ? RgbBlack : RgbWhite; }
 };
@@ -53,8 +55,9 @@ PlotClass classifyPlot(QByteArrayView text);
 // it names one entry, "*" for several, empty for none.
 QByteArrayView teamLabelOf(QByteArrayView value);
 
-// The terrain index of PlotFacts::firstValue of "TerrainType", -1 without
-// one: the minimap and the thumbnail colour a plot by its first terrain line.
-int firstTerrainIndex(QByteArrayView text);
+// Only what one colour of the plot needs, as classifyPlot finds it: the
+// terrain of its last terrain line and whether it is a peak or a hill. The
+// minimap and the thumbnail read plots so, faster than whole.
+PlotClass classifyGround(QByteArrayView text);
 
 } // namespace vor4

@@ -1,7 +1,12 @@
 #include "Thumbnail.h"
 
+#include "Document.h"
+#include "MapStyle.h"
+#include "PiecePainter.h"
 #include "PlotClass.h"
 #include "PlotTable.h"
+
+#include <QPainter>
 
 #include <vector>
 
@@ -46,7 +51,7 @@ QSize thumbnailSize(int columns, int rows, int longSide)
     return QSize(scaledSide(columns, rows, longSide), longSide);
 }
 
-QImage renderThumbnail(const PlotTable &texts, int longSide)
+QImage renderThumbnail(const PlotTable &texts, int longSide, const MapStyle &style)
 {
     const int cols = texts.columnCount();
     const int rows = texts.rowCount();
@@ -64,8 +69,7 @@ QImage renderThumbnail(const PlotTable &texts, int longSide)
     std::vector<QRgb> colours(across * sampleRows.size());
     for (std::size_t i = 0; i < across; ++i)
         for (std::size_t j = 0; j < sampleRows.size(); ++j) {
-            const int terrain = firstTerrainIndex(texts.view(sampleCols[i], sampleRows[j]));
-            colours[j * across + i] = terrain < 0 ? RgbWhite : terrainFill(terrain);
+            colours[j * across + i] = style.plotColour(classifyGround(texts.view(sampleCols[i], sampleRows[j])));
         }
     for (int y = 0; y < size.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
@@ -74,6 +78,27 @@ QImage renderThumbnail(const PlotTable &texts, int longSide)
             line[x] = plotColours[colIndex[std::size_t(x)]];
     }
     return image;
+}
+
+QImage mapPreview(const Document &doc, QSize fit, const MapStyle &style)
+{
+    // Sampled at the picture's size: the largest map's whole minimap would
+    // be drawn only to be thrown away.
+    const QSize fitted = QSize(qMax(1, doc.columnCount()), qMax(1, doc.rowCount())).scaled(fit, Qt::KeepAspectRatio);
+    QImage picture = renderThumbnail(doc.PlotTexts, qMax(fitted.width(), fitted.height()), style);
+    if (picture.isNull() || doc.columnCount() < 1)
+        return picture;
+    QPainter p(&picture);
+    const double scale = double(picture.width()) / doc.columnCount();
+    for (int slot = 0; slot < doc.PlayerTexts.size(); ++slot) {
+        const std::optional<QPoint> at = PlotFacts::startOf(doc.PlayerTexts[slot]).plot();
+        if (!at)
+            continue;
+        const QPoint centre(int((at->x() + 0.5) * scale), int((doc.fileY(at->y()) + 0.5) * scale));
+        const QByteArrayView colour = PlotFacts::firstValue(doc.PlayerTexts[slot], "Color").value_or("");
+        drawStart(p, QRect(centre - QPoint(4, 4), QSize(9, 9)), slot, style.playerColour(slot, colour), style);
+    }
+    return picture;
 }
 
 } // namespace vor4

@@ -2,6 +2,7 @@
 // what each press, drag and release changes, the preview, one undo step per
 // drag, and Escape leaving the document and its history as they were.
 
+#include "ChangeSelection.h"
 #include "BrushTool.h"
 #include "EraserTool.h"
 #include "FillTool.h"
@@ -417,22 +418,22 @@ void TestTools::fillRegionWholeMapAndErase()
     QCOMPARE(md.undoStack()->count(), 3);
 
     // Escape while the button is still down takes the fill back.
-    md.selection().setRegion(QRect(0, 0, 6, 4), QSize(6, 4));
+    md.push(new ChangeSelection(&md, QRect(0, 0, 6, 4)));
     const QByteArray before = bytesOf(md);
     fill->press({2, 2}, Qt::LeftButton, Qt::ShiftModifier);
     QCOMPARE(painted(md, "TERRAIN_C"), QStringList(4, "xxxxxx"));
     fill->cancel();
     QCOMPARE(bytesOf(md), before);
-    QCOMPARE(md.undoStack()->count(), 3);
+    QCOMPARE(md.undoStack()->count(), 4); // the selection's step and no more
 
     // Shift: every selected plot; the right button: the key out of the region.
     fill->press({2, 2}, Qt::LeftButton, Qt::ShiftModifier);
     fill->release({2, 2});
-    QCOMPARE(md.undoStack()->text(3), QStringLiteral("Fill TerrainType=TERRAIN_C on 14 plots"));
+    QCOMPARE(md.undoStack()->text(4), QStringLiteral("Fill TerrainType=TERRAIN_C on 14 plots"));
     fill->setBrush(PaintRule::fromLine("TerrainType=TERRAIN_B"));
     fill->press({1, 0}, Qt::RightButton);
     fill->release({1, 0});
-    QCOMPARE(md.undoStack()->text(4), QStringLiteral("Erase TerrainType on 24 plots"));
+    QCOMPARE(md.undoStack()->text(5), QStringLiteral("Erase TerrainType on 24 plots"));
     QCOMPARE(md.document().PlotTexts.text(5, 3), QByteArray("PlotType=2"));
     QCOMPARE(md.document().PlotTexts.text(1, 3), QByteArray());
 }
@@ -551,7 +552,8 @@ void TestTools::everyStrokeIsOneStep()
     for (int i = 0; i < 80 * 60; ++i)
         setup->add(i % 80, i / 80, i % 80 == 70 ? "TerrainType=TERRAIN_B" : "TerrainType=TERRAIN_A");
     md.push(setup);
-    md.selection().setRegion(selected, QSize(80, 60));
+    md.push(new ChangeSelection(&md, selected));
+    const int steps = md.undoStack()->count();
     const Document before = md.document().deepCopy();
     const std::unique_ptr<MapTool> t = paintTool(tool, md);
     t->setBrush(PaintRule::fromLine(Grass));
@@ -560,14 +562,14 @@ void TestTools::everyStrokeIsOneStep()
     for (const QPoint &p : events)
         t->move(p);
     t->release(events.last());
-    QCOMPARE(md.undoStack()->count(), 2);
+    QCOMPARE(md.undoStack()->count(), steps + 1);
     QRegion done;
     int count = 0;
     for (int i = 0; i < 80 * 60; ++i)
         if (md.document().PlotTexts.view(i % 80, i / 80) != before.PlotTexts.view(i % 80, i / 80))
             done += QRect(i % 80, i / 80, 1, 1), ++count;
     QCOMPARE(done, changed);
-    QVERIFY(md.undoStack()->text(1).endsWith(QStringLiteral(" %1 plots").arg(QLocale(QLocale::English).toString(count))));
+    QVERIFY(md.undoStack()->text(steps).endsWith(QStringLiteral(" %1 plots").arg(QLocale(QLocale::English).toString(count))));
     md.undoStack()->undo();
     QCOMPARE(bytesOf(md), buildSaveFile(before));
 }

@@ -3,6 +3,7 @@
 // start positions and signs included; inverse pairs and undo give the
 // bytes back; what cannot be done is refused with the map untouched.
 
+#include "ChangeSelection.h"
 #include "MapDocument.h"
 #include "MapMarks.h"
 #include "MapReader.h"
@@ -556,7 +557,7 @@ void TestTransforms::windowsHearOfTheChange()
     // and clears the selected region.
     MapDocument md;
     load(md, craftedMap(5, 3), m_dir);
-    md.selection().setRegion(QRect(1, 1, 2, 2), QSize(5, 3));
+    md.push(new ChangeSelection(&md, QRect(1, 1, 2, 2)));
     QSignalSpy plots(&md, &MapDocument::plotsChanged);
     QSignalSpy replaced(&md, &MapDocument::documentReplaced);
     QSignalSpy players(&md, &MapDocument::sectionChanged);

@@ -1,4 +1,5 @@
 #include "MapPainter.h"
+#include "MapPicture.h"
 #include "MapReader.h"
 #include "MiniMap.h"
 #include "RenderCommand.h"
@@ -47,7 +48,7 @@ QImage reference(const Document &doc, int W, int g, const LayerSwitches &layers 
     p.cellPen = gridCellPen(g);
     p.layers = layers;
     QImage img(doc.columnCount() * (W + g), doc.rowCount() * (W + g), QImage::Format_RGB32);
-    paintGridDirect(img, doc.PlotTexts, p, nullptr);
+    paintGridDirect(img, doc.PlotTexts, p);
     return img;
 }
 
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void sameAsTheGrid();
     void bandsKeepHatches();
     void hideLayers();
+    void stylesAndPieces();
     void miniMap();
     void wrongCalls();
     void loadAndSizeErrors();
@@ -164,6 +166,29 @@ void TestRender::hideLayers()
             QVERIFY(none.pixel(x, y) == WhitePx || none.pixel(x, y) == Silver);
 }
 
+// --style and --pieces give the picture of the view layer: the Terrain
+// style, the pieces over the cells, the minimap in the same style.
+void TestRender::stylesAndPieces()
+{
+    Run r = vor4map({"render", Continents, out("t.png"), "--style", "Terrain", "--pieces", "--cell=8", "--hide",
+                     "forest", "--minimap", out("t-mini.png")});
+    QCOMPARE(r.code, 0);
+    MapPictureOptions o;
+    o.style = MapStyle::terrain();
+    o.cellSize = 8;
+    o.pieces = true;
+    o.layers.forest = false;
+    QCOMPARE(load(out("t.png")), MapPicture(m_continents, o).image());
+    QImage mini(miniMapSize(m_continents), QImage::Format_RGB32);
+    mini.fill(WhitePx);
+    renderMiniMap(m_continents.PlotTexts, mini, MapStyle::terrain());
+    QCOMPARE(load(out("t-mini.png")), mini);
+    // Without pieces the cells alone; classic is the default.
+    QCOMPARE(vor4map({"render", Continents, out("c.png"), "--style=classic", "--cell", "8"}).code, 0);
+    QCOMPARE(load(out("c.png")), reference(m_continents, 8, 1));
+    QVERIFY(load(out("c.png")) != load(out("t.png")));
+}
+
 void TestRender::miniMap()
 {
     Run r = vor4map({"render", Continents, out("m.png"), "--minimap", out("mini.png")});
@@ -174,7 +199,8 @@ void TestRender::miniMap()
     expected.fill(WhitePx);
     renderMiniMap(m_continents.PlotTexts, expected);
     QVERIFY(mini == expected);
-    // 3 x 3 blocks of the first terrain line; white where a plot has none.
+    // 3 x 3 blocks of the last terrain line, as the grid picture has it;
+    // white where a plot has none.
     Document doc;
     doc.ResetDocument(2, 1);
     QTemporaryDir dir;
@@ -187,10 +213,9 @@ void TestRender::miniMap()
     QCOMPARE(r.code, 0);
     const QImage two = load(out("two-mini.png"));
     QCOMPARE(two.size(), QSize(6, 3));
-    QCOMPARE(two.pixel(2, 2), qRgb(255, 255, 0));
-    QCOMPARE(two.pixel(0, 0), qRgb(255, 255, 0));
+    QCOMPARE(two.pixel(2, 2), qRgb(0, 128, 0));
+    QCOMPARE(two.pixel(0, 0), qRgb(0, 128, 0));
     QCOMPARE(two.pixel(3, 0), WhitePx);
-    // The grid picture uses the last terrain line.
     QCOMPARE(load(out("two.png")).pixel(0, 0), qRgb(0, 128, 0));
 }
 
@@ -208,6 +233,8 @@ void TestRender::wrongCalls()
         {"render", Continents, out("x.png"), "--hide", "Terrain"},
         {"render", Continents, out("x.png"), "--minimap"},
         {"render", Continents, out("x.png"), "--zoom", "2"},
+        {"render", Continents, out("x.png"), "--style", "calm"},
+        {"render", Continents, out("x.png"), "--style"},
     };
     for (const QStringList &args : wrong) {
         const Run r = vor4map(args);
@@ -219,6 +246,7 @@ void TestRender::wrongCalls()
     const Run help = vor4map({"--help"});
     QCOMPARE(help.code, 0);
     QVERIFY(help.out.contains("--minimap MINI.png"));
+    QVERIFY(help.out.contains("--style STYLE") && help.out.contains("--pieces"));
 }
 
 void TestRender::loadAndSizeErrors()

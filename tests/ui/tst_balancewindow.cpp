@@ -3,6 +3,9 @@
 // far figures marked, a double click going to a start, View > Territory
 // tinting the grid, an edit followed by table and tint, and the CSV export.
 
+#include "MapGrid.h"
+#include "CurrentCell.h"
+#include "PlotEditor.h"
 #include "BalanceWindow.h"
 #include "FakeDialogs.h"
 #include "MainWindow.h"
@@ -93,7 +96,7 @@ void TestBalanceWindow::showsFollowsGoesAndExports()
     const QRect cell = t->visualRect(t->model()->index(shown2, score));
     QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(w.mapPage()->selectedPlot(), QPoint(2, doc.fileY(16)));
+    QCOMPARE(w.mapPage()->grid()->currentCell()->chosenPlot(), QPoint(2, doc.fileY(16)));
 
     // View > Territory tints a plot of player 2's (4,18) with its colour
     // and hatches a shared plot in both players' colours.

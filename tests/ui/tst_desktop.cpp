@@ -1,3 +1,4 @@
+#include "PlotEditor.h"
 #include "FakeDialogs.h"
 #include "MapGrid.h"
 #include "SectionMemo.h"
@@ -233,8 +234,8 @@ void TestDesktop::typedTextAsks()
     w->files()->openStartupFile(Continents);
     w->action(QStringLiteral("mapPage"))->trigger();
     w->mapPage()->grid()->chooseCell(2, 2);
-    w->mapPage()->plotEdit()->setFocus();
-    QTest::keyClicks(w->mapPage()->plotEdit(), "Typed=1");
+    w->mapPage()->plotEditor()->memo()->setFocus();
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "Typed=1");
     w->findChild<QAction *>(QStringLiteral("quit"))->trigger();
     const auto data = urls({Island});
     dragAndDrop(w, data.get());

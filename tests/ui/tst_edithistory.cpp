@@ -3,6 +3,9 @@
 // names in hints and the history window, the unsaved-changes questions, and
 // crash recovery and the recent files from one run to the next.
 
+#include "CurrentCell.h"
+#include "PlotEditor.h"
+#include "MiniMapFeed.h"
 #include "AutoRecovery.h"
 #include "FakeDialogs.h"
 #include "HistoryWindow.h"
@@ -147,11 +150,11 @@ void TestEditHistory::undoAndRedoOnEveryPage()
         QVERIFY(states.last() != states[states.size() - 2]);
     }
     clickCell(20, 10);
-    w->mapPage()->plotEdit()->setFocus();
-    QTest::keyClicks(w->mapPage()->plotEdit(), "Z=1");
+    w->mapPage()->plotEditor()->memo()->setFocus();
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "Z=1");
     w->action(QStringLiteral("plotApply"))->trigger();
     states << bytesOf(w);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "2");
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "2");
     clickCell(21, 10); // the memo is left: auto-apply stores into (20, 10)
     states << bytesOf(w);
     QVERIFY(states.last() != states[states.size() - 2]);
@@ -193,7 +196,7 @@ void TestEditHistory::undoShowsStoresAndSelectsThePlot()
     w->action(QStringLiteral("mapPage"))->trigger();
     const QByteArray before = w->stores().PlotTexts.text(20, 10);
     clickCell(20, 10);
-    w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    w->mapPage()->plotEditor()->memo()->setText(QStringLiteral("TerrainType=TERRAIN_DESERT"));
     w->action(QStringLiteral("plotApply"))->trigger();
     clickCell(5, 5);
     w->sectionPage(vor4::SectionKind::Map)->edit()->setPlainText(QStringLiteral("typed, never applied"));
@@ -202,10 +205,10 @@ void TestEditHistory::undoShowsStoresAndSelectsThePlot()
     QCOMPARE(w->stores().PlotTexts.text(20, 10), before);
     // The changed plot is selected, as a click on it would select it.
     QCOMPARE(QPoint(w->mapPage()->grid()->col(), w->mapPage()->grid()->row()), QPoint(20, 10));
-    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(20, 10));
+    QCOMPARE(w->mapPage()->grid()->currentCell()->chosenPlot(), QPoint(20, 10));
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (20 ,10)   x=20, y=29"));
     QByteArray shown;
-    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
+    QVERIFY(w->mapPage()->plotEditor()->memo()->bytes(&shown));
     QCOMPARE(shown, before);
     // Every memo shows its store: what was typed and not applied is gone.
     bool ok = false;
@@ -217,12 +220,12 @@ void TestEditHistory::undoShowsStoresAndSelectsThePlot()
     const QColor yellow(255, 255, 0), green(0, 128, 0);
     QVERIFY(w->mapPage()->grid()->viewport()->grab().toImage().pixelColor(inside) != yellow);
     QCoreApplication::processEvents();
-    QCOMPARE(w->mapPage()->miniMapBitmap().pixelColor(3 * 20 + 2, 3 * 10 + 2), green);
+    QCOMPARE(w->mapPage()->miniMap()->miniMapBitmap().pixelColor(3 * 20 + 2, 3 * 10 + 2), green);
     w->action(QStringLiteral("redo"))->trigger();
     QCOMPARE(w->mapPage()->grid()->viewport()->grab().toImage().pixelColor(inside), yellow);
     QCoreApplication::processEvents();
-    QCOMPARE(w->mapPage()->miniMapBitmap().pixelColor(3 * 20 + 2, 3 * 10 + 2), yellow);
-    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
+    QCOMPARE(w->mapPage()->miniMap()->miniMapBitmap().pixelColor(3 * 20 + 2, 3 * 10 + 2), yellow);
+    QVERIFY(w->mapPage()->plotEditor()->memo()->bytes(&shown));
     QCOMPARE(shown, QByteArray("TerrainType=TERRAIN_DESERT"));
 }
 
@@ -312,7 +315,7 @@ void TestEditHistory::unsavedChangesQuestions()
     QCOMPARE(w->document()->undoStack()->count(), 0);
     w->action(QStringLiteral("mapPage"))->trigger();
     clickCell(2, 2);
-    w->mapPage()->plotEdit()->setText(QStringLiteral("PlotType=0"));
+    w->mapPage()->plotEditor()->memo()->setText(QStringLiteral("PlotType=0"));
     w->action(QStringLiteral("plotApply"))->trigger();
     QVERIFY(w->isWindowModified());
     const QByteArray edited = bytesOf(w);

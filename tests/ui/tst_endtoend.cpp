@@ -3,6 +3,7 @@
 // installation found under Wine, Recall, a new value, the minimap frame
 // dragged, Save as, and the saved file checked by vor4map.
 
+#include "PlotEditor.h"
 #include "FakeDialogs.h"
 #include "MapGrid.h"
 #include "MapReader.h"
@@ -101,7 +102,7 @@ void TestEndToEnd::typicalRoad()
     QVERIFY(original.contains("TerrainType=TERRAIN_GRASS"));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(col, row).center());
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (14 ,25)   x=14, y=14"));
-    QCOMPARE(w->mapPage()->plotEdit()->toPlainText().toLatin1(), QByteArray(original).replace("\r\n", "\n"));
+    QCOMPARE(w->mapPage()->plotEditor()->memo()->toPlainText().toLatin1(), QByteArray(original).replace("\r\n", "\n"));
     QCOMPARE(cellColour(grid, col, row), QColor(0, 128, 0));
 
     // The map contents window lists the game's terrains; a double click puts one in.
@@ -128,10 +129,10 @@ void TestEndToEnd::typicalRoad()
     const QRect snow = w->mapContentsWindow()->valueList()->visualItemRect(w->mapContentsWindow()->valueList()->item(1));
     QTest::mouseClick(w->mapContentsWindow()->valueList()->viewport(), Qt::LeftButton, {}, snow.center());
     QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "BonusType=BONUS_IRON");
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEditor()->memo()->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "BonusType=BONUS_IRON");
     w->action(QStringLiteral("plotApply"))->trigger();
     const QByteArray edited = w->stores().PlotTexts.text(col, row);
     QVERIFY(edited.contains("TerrainType=TERRAIN_SNOW"));

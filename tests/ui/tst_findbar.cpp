@@ -2,6 +2,10 @@
 // on the grid and the minimap, stepping with keys and buttons, bad patterns,
 // Replace and Replace all with their undo, and the keys left to the memos.
 
+#include "CurrentCell.h"
+#include "PlotEditor.h"
+#include "MiniMapFeed.h"
+#include "ChangeSelection.h"
 #include "FakeDialogs.h"
 #include "FindBar.h"
 #include "CommandButtons.h"
@@ -85,7 +89,7 @@ private:
     QByteArray memoBytes() const
     {
         QByteArray b;
-        w->mapPage()->plotEdit()->bytes(&b);
+        w->mapPage()->plotEditor()->memo()->bytes(&b);
         return b;
     }
     void clickCell(const QPoint &c)
@@ -164,7 +168,7 @@ void TestFindBar::typingFindsAndMarks()
                 continue;
             QCOMPARE(picture.pixel(x, y) == Mark, expected.contains(QPoint(col, row)));
             QCOMPARE(picture.pixel(x + 2, y + 1) == Mark, expected.contains(QPoint(col, row)));
-            QCOMPARE(picture.pixel(x + 1, y + 1), w->mapPage()->miniMapBitmap().pixel(x + 1, y + 1));
+            QCOMPARE(picture.pixel(x + 1, y + 1), w->mapPage()->miniMap()->miniMapBitmap().pixel(x + 1, y + 1));
         }
 
     // Escape closes the bar and takes the marks away.
@@ -174,7 +178,7 @@ void TestFindBar::typingFindsAndMarks()
     const QPoint first = expected.first();
     QVERIFY(gridShot().pixel(w->mapPage()->grid()->cellRect(first.x(), first.y()).topLeft()) != Mark);
     QCOMPARE(w->miniMapWindow()->picture().pixel(3 * first.x(), 3 * first.y()),
-             w->mapPage()->miniMapBitmap().pixel(3 * first.x(), 3 * first.y()));
+             w->mapPage()->miniMap()->miniMapBitmap().pixel(3 * first.x(), 3 * first.y()));
 }
 
 void TestFindBar::stepsWrapAndSelectAsAClick()
@@ -187,7 +191,7 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
     for (const QPoint &cell : gold) {
         QTest::keyClick(bar()->findField(), Qt::Key_Return);
         QCOMPARE(selected(), cell);
-        QCOMPARE(w->mapPage()->selectedPlot(), cell);
+        QCOMPARE(w->mapPage()->grid()->currentCell()->chosenPlot(), cell);
         QCOMPARE(memoBytes(), w->stores().PlotTexts.text(cell.x(), cell.y()));
         QVERIFY(w->statusText(2).startsWith(QStringLiteral("Current cell = (%1 ,%2)").arg(cell.x()).arg(cell.y())));
         QVERIFY(bar()->findField()->hasFocus());
@@ -224,11 +228,11 @@ void TestFindBar::stepsWrapAndSelectAsAClick()
 
     // As a click: typing in the plot memo is stored in its plot first.
     const QPoint edited = selected();
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "Typed=1");
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_F3);
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "Typed=1");
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_F3);
     QVERIFY(w->stores().PlotTexts.text(edited.x(), edited.y()).endsWith("\r\nTyped=1"));
     QCOMPARE(selected(), nextAfter(gold, edited));
 
@@ -284,7 +288,7 @@ void TestFindBar::optionsBadPatternsAndEdits()
     while (bar()->search().contains(cell.x(), cell.y()))
         cell.rx()++;
     clickCell(cell);
-    w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_GRASS\nBonusType=BONUS_WINE"));
+    w->mapPage()->plotEditor()->memo()->setText(QStringLiteral("TerrainType=TERRAIN_GRASS\nBonusType=BONUS_WINE"));
     w->action(QStringLiteral("plotApply"))->trigger();
     QCOMPARE(bar()->countLabel()->text(), QStringLiteral("%1 plots").arg(before + 1));
     const QPoint corner = w->mapPage()->grid()->cellRect(cell.x(), cell.y()).topLeft();
@@ -375,7 +379,7 @@ void TestFindBar::replaceAllIsOneStep()
 
     // With a selected region, in it only.
     const QRect region(0, 0, 32, 20);
-    w->document()->selection().setRegion(region, QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), region));
     const QList<QPoint> inside = plainFind(w->stores(), bar()->findField()->text(), true, region);
     QVERIFY(!inside.isEmpty() && inside.size() < all.size());
     bar()->replaceField()->setFocus();
@@ -416,22 +420,22 @@ void TestFindBar::keysStayWithTheMemos()
     // In the plot memo, with the bar open, Enter, Escape and Ctrl+Z are the
     // memo's own.
     clickCell(QPoint(2, 2));
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "A=1");
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Escape);
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "A=1");
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_Escape);
     QVERIFY(bar()->isVisible());
     QCOMPARE(selected(), QPoint(2, 2));
-    QVERIFY(w->mapPage()->plotEdit()->text().endsWith(QStringLiteral("\nA=1")));
+    QVERIFY(w->mapPage()->plotEditor()->memo()->text().endsWith(QStringLiteral("\nA=1")));
     const int steps = w->document()->undoStack()->count();
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(!w->mapPage()->plotEdit()->text().endsWith(QStringLiteral("\nA=1")));
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!w->mapPage()->plotEditor()->memo()->text().endsWith(QStringLiteral("\nA=1")));
     QCOMPARE(w->document()->undoStack()->count(), steps);
 
     // Ctrl+H from the memo: the replace field; Ctrl+F back to the find field
     // alone, its text selected for new typing.
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_H, Qt::ControlModifier);
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_H, Qt::ControlModifier);
     QVERIFY(bar()->replaceField()->hasFocus());
     QTest::keyClick(bar()->replaceField(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(!bar()->replaceField()->isVisible());

@@ -79,7 +79,7 @@ private Q_SLOTS:
     void gridLinesOnScreen();
     void selectedCellLook();
     void scrollBarsOnRelease();
-    void paintingWritesVisibleMiniMapBlocks();
+    void paintsInItsStyle();
     void dimensionsFollowTheDocument();
     void partialRepaintsAndOverlays();
 };
@@ -403,23 +403,24 @@ void TestMapGrid::scrollBarsOnRelease()
     QCOMPARE(moved.count(), 2);
 }
 
-void TestMapGrid::paintingWritesVisibleMiniMapBlocks()
+// The grid paints its cells in its style, and a change of style repaints
+// them all; it keeps no picture of the map but its own view.
+void TestMapGrid::paintsInItsStyle()
 {
     Page page(60, 60);
     QVERIFY(QTest::qWaitForWindowActive(&page.window));
     for (int c = 0; c < 60; ++c)
         for (int r = 0; r < 60; ++r)
-            page.doc.PlotTexts.setText(c, r, "TerrainType=TERRAIN_DESERT");
-    QImage mini(vor4::miniMapSize(page.doc), QImage::Format_RGB32);
-    mini.fill(Qt::white);
-    page.grid->setMiniMapBitmap(&mini);
+            page.doc.PlotTexts.setText(c, r, "TerrainType=TERRAIN_DESERT\r\nTerrainType=TERRAIN_OCEAN");
     page.grid->setTopLeft(10, 10);
     page.grid->repaintMap();
-    QCOMPARE(mini.pixel(30, 30), qRgb(255, 255, 0));
-    QCOMPARE(mini.pixel(31, 31), qRgb(255, 255, 0));
-    QCOMPARE(mini.pixel(32, 32), qRgb(255, 255, 255));
-    QCOMPARE(mini.pixel(27, 30), qRgb(255, 255, 255)); // column 9, not visible
-    QCOMPARE(mini.pixel(59 * 3, 59 * 3), qRgb(255, 255, 255));
+    const QPoint inside = page.centreOf(12, 12);
+    QCOMPARE(page.shot().pixel(inside), qRgb(0, 0, 255));
+    page.grid->setStyle(vor4::MapStyle::terrain());
+    QCOMPARE(page.shot().pixel(inside), vor4::MapStyle::terrain().fill[vor4::TerrainOcean]);
+    QCOMPARE(page.grid->paintParams().style, vor4::MapStyle::terrain());
+    QCOMPARE(page.shot().pixel(page.grid->cellRect(12, 12).bottomRight() + QPoint(1, 1)),
+             vor4::MapStyle::terrain().gridLine);
 }
 
 void TestMapGrid::dimensionsFollowTheDocument()

@@ -1,6 +1,10 @@
 // The map page of the main window: plot editor, zoom, hover hint, new map,
 // and the map contents window and minimap working on it.
 
+#include "PageParts.h"
+#include "CurrentCell.h"
+#include "PlotEditor.h"
+#include "MiniMapFeed.h"
 #include "DropDownComboBox.h"
 #include "FakeDialogs.h"
 #include "HintWindow.h"
@@ -116,17 +120,17 @@ void TestMapPage::selectionFillsMemo()
     clickCell(3, 5);
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (3 ,5)   x=3, y=34"));
     QByteArray text;
-    QVERIFY(w->mapPage()->plotEdit()->bytes(&text));
+    QVERIFY(w->mapPage()->plotEditor()->memo()->bytes(&text));
     QCOMPARE(text, w->stores().PlotTexts.text(3, 5));
-    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(3, 5));
+    QCOMPARE(w->mapPage()->grid()->currentCell()->chosenPlot(), QPoint(3, 5));
     // Right after a load nothing is selected: leaving the memo stores nothing.
     dialogs->openAnswers << Continents;
     w->action(QStringLiteral("open"))->trigger();
-    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(-1, -1));
+    QCOMPARE(w->mapPage()->grid()->currentCell()->chosenPlot(), QPoint(-1, -1));
     w->action(QStringLiteral("mapPage"))->trigger();
     const QByteArray before = w->stores().PlotTexts.text(0, 0);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "Typed=1");
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "Typed=1");
     w->sectionPage(vor4::SectionKind::Map)->edit()->setFocus(Qt::MouseFocusReason);
     QCOMPARE(w->stores().PlotTexts.text(0, 0), before);
 }
@@ -143,21 +147,21 @@ void TestMapPage::autoApplyGoesToTheOldCell()
     QFETCH(QString, how);
     clickCell(10, 10);
     const QByteArray next = w->stores().PlotTexts.text(10, 11);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    w->mapPage()->plotEdit()->selectAll();
-    QTest::keyClicks(w->mapPage()->plotEdit(), "TerrainType=TERRAIN_SNOW");
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEditor()->memo()->selectAll();
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "TerrainType=TERRAIN_SNOW");
     if (how == QLatin1String("click")) {
         clickCell(10, 11);
     } else {
-        QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Tab, Qt::ControlModifier); // leave the memo
-        QVERIFY(!w->mapPage()->plotEdit()->hasFocus());
+        QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_Tab, Qt::ControlModifier); // leave the memo
+        QVERIFY(!w->mapPage()->plotEditor()->memo()->hasFocus());
         w->mapPage()->grid()->setFocus(Qt::TabFocusReason);
         QTest::keyClick(w->mapPage()->grid(), Qt::Key_Down);
     }
     QCOMPARE(w->stores().PlotTexts.text(10, 10), QByteArray("TerrainType=TERRAIN_SNOW"));
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)   x=10, y=28"));
     QByteArray shown;
-    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
+    QVERIFY(w->mapPage()->plotEditor()->memo()->bytes(&shown));
     QCOMPARE(shown, next);
     QCOMPARE(w->stores().PlotTexts.text(10, 11), next);
 }
@@ -167,12 +171,12 @@ void TestMapPage::autoApplyOff()
     w->action(QStringLiteral("autoApply"))->trigger();
     clickCell(4, 4);
     const QByteArray stored = w->stores().PlotTexts.text(4, 4);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "Lost=1");
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "Lost=1");
     clickCell(5, 4);
     QCOMPARE(w->stores().PlotTexts.text(4, 4), stored);
     // Apply is the way in; an applied empty text leaves the plot empty.
-    w->mapPage()->plotEdit()->clear();
+    w->mapPage()->plotEditor()->memo()->clear();
     w->action(QStringLiteral("plotApply"))->trigger();
     QVERIFY(w->stores().PlotTexts.text(5, 4).isEmpty());
 }
@@ -183,12 +187,12 @@ void TestMapPage::wheelKeepsTheMemoFocus()
     clickCell(10, 10);
     const QByteArray stored = w->stores().PlotTexts.text(10, 10);
     const QByteArray next = w->stores().PlotTexts.text(10, 11);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
     // A Clear leaves a step to undo; then an edit that is not applied.
     w->action(QStringLiteral("plotClear"))->trigger();
-    QTest::keyClicks(w->mapPage()->plotEdit(), "Edited=1");
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "Edited=1");
     const QString recall = QString::fromLatin1(stored).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QCOMPARE(w->mapPage()->recallText(), recall);
+    QCOMPARE(w->mapPage()->plotEditor()->recallText(), recall);
 
     // A notch towards the user: smaller cells and the next row, an ordinary
     // selection; the edit is stored into the old cell as a click stores it,
@@ -196,25 +200,25 @@ void TestMapPage::wheelKeepsTheMemoFocus()
     wheel(grid, grid->cellRect(10, 10).center(), -120);
     QCOMPARE(grid->cellSize(), 14);
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (10 ,11)   x=10, y=28"));
-    QVERIFY(w->mapPage()->plotEdit()->hasFocus());
+    QVERIFY(w->mapPage()->plotEditor()->memo()->hasFocus());
     QCOMPARE(w->stores().PlotTexts.text(10, 10), QByteArray("Edited=1"));
-    QVERIFY(w->mapPage()->recallText().isEmpty());
+    QVERIFY(w->mapPage()->plotEditor()->recallText().isEmpty());
     QByteArray shown;
-    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
+    QVERIFY(w->mapPage()->plotEditor()->memo()->bytes(&shown));
     QCOMPARE(shown, next);
 
     // In row 0 a notch up only zooms: the memo keeps its unapplied edit,
     // which reaches the cell when the memo is left.
     clickCell(4, 0);
     const QByteArray top = w->stores().PlotTexts.text(4, 0);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "Kept=1");
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEditor()->memo()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "Kept=1");
     wheel(grid, grid->cellRect(4, 0).center(), 120);
     QCOMPARE(grid->cellSize(), 16);
-    QVERIFY(w->mapPage()->plotEdit()->hasFocus());
+    QVERIFY(w->mapPage()->plotEditor()->memo()->hasFocus());
     QCOMPARE(w->stores().PlotTexts.text(4, 0), top);
-    QVERIFY(w->mapPage()->plotEdit()->toPlainText().endsWith(QLatin1String("Kept=1")));
+    QVERIFY(w->mapPage()->plotEditor()->memo()->toPlainText().endsWith(QLatin1String("Kept=1")));
     w->sectionPage(vor4::SectionKind::Map)->edit()->setFocus(Qt::MouseFocusReason);
     QVERIFY(w->stores().PlotTexts.text(4, 0).endsWith("Kept=1"));
 }
@@ -244,11 +248,11 @@ void TestMapPage::clearRecallUndo()
     clickCell(7, 7);
     const QByteArray original = w->stores().PlotTexts.text(7, 7);
     QVERIFY(!original.isEmpty());
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
     // Clear, then Recall without leaving the memo: the text comes back.
     w->action(QStringLiteral("plotClear"))->trigger();
     QVERIFY(w->stores().PlotTexts.text(7, 7).isEmpty());
-    QVERIFY(w->mapPage()->plotEdit()->hasFocus());
+    QVERIFY(w->mapPage()->plotEditor()->memo()->hasFocus());
     w->action(QStringLiteral("plotRecall"))->trigger();
     QCOMPARE(w->stores().PlotTexts.text(7, 7), original);
     w->action(QStringLiteral("plotRecall"))->trigger(); // a second Recall: same text
@@ -267,19 +271,19 @@ void TestMapPage::clearRecallUndo()
     clickCell(8, 7);
     QVERIFY(w->stores().PlotTexts.text(7, 7).isEmpty()); // auto-apply stored the cleared memo
     const QByteArray eight = w->stores().PlotTexts.text(8, 7);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "Unapplied=1");
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "Unapplied=1");
     w->action(QStringLiteral("plotRecall"))->trigger();
     QByteArray shown;
-    QVERIFY(w->mapPage()->plotEdit()->bytes(&shown));
+    QVERIFY(w->mapPage()->plotEditor()->memo()->bytes(&shown));
     QCOMPARE(shown, eight);
     QCOMPARE(w->stores().PlotTexts.text(8, 7), eight);
 
     // Clear on an empty memo leaves nothing to recall but the stored text.
-    w->mapPage()->plotEdit()->clear();
+    w->mapPage()->plotEditor()->memo()->clear();
     w->action(QStringLiteral("plotClear"))->trigger();
     w->action(QStringLiteral("plotRecall"))->trigger();
-    QVERIFY(w->mapPage()->plotEdit()->toPlainText().isEmpty());
+    QVERIFY(w->mapPage()->plotEditor()->memo()->toPlainText().isEmpty());
 }
 
 void TestMapPage::bigPlotIsKeptAsItIs()
@@ -290,10 +294,10 @@ void TestMapPage::bigPlotIsKeptAsItIs()
     w->document()->push(new vor4::SetPlotText(w->document(), 0, 39, stored, QStringLiteral("Big plot")));
     clickCell(0, 39);
     const QString notice = QStringLiteral("This plot's text is 3 MB: it is kept as it is and cannot be edited here");
-    QVERIFY(w->mapPage()->plotEdit()->isReadOnly() && w->mapPage()->plotEdit()->toPlainText().size() < 20000);
-    QVERIFY(w->mapPage()->plotEdit()->toPlainText().startsWith(notice + QStringLiteral("\n\nSign=AAA")));
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "x");
+    QVERIFY(w->mapPage()->plotEditor()->memo()->isReadOnly() && w->mapPage()->plotEditor()->memo()->toPlainText().size() < 20000);
+    QVERIFY(w->mapPage()->plotEditor()->memo()->toPlainText().startsWith(notice + QStringLiteral("\n\nSign=AAA")));
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "x");
     QCOMPARE(w->statusText(0), notice);
     w->action(QStringLiteral("plotClear"))->trigger();
     w->action(QStringLiteral("plotRecall"))->trigger(); // the whole text back
@@ -309,18 +313,18 @@ void TestMapPage::zoomByListAndWheel()
 {
     MapGrid *grid = w->mapPage()->grid();
     QCOMPARE(grid->cellSize(), 16);
-    QCOMPARE(w->mapPage()->zoomBox()->currentIndex(), 9);
+    QCOMPARE(zoomBox(w)->currentIndex(), 9);
     // Choosing from the list.
-    w->mapPage()->zoomBox()->setFocus();
-    QTest::keyClick(w->mapPage()->zoomBox(), Qt::Key_Down);
+    zoomBox(w)->setFocus();
+    QTest::keyClick(zoomBox(w), Qt::Key_Down);
     QCOMPARE(grid->cellSize(), 20);
     // The list opening stops the hint timer; a choice starts it again.
-    w->mapPage()->zoomBox()->showPopup();
-    QVERIFY(!w->mapPage()->hoverTimer()->isActive());
-    w->mapPage()->zoomBox()->hidePopup();
-    QVERIFY(w->mapPage()->hoverTimer()->isActive()); // closed without a choice
-    QTest::keyClick(w->mapPage()->zoomBox(), Qt::Key_Up);
-    QVERIFY(w->mapPage()->hoverTimer()->isActive());
+    zoomBox(w)->showPopup();
+    QVERIFY(!hoverTimer(w)->isActive());
+    zoomBox(w)->hidePopup();
+    QVERIFY(hoverTimer(w)->isActive()); // closed without a choice
+    QTest::keyClick(zoomBox(w), Qt::Key_Up);
+    QVERIFY(hoverTimer(w)->isActive());
     QCOMPARE(grid->cellSize(), 16);
 
     // The wheel: one size per notch, stopping at 64; the selection still moves.
@@ -328,7 +332,7 @@ void TestMapPage::zoomByListAndWheel()
     for (int i = 0; i < 9; ++i)
         wheel(grid, grid->cellRect(grid->col(), grid->row()).center(), 120);
     QCOMPARE(grid->cellSize(), 64);
-    QCOMPARE(w->mapPage()->zoomBox()->currentIndex(), 16);
+    QCOMPARE(zoomBox(w)->currentIndex(), 16);
     QCOMPARE(grid->row(), 0);
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (2 ,0)   x=2, y=39"));
     for (int i = 0; i < 20; ++i)
@@ -366,56 +370,56 @@ void TestMapPage::hoverHint()
     const QString seven = QStringLiteral("(7,2)   x=7, y=37");
     QTRY_COMPARE(w->statusText(0), seven);
     QTest::mouseMove(grid->viewport(), QPoint(c.center().x(), c.bottom() + 1));
-    QTRY_COMPARE(w->mapPage()->hoverHint()->text(), seven);
+    QTRY_COMPARE(::hoverHint(w)->text(), seven);
     QTest::mouseMove(grid->viewport(), c.bottomRight() + QPoint(1, 1));
     QTRY_COMPARE(w->statusText(0), seven);
 
     const QPoint inCell = grid->cellRect(12, 3).center();
     QTest::mouseMove(grid->viewport(), inCell);
     QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)   x=12, y=36"));
-    QVERIFY(w->mapPage()->hoverHint()->isVisible());
-    QCOMPARE(w->mapPage()->hoverHint()->text(), QStringLiteral("(12,3)   x=12, y=36"));
-    QCOMPARE(w->mapPage()->hoverHint()->pos(), grid->viewport()->mapToGlobal(inCell + QPoint(16, 16)));
+    QVERIFY(::hoverHint(w)->isVisible());
+    QCOMPARE(::hoverHint(w)->text(), QStringLiteral("(12,3)   x=12, y=36"));
+    QCOMPARE(::hoverHint(w)->pos(), grid->viewport()->mapToGlobal(inCell + QPoint(16, 16)));
     // Beyond the last column: hidden at once, and panel 0 emptied whatever it held.
     w->mapPage()->selectZoom(0);
     w->setStatusText(0, QStringLiteral("File Saved"));
     QTest::mouseMove(grid->viewport(), QPoint(grid->viewport()->width() - 3, 5));
-    QTRY_VERIFY(!w->mapPage()->hoverHint()->isVisible());
+    QTRY_VERIFY(!::hoverHint(w)->isVisible());
     QCOMPARE(w->statusText(0), QString());
 
     // Off the grid the timer hides the hint, but leaves other news alone.
     QTest::mouseMove(grid->viewport(), grid->cellRect(12, 3).center());
     QTRY_COMPARE(w->statusText(0), QStringLiteral("(12,3)   x=12, y=36"));
-    QTest::mouseMove(w->mapPage()->plotEdit(), QPoint(5, 5));
-    QTRY_VERIFY(!w->mapPage()->hoverHint()->isVisible());
+    QTest::mouseMove(w->mapPage()->plotEditor()->memo(), QPoint(5, 5));
+    QTRY_VERIFY(!::hoverHint(w)->isVisible());
     QCOMPARE(w->statusText(0), QString());
     w->setStatusText(0, QStringLiteral("File Saved"));
     QTest::qWait(250); // the timer ticks with the pointer off the grid
     QCOMPARE(w->statusText(0), QStringLiteral("File Saved"));
     // Another page hides the hint at once: no timer hides it there.
     QTest::mouseMove(grid->viewport(), grid->cellRect(12, 3).center());
-    QTRY_VERIFY(w->mapPage()->hoverHint()->isVisible());
+    QTRY_VERIFY(::hoverHint(w)->isVisible());
     w->action(QStringLiteral("rulesPage"))->trigger();
-    QVERIFY(!w->mapPage()->hoverHint()->isVisible());
+    QVERIFY(!::hoverHint(w)->isVisible());
 }
 
 void TestMapPage::newMapPrompt()
 {
-    QVERIFY(!w->mapPage()->newMapPrompt()->isVisible());
+    QVERIFY(!::newMapPrompt(w)->isVisible());
     w->action(QStringLiteral("newMap"))->trigger();
-    QVERIFY(w->mapPage()->newMapPrompt()->isVisible());
+    QVERIFY(::newMapPrompt(w)->isVisible());
     // The title bar has the colour of an active caption: the highlight.
-    auto *label = w->mapPage()->newMapPrompt()->findChild<QLabel *>(QStringLiteral("PromptLabel"));
+    auto *label = ::newMapPrompt(w)->findChild<QLabel *>(QStringLiteral("PromptLabel"));
     QVERIFY(label);
     const QImage title = label->grab().toImage();
     const QColor caption = label->palette().color(QPalette::Active, QPalette::Highlight);
     QCOMPARE(title.pixelColor(1, title.height() - 2), caption);
     QCOMPARE(title.pixelColor(title.width() - 2, 1), caption);
-    QVERIFY(!w->mapPage()->hoverTimer()->isActive());
-    QCOMPARE(w->mapPage()->mapWidthBox()->value(), 16);
-    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
-    QVERIFY(!w->mapPage()->newMapPrompt()->isVisible());
-    QVERIFY(w->mapPage()->hoverTimer()->isActive());
+    QVERIFY(!hoverTimer(w)->isActive());
+    QCOMPARE(mapWidthBox(w)->value(), 16);
+    QTest::mouseClick(newMapOkButton(w), Qt::LeftButton);
+    QVERIFY(!::newMapPrompt(w)->isVisible());
+    QVERIFY(hoverTimer(w)->isActive());
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (16 x 16)"));
     // An untitled map: Save cannot overwrite the file opened before.
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - Untitled"));
@@ -424,14 +428,14 @@ void TestMapPage::newMapPrompt()
 
     // 40 x 25 typed; a terrain applied at (30, 20) paints there.
     w->action(QStringLiteral("newMap"))->trigger();
-    for (auto [spin, text] : {std::pair{w->mapPage()->mapWidthBox(), "40"}, std::pair{w->mapPage()->mapHeightBox(), "25"}})
+    for (auto [spin, text] : {std::pair{mapWidthBox(w), "40"}, std::pair{mapHeightBox(w), "25"}})
         typeInto(spin, text);
-    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
+    QTest::mouseClick(newMapOkButton(w), Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
-    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(120, 75));
+    QCOMPARE(w->mapPage()->miniMap()->miniMapBitmap().size(), QSize(120, 75));
     w->mapPage()->grid()->setTopLeft(25, 15);
     clickCell(30, 20);
-    w->mapPage()->plotEdit()->setPlainText(QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    w->mapPage()->plotEditor()->memo()->setPlainText(QStringLiteral("TerrainType=TERRAIN_DESERT"));
     w->action(QStringLiteral("plotApply"))->trigger();
     const QImage shot = w->mapPage()->grid()->viewport()->grab().toImage();
     const QRect cell = w->mapPage()->grid()->cellRect(30, 20);
@@ -439,39 +443,39 @@ void TestMapPage::newMapPrompt()
 
     // Cancel changes nothing but keeps what was typed.
     w->action(QStringLiteral("newMap"))->trigger();
-    typeInto(w->mapPage()->mapWidthBox(), "7");
-    QTest::mouseClick(w->mapPage()->newMapCancelButton(), Qt::LeftButton);
+    typeInto(mapWidthBox(w), "7");
+    QTest::mouseClick(newMapCancelButton(w), Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
-    QCOMPARE(w->mapPage()->mapWidthBox()->readValue(), 7);
+    QCOMPARE(mapWidthBox(w)->readValue(), 7);
 
     // Out of range and letters: the number is brought to its bound, the
     // letters stay as typed and read as 0; 0 x 0 gives one cell.
     w->action(QStringLiteral("newMap"))->trigger();
-    typeInto(w->mapPage()->mapWidthBox(), "5000");
-    typeInto(w->mapPage()->mapHeightBox(), "abc");
+    typeInto(mapWidthBox(w), "5000");
+    typeInto(mapHeightBox(w), "abc");
     // The 40 x 25 map holds an edit: Ok asks first, and Cancel keeps it all.
-    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
+    QTest::mouseClick(newMapOkButton(w), Qt::LeftButton);
     QCOMPARE(dialogs->saveQuestions, QStringList{QStringLiteral("Untitled")});
-    QVERIFY(w->mapPage()->newMapPrompt()->isVisible());
+    QVERIFY(::newMapPrompt(w)->isVisible());
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 25)"));
     dialogs->saveChoices << Dialogs::SaveChoice::Discard;
-    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
+    QTest::mouseClick(newMapOkButton(w), Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1000 x 1)"));
-    QCOMPARE(w->mapPage()->mapWidthBox()->lineEdit()->text(), QStringLiteral("1000"));
-    QCOMPARE(w->mapPage()->mapHeightBox()->lineEdit()->text(), QStringLiteral("abc"));
+    QCOMPARE(mapWidthBox(w)->lineEdit()->text(), QStringLiteral("1000"));
+    QCOMPARE(mapHeightBox(w)->lineEdit()->text(), QStringLiteral("abc"));
     w->action(QStringLiteral("newMap"))->trigger();
-    QCOMPARE(w->mapPage()->mapHeightBox()->lineEdit()->text(), QStringLiteral("abc"));
-    QTest::mouseClick(w->mapPage()->mapHeightBox()->lineEdit(), Qt::LeftButton);
-    QTest::keyClick(w->mapPage()->mapHeightBox(), Qt::Key_Up); // the arrows start from what it reads
-    QCOMPARE(w->mapPage()->mapHeightBox()->lineEdit()->text(), QStringLiteral("1"));
-    typeInto(w->mapPage()->mapHeightBox(), "-7");
-    QTest::mouseClick(w->mapPage()->newMapCancelButton(), Qt::LeftButton);
-    QCOMPARE(w->mapPage()->mapHeightBox()->lineEdit()->text(), QStringLiteral("0"));
+    QCOMPARE(mapHeightBox(w)->lineEdit()->text(), QStringLiteral("abc"));
+    QTest::mouseClick(mapHeightBox(w)->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(mapHeightBox(w), Qt::Key_Up); // the arrows start from what it reads
+    QCOMPARE(mapHeightBox(w)->lineEdit()->text(), QStringLiteral("1"));
+    typeInto(mapHeightBox(w), "-7");
+    QTest::mouseClick(newMapCancelButton(w), Qt::LeftButton);
+    QCOMPARE(mapHeightBox(w)->lineEdit()->text(), QStringLiteral("0"));
     w->action(QStringLiteral("newMap"))->trigger();
-    typeInto(w->mapPage()->mapWidthBox(), "0");
-    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
+    typeInto(mapWidthBox(w), "0");
+    QTest::mouseClick(newMapOkButton(w), Qt::LeftButton);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (1 x 1)"));
-    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(0, 0));
+    QCOMPARE(w->mapPage()->miniMap()->miniMapBitmap().size(), QSize(0, 0));
 }
 
 void TestMapPage::mapContentsChangeAndRecall()
@@ -507,10 +511,10 @@ void TestMapPage::textThatBreaksTheFileIsRefused()
     const int steps = w->document()->undoStack()->count();
     clickCell(4, 4);
     const QByteArray plot = w->stores().PlotTexts.text(4, 4);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
-    QTest::keyClicks(w->mapPage()->plotEdit(), " endplot ");
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEditor()->memo()->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), " endplot ");
     w->action(QStringLiteral("plotApply"))->trigger();
     w->action(QStringLiteral("save"))->trigger();
     QTRY_COMPARE(dialogs->messages.size(), 2);
@@ -520,8 +524,8 @@ void TestMapPage::textThatBreaksTheFileIsRefused()
     QCOMPARE(w->stores().PlotTexts.text(4, 4), plot);
     QVERIFY(!w->statusText(0).contains("Saved"));
     // A coordinate line only breaks a plot; in the game rules a keyword does.
-    w->mapPage()->plotEdit()->setPlainText("TerrainType=x=1,y=2");
-    QVERIFY(!w->mapPage()->applyPlot() && dialogs->messages.last().contains("plot's coordinates"));
+    w->mapPage()->plotEditor()->memo()->setPlainText("TerrainType=x=1,y=2");
+    QVERIFY(!w->mapPage()->plotEditor()->applyPlot() && dialogs->messages.last().contains("plot's coordinates"));
     w->action(QStringLiteral("rulesPage"))->trigger();
     w->sectionPage(vor4::SectionKind::Game)->edit()->setPlainText("x=1,y=2\nEndGame");
     w->sectionPage(vor4::SectionKind::Game)->applyAction()->trigger();
@@ -537,8 +541,8 @@ void TestMapPage::catalogueBytesReachThePlot()
                       "<Type>TERRAIN_CAF\xC3\x89</Type>\n<Type>TERRAIN_\xE2\x82\xAC</Type>\n"));
     w->mapContentsWindow()->setInstallDir(dir.path());
     clickCell(6, 6);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    w->mapPage()->plotEdit()->setBytes("Note=a\xA0" "b\xA0\r\nTerrainType=TERRAIN_GRASS");
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEditor()->memo()->setBytes("Note=a\xA0" "b\xA0\r\nTerrainType=TERRAIN_GRASS");
     w->action(QStringLiteral("mapContents"))->trigger();
     for (const QByteArray &type : {QByteArray("TERRAIN_CAF\xC3\x89"), QByteArray("TERRAIN_\xE2\x82\xAC")}) {
         w->mapContentsWindow()->valueList()->setCurrentRow(type.endsWith("\xAC") ? 1 : 0);
@@ -551,8 +555,8 @@ void TestMapPage::catalogueBytesReachThePlot()
     // A character that no map file can hold: nothing is stored, and neither
     // Change nor Clear says otherwise.
     const QByteArray stored = w->stores().PlotTexts.text(6, 6);
-    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
-    w->mapPage()->plotEdit()->insertPlainText(QString::fromUtf8("\nName=\u0141\u00f3d\u017a"));
+    w->mapPage()->plotEditor()->memo()->moveCursor(QTextCursor::End);
+    w->mapPage()->plotEditor()->memo()->insertPlainText(QString::fromUtf8("\nName=\u0141\u00f3d\u017a"));
     w->mapContentsWindow()->valueList()->setCurrentRow(0);
     QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("TerrainType not stored"));
@@ -570,7 +574,7 @@ void TestMapPage::minimapFollowsGrid()
     QCOMPARE(w->miniMapWindow()->viewFrame().left, 15);
     QCOMPARE(w->miniMapWindow()->viewFrame().top, 9);
     // Asked beyond the end, the grid stops at its last position; so does the frame.
-    w->mapPage()->scrollGridTo(1000, 1000, false);
+    w->mapPage()->miniMap()->scrollGridTo(1000, 1000, false);
     QCOMPARE(w->mapPage()->grid()->leftCol(), w->mapPage()->grid()->maxLeftCol());
     QCOMPARE(w->miniMapWindow()->viewFrame().left, 3 * w->mapPage()->grid()->maxLeftCol());
     // A click on the minimap scrolls the grid to centre there.

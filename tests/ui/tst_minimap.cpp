@@ -41,7 +41,6 @@ public:
         layout->addWidget(grid);
         grid->setFixedSize(gridSize);
         grid->setDocument(&doc);
-        grid->setMiniMapBitmap(&bitmap);
         // The grid moved: the minimap step.
         QObject::connect(grid, &MapGrid::topLeftChanged, this, [this] {
             if (form.isVisible())

@@ -2,6 +2,12 @@
 // viewport, the keys, the tool bar's brush field and the map contents
 // window; every stroke one undo step that gives back the saved bytes.
 
+#include "MapToolBar.h"
+#include "PageParts.h"
+#include "CurrentCell.h"
+#include "PlotEditor.h"
+#include "MiniMapFeed.h"
+#include "ChangeSelection.h"
 #include "BrushField.h"
 #include "FakeDialogs.h"
 #include "CommandButtons.h"
@@ -141,9 +147,9 @@ void TestPaintTools::cleanup()
 void TestPaintTools::newMap(int width, int height)
 {
     w->action(QStringLiteral("newMap"))->trigger();
-    w->mapPage()->mapWidthBox()->setValue(width);
-    w->mapPage()->mapHeightBox()->setValue(height);
-    QTest::mouseClick(w->mapPage()->newMapOkButton(), Qt::LeftButton);
+    mapWidthBox(w)->setValue(width);
+    mapHeightBox(w)->setValue(height);
+    QTest::mouseClick(newMapOkButton(w), Qt::LeftButton);
     QCOMPARE(w->stores().columnCount(), width);
     QCOMPARE(w->stores().rowCount(), height);
 }
@@ -307,11 +313,11 @@ void TestPaintTools::lineRectangleFillPickerEraser()
     QCOMPARE(bytes(), states.last());
 
     // Shift+Fill: every selected plot, whatever the selection's shape.
-    w->document()->selection().setRegion(QRegion(0, 0, W, 2) | QRect(0, 0, 2, H), QSize(W, H));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRegion(0, 0, W, 2) | QRect(0, 0, 2, H)));
     w->mapPage()->tools()->activate("Fill");
     QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ShiftModifier, at(20, 15));
     QCOMPARE(cellsWith(w, "TerrainType=TERRAIN_SNOW").size(), 2 * W + 2 * H - 4 + 2);
-    QCOMPARE(stack->count(), 8);
+    QCOMPARE(stack->count(), 9); // the selection is a step too
 
     // Undone step by step, Ctrl+Z over the map gives back every state.
     w->mapPage()->grid()->setFocus();
@@ -500,7 +506,7 @@ void TestPaintTools::brushFieldAndMapContents()
     QTest::mouseClick(w->mapContentsWindow()->changeButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType changed"));
     QCOMPARE(w->stores().PlotTexts.text(5, 5), PaintRule::putLine(plot, "BonusType", "BonusType=BONUS_GOLD"));
-    QCOMPARE(w->mapPage()->recallText().toLatin1(), QByteArray(plot).replace("\r\n", "\n"));
+    QCOMPARE(w->mapPage()->plotEditor()->recallText().toLatin1(), QByteArray(plot).replace("\r\n", "\n"));
     QVERIFY(w->action(QStringLiteral("undo"))->toolTip().startsWith("Undo BonusType changed"));
     QTest::mouseClick(w->mapContentsWindow()->clearButton(), Qt::LeftButton);
     QCOMPARE(w->mapContentsWindow()->panelText(0), QStringLiteral("BonusType cleared"));
@@ -560,9 +566,9 @@ void TestPaintTools::shortcutsLeaveTextFieldsAlone()
         QVERIFY2(w->mapMenu()->actions().contains(action), name);
     }
     // In the plot memo and the brush field the letters are typed.
-    w->mapPage()->plotEdit()->setFocus();
-    QTest::keyClicks(w->mapPage()->plotEdit(), "blr]e");
-    QCOMPARE(w->mapPage()->plotEdit()->text(), QStringLiteral("blr]e"));
+    w->mapPage()->plotEditor()->memo()->setFocus();
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "blr]e");
+    QCOMPARE(w->mapPage()->plotEditor()->memo()->text(), QStringLiteral("blr]e"));
     QVERIFY(w->mapPage()->tools()->toolAction("Select")->isChecked());
     QCOMPARE(w->mapPage()->tools()->brushSize(), 1);
     w->mapPage()->tools()->brushField()->setFocus();
@@ -582,23 +588,23 @@ void TestPaintTools::stepsRefreshMemoMinimapAndStatus()
     typeBrush("TerrainType=TERRAIN_OCEAN");
     w->mapPage()->tools()->activate("Rectangle");
     drag(at(2, 2), at(6, 6));
-    QCOMPARE(w->mapPage()->plotEdit()->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN"));
+    QCOMPARE(w->mapPage()->plotEditor()->memo()->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN"));
     QCOMPARE(w->statusText(0), QStringLiteral("Paint TerrainType=TERRAIN_OCEAN on 25 plots"));
     QCOMPARE(w->statusText(2), QStringLiteral("Current cell = (4 ,4)   x=4, y=15")); // still selected
-    QTRY_COMPARE(w->mapPage()->miniMapBitmap().pixel(4 * 3, 4 * 3), qRgb(0, 0, 255));
+    QTRY_COMPARE(w->mapPage()->miniMap()->miniMapBitmap().pixel(4 * 3, 4 * 3), qRgb(0, 0, 255));
     // Applied memo text stays as typed, cursor and all.
-    w->mapPage()->plotEdit()->setFocus();
-    w->mapPage()->plotEdit()->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_Return);
-    QTest::keyClicks(w->mapPage()->plotEdit(), "BonusType=BONUS_FISH");
+    w->mapPage()->plotEditor()->memo()->setFocus();
+    w->mapPage()->plotEditor()->memo()->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_Return);
+    QTest::keyClicks(w->mapPage()->plotEditor()->memo(), "BonusType=BONUS_FISH");
     w->action(QStringLiteral("plotApply"))->trigger();
-    QCOMPARE(w->mapPage()->plotEdit()->textCursor().position(), w->mapPage()->plotEdit()->text().size());
+    QCOMPARE(w->mapPage()->plotEditor()->memo()->textCursor().position(), w->mapPage()->plotEditor()->memo()->text().size());
     // Erasing the terrain over it empties the memo's terrain line too.
     w->mapPage()->tools()->activate("Eraser");
     drag(at(4, 4), at(4, 4));
-    QCOMPARE(w->mapPage()->plotEdit()->text(), QStringLiteral("BonusType=BONUS_FISH"));
+    QCOMPARE(w->mapPage()->plotEditor()->memo()->text(), QStringLiteral("BonusType=BONUS_FISH"));
     w->action(QStringLiteral("undo"))->trigger();
-    QCOMPARE(w->mapPage()->plotEdit()->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN\nBonusType=BONUS_FISH"));
+    QCOMPARE(w->mapPage()->plotEditor()->memo()->text(), QStringLiteral("TerrainType=TERRAIN_OCEAN\nBonusType=BONUS_FISH"));
 }
 
 // The wheel keeps the plot under the pointer in place; the size list keeps
@@ -619,7 +625,7 @@ void TestPaintTools::zoomKeepsThePlotInPlace()
         qApp->notify(viewport(), &ev);
         QCOMPARE(grid->cellAt(pointer), under);
         QCOMPARE(grid->row(), row - delta / 120);
-        QCOMPARE(w->mapPage()->selectedPlot().y(), grid->row());
+        QCOMPARE(w->mapPage()->grid()->currentCell()->chosenPlot().y(), grid->row());
     }
     QCOMPARE(grid->cellSize(), 14);
     // The list: the selected plot stays where it is on the screen, as near
@@ -629,7 +635,7 @@ void TestPaintTools::zoomKeepsThePlotInPlace()
     QVERIFY(viewport()->rect().contains(shown));
     for (const int index : {16, 0, 12}) {
         w->mapPage()->selectZoom(index);
-        QCOMPARE(grid->cellSize(), MapPage::GridSizes[index]);
+        QCOMPARE(grid->cellSize(), MapToolBar::GridSizes[index]);
         const QPoint now = grid->cellRect(selected.x(), selected.y()).center();
         const int pitch = grid->cellSize() + grid->gridLineWidth();
         QVERIFY(std::abs(now.x() - shown.x()) < pitch && std::abs(now.y() - shown.y()) < pitch);
@@ -723,7 +729,7 @@ void TestPaintTools::overlayHintAndMiniMapFollowTheDocument()
     w->action(QStringLiteral("redo"))->trigger();
     QVERIFY(riverShown() && startShown());
     QTest::mouseMove(viewport(), cell.center());
-    QVERIFY(w->mapPage()->hoverHint()->text().endsWith(QStringLiteral("\nRiver flowing east")));
+    QVERIFY(hoverHint(w)->text().endsWith(QStringLiteral("\nRiver flowing east")));
     w->action(QStringLiteral("layerRivers"))->trigger();
     w->action(QStringLiteral("layerStarts"))->trigger();
     QVERIFY(!riverShown() && !startShown());

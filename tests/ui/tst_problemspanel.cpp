@@ -4,6 +4,8 @@
 // nearest a plot off the map), Fix, Fix all, Move start and Map > Starts
 // from settlers, each one undo step, undone back to the file's bytes.
 
+#include "CurrentCell.h"
+#include "PlotEditor.h"
 #include "FakeDialogs.h"
 #include "MainWindow.h"
 #include "MapDocument.h"
@@ -87,7 +89,7 @@ void TestProblemsPanel::findingsFollowEditsAndLeadToPlots()
     // An ocean on land and a peak with fallout: two findings on (6, 4).
     MapGrid *grid = w.mapPage()->grid();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(6, 4).center());
-    w.mapPage()->plotEdit()->setText(
+    w.mapPage()->plotEditor()->memo()->setText(
         QStringLiteral("TerrainType=TERRAIN_OCEAN\nPlotType=0\nFeatureType=FEATURE_FALLOUT"));
     w.action(QStringLiteral("plotApply"))->trigger();
     QTRY_COMPARE(panel->findings().size(), 2);
@@ -99,9 +101,9 @@ void TestProblemsPanel::findingsFollowEditsAndLeadToPlots()
 
     // A double click on the finding selects its plot again.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 1).center());
-    QCOMPARE(w.mapPage()->selectedPlot(), QPoint(1, 1));
+    QCOMPARE(w.mapPage()->grid()->currentCell()->chosenPlot(), QPoint(1, 1));
     click(panel, rowOf(panel, QStringLiteral("peak-with-feature"), 0), true);
-    QCOMPARE(w.mapPage()->selectedPlot(), QPoint(6, 4));
+    QCOMPARE(w.mapPage()->grid()->currentCell()->chosenPlot(), QPoint(6, 4));
     QCOMPARE(QPoint(grid->col(), grid->row()), QPoint(6, 4));
 
     // Undone, the findings go.
@@ -158,12 +160,12 @@ void TestProblemsPanel::fixesUndoToTheFile()
     QCOMPARE(stale.siblingAtColumn(1).data().toString(),
              QStringLiteral("player 0 starts away from its settler at 3,0"));
     click(panel, stale, true);
-    QCOMPARE(w.mapPage()->selectedPlot(), QPoint(3, 2));
+    QCOMPARE(w.mapPage()->grid()->currentCell()->chosenPlot(), QPoint(3, 2));
     QVERIFY(grid->viewport()->rect().contains(grid->cellRect(2, 1).center()));
     QVERIFY(grid->viewport()->rect().contains(grid->cellRect(3, 2).center()));
     // One off the map: the nearest plot on its edge, and why.
     click(panel, rowOf(panel, QStringLiteral("start-off-map"), 0), true);
-    QCOMPARE(w.mapPage()->selectedPlot(), QPoint(3, 1));
+    QCOMPARE(w.mapPage()->grid()->currentCell()->chosenPlot(), QPoint(3, 1));
     QCOMPARE(panel->messageLabel()->text(),
              QStringLiteral("7,1 is outside the 4 x 3 map: the nearest plot on its edge, 3,1, is shown"));
 

@@ -3,6 +3,10 @@
 // floating paste, the resize dialog, and the selection over the grid, the
 // minimap and in the status bar.
 
+#include "CurrentCell.h"
+#include "PlotEditor.h"
+#include "MiniMapFeed.h"
+#include "ChangeSelection.h"
 #include "FakeDialogs.h"
 #include "FindBar.h"
 #include "HistoryWindow.h"
@@ -208,7 +212,7 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
 {
     // Copied in one editor, pasted in another: the clipboard carries the
     // plot blocks under the editor's type and as plain text.
-    w->document()->selection().setRegion(QRect(20, 10, 6, 4), QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(20, 10, 6, 4)));
     key(w, QKeySequence::Copy);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data->hasFormat(PlotBlocksMimeData::MimeType));
@@ -247,7 +251,7 @@ void TestRegions::copyAndPasteBetweenTwoWindows()
 
 void TestRegions::pasteFloatsUntilAClick()
 {
-    w->document()->selection().setRegion(QRect(0, 0, 3, 3), QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(0, 0, 3, 3)));
     key(w, QKeySequence::Copy);
     const QByteArray before = bytesOf(w);
     // Escape lets the floating block go, the selection stays.
@@ -319,12 +323,12 @@ void TestRegions::clipboardTextKeepsEveryByte()
         odd.append(char(b));
     const QByteArray before = w->stores().PlotTexts.text(3, 3);
     QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(3, 3).center());
-    w->mapPage()->plotEdit()->setBytes(before + "\r\n" + odd);
+    w->mapPage()->plotEditor()->memo()->setBytes(before + "\r\n" + odd);
     w->action(QStringLiteral("plotApply"))->trigger();
     const QByteArray stored = w->stores().PlotTexts.text(3, 3);
     QVERIFY(stored.endsWith(odd));
     focusGrid(w);
-    w->document()->selection().setRegion(QRect(3, 3, 1, 1), QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(3, 3, 1, 1)));
     key(w, QKeySequence::Copy);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     const QByteArray blocks = data->data(PlotBlocksMimeData::MimeType);
@@ -345,21 +349,21 @@ void TestRegions::clipboardTextKeepsEveryByte()
 void TestRegions::memoKeepsItsOwnKeys()
 {
     // Ctrl+C and Ctrl+V in the plot memo work on its text, not on plots.
-    w->document()->selection().setRegion(QRect(0, 0, 2, 2), QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(0, 0, 2, 2)));
     QGuiApplication::clipboard()->setText(QStringLiteral("BonusType=BONUS_GOLD"));
-    w->mapPage()->plotEdit()->setFocus();
-    QVERIFY(w->mapPage()->plotEdit()->hasFocus());
-    w->mapPage()->plotEdit()->selectAll();
-    QTest::keyClick(w->mapPage()->plotEdit(), Qt::Key_End, Qt::ControlModifier);
+    w->mapPage()->plotEditor()->memo()->setFocus();
+    QVERIFY(w->mapPage()->plotEditor()->memo()->hasFocus());
+    w->mapPage()->plotEditor()->memo()->selectAll();
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), Qt::Key_End, Qt::ControlModifier);
     const QKeyCombination paste = QKeySequence(QKeySequence::Paste)[0];
-    QTest::keyClick(w->mapPage()->plotEdit(), paste.key(), paste.keyboardModifiers());
-    QVERIFY(w->mapPage()->plotEdit()->toPlainText().endsWith(QLatin1String("BonusType=BONUS_GOLD")));
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), paste.key(), paste.keyboardModifiers());
+    QVERIFY(w->mapPage()->plotEditor()->memo()->toPlainText().endsWith(QLatin1String("BonusType=BONUS_GOLD")));
     QVERIFY(!w->regions()->pastePreview());
     const QKeyCombination all = QKeySequence(QKeySequence::SelectAll)[0];
-    QTest::keyClick(w->mapPage()->plotEdit(), all.key(), all.keyboardModifiers());
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), all.key(), all.keyboardModifiers());
     QCOMPARE(w->document()->selection().boundingRect(), QRect(0, 0, 2, 2));
     const QKeyCombination copy = QKeySequence(QKeySequence::Copy)[0];
-    QTest::keyClick(w->mapPage()->plotEdit(), copy.key(), copy.keyboardModifiers());
+    QTest::keyClick(w->mapPage()->plotEditor()->memo(), copy.key(), copy.keyboardModifiers());
     QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(PlotBlocksMimeData::MimeType));
 }
 
@@ -368,21 +372,21 @@ void TestRegions::cutAndDelete()
     const QByteArray before = bytesOf(w);
     // The plot memo follows: the selected plot is inside the cut.
     QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(5, 5).center());
-    QVERIFY(!w->mapPage()->plotEdit()->toPlainText().isEmpty());
-    w->document()->selection().setRegion(QRect(4, 4, 3, 2), QSize(64, 40));
+    QVERIFY(!w->mapPage()->plotEditor()->memo()->toPlainText().isEmpty());
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(4, 4, 3, 2)));
     key(w, QKeySequence::Cut);
     QCOMPARE(w->statusText(0), QStringLiteral("Cut 6 plots"));
     QVERIFY(w->stores().PlotTexts.isEmpty(5, 5));
-    QVERIFY(w->mapPage()->plotEdit()->toPlainText().isEmpty());
+    QVERIFY(w->mapPage()->plotEditor()->memo()->toPlainText().isEmpty());
     QVERIFY(QGuiApplication::clipboard()->mimeData()->data(PlotBlocksMimeData::MimeType).contains("TerrainType="));
-    w->document()->selection().setRegion(QRect(10, 10, 2, 2), QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(10, 10, 2, 2)));
     key(w, QKeySequence::Delete);
     QCOMPARE(w->statusText(0), QStringLiteral("Delete 4 plots"));
     QVERIFY(w->stores().PlotTexts.isEmpty(11, 11));
-    w->action(QStringLiteral("undo"))->trigger();
-    w->action(QStringLiteral("undo"))->trigger();
+    for (int i = 0; i < 3; ++i) // Delete, the selection before it, Cut
+        w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytesOf(w), before);
-    QVERIFY(!w->mapPage()->plotEdit()->toPlainText().isEmpty());
+    QVERIFY(!w->mapPage()->plotEditor()->memo()->toPlainText().isEmpty());
 }
 
 void TestRegions::transformsFromTheMapMenu()
@@ -394,29 +398,29 @@ void TestRegions::transformsFromTheMapMenu()
     QCOMPARE(w->stores().PlotTexts.text(63, 0), corner);
     // A square selection turns by itself; the map keeps its size.
     w->mapPage()->selectCell(1, 1);
-    w->document()->selection().setRegion(QRect(2, 2, 5, 5), QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(2, 2, 5, 5)));
     QVERIFY(w->regions()->action(RegionActions::RotateClockwise)->isEnabled());
     const QByteArray inside = w->stores().PlotTexts.text(2, 2);
     w->regions()->action(RegionActions::RotateClockwise)->trigger();
     QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° clockwise 5 x 5 plots"));
     QCOMPARE(w->stores().PlotTexts.text(6, 2), inside);
-    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(1, 1));
+    QCOMPARE(w->mapPage()->grid()->currentCell()->chosenPlot(), QPoint(1, 1));
     // The whole map turned: width and height swap, the panels follow and no
     // plot is selected.
-    w->document()->selection().clear();
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRegion()));
     menuAction(w->mapMenu(), "RotateCounterClockwiseAction")->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (40 x 64)"));
     QCOMPARE(w->mapPage()->grid()->colCount(), 40);
-    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(120, 192));
-    QCOMPARE(w->mapPage()->selectedPlot(), QPoint(-1, -1));
+    QCOMPARE(w->mapPage()->miniMap()->miniMapBitmap().size(), QSize(120, 192));
+    QCOMPARE(w->mapPage()->grid()->currentCell()->chosenPlot(), QPoint(-1, -1));
     // The start positions moved with their plots: none was lost.
     QCOMPARE(w->statusText(0), QStringLiteral("Rotate 90° counter-clockwise"));
     QCOMPARE(w->document()->undoStack()->undoText(), QStringLiteral("Rotate 90° counter-clockwise"));
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 5; ++i) // the three transforms and two selections
         w->action(QStringLiteral("undo"))->trigger();
     QCOMPARE(bytesOf(w), before);
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
-    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(192, 120));
+    QCOMPARE(w->mapPage()->miniMap()->miniMapBitmap().size(), QSize(192, 120));
 }
 
 void TestRegions::resizeDialog()
@@ -478,7 +482,7 @@ void TestRegions::cropToSelection()
 {
     const QByteArray before = bytesOf(w);
     const QByteArray kept = w->stores().PlotTexts.text(30, 20);
-    w->document()->selection().setRegion(QRect(30, 20, 10, 8), QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(30, 20, 10, 8)));
     w->regions()->action(RegionActions::Crop)->trigger();
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (10 x 8)"));
     QVERIFY(w->statusText(0).startsWith(QLatin1String("Crop map to 10 x 8: ")));
@@ -517,7 +521,7 @@ void TestRegions::selectionIsDrawn()
     MapGrid *grid = w->mapPage()->grid();
     const QRect cell = grid->cellRect(3, 3);
     const QImage plain = grid->viewport()->grab().toImage();
-    w->document()->selection().setRegion(QRect(2, 2, 3, 3), QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(2, 2, 3, 3)));
     const QImage view = grid->viewport()->grab().toImage();
     // Lighter inside, yet the cell's own colour shows through.
     QVERIFY(lightness(view, cell) > lightness(plain, cell));
@@ -558,7 +562,8 @@ void TestRegions::selectionChangesAreSteps()
     const QImage plain = grid->viewport()->grab().toImage();
     QGuiApplication::clipboard()->setMimeData(new PlotBlocksMimeData(
         std::make_shared<const vor4::PlotRegion>(vor4::RegionEdits::copy(*w->document(), QRect(20, 20, 3, 2)))));
-    w->document()->selection().setRegion(prior, QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), prior));
+    const int steps = w->document()->undoStack()->count();
     const QByteArray before = bytesOf(w);
     const QStringList words = change.split(' ');
     const auto at = [grid](const QString &cell) {
@@ -581,7 +586,7 @@ void TestRegions::selectionChangesAreSteps()
         QTest::keyClick(grid, Qt::Key_Return);
     }
     QCOMPARE(w->document()->selection().region(), after);
-    QCOMPARE(w->document()->undoStack()->count(), 1);
+    QCOMPARE(w->document()->undoStack()->count(), steps + 1);
     QCOMPARE(w->isWindowModified(), change == "paste");
     // The outline runs along the region's own edges: a corner pixel of a
     // cell is dark where a neighbour on that side is not selected.
@@ -606,7 +611,7 @@ void TestRegions::selectionChangesAreSteps()
     QCOMPARE(bytesOf(w), before);
     // Delete empties the selected plots, and only them.
     const vor4::Document kept = w->stores().deepCopy();
-    w->document()->selection().setRegion(after, QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), after));
     key(w, QKeySequence::Delete);
     for (int row = 0; row < 40; ++row)
         for (int col = 0; col < 64; ++col)
@@ -642,18 +647,18 @@ void TestRegions::screenMatchesAFreshPaint()
         const QImage screen = shown();
         return !screen.isNull() && screen == fresh();
     };
-    w->document()->selection().setRegion(QRect(2, 2, 6, 5), QSize(100, 60));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(2, 2, 6, 5)));
     key(w, QKeySequence::Delete);                                      // a few cells, at once
     QVERIFY(matchesFresh());
     // Below the windows: a change of many cells, then the overlay's, in one turn.
     QVERIFY(vor4::RegionEdits::paste(*w->document(), vor4::RegionEdits::copy(*w->document(), QRect(0, 0, 100, 60)),
                                      QPoint(3, 2)).ok);
-    w->document()->selection().setRegion(QRect(0, 0, 100, 60), QSize(100, 60));
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(0, 0, 100, 60)));
     QVERIFY(matchesFresh());
     key(w, QKeySequence::SelectAll);
     key(w, QKeySequence::Copy);
     key(w, QKeySequence::Delete);                                      // the whole map
-    w->document()->selection().setRegion(QRect(1, 1, 3, 3), QSize(100, 60)); // and an overlay, in one turn
+    w->document()->push(new vor4::ChangeSelection(w->document(), QRect(1, 1, 3, 3))); // and an overlay, in one turn
     QVERIFY(matchesFresh());
     key(w, QKeySequence::Paste);
     hover(grid, QPoint(0, 0));

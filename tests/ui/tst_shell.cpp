@@ -1,3 +1,6 @@
+#include "PageParts.h"
+#include "PlotEditor.h"
+#include "MiniMapFeed.h"
 #include "FakeDialogs.h"
 #include "MapGrid.h"
 #include "MapReader.h"
@@ -130,7 +133,7 @@ void TestShell::startUpState()
         QVERIFY(!b->isChecked());
     }
     QVERIFY(w->action(QStringLiteral("autoApply"))->isChecked());
-    QVERIFY(!w->mapPage()->hoverTimer()->isActive());
+    QVERIFY(!hoverTimer(w)->isActive());
     QCOMPARE(w->sectionPage(vor4::SectionKind::Team)->slotBox()->currentIndex(), -1);
     // Hints name their shortcuts.
     QCOMPARE(w->action(QStringLiteral("new"))->toolTip(), QStringLiteral("New (Ctrl+N)"));
@@ -138,7 +141,7 @@ void TestShell::startUpState()
     QCOMPARE(w->action(QStringLiteral("mapPage"))->toolTip(), QStringLiteral("Map Editor (Alt+4)"));
     QCOMPARE(w->action(QStringLiteral("autoApply"))->toolTip(), QStringLiteral("Auto apply changes: store a text field when it is left (Ctrl+Shift+A)"));
     QCOMPARE(w->stores().columnCount(), 1);
-    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(0, 0));
+    QCOMPARE(w->mapPage()->miniMap()->miniMapBitmap().size(), QSize(0, 0));
 }
 
 void TestShell::pageButtonsGroup()
@@ -150,7 +153,7 @@ void TestShell::pageButtonsGroup()
     w->action(QStringLiteral("mapPage"))->trigger();
     QCOMPARE(w->currentPage(), int(MainWindow::MapEditorPage));
     QVERIFY(w->action(QStringLiteral("mapPage"))->isChecked() && !w->action(QStringLiteral("teamsPage"))->isChecked());
-    QVERIFY(w->mapPage()->hoverTimer()->isActive());
+    QVERIFY(hoverTimer(w)->isActive());
     QVERIFY(w->sectionPage(vor4::SectionKind::Map)->edit()->isVisible());
 
     // Clicking the button that is down raises it; the page stays.
@@ -164,7 +167,7 @@ void TestShell::pageButtonsGroup()
 
     w->setStatusText(2, QStringLiteral("Current cell = (1 ,1)"));
     w->action(QStringLiteral("rulesPage"))->trigger();
-    QVERIFY(!w->mapPage()->hoverTimer()->isActive());
+    QVERIFY(!hoverTimer(w)->isActive());
     QCOMPARE(w->statusText(2), QString());
     QVERIFY(w->sectionPage(vor4::SectionKind::Game)->edit()->isVisible());
 }
@@ -292,7 +295,7 @@ void TestShell::openFixture()
     QCOMPARE(w->caption(), QStringLiteral("Vor4DemoMapEditor - continents-64x40.Vor4WorldBuilderSave"));
     QCOMPARE(w->currentPage(), int(MainWindow::RulesPage));
     QVERIFY(w->action(QStringLiteral("rulesPage"))->isChecked() && !w->action(QStringLiteral("mapPage"))->isChecked());
-    QVERIFY(!w->mapPage()->hoverTimer()->isActive());
+    QVERIFY(!hoverTimer(w)->isActive());
     QCOMPARE(w->statusText(0), QStringLiteral("Map ready..."));
     QCOMPARE(w->statusText(1), QStringLiteral("Map Size = (64 x 40)"));
     QCOMPARE(w->statusText(2), QString());
@@ -307,7 +310,7 @@ void TestShell::openFixture()
     QVERIFY(w->sectionPage(vor4::SectionKind::Team)->edit()->bytes(&team));
     QCOMPARE(team, doc.TeamTexts[0]);
     QVERIFY(w->sectionPage(vor4::SectionKind::Game)->edit()->isVisible());
-    QCOMPARE(w->mapPage()->miniMapBitmap().size(), QSize(192, 120));
+    QCOMPARE(w->mapPage()->miniMap()->miniMapBitmap().size(), QSize(192, 120));
     QVERIFY(w->isEnabled() && w->action(QStringLiteral("open"))->isEnabled() && w->findChild<QStackedWidget *>(QStringLiteral("WorkPages"))->isEnabled());
     // Two filters: the map files first; "All files" shows every file, also
     // the names without a dot that "*.*" would hide on this system.
@@ -338,7 +341,7 @@ void TestShell::openErrors()
     QSize miniMap;
     dialogs->onMessage = [&] {
         waiting = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        miniMap = w->mapPage()->miniMapBitmap().size();
+        miniMap = w->mapPage()->miniMap()->miniMapBitmap().size();
     };
     openFile(bad);
     dialogs->onMessage = nullptr;
@@ -492,9 +495,9 @@ void TestShell::saveStoresTheFocusedMemo()
     w->action(QStringLiteral("mapPage"))->trigger();
     const QPoint cell = w->mapPage()->grid()->cellRect(2, 3).center();
     QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, cell);
-    w->mapPage()->plotEdit()->setFocus(Qt::MouseFocusReason);
-    w->mapPage()->plotEdit()->selectAll();
-    typeInto(w->mapPage()->plotEdit(), QStringLiteral("TerrainType=TERRAIN_SNOW"));
+    w->mapPage()->plotEditor()->memo()->setFocus(Qt::MouseFocusReason);
+    w->mapPage()->plotEditor()->memo()->selectAll();
+    typeInto(w->mapPage()->plotEditor()->memo(), QStringLiteral("TerrainType=TERRAIN_SNOW"));
     const QString copy = dir.filePath("typed-copy.Vor4WorldBuilderSave");
     dialogs->saveAnswers << copy;
     w->action(QStringLiteral("saveAs"))->trigger();
@@ -503,15 +506,15 @@ void TestShell::saveStoresTheFocusedMemo()
 
     // Auto apply up: leaving would store nothing, and neither does Save.
     w->action(QStringLiteral("autoApply"))->trigger();
-    w->mapPage()->plotEdit()->selectAll();
-    typeInto(w->mapPage()->plotEdit(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
+    w->mapPage()->plotEditor()->memo()->selectAll();
+    typeInto(w->mapPage()->plotEditor()->memo(), QStringLiteral("TerrainType=TERRAIN_DESERT"));
     w->action(QStringLiteral("save"))->trigger();
     QVERIFY(vor4::loadMapFile(copy, back).ok());
     QCOMPARE(back.PlotTexts.text(2, 3), QByteArray("TerrainType=TERRAIN_SNOW"));
 
     // Text a map file cannot hold (set, not typed) stops the Save with the usual warning.
     w->action(QStringLiteral("autoApply"))->trigger();
-    w->mapPage()->plotEdit()->insertPlainText(QString::fromUtf8("\u0141"));
+    w->mapPage()->plotEditor()->memo()->insertPlainText(QString::fromUtf8("\u0141"));
     const QByteArray before = readAll(copy);
     w->setStatusText(0, QString());
     w->action(QStringLiteral("save"))->trigger();
@@ -651,7 +654,7 @@ void TestShell::memoTakesWhatAFileHolds()
     // What a map file cannot hold is refused as typed or pasted; Ctrl+Tab leaves the field on every page.
     openFile(Continents);
     const std::pair<QAction *, SectionMemo *> memos[] = {
-        {w->action(QStringLiteral("rulesPage")), w->sectionPage(vor4::SectionKind::Game)->edit()}, {w->action(QStringLiteral("teamsPage")), w->sectionPage(vor4::SectionKind::Team)->edit()}, {w->action(QStringLiteral("playersPage")), w->sectionPage(vor4::SectionKind::Player)->edit()}, {w->action(QStringLiteral("mapPage")), w->sectionPage(vor4::SectionKind::Map)->edit()}, {w->action(QStringLiteral("mapPage")), w->mapPage()->plotEdit()}};
+        {w->action(QStringLiteral("rulesPage")), w->sectionPage(vor4::SectionKind::Game)->edit()}, {w->action(QStringLiteral("teamsPage")), w->sectionPage(vor4::SectionKind::Team)->edit()}, {w->action(QStringLiteral("playersPage")), w->sectionPage(vor4::SectionKind::Player)->edit()}, {w->action(QStringLiteral("mapPage")), w->sectionPage(vor4::SectionKind::Map)->edit()}, {w->action(QStringLiteral("mapPage")), w->mapPage()->plotEditor()->memo()}};
     for (const auto &[page, m] : memos) {
         page->trigger();
         m->clear();
@@ -726,7 +729,7 @@ void TestShell::everyByteSurvivesTheMemos()
         clickInto(w->sectionPage(vor4::SectionKind::Map)->edit());
         if (!autoApply)
             press("mapHeaderApplyButton");
-        clickInto(w->mapPage()->plotEdit());
+        clickInto(w->mapPage()->plotEditor()->memo());
         if (!autoApply)
             press("PlotApplyButton");
         clickInto(w->sectionPage(vor4::SectionKind::Map)->edit());

@@ -3,6 +3,9 @@
 // edits while open and resting while closed, and a double click that starts
 // a find for a row's value.
 
+#include "PageParts.h"
+#include "PlotEditor.h"
+#include "ChangeSelection.h"
 #include "FakeDialogs.h"
 #include "FindBar.h"
 #include "CommandButtons.h"
@@ -81,7 +84,7 @@ private Q_SLOTS:
     void doubleClickStartsAFind();
 
 private:
-    StatisticsWindow *stats() const { return w->mapPage()->statistics(); }
+    StatisticsWindow *stats() const { return statisticsWindow(w); }
     QMap<QString, qint64> shown() const;
     int rowOf(const QString &kind, const QString &value) const;
     void openWindow();
@@ -191,7 +194,7 @@ void TestStatisticsWindow::regionAndFollowingEdits()
     openWindow();
     // An edit of a plot: its old values lose one, its new ones gain one.
     QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {}, w->mapPage()->grid()->cellRect(6, 4).center());
-    w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_SNOW\nBonusType=BONUS_ZINC, 2\nPlotType=1"));
+    w->mapPage()->plotEditor()->memo()->setText(QStringLiteral("TerrainType=TERRAIN_SNOW\nBonusType=BONUS_ZINC, 2\nPlotType=1"));
     w->action(QStringLiteral("plotApply"))->trigger();
     QMap<QString, qint64> now = plainCount(w->stores());
     QCOMPARE(now.value(QStringLiteral("BonusType BONUS_ZINC")), qint64(1));
@@ -206,7 +209,7 @@ void TestStatisticsWindow::regionAndFollowingEdits()
     QVERIFY(stats()->summaryLabel()->text().startsWith(QStringLiteral("No region is selected")));
     QCOMPARE(shown(), plainCount(w->stores()));
     const QRect region(10, 5, 20, 12);
-    w->document()->selection().setRegion(region, QSize(64, 40));
+    w->document()->push(new vor4::ChangeSelection(w->document(), region));
     QCOMPARE(shown(), plainCount(w->stores(), region));
     QVERIFY(stats()->summaryLabel()->text().startsWith(QStringLiteral("Region of 20 x 12, x=10..29, y=23..34: 240 plots")));
     // Edits inside and outside it.
@@ -215,7 +218,7 @@ void TestStatisticsWindow::regionAndFollowingEdits()
         w->mapPage()->grid()->scrollIntoView(cell.x(), cell.y());
         QTest::mouseClick(w->mapPage()->grid()->viewport(), Qt::LeftButton, {},
                           w->mapPage()->grid()->cellRect(cell.x(), cell.y()).center());
-        w->mapPage()->plotEdit()->setText(QStringLiteral("TerrainType=TERRAIN_DESERT\nPlotType=2"));
+        w->mapPage()->plotEditor()->memo()->setText(QStringLiteral("TerrainType=TERRAIN_DESERT\nPlotType=2"));
         w->action(QStringLiteral("plotApply"))->trigger();
         QCOMPARE(shown(), plainCount(w->stores(), region));
     }

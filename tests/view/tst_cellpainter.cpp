@@ -26,7 +26,6 @@ constexpr int Margin = 8;
 struct Painted
 {
     QImage image; // the cell at (Margin, Margin)
-    QImage miniMap;
     int W = 0;
     QRgb at(int x, int y) const { return image.pixel(Margin + x, Margin + y) | 0xff000000u; }
     int count(QRgb c) const
@@ -60,14 +59,12 @@ Painted paint(const QByteArray &text, int W, const LayerSwitches &layers = {}, i
     p.W = W;
     p.image = QImage(W + 2 * Margin, W + 2 * Margin, QImage::Format_RGB32);
     p.image.fill(Sentinel);
-    p.miniMap = QImage(6, 6, QImage::Format_RGB32);
-    p.miniMap.fill(Bg);
     QPainter painter(&p.image);
     const QRect cell(Margin, Margin, W, W);
     painter.fillRect(cell, QColor::fromRgb(Bg));
     painter.setPen(QPen(QColor::fromRgb(Silver), 1));
     painter.setBrush(QColor::fromRgb(Bg));
-    drawCell(painter, table, col, row, cell, layers, &p.miniMap);
+    drawCell(painter, table, col, row, cell, layers);
     return p;
 }
 
@@ -87,7 +84,7 @@ class TestCellPainter : public QObject
 private Q_SLOTS:
     void classification();
     void teamLabels();
-    void terrainFillAndMiniMap();
+    void terrainFills();
     void outOfRangeAndEmpty();
     void marks();
     void featureSwitches();
@@ -164,18 +161,23 @@ void TestCellPainter::classification()
     c = classifyPlot("BeginUnit\r\nUnitType=UNIT_SETTLER, UnitOwner=1\r\nEndUnit");
     QVERIFY(!c.hasFill() && !c.bonus && !c.improvement && c.teamLabel.isEmpty());
 
-    QCOMPARE(firstTerrainIndex("PlotType=1\nTerrainType=TERRAIN_DESERT\nTerrainType=TERRAIN_GRASS"),
-             int(TerrainDesert));
-    QCOMPARE(firstTerrainIndex("PlotType=1"), -1);
-    // The fast scan held against the plain reading: the first line that
-    // holds the key, whatever its case, and its value after the first "=".
+    c = classifyGround("PlotType=1\nTerrainType=TERRAIN_DESERT\nTerrainType=TERRAIN_GRASS");
+    QVERIFY(c.terrain == TerrainGrass && c.hill && !c.mountain);
+    QCOMPARE(int(classifyGround("PlotType=1").terrain), -1);
+    // The ground's fast scan held against the plain reading: the last line
+    // holding the terrain key, whatever its case, with its value after the
+    // first "="; a peak or hill only from a line whose first key is its own.
     const auto reference = [](QByteArrayView text) {
-        int found = -1;
-        forEachLine(text, [&found](QByteArrayView line) {
-            if (found < 0 && containsCi(line, "TerrainType="))
-                found = terrainIndex(valueOf(line));
+        int terrain = -1;
+        bool peak = false;
+        forEachLine(text, [&](QByteArrayView line) {
+            if (containsCi(line, "TerrainType="))
+                terrain = terrainIndex(valueOf(line));
+            else if (!containsCi(line, "TeamReveal=") && !containsCi(line, "BonusType=")
+                     && !containsCi(line, "FeatureType=") && !containsCi(line, "ImprovementType="))
+                peak = peak || containsCi(line, "PlotType=0");
         });
-        return found;
+        return std::pair(terrain, peak);
     };
     const QByteArrayView texts[] = {
         "terraintype=TERRAIN_GRASS",
@@ -187,9 +189,14 @@ void TestCellPainter::classification()
         "TerrainType=",
         "\r\n\r\nBonusType=X\r\n  TerrainType=TERRAIN_PLAINS, x=1\r\n",
         "",
+        "PlotType=0\r\nTerrainType=TERRAIN_SNOW",
+        "BonusType=B, PlotType=0\r\nTerrainType=TERRAIN_GRASS",
+        "plottype=0, TeamReveal=1\nFeatureType=X PlotType=0",
     };
-    for (QByteArrayView text : texts)
-        QCOMPARE(firstTerrainIndex(text), reference(text));
+    for (QByteArrayView text : texts) {
+        const PlotClass ground = classifyGround(text);
+        QVERIFY(std::pair(int(ground.terrain), ground.mountain) == reference(text));
+    }
 }
 
 void TestCellPainter::teamLabels()
@@ -207,50 +214,21 @@ void TestCellPainter::teamLabels()
     QCOMPARE(p.count(Lime), 0);
 }
 
-void TestCellPainter::terrainFillAndMiniMap()
+void TestCellPainter::terrainFills()
 {
     for (int W : {4, 16, 64}) {
         const Painted p = paint("TerrainType=TERRAIN_GRASS\r\nPlotType=2", W);
         QCOMPARE(p.count(Green), W * W);
         QVERIFY(p.outsideUntouched());
-        // 2 x 2 of the 3 x 3 block.
-        QCOMPARE(p.miniMap.pixel(0, 0), Green);
-        QCOMPARE(p.miniMap.pixel(1, 1), Green);
-        QCOMPARE(p.miniMap.pixel(2, 0), Bg);
-        QCOMPARE(p.miniMap.pixel(0, 2), Bg);
-        QCOMPARE(p.miniMap.pixel(2, 2), Bg);
     }
-    // Terrain hidden: no fill, but the minimap still takes the colour.
+    // Terrain hidden: no fill.
     const Painted hidden = paint("TerrainType=TERRAIN_OCEAN", 16, without({"terrain"}));
     QCOMPARE(hidden.count(Bg), 16 * 16);
-    QCOMPARE(hidden.miniMap.pixel(1, 0), Blue);
-
-    // Cell (1, 1) writes pixels (3, 3) to (4, 4); an image too small for the
-    // block is left alone instead of being written past its end.
-    PlotTable table;
-    table.resize(2, 2);
-    table.setText(1, 1, "TerrainType=TERRAIN_DESERT");
-    QImage mini(6, 6, QImage::Format_RGB32);
-    mini.fill(Bg);
-    QImage small(4, 4, QImage::Format_ARGB32);
-    small.fill(Bg);
-    QImage img(16, 16, QImage::Format_RGB32);
-    QPainter painter(&img);
-    drawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, &mini);
-    drawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, &small);
-    drawCell(painter, table, 1, 1, QRect(0, 0, 16, 16), {}, nullptr);
-    QCOMPARE(mini.pixel(3, 3), Yellow);
-    QCOMPARE(mini.pixel(4, 4), Yellow);
-    QCOMPARE(mini.pixel(5, 5), Bg);
-    QCOMPARE(mini.pixel(2, 2), Bg);
-    QCOMPARE(small.size(), QSize(4, 4));
-    QCOMPARE(small.pixel(3, 3), Yellow);
-    QCOMPARE(small.pixel(2, 3), Bg);
 }
 
 void TestCellPainter::outOfRangeAndEmpty()
 {
-    // Column 2 of a 2 x 2 table: nothing drawn, minimap untouched.
+    // Column 2 of a 2 x 2 table: nothing drawn.
     PlotTable table;
     table.resize(2, 2);
     for (int c = 0; c < 2; ++c)
@@ -258,22 +236,16 @@ void TestCellPainter::outOfRangeAndEmpty()
             table.setText(c, r, "TerrainType=TERRAIN_OCEAN\nBonusType=B\nTeamReveal=1");
     QImage img(20, 20, QImage::Format_RGB32);
     img.fill(Sentinel);
-    QImage mini(9, 9, QImage::Format_RGB32);
-    mini.fill(Bg);
     QPainter painter(&img);
     for (auto [c, r] : {std::pair{2, 0}, {0, 2}, {-1, 0}, {0, -1}, {5, 5}})
-        drawCell(painter, table, c, r, QRect(2, 2, 16, 16), {}, &mini);
+        drawCell(painter, table, c, r, QRect(2, 2, 16, 16), {});
     painter.end();
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x)
             QCOMPARE(img.pixel(x, y), Sentinel);
-    for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 9; ++x)
-            QCOMPARE(mini.pixel(x, y), Bg);
 
     const Painted empty = paint("", 16);
     QCOMPARE(empty.count(Bg), 16 * 16);
-    QCOMPARE(empty.miniMap.pixel(0, 0), Bg);
 }
 
 void TestCellPainter::marks()
@@ -532,7 +504,7 @@ void TestCellPainter::painterStateAfterCell()
     painter.setPen(pen);
     painter.setBrush(QColor::fromRgb(Bg));
     painter.setClipRect(QRect(0, 0, 50, 50));
-    drawCell(painter, table, 0, 0, QRect(0, 0, 32, 32), {}, nullptr);
+    drawCell(painter, table, 0, 0, QRect(0, 0, 32, 32), {});
     QCOMPARE(painter.pen(), pen);
     QCOMPARE(painter.brush().style(), Qt::SolidPattern);
     QCOMPARE(painter.brush().color(), QColor(255, 255, 255)); // the hatch's mark colour

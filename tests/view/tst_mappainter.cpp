@@ -25,13 +25,6 @@ GridPaintParams paramsFor(const Document &doc, int W, int lineWidth)
     return p;
 }
 
-QImage whiteMiniMap(const Document &doc)
-{
-    QImage m(vor4::miniMapSize(doc), QImage::Format_RGB32);
-    m.fill(Bg);
-    return m;
-}
-
 // Position of the first differing pixel, for the failure message.
 QByteArray firstDifference(const QImage &a, const QImage &b)
 {
@@ -62,6 +55,7 @@ private Q_SLOTS:
     void cellsBeyondTheTable();
     void edits();
     void areaEqualsWhole();
+    void looksKeptBetweenPaints();
 
 private:
     Document m_continents;
@@ -122,20 +116,17 @@ void TestMapPainter::cachedEqualsDirect()
     const QSize size(qMin(900, doc.columnCount() * p.pitch() + 7), qMin(700, doc.rowCount() * p.pitch() + 9));
     QImage direct(size, QImage::Format_RGB32);
     QImage cached(size, QImage::Format_RGB32);
-    QImage miniDirect = whiteMiniMap(doc);
-    QImage miniCached = whiteMiniMap(doc);
-    paintGridDirect(direct, doc.PlotTexts, p, &miniDirect);
+    paintGridDirect(direct, doc.PlotTexts, p);
     MapPainter painter;
-    painter.paint(cached, doc.PlotTexts, p, &miniCached);
+    painter.paint(cached, doc.PlotTexts, p);
     QVERIFY2(cached == direct, firstDifference(cached, direct).constData());
-    QVERIFY(miniCached == miniDirect);
     // Second paint from the filled cache.
-    painter.paint(cached, doc.PlotTexts, p, &miniCached);
+    painter.paint(cached, doc.PlotTexts, p);
     QVERIFY2(cached == direct, firstDifference(cached, direct).constData());
 
     // Into a premultiplied target, as a widget's backing store may be.
     QImage premultiplied(size, QImage::Format_ARGB32_Premultiplied);
-    painter.paint(premultiplied, doc.PlotTexts, p, nullptr);
+    painter.paint(premultiplied, doc.PlotTexts, p);
     QVERIFY(premultiplied.convertToFormat(QImage::Format_RGB32) == direct);
 }
 
@@ -146,7 +137,7 @@ void TestMapPainter::gridGeometry()
         const int pitch = 16 + g;
         QImage img(15 * pitch + 10, 15 * pitch + 10, QImage::Format_RGB32);
         MapPainter painter;
-        painter.paint(img, m_island.PlotTexts, p, nullptr);
+        painter.paint(img, m_island.PlotTexts, p);
         // North up: the bottom row is y 0, whose plot x 0 is grass, 16 x 16
         // from the cell's corner, then the line; the top row (y 14) starts
         // with two coast plots and then ocean.
@@ -184,8 +175,8 @@ void TestMapPainter::cellsBeyondTheTable()
     p.rowCount = 2;
     p.cellPen = gridCellPen(1);
     QImage a(40, 30, QImage::Format_RGB32), b(40, 30, QImage::Format_RGB32);
-    MapPainter().paint(a, table, p, nullptr);
-    paintGridDirect(b, table, p, nullptr);
+    MapPainter().paint(a, table, p);
+    paintGridDirect(b, table, p);
     QVERIFY(a == b);
     QCOMPARE(a.pixel(3, 3), qRgb(0, 0, 255));
     QCOMPARE(a.pixel(21, 3), Bg);  // column 2, beyond the table
@@ -204,13 +195,13 @@ void TestMapPainter::edits()
     p.cellPen = gridCellPen(1);
     QImage img(17, 17, QImage::Format_RGB32);
     MapPainter painter;
-    painter.paint(img, table, p, nullptr);
+    painter.paint(img, table, p);
     QCOMPARE(img.pixel(8, 8), qRgb(255, 0, 255));
     table.setText(0, 0, "TerrainType=TERRAIN_GRASS\nBonusType=B");
-    painter.paint(img, table, p, nullptr);
+    painter.paint(img, table, p);
     QCOMPARE(img.pixel(0, 0), qRgb(0, 128, 0));
     p.layers.bonus = false;
-    painter.paint(img, table, p, nullptr);
+    painter.paint(img, table, p);
     QCOMPARE(img.pixel(8, 8), qRgb(0, 128, 0));
     QVERIFY(painter.tileCount() >= 1);
 }
@@ -230,25 +221,82 @@ void TestMapPainter::areaEqualsWhole()
             const QSize size(600, 400);
             QImage whole(size, QImage::Format_RGB32);
             MapPainter painter;
-            painter.paint(whole, doc.PlotTexts, p, nullptr);
+            painter.paint(whole, doc.PlotTexts, p);
             QImage part = whole.copy();
 
             doc.PlotTexts.setText(5, 4, "TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FOREST\r\nPlotType=0");
             doc.PlotTexts.setText(6, 4, "");
             doc.PlotTexts.setText(7, 5, "TerrainType=TERRAIN_SNOW\r\nTeamReveal=12,");
-            painter.paint(whole, doc.PlotTexts, p, nullptr);
+            painter.paint(whole, doc.PlotTexts, p);
             const QRect cells = QRect(p.cellPos(5, 4), p.cellPos(7, 5) + QPoint(W - 1, W - 1));
-            painter.paintArea(part, cells, doc.PlotTexts, p, nullptr);
+            painter.paintArea(part, cells, doc.PlotTexts, p);
             QVERIFY2(part == whole, firstDifference(part, whole).constData());
 
             // Any area, also one that cuts through cells and lines.
             QImage noise(size, QImage::Format_RGB32);
             noise.fill(qRgb(1, 2, 3));
             const QRect area(37, 23, 151, 97);
-            painter.paintArea(noise, area, doc.PlotTexts, p, nullptr);
+            painter.paintArea(noise, area, doc.PlotTexts, p);
             for (int y = 0; y < size.height(); y += 3)
                 for (int x = 0; x < size.width(); x += 3)
                     QCOMPARE(noise.pixel(x, y), area.contains(x, y) ? whole.pixel(x, y) : qRgb(1, 2, 3));
+        }
+    }
+}
+
+// With the plots' looks kept between paints, and those of edited plots
+// forgotten, every paint gives the pixels of painting each cell anew, in
+// both styles, team labels written out included; a plot not forgotten keeps
+// its look, as the keeper was told nothing.
+void TestMapPainter::looksKeptBetweenPaints()
+{
+    const QByteArray texts[] = {
+        "TerrainType=TERRAIN_DESERT\r\nFeatureType=FEATURE_FOREST\r\nPlotType=0",
+        "TerrainType=TERRAIN_SNOW\r\nTeamReveal=12,",
+        "TerrainType=TERRAIN_SNOW\r\nTeamReveal=7,",
+        "BonusType=B\r\nPlotType=1",
+        "",
+        "TerrainType=TERRAIN_OCEAN\r\nFeatureType=FEATURE_ICE\r\nImprovementType=X",
+    };
+    for (const MapStyle *style : {&MapStyle::classic(), &MapStyle::terrain()}) {
+        for (int W : {4, 32}) {
+            Document doc = m_continents;
+            GridPaintParams p = paramsFor(doc, W, 1);
+            p.style = *style;
+            p.leftCol = 1;
+            const QSize size(700, 500);
+            QImage cached(size, QImage::Format_RGB32), direct(size, QImage::Format_RGB32);
+            MapPainter painter;
+            PlotLooks looks;
+            painter.paint(cached, doc.PlotTexts, p, &looks);
+            quint32 seed = 7;
+            for (int round = 0; round < 6; ++round) {
+                QRegion edited;
+                for (int k = 0; k < 20; ++k) {
+                    seed = seed * 1103515245u + 12345u;
+                    const QPoint cell(int(seed >> 8) % 20 + 1, int(seed >> 20) % 14);
+                    doc.PlotTexts.setText(cell.x(), cell.y(), texts[(seed >> 4) % 6]);
+                    edited += QRect(cell, QSize(1, 1));
+                }
+                looks.forget(edited);
+                painter.paint(cached, doc.PlotTexts, p, &looks);
+                paintGridDirect(direct, doc.PlotTexts, p);
+                QVERIFY2(cached == direct, firstDifference(cached, direct).constData());
+            }
+            // Told nothing, the keeper shows the plot as it last read it.
+            const QByteArray before = doc.PlotTexts.text(3, 3);
+            doc.PlotTexts.setText(3, 3, "TerrainType=TERRAIN_GRASS");
+            painter.paintArea(cached, QRect(p.cellPos(3, 3), QSize(W, W)), doc.PlotTexts, p, &looks);
+            doc.PlotTexts.setText(3, 3, before);
+            paintGridDirect(direct, doc.PlotTexts, p);
+            QCOMPARE(cached, direct);
+            // Another table's size starts afresh.
+            doc.PlotTexts.resize(30, 20);
+            p.colCount = 30;
+            p.rowCount = 20;
+            painter.paint(cached, doc.PlotTexts, p, &looks);
+            paintGridDirect(direct, doc.PlotTexts, p);
+            QVERIFY2(cached == direct, firstDifference(cached, direct).constData());
         }
     }
 }

@@ -29,11 +29,31 @@ private Q_SLOTS:
 
 namespace {
 
+// The pieces of an edited document, told of its edits as the editor tells them.
+std::unique_ptr<MapPieces> followed(MapDocument &md)
+{
+    auto pieces = std::make_unique<MapPieces>(&md.document());
+    MapPieces *p = pieces.get();
+    QObject::connect(&md, &MapDocument::documentReplaced, p, &MapPieces::reset);
+    QObject::connect(&md, &MapDocument::plotsChanged, p, &MapPieces::plotsChanged);
+    QObject::connect(&md, &MapDocument::sectionChanged, p, [p](SectionKind kind) {
+        if (kind == SectionKind::Player)
+            p->playersChanged();
+        else if (kind == SectionKind::Signs)
+            p->signsChanged();
+    });
+    return pieces;
+}
+
 QStringList drawn(const MapDocument &md, const MapPieces &pieces)
 {
     QStringList out;
     for (const MapPieces::Start &s : pieces.starts())
-        out << QStringLiteral("start %1 at %2,%3 %4").arg(s.slot).arg(s.cell.x()).arg(s.cell.y()).arg(s.colour.name());
+        out << QStringLiteral("start %1 at %2,%3 %4")
+                   .arg(s.slot)
+                   .arg(s.cell.x())
+                   .arg(s.cell.y())
+                   .arg(pieces.colourOf(s.slot, MapStyle::classic()).name());
     for (const MapPieces::Sign &s : pieces.signs())
         out << QStringLiteral("sign at %1,%2 %3").arg(s.cell.x()).arg(s.cell.y()).arg(QString::fromUtf8(s.caption));
     const Document &d = md.document();
@@ -52,7 +72,8 @@ void TestMapPieces::piecesFollowEveryEdit()
     Document doc;
     QVERIFY(loadMapFile(QStringLiteral(VOR4_GOLDEN_DIR "/starts-units/in"), doc).ok());
     QVERIFY(md.push(new ReplaceDocument(&md, std::move(doc), QStringLiteral("Open"))));
-    MapPieces pieces(&md);
+    const std::unique_ptr<MapPieces> followedPieces = followed(md);
+    const MapPieces &pieces = *followedPieces;
     const QList<std::function<bool()>> edits = {
         [&] { return PieceEdits::setStart(md, 1, {0, 0}).ok; },
         [&] { return PieceEdits::removeStart(md, 0).ok; },
@@ -69,7 +90,7 @@ void TestMapPieces::piecesFollowEveryEdit()
         drawn(md, pieces); // every plot read before the edit
         QVERIFY2(edits[i](), qPrintable(QString::number(i)));
         for (int pass = 0; pass < 3; ++pass) {
-            const MapPieces fresh(&md);
+            const MapPieces fresh(&md.document());
             QCOMPARE(drawn(md, pieces), drawn(md, fresh));
             pass == 0 ? md.undoStack()->undo() : md.undoStack()->redo();
         }
@@ -92,7 +113,7 @@ void TestMapPieces::piecesFollowEveryEdit()
         d.SignTexts << "plotX=1\r\nplotY=1\r\ncaption=Here";
         return d;
     }(), QStringLiteral("New")));
-    QCOMPARE(MapPieces(&one).describe({1, 1}),
+    QCOMPARE(MapPieces(&one.document()).describe({1, 1}),
              QStringList({"Player 4 start: Ada / Lovelace", "2 units: UNIT_SCOUT, UNIT_SETTLER (player 4)", "Sign: Here",
                           "River flowing east", "River flowing south"}));
 }
@@ -133,7 +154,7 @@ void TestMapPieces::marksLieWhereThePiecesAre()
     d.PlotTexts.setText(2, 2, "BeginUnit\r\nUnitType=UNIT_SCOUT, UnitOwner=2\r\nEndUnit");
     d.SignTexts << "plotX=2\r\nplotY=2\r\ncaption=Far"; // cell (2, 0)
     QVERIFY(md.push(new ReplaceDocument(&md, std::move(d), QStringLiteral("New"))));
-    const MapPieces pieces(&md);
+    const MapPieces pieces(&md.document());
     const QColor blue = playerColour(0, "PLAYERCOLOR_BLUE");
     for (int size : {16, 24}) {
         for (bool on : {true, false}) {
@@ -143,11 +164,14 @@ void TestMapPieces::marksLieWhereThePiecesAre()
             QImage image(3 * (size + 1), 3 * (size + 1), QImage::Format_RGB32);
             image.fill(Qt::white);
             QPainter p(&image);
-            const auto cellAt = [size](int c, int r) { return QRect(c * (size + 1), r * (size + 1), size, size); };
-            pieces.paint(p, QRect(0, 0, 3, 3), layers, size, cellAt);
+            GridPaintParams at;
+            at.cellSize = size;
+            at.colCount = at.rowCount = 3;
+            const auto cellAt = [&at](int c, int r) { return at.cellRect(c, r); };
+            pieces.paint(p, at, QRect(0, 0, 3, 3), layers);
             p.end();
             const QRect river = cellAt(1, 1);
-            const int edge = river.bottom() + 1, w = riverWidth(size);
+            const int edge = river.bottom() + 1, w = at.style.riverWidth(size);
             int blueRows = 0;
             for (int y = edge - 3; y <= edge + 3; ++y)
                 blueRows += QColor(image.pixel(river.left() + 2, y)).blue() > 200 && QColor(image.pixel(river.left() + 2, y)).red() < 100;

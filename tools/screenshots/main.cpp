@@ -1,8 +1,10 @@
 // Walks the editor through its pages with a map file and saves a picture of
 // the screen at each step: vor4-screenshots MAPFILE OUTDIR
 // With --legend OUT.png it saves the editor's legend of the grid's colours
-// and marks instead (Help > Legend).
+// and marks instead (Help > Legend); with --styles MAPFILE OUTDIR the same
+// part of the map on the grid in each map style, as style-NAME.png.
 
+#include "ChangeSelection.h"
 #include "Dialogs.h"
 #include "SectionMemo.h"
 #include "SideTabBar.h"
@@ -23,7 +25,9 @@
 #include "NewMapDialog.h"
 #include <QAction>
 #include "MapContentsWindow.h"
+#include "MiniMapFeed.h"
 #include "MiniMapWindow.h"
+#include "PlotEditor.h"
 #include "Legend.h"
 
 #include <QApplication>
@@ -73,6 +77,13 @@ void shoot(const QDir &out, const char *name)
     screen.save(out.filePath(QLatin1String(name) + QLatin1String(".png")));
 }
 
+// A part of a window by its name.
+template <typename T>
+T *part(const QObject *root, const char *name)
+{
+    return root->findChild<T *>(QLatin1String(name));
+}
+
 // Moves a window to the given place, or as near as the screen allows.
 void placeOnScreen(QWidget *window, QPoint at)
 {
@@ -85,11 +96,44 @@ void placeOnScreen(QWidget *window, QPoint at)
 
 } // namespace
 
+// The grid on the map page at cell size 16, showing the map from `corner`
+// on, in each style.
+int shootStyles(const QString &map, const QDir &out, QPoint corner)
+{
+    Dialogs::setInstance(std::make_unique<ScriptedDialogs>(map, QString()));
+    auto *window = new MainWindow;
+    window->resize(1000, 900);
+    window->show();
+    window->action(QStringLiteral("open"))->trigger();
+    window->action(QStringLiteral("mapPage"))->trigger();
+    window->mapPage()->selectZoom(9); // 16
+    MapGrid *grid = window->mapPage()->grid();
+    grid->setMinimumSize(600, 440);
+    settle();
+    grid->setTopLeft(corner.x(), corner.y());
+    settle();
+    bool ok = true;
+    for (const QString &style : vor4::MapStyle::names()) {
+        window->action(QStringLiteral("style") + style)->trigger();
+        grid->setTopLeft(corner.x(), corner.y());
+        settle(200);
+        ok = grid->viewport()->grab(QRect(0, 0, 560, 400))
+                 .save(out.filePath(QStringLiteral("style-%1.png").arg(style.toLower())))
+            && ok;
+    }
+    // The next run starts in the Classic style again.
+    window->action(QStringLiteral("styleClassic"))->trigger();
+    delete window;
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--legend") == 0)
         return vor4::legendImage().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    if (argc == 4 && qstrcmp(argv[1], "--styles") == 0)
+        return shootStyles(QString::fromLocal8Bit(argv[2]), QDir(QString::fromLocal8Bit(argv[3])), QPoint(24, 8));
     if (argc < 3) {
         qWarning("usage: vor4-screenshots MAPFILE OUTDIR [MULTIPLAYER-MAPFILE]");
         return 2;
@@ -110,8 +154,7 @@ int main(int argc, char *argv[])
     shoot(out, "players");
     window->action(QStringLiteral("mapPage"))->trigger();
     window->mapPage()->grid()->setFocus();
-    QMetaObject::invokeMethod(window->mapPage()->grid(), "selectCell", Q_ARG(int, 14), Q_ARG(int, 25));
-    window->mapPage()->grid()->setCurrentCell(14, 25);
+    window->mapPage()->selectCell(14, 25);
     shoot(out, "map");
     window->action(QStringLiteral("miniMap"))->trigger();
     placeOnScreen(window->miniMapWindow(), QPoint(window->frameGeometry().right() + 12, window->geometry().top()));
@@ -126,7 +169,7 @@ int main(int argc, char *argv[])
         window->mapContentsWindow()->valueList()->setCurrentRow(row);
         window->mapContentsWindow()->changeClicked();
     };
-    window->mapPage()->plotEdit()->setFocus();
+    window->mapPage()->plotEditor()->memo()->setFocus();
     change(0, 2);
     change(2, 1);
     change(4, 0);
@@ -141,32 +184,31 @@ int main(int argc, char *argv[])
     shoot(out, "history");
     window->historyWindow()->close();
     window->action(QStringLiteral("newMap"))->trigger();
-    window->mapPage()->mapWidthBox()->setValue(40);
-    window->mapPage()->mapHeightBox()->setValue(25);
+    part<SpinEdit>(window, "MapWidthBox")->setValue(40);
+    part<SpinEdit>(window, "MapHeightBox")->setValue(25);
     shoot(out, "map-prompt");
-    window->mapPage()->newMapOkButton()->click();
-    window->mapPage()->grid()->setCurrentCell(3, 3);
+    part<QPushButton>(window, "NewMapOkButton")->click();
     window->mapPage()->selectCell(3, 3);
     change(0, 0);
     window->action(QStringLiteral("saveAs"))->trigger();
     shoot(out, "map-new");
     window->action(QStringLiteral("open"))->trigger();
     window->mapPage()->selectZoom(4);
-    window->mapPage()->scrollGridTo(0, 0, true);
+    window->mapPage()->miniMap()->scrollGridTo(0, 0, true);
     shoot(out, "map-small");
     window->mapPage()->selectZoom(12);
-    window->mapPage()->scrollGridTo(10, 20, true);
+    window->mapPage()->miniMap()->scrollGridTo(10, 20, true);
     shoot(out, "map-large");
 
     // Painting a new map: an island by the brush, a lake by the fill inside
     // a shore drawn with lines, hills by the rectangle, the brush's outline
     // under the pointer.
     window->action(QStringLiteral("newMap"))->trigger();
-    window->mapPage()->mapWidthBox()->setValue(48);
-    window->mapPage()->mapHeightBox()->setValue(18);
-    window->mapPage()->newMapOkButton()->click();
+    part<SpinEdit>(window, "MapWidthBox")->setValue(48);
+    part<SpinEdit>(window, "MapHeightBox")->setValue(18);
+    part<QPushButton>(window, "NewMapOkButton")->click();
     window->mapPage()->selectZoom(9); // 16
-    window->mapPage()->scrollGridTo(0, 0, true);
+    window->mapPage()->miniMap()->scrollGridTo(0, 0, true);
     const auto paint = [window](const char *tool, const char *line, int size, const QList<QPoint> &drag) {
         window->mapPage()->tools()->activate(QLatin1String(tool));
         window->mapPage()->tools()->setBrush(vor4::PaintRule::fromLine(line));
@@ -202,11 +244,11 @@ int main(int argc, char *argv[])
     // selection on the grid and the minimap.
     vor4::Transforms::resize(*window->document(), QSize(78, 18), QPoint(0, 0));
     window->mapPage()->renderMiniMap();
-    window->mapPage()->selectZoom(window->mapPage()->zoomBox()->findText(QStringLiteral("10")));
-    window->mapPage()->scrollGridTo(0, 0, true);
+    window->mapPage()->selectZoom(6); // 10
+    window->mapPage()->miniMap()->scrollGridTo(0, 0, true);
     paint("Fill", "TerrainType=TERRAIN_OCEAN", 1, {{60, 9}});
     window->mapPage()->tools()->activate(QStringLiteral("Region"));
-    window->document()->selection().setRegion(QRect(6, 1, 31, 16), QSize(78, 18));
+    window->document()->push(new vor4::ChangeSelection(window->document(), QRect(6, 1, 31, 16)));
     window->mapPage()->grid()->setFocus();
     window->regions()->copy();
     window->regions()->paste();
@@ -230,7 +272,7 @@ int main(int argc, char *argv[])
     window->regions()->forgetMap();
     if (argc > 3 && window->document()->load(QString::fromLocal8Bit(argv[3])).ok()) {
         window->balanceWindow()->setDataFolder(QString());
-        window->mapPage()->scrollGridTo(0, 0, true);
+        window->mapPage()->grid()->setTopLeft(0, 0);
         window->action(QStringLiteral("balance"))->trigger();
         window->action(QStringLiteral("territory"))->trigger();
         shoot(out, "balance");

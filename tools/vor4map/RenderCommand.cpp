@@ -2,21 +2,17 @@
 
 #include "CommandFiles.h"
 #include "FileTarget.h"
-#include "MapPainter.h"
+#include "MapPicture.h"
 #include "MapReader.h"
 #include "MiniMap.h"
 #include "PngBandWriter.h"
 
 #include <QImage>
 #include <QTextStream>
-#include <climits>
 
 namespace vor4::tool {
 
 namespace {
-
-// A row of cells wider than this is refused.
-constexpr qint64 MaxBandBytes = qint64(1) << 30;
 
 bool takeValue(const QStringList &args, int &i, const QString &option, QString &value)
 {
@@ -50,6 +46,19 @@ bool parseRenderArgs(const QStringList &args, RenderOptions &options, QString *r
         QString value;
         if (a == QLatin1String("--no-grid-lines")) {
             options.lineWidth = 0;
+        } else if (a == QLatin1String("--pieces")) {
+            options.pieces = true;
+        } else if (a.startsWith(QLatin1String("--style"))) {
+            if (!takeValue(args, i, QStringLiteral("--style"), value)) {
+                *reason = QStringLiteral("--style needs a style: classic or terrain");
+                return false;
+            }
+            const MapStyle *style = MapStyle::byName(value);
+            if (!style) {
+                *reason = QStringLiteral("style must be classic or terrain, not '%1'").arg(shownValue(value));
+                return false;
+            }
+            options.style = *style;
         } else if (a.startsWith(QLatin1String("--cell"))) {
             if (!takeValue(args, i, QStringLiteral("--cell"), value)) {
                 *reason = QStringLiteral("--cell needs a size");
@@ -100,71 +109,28 @@ bool parseRenderArgs(const QStringList &args, RenderOptions &options, QString *r
 
 bool renderMapPicture(const Document &doc, const RenderOptions &options, QString *error)
 {
-    const int cols = doc.columnCount();
-    const int rows = doc.rowCount();
-    const int pitch = options.cellSize + options.lineWidth;
-    const qint64 width = qint64(cols) * pitch;
-    const qint64 height = qint64(rows) * pitch;
-    const qint64 cellRowBytes = width * 4 * pitch;
-    if (width > PngBandWriter::maxSide() || height > PngBandWriter::maxSide() || width * 4 > INT_MAX
-        || cellRowBytes > MaxBandBytes || (!PngBandWriter::streams() && width * height * 4 > MaxBandBytes)) {
-        *error = QStringLiteral("The picture would be %1 x %2 pixels, more than can be rendered; "
-                                "choose a smaller cell size.")
-                     .arg(width)
-                     .arg(height);
-        return false;
-    }
-
-    PngBandWriter writer;
-    if (!writer.open(options.outFile, int(width), int(height))) {
-        *error = writer.failure();
-        return false;
-    }
-    GridPaintParams params;
-    params.cellSize = options.cellSize;
-    params.lineWidth = options.lineWidth;
-    params.colCount = cols;
-    params.rowCount = rows;
-    params.background = RenderBackground;
-    params.cellPen = gridCellPen(options.lineWidth, params.lineColour);
-    params.layers = options.layers;
-
-    const int bandRows = int(qBound(qint64(1), options.bandBytes / cellRowBytes, qint64(rows)));
-    MapPainter painter;
-    QImage band;
-    for (int top = 0; top < rows; top += bandRows) {
-        const int n = qMin(bandRows, rows - top);
-        if (band.height() != n * pitch)
-            band = QImage(int(width), n * pitch, QImage::Format_RGB32);
-        if (band.isNull()) {
-            *error = QStringLiteral("Not enough memory to render %1 x %2 pixels").arg(width).arg(height);
-            return false;
-        }
-        params.topRow = top;
-        // Hatches stay anchored to the whole picture's corner.
-        params.brushOrigin = QPoint(0, int(-qint64(top) * pitch % 8));
-        painter.paint(band, doc.PlotTexts, params, nullptr);
-        if (!writer.writeBand(band)) {
-            *error = writer.failure();
-            return false;
-        }
-    }
-    if (!writer.finish()) {
-        *error = writer.failure();
-        return false;
-    }
-    return true;
+    MapPictureOptions picture;
+    picture.style = options.style;
+    picture.cellSize = options.cellSize;
+    picture.gridLines = options.lineWidth > 0;
+    picture.layers = options.layers;
+    picture.pieces = options.pieces;
+    picture.background = RenderBackground;
+    const MapPicture::Written written = MapPicture(doc, picture).write(options.outFile, {}, options.bandBytes);
+    if (!written.ok)
+        *error = written.error;
+    return written.ok;
 }
 
-bool renderMiniMapPicture(const Document &doc, const QString &path, QString *error)
+bool renderMiniMapPicture(const Document &doc, const QString &path, const MapStyle &style, QString *error)
 {
     QImage mini(miniMapSize(doc), QImage::Format_RGB32);
     if (mini.isNull()) {
         *error = QStringLiteral("The map has no minimap image");
         return false;
     }
-    mini.fill(0xffffffffu);
-    renderMiniMap(doc.PlotTexts, mini);
+    mini.fill(style.noTerrain);
+    renderMiniMap(doc.PlotTexts, mini, style);
     PngBandWriter writer;
     if (!writer.open(path, mini.width(), mini.height()) || !writer.writeBand(mini) || !writer.finish()) {
         *error = writer.failure();
@@ -200,7 +166,7 @@ int renderCommand(const RenderOptions &options)
     }
     QString error;
     if (!renderMapPicture(doc, options, &error)
-        || (!options.miniMapFile.isEmpty() && !renderMiniMapPicture(doc, options.miniMapFile, &error))) {
+        || (!options.miniMapFile.isEmpty() && !renderMiniMapPicture(doc, options.miniMapFile, options.style, &error))) {
         err << error << "\n";
         return 1;
     }

@@ -1,8 +1,10 @@
 #pragma once
 // vor4map render: the whole map painted exactly as the editor's grid paints
-// it, written as a PNG picture; optionally the minimap image beside it.
+// it, in a style and with the pieces if asked, written as a PNG picture;
+// optionally the minimap image beside it.
 
 #include "CellPainter.h"
+#include "MapStyle.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,8 @@ struct RenderOptions
     int cellSize = 16;
     int lineWidth = 1;
     LayerSwitches layers;
+    MapStyle style = MapStyle::classic();
+    bool pieces = false;
     // Memory for one band of picture rows (at least one row of cells).
     qint64 bandBytes = qint64(64) << 20;
 };
@@ -38,8 +42,9 @@ constexpr QRgb RenderBackground = 0xffffffffu;
 // Writes the picture of the whole map: cell (k, r) at (k * (N + g), r * (N + g)),
 // painted in bands of rows. False with a message when it cannot.
 bool renderMapPicture(const Document &doc, const RenderOptions &options, QString *error);
-// Writes the minimap image as the full render leaves it after loading.
-bool renderMiniMapPicture(const Document &doc, const QString &path, QString *error);
+// Writes the minimap image in the style, as the full render leaves it
+// after loading.
+bool renderMiniMapPicture(const Document &doc, const QString &path, const MapStyle &style, QString *error);
 
 // Loads the map and writes the pictures; 0, or 1 on a load or write error.
 int renderCommand(const RenderOptions &options);

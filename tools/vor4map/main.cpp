@@ -10,6 +10,11 @@
 
 int main(int argc, char *argv[])
 {
+    // Taken before the application sees them: a GUI application would take
+    // "--style" and the like for itself.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     // render paints with fonts and needs a GUI application; without a
     // display it runs offscreen.
     std::unique_ptr<QCoreApplication> app;
@@ -21,7 +26,5 @@ int main(int argc, char *argv[])
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     vor4::tool::ignoreFileSizeSignal();
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
     return vor4::tool::run(args);
 }
